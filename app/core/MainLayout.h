@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/ProgramState.h"
+
+namespace orbet {
+
+// Designed placements of the upper area, in twips.
+namespace designed {
+constexpr int kToolbarHeight = 420;
+constexpr int kCombo2Top = 30, kComboHeight = 300;
+constexpr int kCombo1Top = 420;
+constexpr int kDrive1Top = 420, kDrive1Height = 300;
+constexpr int kTreeTop = 780;
+constexpr int kFile1Top = 390;
+constexpr int kBarHeight = 100;
+constexpr int kStatusHeight = 300;
+constexpr int kWindowWidth = 9600, kWindowHeight = 7200;
+constexpr int kBarTop = 3000;
+}  // namespace designed
+
+// The resize rule's result for a window of outer size width x height with
+// the splitter bar at barTop. The tree takes exactly the room above the bar,
+// so repeated resizes never move the bar.
+struct MainLayout {
+    int width = 0, height = 0;  // the window's size after the minimums
+    int toolbarRows = 1;
+    TwipsRect combo1, combo2, drive1, dir1, tree, file1, bytes, info, bar, mcc, display;
+};
+
+MainLayout computeMainLayout(int width, int height, int barTop, int file1Height, int statusHeight);
+
+}  // namespace orbet

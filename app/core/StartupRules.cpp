@@ -1,0 +1,44 @@
+#include "app/core/StartupRules.h"
+
+#include <QFileInfo>
+
+#include "platform/Numbers.h"
+
+namespace orbet {
+
+CommandLineTarget resolveCommandLine(const QString& c) {
+    CommandLineTarget t;
+    if (c.isEmpty()) return t;
+    const QFileInfo info(c);
+    if (!info.exists()) return t;
+    if (info.isDir()) {
+        t.kind = CommandLineTarget::Kind::Folder;
+        t.folder = c;
+        return t;
+    }
+    const qsizetype slash = c.lastIndexOf(u'/');
+    t.kind = CommandLineTarget::Kind::File;
+    t.folder = c.left(slash + 1);
+    t.fileName = c.mid(slash + 1);
+    return t;
+}
+
+QString commandLineText(const QStringList& arguments) { return arguments.mid(1).join(u' '); }
+
+bool isResidentSwitch(const QString& argumentText) { return argumentText == QLatin1String("/T"); }
+
+std::int64_t centredStart(double screenExtent, double boxExtent) {
+    return num::intDiv(screenExtent, 2) - num::intDiv(boxExtent, 2);
+}
+
+TwipsRect restoredWindowRect(TwipsRect r, int fileListHeight, int screenWidth, int screenHeight) {
+    if (r.width < kMinWindowWidth) r.width = kMinWindowWidth;
+    if (r.height < fileListHeight + 2700) r.height = fileListHeight + 2700;
+    if (r.top > screenHeight || std::int64_t(r.top) + r.height < 0)
+        r.top = std::int32_t(centredStart(screenHeight, r.height));
+    if (r.left > screenWidth || std::int64_t(r.left) + r.width < 0)
+        r.left = std::int32_t(centredStart(screenWidth, r.width));
+    return r;
+}
+
+}  // namespace orbet

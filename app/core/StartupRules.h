@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/ProgramState.h"
+
+namespace orbet {
+
+// What the command line names. The text is taken as it is: quotes are not
+// removed, and "/T" (or anything else naming nothing) gives None.
+struct CommandLineTarget {
+    enum class Kind { None, File, Folder };
+    Kind kind = Kind::None;
+    QString folder;    // for a file: the path without its last component, separator kept
+    QString fileName;  // for a file: the last component
+};
+CommandLineTarget resolveCommandLine(const QString& argumentText);
+
+// The argument text of the process: the arguments after the program joined by one blank.
+QString commandLineText(const QStringList& arguments);
+
+// "/T" exactly, case-sensitive, nothing else.
+bool isResidentSwitch(const QString& argumentText);
+
+// Centres a box on the screen with whole-twip halves, as the splash and the
+// off-screen rescue do.
+std::int64_t centredStart(double screenExtent, double boxExtent);
+
+// The remembered rectangle made fit to show: at least 5190 wide and as high
+// as the file list plus 2700, then re-centred on each axis where it lies
+// wholly off the screen.
+TwipsRect restoredWindowRect(TwipsRect rect, int fileListHeight, int screenWidth, int screenHeight);
+
+constexpr int kMinWindowWidth = 5190;
+
+}  // namespace orbet

@@ -1,0 +1,287 @@
+#include "app/ui/Form1.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "app/core/MainLayout.h"
+#include "app/core/MenuTable.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/Panes.h"
+#include "app/ui/SettingsBinder.h"
+#include "app/ui/Shutdown.h"
+#include "app/ui/Startup.h"
+#include "app/ui/Tray.h"
+#include "app/ui/Twips.h"
+#include "display/FileKinds.h"
+#include "navigation/ui/ListControls.h"
+
+namespace orbet {
+
+namespace {
+
+// Menu items whose commands exist; the rest stay visible but disabled until
+// their commands are built, so no item is a silent no-op.
+const QSet<QString>& workingItems() {
+    static const QSet<QString> items = {
+        "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
+        "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",
+    };
+    return items;
+}
+
+template <typename W> W* named(W* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+void place(QWidget* w, const TwipsRect& r) { w->setGeometry(twips::toPixels(r)); }
+
+}  // namespace
+
+Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
+    : QMainWindow(parent), prompter_(prompter), commandLine_(commandLine), barTop_(designed::kBarTop) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(state_.title);
+    resize(twips::toPixels(designed::kWindowWidth), twips::toPixels(designed::kWindowHeight));
+    createControls();
+    createMenus();
+
+    panes_ = std::make_unique<Panes>(*this);
+    navigator_ = std::make_unique<Navigator>(*this);
+    settings_ = std::make_unique<SettingsBinder>(*this);
+    shutdown_ = std::make_unique<Shutdown>(*this);
+    tray_ = std::make_unique<Tray>(*this);
+    startup_ = std::make_unique<Startup>(*this);
+    wireEvents();
+
+    // The one-shot timer runs from the window's creation, not from the end of the start-up.
+    Timer1 = named(new QTimer(this), "Timer1");
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, [this] { startup_->Timer1_Timer(); });
+    Timer1->start();
+}
+
+Form1::~Form1() = default;
+
+void Form1::load() { startup_->run(); }
+
+void Form1::createControls() {
+    central_ = new QWidget(this);
+    central_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(central_);
+
+    TB = named(new QToolBar(this), "TB");
+    TB->setMovable(false);
+    addToolBar(Qt::TopToolBarArea, TB);
+
+    Combo2 = named(new QComboBox(central_), "Combo2");
+    Combo2->setEditable(true);
+    Combo1 = named(new QComboBox(central_), "Combo1");
+    for (int i = 0; i < kBuiltInFilterCount; ++i) Combo1->addItem(builtInFilterText(i));
+    Drive1 = named(new DriveListBox(central_), "Drive1");
+    Drive1->hide();
+    Dir1 = named(new FolderListBox(central_), "Dir1");
+    Dir1->hide();
+    Dir2 = named(new FolderListBox(central_), "Dir2");
+    Dir2->hide();
+    TV = named(new QTreeWidget(central_), "TV");
+    TV->setHeaderHidden(true);
+    File1 = named(new FileListBox(central_), "File1");
+    Bytes = named(new QLabel(central_), "Bytes");
+    Info = named(new QLabel(central_), "Info");
+    Info->setWordWrap(true);
+
+    Bar = named(new QWidget(central_), "Bar");
+    Bar->setAutoFillBackground(true);
+    Bar->setPalette(QPalette(QColor(64, 64, 64)));
+    Bar->setCursor(Qt::SizeVerCursor);
+    Tmp = named(new QWidget(central_), "Tmp");
+    Tmp->setAutoFillBackground(true);
+    Tmp->setPalette(QPalette(QColor(0, 0, 255)));
+    Tmp->hide();
+    MCC = named(new QWidget(central_), "MCC");
+    MCC->hide();
+
+    BP = named(new QWidget(central_), "BP");
+    BP->setAutoFillBackground(true);
+    MP = named(new QLabel(BP), "MP");
+    MP->setAutoFillBackground(true);
+    MP->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    TS = named(new QScrollBar(Qt::Vertical, central_), "TS");
+    YS = named(new QScrollBar(Qt::Horizontal, central_), "YS");
+    RT = named(new QTextEdit(central_), "RT");
+    RT->setReadOnly(true);
+    RT->hide();
+    WB1 = named(new QWidget(central_), "WB1");
+    WB1->hide();
+    MMC = named(new QWidget(central_), "MMC");
+    MMC->hide();
+
+    STB = named(new QStatusBar(this), "STB");
+    setStatusBar(STB);
+    STB->setSizeGripEnabled(false);
+}
+
+void Form1::createMenus() {
+    QMenu* stack[4] = {};
+    for (const MenuEntry& e : menuTable()) {
+        const QString name = QString::fromLatin1(e.name);
+        if (e.depth == 0) {
+            QMenu* m = new QMenu(e.caption, this);
+            m->setObjectName(name);
+            // The two pop-ups never sit on the menu bar.
+            if (name != QLatin1String("rtfmenu") && name != QLatin1String("HideMenu")) menuBar()->addMenu(m);
+            menus_.insert(name, m);
+            stack[0] = m;
+            continue;
+        }
+        QMenu* parentMenu = stack[e.depth - 1];
+        if (e.caption == QLatin1String("-")) {
+            QAction* s = parentMenu->addSeparator();
+            s->setObjectName(name);
+            continue;
+        }
+        // An item followed by deeper items is a sub-menu.
+        const auto& table = menuTable();
+        const std::size_t index = std::size_t(&e - table.data());
+        const bool hasChildren = index + 1 < table.size() && table[index + 1].depth > e.depth;
+        if (hasChildren) {
+            QMenu* sub = parentMenu->addMenu(e.caption);
+            sub->setObjectName(name);
+            sub->menuAction()->setObjectName(name);
+            menus_.insert(name, sub);
+            stack[e.depth] = sub;
+            continue;
+        }
+        QAction* a = new QAction(e.caption, this);
+        a->setObjectName(name);
+        if (e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
+        a->setShortcutContext(Qt::ApplicationShortcut);
+        a->setCheckable(e.checkable);
+        a->setChecked(e.checked);
+        a->setEnabled(workingItems().contains(name));
+        parentMenu->addAction(a);
+        actions_.insert(name, a);
+    }
+}
+
+void Form1::wireEvents() {
+    connect(action("exi"), &QAction::triggered, this, &QWidget::close);
+    connect(action("exit"), &QAction::triggered, this, &QWidget::close);
+    connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
+    connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action("taskTin"), &QAction::triggered, this, [this] { tray_->sendToTray(); });
+    connect(action("Re"), &QAction::triggered, this, [this] { tray_->restore(); });
+    for (const char* name : {"MunuASet", "Hiddemset", "SYSSet"})
+        connect(action(name), &QAction::toggled, this, [this] { syncAttributeFilters(); });
+    connect(action("EdiOK"), &QAction::toggled, this, [this](bool on) { RT->setReadOnly(!on); });
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int i) { navigator_->Combo1_Click(i); });
+    connect(File1, &FileListBox::listClicked, this, [this] { navigator_->File1_Click(); });
+    connect(TS, &QScrollBar::valueChanged, this, [this](int v) { MP->move(MP->x(), -v); });
+    connect(YS, &QScrollBar::valueChanged, this, [this](int v) { MP->move(-v, MP->y()); });
+}
+
+QAction* Form1::action(const char* name) const { return actions_.value(QString::fromLatin1(name)); }
+
+QMenu* Form1::menu(const char* name) const { return menus_.value(QString::fromLatin1(name)); }
+
+bool Form1::isChecked(const char* name) const {
+    const QAction* a = action(name);
+    return a && a->isChecked();
+}
+
+void Form1::setChecked(const char* name, bool on) {
+    if (QAction* a = action(name)) a->setChecked(on);
+}
+
+void Form1::syncAttributeFilters() {
+    File1->setAttributes({isChecked("MunuASet"), isChecked("Hiddemset"), isChecked("SYSSet")});
+}
+
+void Form1::applyLayout() {
+    if (isMinimized() || !central_) return;
+    const MainLayout l = computeMainLayout(twips::fromPixels(central_->width()), twips::fromPixels(central_->height()),
+                                           barTop_, file1HeightTwips(), 0);
+    state_.toolbarRows = l.toolbarRows;
+    place(Combo2, l.combo2);
+    place(Combo1, l.combo1);
+    place(Drive1, l.drive1);
+    place(Dir1, l.dir1);
+    place(TV, l.tree);
+    place(File1, l.file1);
+    place(Bytes, l.bytes);
+    place(Info, l.info);
+    place(Bar, l.bar);
+    MCC->resize(twips::toPixels(l.mcc.width), MCC->height());
+    const TwipsRect& d = l.display;
+    const int scroll = 240;
+    place(BP, {d.left, d.top, d.width - scroll, d.height - scroll});
+    place(TS, {d.left + d.width - scroll, d.top, scroll, d.height - scroll});
+    place(YS, {d.left, d.top + d.height - scroll, d.width - scroll, scroll});
+    place(RT, d);
+    place(WB1, d);
+    Combo2->raise();
+}
+
+void Form1::setBarTop(int twips) {
+    barTop_ = twips;
+    applyLayout();
+}
+
+TwipsRect Form1::rectTwips() const { return twips::fromPixels(geometry()); }
+
+void Form1::setRectTwips(const TwipsRect& r) { setGeometry(twips::toPixels(r)); }
+
+int Form1::file1HeightTwips() const { return twips::fromPixels(File1->height()); }
+
+void Form1::setStatusText(const QString& text) { STB->showMessage(text); }
+
+QString Form1::statusText() const { return STB->currentMessage(); }
+
+void Form1::setBackColour() {
+    const QColor c(state_.backcolorR & 255, state_.backcolorG & 255, state_.backcolorB & 255);
+    for (QWidget* w : {static_cast<QWidget*>(MP), BP}) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Window, c);
+        w->setPalette(p);
+    }
+}
+
+void Form1::refillUserFilters() {
+    const QSignalBlocker block(Combo1);
+    while (Combo1->count() > kBuiltInFilterCount) Combo1->removeItem(Combo1->count() - 1);
+    Combo1->addItems(userFilters_.names());
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (shutdown_->confirmClose()) {
+        event->accept();
+        shutdown_->unload();
+    } else {
+        event->ignore();
+    }
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The remembered rectangle follows only a normal window, so a minimised
+    // or maximised end still restores the last normal size.
+    if (windowState() == Qt::WindowNoState && isVisible()) state_.remembered = rectTwips();
+    applyLayout();
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit activated();
+}
+
+}  // namespace orbet

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <memory>
+
+#include <QHash>
+#include <QMainWindow>
+
+#include "favourites/FavouritesStore.h"
+#include "platform/ProgramState.h"
+#include "plugins/UserFilterTable.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QStatusBar;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+
+namespace orbet {
+
+class Prompter;
+class FileListBox;
+class FolderListBox;
+class DriveListBox;
+class Startup;
+class SettingsBinder;
+class Shutdown;
+class Navigator;
+class Panes;
+class Tray;
+
+// The main window. It owns the controls (named as everywhere else in the
+// program, as members and objectNames), the program-wide state, the
+// favourites and the user filters, and wires control events to the
+// operations, which live in their own classes.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    Form1(Prompter& prompter, const QString& commandLine, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Runs the start-up sequence (the window's load).
+    void load();
+
+    Prompter& prompter() { return prompter_; }
+    ProgramState& state() { return state_; }
+    FavouritesStore& favourites() { return favourites_; }
+    UserFilterTable& userFilters() { return userFilters_; }
+    const QString& commandLine() const { return commandLine_; }
+
+    Startup& startup() { return *startup_; }
+    SettingsBinder& settings() { return *settings_; }
+    Shutdown& shutdown() { return *shutdown_; }
+    Navigator& navigator() { return *navigator_; }
+    Panes& panes() { return *panes_; }
+    Tray& tray() { return *tray_; }
+
+    QAction* action(const char* name) const;
+    QMenu* menu(const char* name) const;
+    bool isChecked(const char* name) const;
+    void setChecked(const char* name, bool on);
+
+    // Places the controls for the current size and bar position.
+    void applyLayout();
+    int barTop() const { return barTop_; }
+    void setBarTop(int twips);
+    // Window geometry in twips, as the settings and rules see it.
+    TwipsRect rectTwips() const;
+    void setRectTwips(const TwipsRect& r);
+    int file1HeightTwips() const;
+    void setStatusText(const QString& text);
+    QString statusText() const;
+    void setBackColour();
+    // The filter combo's user entries follow the table again.
+    void refillUserFilters();
+    // The attribute switches of the menu applied to the file list.
+    void syncAttributeFilters();
+
+    QToolBar* TB = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    DriveListBox* Drive1 = nullptr;
+    FolderListBox* Dir1 = nullptr;
+    FolderListBox* Dir2 = nullptr;
+    QTreeWidget* TV = nullptr;
+    FileListBox* File1 = nullptr;
+    QLabel* Bytes = nullptr;
+    QLabel* Info = nullptr;
+    QWidget* Bar = nullptr;
+    QWidget* Tmp = nullptr;
+    QWidget* MCC = nullptr;
+    QStatusBar* STB = nullptr;
+    QWidget* BP = nullptr;
+    QLabel* MP = nullptr;
+    QScrollBar* TS = nullptr;
+    QScrollBar* YS = nullptr;
+    QTextEdit* RT = nullptr;
+    QWidget* WB1 = nullptr;
+    QWidget* MMC = nullptr;
+    QTimer* Timer1 = nullptr;
+
+signals:
+    void activated();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void wireEvents();
+
+    Prompter& prompter_;
+    QString commandLine_;
+    ProgramState state_;
+    FavouritesStore favourites_;
+    UserFilterTable userFilters_;
+    QHash<QString, QAction*> actions_;
+    QHash<QString, QMenu*> menus_;
+    QWidget* central_ = nullptr;
+    int barTop_;
+
+    std::unique_ptr<Panes> panes_;
+    std::unique_ptr<Navigator> navigator_;
+    std::unique_ptr<SettingsBinder> settings_;
+    std::unique_ptr<Shutdown> shutdown_;
+    std::unique_ptr<Tray> tray_;
+    std::unique_ptr<Startup> startup_;
+};
+
+}  // namespace orbet

@@ -1,0 +1,156 @@
+#include "app/ui/Navigator.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+#include "app/ui/Form1.h"
+#include "app/ui/Panes.h"
+#include "display/FileKinds.h"
+#include "navigation/FileListing.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/Prompter.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Volumes.h"
+
+namespace orbet {
+
+namespace {
+
+DisplayGroup groupFor(ShowRoute route) {
+    switch (route) {
+    case ShowRoute::PictureAuto:
+    case ShowRoute::PictureBuiltIn: return DisplayGroup::Picture;
+    case ShowRoute::Text:
+    case ShowRoute::AnyFile: return DisplayGroup::Text;
+    case ShowRoute::Web: return DisplayGroup::Web;
+    case ShowRoute::Media: return DisplayGroup::Media;
+    case ShowRoute::Program:
+    case ShowRoute::None: return DisplayGroup::None;
+    }
+    return DisplayGroup::None;
+}
+
+}  // namespace
+
+void Navigator::DriveCheck(const QString&) {
+    f_.Drive1->refill();
+    f_.TV->clear();
+    for (const Volume& v : volumes()) {
+        auto* node = new QTreeWidgetItem(f_.TV, {QLatin1Char('(') + volumeEntry(v) + QLatin1Char(')')});
+        node->setData(0, Qt::UserRole, v.root);
+    }
+}
+
+QString Navigator::objectsText(const QString& prefix) const {
+    return prefix + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
+           QString::number(f_.File1->listCount()) + QStringLiteral("のオブジェクト");
+}
+
+void Navigator::setBytesFromCurrentFile() {
+    const QFileInfo info(f_.state().currentFilePath);
+    if (f_.File1->listIndex() >= 0 && info.isFile())
+        f_.Bytes->setText(FSize(info.size()));
+    else
+        f_.Bytes->setText(QStringLiteral("0ﾊﾞｲﾄ"));
+}
+
+void Navigator::OpenFolder(const QString& path) {
+    f_.Dir1->setPath(path);
+    if (openFolderGuard_) return;
+    openFolderGuard_ = true;
+    ProgramState& s = f_.state();
+
+    f_.panes().clearAll();
+    f_.File1->setPath(f_.Dir1->path());
+    if (f_.File1->listCount() > 0) {
+        f_.File1->setListIndex(0);
+    } else {
+        f_.setStatusText(objectsText(QStringLiteral("not file find")));
+        f_.panes().clearPicture();
+        f_.RT->clear();
+        s.currentFilePath.clear();
+    }
+    f_.setWindowTitle(s.title + QStringLiteral(" - ") + f_.Dir1->path());
+    f_.Info->setText(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
+    if (f_.File1->listCount() > 0 && f_.File1->listIndex() != 0) f_.File1->setListIndex(0);
+    setBytesFromCurrentFile();
+    if (QAction* makedir = f_.action("makedir"))
+        makedir->setText(f_.Dir1->path() + QStringLiteral("に新しいフォルダを作成"));
+
+    const QString p = f_.Dir1->path();
+    f_.Combo2->hide();
+    f_.Combo2->clear();
+    f_.Combo2->addItem(QStringLiteral(".."));
+    f_.Combo2->addItem(p);
+    f_.Combo2->addItems(f_.Dir1->subfolders());
+    f_.Combo2->setEditText(p);
+    f_.Combo2->show();
+    f_.Combo2->raise();
+    openFolderGuard_ = false;
+}
+
+void Navigator::OpenTreePath(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) return;
+    OpenFolder(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+}
+
+void Navigator::Combo1_Click(int index) {
+    const QString remembered = f_.Dir1->path();
+    if (index < 0) {
+        f_.prompter().message(QStringLiteral("ERROR01\r\nファイルパターンに予期せぬエラーが発生しました\r\n"
+                                             "ファイルパターンを初期化します"),
+                              f_.state().title, Buttons::Ok);
+        f_.Combo1->setCurrentIndex(0);
+        return;
+    }
+    if (index < kBuiltInFilterCount)
+        f_.File1->setPattern(builtInFilterPattern(index, pluginPatternSuffix()));
+    else
+        f_.File1->setPattern(f_.userFilters().row(index - kBuiltInFilterCount).patterns.asText());
+    f_.Dir1->setPath(remembered);
+    SetF();
+    setBytesFromCurrentFile();
+}
+
+void Navigator::SetF() {
+    const int index = f_.Combo1->currentIndex();
+    f_.panes().arrange(groupFor(RouteForEntry(index, f_.Combo1->currentText(), f_.userFilters())));
+    f_.File1->setListIndex(-1);
+    f_.state().currentFilePath = f_.File1->path();
+    if (f_.File1->listCount() > 0) f_.File1->setListIndex(0);
+    f_.setStatusText(f_.state().currentFilePath + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
+                     QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
+}
+
+void Navigator::File1_Click() {
+    ProgramState& s = f_.state();
+    if (s.listClickSuppressed) return;
+    s.currentFilePath = folders::join(f_.File1->path(), f_.File1->fileName());
+    setBytesFromCurrentFile();
+    ShowFile();
+}
+
+void Navigator::ShowFile() {
+    ProgramState& s = f_.state();
+    if (!s.showEnabled) return;
+    const QString& path = s.currentFilePath;
+    switch (RouteForEntry(f_.Combo1->currentIndex(), f_.Combo1->currentText(), f_.userFilters())) {
+    case ShowRoute::PictureAuto:
+    case ShowRoute::PictureBuiltIn: f_.panes().loadPicture(path); break;
+    case ShowRoute::Text:
+    case ShowRoute::AnyFile: f_.panes().loadText(path, IsRichTextName(path)); break;
+    case ShowRoute::Web: f_.panes().navigateWeb(path); break;
+    case ShowRoute::Media: f_.panes().openMedia(path); break;
+    case ShowRoute::Program:
+    case ShowRoute::None: break;
+    }
+    f_.setStatusText(objectsText(path));
+}
+
+}  // namespace orbet

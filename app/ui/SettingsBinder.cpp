@@ -1,0 +1,247 @@
+#include "app/ui/SettingsBinder.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QSaveFile>
+#include <QScreen>
+
+#include "app/core/StartupRules.h"
+#include "app/ui/Form1.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/Twips.h"
+#include "navigation/FileListing.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/Numbers.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Prompter.h"
+#include "platform/SpecialFolders.h"
+#include "platform/Volumes.h"
+
+namespace orbet {
+
+QString SettingsBinder::iniPath() { return folders::join(folders::settingsFolder(), QStringLiteral("picsys.ini")); }
+
+QString SettingsBinder::vafPath() { return folders::join(folders::settingsFolder(), QStringLiteral("Vae011.vaf")); }
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+Qt::WindowStates windowStateFor(int value) {
+    if (value == 1) return Qt::WindowMinimized;
+    if (value == 2) return Qt::WindowMaximized;
+    return Qt::WindowNoState;
+}
+
+}  // namespace
+
+Settings SettingsBinder::snapshot() const {
+    const ProgramState& st = f_.state();
+    Settings s;
+    s.lastPath = f_.Dir1->path();
+    const Qt::WindowStates ws = f_.windowState();
+    s.windowState = ws & Qt::WindowMinimized ? 1 : ws & Qt::WindowMaximized ? 2 : 0;
+    s.left = st.remembered.left;
+    s.top = st.remembered.top;
+    s.width = st.remembered.width;
+    s.height = st.remembered.height;
+    s.lastFileList = std::int16_t(f_.File1->listIndex());
+    s.lastFilter = std::int16_t(f_.Combo1->currentIndex());
+    s.bar = float(f_.barTop());
+    s.autoMode = f_.isChecked("SetAutoPD");
+    s.setAutoH = f_.isChecked("ZenHi");
+    s.notIniBat = f_.isChecked("InBaNotD");
+    s.txtEdi = f_.isChecked("EdiOK");
+    s.autoPlay = f_.isChecked("SetAuD");
+    s.autoRep = f_.isChecked("SetRepD");
+    s.autoRepv2 = f_.isChecked("SetAuRepD");
+    s.strSize = st.strSize;
+    s.archive = f_.isChecked("MunuASet");
+    s.hide = f_.isChecked("Hiddemset");
+    s.system = f_.isChecked("SYSSet");
+    s.slideShowTimer = st.slideShowTimer;
+    s.backcolorR = st.backcolorR;
+    s.backcolorG = st.backcolorG;
+    s.backcolorB = st.backcolorB;
+    s.rnd = st.rnd;
+    s.nodeExpand = st.nodeExpand;
+    s.nodeClose = st.nodeClose;
+    s.minWindowOnMainWindow = st.minWindowOnMainWindow;
+    s.minWindowSize = st.minWindowSize;
+    s.minWindowSizeType = st.minWindowSizeType;
+    s.hideDirectory = st.hideDirectory;
+    return s;
+}
+
+bool SettingsBinder::selectFilter(int index) {
+    if (index < 0 || index >= f_.Combo1->count()) return false;
+    if (f_.Combo1->currentIndex() == index)
+        f_.navigator().Combo1_Click(index);
+    else
+        f_.Combo1->setCurrentIndex(index);
+    return true;
+}
+
+void SettingsBinder::applyKey(const SettingKey& key, const Settings& s) {
+    ProgramState& st = f_.state();
+    const QLatin1String name(key.name);
+    struct MenuKey {
+        const char* key;
+        const char* item;
+        bool Settings::*field;
+    };
+    static const MenuKey menuKeys[] = {
+        {"AutoMode", "SetAutoPD", &Settings::autoMode}, {"SetAutoH", "ZenHi", &Settings::setAutoH},
+        {"NotIniBat", "InBaNotD", &Settings::notIniBat}, {"TxtEdi", "EdiOK", &Settings::txtEdi},
+        {"AutoPlay", "SetAuD", &Settings::autoPlay},     {"AutoRep", "SetRepD", &Settings::autoRep},
+        {"AutoRepv2", "SetAuRepD", &Settings::autoRepv2}, {"Archive", "MunuASet", &Settings::archive},
+        {"Hide", "Hiddemset", &Settings::hide},          {"System", "SYSSet", &Settings::system},
+    };
+    for (const MenuKey& m : menuKeys) {
+        if (name != QLatin1String(m.key)) continue;
+        f_.setChecked(m.item, s.*m.field);
+        return;
+    }
+    if (name == QLatin1String("WisndowStatas")) f_.setWindowState(windowStateFor(s.windowState));
+    else if (name == QLatin1String("Left")) st.remembered.left = s.left;
+    else if (name == QLatin1String("Top")) st.remembered.top = s.top;
+    else if (name == QLatin1String("Width")) st.remembered.width = s.width;
+    else if (name == QLatin1String("Height")) st.remembered.height = s.height;
+    else if (name == QLatin1String("LastFilter")) selectFilter(s.lastFilter);
+    else if (name == QLatin1String("Bar")) f_.setBarTop(int(num::roundHalfEven(s.bar)));
+    else if (name == QLatin1String("StrSize")) st.strSize = s.strSize;
+    else if (name == QLatin1String("SlideShowTimer")) st.slideShowTimer = s.slideShowTimer;
+    else if (name == QLatin1String("BackcolorR")) st.backcolorR = s.backcolorR;
+    else if (name == QLatin1String("BackcolorG")) st.backcolorG = s.backcolorG;
+    else if (name == QLatin1String("BackcolorB")) st.backcolorB = s.backcolorB;
+    else if (name == QLatin1String("Rnd")) st.rnd = s.rnd;
+    else if (name == QLatin1String("NodeExpand")) st.nodeExpand = s.nodeExpand;
+    else if (name == QLatin1String("NodeClose")) st.nodeClose = s.nodeClose;
+    else if (name == QLatin1String("MinWindow_on_MainWindow")) st.minWindowOnMainWindow = s.minWindowOnMainWindow;
+    else if (name == QLatin1String("MinWindowSize")) st.minWindowSize = s.minWindowSize;
+    else if (name == QLatin1String("MinWindowSizeType")) st.minWindowSizeType = s.minWindowSizeType;
+    else if (name == QLatin1String("HideDirectory")) st.hideDirectory = s.hideDirectory;
+}
+
+void SettingsBinder::OpenF() {
+    ProgramState& st = f_.state();
+    const QString ini = iniPath();
+    if (!QFileInfo(ini).isFile()) return;
+    f_.Combo1->setCurrentIndex(0);
+
+    const QStringList lines = settingsLines(readFile(ini));
+    const RawSettings raw = readRawSettings(lines);
+    f_.favourites().load(lines);
+
+    QString lastPath = raw.value(u"LastPath").value_or(QString());
+    if (lastPath.isEmpty() || !QFileInfo(lastPath).isDir()) lastPath = volumeRootOf(SpecialDir().windows());
+    if (!lastPath.isEmpty()) {
+        f_.Dir1->setPath(lastPath);
+        f_.File1->setPath(f_.Dir1->path());
+    }
+
+    // Each value that cannot be taken is skipped; the rest still apply.
+    Settings values = snapshot();
+    const auto& keys = settingKeys();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const SettingKey& key = keys[i];
+        const QLatin1String name(key.name);
+        if (name == QLatin1String("LastPath") || name == QLatin1String("LastFileList")) continue;
+        const std::optional<QString>& v = raw.values[i];
+        if (!v || !applyRawValue(values, key, *v)) continue;
+        applyKey(key, values);
+    }
+    f_.syncAttributeFilters();
+    f_.setBackColour();
+
+    f_.userFilters().deserialize(readFile(vafPath()));
+    f_.refillUserFilters();
+    const QString filterText = raw.value(u"LastFilter").value_or(QString());
+    const auto filter = num::toInt16(num::val(filterText));
+    selectFilter(filterText.isEmpty() || !filter ? 0 : *filter);
+
+    if (f_.windowState() == Qt::WindowNoState) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QSize size = screen ? screen->size() : QSize(1024, 768);
+        const TwipsRect r = restoredWindowRect(st.remembered, f_.file1HeightTwips(), twips::fromPixels(size.width()),
+                                               twips::fromPixels(size.height()));
+        f_.setRectTwips(r);
+        st.remembered = r;
+    }
+
+    // The command line may replace the restored folder and file.
+    int lastFileList = 0;
+    if (const auto& v = raw.value(u"LastFileList"); v && !v->isEmpty()) {
+        const auto n = num::toInt16(num::val(*v));
+        lastFileList = n ? *n : 0;
+    }
+    const CommandLineTarget target = resolveCommandLine(f_.commandLine());
+    if (target.kind == CommandLineTarget::Kind::File) {
+        f_.Dir2->setPath(target.folder);
+        lastPath = target.folder;
+        f_.File1->setPath(target.folder);
+        lastFileList = -1;
+        for (int i = 0; i < f_.File1->listCount(); ++i) {
+            if (f_.File1->entry(i) == target.fileName) {
+                lastFileList = i;
+                break;
+            }
+        }
+    } else if (target.kind == CommandLineTarget::Kind::Folder) {
+        lastPath = target.folder;
+    }
+    if (!lastPath.isEmpty()) f_.navigator().OpenTreePath(lastPath);
+    const int count = f_.File1->listCount();
+    if (lastFileList >= 0 && lastFileList < count)
+        f_.File1->setListIndex(lastFileList);
+    else
+        f_.File1->setListIndex(count > 0 ? 0 : -1);
+
+    if (f_.File1->listIndex() >= 0) {
+        st.showEnabled = true;
+        st.currentFilePath = folders::join(f_.File1->path(), f_.File1->fileName());
+        const QFileInfo info(st.currentFilePath);
+        if (info.isFile()) f_.Bytes->setText(FSize(info.size()));
+        f_.navigator().ShowFile();
+        st.startupFileShown = true;
+    }
+    f_.setStatusText(f_.navigator().objectsText(st.currentFilePath));
+}
+
+namespace {
+
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString& error) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool SettingsBinder::SaveSettings() {
+    const QByteArray ini = formatSettings(snapshot(), f_.favourites().save());
+    const QByteArray vaf = f_.userFilters().serialize();
+    bool ok = true;
+    for (const auto& [path, bytes] : {std::pair{iniPath(), ini}, std::pair{vafPath(), vaf}}) {
+        QString error;
+        if (writeAtomically(path, bytes, error)) continue;
+        ok = false;
+        f_.prompter().message(QStringLiteral("設定を保存できませんでした。\r\n") + path + QStringLiteral("\r\n") + error,
+                              f_.state().title, Buttons::Ok, Icon::Critical);
+    }
+    return ok;
+}
+
+}  // namespace orbet

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include "app/core/SettingsTable.h"
+
+namespace orbet {
+
+class Form1;
+
+// Moves the settings between the two files and the live window: OpenF
+// reads them once at start-up, SaveSettings writes them once at a
+// confirmed end.
+class SettingsBinder {
+public:
+    explicit SettingsBinder(Form1& form) : f_(form) {}
+
+    static QString iniPath();
+    static QString vafPath();
+
+    void OpenF();
+    // Writes picsys.ini, then Vae011.vaf, each replacing the old file only
+    // once the new one is complete. Returns false after telling the user
+    // which file could not be written.
+    bool SaveSettings();
+
+    // The live state as the settings file stores it.
+    Settings snapshot() const;
+
+private:
+    void applyKey(const SettingKey& key, const Settings& s);
+    bool selectFilter(int index);
+
+    Form1& f_;
+};
+
+}  // namespace orbet

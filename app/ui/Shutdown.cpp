@@ -1,0 +1,63 @@
+#include "app/ui/Shutdown.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <QTimer>
+
+#include "app/ui/Form1.h"
+#include "app/ui/SettingsBinder.h"
+#include "app/ui/Startup.h"
+#include "app/ui/Twips.h"
+#include "platform/Prompter.h"
+#include "platform/UserStore.h"
+
+namespace orbet {
+
+Shutdown::Shutdown(Form1& form) : f_(form) {
+    // The desktop session ending is one more close request.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &f_, [this](QSessionManager& manager) {
+        if (confirmed_) return;
+        if (!manager.allowsInteraction()) return;
+        const bool goOn = confirmClose();
+        manager.release();
+        if (!goOn) {
+            manager.cancel();
+            return;
+        }
+        unload();
+    });
+}
+
+bool Shutdown::confirmClose() {
+    if (confirmed_) return true;
+    const Answer a = f_.prompter().message(QStringLiteral("終了しますか?"), f_.state().title, Buttons::YesNo,
+                                           Icon::Question, Answer::Yes);
+    if (a != Answer::Yes) return false;
+    confirmed_ = true;
+    writeStoreValue(QStringLiteral("Task"), QStringLiteral("Task"),
+                    f_.state().resident ? QStringLiteral("1") : QStringLiteral("0"));
+    f_.settings().SaveSettings();
+    f_.startup().FreePlugins();
+    return true;
+}
+
+void Shutdown::unload() {
+    f_.Timer1->stop();
+    QCoreApplication::exit(0);
+}
+
+void Shutdown::Dexit() {
+    f_.hide();
+    QCoreApplication::processEvents();
+    confirmed_ = true;  // nothing is saved and nothing more is asked
+    f_.Timer1->stop();
+    QCoreApplication::exit(0);
+}
+
+void Shutdown::OutF() {
+    const TwipsRect r = f_.rectTwips();
+    f_.move(twips::toPixels(-r.width - 100), f_.y());
+}
+
+}  // namespace orbet

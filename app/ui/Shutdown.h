@@ -1,0 +1,30 @@
+#pragma once
+
+namespace orbet {
+
+class Form1;
+
+// How the program ends: the confirmed close that saves everything, and the
+// two commands that leave without asking.
+class Shutdown {
+public:
+    explicit Shutdown(Form1& form);
+
+    // Asks "終了しますか?"; on Yes stores the resident flag, writes the
+    // settings and releases the plug-ins. Answers whether the close goes on.
+    // A second request after a Yes is not asked again.
+    bool confirmClose();
+    // After a confirmed close: end the program; other windows close without
+    // their own handling.
+    void unload();
+    void Dexit();
+    void OutF();
+
+    bool confirmed() const { return confirmed_; }
+
+private:
+    Form1& f_;
+    bool confirmed_ = false;
+};
+
+}  // namespace orbet

@@ -1,0 +1,197 @@
+#include "app/ui/Startup.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "app/core/MainLayout.h"
+#include "app/core/StartupRules.h"
+#include "app/ui/Form1.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/Panes.h"
+#include "app/ui/SettingsBinder.h"
+#include "app/ui/SplashWindow.h"
+#include "app/ui/Tray.h"
+#include "app/ui/Twips.h"
+#include "display/FileKinds.h"
+#include "navigation/FileListing.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/Numbers.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Prompter.h"
+#include "platform/UserStore.h"
+
+namespace orbet {
+
+Startup::Startup(Form1& form) : f_(form) {}
+
+Startup::~Startup() = default;
+
+void Startup::progress(const QString& text) {
+    if (!splash_) return;
+    progress_.append(text);
+    splash_->OPt(text);
+    QCoreApplication::processEvents();
+}
+
+void Startup::run() {
+    ProgramState& st = f_.state();
+    st.resident = num::isOn(num::val(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task"))));
+    if (isResidentSwitch(f_.commandLine())) st.resident = true;
+
+    if (!st.resident) {
+        splash_ = std::make_unique<SplashWindow>(
+            folders::join(folders::programFolder(), QStringLiteral("pd1/ti.tex")));
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QSize s = screen->size();
+            const int left = int(centredStart(twips::fromPixels(s.width()), twips::fromPixels(splash_->width())));
+            const int top = int(centredStart(twips::fromPixels(s.height()), twips::fromPixels(splash_->height())));
+            splash_->move(twips::toPixels(left), twips::toPixels(top));
+        }
+        splash_->show();
+        QCoreApplication::processEvents();
+    }
+
+    st.pluginFolder = readStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"));
+    if (st.pluginFolder.isEmpty()) st.pluginFolder = folders::join(folders::programFolder(), QStringLiteral("susie"));
+
+    f_.Combo2->move(0, f_.Combo2->y());
+    st.backcolorR = st.backcolorG = st.backcolorB = 255;
+    st.title = QStringLiteral("Orbet");
+    st.slideShowTimer = 500;
+    st.showEnabled = false;
+    st.strSize = 10.5;
+
+    progress(QStringLiteral("アイコン、ツールチップの初期化"));
+    f_.navigator().DriveCheck(QStringLiteral("ALL"));
+
+    f_.Dir1->setToolTip(QStringLiteral("フォルダを選択します。"));
+    f_.Combo1->setToolTip(QStringLiteral("ファイルフィルターです。ファイルの種類を選択します。"));
+    f_.Drive1->setToolTip(QStringLiteral("ドライブを選択します。"));
+    f_.File1->setToolTip(QStringLiteral("ファイルを選択します"));
+    f_.Bytes->setToolTip(QStringLiteral("ファイルサイズです。"));
+    f_.Bar->setToolTip(QStringLiteral("こののバーでディレクトリコントロールと表示領域の割合を変更できます"));
+
+    progress(QStringLiteral("ファイルパターン初期化"));
+    f_.favourites().clear();
+    f_.File1->setPattern(builtInFilterPattern(0));
+
+    progress(QStringLiteral("Susieプラグイン読み込み"));
+    LoadPlugins();
+
+    progress(QStringLiteral("ウィンドウサイズ初期化"));
+    f_.setStatusText(f_.navigator().objectsText(QStringLiteral("not file find")));
+    f_.MP->setGeometry(0, 0, 0, 0);
+
+    progress(QStringLiteral("前回設定読み込み"));
+    f_.settings().OpenF();
+
+    progress(QStringLiteral("設定復元"));
+    f_.setBackColour();
+    f_.setWindowTitle(st.title + QStringLiteral(" - ") + f_.Dir1->path());
+    f_.Info->setText(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral(" _ ") + f_.statusText());
+
+    progress(QStringLiteral("Orbet起動します....."));
+    f_.applyLayout();
+
+    st.showEnabled = true;
+    if (!st.startupFileShown) f_.panes().clearPicture();
+    if (splash_) {
+        splash_->close();
+        splash_.reset();
+    }
+    f_.TV->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    if (st.resident)
+        f_.tray().sendToTray();
+    else
+        f_.show();
+    f_.Combo2->show();
+    f_.Combo2->raise();
+}
+
+void Startup::Timer1_Timer() {
+    ProgramState& st = f_.state();
+    if (st.startupFileShown) {
+        st.startupFileShown = false;
+        return;
+    }
+    f_.Combo2->raise();
+    f_.Timer1->stop();
+    f_.navigator().OpenFolder(f_.Dir1->path());
+}
+
+void Startup::LoadPlugins() {
+    // Decoder plug-ins are not loaded yet; the picture filter then carries
+    // no plug-in masks.
+}
+
+void Startup::FreePlugins() {}
+
+void Startup::selectionWalk(const QString& path) {
+    FileListBox& list = *f_.File1;
+    for (int i = 0; i < list.listCount(); ++i) {
+        list.setListIndex(i);
+        if (folders::join(f_.Dir1->path(), list.entry(i)) == path) return;
+    }
+}
+
+bool Startup::loadDropped(const QString& path) {
+    ProgramState& st = f_.state();
+    Panes& panes = f_.panes();
+    auto select = [&](int filter) {
+        if (f_.Combo1->currentIndex() == filter)
+            f_.navigator().Combo1_Click(filter);
+        else
+            f_.Combo1->setCurrentIndex(filter);
+    };
+    switch (ClassifyExtension(path)) {
+    case ExtensionClass::Picture:
+        select(kPictureFilter);
+        f_.File1->setListIndex(0);
+        selectionWalk(path);
+        return panes.loadPicture(path);
+    case ExtensionClass::WebPage:
+        selectionWalk(path);
+        select(kWebFilter);
+        f_.File1->setListIndex(0);
+        return panes.navigateWeb(path);
+    case ExtensionClass::RichText:
+        select(kTextFilter);
+        selectionWalk(path);
+        return panes.loadText(path, true);
+    case ExtensionClass::PlainText:
+        select(kTextFilter);
+        selectionWalk(path);
+        return panes.loadText(path, false);
+    case ExtensionClass::Other:
+        select(kProgramFilter);
+        selectionWalk(path);
+        return panes.loadText(path, false);
+    case ExtensionClass::Media:
+        select(kMediaFilter);
+        selectionWalk(path);
+        return panes.openMedia(st.currentFilePath);
+    }
+    return false;
+}
+
+void Startup::ComB(const QString& path) {
+    if (path.isEmpty()) return;
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QString folder = path.left(slash + 1);
+    bool ok = slash >= 0 && f_.Dir1->setPath(folder);
+    if (ok) {
+        f_.File1->setPath(f_.Dir1->path());
+        ok = loadDropped(path);
+    }
+    if (!ok) f_.prompter().message(QStringLiteral("Command Line Error!"), f_.state().title, Buttons::Ok);
+}
+
+}  // namespace orbet

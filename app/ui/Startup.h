@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+
+#include <QStringList>
+
+namespace orbet {
+
+class Form1;
+class SplashWindow;
+
+// The start-up sequence, the one-shot timer that finishes it, and the
+// opening of a file handed over at run time.
+class Startup {
+public:
+    explicit Startup(Form1& form);
+    ~Startup();
+
+    void run();
+    void Timer1_Timer();
+    // Opens a dropped file: its folder, a matching filter, its entry in the
+    // list, and its pane. Any failure shows "Command Line Error!".
+    void ComB(const QString& path);
+
+    void LoadPlugins();
+    void FreePlugins();
+
+    // The progress texts shown on the splash window, in order.
+    const QStringList& progressTexts() const { return progress_; }
+
+private:
+    void progress(const QString& text);
+    void selectionWalk(const QString& path);
+    bool loadDropped(const QString& path);
+
+    Form1& f_;
+    std::unique_ptr<SplashWindow> splash_;
+    QStringList progress_;
+};
+
+}  // namespace orbet

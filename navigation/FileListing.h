@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace orbet {
+
+// What the file list lets through besides the pattern. Hidden means a name
+// beginning with "."; archive and system files do not exist on this
+// platform, so those switches change nothing here, but they are kept so
+// list and menu stay in step.
+struct AttributeFilter {
+    bool archive = true;
+    bool hidden = false;
+    bool system = false;
+};
+
+// Pattern of a built-in filter (0 to 14); index 0 gets the plug-in suffix.
+QString builtInFilterPattern(int index, const QString& pluginSuffix = {});
+
+// Wildcard masks separated by ";", matched ignoring case; "*.*" matches
+// every name, with or without a dot.
+class FilePattern {
+public:
+    explicit FilePattern(const QString& pattern);
+    bool matches(const QString& fileName) const;
+
+private:
+    QStringList suffixes_;  // "*.ext" masks, the common case, compared without a regex
+    QList<class QRegularExpression> others_;
+    bool all_ = false;
+};
+
+// Names of the files (not folders) of a folder that pass pattern and
+// attributes, sorted ascending ignoring case, as the file list shows them.
+QStringList listFiles(const QString& folder, const QString& pattern, const AttributeFilter& attributes);
+
+// Size text of the size label: "1.5MB", "2KB", "700ﾊﾞｲﾄ".
+QString FSize(qint64 bytes);
+
+}  // namespace orbet

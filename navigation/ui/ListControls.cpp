@@ -1,0 +1,72 @@
+#include "navigation/ui/ListControls.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "platform/Volumes.h"
+
+namespace orbet {
+
+FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemClicked, this, [this] { emit listClicked(); });
+}
+
+void FileListBox::setPath(const QString& folder) {
+    path_ = folder;
+    refresh();
+}
+
+void FileListBox::setPattern(const QString& pattern) {
+    pattern_ = pattern;
+    refresh();
+}
+
+void FileListBox::setAttributes(const AttributeFilter& attributes) {
+    attributes_ = attributes;
+    refresh();
+}
+
+void FileListBox::refresh() {
+    const QSignalBlocker block(this);
+    clear();
+    if (!path_.isEmpty()) addItems(listFiles(path_, pattern_, attributes_));
+    setCurrentRow(-1);
+}
+
+void FileListBox::setListIndex(int index) {
+    if (index < -1 || index >= count()) return;
+    setCurrentRow(index);
+    if (index >= 0) emit listClicked();
+}
+
+QString FileListBox::entry(int index) const {
+    const QListWidgetItem* it = item(index);
+    return it ? it->text() : QString();
+}
+
+FolderListBox::FolderListBox(QWidget* parent) : QListWidget(parent) { path_ = QDir::currentPath(); }
+
+bool FolderListBox::setPath(const QString& folder) {
+    const QFileInfo info(folder);
+    if (!info.isDir()) return false;
+    path_ = QDir::cleanPath(info.absoluteFilePath());
+    const QDir dir(path_);
+    subfolders_.clear();
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+        subfolders_.append(dir.filePath(name));
+    clear();
+    addItems(subfolders_);
+    return true;
+}
+
+DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {}
+
+void DriveListBox::refill() {
+    clear();
+    for (const Volume& v : volumes()) addItem(volumeEntry(v), v.root);
+}
+
+}  // namespace orbet

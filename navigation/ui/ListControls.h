@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QComboBox>
+#include <QListWidget>
+
+#include "navigation/FileListing.h"
+
+namespace orbet {
+
+// The file list: the files of one folder that pass a pattern and the
+// attribute switches. Setting any of them re-reads the folder.
+class FileListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FileListBox(QWidget* parent = nullptr);
+
+    QString path() const { return path_; }
+    void setPath(const QString& folder);
+    QString pattern() const { return pattern_; }
+    void setPattern(const QString& pattern);
+    AttributeFilter attributes() const { return attributes_; }
+    void setAttributes(const AttributeFilter& attributes);
+    void refresh();
+
+    int listCount() const { return count(); }
+    int listIndex() const { return currentRow(); }
+    // Selecting from code raises the same click the user's selection does.
+    void setListIndex(int index);
+    QString entry(int index) const;
+    QString fileName() const { return entry(listIndex()); }
+
+signals:
+    void listClicked();
+
+private:
+    QString path_;
+    QString pattern_ = QStringLiteral("*.*");
+    AttributeFilter attributes_;
+};
+
+// The hidden folder list that holds the current folder.
+class FolderListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FolderListBox(QWidget* parent = nullptr);
+    QString path() const { return path_; }
+    // Lists the subfolders of the folder; a folder that cannot be read
+    // keeps the previous path.
+    bool setPath(const QString& folder);
+    QStringList subfolders() const { return subfolders_; }
+
+private:
+    QString path_;
+    QStringList subfolders_;
+};
+
+// The hidden drive list: one entry per volume.
+class DriveListBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveListBox(QWidget* parent = nullptr);
+    void refill();
+};
+
+}  // namespace orbet

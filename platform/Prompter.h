@@ -1,0 +1,51 @@
+#pragma once
+
+#include <optional>
+
+#include <QString>
+
+// Every message box, question, input prompt and file dialog of the program
+// goes through one Prompter, so that tests can answer them and check their
+// exact texts and titles. Texts and titles are passed through unchanged.
+namespace orbet {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class Answer { Ok, Cancel, Yes, No, Retry };
+enum class Icon { None, Information, Question, Warning, Critical };
+
+struct FileDialogRequest {
+    QString title;
+    // One or more entries "description|pattern[;pattern]" separated by "|",
+    // the way the program builds them; the implementation turns them into
+    // the toolkit's filter form.
+    QString filter;
+    QString initialFolder;
+    QString initialName;
+    bool hideReadOnly = true;
+    bool confirmOverwrite = true;
+};
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    // Shows a message and blocks until answered. The default answer is the
+    // one Enter chooses; a dialog closed without a choice answers Cancel or
+    // No (whichever the buttons offer), or Ok for a plain message.
+    virtual Answer message(const QString& text, const QString& title, Buttons buttons = Buttons::Ok,
+                           Icon icon = Icon::None, std::optional<Answer> defaultAnswer = std::nullopt) = 0;
+
+    // Input prompt; nullopt when cancelled.
+    virtual std::optional<QString> input(const QString& prompt, const QString& title,
+                                         const QString& defaultText = {}) = 0;
+
+    // File dialogs return the chosen full path, or an empty text when cancelled.
+    virtual QString openFile(const FileDialogRequest& request) = 0;
+    virtual QString saveFile(const FileDialogRequest& request) = 0;
+    virtual QString chooseFolder(const QString& title, const QString& initialFolder) = 0;
+};
+
+// The answer a dialog gives when it is dismissed without a choice.
+Answer dismissAnswer(Buttons buttons);
+
+}  // namespace orbet

@@ -1,0 +1,72 @@
+#include "platform/ScriptedPrompter.h"
+
+namespace orbet {
+
+Answer dismissAnswer(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+    case Buttons::RetryCancel: return Answer::Cancel;
+    }
+    return Answer::Cancel;
+}
+
+void ScriptedPrompter::clear() {
+    answers_.clear();
+    replies_.clear();
+    records_.clear();
+    unscripted_ = 0;
+}
+
+Answer ScriptedPrompter::message(const QString& text, const QString& title, Buttons buttons, Icon icon,
+                                 std::optional<Answer>) {
+    records_.push_back({Kind::Message, text, title, buttons, icon, {}});
+    if (answers_.empty()) {
+        ++unscripted_;
+        return dismissAnswer(buttons);
+    }
+    const Answer a = answers_.front();
+    answers_.pop_front();
+    return a;
+}
+
+QString ScriptedPrompter::nextReply(bool& scripted) {
+    scripted = !replies_.empty();
+    if (!scripted) {
+        ++unscripted_;
+        return {};
+    }
+    QString r = replies_.front();
+    replies_.pop_front();
+    return r;
+}
+
+std::optional<QString> ScriptedPrompter::input(const QString& prompt, const QString& title, const QString&) {
+    records_.push_back({Kind::Input, prompt, title, Buttons::OkCancel, Icon::None, {}});
+    bool scripted = false;
+    QString r = nextReply(scripted);
+    if (!scripted) return std::nullopt;
+    return r;
+}
+
+QString ScriptedPrompter::openFile(const FileDialogRequest& request) {
+    records_.push_back({Kind::OpenFile, request.filter, request.title, Buttons::OkCancel, Icon::None, request});
+    bool scripted = false;
+    return nextReply(scripted);
+}
+
+QString ScriptedPrompter::saveFile(const FileDialogRequest& request) {
+    records_.push_back({Kind::SaveFile, request.filter, request.title, Buttons::OkCancel, Icon::None, request});
+    bool scripted = false;
+    return nextReply(scripted);
+}
+
+QString ScriptedPrompter::chooseFolder(const QString& title, const QString& initialFolder) {
+    records_.push_back({Kind::Folder, initialFolder, title, Buttons::OkCancel, Icon::None, {}});
+    bool scripted = false;
+    return nextReply(scripted);
+}
+
+}  // namespace orbet

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "platform/Prompter.h"
+
+namespace orbet {
+
+// A Prompter for tests: records every request and answers from a script.
+// Requests beyond the script get the dismiss answer (or an empty text) and
+// are counted as unscripted, so a test can tell an unexpected prompt.
+class ScriptedPrompter : public Prompter {
+public:
+    enum class Kind { Message, Input, OpenFile, SaveFile, Folder };
+    struct Record {
+        Kind kind;
+        QString text;   // message text, prompt, or dialog filter
+        QString title;
+        Buttons buttons = Buttons::Ok;
+        Icon icon = Icon::None;
+        FileDialogRequest dialog;
+    };
+
+    void answer(Answer a) { answers_.push_back(a); }
+    void reply(const QString& text) { replies_.push_back(text); }
+
+    const std::vector<Record>& records() const { return records_; }
+    int unscripted() const { return unscripted_; }
+    void clear();
+
+    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
+                   std::optional<Answer> defaultAnswer) override;
+    std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString openFile(const FileDialogRequest& request) override;
+    QString saveFile(const FileDialogRequest& request) override;
+    QString chooseFolder(const QString& title, const QString& initialFolder) override;
+
+private:
+    QString nextReply(bool& scripted);
+
+    std::deque<Answer> answers_;
+    std::deque<QString> replies_;
+    std::vector<Record> records_;
+    int unscripted_ = 0;
+};
+
+}  // namespace orbet

@@ -1,0 +1,37 @@
+#include "platform/Shell.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QProcess>
+
+namespace orbet {
+
+namespace {
+
+DesktopOpener& opener() {
+    static DesktopOpener current;
+    return current;
+}
+
+bool openUrl(const QUrl& url) {
+    if (opener()) return opener()(url);
+    return QDesktopServices::openUrl(url);
+}
+
+}  // namespace
+
+void setDesktopOpener(DesktopOpener replacement) { opener() = std::move(replacement); }
+
+bool openWithDesktop(const QString& path) { return openUrl(QUrl::fromLocalFile(path)); }
+
+bool openFolderWithDesktop(const QString& folder) {
+    return openUrl(QUrl::fromLocalFile(folder.isEmpty() ? QDir::homePath() : folder));
+}
+
+bool startProgram(const QString& program, const QStringList& args, Prompter& prompter, const QString& title) {
+    if (!program.isEmpty() && QProcess::startDetached(program, args)) return true;
+    prompter.message(program + QStringLiteral(" が見つかりません。"), title, Buttons::Ok, Icon::Critical);
+    return false;
+}
+
+}  // namespace orbet

@@ -1,0 +1,115 @@
+#include "platform/ui/QtPrompter.h"
+
+#include <vector>
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/FileDialogFilter.h"
+
+namespace orbet {
+
+namespace {
+
+std::vector<Answer> answersOf(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::Ok: return {Answer::Ok};
+    case Buttons::OkCancel: return {Answer::Ok, Answer::Cancel};
+    case Buttons::YesNo: return {Answer::Yes, Answer::No};
+    case Buttons::YesNoCancel: return {Answer::Yes, Answer::No, Answer::Cancel};
+    case Buttons::RetryCancel: return {Answer::Retry, Answer::Cancel};
+    }
+    return {Answer::Ok};
+}
+
+QMessageBox::StandardButton standardButton(Answer answer) {
+    switch (answer) {
+    case Answer::Ok: return QMessageBox::Ok;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    case Answer::Retry: return QMessageBox::Retry;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon messageIcon(Icon icon) {
+    switch (icon) {
+    case Icon::None: return QMessageBox::NoIcon;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::Warning: return QMessageBox::Warning;
+    case Icon::Critical: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString firstSelection(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+void prepare(QFileDialog& dialog, const FileDialogRequest& request) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    const QStringList filters = qtNameFilters(request.filter);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (!request.initialFolder.isEmpty()) dialog.setDirectory(request.initialFolder);
+    if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
+}
+
+}  // namespace
+
+Answer QtPrompter::message(const QString& text, const QString& title, Buttons buttons, Icon icon,
+                           std::optional<Answer> defaultAnswer) {
+    QMessageBox box(messageIcon(icon), title, text, QMessageBox::NoButton, parent_);
+    const std::vector<Answer> answers = answersOf(buttons);
+    std::vector<std::pair<QAbstractButton*, Answer>> made;
+    for (Answer a : answers) made.emplace_back(box.addButton(standardButton(a)), a);
+
+    const Answer preferred = defaultAnswer.value_or(answers.front());
+    const Answer dismissed = dismissAnswer(buttons);
+    for (const auto& [button, answer] : made) {
+        if (answer == preferred) box.setDefaultButton(static_cast<QPushButton*>(button));
+        if (answer == dismissed) box.setEscapeButton(button);
+    }
+    box.exec();
+    for (const auto& [button, answer] : made) {
+        if (box.clickedButton() == button) return answer;
+    }
+    return dismissed;
+}
+
+std::optional<QString> QtPrompter::input(const QString& prompt, const QString& title, const QString& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+QString QtPrompter::openFile(const FileDialogRequest& request) {
+    QFileDialog dialog(parent_, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    prepare(dialog, request);
+    return firstSelection(dialog);
+}
+
+QString QtPrompter::saveFile(const FileDialogRequest& request) {
+    QFileDialog dialog(parent_, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    prepare(dialog, request);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    return firstSelection(dialog);
+}
+
+QString QtPrompter::chooseFolder(const QString& title, const QString& initialFolder) {
+    return QFileDialog::getExistingDirectory(parent_, title, initialFolder,
+                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+}
+
+}  // namespace orbet

@@ -1,0 +1,130 @@
+#include <functional>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "platform/ui/QtPrompter.h"
+
+namespace orbet {
+namespace {
+
+// Runs `act` on the modal dialog once it is showing; the dialog's own event
+// loop delivers the timer.
+template <typename Dialog> void whenShown(std::function<void(Dialog*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dialog);
+        }
+    });
+    timer->start();
+}
+
+void pressDefault(QMessageBox* box) { box->defaultButton()->click(); }
+
+void pressEscape(QMessageBox* box) {
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(box, &escape);
+}
+
+TEST(QtPrompterMessage, FirstButtonIsTheDefaultUnlessGiven) {
+    QtPrompter prompter;
+    whenShown<QMessageBox>(pressDefault);
+    EXPECT_EQ(prompter.message("終了しますか?", "Orbet", Buttons::YesNo, Icon::Question, std::nullopt), Answer::Yes);
+    whenShown<QMessageBox>(pressDefault);
+    EXPECT_EQ(prompter.message("q", "Orbet", Buttons::YesNoCancel, Icon::Question, Answer::Cancel), Answer::Cancel);
+    whenShown<QMessageBox>(pressDefault);
+    EXPECT_EQ(prompter.message("q", "Orbet", Buttons::RetryCancel, Icon::Warning, std::nullopt), Answer::Retry);
+}
+
+TEST(QtPrompterMessage, EscapeGivesTheDismissAnswer) {
+    QtPrompter prompter;
+    for (Buttons buttons : {Buttons::Ok, Buttons::OkCancel, Buttons::YesNo, Buttons::YesNoCancel}) {
+        whenShown<QMessageBox>(pressEscape);
+        EXPECT_EQ(prompter.message("q", "Orbet", buttons, Icon::None, std::nullopt), dismissAnswer(buttons));
+    }
+}
+
+TEST(QtPrompterMessage, TextTitleAndIconAreShownUnchanged) {
+    QtPrompter prompter;
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        box->buttons().first()->click();
+    });
+    prompter.message("ファイルが指定されていません", "Orbet-Device Error", Buttons::Ok, Icon::Critical, std::nullopt);
+    EXPECT_EQ(text, "ファイルが指定されていません");
+    EXPECT_EQ(title, "Orbet-Device Error");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+TEST(QtPrompterInput, AcceptedTextOrNothing) {
+    QtPrompter prompter;
+    whenShown<QInputDialog>([](QInputDialog* dialog) {
+        dialog->setTextValue("C:/new");
+        dialog->accept();
+    });
+    EXPECT_EQ(prompter.input("Path", "Orbet", "old"), std::optional<QString>("C:/new"));
+    QString shown;
+    whenShown<QInputDialog>([&](QInputDialog* dialog) {
+        shown = dialog->textValue();
+        dialog->reject();
+    });
+    EXPECT_EQ(prompter.input("Path", "Orbet", "old"), std::nullopt);
+    EXPECT_EQ(shown, "old");
+}
+
+TEST(QtPrompterFiles, SaveDialogFollowsTheRequest) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QtPrompter prompter;
+    FileDialogRequest request;
+    request.title = "リストの保存";
+    request.filter = "テキスト|*.txt|プレイリスト|*.m3u";
+    request.initialFolder = dir.path();
+    request.initialName = "list.txt";
+    request.confirmOverwrite = false;
+
+    QStringList filters;
+    QString folder, title;
+    bool nonNative = false, noConfirm = false;
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        filters = dialog->nameFilters();
+        folder = dialog->directory().absolutePath();
+        title = dialog->windowTitle();
+        nonNative = dialog->testOption(QFileDialog::DontUseNativeDialog);
+        noConfirm = dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        dialog->accept();
+    });
+    EXPECT_EQ(prompter.saveFile(request), dir.filePath("list.txt"));
+    EXPECT_EQ(filters, (QStringList{"テキスト (*.txt)", "プレイリスト (*.m3u)"}));
+    EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(title, "リストの保存");
+    EXPECT_TRUE(nonNative);
+    EXPECT_TRUE(noConfirm);
+}
+
+TEST(QtPrompterFiles, CancelledOpenGivesEmptyText) {
+    QtPrompter prompter;
+    whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(prompter.openFile({"開く", "すべて|*.*", QDir::homePath(), {}, true, true}), "");
+}
+
+}  // namespace
+}  // namespace orbet
