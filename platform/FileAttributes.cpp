@@ -25,9 +25,13 @@ Attributes attributesOf(const QString& path) {
     return a;
 }
 
-bool existsAsFileOrFolder(const QString& path) { return !path.isEmpty() && QFileInfo::exists(path); }
+bool existsAsFileOrFolder(const QString& path) {
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
 
-bool isFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+bool isFolder(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
 
 qint64 fileLength(const QString& path) {
     if (path.isEmpty()) return -1;
@@ -37,4 +41,4 @@ qint64 fileLength(const QString& path) {
     return info.size();
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -6,10 +6,10 @@
 namespace orbet {
 
 struct Attributes {
-    bool hidden = false;     // the name begins with "."
-    bool readOnly = false;   // the user cannot write it
-    bool system = false;     // never set here
-    bool archive = false;    // never set here
+    bool hidden = false;   // the name begins with "."
+    bool readOnly = false; // the user cannot write it
+    bool system = false;   // never set here
+    bool archive = false;  // never set here
     bool directory = false;
     bool operator==(const Attributes&) const = default;
 };
@@ -29,4 +29,4 @@ bool isFolder(const QString& path);
 // as on Windows); -1 when `path` names nothing.
 qint64 fileLength(const QString& path);
 
-}  // namespace orbet
+} // namespace orbet

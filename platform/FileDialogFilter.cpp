@@ -18,6 +18,8 @@ QStringList qtNameFilters(const QString& filter) {
     return result;
 }
 
-QString qtFilterText(const QString& filter) { return qtNameFilters(filter).join(QStringLiteral(";;")); }
+QString qtFilterText(const QString& filter) {
+    return qtNameFilters(filter).join(QStringLiteral(";;"));
+}
 
-}  // namespace orbet
+} // namespace orbet

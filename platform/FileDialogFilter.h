@@ -15,4 +15,4 @@ QStringList qtNameFilters(const QString& filter);
 // The same filters in Qt's single-text form, joined by ";;".
 QString qtFilterText(const QString& filter);
 
-}  // namespace orbet
+} // namespace orbet

@@ -57,18 +57,19 @@ double val(QStringView text) {
             digits += exponent;
         }
     }
+    const bool negative = digits.front() == '-';
+    const char* begin = digits.data() + (negative ? 1 : 0);
     double result = 0.0;
-    const char* begin = digits.data();
-    if (*begin == '-' && digits.size() > 1) {
-        auto [ptr, ec] = std::from_chars(begin + 1, begin + digits.size(), result);
-        (void)ptr;
-        if (ec == std::errc::result_out_of_range) result = std::numeric_limits<double>::infinity();
-        return -result;
-    }
-    auto [ptr, ec] = std::from_chars(begin, begin + digits.size(), result);
+    auto [ptr, ec] = std::from_chars(begin, digits.data() + digits.size(), result);
     (void)ptr;
-    if (ec == std::errc::result_out_of_range) result = std::numeric_limits<double>::infinity();
-    return result;
+    if (ec == std::errc::result_out_of_range) {
+        // Too large is infinite; too small is zero. Which one it was shows in
+        // the sign of the exponent.
+        const auto e = digits.find('e');
+        const bool tiny = e != std::string::npos && e + 1 < digits.size() && digits[e + 1] == '-';
+        result = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return negative ? -result : result;
 }
 
 double roundHalfEven(double value) {
@@ -110,8 +111,12 @@ namespace {
 
 template <typename T> QString shortestOf(T value) {
     if (std::isnan(value)) return QStringLiteral("0");
-    char buffer[64];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    char buffer[400];
+    // Plain digits for the everyday range, so 100000 never becomes 1e+05.
+    const T magnitude = value < 0 ? -value : value;
+    const bool fixed = magnitude == 0 || (magnitude >= T(1e-5) && magnitude < T(1e15));
+    auto [end, ec] = fixed ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+                           : std::to_chars(buffer, buffer + sizeof buffer, value);
     if (ec != std::errc()) return QStringLiteral("0");
     QString text = QString::fromLatin1(buffer, end - buffer);
     if (text == QLatin1String("-0")) text = QStringLiteral("0");

@@ -18,11 +18,15 @@ bool openUrl(const QUrl& url) {
     return QDesktopServices::openUrl(url);
 }
 
-}  // namespace
+} // namespace
 
-void setDesktopOpener(DesktopOpener replacement) { opener() = std::move(replacement); }
+void setDesktopOpener(DesktopOpener replacement) {
+    opener() = std::move(replacement);
+}
 
-bool openWithDesktop(const QString& path) { return openUrl(QUrl::fromLocalFile(path)); }
+bool openWithDesktop(const QString& path) {
+    return openUrl(QUrl::fromLocalFile(path));
+}
 
 bool openFolderWithDesktop(const QString& folder) {
     return openUrl(QUrl::fromLocalFile(folder.isEmpty() ? QDir::homePath() : folder));
@@ -34,4 +38,4 @@ bool startProgram(const QString& program, const QStringList& args, Prompter& pro
     return false;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -29,4 +29,4 @@ bool startProgram(const QString& program, const QStringList& args, Prompter& pro
 using DesktopOpener = std::function<bool(const QUrl&)>;
 void setDesktopOpener(DesktopOpener opener);
 
-}  // namespace orbet
+} // namespace orbet

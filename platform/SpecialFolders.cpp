@@ -19,7 +19,7 @@ QString locationOrHome(QStandardPaths::StandardLocation location) {
     return path.isEmpty() ? QDir::homePath() : path;
 }
 
-}  // namespace
+} // namespace
 
 SpecialDir::SpecialDir()
     : windows_(delNull(QStringLiteral("/usr"))), system_(delNull(QStringLiteral("/usr/lib"))) {
@@ -33,19 +33,24 @@ QString SpecialDir::delNull(const QString& text) {
     QStringView kept = nul < 0 ? QStringView(text) : QStringView(text).left(nul);
     qsizetype begin = 0;
     qsizetype end = kept.size();
-    while (begin < end && kept[begin] == u' ') ++begin;
-    while (end > begin && kept[end - 1] == u' ') --end;
+    while (begin < end && kept[begin] == u' ')
+        ++begin;
+    while (end > begin && kept[end - 1] == u' ')
+        --end;
     return kept.mid(begin, end - begin).toString();
 }
 
 QString SpecialDir::specialDir(std::int32_t folder) const {
     switch (folder) {
     case Desktop:
-    case DesktopDirectory: return delNull(locationOrHome(QStandardPaths::DesktopLocation));
-    case Documents: return delNull(locationOrHome(QStandardPaths::DocumentsLocation));
+    case DesktopDirectory:
+        return delNull(locationOrHome(QStandardPaths::DesktopLocation));
+    case Documents:
+        return delNull(locationOrHome(QStandardPaths::DocumentsLocation));
     case Favorites:
         return delNull(locationOrHome(QStandardPaths::AppDataLocation) + QStringLiteral("/Favorites"));
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -79,9 +84,13 @@ std::vector<SpecialDir::MacroFolder> SpecialDir::macroFolders() const {
     };
 }
 
-QString SpecialDir::lowerPath(const QString& path) const { return lowerPathWith(path, macroFolders()); }
+QString SpecialDir::lowerPath(const QString& path) const {
+    return lowerPathWith(path, macroFolders());
+}
 
-QString SpecialDir::upperPath(const QString& path) const { return upperPathWith(path, macroFolders()); }
+QString SpecialDir::upperPath(const QString& path) const {
+    return upperPathWith(path, macroFolders());
+}
 
 QString SpecialDir::lowerPathWith(const QString& path, const std::vector<MacroFolder>& folders) {
     for (const MacroFolder& m : folders) {
@@ -101,4 +110,4 @@ QString SpecialDir::upperPathWith(const QString& path, const std::vector<MacroFo
     return path;
 }
 
-}  // namespace orbet
+} // namespace orbet

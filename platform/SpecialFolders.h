@@ -14,7 +14,7 @@ namespace orbet {
 // operation: the Windows, System and temporary folders are read once when it
 // is created, the others at each call.
 class SpecialDir {
-public:
+  public:
     // The platform's shell folder numbers the program uses.
     static constexpr std::int32_t Desktop = 0;
     static constexpr std::int32_t Documents = 5;
@@ -64,7 +64,7 @@ public:
     static QString lowerPathWith(const QString& path, const std::vector<MacroFolder>& folders);
     static QString upperPathWith(const QString& path, const std::vector<MacroFolder>& folders);
 
-private:
+  private:
     std::vector<MacroFolder> macroFolders() const;
 
     QString windows_;
@@ -72,4 +72,4 @@ private:
     QString temp_;
 };
 
-}  // namespace orbet
+} // namespace orbet

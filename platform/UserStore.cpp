@@ -6,9 +6,11 @@ namespace orbet {
 
 namespace {
 
-QString groupKey(const QString& section, const QString& key) { return section + u'/' + key; }
+QString groupKey(const QString& section, const QString& key) {
+    return section + u'/' + key;
+}
 
-}  // namespace
+} // namespace
 
 QString readStoreValue(const QString& section, const QString& key) {
     const QSettings store(QStringLiteral("Orbet"), QStringLiteral("Orbet"));
@@ -22,6 +24,8 @@ bool writeStoreValue(const QString& section, const QString& key, const QString& 
     return store.status() == QSettings::NoError;
 }
 
-QString userStoreFile() { return QSettings(QStringLiteral("Orbet"), QStringLiteral("Orbet")).fileName(); }
+QString userStoreFile() {
+    return QSettings(QStringLiteral("Orbet"), QStringLiteral("Orbet")).fileName();
+}
 
-}  // namespace orbet
+} // namespace orbet

@@ -15,4 +15,4 @@ bool writeStoreValue(const QString& section, const QString& key, const QString& 
 // The file that holds the store, under the per-user config folder.
 QString userStoreFile();
 
-}  // namespace orbet
+} // namespace orbet

@@ -21,11 +21,11 @@ template <std::size_t N> bool isOneOf(const QByteArray& value, const std::string
 
 // Kernel, memory and desktop-service file systems: nothing a user stores on.
 constexpr std::string_view kPseudoTypes[] = {
-    "proc",        "sysfs",     "devtmpfs",  "devpts",     "tmpfs",       "ramfs",
-    "cgroup",      "cgroup2",   "securityfs", "pstore",    "debugfs",     "tracefs",
-    "configfs",    "fusectl",   "mqueue",    "hugetlbfs",  "bpf",         "binfmt_misc",
-    "autofs",      "rpc_pipefs", "nfsd",     "nsfs",       "efivarfs",    "selinuxfs",
-    "rootfs",      "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "devfs",
+    "proc",     "sysfs",           "devtmpfs",    "devpts",     "tmpfs",    "ramfs",
+    "cgroup",   "cgroup2",         "securityfs",  "pstore",     "debugfs",  "tracefs",
+    "configfs", "fusectl",         "mqueue",      "hugetlbfs",  "bpf",      "binfmt_misc",
+    "autofs",   "rpc_pipefs",      "nfsd",        "nsfs",       "efivarfs", "selinuxfs",
+    "rootfs",   "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "devfs",
 };
 
 // Container and package images: the root of a container is one, but
@@ -35,9 +35,10 @@ constexpr std::string_view kImageTypes[] = {"overlay", "aufs", "squashfs", "fuse
 constexpr std::string_view kCdTypes[] = {"iso9660", "udf"};
 
 constexpr std::string_view kRemoteTypes[] = {
-    "nfs",       "nfs4",          "cifs",          "smb3",      "smbfs",     "ncpfs",    "afs",
-    "ceph",      "glusterfs",     "9p",            "davfs",     "sshfs",     "fuse.sshfs", "fuse.rclone",
-    "fuse.glusterfs", "fuse.s3fs", "fuse.davfs2",  "lustre",    "gpfs",
+    "nfs",       "nfs4",        "cifs",       "smb3",        "smbfs",
+    "ncpfs",     "afs",         "ceph",       "glusterfs",   "9p",
+    "davfs",     "sshfs",       "fuse.sshfs", "fuse.rclone", "fuse.glusterfs",
+    "fuse.s3fs", "fuse.davfs2", "lustre",     "gpfs",
 };
 
 constexpr std::string_view kMemoryTypes[] = {"tmpfs", "ramfs"};
@@ -45,7 +46,8 @@ constexpr std::string_view kMemoryTypes[] = {"tmpfs", "ramfs"};
 // Mount points without their trailing separators, except the root itself.
 QString trimmedRoot(const QString& root) {
     QString r = root;
-    while (r.size() > 1 && r.endsWith(u'/')) r.chop(1);
+    while (r.size() > 1 && r.endsWith(u'/'))
+        r.chop(1);
     return r;
 }
 
@@ -66,7 +68,7 @@ QString readFirstLine(const QString& path) {
     return QString::fromLatin1(f.readLine()).trimmed();
 }
 
-}  // namespace
+} // namespace
 
 bool isPseudoFileSystem(const MountEntry& mount) {
     const QString root = trimmedRoot(mount.root);
@@ -94,7 +96,8 @@ std::vector<MountEntry> realMounts(const std::vector<MountEntry>& mounts) {
     } else {
         result.push_back({QStringLiteral("/"), {}, {}, {}});
     }
-    for (auto& [_, m] : byRoot) result.push_back(m);
+    for (auto& [_, m] : byRoot)
+        result.push_back(m);
     return result;
 }
 
@@ -107,7 +110,7 @@ DriveType classifyDrive(const QByteArray& fsType, bool removableDevice) {
 }
 
 bool isRemovableDevice(const QByteArray& device, const QString& sysBlock) {
-    if (!device.startsWith('/')) return false;  // network shares, "overlay", "none"
+    if (!device.startsWith('/')) return false; // network shares, "overlay", "none"
     QString node = QFileInfo(QString::fromLocal8Bit(device)).canonicalFilePath();
     if (node.isEmpty()) node = QString::fromLocal8Bit(device);
     const QString name = QFileInfo(node).fileName();
@@ -143,7 +146,8 @@ std::vector<Volume> volumes() {
     std::vector<Volume> result;
     for (const MountEntry& m : realMounts(machineMounts())) {
         const bool removable = isRemovableDevice(m.device);
-        result.push_back({m.root, m.label, QString::fromLatin1(m.fsType), classifyDrive(m.fsType, removable)});
+        result.push_back(
+            {m.root, m.label, QString::fromLatin1(m.fsType), classifyDrive(m.fsType, removable)});
     }
     return result;
 }
@@ -162,8 +166,9 @@ DriveType driveType(const QString& path) {
 
 QString volumeRootOf(const QString& path) {
     QStringList roots;
-    for (const MountEntry& m : realMounts(machineMounts())) roots.push_back(m.root);
+    for (const MountEntry& m : realMounts(machineMounts()))
+        roots.push_back(m.root);
     return deepestRoot(path, roots);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -12,11 +12,19 @@
 namespace orbet {
 
 // Numbered as the platform's drive types, since callers compare the numbers.
-enum class DriveType : int { Unknown = 0, NoRoot = 1, Removable = 2, Fixed = 3, Remote = 4, CdRom = 5, RamDisk = 6 };
+enum class DriveType : int {
+    Unknown = 0,
+    NoRoot = 1,
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,
+    CdRom = 5,
+    RamDisk = 6
+};
 
 struct Volume {
-    QString root;   // mount point, "/" for the root; never a trailing "/" otherwise
-    QString label;  // empty when the file system has none
+    QString root;  // mount point, "/" for the root; never a trailing "/" otherwise
+    QString label; // empty when the file system has none
     QString fsType;
     DriveType type = DriveType::Unknown;
 };
@@ -73,4 +81,4 @@ bool isPathPrefix(const QString& root, const QString& path);
 // The longest of `roots` that is a component prefix of `path`; "/" when none.
 QString deepestRoot(const QString& path, const QStringList& roots);
 
-}  // namespace orbet
+} // namespace orbet

