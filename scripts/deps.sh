@@ -1,0 +1,30 @@
+# Sourced by scripts/run and scripts/test: installs the Debian packages the
+# build, the program and the tests need, when any is missing, and builds.
+
+ORBET_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev qt6-image-formats-plugins qt6-qpa-plugins libgl-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  libicu-dev libpng-dev libwebp-dev libtiff-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool fonts-noto-cjk
+)
+
+orbet_install_missing() {
+  local missing=()
+  for p in "${ORBET_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+orbet_build() {
+  local type="$1"
+  cmake -S "$ORBET_ROOT" -B "$ORBET_ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE="$type"
+  cmake --build "$ORBET_ROOT/build" -j "$(nproc)"
+}

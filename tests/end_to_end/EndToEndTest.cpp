@@ -1,0 +1,137 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+// The real program under the X server that scripts/test starts, driven by
+// xdotool the way a user drives it: keys, clicks, the confirmation dialog.
+namespace orbet::test {
+namespace {
+
+QString runTool(const QStringList& args, int timeoutMs = 15000) {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// Waits for a visible window whose title matches; returns its id or "".
+QString waitForWindow(const QString& titleRegex, int timeoutMs = 20000) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < timeoutMs) {
+        const QString ids = runTool({"search", "--onlyvisible", "--name", titleRegex}, 5000);
+        if (!ids.isEmpty()) return ids.split(u'\n').first();
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
+        ASSERT_TRUE(home_.isValid());
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env_.insert(QStringLiteral("ORBET_HOME"), home_.path());
+        // The per-user store lands in the test's own folder, never in $HOME.
+        env_.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.filePath(QStringLiteral("config")));
+        env_.insert(QStringLiteral("XDG_DATA_HOME"), home_.filePath(QStringLiteral("data")));
+    }
+
+    void TearDown() override {
+        if (program_.state() != QProcess::NotRunning) {
+            program_.kill();
+            program_.waitForFinished();
+        }
+    }
+
+    void start(const QStringList& args = {}) {
+        program_.setProcessEnvironment(env_);
+        program_.start(buildDir() + QStringLiteral("/orbet"), args);
+        ASSERT_TRUE(program_.waitForStarted());
+    }
+
+    // Clicks into the window so it holds the keyboard, then types.
+    void keysTo(const QString& window, const QString& keys) {
+        runTool({"mousemove", "--window", window, "60", "120", "click", "1"});
+        QThread::msleep(300);
+        runTool({"key", keys});
+    }
+
+    QString ini() const { return home_.filePath(QStringLiteral("picsys.ini")); }
+
+    QTemporaryDir home_;
+    QProcessEnvironment env_;
+    QProcess program_;
+};
+
+TEST_F(EndToEnd, ConfirmedEndWritesEverySetting) {
+    const QString folder = QDir::cleanPath(testData(QStringLiteral("pictures/jpeg")));
+    ASSERT_TRUE(writeAll(ini(), "LastFilter=3\r\nLastPath=" + folder.toUtf8() + "\r\n"));
+    start();
+    const QString main = waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$');
+    ASSERT_FALSE(main.isEmpty()) << "the main window did not open on the restored folder";
+
+    keysTo(main, QStringLiteral("ctrl+x"));
+    const QString question = waitForWindow(QStringLiteral("^Orbet$"));
+    ASSERT_FALSE(question.isEmpty()) << "no confirmation";
+    // No keeps the program running.
+    runTool({"key", "n"});
+    QThread::msleep(500);
+    EXPECT_EQ(program_.state(), QProcess::Running);
+
+    keysTo(main, QStringLiteral("ctrl+x"));
+    ASSERT_FALSE(waitForWindow(QStringLiteral("^Orbet$")).isEmpty());
+    runTool({"key", "Return"});  // Yes is the default
+    ASSERT_TRUE(program_.waitForFinished(15000));
+    EXPECT_EQ(program_.exitCode(), 0);
+
+    const QStringList lines = QString::fromUtf8(readAll(ini())).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 31);
+    EXPECT_EQ(lines[0], QStringLiteral("LastPath=") + folder);
+    EXPECT_EQ(lines[7], QStringLiteral("LastFilter=3"));
+    EXPECT_EQ(lines[6], QStringLiteral("LastFileList=0"));
+    EXPECT_EQ(lines[30], QStringLiteral("HideDirectory=0"));
+    EXPECT_EQ(readAll(home_.filePath(QStringLiteral("Vae011.vaf"))), QByteArray(3000, ','));
+    EXPECT_TRUE(readAll(home_.filePath(QStringLiteral("config/Orbet/Orbet.conf"))).contains("Task=0"));
+}
+
+TEST_F(EndToEnd, ImmediateExitWritesNothing) {
+    ASSERT_TRUE(writeAll(ini(), "LastFilter=2\r\n"));
+    start();
+    const QString main = waitForWindow(QStringLiteral("^Orbet - "));
+    ASSERT_FALSE(main.isEmpty());
+    keysTo(main, QStringLiteral("shift+Delete"));
+    ASSERT_TRUE(program_.waitForFinished(15000));
+    EXPECT_EQ(readAll(ini()), QByteArray("LastFilter=2\r\n"));
+    EXPECT_FALSE(QFile::exists(home_.filePath(QStringLiteral("Vae011.vaf"))));
+}
+
+TEST_F(EndToEnd, ResidentStartIsRememberedForTheNextStart) {
+    start({QStringLiteral("/T")});
+    // Without a notification area the window waits minimised instead of in the tray.
+    const QString main = waitForWindow(QStringLiteral("^Orbet - "));
+    ASSERT_FALSE(main.isEmpty());
+    runTool({"windowmap", main});
+    keysTo(main, QStringLiteral("ctrl+x"));
+    ASSERT_FALSE(waitForWindow(QStringLiteral("^Orbet$")).isEmpty());
+    runTool({"key", "Return"});
+    ASSERT_TRUE(program_.waitForFinished(15000));
+    EXPECT_TRUE(readAll(home_.filePath(QStringLiteral("config/Orbet/Orbet.conf"))).contains("Task=1"));
+    EXPECT_EQ(QString::fromUtf8(readAll(ini())).count(QStringLiteral("\r\n")), 31);
+}
+
+}  // namespace
+}  // namespace orbet::test
