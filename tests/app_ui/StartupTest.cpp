@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTimer>
 
 #include "Form1Fixture.h"
 #include "app/ui/SettingsBinder.h"
@@ -191,6 +192,30 @@ TEST_F(Form1Test, MoveOutOfSightKeepsTheRememberedRectangle) {
     f.action("OutF")->trigger();
     EXPECT_EQ(f.x(), twips::toPixels(-f.rectTwips().width - 100));
     EXPECT_EQ(f.state().remembered, before);
+}
+
+TEST_F(Form1Test, OneShotTimerWaitsATickAfterARestoredFile) {
+    writeIni("LastFilter=3\r\nLastPath=" + kJpegs.toUtf8() + "\r\n");
+    Form1& f = start();
+    ASSERT_TRUE(f.state().startupFileShown);
+    f.startup().Timer1_Timer();
+    EXPECT_FALSE(f.state().startupFileShown);
+    EXPECT_TRUE(f.Timer1->isActive());
+    f.File1->setListIndex(2);
+    f.startup().Timer1_Timer();
+    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_EQ(f.File1->listIndex(), 0);  // the folder was opened once more
+}
+
+TEST_F(Form1Test, MinimisedEndRestoresMinimisedWithTheSameRectangle) {
+    writeIni("WisndowStatas=1\r\nLeft=600\r\nTop=900\r\nWidth=9000\r\nHeight=7000\r\n");
+    Form1& f = start();
+    EXPECT_TRUE(f.windowState() & Qt::WindowMinimized);
+    EXPECT_EQ(f.state().remembered, (TwipsRect{600, 900, 9000, 7000}));
+    prompter_.answer(Answer::Yes);
+    f.shutdown().confirmClose();
+    const QByteArray saved = savedIni();
+    EXPECT_TRUE(saved.contains("\r\nWisndowStatas=1\r\nLeft=600\r\nTop=900\r\nWidth=9000\r\nHeight=7000\r\n"));
 }
 
 }  // namespace
