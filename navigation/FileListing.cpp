@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QDirIterator>
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QRegularExpression>
 
+#include "navigation/FolderProbe.h"
 #include "platform/Numbers.h"
 
 namespace orbet {
@@ -64,19 +68,26 @@ bool FilePattern::matches(const QString& fileName) const {
 QStringList listFiles(const QString& folder, const QString& pattern, const AttributeFilter& attributes) {
     const FilePattern matcher(pattern);
     QStringList names;
-    QDir::Filters filters = QDir::Files | QDir::System;
-    if (attributes.hidden) filters |= QDir::Hidden;
-    QDirIterator it(folder, filters);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        if (!attributes.hidden && name.startsWith(u'.')) continue;
-        if (matcher.matches(name)) names.append(name);
+    const QByteArray native = QFile::encodeName(folder);
+    DIR* dir = ::opendir(native.constData());
+    if (!dir) return names;
+    const QByteArray prefix = native.endsWith('/') ? native : native + '/';
+    while (const dirent* e = ::readdir(dir)) {
+        const char* raw = e->d_name;
+        if (raw[0] == '.' && (!attributes.hidden || raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
+        bool isFile = e->d_type == DT_REG;
+        if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            isFile = ::stat((prefix + raw).constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+        } else if (e->d_type != DT_DIR && e->d_type != DT_REG) {
+            isFile = true;  // devices, pipes and sockets are files to a file list
+        }
+        if (!isFile) continue;
+        QString name = QFile::decodeName(raw);
+        if (matcher.matches(name)) names.append(std::move(name));
     }
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
+    ::closedir(dir);
+    std::sort(names.begin(), names.end(), lessIgnoringCase);
     return names;
 }
 
@@ -90,10 +101,39 @@ QString twoPlaces(double value) {
 
 }  // namespace
 
-QString FSize(qint64 bytes) {
+QString BytesSizeText(qint64 bytes) {
     if (bytes > 1023999) return twoPlaces(double(bytes) / 1024000.0) + QStringLiteral("MB");
     if (bytes > 1023) return twoPlaces(double(bytes) / 1024.0) + QStringLiteral("KB");
     return QString::number(bytes) + QStringLiteral("ﾊﾞｲﾄ");
+}
+
+namespace {
+
+QString scaledSize(qint64 n, const char* const units[4]) {
+    double x = 0;
+    const char* unit = nullptr;
+    if (n > 1000000000) {
+        x = double(n) / 1024 / 1024 / 1024, unit = units[3];
+    } else if (n > 1000000) {
+        x = double(n) / 1024 / 1024, unit = units[2];
+    } else if (n > 1000) {
+        x = double(n) / 1024, unit = units[1];
+    } else {
+        return num::signedText(double(n)) + QLatin1String(units[0]);
+    }
+    return num::signedText(std::trunc(x * 100) / 100) + QLatin1String(unit);
+}
+
+}  // namespace
+
+QString FSize(qint64 bytes) {
+    static const char* const units[4] = {"byte", "KB", "MB", "GB"};
+    return scaledSize(bytes, units);
+}
+
+QString FSize2(qint64 kilobytes) {
+    static const char* const units[4] = {"KB", "MB", "GB", "TB"};
+    return scaledSize(kilobytes, units);
 }
 
 }  // namespace orbet

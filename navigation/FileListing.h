@@ -35,7 +35,15 @@ private:
 // attributes, sorted ascending ignoring case, as the file list shows them.
 QStringList listFiles(const QString& folder, const QString& pattern, const AttributeFilter& attributes);
 
-// Size text of the size label: "1.5MB", "2KB", "700ﾊﾞｲﾄ".
+// Size text of the size label: units switch at 1024 and 1024000 bytes,
+// two decimals rounded half up, no leading blank: "1.5MB", "2KB", "700ﾊﾞｲﾄ".
+QString BytesSizeText(qint64 bytes);
+
+// Size text of the information dialogs and the restored file: units switch
+// above 1000, 1000000 and 1000000000, two decimals truncated, one leading
+// blank: " 1.5KB", " 1000byte", " 0.93GB".
 QString FSize(qint64 bytes);
+// The same for a count of thousands of bytes, one unit up: " 2.5MB", " 12KB".
+QString FSize2(qint64 kilobytes);
 
 }  // namespace orbet

@@ -33,7 +33,7 @@ namespace {
 const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
-        "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",
+        "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
     };
     return items;
 }
@@ -179,6 +179,7 @@ void Form1::wireEvents() {
     connect(action("exit"), &QAction::triggered, this, &QWidget::close);
     connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
     connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action("ReViewS"), &QAction::triggered, this, [this] { navigator_->ReViewS(); });
     connect(action("taskTin"), &QAction::triggered, this, [this] { tray_->sendToTray(); });
     connect(action("Re"), &QAction::triggered, this, [this] { tray_->restore(); });
     for (const char* name : {"MunuASet", "Hiddemset", "SYSSet"})

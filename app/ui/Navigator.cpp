@@ -12,6 +12,7 @@
 #include "app/ui/Panes.h"
 #include "display/FileKinds.h"
 #include "navigation/FileListing.h"
+#include "navigation/ui/FolderTree.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Prompter.h"
 #include "platform/ProgramFolders.h"
@@ -37,13 +38,33 @@ DisplayGroup groupFor(ShowRoute route) {
 
 }  // namespace
 
-void Navigator::DriveCheck(const QString&) {
+Navigator::Navigator(Form1& form) : f_(form) {
+    FolderTree::Hooks hooks;
+    hooks.openFolder = [this](const QString& key) {
+        f_.Dir1->setPath(key);
+        OpenFolder(f_.Dir1->path());
+    };
+    hooks.openTreePath = [this](const QString& path) { OpenTreePath(path); };
+    hooks.fileListPath = [this] { return f_.File1->path(); };
+    hooks.title = [this] { return f_.state().title; };
+    hooks.hideDirectory = [this] { return f_.state().hideDirectory; };
+    hooks.nodeExpand = [this] { return f_.state().nodeExpand; };
+    hooks.nodeClose = [this] { return f_.state().nodeClose; };
+    tree_ = std::make_unique<FolderTree>(*f_.TV, f_.prompter(), std::move(hooks));
+}
+
+Navigator::~Navigator() = default;
+
+void Navigator::DriveCheck(const QString& which) {
     f_.Drive1->refill();
-    f_.TV->clear();
-    for (const Volume& v : volumes()) {
-        auto* node = new QTreeWidgetItem(f_.TV, {QLatin1Char('(') + volumeEntry(v) + QLatin1Char(')')});
-        node->setData(0, Qt::UserRole, v.root);
-    }
+    tree_->DriveCheck(which);
+}
+
+void Navigator::ReViewS() {
+    const QString folder = f_.File1->path();
+    DriveCheck(QStringLiteral("ALL"));
+    OpenTreePath(folder);
+    f_.File1->refresh();
 }
 
 QString Navigator::objectsText(const QString& prefix) const {
@@ -54,7 +75,7 @@ QString Navigator::objectsText(const QString& prefix) const {
 void Navigator::setBytesFromCurrentFile() {
     const QFileInfo info(f_.state().currentFilePath);
     if (f_.File1->listIndex() >= 0 && info.isFile())
-        f_.Bytes->setText(FSize(info.size()));
+        f_.Bytes->setText(BytesSizeText(info.size()));
     else
         f_.Bytes->setText(QStringLiteral("0ﾊﾞｲﾄ"));
 }
@@ -95,9 +116,17 @@ void Navigator::OpenFolder(const QString& path) {
 }
 
 void Navigator::OpenTreePath(const QString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) return;
-    OpenFolder(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    if (path.isEmpty() || !QFileInfo::exists(path)) return;
+    QTreeWidgetItem* node = tree_->walkTo(QFileInfo(path).absoluteFilePath());
+    if (!node) return;
+    const QString key = FolderTree::keyOf(node);
+    f_.Dir1->setPath(key);
+    OpenFolder(f_.Dir1->path());
+    tree_->setHighlight(nullptr);
+    if (QTreeWidgetItem* again = tree_->findKey(key)) {
+        tree_->setHighlight(again);
+        f_.TV->scrollToItem(again);
+    }
 }
 
 void Navigator::Combo1_Click(int index) {
@@ -116,6 +145,7 @@ void Navigator::Combo1_Click(int index) {
     f_.Dir1->setPath(remembered);
     SetF();
     setBytesFromCurrentFile();
+    if (f_.isVisible()) f_.TV->setFocus();
 }
 
 void Navigator::SetF() {

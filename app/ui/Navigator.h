@@ -1,23 +1,32 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 
 namespace orbet {
 
 class Form1;
+class FolderTree;
 
 // The folder and file-list operations every part of the window uses to
 // change the current folder, the filter and the shown file.
 class Navigator {
 public:
-    explicit Navigator(Form1& form) : f_(form) {}
+    explicit Navigator(Form1& form);
+    ~Navigator();
+
+    FolderTree& tree() { return *tree_; }
 
     // Builds the drive level of the tree ("ALL": every volume).
     void DriveCheck(const QString& which);
+    // F5: rebuilds the tree and walks back to the file list's folder.
+    void ReViewS();
     // Makes a folder current and brings every text that mirrors it in line.
     void OpenFolder(const QString& path);
     // For a path from outside the tree: does nothing when it names nothing;
-    // a file opens its folder.
+    // otherwise walks the tree down the path, opening nodes on the way, and
+    // makes the deepest node reached current.
     void OpenTreePath(const QString& path);
     // A filter chosen in the filter combo (by the user or from code).
     void Combo1_Click(int index);
@@ -33,6 +42,7 @@ public:
 
 private:
     Form1& f_;
+    std::unique_ptr<FolderTree> tree_;
     bool openFolderGuard_ = false;
 };
 

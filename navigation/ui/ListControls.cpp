@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "navigation/FolderProbe.h"
 #include "platform/Volumes.h"
 
 namespace orbet {
@@ -47,18 +48,13 @@ QString FileListBox::entry(int index) const {
     return it ? it->text() : QString();
 }
 
-FolderListBox::FolderListBox(QWidget* parent) : QListWidget(parent) { path_ = QDir::currentPath(); }
+FolderListBox::FolderListBox(QWidget* parent) : QWidget(parent) { path_ = QDir::currentPath(); }
 
 bool FolderListBox::setPath(const QString& folder) {
     const QFileInfo info(folder);
     if (!info.isDir()) return false;
     path_ = QDir::cleanPath(info.absoluteFilePath());
-    const QDir dir(path_);
-    subfolders_.clear();
-    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
-        subfolders_.append(dir.filePath(name));
-    clear();
-    addItems(subfolders_);
+    subfolders_ = subfolderPaths(path_);
     return true;
 }
 

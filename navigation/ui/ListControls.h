@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QWidget>
 
 #include "navigation/FileListing.h"
 
@@ -38,8 +39,9 @@ private:
     AttributeFilter attributes_;
 };
 
-// The hidden folder list that holds the current folder.
-class FolderListBox : public QListWidget {
+// The hidden folder list that holds the current folder and knows its
+// visible subfolders. It never shows, so it keeps no list items.
+class FolderListBox : public QWidget {
     Q_OBJECT
 public:
     explicit FolderListBox(QWidget* parent = nullptr);

@@ -28,12 +28,27 @@ TEST(FileListing, PatternsAttributesAndOrder) {
     EXPECT_TRUE(listFiles(tmp.path() + "/missing", pictures, {}).isEmpty());
 }
 
-TEST(FileListing, SizeTexts) {
-    EXPECT_EQ(FSize(1536), QStringLiteral("1.5KB"));
-    EXPECT_EQ(FSize(1023), QStringLiteral("1023ﾊﾞｲﾄ"));
-    EXPECT_EQ(FSize(1023999), QStringLiteral("1000KB"));
-    EXPECT_EQ(FSize(1024000), QStringLiteral("1MB"));
-    EXPECT_EQ(FSize(0), QStringLiteral("0ﾊﾞｲﾄ"));
+TEST(FileListing, SizeLabelSwitchesAt1024AndRoundsHalfUp) {
+    EXPECT_EQ(BytesSizeText(1536), QStringLiteral("1.5KB"));
+    EXPECT_EQ(BytesSizeText(1023), QStringLiteral("1023ﾊﾞｲﾄ"));
+    EXPECT_EQ(BytesSizeText(1024), QStringLiteral("1KB"));
+    EXPECT_EQ(BytesSizeText(1023999), QStringLiteral("1000KB"));
+    EXPECT_EQ(BytesSizeText(1024000), QStringLiteral("1MB"));
+    EXPECT_EQ(BytesSizeText(0), QStringLiteral("0ﾊﾞｲﾄ"));
+    EXPECT_EQ(BytesSizeText(1029), QStringLiteral("1KB"));    // 1.0049 rounds down
+    EXPECT_EQ(BytesSizeText(1034), QStringLiteral("1.01KB"));  // 1.0098 rounds up
+}
+
+TEST(FileListing, InformationSizesSwitchAbove1000AndTruncate) {
+    EXPECT_EQ(FSize(0), QStringLiteral(" 0byte"));
+    EXPECT_EQ(FSize(1000), QStringLiteral(" 1000byte"));
+    EXPECT_EQ(FSize(1001), QStringLiteral(" 0.97KB"));
+    EXPECT_EQ(FSize(1536), QStringLiteral(" 1.5KB"));
+    EXPECT_EQ(FSize(1000000001), QStringLiteral(" 0.93GB"));
+    EXPECT_EQ(FSize(3 * 1024 * 1024), QStringLiteral(" 3MB"));
+    EXPECT_EQ(FSize2(999), QStringLiteral(" 999KB"));
+    EXPECT_EQ(FSize2(2560), QStringLiteral(" 2.5MB"));
+    EXPECT_EQ(FSize2(2000000000), QStringLiteral(" 1.86TB"));
 }
 
 }  // namespace

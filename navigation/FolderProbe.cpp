@@ -1,0 +1,96 @@
+#include "navigation/FolderProbe.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <QFile>
+
+namespace orbet {
+
+namespace {
+
+FolderStatus statusOf(int error) {
+    switch (error) {
+    case 0: return FolderStatus::Ok;
+    case ENOENT:
+    case ENOTDIR: return FolderStatus::NotFound;
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+    case ENOMEDIUM:
+    case ESTALE:
+    case ENOTCONN:
+    case EHOSTDOWN: return FolderStatus::DeviceNotReady;
+    default: return FolderStatus::OtherFailure;
+    }
+}
+
+// Reads directory entries with their types, stat-ing only where the
+// listing does not say (links and file systems without d_type).
+template <typename Visit> FolderStatus forEachEntry(const QString& folder, Visit visit) {
+    const QByteArray native = QFile::encodeName(folder);
+    DIR* dir = ::opendir(native.constData());
+    if (!dir) return statusOf(errno);
+    const QByteArray prefix = native.endsWith('/') ? native : native + '/';
+    while (const dirent* e = ::readdir(dir)) {
+        const char* name = e->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+        bool isDir = e->d_type == DT_DIR;
+        if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            isDir = ::stat((prefix + name).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (!visit(name, isDir)) break;
+    }
+    ::closedir(dir);
+    return FolderStatus::Ok;
+}
+
+}  // namespace
+
+bool lessIgnoringCase(const QString& a, const QString& b) {
+    const int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
+FolderStatus probeFolder(const QString& path) {
+    DIR* dir = ::opendir(QFile::encodeName(path).constData());
+    if (!dir) return statusOf(errno);
+    ::closedir(dir);
+    return FolderStatus::Ok;
+}
+
+std::vector<Subfolder> listSubfolders(const QString& folder, bool includeHidden, FolderStatus* status) {
+    std::vector<Subfolder> out;
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+    const FolderStatus s = forEachEntry(folder, [&](const char* name, bool isDir) {
+        if (!isDir) return true;
+        const bool hidden = name[0] == '.';
+        if (hidden && !includeHidden) return true;
+        out.push_back({prefix + QFile::decodeName(name), hidden});
+        return true;
+    });
+    if (status) *status = s;
+    std::sort(out.begin(), out.end(), [](const Subfolder& a, const Subfolder& b) { return lessIgnoringCase(a.path, b.path); });
+    return out;
+}
+
+QStringList subfolderPaths(const QString& folder) {
+    QStringList paths;
+    for (Subfolder& s : listSubfolders(folder, false)) paths.append(std::move(s.path));
+    return paths;
+}
+
+bool hasSubfolder(const QString& folder, bool includeHidden) {
+    bool found = false;
+    forEachEntry(folder, [&](const char* name, bool isDir) {
+        found = isDir && (includeHidden || name[0] != '.');
+        return !found;
+    });
+    return found;
+}
+
+}  // namespace orbet

@@ -1,0 +1,221 @@
+#include "navigation/ui/FolderTree.h"
+
+#include <QTreeWidget>
+
+#include "navigation/FolderProbe.h"
+#include "navigation/TreePaths.h"
+#include "navigation/ui/TreeImages.h"
+#include "platform/Prompter.h"
+#include "platform/Volumes.h"
+
+namespace orbet {
+
+namespace {
+
+// Keeps the tree from repainting while it changes, and always lets it
+// repaint again, whatever path leaves the scope.
+class FrozenTree {
+public:
+    explicit FrozenTree(QTreeWidget& t) : t_(t), was_(t.updatesEnabled()) { t_.setUpdatesEnabled(false); }
+    ~FrozenTree() { t_.setUpdatesEnabled(was_); }
+
+private:
+    QTreeWidget& t_;
+    bool was_;
+};
+
+int selectedImageFor(int image) {
+    if (image == 1) return 3;
+    if (image == 6) return 7;
+    return image;
+}
+
+void deleteChildren(QTreeWidgetItem* node) { qDeleteAll(node->takeChildren()); }
+
+}  // namespace
+
+FolderTree::FolderTree(QTreeWidget& tree, Prompter& prompter, Hooks hooks, QObject* parent)
+    : QObject(parent), tree_(tree), prompter_(prompter), hooks_(std::move(hooks)) {
+    connect(&tree_, &QTreeWidget::itemExpanded, this, &FolderTree::nodeExpanded);
+    connect(&tree_, &QTreeWidget::itemCollapsed, this, &FolderTree::nodeCollapsed);
+    connect(&tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { nodeClicked(node); });
+}
+
+QString FolderTree::keyOf(const QTreeWidgetItem* node) { return node ? node->data(0, KeyRole).toString() : QString(); }
+
+int FolderTree::imageOf(const QTreeWidgetItem* node) { return node ? node->data(0, ImageRole).toInt() : 0; }
+
+bool FolderTree::isPlaceholder(const QTreeWidgetItem* node) { return keyOf(node).startsWith(QLatin1String("//")); }
+
+QTreeWidgetItem* FolderTree::newNode(const QString& key, const QString& text, int image) const {
+    auto* node = new QTreeWidgetItem(QStringList{text});
+    node->setData(0, KeyRole, key);
+    node->setData(0, ImageRole, image);
+    node->setIcon(0, treeNodeIcon(image, selectedImageFor(image)));
+    return node;
+}
+
+QTreeWidgetItem* FolderTree::findKey(const QString& key) const {
+    QList<QTreeWidgetItem*> pending;
+    for (int i = 0; i < tree_.topLevelItemCount(); ++i) pending.append(tree_.topLevelItem(i));
+    while (!pending.isEmpty()) {
+        QTreeWidgetItem* n = pending.takeFirst();
+        if (keyOf(n) == key) return n;
+        for (int i = 0; i < n->childCount(); ++i) pending.append(n->child(i));
+    }
+    return nullptr;
+}
+
+void FolderTree::DriveCheck(const QString& scope) {
+    if (scope != QLatin1String("ALL")) return;
+    FrozenTree frozen(tree_);
+    highlighted_ = nullptr;
+    tree_.clear();
+    for (const Volume& v : volumes()) {
+        const QString key = DriveKey(v.root);
+        tree_.addTopLevelItem(newNode(key, DriveText(volumeEntry(v)), DriveImageNum(int(v.type))));
+        Plus(key);
+    }
+}
+
+bool FolderTree::Plus2(const QString& path) const { return hasSubfolder(path, hooks_.hideDirectory() == 1); }
+
+void FolderTree::Plus(const QString& path) {
+    if (!Plus2(path)) return;
+    QTreeWidgetItem* node = findKey(path);
+    if (!node || node->childCount() > 0) return;
+    node->addChild(newNode(PlaceholderKey(path), QStringLiteral(" "), 1));
+}
+
+void FolderTree::fillNode(QTreeWidgetItem* node) {
+    const QString key = keyOf(node);
+    const bool includeHidden = hooks_.hideDirectory() == 1;
+    FolderStatus status = FolderStatus::Ok;
+    const std::vector<Subfolder> subfolders = listSubfolders(key, includeHidden, &status);
+    if (status == FolderStatus::NotFound) {
+        // The node itself goes with the rebuild, so it happens after this event.
+        QMetaObject::invokeMethod(this, [this] { DriveCheck(QStringLiteral("ALL")); }, Qt::QueuedConnection);
+        return;
+    }
+    FrozenTree frozen(tree_);
+    deleteChildren(node);
+    QList<QTreeWidgetItem*> children;
+    children.reserve(qsizetype(subfolders.size()));
+    for (const Subfolder& s : subfolders) children.append(newNode(s.path, DirName(s.path), s.hidden ? 6 : 1));
+    node->addChildren(children);
+    for (QTreeWidgetItem* child : children)
+        if (hasSubfolder(keyOf(child), includeHidden))
+            child->addChild(newNode(PlaceholderKey(keyOf(child)), QStringLiteral(" "), 1));
+}
+
+void FolderTree::nodeExpanded(QTreeWidgetItem* node) {
+    if (!node || isPlaceholder(node)) return;
+    fillNode(node);
+    if (tree_.isVisible()) tree_.setFocus();
+    if (hooks_.nodeExpand()) makeCurrent(node);
+}
+
+void FolderTree::nodeCollapsed(QTreeWidgetItem* node) {
+    if (!node || isPlaceholder(node)) return;
+    const QString key = keyOf(node);
+    if (probeFolder(key) == FolderStatus::NotFound) {
+        QMetaObject::invokeMethod(this, [this] { DriveCheck(QStringLiteral("ALL")); }, Qt::QueuedConnection);
+        return;
+    }
+    {
+        FrozenTree frozen(tree_);
+        if (highlighted_ && keyOf(highlighted_).startsWith(PlusEn(key))) highlighted_ = nullptr;
+        deleteChildren(node);
+        if (Plus2(key)) node->addChild(newNode(PlaceholderKey(key), QStringLiteral(" "), 1));
+    }
+    if (hooks_.nodeClose()) makeCurrent(node);
+}
+
+void FolderTree::nodeClicked(QTreeWidgetItem* node) {
+    if (!node || isPlaceholder(node)) return;
+    const QString key = keyOf(node);
+    for (;;) {
+        setHighlight(node);
+        if (node->childCount() == 0 && Plus2(key))
+            node->addChild(newNode(PlaceholderKey(key), QStringLiteral(" "), 1));
+        const FolderStatus status = probeFolder(key);
+        if (status == FolderStatus::Ok || status == FolderStatus::OtherFailure) {
+            hooks_.openFolder(key);
+            return;
+        }
+        if (status == FolderStatus::DeviceNotReady) {
+            const Answer a = prompter_.message(QStringLiteral("デバイスの準備ができていません。"),
+                                               hooks_.title() + QStringLiteral("-Device Error"), Buttons::RetryCancel,
+                                               Icon::Warning);
+            if (a == Answer::Retry) continue;
+            hooks_.openTreePath(hooks_.fileListPath());
+            return;
+        }
+        DriveCheck(QStringLiteral("ALL"));
+        return;
+    }
+}
+
+void FolderTree::makeCurrent(QTreeWidgetItem* node) {
+    const QString key = keyOf(node);
+    hooks_.openFolder(key);
+    if (QTreeWidgetItem* again = findKey(key)) setHighlight(again);
+}
+
+void FolderTree::setHighlight(QTreeWidgetItem* node) {
+    if (highlighted_) {
+        highlighted_->setBackground(0, QBrush());
+        QFont f = highlighted_->font(0);
+        f.setBold(false);
+        highlighted_->setFont(0, f);
+    }
+    highlighted_ = node;
+    if (!node) return;
+    node->setBackground(0, tree_.palette().color(QPalette::Highlight).lighter(170));
+    QFont f = node->font(0);
+    f.setBold(true);
+    node->setFont(0, f);
+}
+
+QTreeWidgetItem* FolderTree::walkTo(const QString& path) {
+    QStringList roots;
+    for (int i = 0; i < tree_.topLevelItemCount(); ++i) roots.append(keyOf(tree_.topLevelItem(i)));
+    const QStringList parts = treePathComponents(path, roots);
+    QTreeWidgetItem* matched = nullptr;
+    for (int c = 0; c < parts.size(); ++c) {
+        QList<QTreeWidgetItem*> candidates;
+        if (!matched && c > 0) break;  // no volume holds the path
+        if (!matched) {
+            for (int i = 0; i < tree_.topLevelItemCount(); ++i) candidates.append(tree_.topLevelItem(i));
+        } else {
+            for (int i = 0; i < matched->childCount(); ++i) candidates.append(matched->child(i));
+        }
+        // The exact spelling wins over a match that only ignores case, since
+        // folder names here may differ by case alone.
+        QTreeWidgetItem* hit = nullptr;
+        for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+            for (QTreeWidgetItem* n : candidates) {
+                if (isPlaceholder(n)) continue;
+                if (keyOf(n).compare(parts[c], cs) == 0 || (matched && n->text(0).compare(parts[c], cs) == 0)) {
+                    hit = n;
+                    break;
+                }
+            }
+            if (hit) break;
+        }
+        // A component that matches nothing is passed over and the next one
+        // is looked for among the same candidates.
+        if (!hit) continue;
+        matched = hit;
+        if (c + 1 >= parts.size()) break;
+        if (!matched->isExpanded() && matched->childCount() == 1) {
+            const QString key = keyOf(matched);
+            matched->setExpanded(true);
+            matched = findKey(key);  // an event on the way may have rebuilt the tree
+            if (!matched) return nullptr;
+        }
+    }
+    return matched;
+}
+
+}  // namespace orbet

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <functional>
+
+#include <QObject>
+#include <QString>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace orbet {
+
+class Prompter;
+
+// The folder tree: a lazily opened tree of volumes and folders on a
+// QTreeWidget. Each node keeps its key (full path, volume key or
+// placeholder key) in Qt::UserRole. Opening lists a folder afresh; closing
+// forgets its children. The tree never stays hidden or frozen after a
+// failure.
+class FolderTree : public QObject {
+    Q_OBJECT
+public:
+    struct Hooks {
+        std::function<void(const QString&)> openFolder;    // make a folder current
+        std::function<void(const QString&)> openTreePath;  // walk back to a path
+        std::function<QString()> fileListPath;             // File1's folder
+        std::function<QString()> title;                    // program title for messages
+        std::function<int()> hideDirectory;                // 1 lists hidden folders
+        std::function<bool()> nodeExpand;
+        std::function<bool()> nodeClose;
+    };
+
+    FolderTree(QTreeWidget& tree, Prompter& prompter, Hooks hooks, QObject* parent = nullptr);
+
+    static constexpr int KeyRole = Qt::UserRole;
+    static constexpr int ImageRole = Qt::UserRole + 1;
+
+    // Rebuilds the drive level: one closed node per volume.
+    void DriveCheck(const QString& scope);
+    void Plus(const QString& path);
+    bool Plus2(const QString& path) const;
+
+    // The tree's own events; also called when code opens or closes a node.
+    void nodeExpanded(QTreeWidgetItem* node);
+    void nodeCollapsed(QTreeWidgetItem* node);
+    void nodeClicked(QTreeWidgetItem* node);
+
+    // The walk of a path from outside the tree; returns the key of the node
+    // reached (empty when none matched) and opens the nodes on the way.
+    QTreeWidgetItem* walkTo(const QString& path);
+    void setHighlight(QTreeWidgetItem* node);
+    QTreeWidgetItem* highlighted() const { return highlighted_; }
+
+    QTreeWidgetItem* findKey(const QString& key) const;
+    static QString keyOf(const QTreeWidgetItem* node);
+    static int imageOf(const QTreeWidgetItem* node);
+    static bool isPlaceholder(const QTreeWidgetItem* node);
+
+private:
+    QTreeWidgetItem* newNode(const QString& key, const QString& text, int image) const;
+    void fillNode(QTreeWidgetItem* node);
+    void makeCurrent(QTreeWidgetItem* node);
+
+    QTreeWidget& tree_;
+    Prompter& prompter_;
+    Hooks hooks_;
+    QTreeWidgetItem* highlighted_ = nullptr;
+    bool changing_ = false;  // our own expand/collapse calls do not re-enter
+};
+
+}  // namespace orbet
