@@ -49,7 +49,32 @@ template <typename Visit> FolderStatus forEachEntry(const QString& folder, Visit
     return FolderStatus::Ok;
 }
 
+QString PlusEnPath(const QString& p) { return p.endsWith(u'/') ? p : p + u'/'; }
+
 }  // namespace
+
+QString resolveIgnoringCase(const QString& path) {
+    if (!path.startsWith(u'/')) return {};
+    QString resolved = QStringLiteral("/");
+    for (const QString& name : path.split(u'/', Qt::SkipEmptyParts)) {
+        const QString exact = PlusEnPath(resolved) + name;
+        struct stat st {};
+        if (::stat(QFile::encodeName(exact).constData(), &st) == 0) {
+            resolved = exact;
+            continue;
+        }
+        QString match;
+        forEachEntry(resolved, [&](const char* entry, bool) {
+            const QString candidate = QFile::decodeName(entry);
+            if (candidate.compare(name, Qt::CaseInsensitive) != 0) return true;
+            match = candidate;
+            return false;
+        });
+        if (match.isEmpty()) return {};
+        resolved = PlusEnPath(resolved) + match;
+    }
+    return resolved;
+}
 
 bool lessIgnoringCase(const QString& a, const QString& b) {
     const int c = a.compare(b, Qt::CaseInsensitive);

@@ -30,6 +30,10 @@ QStringList subfolderPaths(const QString& folder);
 // A folder that cannot be read has none.
 bool hasSubfolder(const QString& folder, bool includeHidden);
 
+// The existing path a path names when letter case is ignored, component by
+// component, the exact spelling preferred; empty when nothing matches.
+QString resolveIgnoringCase(const QString& path);
+
 // Case-insensitive order, ties broken by exact text so the order is total.
 bool lessIgnoringCase(const QString& a, const QString& b);
 

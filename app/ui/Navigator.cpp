@@ -12,6 +12,7 @@
 #include "app/ui/Panes.h"
 #include "display/FileKinds.h"
 #include "navigation/FileListing.h"
+#include "navigation/FolderProbe.h"
 #include "navigation/ui/FolderTree.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Prompter.h"
@@ -116,7 +117,8 @@ void Navigator::OpenFolder(const QString& path) {
 }
 
 void Navigator::OpenTreePath(const QString& path) {
-    if (path.isEmpty() || !QFileInfo::exists(path)) return;
+    // Paths typed or stored elsewhere may differ from the disk in letter case only.
+    if (path.isEmpty() || resolveIgnoringCase(QFileInfo(path).absoluteFilePath()).isEmpty()) return;
     QTreeWidgetItem* node = tree_->walkTo(QFileInfo(path).absoluteFilePath());
     if (!node) return;
     const QString key = FolderTree::keyOf(node);

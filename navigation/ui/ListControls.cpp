@@ -31,10 +31,18 @@ void FileListBox::setAttributes(const AttributeFilter& attributes) {
 }
 
 void FileListBox::refresh() {
+    // Re-reading the same folder keeps the selected name where it still exists.
+    const QString selected = listedFolder_ == path_ ? fileName() : QString();
     const QSignalBlocker block(this);
     clear();
     if (!path_.isEmpty()) addItems(listFiles(path_, pattern_, attributes_));
-    setCurrentRow(-1);
+    listedFolder_ = path_;
+    int row = -1;
+    if (!selected.isEmpty()) {
+        const auto found = findItems(selected, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (!found.isEmpty()) row = this->row(found.first());
+    }
+    setCurrentRow(row);
 }
 
 void FileListBox::setListIndex(int index) {

@@ -21,6 +21,8 @@ public:
     void setPattern(const QString& pattern);
     AttributeFilter attributes() const { return attributes_; }
     void setAttributes(const AttributeFilter& attributes);
+    // Re-reads the folder. The selection survives a re-read of the same
+    // folder when its file is still listed; it is never raised as a click.
     void refresh();
 
     int listCount() const { return count(); }
@@ -35,6 +37,7 @@ signals:
 
 private:
     QString path_;
+    QString listedFolder_;
     QString pattern_ = QStringLiteral("*.*");
     AttributeFilter attributes_;
 };
