@@ -56,6 +56,10 @@ Navigator::Navigator(Form1& form) : f_(form) {
 
 Navigator::~Navigator() = default;
 
+void Navigator::setFolderProbe(std::function<FolderStatus(const QString&)> probe) {
+    tree_->setProbe(std::move(probe));
+}
+
 void Navigator::DriveCheck(const QString& which) {
     f_.Drive1->refill();
     tree_->DriveCheck(which);

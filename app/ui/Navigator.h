@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QString>
+
+#include "navigation/FolderProbe.h"
 
 namespace orbet {
 
@@ -14,6 +17,8 @@ class FolderTree;
 class Navigator {
 public:
     explicit Navigator(Form1& form);
+    // For tests: stands in for the file system when a click probes a folder.
+    void setFolderProbe(std::function<FolderStatus(const QString&)> probe);
     ~Navigator();
 
     FolderTree& tree() { return *tree_; }

@@ -36,6 +36,7 @@ void deleteChildren(QTreeWidgetItem* node) { qDeleteAll(node->takeChildren()); }
 
 FolderTree::FolderTree(QTreeWidget& tree, Prompter& prompter, Hooks hooks, QObject* parent)
     : QObject(parent), tree_(tree), prompter_(prompter), hooks_(std::move(hooks)) {
+    if (!hooks_.probe) hooks_.probe = probeFolder;
     connect(&tree_, &QTreeWidget::itemExpanded, this, &FolderTree::nodeExpanded);
     connect(&tree_, &QTreeWidget::itemCollapsed, this, &FolderTree::nodeCollapsed);
     connect(&tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { nodeClicked(node); });
@@ -138,7 +139,7 @@ void FolderTree::nodeClicked(QTreeWidgetItem* node) {
         setHighlight(node);
         if (node->childCount() == 0 && Plus2(key))
             node->addChild(newNode(PlaceholderKey(key), QStringLiteral(" "), 1));
-        const FolderStatus status = probeFolder(key);
+        const FolderStatus status = hooks_.probe(key);
         if (status == FolderStatus::Ok || status == FolderStatus::OtherFailure) {
             hooks_.openFolder(key);
             return;

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "navigation/FolderProbe.h"
+
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -28,6 +30,9 @@ public:
         std::function<int()> hideDirectory;                // 1 lists hidden folders
         std::function<bool()> nodeExpand;
         std::function<bool()> nodeClose;
+        // How a click learns whether the folder can be entered; the
+        // file system's own answer unless a test stands in for a drive.
+        std::function<FolderStatus(const QString&)> probe;
     };
 
     FolderTree(QTreeWidget& tree, Prompter& prompter, Hooks hooks, QObject* parent = nullptr);
@@ -49,6 +54,7 @@ public:
     // reached (empty when none matched) and opens the nodes on the way.
     QTreeWidgetItem* walkTo(const QString& path);
     void setHighlight(QTreeWidgetItem* node);
+    void setProbe(std::function<FolderStatus(const QString&)> probe) { hooks_.probe = probe ? std::move(probe) : probeFolder; }
     QTreeWidgetItem* highlighted() const { return highlighted_; }
 
     QTreeWidgetItem* findKey(const QString& key) const;

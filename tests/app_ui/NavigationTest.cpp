@@ -216,5 +216,50 @@ TEST_F(NavigationTest, NoFilterSelectedFallsBackWithAMessage) {
     EXPECT_EQ(f.Combo1->currentIndex(), 0);
 }
 
+TEST_F(NavigationTest, DeviceNotReadyOffersRetryAndCancel) {
+    Form1& f = *form_;
+    f.navigator().OpenTreePath(path("Pics/sub"));
+    f.navigator().OpenFolder(path("zeta"));
+    QTreeWidgetItem* pics = node("Pics");
+    int probes = 0;
+    f.navigator().setFolderProbe([&](const QString&) {
+        return ++probes < 3 ? FolderStatus::DeviceNotReady : FolderStatus::Ok;
+    });
+    prompter_.answer(Answer::Retry);
+    prompter_.answer(Answer::Retry);
+    f.navigator().tree().nodeClicked(pics);
+    ASSERT_EQ(prompter_.records().size(), 2u);
+    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("デバイスの準備ができていません。"));
+    EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet-Device Error"));
+    EXPECT_EQ(prompter_.records()[0].buttons, Buttons::RetryCancel);
+    EXPECT_EQ(f.Dir1->path(), path("Pics"));
+
+    // Cancel goes back to the folder the file list shows.
+    f.navigator().setFolderProbe([](const QString&) { return FolderStatus::DeviceNotReady; });
+    f.navigator().OpenTreePath(path("zeta"));
+    prompter_.answer(Answer::Cancel);
+    f.navigator().tree().nodeClicked(node("Pics"));
+    EXPECT_EQ(f.Dir1->path(), path("zeta"));
+    EXPECT_TRUE(f.TV->updatesEnabled());
+}
+
+TEST_F(NavigationTest, LinkLoopsAndOddNamesNeverHang) {
+    Form1& f = *form_;
+    QFile::link(root_.path(), path("Pics/loop"));
+    root_.mkpath(QStringLiteral("Pics/ファイル 名前 with blanks"));
+    root_.mkpath(QString(200, u'x'));
+    f.navigator().OpenTreePath(path("Pics"));
+    QTreeWidgetItem* pics = node("Pics");
+    pics->setExpanded(true);
+    EXPECT_EQ(childTexts(pics), (QStringList{"loop", "sub", "ファイル 名前 with blanks"}));
+    QTreeWidgetItem* loop = node("Pics/loop");
+    loop->setExpanded(true);
+    EXPECT_EQ(childTexts(loop), (QStringList{"empty", "Pics", QString(200, u'x'), "zeta"}));
+    f.navigator().OpenTreePath(path("Pics/loop/Pics/loop/Pics"));
+    EXPECT_EQ(f.Dir1->path(), path("Pics/loop/Pics/loop/Pics"));
+    f.action("ReViewS")->trigger();
+    EXPECT_EQ(f.Dir1->path(), path("Pics/loop/Pics/loop/Pics"));
+}
+
 }  // namespace
 }  // namespace orbet::test
