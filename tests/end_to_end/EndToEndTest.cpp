@@ -63,10 +63,13 @@ protected:
         ASSERT_TRUE(program_.waitForStarted());
     }
 
-    // Clicks into the window so it holds the keyboard, then types.
+    // Opens and closes the File menu, the one click that changes nothing, so
+    // the window becomes active and holds the keyboard; then types.
     void keysTo(const QString& window, const QString& keys) {
-        runTool({"mousemove", "--window", window, "60", "120", "click", "1"});
-        QThread::msleep(300);
+        runTool({"mousemove", "--window", window, "20", "10", "click", "1"});
+        QThread::msleep(400);
+        runTool({"key", "Escape"});
+        QThread::msleep(200);
         runTool({"key", keys});
     }
 
