@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QApplication>
 
 #include "app/core/StartupRules.h"
@@ -5,6 +7,10 @@
 #include "platform/ui/QtPrompter.h"
 
 int main(int argc, char** argv) {
+    // The web pane's engine shares the GUI's graphics contexts, and as root
+    // (CI machines) its renderer cannot use the kernel sandbox.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orbet"));
     QCoreApplication::setApplicationName(QStringLiteral("Orbet"));

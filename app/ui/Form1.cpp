@@ -1,8 +1,10 @@
 #include "app/ui/Form1.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -16,12 +18,19 @@
 #include "app/core/MenuTable.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/Panes.h"
+#include "app/ui/PluginInfoWindow.h"
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/Shutdown.h"
 #include "app/ui/Startup.h"
 #include "app/ui/Tray.h"
 #include "app/ui/Twips.h"
+#include "app/ui/ShowDispatch.h"
+#include "display/DisplayLayout.h"
 #include "display/FileKinds.h"
+#include "display/ui/MediaControl.h"
+#include "display/ui/PictureBox.h"
+#include "display/ui/WebPane.h"
+#include <QVideoWidget>
 #include "navigation/ui/ListControls.h"
 
 namespace orbet {
@@ -34,6 +43,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
+        "SPlug",
     };
     return items;
 }
@@ -56,6 +66,8 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     createMenus();
 
     panes_ = std::make_unique<Panes>(*this);
+    display_ = std::make_unique<ShowDispatch>(*this);
+    display_->decodeWithPlugins = [this](const QString& path) { return plugins_.decodeWithPlugins(path); };
     navigator_ = std::make_unique<Navigator>(*this);
     settings_ = std::make_unique<SettingsBinder>(*this);
     shutdown_ = std::make_unique<Shutdown>(*this);
@@ -113,22 +125,41 @@ void Form1::createControls() {
 
     BP = named(new QWidget(central_), "BP");
     BP->setAutoFillBackground(true);
-    MP = named(new QLabel(BP), "MP");
-    MP->setAutoFillBackground(true);
-    MP->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    MP = named(new PictureBox(BP), "MP");
     TS = named(new QScrollBar(Qt::Vertical, central_), "TS");
     YS = named(new QScrollBar(Qt::Horizontal, central_), "YS");
     RT = named(new QTextEdit(central_), "RT");
     RT->setReadOnly(true);
     RT->hide();
-    WB1 = named(new QWidget(central_), "WB1");
+    WB1 = named(new WebPane(central_), "WB1");
     WB1->hide();
-    MMC = named(new QWidget(central_), "MMC");
-    MMC->hide();
+    createMediaPanel();
 
     STB = named(new QStatusBar(this), "STB");
     setStatusBar(STB);
     STB->setSizeGripEnabled(false);
+}
+
+void Form1::createMediaPanel() {
+    MMC = named(new MediaControl(BP, this), "MMC");
+    Command4 = named(new QPushButton(QStringLiteral("再生"), MCC), "Command4");
+    Command5 = named(new QPushButton(QStringLiteral("停止"), MCC), "Command5");
+    Command8 = named(new QPushButton(QStringLiteral("初期化"), MCC), "Command8");
+    Check1 = named(new QCheckBox(QStringLiteral("repeat"), MCC), "Check1");
+    NoeP = named(new QLabel(MCC), "NoeP");
+    OPM = named(new QLabel(MCC), "OPM");
+    Label1 = named(new QLabel(QStringLiteral("メディアコントロール"), MCC), "Label1");
+    // The panel's own arrangement, in twips from its top-left corner.
+    const struct {
+        QWidget* w;
+        TwipsRect r;
+    } places[] = {
+        {Label1, {120, 60, 2400, 255}}, {Command4, {120, 360, 900, 360}}, {Command5, {1080, 360, 900, 360}},
+        {Command8, {2040, 360, 900, 360}}, {Check1, {3060, 390, 1200, 300}}, {NoeP, {4320, 420, 900, 255}},
+        {OPM, {120, 780, 9000, 255}},
+    };
+    for (const auto& p : places) place(p.w, p.r);
+    MCC->resize(twips::toPixels(9600), twips::toPixels(1140));
 }
 
 void Form1::createMenus() {
@@ -179,6 +210,10 @@ void Form1::wireEvents() {
     connect(action("exit"), &QAction::triggered, this, &QWidget::close);
     connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
     connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action("SPlug"), &QAction::triggered, this, [this] {
+        PluginInfoWindow window(plugins_, this);
+        window.exec();
+    });
     connect(action("ReViewS"), &QAction::triggered, this, [this] { navigator_->ReViewS(); });
     connect(action("taskTin"), &QAction::triggered, this, [this] { tray_->sendToTray(); });
     connect(action("Re"), &QAction::triggered, this, [this] { tray_->restore(); });
@@ -186,9 +221,13 @@ void Form1::wireEvents() {
         connect(action(name), &QAction::toggled, this, [this] { syncAttributeFilters(); });
     connect(action("EdiOK"), &QAction::toggled, this, [this](bool on) { RT->setReadOnly(!on); });
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int i) { navigator_->Combo1_Click(i); });
-    connect(File1, &FileListBox::listClicked, this, [this] { navigator_->File1_Click(); });
-    connect(TS, &QScrollBar::valueChanged, this, [this](int v) { MP->move(MP->x(), -v); });
-    connect(YS, &QScrollBar::valueChanged, this, [this](int v) { MP->move(-v, MP->y()); });
+    connect(File1, &FileListBox::listClicked, this, [this] { display_->File1_Click(); });
+    connect(File1, &FileListBox::keyboardClicked, this, [this] { display_->File1_KeyboardClick(); });
+    connect(File1, &FileListBox::keyDown, this, [this](int key) { display_->File1_KeyDown(key); });
+    connect(File1, &FileListBox::gotFocus, this, [this] { display_->File1_GotFocus(); });
+    // Scroll values are twips, as the layout computes them.
+    connect(TS, &QScrollBar::valueChanged, this, [this](int v) { MP->move(MP->x(), -twips::toPixels(v)); });
+    connect(YS, &QScrollBar::valueChanged, this, [this](int v) { MP->move(-twips::toPixels(v), MP->y()); });
 }
 
 QAction* Form1::action(const char* name) const { return actions_.value(QString::fromLatin1(name)); }
@@ -210,8 +249,9 @@ void Form1::syncAttributeFilters() {
 
 void Form1::applyLayout() {
     if (isMinimized() || !central_) return;
-    const MainLayout l = computeMainLayout(twips::fromPixels(central_->width()), twips::fromPixels(central_->height()),
-                                           barTop_, file1HeightTwips(), 0);
+    const int w = twips::fromPixels(central_->width());
+    const int h = twips::fromPixels(central_->height());
+    const MainLayout l = computeMainLayout(w, h, barTop_, file1HeightTwips(), 0);
     state_.toolbarRows = l.toolbarRows;
     place(Combo2, l.combo2);
     place(Combo1, l.combo1);
@@ -223,14 +263,38 @@ void Form1::applyLayout() {
     place(Info, l.info);
     place(Bar, l.bar);
     MCC->resize(twips::toPixels(l.mcc.width), MCC->height());
-    const TwipsRect& d = l.display;
-    const int scroll = 240;
-    place(BP, {d.left, d.top, d.width - scroll, d.height - scroll});
-    place(TS, {d.left + d.width - scroll, d.top, scroll, d.height - scroll});
-    place(YS, {d.left, d.top + d.height - scroll, d.width - scroll, scroll});
-    place(RT, d);
-    place(WB1, d);
     Combo2->raise();
+    layoutDisplay();
+}
+
+void Form1::layoutDisplay() {
+    if (!central_) return;
+    // The rule's outer height allows for the status bar, caption and menu
+    // below and above the client area; here those sit outside the central
+    // widget, so the allowance is added back and the panes end at its bottom.
+    const int ys = twips::fromPixels(YS->sizeHint().height());
+    const int ts = twips::fromPixels(TS->sizeHint().width());
+    const int rows = state_.toolbarRows;
+    const int w = twips::fromPixels(central_->width());
+    const int h = twips::fromPixels(central_->height()) + ys + 100 + 255 * rows;
+    const QSize picture = MP->picture().isNull() ? QSize() : MP->size();
+    const DisplayLayout d = LayoutDisplay(w, h, barTop_, ys, ts, rows, twips::fromPixels(picture.width()),
+                                          twips::fromPixels(picture.height()));
+    place(RT, d.text);
+    place(WB1, d.web);
+    MCC->move(twips::toPixels(d.media.left), twips::toPixels(d.media.top));
+    place(BP, d.frame);
+    place(YS, d.hbar);
+    place(TS, d.vbar);
+    for (auto [bar, range] : {std::pair{YS, d.horizontal}, std::pair{TS, d.vertical}}) {
+        const QSignalBlocker block(bar);
+        bar->setMaximum(range.maximum);
+        bar->setPageStep(range.largeStep);
+        bar->setSingleStep(range.smallStep);
+        bar->setEnabled(range.enabled);
+    }
+    MP->move(-twips::toPixels(YS->value()), -twips::toPixels(TS->value()));
+    if (QWidget* video = MMC->video()) video->setGeometry(BP->rect());
 }
 
 void Form1::setBarTop(int twips) {
@@ -250,7 +314,7 @@ QString Form1::statusText() const { return STB->currentMessage(); }
 
 void Form1::setBackColour() {
     const QColor c(state_.backcolorR & 255, state_.backcolorG & 255, state_.backcolorB & 255);
-    for (QWidget* w : {static_cast<QWidget*>(MP), BP}) {
+    for (QWidget* w : {static_cast<QWidget*>(MP), BP, static_cast<QWidget*>(MCC)}) {
         QPalette p = w->palette();
         p.setColor(QPalette::Window, c);
         w->setPalette(p);

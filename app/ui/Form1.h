@@ -7,10 +7,13 @@
 
 #include "favourites/FavouritesStore.h"
 #include "platform/ProgramState.h"
+#include "plugins/host/PluginRegistry.h"
 #include "plugins/UserFilterTable.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QLabel;
 class QMenu;
 class QScrollBar;
@@ -23,6 +26,10 @@ class QTreeWidget;
 namespace orbet {
 
 class Prompter;
+class PictureBox;
+class WebPane;
+class MediaControl;
+class ShowDispatch;
 class FileListBox;
 class FolderListBox;
 class DriveListBox;
@@ -50,6 +57,7 @@ public:
     ProgramState& state() { return state_; }
     FavouritesStore& favourites() { return favourites_; }
     UserFilterTable& userFilters() { return userFilters_; }
+    PluginRegistry& plugins() { return plugins_; }
     const QString& commandLine() const { return commandLine_; }
 
     Startup& startup() { return *startup_; }
@@ -57,6 +65,7 @@ public:
     Shutdown& shutdown() { return *shutdown_; }
     Navigator& navigator() { return *navigator_; }
     Panes& panes() { return *panes_; }
+    ShowDispatch& display() { return *display_; }
     Tray& tray() { return *tray_; }
 
     QAction* action(const char* name) const;
@@ -66,6 +75,8 @@ public:
 
     // Places the controls for the current size and bar position.
     void applyLayout();
+    // Places the display panes and sets the picture's scroll ranges.
+    void layoutDisplay();
     int barTop() const { return barTop_; }
     void setBarTop(int twips);
     // Window geometry in twips, as the settings and rules see it.
@@ -95,12 +106,19 @@ public:
     QWidget* MCC = nullptr;
     QStatusBar* STB = nullptr;
     QWidget* BP = nullptr;
-    QLabel* MP = nullptr;
+    PictureBox* MP = nullptr;
     QScrollBar* TS = nullptr;
     QScrollBar* YS = nullptr;
     QTextEdit* RT = nullptr;
-    QWidget* WB1 = nullptr;
-    QWidget* MMC = nullptr;
+    WebPane* WB1 = nullptr;
+    MediaControl* MMC = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command8 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QLabel* NoeP = nullptr;
+    QLabel* OPM = nullptr;
+    QLabel* Label1 = nullptr;
     QTimer* Timer1 = nullptr;
 
 signals:
@@ -113,6 +131,7 @@ protected:
 
 private:
     void createControls();
+    void createMediaPanel();
     void createMenus();
     void wireEvents();
 
@@ -121,12 +140,14 @@ private:
     ProgramState state_;
     FavouritesStore favourites_;
     UserFilterTable userFilters_;
+    PluginRegistry plugins_;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
     QWidget* central_ = nullptr;
     int barTop_;
 
     std::unique_ptr<Panes> panes_;
+    std::unique_ptr<ShowDispatch> display_;
     std::unique_ptr<Navigator> navigator_;
     std::unique_ptr<SettingsBinder> settings_;
     std::unique_ptr<Shutdown> shutdown_;

@@ -10,6 +10,7 @@
 
 #include "app/ui/Form1.h"
 #include "app/ui/Panes.h"
+#include "app/ui/ShowDispatch.h"
 #include "display/FileKinds.h"
 #include "navigation/FileListing.h"
 #include "navigation/FolderProbe.h"
@@ -59,6 +60,8 @@ Navigator::~Navigator() = default;
 void Navigator::setFolderProbe(std::function<FolderStatus(const QString&)> probe) {
     tree_->setProbe(std::move(probe));
 }
+
+QString Navigator::pluginPatternSuffix() const { return f_.plugins().patternSuffix(); }
 
 void Navigator::DriveCheck(const QString& which) {
     f_.Drive1->refill();
@@ -162,31 +165,6 @@ void Navigator::SetF() {
     if (f_.File1->listCount() > 0) f_.File1->setListIndex(0);
     f_.setStatusText(f_.state().currentFilePath + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
                      QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
-}
-
-void Navigator::File1_Click() {
-    ProgramState& s = f_.state();
-    if (s.listClickSuppressed) return;
-    s.currentFilePath = folders::join(f_.File1->path(), f_.File1->fileName());
-    setBytesFromCurrentFile();
-    ShowFile();
-}
-
-void Navigator::ShowFile() {
-    ProgramState& s = f_.state();
-    if (!s.showEnabled) return;
-    const QString& path = s.currentFilePath;
-    switch (RouteForEntry(f_.Combo1->currentIndex(), f_.Combo1->currentText(), f_.userFilters())) {
-    case ShowRoute::PictureAuto:
-    case ShowRoute::PictureBuiltIn: f_.panes().loadPicture(path); break;
-    case ShowRoute::Text:
-    case ShowRoute::AnyFile: f_.panes().loadText(path, IsRichTextName(path)); break;
-    case ShowRoute::Web: f_.panes().navigateWeb(path); break;
-    case ShowRoute::Media: f_.panes().openMedia(path); break;
-    case ShowRoute::Program:
-    case ShowRoute::None: break;
-    }
-    f_.setStatusText(objectsText(path));
 }
 
 }  // namespace orbet

@@ -36,14 +36,12 @@ public:
     // A filter chosen in the filter combo (by the user or from code).
     void Combo1_Click(int index);
     void SetF();
-    void File1_Click();
-    void ShowFile();
 
     // Texts shared by several operations.
     QString objectsText(const QString& prefix) const;
     void setBytesFromCurrentFile();
     // Pattern suffix the decoder plug-ins add to the picture filter.
-    QString pluginPatternSuffix() const { return {}; }
+    QString pluginPatternSuffix() const;
 
 private:
     Form1& f_;

@@ -1,26 +1,30 @@
 #include "app/ui/Panes.h"
 
+#include <QCheckBox>
 #include <QFile>
-#include <QImageReader>
-#include <QLabel>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QTextEdit>
 
 #include "app/ui/Form1.h"
+#include "display/PictureLoader.h"
+#include "display/ui/MediaControl.h"
+#include "display/ui/PictureBox.h"
+#include "display/ui/WebPane.h"
 
 namespace orbet {
 
 void Panes::clearPicture() {
-    f_.MP->setPixmap(QPixmap());
-    f_.MP->setGeometry(0, 0, 0, 0);
+    f_.MP->clear();
+    f_.MP->move(0, 0);
 }
 
 void Panes::clearAll() {
     clearPicture();
     f_.RT->clear();
-    mediaFile_.clear();
-    webAddress_.clear();
+    f_.MMC->command(QStringLiteral("stop"));
+    f_.MMC->setFileName(QString());
+    f_.WB1->navigate(QString());
 }
 
 void Panes::arrange(DisplayGroup group) {
@@ -41,26 +45,28 @@ void Panes::arrange(DisplayGroup group) {
         show(f_.WB1, true);
         break;
     case DisplayGroup::Media:
-        show(f_.WB1, false), show(f_.RT, false), show(f_.BP, false), show(f_.TS, false), show(f_.YS, false);
-        show(f_.MCC, true);
+        show(f_.WB1, false), show(f_.RT, false), show(f_.TS, false), show(f_.YS, false);
+        // Video plays in the picture frame, under the media panel.
+        show(f_.BP, true), show(f_.MCC, true);
+        f_.MCC->raise();
         break;
     case DisplayGroup::None: break;
     }
 }
 
 bool Panes::loadPicture(const QString& path) {
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    const QImage image = reader.read();
+    clearPicture();
+    QImage image = loadBuiltInPicture(path);
     if (image.isNull()) return false;
-    f_.MP->setPixmap(QPixmap::fromImage(image));
-    f_.MP->setGeometry(0, 0, image.width(), image.height());
-    f_.TS->setRange(0, qMax(0, image.height() - f_.BP->height()));
-    f_.YS->setRange(0, qMax(0, image.width() - f_.BP->width()));
+    f_.MP->setPicture(std::move(image));
     return true;
 }
 
 bool Panes::loadText(const QString& path, bool) {
+    QTextCharFormat plain;
+    plain.setFontPointSize(9);
+    plain.setForeground(Qt::black);
+    f_.RT->setCurrentCharFormat(plain);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = file.readAll();
@@ -72,12 +78,7 @@ bool Panes::loadText(const QString& path, bool) {
 }
 
 bool Panes::navigateWeb(const QString& path) {
-    webAddress_ = path;
-    return true;
-}
-
-bool Panes::openMedia(const QString& path) {
-    mediaFile_ = path;
+    f_.WB1->navigate(path);
     return true;
 }
 

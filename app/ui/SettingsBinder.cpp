@@ -12,6 +12,7 @@
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/ShowDispatch.h"
 #include "app/ui/Twips.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
@@ -210,7 +211,7 @@ void SettingsBinder::OpenF() {
         st.currentFilePath = folders::join(f_.File1->path(), f_.File1->fileName());
         const QFileInfo info(st.currentFilePath);
         if (info.isFile()) f_.Bytes->setText(FSize(info.size()));
-        f_.navigator().ShowFile();
+        f_.display().ShowFile();
         st.startupFileShown = true;
     }
     f_.setStatusText(f_.navigator().objectsText(st.currentFilePath));

@@ -16,6 +16,7 @@
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/Panes.h"
+#include "app/ui/ShowDispatch.h"
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/SplashWindow.h"
 #include "app/ui/Tray.h"
@@ -85,10 +86,13 @@ void Startup::run() {
 
     progress(QStringLiteral("Susieプラグイン読み込み"));
     LoadPlugins();
+    // The first filter is selected now; its pattern takes the plug-ins' masks
+    // at once, so a first run without settings lists their files too.
+    f_.File1->setPattern(builtInFilterPattern(0, f_.plugins().patternSuffix()));
 
     progress(QStringLiteral("ウィンドウサイズ初期化"));
     f_.setStatusText(f_.navigator().objectsText(QStringLiteral("not file find")));
-    f_.MP->setGeometry(0, 0, 0, 0);
+    f_.panes().clearPicture();
 
     progress(QStringLiteral("前回設定読み込み"));
     f_.settings().OpenF();
@@ -128,11 +132,10 @@ void Startup::Timer1_Timer() {
 }
 
 void Startup::LoadPlugins() {
-    // Decoder plug-ins are not loaded yet; the picture filter then carries
-    // no plug-in masks.
+    f_.plugins().loadPlugins(f_.state().pluginFolder, [this](const QString& text) { progress(text); });
 }
 
-void Startup::FreePlugins() {}
+void Startup::FreePlugins() { f_.plugins().freePlugins(); }
 
 void Startup::selectionWalk(const QString& path) {
     FileListBox& list = *f_.File1;
@@ -143,7 +146,6 @@ void Startup::selectionWalk(const QString& path) {
 }
 
 bool Startup::loadDropped(const QString& path) {
-    ProgramState& st = f_.state();
     Panes& panes = f_.panes();
     auto select = [&](int filter) {
         if (f_.Combo1->currentIndex() == filter)
@@ -177,7 +179,8 @@ bool Startup::loadDropped(const QString& path) {
     case ExtensionClass::Media:
         select(kMediaFilter);
         selectionWalk(path);
-        return panes.openMedia(st.currentFilePath);
+        f_.display().mediaOpenSequence();
+        return true;
     }
     return false;
 }

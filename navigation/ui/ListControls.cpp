@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 
 #include "navigation/FolderProbe.h"
 #include "platform/Volumes.h"
@@ -13,6 +14,18 @@ namespace orbet {
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemClicked, this, [this] { emit listClicked(); });
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event) {
+    emit keyDown(event->key());
+    const int before = currentRow();
+    QListWidget::keyPressEvent(event);
+    if (currentRow() != before && currentRow() >= 0) emit keyboardClicked();
+}
+
+void FileListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    emit gotFocus();
 }
 
 void FileListBox::setPath(const QString& folder) {

@@ -33,7 +33,17 @@ public:
     QString fileName() const { return entry(listIndex()); }
 
 signals:
+    // A selection made by a mouse click or from code.
     void listClicked();
+    // A selection the keyboard moved.
+    void keyboardClicked();
+    // Before the list handles a key, so the old selection is still current.
+    void keyDown(int key);
+    void gotFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     QString path_;

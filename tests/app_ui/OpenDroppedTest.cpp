@@ -6,6 +6,9 @@
 
 #include "Form1Fixture.h"
 #include "app/ui/Panes.h"
+#include "display/ui/MediaControl.h"
+#include "display/ui/PictureBox.h"
+#include "display/ui/WebPane.h"
 #include "app/ui/Startup.h"
 #include "navigation/ui/ListControls.h"
 #include "support/TestSupport.h"
@@ -37,7 +40,9 @@ TEST_F(OpenDroppedTest, EachClassSelectsItsFilterAndEntry) {
     f.startup().ComB(wma);
     EXPECT_EQ(f.Combo1->currentIndex(), 10);
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("x.wma"));
-    EXPECT_EQ(f.panes().mediaFile(), wma);
+    EXPECT_EQ(f.MMC->fileName(), wma);
+    EXPECT_EQ(f.OPM->text(), wma);
+    EXPECT_EQ(f.NoeP->text(), QStringLiteral("停止"));
 
     f.startup().ComB(txt);
     EXPECT_EQ(f.Combo1->currentIndex(), 8);
@@ -46,7 +51,7 @@ TEST_F(OpenDroppedTest, EachClassSelectsItsFilterAndEntry) {
 
     f.startup().ComB(html);
     EXPECT_EQ(f.Combo1->currentIndex(), 9);
-    EXPECT_EQ(f.panes().webAddress(), html);
+    EXPECT_EQ(f.WB1->address(), html);
     EXPECT_TRUE(prompter_.records().empty());
 }
 
@@ -57,7 +62,8 @@ TEST_F(OpenDroppedTest, PictureIsLoadedAndSelected) {
     f.startup().ComB(QDir(data_.path()).filePath("hopper.bmp"));
     EXPECT_EQ(f.Combo1->currentIndex(), 0);
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("hopper.bmp"));
-    EXPECT_FALSE(f.MP->pixmap().isNull());
+    EXPECT_FALSE(f.MP->isEmpty());
+    EXPECT_EQ(f.MP->size(), QSize(128, 128));
     (void)jpg;
 }
 

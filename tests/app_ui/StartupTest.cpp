@@ -85,6 +85,7 @@ TEST_F(Form1Test, WithoutSettingsFileTheStartUpKeepsItsDefaults) {
     EXPECT_EQ(f.Combo1->count(), 15);
     EXPECT_EQ(f.startup().progressTexts(),
               (QStringList{"アイコン、ツールチップの初期化", "ファイルパターン初期化", "Susieプラグイン読み込み",
+                           "Susieプラグイン読み込み->終了->",
                            "ウィンドウサイズ初期化", "前回設定読み込み", "設定復元", "Orbet起動します....."}));
     EXPECT_TRUE(f.state().showEnabled);
     EXPECT_EQ(f.File1->toolTip(), QStringLiteral("ファイルを選択します"));

@@ -1,0 +1,32 @@
+#include "app/ui/PluginInfoWindow.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+
+#include "plugins/host/PluginRegistry.h"
+
+namespace orbet {
+
+PluginInfoWindow::PluginInfoWindow(const PluginRegistry& plugins, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("PluginInfo"));
+    setWindowTitle(QStringLiteral("SusiePlugin情報"));
+    Label3 = new QLabel(QStringLiteral("読み込みに成功したプラグイン"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    Label1 = new QLabel(QStringLiteral("SusiePluginによって有効になった拡張子"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    List2 = new QListWidget(this);
+    List2->setObjectName(QStringLiteral("List2"));
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Label3, 0, 0);
+    grid->addWidget(List1, 1, 0);
+    grid->addWidget(Label1, 0, 1);
+    grid->addWidget(List2, 1, 1);
+    List1->addItems(plugins.descriptions());
+    List2->addItems(plugins.suffixMasks());
+    resize(560, 300);
+}
+
+}  // namespace orbet

@@ -1,0 +1,175 @@
+#include "app/ui/ShowDispatch.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "app/ui/Form1.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/Panes.h"
+#include "display/FileKinds.h"
+#include "display/ui/MediaControl.h"
+#include "display/ui/PictureBox.h"
+#include "navigation/FileListing.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Prompter.h"
+#include "platform/Shell.h"
+
+namespace orbet {
+
+namespace {
+
+// The busy pointer for the length of one show, whatever way it ends.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+ShowDispatch::ShowDispatch(Form1& form) : f_(form) {}
+
+QString ShowDispatch::selectedPath() const { return folders::join(f_.File1->path(), f_.File1->fileName()); }
+
+void ShowDispatch::setObjectStatus() {
+    f_.state().currentFilePath = selectedPath();
+    f_.setStatusText(f_.navigator().objectsText(f_.state().currentFilePath));
+}
+
+void ShowDispatch::File1_Click() {
+    ProgramState& s = f_.state();
+    if (s.listClickSuppressed) return;
+    s.currentFilePath = selectedPath();
+    const QFileInfo info(s.currentFilePath);
+    if (info.exists() && f_.File1->listIndex() != -1) {
+        f_.Bytes->setText(BytesSizeText(info.size()));
+        f_.setStatusText(s.currentFilePath + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
+                         QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
+    }
+    ShowFile();
+}
+
+void ShowDispatch::requestShow() {
+    if (showPending_) return;
+    showPending_ = true;
+    QTimer::singleShot(0, &f_, [this] {
+        showPending_ = false;
+        ShowFile();
+    });
+}
+
+void ShowDispatch::File1_KeyboardClick() {
+    ProgramState& s = f_.state();
+    if (s.listClickSuppressed) return;
+    s.currentFilePath = selectedPath();
+    const QFileInfo info(s.currentFilePath);
+    if (info.exists() && f_.File1->listIndex() != -1) {
+        f_.Bytes->setText(BytesSizeText(info.size()));
+        f_.setStatusText(s.currentFilePath + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
+                         QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
+    }
+    requestShow();
+}
+
+void ShowDispatch::File1_GotFocus() { setObjectStatus(); }
+
+void ShowDispatch::File1_KeyDown(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Up && key != Qt::Key_Down) return;
+    setObjectStatus();
+    // The web, media and program filters never act on a key.
+    const int n = f_.Combo1->currentIndex();
+    if (n < 9 || n > 13) requestShow();
+}
+
+void ShowDispatch::ShowFile() {
+    ProgramState& s = f_.state();
+    if (!s.showEnabled) return;
+    Panes& panes = f_.panes();
+    panes.clearAll();
+    BusyPointer busy;
+
+    const QString path = s.currentFilePath;
+    const int n = f_.Combo1->currentIndex();
+    auto picture = [&](bool builtInOnly) {
+        if (builtInOnly || IsBuiltInPictureName(path)) {
+            panes.loadPicture(path);
+        } else if (decodeWithPlugins) {
+            f_.MP->setPicture(decodeWithPlugins(path));
+        }
+        f_.MP->move(0, 0);
+    };
+    switch (RouteForEntry(n, f_.Combo1->currentText(), f_.userFilters())) {
+    case ShowRoute::PictureAuto: picture(false); break;
+    case ShowRoute::PictureBuiltIn:
+        if (n >= kBuiltInFilterCount) f_.MP->show();
+        picture(true);
+        break;
+    case ShowRoute::Text:
+        if (n < kBuiltInFilterCount) f_.RT->clear();
+        panes.loadText(path, IsRichTextName(path));
+        break;
+    case ShowRoute::Web: panes.navigateWeb(path); break;
+    case ShowRoute::Media: mediaOpenSequence(); break;
+    case ShowRoute::Program: {
+        const QFileInfo info(path);
+        if (!info.isFile() || info.fileName().startsWith(u'.') || path.endsWith(u'/')) break;
+        const Answer a = f_.prompter().message(path + QStringLiteral("を実行しますか？"), s.title, Buttons::YesNo,
+                                               Icon::Question);
+        if (a == Answer::Yes) openWithDesktop(path);
+        break;
+    }
+    case ShowRoute::AnyFile: {
+        const qint64 size = QFileInfo(path).size();
+        if (size > 102400) {
+            const Answer a = f_.prompter().message(
+                QStringLiteral("ファイルサイズが大きい場合があるので読み込みに時間がかかる場合があります。読み込みますか？(") +
+                    BytesSizeText(size) + QStringLiteral(")"),
+                s.title, Buttons::YesNo, Icon::Question);
+            if (a != Answer::Yes) break;
+        }
+        f_.RT->clear();
+        panes.loadText(path, IsRichTextName(path));
+        break;
+    }
+    case ShowRoute::None: break;
+    }
+    f_.YS->setValue(0);
+    f_.TS->setValue(0);
+    f_.setWindowTitle(s.title + QStringLiteral(" - ") + f_.Dir1->path());
+    f_.Info->setText(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
+    f_.layoutDisplay();
+}
+
+void ShowDispatch::mediaOpenSequence() {
+    MediaControl& mmc = *f_.MMC;
+    f_.Check1->setChecked(false);
+    QCoreApplication::processEvents();
+    mmc.command(QStringLiteral("stop"));
+    mmc.command(QStringLiteral("close"));
+    mmc.setFileName(f_.state().currentFilePath);
+    mmc.command(QStringLiteral("open"));
+    f_.OPM->setText(f_.state().currentFilePath);
+    mmc.command(QStringLiteral("stop"));
+    f_.Command4->setEnabled(true);
+    f_.Command5->setEnabled(true);
+    f_.NoeP->setText(QStringLiteral("停止"));
+    f_.Check1->setEnabled(true);
+    if (f_.isChecked("SetAuD")) {
+        mmc.command(QStringLiteral("play"));
+        f_.NoeP->setText(QStringLiteral("再生"));
+    }
+    QCoreApplication::processEvents();
+    if (f_.isChecked("SetAuRepD")) f_.Check1->setChecked(true);
+}
+
+}  // namespace orbet

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+
+#include <QImage>
+#include <QString>
+
+namespace orbet {
+
+class Form1;
+
+// Puts the current file on screen: the file list's events, the show routes
+// of the selected filter, and the media open sequence.
+class ShowDispatch {
+public:
+    explicit ShowDispatch(Form1& form);
+
+    // A click (or a selection made from code): shows the entry at once.
+    void File1_Click();
+    // A selection moved by the keyboard: the entry is shown once the keys
+    // stop arriving, so holding a key never queues a show per step.
+    void File1_KeyboardClick();
+    void File1_GotFocus();
+    // Enter, Up and Down; other keys are ignored.
+    void File1_KeyDown(int key);
+    void ShowFile();
+    void mediaOpenSequence();
+
+    // Full path of the selected entry of the file list.
+    QString selectedPath() const;
+    // The decoder plug-ins' answer for a picture the built-in loader does
+    // not take; none until plug-ins are loaded.
+    std::function<QImage(const QString&)> decodeWithPlugins;
+
+private:
+    void setObjectStatus();
+    void requestShow();
+
+    Form1& f_;
+    bool showPending_ = false;
+};
+
+}  // namespace orbet

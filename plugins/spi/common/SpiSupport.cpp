@@ -1,0 +1,155 @@
+#include "plugins/spi/common/SpiSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+
+namespace spi {
+
+int pluginInfo(const char* const* texts, int count, int infono, char* buf, int buflen) {
+    if (!buf || buflen <= 0) return 0;
+    const char* text = nullptr;
+    if (infono == 0)
+        text = SPI_IMPORT_FILTER_TAG;
+    else if (infono >= 1 && infono <= count)
+        text = texts[infono - 1];
+    if (!text) {
+        buf[0] = '\0';
+        return 0;
+    }
+    std::size_t length = std::strlen(text);
+    if (length > std::size_t(buflen - 1)) length = std::size_t(buflen - 1);
+    std::memcpy(buf, text, length);
+    buf[length] = '\0';
+    return int(length);
+}
+
+namespace {
+
+int readFile(const char* name, intptr_t offset, Input& input) {
+    if (!name || offset < 0) return SPI_READ_ERROR;
+    std::FILE* file = std::fopen(name, "rb");
+    if (!file) return SPI_READ_ERROR;
+    int result = SPI_READ_ERROR;
+    if (fseeko(file, 0, SEEK_END) == 0) {
+        const off_t end = ftello(file);
+        if (end >= 0 && fseeko(file, offset < end ? off_t(offset) : end, SEEK_SET) == 0) {
+            const std::size_t size = offset < end ? std::size_t(end - offset) : 0;
+            input.owned.resize(size);
+            if (std::fread(input.owned.data(), 1, size, file) == size) {
+                input.data = input.owned.data();
+                input.size = size;
+                result = SPI_SUCCESS;
+            }
+        }
+    }
+    std::fclose(file);
+    return result;
+}
+
+} // namespace
+
+int readInput(const char* buf, intptr_t len, unsigned flag, Input& input) {
+    switch (flag & SPI_INPUT_MASK) {
+    case SPI_INPUT_FILE:
+        return readFile(buf, len, input);
+    case SPI_INPUT_MEMORY:
+        if (!buf || len < 0) return SPI_MEMORY_ERROR;
+        input.data = reinterpret_cast<const std::uint8_t*>(buf);
+        input.size = std::size_t(len);
+        return SPI_SUCCESS;
+    default:
+        return SPI_NOT_IMPLEMENTED;
+    }
+}
+
+Bitmap::~Bitmap() {
+    std::free(header_);
+    std::free(pixels_);
+}
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
+    std::swap(header_, other.header_);
+    std::swap(pixels_, other.pixels_);
+    std::swap(stride_, other.stride_);
+    std::swap(height_, other.height_);
+    return *this;
+}
+
+int Bitmap::allocate(std::int64_t width, std::int64_t height, int bits, int colours) {
+    if (width < 1 || height < 1 || width > INT32_MAX || height > INT32_MAX || colours < 0 || colours > 256)
+        return SPI_BROKEN_DATA;
+    const std::uint64_t stride = ((std::uint64_t(width) * std::uint64_t(bits) + 31) / 32) * 4;
+    if (stride > MaxBitmapBytes || std::uint64_t(height) > MaxBitmapBytes / stride) return SPI_BROKEN_DATA;
+    const std::uint64_t bytes = stride * std::uint64_t(height);
+
+    std::free(header_);
+    std::free(pixels_);
+    header_ =
+        static_cast<BITMAPINFOHEADER*>(std::calloc(1, sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * colours));
+    pixels_ = static_cast<std::uint8_t*>(std::calloc(1, std::size_t(bytes)));
+    if (!header_ || !pixels_) return SPI_NO_MEMORY;
+
+    header_->biSize = sizeof(BITMAPINFOHEADER);
+    header_->biWidth = std::int32_t(width);
+    header_->biHeight = std::int32_t(height);
+    header_->biPlanes = 1;
+    header_->biBitCount = std::uint16_t(bits);
+    header_->biSizeImage = bytes > UINT32_MAX ? 0 : std::uint32_t(bytes);
+    header_->biClrUsed = std::uint32_t(colours);
+    stride_ = std::size_t(stride);
+    height_ = height;
+    return SPI_SUCCESS;
+}
+
+RGBQUAD* Bitmap::colourTable() const {
+    return reinterpret_cast<RGBQUAD*>(header_ + 1);
+}
+
+void Bitmap::release(void** infoBlock, void** bitsBlock) {
+    *infoBlock = header_;
+    *bitsBlock = pixels_;
+    header_ = nullptr;
+    pixels_ = nullptr;
+}
+
+int getPicture(Decoder decode, const char* buf, intptr_t len, unsigned flag, void** infoBlock,
+               void** bitsBlock, SusieProgressCallback callback, intptr_t data) {
+    clearOutputs(infoBlock, bitsBlock);
+    if (!infoBlock || !bitsBlock) return SPI_MEMORY_ERROR;
+    try {
+        const Progress progress{callback, data};
+        if (progress.cancelled(0, 100)) return SPI_CANCELLED;
+        Input input;
+        if (const int status = readInput(buf, len, flag, input); status != SPI_SUCCESS) return status;
+        Bitmap bitmap;
+        if (const int status = decode(input, bitmap, progress); status != SPI_SUCCESS) return status;
+        if (progress.cancelled(100, 100)) return SPI_CANCELLED;
+        bitmap.release(infoBlock, bitsBlock);
+        return SPI_SUCCESS;
+    } catch (const std::bad_alloc&) {
+        return SPI_NO_MEMORY;
+    } catch (...) {
+        return SPI_INTERNAL_ERROR;
+    }
+}
+
+int getPictureInfo(InfoReader read, const char* buf, intptr_t len, unsigned flag, PictureInfo* info) {
+    if (!info) return SPI_MEMORY_ERROR;
+    try {
+        Input input;
+        if (const int status = readInput(buf, len, flag, input); status != SPI_SUCCESS) return status;
+        PictureInfo result{};
+        if (const int status = read(input, result); status != SPI_SUCCESS) return status;
+        *info = result;
+        return SPI_SUCCESS;
+    } catch (const std::bad_alloc&) {
+        return SPI_NO_MEMORY;
+    } catch (...) {
+        return SPI_INTERNAL_ERROR;
+    }
+}
+
+} // namespace spi

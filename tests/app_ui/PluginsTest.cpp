@@ -1,0 +1,63 @@
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTimer>
+
+#include "Form1Fixture.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/PluginInfoWindow.h"
+#include "app/ui/Startup.h"
+#include "display/ui/PictureBox.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/UserStore.h"
+#include "support/TestSupport.h"
+
+namespace orbet::test {
+namespace {
+
+// The main window with the shipped decoder plug-ins of the build.
+class PluginsTest : public Form1Test {
+protected:
+    void SetUp() override {
+        Form1Test::SetUp();
+        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), buildDir() + QStringLiteral("/susie"));
+    }
+    void TearDown() override {
+        Form1Test::TearDown();
+        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), QString());
+    }
+};
+
+TEST_F(PluginsTest, PictureFilterListsAndShowsPluginFormats) {
+    const QDir dir(data_.path());
+    for (const char* name : {"png/basn2c16.png", "webp/hopper.webp", "bmp/pal8.bmp"}) {
+        const QString src = testData(QStringLiteral("pictures/") + QString::fromLatin1(name));
+        if (!QFile::exists(src)) GTEST_SKIP() << "missing test file " << name;
+        QFile::copy(src, dir.filePath(QFileInfo(src).fileName()));
+    }
+    Form1& f = start();
+    EXPECT_EQ(f.plugins().loadedCount(), 3);
+    EXPECT_TRUE(f.startup().progressTexts().contains(QStringLiteral("Susieプラグイン読み込み( 1/ 3)->")));
+    EXPECT_TRUE(f.File1->pattern().startsWith(QStringLiteral("*.bmp;*.gif;*.jpg;*.jpeg;*.ico;*.wmf;")));
+
+    f.navigator().OpenFolder(data_.path());
+    ASSERT_EQ(f.File1->listCount(), 3);
+    EXPECT_EQ(f.File1->fileName(), QStringLiteral("basn2c16.png"));
+    EXPECT_EQ(f.MP->size(), QSize(32, 32));  // decoded by a plug-in
+    f.File1->setListIndex(2);
+    EXPECT_FALSE(f.MP->isEmpty());
+
+    // Filter 1 takes built-in pictures only; a user filter with method 0 too.
+    f.Combo1->setCurrentIndex(1);
+    EXPECT_EQ(f.File1->listCount(), 1);
+
+    PluginInfoWindow info(f.plugins(), &f);
+    EXPECT_EQ(info.windowTitle(), QStringLiteral("SusiePlugin情報"));
+    EXPECT_EQ(info.List1->count(), 3);
+    EXPECT_GE(info.List2->count(), 3);
+}
+
+}  // namespace
+}  // namespace orbet::test

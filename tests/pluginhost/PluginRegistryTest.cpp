@@ -1,0 +1,270 @@
+#include <dlfcn.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "pluginhost/PluginTestSupport.h"
+#include "plugins/host/PluginRegistry.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using orbet::PluginRegistry;
+using orbet::test::copyPlugin;
+using orbet::test::writeAll;
+
+const QString Pic = QStringLiteral(ORBET_FIXTURE_IFPIC);
+const QString Mag = QStringLiteral(ORBET_FIXTURE_IFMAG);
+const QString Star = QStringLiteral(ORBET_FIXTURE_IFSTAR);
+const QString Archive = QStringLiteral(ORBET_FIXTURE_IFARCHIVE);
+const QString Lacking = QStringLiteral(ORBET_FIXTURE_IFLACKING);
+
+const QString Loading = QStringLiteral("Susieプラグイン読み込み");
+const QString ReadingMasks = QStringLiteral("->拡張子読み出し");
+const QString Done = QStringLiteral("Susieプラグイン読み込み->終了->");
+
+// Mirrors the fixture's record of how the host called it.
+struct FakeCallRecord {
+    int isSupportedCalls;
+    const void* lastHead;
+    unsigned char lastHeadEnd;
+    int getPictureCalls;
+    intptr_t lastLength;
+    unsigned lastFlag;
+    int progressGiven;
+    int outputsPresetNull;
+};
+
+// The record of the fake plug-in loaded from path (already loaded by the
+// registry under test).
+FakeCallRecord* callsOf(const QString& path) {
+    void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_NOLOAD);
+    if (!handle) return nullptr;
+    auto calls = reinterpret_cast<FakeCallRecord* (*)()>(dlsym(handle, "FakeCalls"));
+    FakeCallRecord* record = calls ? calls() : nullptr;
+    dlclose(handle);
+    return record;
+}
+
+class Registry : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString folder() const { return dir.path(); }
+    QString file(const QString& name) const { return dir.filePath(name); }
+    void add(const QString& from, const QString& name) {
+        ASSERT_TRUE(copyPlugin(from, folder(), name)) << name.toStdString();
+    }
+    QString picture(const QString& name, const QByteArray& contents) {
+        const QString path = pictures.filePath(name);
+        EXPECT_TRUE(writeAll(path, contents));
+        return path;
+    }
+    void load() {
+        registry.loadPlugins(folder(), [this](const QString& text) { texts << text; });
+    }
+
+    QTemporaryDir dir;
+    QTemporaryDir pictures;
+    PluginRegistry registry;
+    QStringList texts;
+};
+
+TEST_F(Registry, OnlyNamesBeginningWithIfAreCandidates) {
+    add(Pic, QStringLiteral("ifpic.spi"));
+    add(Pic, QStringLiteral("axzip.spi"));
+    EXPECT_EQ(PluginRegistry::candidates(folder()), QStringList{QStringLiteral("ifpic.spi")});
+
+    add(Pic, QStringLiteral("IFX.SPI"));
+    add(Pic, QStringLiteral("Ifmixed.spi"));
+    add(Pic, QStringLiteral("IFpic.txt"));
+    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("IFfolder.spi")));
+    EXPECT_EQ(
+        PluginRegistry::candidates(folder()),
+        (QStringList{QStringLiteral("Ifmixed.spi"), QStringLiteral("ifpic.spi"), QStringLiteral("IFX.SPI")}));
+}
+
+TEST_F(Registry, OnePluginGivesItsFirstMaskAndEveryProgressText) {
+    add(Pic, QStringLiteral("ifpic.spi"));
+    add(Pic, QStringLiteral("axzip.spi"));
+    load();
+    EXPECT_EQ(texts, (QStringList{Loading + QStringLiteral("( 1/ 1)->"),
+                                  Loading + QStringLiteral("( 1/ 1)") + ReadingMasks,
+                                  Loading + QStringLiteral("( 1/ 1)") + ReadingMasks,
+                                  Done + QStringLiteral("*.pic")}));
+    EXPECT_EQ(registry.loadedCount(), 1);
+    EXPECT_EQ(registry.maskList(), QStringLiteral("*.pic"));
+    EXPECT_EQ(registry.patternSuffix(), QStringLiteral(";*.pic"));
+    EXPECT_EQ(registry.descriptions(), QStringList{QStringLiteral("Fake PIC decoder")});
+    EXPECT_EQ(registry.suffixMasks(), QStringList{QStringLiteral("*.pic")});
+}
+
+TEST_F(Registry, TwoPluginsJoinTheirMasksInFileOrder) {
+    add(Pic, QStringLiteral("IFa.spi"));
+    add(Mag, QStringLiteral("IFb.spi"));
+    load();
+    EXPECT_EQ(registry.patternSuffix(), QStringLiteral(";*.pic;*.mag;*.max"));
+    EXPECT_EQ(texts.last(), Done + QStringLiteral("*.pic;*.mag;*.max"));
+    EXPECT_EQ(registry.suffixMasks(),
+              (QStringList{QStringLiteral("*.pic"), QStringLiteral("*.mag"), QStringLiteral("*.max")}));
+    EXPECT_EQ(registry.descriptions(),
+              (QStringList{QStringLiteral("Fake PIC decoder"), QStringLiteral("Fake MAG decoder")}));
+    const auto infos = registry.slotInfos();
+    ASSERT_EQ(infos.size(), 2u);
+    EXPECT_EQ(infos[1].path, file(QStringLiteral("IFb.spi")));
+    EXPECT_EQ(infos[1].masks, QStringLiteral("*.mag;*.max"));
+    EXPECT_EQ(registry.plugin(2), nullptr);
+}
+
+TEST_F(Registry, MasksAreReadUntilATextWithoutStar) {
+    add(Star, QStringLiteral("IFstar.spi"));
+    int pumped = 0;
+    registry.setEventPump([&pumped] { ++pumped; });
+    load();
+    // Info 2 and 3 both begin with "*" and are run together; info 4 ends it.
+    EXPECT_EQ(registry.patternSuffix(), QStringLiteral(";*.aa*.bb"));
+    EXPECT_EQ(texts.count(Loading + QStringLiteral("( 1/ 1)") + ReadingMasks), 3);
+    EXPECT_EQ(pumped, 3);
+}
+
+TEST_F(Registry, PluginsThatCannotBeLoadedAreReportedAndSkipped) {
+    add(Archive, QStringLiteral("IFarchive.spi"));
+    add(Lacking, QStringLiteral("IFlacking.spi"));
+    add(Pic, QStringLiteral("IFpic.spi"));
+    ASSERT_TRUE(writeAll(file(QStringLiteral("IFtext.spi")), "this is not a shared object\n"));
+    load();
+    const QString missing = QStringLiteral("を取得できません");
+    EXPECT_EQ(texts, (QStringList{
+                         Loading + QStringLiteral("( 0/ 4)->IFarchive.spi") + missing,
+                         Loading + QStringLiteral("( 0/ 4)->IFlacking.spi") + missing,
+                         Loading + QStringLiteral("( 1/ 4)->"),
+                         Loading + QStringLiteral("( 1/ 4)") + ReadingMasks,
+                         Loading + QStringLiteral("( 1/ 4)") + ReadingMasks,
+                         Loading + QStringLiteral("( 1/ 4)->IFtext.spi") + missing,
+                         Done + QStringLiteral("*.pic"),
+                     }));
+    EXPECT_EQ(registry.loadedCount(), 1);
+    EXPECT_EQ(registry.slotInfos().at(0).path, file(QStringLiteral("IFpic.spi")));
+}
+
+TEST_F(Registry, NoPluginsLeaveEverythingEmpty) {
+    for (const QString& where : {folder(), folder() + QStringLiteral("/missing"), QString()}) {
+        PluginRegistry empty;
+        QStringList shown;
+        empty.loadPlugins(where, [&shown](const QString& text) { shown << text; });
+        EXPECT_EQ(shown, QStringList{Done}) << where.toStdString();
+        EXPECT_TRUE(empty.patternSuffix().isEmpty());
+        EXPECT_TRUE(empty.descriptions().isEmpty());
+        EXPECT_TRUE(empty.suffixMasks().isEmpty());
+        EXPECT_EQ(empty.loadedCount(), 0);
+        EXPECT_TRUE(empty.decodeWithPlugins(picture(QStringLiteral("a.pic"), "PIC rgb24")).isNull());
+    }
+}
+
+TEST_F(Registry, PluginsBeyondTheLastSlotAreSkipped) {
+    const int total = PluginRegistry::Slots + 2;
+    for (int i = 0; i < total; ++i)
+        add(Pic, QStringLiteral("IF%1.spi").arg(i, 3, 10, QLatin1Char('0')));
+    load();
+    EXPECT_EQ(registry.loadedCount(), PluginRegistry::Slots);
+    EXPECT_NE(registry.plugin(PluginRegistry::Slots - 1), nullptr);
+    EXPECT_EQ(registry.suffixMasks().size(), PluginRegistry::Slots);
+    EXPECT_TRUE(texts.contains(Loading + QStringLiteral("( 101/ 103)->")));
+    EXPECT_FALSE(texts.join(QLatin1Char('\n')).contains(QStringLiteral("IF101.spi")));
+}
+
+TEST_F(Registry, DecodesWithTheFirstPluginThatAccepts) {
+    add(Pic, QStringLiteral("IFa.spi"));
+    add(Mag, QStringLiteral("IFb.spi"));
+    load();
+    const QString mag = picture(QStringLiteral("x.mag"), "MAG rgb24");
+    const QImage image = registry.decodeWithPlugins(mag);
+    ASSERT_EQ(image.size(), QSize(3, 2));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(2, 1), qRgb(128, 128, 128));
+
+    FakeCallRecord* first = callsOf(file(QStringLiteral("IFa.spi")));
+    FakeCallRecord* second = callsOf(file(QStringLiteral("IFb.spi")));
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->isSupportedCalls, 1);
+    EXPECT_EQ(first->getPictureCalls, 0);
+    // One copy of the file, zero-padded to the head size, went to both.
+    EXPECT_EQ(first->lastHead, second->lastHead);
+    EXPECT_EQ(second->lastHeadEnd, 0);
+    EXPECT_EQ(second->getPictureCalls, 1);
+    EXPECT_EQ(second->lastLength, 9);
+    EXPECT_EQ(second->lastFlag, unsigned(SPI_INPUT_MEMORY));
+    EXPECT_TRUE(second->progressGiven);
+    EXPECT_TRUE(second->outputsPresetNull);
+}
+
+TEST_F(Registry, MisbehavingDecodesGiveNothing) {
+    add(Pic, QStringLiteral("IFpic.spi"));
+    load();
+    for (const char* command : {"null", "nullbits", "shortheader", "shortbits", "garbage", "absurd",
+                                "absurdtopdown", "hugepalette", "error", "unknown"}) {
+        const QString path = picture(QStringLiteral("bad.pic"), QByteArray("PIC ") + command);
+        EXPECT_TRUE(registry.decodeWithPlugins(path).isNull()) << command;
+    }
+}
+
+TEST_F(Registry, FilesNoPluginTakesGiveNothing) {
+    add(Pic, QStringLiteral("IFa.spi"));
+    add(Mag, QStringLiteral("IFb.spi"));
+    load();
+    EXPECT_TRUE(registry.decodeWithPlugins(picture(QStringLiteral("x.zzz"), "ZZZ rgb24")).isNull());
+    FakeCallRecord* second = callsOf(file(QStringLiteral("IFb.spi")));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->isSupportedCalls, 1);
+
+    EXPECT_TRUE(registry.decodeWithPlugins(picture(QStringLiteral("empty.pic"), {})).isNull());
+    EXPECT_TRUE(registry.decodeWithPlugins(pictures.filePath(QStringLiteral("absent.pic"))).isNull());
+    EXPECT_EQ(second->isSupportedCalls, 1);
+}
+
+TEST_F(Registry, FreeingReleasesEverySlotInOrder) {
+    add(Pic, QStringLiteral("IFa.spi"));
+    add(Mag, QStringLiteral("IFb.spi"));
+    load();
+    const QString path = picture(QStringLiteral("x.pic"), "PIC rgb24");
+    ASSERT_FALSE(registry.decodeWithPlugins(path).isNull());
+
+    QStringList released;
+    registry.setEventPump([&] {
+        for (int slot = 0; slot < 2; ++slot)
+            if (registry.plugin(slot)) released << registry.plugin(slot)->path();
+        released << QStringLiteral("|");
+    });
+    registry.freePlugins();
+    EXPECT_EQ(released,
+              (QStringList{file(QStringLiteral("IFa.spi")), file(QStringLiteral("IFb.spi")),
+                           QStringLiteral("|"), file(QStringLiteral("IFb.spi")), QStringLiteral("|")}));
+    EXPECT_EQ(registry.loadedCount(), 0);
+    EXPECT_TRUE(registry.descriptions().isEmpty());
+    EXPECT_TRUE(registry.decodeWithPlugins(path).isNull());
+    EXPECT_EQ(registry.patternSuffix(), QStringLiteral(";*.pic;*.mag;*.max"));
+    EXPECT_EQ(callsOf(file(QStringLiteral("IFa.spi"))), nullptr);
+}
+
+TEST_F(Registry, ShippedPluginsShowTheirFormats) {
+    add(QStringLiteral(ORBET_SHIPPED_PNG), QStringLiteral("IFpng.spi"));
+    add(QStringLiteral(ORBET_SHIPPED_TIFF), QStringLiteral("IFtiff.spi"));
+    add(QStringLiteral(ORBET_SHIPPED_WEBP), QStringLiteral("IFwebp.spi"));
+    load();
+    EXPECT_EQ(registry.patternSuffix(), QStringLiteral(";*.png;*.tif;*.tiff;*.webp"));
+    for (const char* name : {"png/hopper.png", "tiff/hopper.tif", "webp/hopper.webp"}) {
+        const QImage image =
+            registry.decodeWithPlugins(orbet::test::testData(QStringLiteral("pictures/") + name));
+        EXPECT_EQ(image.size(), QSize(128, 128)) << name;
+    }
+    EXPECT_TRUE(registry.decodeWithPlugins(orbet::test::testData(QStringLiteral("pictures/jpeg/hopper.jpg")))
+                    .isNull());
+}
+
+} // namespace
