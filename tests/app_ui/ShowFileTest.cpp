@@ -1,0 +1,191 @@
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextEdit>
+
+#include "Form1Fixture.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/ShowDispatch.h"
+#include "app/ui/Twips.h"
+#include "display/ui/PictureBox.h"
+#include "display/ui/WebPane.h"
+#include "navigation/ui/ListControls.h"
+#include "support/TestSupport.h"
+
+namespace orbet::test {
+namespace {
+
+class ShowFileTest : public Form1Test {
+protected:
+    void SetUp() override {
+        Form1Test::SetUp();
+        start();
+    }
+    QString put(const QString& name, const QByteArray& bytes) {
+        const QString path = QDir(data_.path()).filePath(name);
+        writeAll(path, bytes);
+        return path;
+    }
+    void openWithFilter(int filter) {
+        form_->navigator().OpenFolder(data_.path());
+        form_->Combo1->setCurrentIndex(filter);
+    }
+};
+
+TEST_F(ShowFileTest, EveryBuiltInPictureKindShowsAtNaturalSize) {
+    struct Case {
+        const char* file;
+        QSize size;
+        QPoint pixel;
+        QRgb colour;
+    } cases[] = {
+        {"bmp/pal8.bmp", {127, 64}, {0, 0}, 0},
+        {"gif/chi.gif", {0, 0}, {0, 0}, 0},
+        {"jpeg/hopper.jpg", {128, 128}, {0, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        const QString src = testData(QStringLiteral("pictures/") + QString::fromLatin1(c.file));
+        ASSERT_TRUE(QFile::copy(src, QDir(data_.path()).filePath(QFileInfo(src).fileName()))) << c.file;
+    }
+    QDir ico(testData(QStringLiteral("pictures/ico")));
+    const QString icoFile = ico.entryList({"*.ico"}).value(0);
+    ASSERT_FALSE(icoFile.isEmpty());
+    QFile::copy(ico.filePath(icoFile), QDir(data_.path()).filePath(icoFile));
+
+    Form1& f = *form_;
+    openWithFilter(0);
+    ASSERT_EQ(f.File1->listCount(), 4);
+    for (int i = 0; i < f.File1->listCount(); ++i) {
+        f.File1->setListIndex(i);
+        const QImage expected(QDir(data_.path()).filePath(f.File1->fileName()));
+        ASSERT_FALSE(expected.isNull()) << f.File1->fileName().toStdString();
+        EXPECT_EQ(f.MP->size(), expected.size()) << f.File1->fileName().toStdString();
+        EXPECT_EQ(f.MP->picture().pixel(expected.width() / 2, expected.height() / 2) | 0xff000000,
+                  expected.convertToFormat(QImage::Format_ARGB32).pixel(expected.width() / 2, expected.height() / 2) |
+                      0xff000000);
+        EXPECT_EQ(f.MP->pos(), QPoint(0, 0));
+    }
+}
+
+TEST_F(ShowFileTest, LargePicturesScrollOverTheirWholeExtent) {
+    QImage big(3000, 2400, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    big.setPixel(2999, 2399, qRgb(0, 0, 255));
+    big.save(QDir(data_.path()).filePath("big.bmp"));
+    Form1& f = *form_;
+    f.resize(640, 480);
+    openWithFilter(1);
+    ASSERT_EQ(f.MP->size(), QSize(3000, 2400));
+    EXPECT_TRUE(f.YS->isEnabled());
+    EXPECT_NEAR(f.YS->maximum(), twips::fromPixels(3000) - twips::fromPixels(f.BP->width()), twips::perPixel());
+    EXPECT_EQ(f.YS->pageStep(), twips::fromPixels(3000));
+    EXPECT_EQ(f.YS->singleStep(), twips::fromPixels(3000) / 50);
+    f.YS->setValue(f.YS->maximum());
+    f.TS->setValue(f.TS->maximum());
+    // The picture's bottom-right corner meets the frame's.
+    EXPECT_LE(std::abs(f.MP->x() + f.MP->width() - f.BP->width()), 1);
+    EXPECT_LE(std::abs(f.MP->y() + f.MP->height() - f.BP->height()), 1);
+    // Showing the file again starts at the top left.
+    f.display().ShowFile();
+    EXPECT_EQ(f.YS->value(), 0);
+    EXPECT_EQ(f.MP->pos(), QPoint(0, 0));
+}
+
+TEST_F(ShowFileTest, AnyFileAsksAboveOneHundredKilobytes) {
+    auto lines = [](qsizetype size, char c) {
+        QByteArray b(size, c);
+        for (qsizetype i = 79; i < size; i += 80) b[i] = '\n';
+        return b;
+    };
+    put("a.bin", lines(102400, 'a'));
+    put("b.bin", lines(102401, 'b'));
+    put("c.bin", lines(3 * 1024 * 1024, 'c'));
+    Form1& f = *form_;
+    openWithFilter(14);
+    ASSERT_EQ(f.File1->fileName(), QStringLiteral("a.bin"));
+    EXPECT_TRUE(prompter_.records().empty());
+    EXPECT_EQ(f.RT->toPlainText().size(), 102400);
+
+    prompter_.answer(Answer::No);
+    f.File1->setListIndex(1);
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].text,
+              QStringLiteral("ファイルサイズが大きい場合があるので読み込みに時間がかかる場合があります。読み込みますか？(100KB)"));
+    EXPECT_TRUE(f.RT->toPlainText().isEmpty());
+
+    prompter_.answer(Answer::Yes);
+    f.File1->setListIndex(2);
+    EXPECT_TRUE(prompter_.records()[1].text.endsWith(QStringLiteral("(3.07MB)")));
+    EXPECT_EQ(f.RT->toPlainText().size(), 3 * 1024 * 1024);
+}
+
+TEST_F(ShowFileTest, ProgramsAreOfferedOnEveryClickButNeverOnEnter) {
+    put("tool.exe", "MZ");
+    put("zz.com", "MZ");
+    Form1& f = *form_;
+    openWithFilter(13);  // selecting the first file already asks
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].text, QDir(data_.path()).filePath("tool.exe") + QStringLiteral("を実行しますか？"));
+    f.File1->setListIndex(0);
+    EXPECT_EQ(prompter_.records().size(), 2u);
+    f.File1->setFocus();
+    QTest::keyClick(f.File1, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompter_.records().size(), 2u);
+    // The arrow moves the selection, which counts as a click.
+    QTest::keyClick(f.File1, Qt::Key_Down);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompter_.records().size(), 3u);
+    EXPECT_TRUE(prompter_.records()[2].text.startsWith(QDir(data_.path()).filePath("zz.com")));
+}
+
+TEST_F(ShowFileTest, NothingShowsWhileShowingIsOff) {
+    put("n.txt", "words");
+    Form1& f = *form_;
+    openWithFilter(6);
+    EXPECT_EQ(f.RT->toPlainText(), QStringLiteral("words"));
+    f.state().showEnabled = false;
+    f.RT->clear();
+    f.File1->setListIndex(0);
+    EXPECT_TRUE(f.RT->toPlainText().isEmpty());
+    EXPECT_EQ(f.state().currentFilePath, QDir(data_.path()).filePath("n.txt"));
+}
+
+TEST_F(ShowFileTest, HoldingDownShowsOnlyWhereTheKeyStops) {
+    for (int i = 0; i < 30; ++i) {
+        QImage img(40, 30, QImage::Format_RGB32);
+        img.fill(QColor(i * 8, 0, 0));
+        img.save(QDir(data_.path()).filePath(QStringLiteral("p%1.bmp").arg(i, 2, 10, QLatin1Char('0'))));
+    }
+    Form1& f = *form_;
+    openWithFilter(1);
+    int shows = 0;
+    f.display().decodeWithPlugins = nullptr;
+    QObject::connect(f.File1, &FileListBox::keyboardClicked, [&] { ++shows; });
+    f.File1->setFocus();
+    for (int i = 0; i < 20; ++i) QTest::keyClick(f.File1, Qt::Key_Down);  // queued, as held keys arrive
+    EXPECT_EQ(f.File1->listIndex(), 20);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shows, 20);
+    EXPECT_EQ(f.MP->picture().pixel(0, 0), QColor(160, 0, 0).rgb());
+}
+
+TEST_F(ShowFileTest, WebPagesLoadInTheBrowserPane) {
+    const QString page = put("page.html", "<html><body style='background:#00ff00'><p>hi</p></body></html>");
+    Form1& f = *form_;
+    f.show();
+    openWithFilter(9);
+    ASSERT_TRUE(f.WB1->hasEngine());
+    QSignalSpy loaded(f.WB1, &WebPane::loadFinished);
+    if (loaded.isEmpty()) ASSERT_TRUE(loaded.wait(20000));
+    EXPECT_TRUE(loaded.first().first().toBool());
+    EXPECT_EQ(f.WB1->address(), page);
+}
+
+}  // namespace
+}  // namespace orbet::test
