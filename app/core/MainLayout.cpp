@@ -39,3 +39,14 @@ MainLayout computeMainLayout(int w, int h, int barTop, int file1Height, int stat
 }
 
 }  // namespace orbet
+
+namespace orbet {
+
+int splitterReleaseTop(int y, int grabOffset, int barTop, int scrollBarTop) {
+    int t = y - grabOffset + barTop;
+    if (t < 1500) t = 1500;
+    if (t > scrollBarTop - 120) t = scrollBarTop - 180;
+    return t;
+}
+
+}  // namespace orbet

@@ -30,3 +30,12 @@ struct MainLayout {
 MainLayout computeMainLayout(int width, int height, int barTop, int file1Height, int statusHeight);
 
 }  // namespace orbet
+
+namespace orbet {
+
+// Where the splitter bar comes to rest when released at y (twips inside the
+// bar) after a grab at grabOffset: at least 1500 from the top, and kept
+// 180 above the horizontal scroll bar once it reaches within 120 of it.
+int splitterReleaseTop(int y, int grabOffset, int barTop, int scrollBarTop);
+
+}  // namespace orbet

@@ -105,7 +105,7 @@ const std::vector<MenuEntry>& menuTable() {
         toggle(2, "Hiddemset", "隠しファイルの表示(&H)", false),
         toggle(2, "SYSSet", "ｼｽﾃﾑファイルの表示", false),
         item(1, "JU", "常駐(&T)"),
-        item(2, "STopJ", "起動時に常駐開始"),
+        toggle(2, "STopJ", "起動時に常駐開始", false),
 
         item(0, "Hel", "ヘルプ(&H)"),
         item(1, "ver", "ヴァージョン情報(&I)", "F6"),

@@ -17,7 +17,10 @@
 #include "app/core/MainLayout.h"
 #include "app/core/MenuTable.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/Commands.h"
 #include "app/ui/Panes.h"
+#include "app/ui/Splitter.h"
+#include "app/ui/Toolbar.h"
 #include "app/ui/PluginInfoWindow.h"
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/Shutdown.h"
@@ -43,7 +46,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
-        "SPlug",
+        "SPlug",     "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
 }
@@ -73,6 +76,9 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     shutdown_ = std::make_unique<Shutdown>(*this);
     tray_ = std::make_unique<Tray>(*this);
     startup_ = std::make_unique<Startup>(*this);
+    commands_ = new Commands(*this);
+    splitter_ = new Splitter(*this);
+    buildToolbar(*this);
     wireEvents();
 
     // The one-shot timer runs from the window's creation, not from the end of the start-up.
@@ -210,6 +216,19 @@ void Form1::wireEvents() {
     connect(action("exit"), &QAction::triggered, this, &QWidget::close);
     connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
     connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action("Openfile"), &QAction::triggered, this, [this] { commands_->Openfile(); });
+    connect(action("OPPR"), &QAction::triggered, this, [this] { commands_->OPPR(); });
+    connect(action("Expl"), &QAction::triggered, this, [this] { commands_->Expl(); });
+    connect(action("ExpNow"), &QAction::triggered, this, [this] { commands_->ExpNow(); });
+    connect(action("IHelp"), &QAction::triggered, this, [this] { commands_->IHelp(); });
+    commands_->acceptDrops(this);
+    for (QWidget* target : {static_cast<QWidget*>(BP), static_cast<QWidget*>(MP), static_cast<QWidget*>(Combo1),
+                            static_cast<QWidget*>(File1), static_cast<QWidget*>(Dir1), static_cast<QWidget*>(Drive1),
+                            static_cast<QWidget*>(OPM), static_cast<QWidget*>(STB), static_cast<QWidget*>(TB),
+                            central_})
+        commands_->acceptDrops(target);
+    commands_->acceptDrops(File1->viewport());
+    commands_->ignoreDrops(RT);
     connect(action("SPlug"), &QAction::triggered, this, [this] {
         PluginInfoWindow window(plugins_, this);
         window.exec();

@@ -39,6 +39,8 @@ class Shutdown;
 class Navigator;
 class Panes;
 class Tray;
+class Commands;
+class Splitter;
 
 // The main window. It owns the controls (named as everywhere else in the
 // program, as members and objectNames), the program-wide state, the
@@ -67,6 +69,8 @@ public:
     Panes& panes() { return *panes_; }
     ShowDispatch& display() { return *display_; }
     Tray& tray() { return *tray_; }
+    Commands& commands() { return *commands_; }
+    Splitter& splitter() { return *splitter_; }
 
     QAction* action(const char* name) const;
     QMenu* menu(const char* name) const;
@@ -153,6 +157,8 @@ private:
     std::unique_ptr<Shutdown> shutdown_;
     std::unique_ptr<Tray> tray_;
     std::unique_ptr<Startup> startup_;
+    Commands* commands_ = nullptr;
+    Splitter* splitter_ = nullptr;
 };
 
 }  // namespace orbet

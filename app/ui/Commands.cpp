@@ -1,0 +1,132 @@
+#include "app/ui/Commands.h"
+
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
+#include "app/ui/Form1.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/ShowDispatch.h"
+#include "app/ui/Startup.h"
+#include "app/ui/Toolbar.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Prompter.h"
+#include "platform/Shell.h"
+
+namespace orbet {
+
+Commands::Commands(Form1& form) : QObject(&form), f_(form) {}
+
+bool Commands::toolbarWorks(ToolButton b) const {
+    switch (b) {
+    case ToolButton::opencom:
+    case ToolButton::exp:
+    case ToolButton::n:
+    case ToolButton::help: return true;
+    default: return false;
+    }
+}
+
+void Commands::toolbarClick(ToolButton b) {
+    switch (b) {
+    case ToolButton::opencom: Openfile(); break;
+    case ToolButton::exp: Expl(); break;
+    case ToolButton::n: ExpNow(); break;
+    case ToolButton::help: IHelp(); break;
+    default: break;
+    }
+}
+
+void Commands::Openfile() {
+    ProgramState& s = f_.state();
+    s.listClickSuppressed = true;
+    FileDialogRequest request;
+    request.title = QStringLiteral("開く");
+    request.filter = f_.Combo1->currentText() + u'|' + f_.File1->pattern();
+    request.initialFolder = f_.Dir1->path();
+    request.hideReadOnly = true;
+    const QString chosen = f_.prompter().openFile(request);
+    if (chosen.isEmpty()) {
+        s.listClickSuppressed = false;
+        return;
+    }
+    s.currentFilePath = chosen;
+    const QString title = QFileInfo(chosen).fileName();
+    f_.navigator().OpenTreePath(chosen.left(chosen.size() - title.size()));
+    for (int i = 0; i < f_.File1->listCount(); ++i) {
+        if (f_.File1->entry(i).toUpper() != title.toUpper()) continue;
+        f_.File1->setListIndex(i);
+        s.listClickSuppressed = false;
+        f_.display().File1_Click();
+        break;
+    }
+    s.listClickSuppressed = false;
+}
+
+void Commands::OPPR() {
+    const QString path = f_.state().currentFilePath;
+    const Answer a = f_.prompter().message(path + QStringLiteral("を、関連づけされているプログラムで開きます。よろしいですか？"),
+                                           f_.state().title, Buttons::YesNo, Icon::Question);
+    if (a == Answer::Yes) openWithDesktop(path);
+}
+
+void Commands::Expl() { openFolderWithDesktop(QString()); }
+
+void Commands::ExpNow() { openFolderWithDesktop(f_.Dir1->path()); }
+
+void Commands::IHelp() {
+    const QString help = folders::join(folders::programFolder(), QStringLiteral("texthelp.txt"));
+    if (!QFileInfo::exists(help) || !openWithDesktop(help))
+        f_.prompter().message(help + QStringLiteral(" が見つかりません。"), f_.state().title, Buttons::Ok,
+                              Icon::Warning);
+}
+
+void Commands::dropped(const QMimeData* data) {
+    ProgramState& s = f_.state();
+    QStringList files;
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile()) files.append(url.toLocalFile());
+    if (files.isEmpty()) {
+        f_.prompter().message(QStringLiteral("OLE Command Error"), s.title, Buttons::Ok);
+        s.showEnabled = true;
+        return;
+    }
+    if (files.size() > 1)
+        f_.prompter().message(QStringLiteral("複数のファイルが読まれましたが") + files.first() +
+                                  QStringLiteral("だけを有効とします"),
+                              s.title, Buttons::Ok);
+    s.showEnabled = false;
+    f_.startup().ComB(files.first());
+    s.showEnabled = true;
+}
+
+void Commands::acceptDrops(QWidget* target) {
+    target->setAcceptDrops(true);
+    target->installEventFilter(this);
+}
+
+void Commands::ignoreDrops(QWidget* target) {
+    target->setAcceptDrops(true);
+    ignoring_ = target;
+    target->installEventFilter(this);
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) area->viewport()->installEventFilter(this);
+}
+
+bool Commands::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const bool ignore = watched == ignoring_ ||
+                        (ignoring_ && qobject_cast<QAbstractScrollArea*>(ignoring_) &&
+                         watched == static_cast<QAbstractScrollArea*>(ignoring_)->viewport());
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop && !ignore) dropped(drop->mimeData());
+    return true;
+}
+
+}  // namespace orbet
