@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,7 +28,7 @@ QString runTool(const QStringList& args, int timeoutMs = 15000) {
 }
 
 // Waits for a visible window whose title matches; returns its id or "".
-QString waitForWindow(const QString& titleRegex, int timeoutMs = 20000) {
+QString waitForWindow(const QString& titleRegex, int timeoutMs = 60000) {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < timeoutMs) {
@@ -34,6 +36,8 @@ QString waitForWindow(const QString& titleRegex, int timeoutMs = 20000) {
         if (!ids.isEmpty()) return ids.split(u'\n').first();
         QThread::msleep(200);
     }
+    std::fprintf(stderr, "no window like %s; windows named Orbet: %s\n", qPrintable(titleRegex),
+                 qPrintable(runTool({"search", "--name", "Orbet"}).replace(u'\n', u' ')));
     return {};
 }
 
@@ -51,6 +55,9 @@ protected:
     }
 
     void TearDown() override {
+        if (HasFailure())
+            std::fprintf(stderr, "program state %d, output:\n%s\n", int(program_.state()),
+                         program_.readAll().constData());
         if (program_.state() != QProcess::NotRunning) {
             program_.kill();
             program_.waitForFinished();
@@ -59,6 +66,7 @@ protected:
 
     void start(const QStringList& args = {}) {
         program_.setProcessEnvironment(env_);
+        program_.setProcessChannelMode(QProcess::MergedChannels);
         program_.start(buildDir() + QStringLiteral("/orbet"), args);
         ASSERT_TRUE(program_.waitForStarted());
     }
@@ -134,6 +142,29 @@ TEST_F(EndToEnd, ResidentStartIsRememberedForTheNextStart) {
     ASSERT_TRUE(program_.waitForFinished(15000));
     EXPECT_TRUE(readAll(home_.filePath(QStringLiteral("config/Orbet/Orbet.conf"))).contains("Task=1"));
     EXPECT_EQ(QString::fromUtf8(readAll(ini())).count(QStringLiteral("\r\n")), 31);
+}
+
+TEST_F(EndToEnd, KeyboardShortcutsAndResizing) {
+    const QString folder = QDir::cleanPath(testData(QStringLiteral("pictures/bmp")));
+    ASSERT_TRUE(writeAll(ini(), "LastFilter=1\r\nLastPath=" + folder.toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
+    start();
+    const QString main = waitForWindow(QStringLiteral("^Orbet - "));
+    ASSERT_FALSE(main.isEmpty());
+    // Narrower than the minimum: the layout keeps working and the program too.
+    runTool({"windowsize", main, "200", "150"});
+    QThread::msleep(300);
+    runTool({"windowsize", main, "900", "700"});
+    keysTo(main, QStringLiteral("F5"));
+    QThread::msleep(500);
+    EXPECT_FALSE(waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$', 5000).isEmpty());
+    // F9 offers the shown file to its associated program; No leaves it be.
+    runTool({"key", "F9"});
+    EXPECT_FALSE(waitForWindow(QStringLiteral("^Orbet$"), 10000).isEmpty()) << "no open-with question";
+    runTool({"key", "n"});
+    QThread::msleep(500);
+    keysTo(main, QStringLiteral("shift+Delete"));
+    ASSERT_TRUE(program_.waitForFinished(15000));
+    EXPECT_EQ(QString::fromUtf8(readAll(ini())).count(QStringLiteral("\r\n")), 4);  // nothing saved
 }
 
 }  // namespace
