@@ -19,7 +19,9 @@
 #include "app/ui/Navigator.h"
 #include "app/ui/Commands.h"
 #include "app/ui/Panes.h"
+#include "app/ui/MediaPanel.h"
 #include "app/ui/Splitter.h"
+#include "app/ui/TextPane.h"
 #include "app/ui/Toolbar.h"
 #include "app/ui/PluginInfoWindow.h"
 #include "app/ui/SettingsBinder.h"
@@ -46,7 +48,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
-        "SPlug",     "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
+        "SPlug",     "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
 }
@@ -78,6 +80,8 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     startup_ = std::make_unique<Startup>(*this);
     commands_ = new Commands(*this);
     splitter_ = new Splitter(*this);
+    textPane_ = new TextPane(*this);
+    mediaPanel_ = new MediaPanel(*this);
     buildToolbar(*this);
     wireEvents();
 
@@ -216,6 +220,8 @@ void Form1::wireEvents() {
     connect(action("exit"), &QAction::triggered, this, &QWidget::close);
     connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
     connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action("rtfsa"), &QAction::triggered, this, [this] { textPane_->rtfsa_Click(); });
+    connect(action("pri"), &QAction::triggered, this, [this] { textPane_->pri_Click(); });
     connect(action("Openfile"), &QAction::triggered, this, [this] { commands_->Openfile(); });
     connect(action("OPPR"), &QAction::triggered, this, [this] { commands_->OPPR(); });
     connect(action("Expl"), &QAction::triggered, this, [this] { commands_->Expl(); });
@@ -328,6 +334,11 @@ void Form1::setRectTwips(const TwipsRect& r) { setGeometry(twips::toPixels(r)); 
 int Form1::file1HeightTwips() const { return twips::fromPixels(File1->height()); }
 
 void Form1::setStatusText(const QString& text) { STB->showMessage(text); }
+
+void Form1::setInfo(const QString& text) {
+    Info->setText(text);
+    Info->setToolTip(text);
+}
 
 QString Form1::statusText() const { return STB->currentMessage(); }
 

@@ -41,6 +41,8 @@ class Panes;
 class Tray;
 class Commands;
 class Splitter;
+class TextPane;
+class MediaPanel;
 
 // The main window. It owns the controls (named as everywhere else in the
 // program, as members and objectNames), the program-wide state, the
@@ -71,6 +73,8 @@ public:
     Tray& tray() { return *tray_; }
     Commands& commands() { return *commands_; }
     Splitter& splitter() { return *splitter_; }
+    TextPane& textPane() { return *textPane_; }
+    MediaPanel& mediaPanel() { return *mediaPanel_; }
 
     QAction* action(const char* name) const;
     QMenu* menu(const char* name) const;
@@ -88,6 +92,8 @@ public:
     void setRectTwips(const TwipsRect& r);
     int file1HeightTwips() const;
     void setStatusText(const QString& text);
+    // The information label; its tool tip follows its caption.
+    void setInfo(const QString& text);
     QString statusText() const;
     void setBackColour();
     // The filter combo's user entries follow the table again.
@@ -159,6 +165,8 @@ private:
     std::unique_ptr<Startup> startup_;
     Commands* commands_ = nullptr;
     Splitter* splitter_ = nullptr;
+    TextPane* textPane_ = nullptr;
+    MediaPanel* mediaPanel_ = nullptr;
 };
 
 }  // namespace orbet

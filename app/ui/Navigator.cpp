@@ -105,7 +105,7 @@ void Navigator::OpenFolder(const QString& path) {
         s.currentFilePath.clear();
     }
     f_.setWindowTitle(s.title + QStringLiteral(" - ") + f_.Dir1->path());
-    f_.Info->setText(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
+    f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     if (f_.File1->listCount() > 0 && f_.File1->listIndex() != 0) f_.File1->setListIndex(0);
     setBytesFromCurrentFile();
     if (QAction* makedir = f_.action("makedir"))

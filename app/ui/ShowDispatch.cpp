@@ -146,7 +146,7 @@ void ShowDispatch::ShowFile() {
     f_.YS->setValue(0);
     f_.TS->setValue(0);
     f_.setWindowTitle(s.title + QStringLiteral(" - ") + f_.Dir1->path());
-    f_.Info->setText(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
+    f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     f_.layoutDisplay();
 }
 

@@ -100,7 +100,7 @@ void Startup::run() {
     progress(QStringLiteral("設定復元"));
     f_.setBackColour();
     f_.setWindowTitle(st.title + QStringLiteral(" - ") + f_.Dir1->path());
-    f_.Info->setText(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral(" _ ") + f_.statusText());
+    f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral(" _ ") + f_.statusText());
 
     progress(QStringLiteral("Orbet起動します....."));
     f_.applyLayout();

@@ -1,0 +1,67 @@
+#include "app/ui/MediaPanel.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/ui/Form1.h"
+#include "app/ui/ShowDispatch.h"
+#include "display/ui/MediaControl.h"
+#include "platform/Prompter.h"
+
+namespace orbet {
+
+MediaPanel::MediaPanel(Form1& form) : QObject(&form), f_(form) {
+    connect(f_.Command4, &QPushButton::clicked, this, &MediaPanel::Command4_Click);
+    connect(f_.Command5, &QPushButton::clicked, this, &MediaPanel::Command5_Click);
+    connect(f_.Command8, &QPushButton::clicked, this, &MediaPanel::Command8_Click);
+    connect(f_.MMC, &MediaControl::completed, this, &MediaPanel::completed);
+}
+
+void MediaPanel::Command4_Click() {
+    f_.Command4->setEnabled(false);
+    f_.Command5->setEnabled(true);
+    f_.MMC->command(QStringLiteral("play"));
+    f_.NoeP->setText(QStringLiteral("再生中"));
+}
+
+void MediaPanel::Command5_Click() {
+    f_.MMC->command(QStringLiteral("stop"));
+    f_.Command4->setEnabled(true);
+    f_.Command5->setEnabled(true);
+    f_.Check1->setChecked(false);
+    f_.NoeP->setText(QStringLiteral("停止"));
+}
+
+void MediaPanel::Command8_Click() {
+    f_.Check1->setEnabled(true);
+    for (const char* word : {"close", "open", "stop"}) f_.MMC->command(QString::fromLatin1(word));
+    f_.Command4->setEnabled(true);
+    f_.Command5->setEnabled(true);
+    f_.NoeP->setText(QStringLiteral("停止"));
+    f_.display().ShowFile();
+}
+
+void MediaPanel::completed() {
+    MediaControl& mmc = *f_.MMC;
+    if (f_.Check1->isChecked()) {
+        if (f_.isChecked("SetRepD")) {
+            const Answer a = f_.prompter().message(QStringLiteral("リピートしますか？\r\n") + mmc.fileName(),
+                                                   f_.state().title, Buttons::YesNo, Icon::Question);
+            if (a != Answer::Yes) {
+                f_.Check1->setChecked(false);
+                mmc.command(QStringLiteral("close"));
+                return;
+            }
+        }
+        for (const char* word : {"close", "open", "play"}) mmc.command(QString::fromLatin1(word));
+        return;
+    }
+    f_.Check1->setEnabled(true);
+    for (const char* word : {"close", "open", "stop"}) mmc.command(QString::fromLatin1(word));
+    f_.Command4->setEnabled(true);
+    f_.Command5->setEnabled(true);
+    f_.NoeP->setText(QStringLiteral("停止"));
+}
+
+}  // namespace orbet

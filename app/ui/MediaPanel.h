@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+namespace orbet {
+
+class Form1;
+
+// The media panel's buttons and the repeat logic that runs when playback
+// reaches its end.
+class MediaPanel : public QObject {
+    Q_OBJECT
+public:
+    explicit MediaPanel(Form1& form);
+
+    void Command4_Click();
+    void Command5_Click();
+    void Command8_Click();
+    void completed();
+
+private:
+    Form1& f_;
+};
+
+}  // namespace orbet

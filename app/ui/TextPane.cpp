@@ -1,0 +1,101 @@
+#include "app/ui/TextPane.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
+#include <QToolBar>
+
+#include "app/ui/Form1.h"
+#include "app/ui/Twips.h"
+#include "display/ui/PictureBox.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/Prompter.h"
+
+namespace orbet {
+
+TextPane::TextPane(Form1& form) : QObject(&form), f_(form) {
+    f_.RT->viewport()->installEventFilter(this);
+    f_.RT->setContextMenuPolicy(Qt::NoContextMenu);
+    connect(f_.RT, &QTextEdit::textChanged, this, &TextPane::RT_Change);
+    printDialog = [this](QPrinter& printer, bool hasSelection) {
+        QPrintDialog dialog(&printer, &f_);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, hasSelection);
+        if (hasSelection) dialog.setPrintRange(QAbstractPrintDialog::Selection);
+        return dialog.exec() == QDialog::Accepted;
+    };
+}
+
+bool TextPane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == f_.RT->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            f_.menu("rtfmenu")->popup(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return false;
+}
+
+void TextPane::rtfsa_Click() {
+    FileDialogRequest request;
+    request.title = QStringLiteral("RTF Menu Save txt file");
+    request.hideReadOnly = true;
+    const QString path = f_.prompter().saveFile(request);
+    if (path.isEmpty()) return;
+    // The text goes out plain, whatever formatting the pane shows.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(f_.RT->toPlainText().toUtf8());
+    file.commit();
+}
+
+void TextPane::pri_Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    if (f_.BP->isVisible()) {
+        printer.setCopyCount(1);
+        if (!printDialog(printer, false)) return;
+        if (!f_.MP->isVisible() || f_.MP->width() <= 0 || f_.MP->height() <= 0) return;
+        // Natural size: the picture's screen pixels at the printer's resolution.
+        QPainter painter(&printer);
+        const double scale = double(printer.resolution()) / double(f_.logicalDpiX());
+        painter.scale(scale, scale);
+        painter.drawImage(QPoint(0, 0), f_.MP->picture());
+        return;
+    }
+    if (!f_.RT->isVisible()) {
+        f_.prompter().message(QStringLiteral("error そのタイプは、印刷コマンドの実行はできません"), f_.state().title,
+                              Buttons::Ok);
+        return;
+    }
+    const bool selection = f_.RT->textCursor().hasSelection();
+    if (!printDialog(printer, selection)) return;
+    if (selection) {
+        QTextDocument part;
+        part.setDefaultFont(f_.RT->document()->defaultFont());
+        QTextCursor(&part).insertFragment(f_.RT->textCursor().selection());
+        part.print(&printer);
+    } else {
+        f_.RT->document()->print(&printer);
+    }
+}
+
+void TextPane::RT_Change() {
+    // Editing moves the pane to its own place; a shown file is placed again
+    // by the display layout right after it loads.
+    const TwipsRect window = f_.rectTwips();
+    const int ys = twips::fromPixels(f_.YS->sizeHint().height());
+    const int height = window.height - f_.file1HeightTwips() - twips::fromPixels(f_.STB->height()) - 2 * ys - 100 -
+                       twips::fromPixels(f_.TB->height()) - 255 * f_.state().toolbarRows;
+    f_.RT->setGeometry(twips::toPixels(TwipsRect{0, 1650, window.width - 120, height}));
+}
+
+}  // namespace orbet

@@ -1,0 +1,137 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTextEdit>
+
+#include "Form1Fixture.h"
+#include "app/ui/MediaPanel.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/ShowDispatch.h"
+#include "app/ui/TextPane.h"
+#include "display/ui/MediaControl.h"
+#include "display/ui/PictureBox.h"
+#include "navigation/ui/ListControls.h"
+#include "support/TestSupport.h"
+
+namespace orbet::test {
+namespace {
+
+class PanesTest : public Form1Test {
+protected:
+    void SetUp() override {
+        Form1Test::SetUp();
+        start();
+        form_->textPane().printDialog = [this](QPrinter& printer, bool selection) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf());
+            printedSelection_ = selection;
+            return true;
+        };
+    }
+    QString pdf() const { return QDir(data_.path()).filePath(QStringLiteral("out.pdf")); }
+    void showFolderWith(int filter, const QStringList& sources) {
+        for (const QString& s : sources) QFile::copy(testData(s), QDir(data_.path()).filePath(QFileInfo(s).fileName()));
+        form_->navigator().OpenFolder(data_.path());
+        form_->Combo1->setCurrentIndex(filter);
+    }
+    bool printedSelection_ = false;
+};
+
+TEST_F(PanesTest, EditingSwitchFollowsTheMenuAtOnce) {
+    Form1& f = *form_;
+    EXPECT_TRUE(f.RT->isReadOnly());
+    f.action("EdiOK")->trigger();
+    EXPECT_FALSE(f.RT->isReadOnly());
+    f.action("EdiOK")->trigger();
+    EXPECT_TRUE(f.RT->isReadOnly());
+}
+
+TEST_F(PanesTest, SaveWritesThePlainText) {
+    writeAll(QDir(data_.path()).filePath("n.txt"), "line one\nline two\n");
+    showFolderWith(6, {});
+    Form1& f = *form_;
+    const QString target = QDir(data_.path()).filePath("saved.out");
+    prompter_.reply(target);
+    f.action("rtfsa")->trigger();
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("RTF Menu Save txt file"));
+    EXPECT_EQ(readAll(target), QByteArray("line one\nline two\n"));
+}
+
+TEST_F(PanesTest, PrintsThePictureOrTheTextAndRefusesOtherPanes) {
+    Form1& f = *form_;
+    f.show();
+    showFolderWith(1, {QStringLiteral("pictures/bmp/hopper.bmp")});
+    ASSERT_FALSE(f.MP->isEmpty());
+    f.action("pri")->trigger();
+    ASSERT_TRUE(QFile::exists(pdf()));
+    EXPECT_TRUE(readAll(pdf()).contains("/Image"));
+    QFile::remove(pdf());
+
+    writeAll(QDir(data_.path()).filePath("t.txt"), "printable words");
+    f.Combo1->setCurrentIndex(6);
+    f.action("pri")->trigger();
+    EXPECT_GT(QFile(pdf()).size(), 500);
+    EXPECT_FALSE(printedSelection_);
+    f.RT->selectAll();
+    f.action("pri")->trigger();
+    EXPECT_TRUE(printedSelection_);
+
+    f.Combo1->setCurrentIndex(9);
+    f.action("pri")->trigger();
+    ASSERT_FALSE(prompter_.records().empty());
+    EXPECT_EQ(prompter_.records().back().text, QStringLiteral("error そのタイプは、印刷コマンドの実行はできません"));
+}
+
+TEST_F(PanesTest, MediaRepeatsWithAndWithoutTheQuestion) {
+    Form1& f = *form_;
+    f.setChecked("SetAuD", true);
+    f.setChecked("SetAuRepD", true);
+    showFolderWith(12, {QStringLiteral("media/kde_click.wav")});
+    ASSERT_EQ(f.File1->fileName(), QStringLiteral("kde_click.wav"));
+    EXPECT_EQ(f.NoeP->text(), QStringLiteral("再生"));
+    EXPECT_TRUE(f.Check1->isChecked());
+    QSignalSpy done(f.MMC, &MediaControl::completed);
+    ASSERT_TRUE(done.wait(15000)) << "playback did not finish";
+    // Repeat on, no question: it starts again.
+    EXPECT_TRUE(prompter_.records().empty());
+    ASSERT_TRUE(done.wait(15000)) << "playback did not repeat";
+
+    // With the question, No closes the file and clears the repeat.
+    f.setChecked("SetRepD", true);
+    prompter_.answer(Answer::No);
+    ASSERT_TRUE(done.wait(15000));
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("リピートしますか？\r\n") + f.MMC->fileName());
+    EXPECT_FALSE(f.Check1->isChecked());
+    EXPECT_FALSE(f.MMC->isOpen());
+
+    // Reset opens it again; play, then stop clears the repeat.
+    f.Command8->click();
+    EXPECT_TRUE(f.MMC->isOpen());
+    f.Check1->setChecked(true);
+    f.Command4->click();
+    EXPECT_FALSE(f.Command4->isEnabled());
+    EXPECT_EQ(f.NoeP->text(), QStringLiteral("再生中"));
+    f.Command5->click();
+    EXPECT_FALSE(f.Check1->isChecked());
+    EXPECT_TRUE(f.Command4->isEnabled());
+    EXPECT_EQ(f.NoeP->text(), QStringLiteral("停止"));
+}
+
+TEST_F(PanesTest, MediaThatIsNotMediaFailsQuietly) {
+    Form1& f = *form_;
+    writeAll(QDir(data_.path()).filePath("fake.mp3"), QByteArray(4096, 'z'));
+    showFolderWith(11, {});
+    EXPECT_EQ(f.OPM->text(), QDir(data_.path()).filePath("fake.mp3"));
+    EXPECT_TRUE(prompter_.records().empty());
+}
+
+}  // namespace
+}  // namespace orbet::test
