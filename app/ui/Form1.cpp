@@ -19,6 +19,7 @@
 #include "app/ui/Navigator.h"
 #include "app/ui/Commands.h"
 #include "app/ui/Panes.h"
+#include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
 #include "app/ui/Splitter.h"
 #include "app/ui/TextPane.h"
@@ -48,7 +49,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
-        "SPlug",     "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
+        "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
 }
@@ -220,6 +221,8 @@ void Form1::wireEvents() {
     connect(action("exit"), &QAction::triggered, this, &QWidget::close);
     connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
     connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action("FiltSet"), &QAction::triggered, this, [this] { FilterMake(*this).exec(); });
+    connect(action("FiltEdi"), &QAction::triggered, this, [this] { FFLEdi(*this).exec(); });
     connect(action("rtfsa"), &QAction::triggered, this, [this] { textPane_->rtfsa_Click(); });
     connect(action("pri"), &QAction::triggered, this, [this] { textPane_->pri_Click(); });
     connect(action("Openfile"), &QAction::triggered, this, [this] { commands_->Openfile(); });
