@@ -26,7 +26,11 @@ void MediaControl::ensurePlayer() {
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
         if (s == QMediaPlayer::EndOfMedia) emit completed();
     });
-    connect(player_, &QMediaPlayer::hasVideoChanged, this, &MediaControl::videoAvailable);
+    connect(player_, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
+        // Video plays in the display area; sound alone leaves it as it is.
+        if (video_) video_->setVisible(video);
+        emit videoAvailable(video);
+    });
 }
 
 bool MediaControl::isPlaying() const {
@@ -54,6 +58,7 @@ bool MediaControl::command(const QString& word) {
     }
     if (word == QLatin1String("close")) {
         if (!player_) return false;
+        if (video_) video_->hide();
         player_->stop();
         player_->setSource(QUrl());
         open_ = false;

@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextEdit>
+#include <QVideoWidget>
+
+#include "display/ui/WebPane.h"
 
 #include "Form1Fixture.h"
 #include "app/ui/MediaPanel.h"
@@ -131,6 +134,26 @@ TEST_F(PanesTest, MediaThatIsNotMediaFailsQuietly) {
     showFolderWith(11, {});
     EXPECT_EQ(f.OPM->text(), QDir(data_.path()).filePath("fake.mp3"));
     EXPECT_TRUE(prompter_.records().empty());
+}
+
+TEST_F(PanesTest, HeavyPanesWaitUntilAFileNeedsThem) {
+    Form1& f = *form_;
+    EXPECT_FALSE(f.WB1->hasEngine());
+    EXPECT_FALSE(f.MMC->hasPlayer());
+    showFolderWith(10, {QStringLiteral("media/test_audio_video.mpg")});
+    EXPECT_TRUE(f.MMC->hasPlayer());
+    EXPECT_FALSE(f.WB1->hasEngine());
+}
+
+TEST_F(PanesTest, VideoShowsInTheDisplayArea) {
+    Form1& f = *form_;
+    f.show();
+    showFolderWith(10, {QStringLiteral("media/corkami_avi.avi")});
+    ASSERT_NE(f.MMC->video(), nullptr);
+    QSignalSpy video(f.MMC, &MediaControl::videoAvailable);
+    if (!f.MMC->video()->isVisible()) ASSERT_TRUE(video.wait(10000));
+    EXPECT_TRUE(f.MMC->video()->isVisible());
+    EXPECT_EQ(f.MMC->video()->parentWidget(), f.BP);
 }
 
 }  // namespace
