@@ -46,9 +46,9 @@ void ShowDispatch::setObjectStatus() {
     f_.setStatusText(f_.navigator().objectsText(f_.state().currentFilePath));
 }
 
-void ShowDispatch::File1_Click() {
+bool ShowDispatch::takeSelection() {
     ProgramState& s = f_.state();
-    if (s.listClickSuppressed) return;
+    if (s.listClickSuppressed) return false;
     s.currentFilePath = selectedPath();
     const QFileInfo info(s.currentFilePath);
     if (info.exists() && f_.File1->listIndex() != -1) {
@@ -56,7 +56,11 @@ void ShowDispatch::File1_Click() {
         f_.setStatusText(s.currentFilePath + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
                          QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
     }
-    ShowFile();
+    return true;
+}
+
+void ShowDispatch::File1_Click() {
+    if (takeSelection()) ShowFile();
 }
 
 void ShowDispatch::requestShow() {
@@ -69,16 +73,7 @@ void ShowDispatch::requestShow() {
 }
 
 void ShowDispatch::File1_KeyboardClick() {
-    ProgramState& s = f_.state();
-    if (s.listClickSuppressed) return;
-    s.currentFilePath = selectedPath();
-    const QFileInfo info(s.currentFilePath);
-    if (info.exists() && f_.File1->listIndex() != -1) {
-        f_.Bytes->setText(BytesSizeText(info.size()));
-        f_.setStatusText(s.currentFilePath + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
-                         QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
-    }
-    requestShow();
+    if (takeSelection()) requestShow();
 }
 
 void ShowDispatch::File1_GotFocus() { setObjectStatus(); }

@@ -34,6 +34,9 @@ public:
 
 private:
     void setObjectStatus();
+    // The list's click: the current file, its size and the status text.
+    // False while clicks are suppressed.
+    bool takeSelection();
     void requestShow();
 
     Form1& f_;
