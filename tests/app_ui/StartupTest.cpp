@@ -102,6 +102,14 @@ TEST_F(Form1Test, ResidentSwitchStartsInTheTrayAndIsRemembered) {
     EXPECT_TRUE(QFile::exists(home(QStringLiteral("picsys.ini"))));
 }
 
+TEST_F(Form1Test, ResidentSwitchWithSettingsRestoresThemToo) {
+    writeIni("LastFilter=3\r\nLastPath=" + kJpegs.toUtf8() + "\r\n");
+    Form1& f = start(QStringLiteral("/T"));
+    EXPECT_TRUE(f.state().resident);
+    EXPECT_EQ(f.Dir1->path(), QDir::cleanPath(kJpegs));  // "/T" names no file or folder
+    EXPECT_EQ(f.Combo1->currentIndex(), 3);
+}
+
 TEST_F(Form1Test, StoredResidentFlagAlsoStartsInTheTray) {
     writeStoreValue(QStringLiteral("Task"), QStringLiteral("Task"), QStringLiteral("-1"));
     Form1& f = start();
