@@ -6,8 +6,8 @@
 namespace orbet {
 
 // The built-in picture loader: BMP, GIF (first frame), JPEG and ICO through
-// the toolkit's readers, at natural size and without applying any stored
-// orientation. A file it cannot read gives a null image; so does a picture
+// the toolkit's readers, WMF through the metafile player, at natural size and
+// without applying any stored orientation. A file it cannot read gives a null image; so does a picture
 // whose decoded size would pass allocationLimitMb.
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = 1024);
 

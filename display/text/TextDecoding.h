@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "display/text/CodePages.h"
+
+namespace orbet {
+
+struct DecodedText {
+    QString text;
+    // "UTF-16LE", "UTF-16BE", "UTF-8", "ISO-2022-JP", "EUC-JP", "windows-31j"
+    // (code page 932) or "windows-1252".
+    QByteArray encodingName;
+};
+
+// Reads the bytes of a plain text file the way the text pane shows it. The
+// encoding is, in this order: UTF-16 or UTF-8 with a byte order mark; UTF-16
+// without a mark when the zero bytes make it evident; ISO-2022-JP when 7-bit
+// with its escape sequences; UTF-8 when valid; else whichever of UTF-8, code
+// page 932 and EUC-JP fits the multi-byte patterns with the fewest errors
+// (Japanese needs kana or Japanese punctuation as evidence); else
+// Windows-1252. A byte order mark is not part of the text. CR LF, CR and LF
+// all become "\n". Invalid sequences become U+FFFD; no input fails.
+DecodedText decodeText(const QByteArray& bytes);
+
+// Plain text as UTF-8 without a byte order mark. Paragraph and line separators
+// (U+2029, U+2028, as a text document holds them) become "\n".
+QByteArray encodeUtf8(const QString& text);
+
+// Writes text as UTF-8 to path, replacing the file only when the whole text
+// was written. On failure returns false and, when error is given, the reason.
+bool savePlainText(const QString& path, const QString& text, QString* error = nullptr);
+
+} // namespace orbet
