@@ -1,13 +1,19 @@
 #include "app/ui/Panes.h"
 
+#include <algorithm>
+#include <memory>
+
 #include <QCheckBox>
 #include <QFile>
 #include <QScrollBar>
-#include <QStringDecoder>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include "app/ui/Form1.h"
 #include "display/PictureLoader.h"
+#include "display/text/RtfReader.h"
+#include "display/text/TextDecoding.h"
+#include "display/wmf/WmfPlayer.h"
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
@@ -62,7 +68,7 @@ bool Panes::loadPicture(const QString& path) {
     return true;
 }
 
-bool Panes::loadText(const QString& path, bool) {
+bool Panes::loadText(const QString& path, bool rich) {
     QTextCharFormat plain;
     plain.setFontPointSize(9);
     plain.setForeground(Qt::black);
@@ -70,11 +76,41 @@ bool Panes::loadText(const QString& path, bool) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = file.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) text = QString::fromLatin1(bytes);
-    f_.RT->setPlainText(text);
+    if (rich) {
+        auto doc = std::make_unique<QTextDocument>();
+        RtfReadOptions options;
+        options.decodeWmf = [](const QByteArray& wmf) { return renderWmf(wmf); };
+        if (readRtf(bytes, *doc, options)) {
+            setWrapFor(doc->toPlainText());
+            // The pane takes the finished document in one step, so it lays
+            // it out once instead of after every insertion.
+            // The pane's own first document goes with the switch; one of ours
+            // from an earlier load is deleted here.
+            QTextDocument* previous = f_.RT->document();
+            const bool ours = previous && previous->parent() == f_.RT;
+            doc->setParent(f_.RT);
+            f_.RT->setDocument(doc.release());
+            if (ours) delete previous;
+            return true;
+        }
+    }
+    const DecodedText decoded = decodeText(bytes);
+    setWrapFor(decoded.text);
+    f_.RT->setPlainText(decoded.text);
     return true;
+}
+
+void Panes::setWrapFor(const QString& text) {
+    // Wrapping a line of megabytes costs minutes; such text (binary files
+    // shown as text above all) is shown unwrapped instead.
+    qsizetype longest = 0, start = 0;
+    for (qsizetype i = 0; i <= text.size() && longest <= kLongestWrappedLine; ++i) {
+        if (i == text.size() || text[i] == u'\n' || text[i] == QChar::ParagraphSeparator) {
+            longest = std::max(longest, i - start);
+            start = i + 1;
+        }
+    }
+    f_.RT->setLineWrapMode(longest > kLongestWrappedLine ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
 }
 
 bool Panes::navigateWeb(const QString& path) {

@@ -28,6 +28,9 @@ public:
     bool navigateWeb(const QString& path);
 
 private:
+    static constexpr qsizetype kLongestWrappedLine = 4096;
+    void setWrapFor(const QString& text);
+
     Form1& f_;
 };
 
