@@ -14,7 +14,36 @@ namespace {
 
 constexpr int kCodePageIso2022Jp = 50220;
 
-const char* converterName(int codePage) {
+// ICU's own substitution gives U+001A for some single bytes; the viewer shows
+// every bad sequence the same way and needs to know how many there were.
+void substituteAndCount(const void* context, UConverterToUnicodeArgs* args, const char*, int32_t,
+                        UConverterCallbackReason reason, UErrorCode* error) {
+    if (reason != UCNV_UNASSIGNED && reason != UCNV_ILLEGAL && reason != UCNV_IRREGULAR) return;
+    ++*static_cast<int*>(const_cast<void*>(context));
+    *error = U_ZERO_ERROR;
+    const UChar replacement = 0xFFFD;
+    ucnv_cbToUWriteUChars(args, &replacement, 1, 0, error);
+}
+
+// ICU's tables for these IBM-descended code pages swap the controls 0x1A,
+// 0x1C and 0x7F among themselves; Windows maps every byte below 0x80 to
+// itself. None of the three is ever a trail byte, so they are taken out
+// before ICU sees the rest.
+bool swapsControls(int codePage) {
+    return codePage == 932 || codePage == 437 || codePage == 850;
+}
+
+inline bool isSwappedControl(char16_t c) {
+    return c == 0x1A || c == 0x1C || c == 0x7F;
+}
+
+bool isAscii(const char* data, qsizetype size) {
+    return std::all_of(data, data + size, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+} // namespace
+
+const char* icuConverterName(int codePage) {
     switch (codePage) {
     case 932:
         return "windows-31j";
@@ -60,38 +89,9 @@ const char* converterName(int codePage) {
     }
 }
 
-// ICU's own substitution gives U+001A for some single bytes; the viewer shows
-// every bad sequence the same way and needs to know how many there were.
-void substituteAndCount(const void* context, UConverterToUnicodeArgs* args, const char*, int32_t,
-                        UConverterCallbackReason reason, UErrorCode* error) {
-    if (reason != UCNV_UNASSIGNED && reason != UCNV_ILLEGAL && reason != UCNV_IRREGULAR) return;
-    ++*static_cast<int*>(const_cast<void*>(context));
-    *error = U_ZERO_ERROR;
-    const UChar replacement = 0xFFFD;
-    ucnv_cbToUWriteUChars(args, &replacement, 1, 0, error);
-}
-
-// ICU's tables for these IBM-descended code pages swap the controls 0x1A,
-// 0x1C and 0x7F among themselves; Windows maps every byte below 0x80 to
-// itself. None of the three is ever a trail byte, so they are taken out
-// before ICU sees the rest.
-bool swapsControls(int codePage) {
-    return codePage == 932 || codePage == 437 || codePage == 850;
-}
-
-inline bool isSwappedControl(char16_t c) {
-    return c == 0x1A || c == 0x1C || c == 0x7F;
-}
-
-bool isAscii(const char* data, qsizetype size) {
-    return std::all_of(data, data + size, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-} // namespace
-
 CodePageDecoder::CodePageDecoder(int codePage) : codePage_(supportedCodePage(codePage)) {
     UErrorCode error = U_ZERO_ERROR;
-    converter_ = ucnv_open(converterName(codePage_), &error);
+    converter_ = ucnv_open(icuConverterName(codePage_), &error);
     if (U_FAILURE(error)) converter_ = nullptr;
 }
 
@@ -171,7 +171,7 @@ QString CodePageDecoder::decode(const QByteArray& bytes) {
 }
 
 int supportedCodePage(int codePage) {
-    return std::string_view(converterName(codePage)) == "windows-1252" ? kCodePageWestern : codePage;
+    return std::string_view(icuConverterName(codePage)) == "windows-1252" ? kCodePageWestern : codePage;
 }
 
 QString decodeCodePage(const QByteArray& bytes, int codePage) {
@@ -182,7 +182,7 @@ std::optional<QByteArray> encodeCodePage(const QString& text, int codePage) {
     if (supportedCodePage(codePage) == kCodePageUtf8) return text.toUtf8();
     if (text.size() > std::numeric_limits<int32_t>::max() / 8) return std::nullopt;
     UErrorCode error = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open(converterName(codePage), &error);
+    UConverter* converter = ucnv_open(icuConverterName(codePage), &error);
     if (U_FAILURE(error)) return std::nullopt;
     ucnv_setFromUCallBack(converter, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
     const qsizetype maxCharSize = ucnv_getMaxCharSize(converter);

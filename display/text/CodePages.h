@@ -22,6 +22,9 @@ constexpr int kCodePageWestern = 1252;
 // whose trail byte is not a valid trail leaves the trail to be read on its own.
 QString decodeCodePage(const QByteArray& bytes, int codePage);
 
+// ICU's name for the converter of a code page; Windows-1252's for one not known.
+const char* icuConverterName(int codePage);
+
 // The code page the functions here use for codePage: itself when known, else 1252.
 int supportedCodePage(int codePage);
 

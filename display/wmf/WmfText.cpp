@@ -6,6 +6,8 @@
 
 #include <unicode/ucnv.h>
 
+#include "display/text/CodePages.h"
+
 namespace orbet::wmf {
 
 namespace {
@@ -61,42 +63,6 @@ char16_t symbolToUnicode(quint8 b) {
     return b;
 }
 
-const char* icuName(int codePage) {
-    switch (codePage) {
-    case 932:
-        return "windows-31j";
-    case 936:
-        return "windows-936-2000";
-    case 949:
-        return "windows-949-2000";
-    case 950:
-        return "windows-950-2000";
-    case 874:
-        return "windows-874-2000";
-    case 437:
-        return "ibm-437";
-    case 10000:
-        return "macintosh";
-    case 1250:
-        return "windows-1250";
-    case 1251:
-        return "windows-1251";
-    case 1253:
-        return "windows-1253";
-    case 1254:
-        return "windows-1254";
-    case 1255:
-        return "windows-1255";
-    case 1256:
-        return "windows-1256";
-    case 1257:
-        return "windows-1257";
-    case 1258:
-        return "windows-1258";
-    default:
-        return "windows-1252";
-    }
-}
 
 struct ConverterCloser {
     void operator()(UConverter* c) const { ucnv_close(c); }
@@ -110,7 +76,7 @@ UConverter* converterFor(int codePage) {
     auto it = cache.find(codePage);
     if (it == cache.end()) {
         UErrorCode status = U_ZERO_ERROR;
-        UConverter* c = ucnv_open(icuName(codePage), &status);
+        UConverter* c = ucnv_open(icuConverterName(codePage), &status);
         if (U_FAILURE(status)) c = nullptr;
         it = cache.emplace(codePage, std::unique_ptr<UConverter, ConverterCloser>(c)).first;
     }
