@@ -121,7 +121,14 @@ void Form1::createControls() {
     File1 = named(new FileListBox(central_), "File1");
     Bytes = named(new QLabel(central_), "Bytes");
     Info = named(new QLabel(central_), "Info");
-    Info->setWordWrap(true);
+    // The two labels get 165 twips a line under the file list; a small font
+    // keeps their lines apart.
+    for (QLabel* label : {Bytes, Info}) {
+        QFont small = label->font();
+        small.setPixelSize(10);
+        label->setFont(small);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
 
     Bar = named(new QWidget(central_), "Bar");
     Bar->setAutoFillBackground(true);
