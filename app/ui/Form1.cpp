@@ -21,6 +21,7 @@
 #include "app/ui/Panes.h"
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
+#include "app/ui/PathInput.h"
 #include "app/ui/Splitter.h"
 #include "app/ui/TextPane.h"
 #include "app/ui/Toolbar.h"
@@ -49,6 +50,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
+        "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
@@ -83,6 +85,7 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     splitter_ = new Splitter(*this);
     textPane_ = new TextPane(*this);
     mediaPanel_ = new MediaPanel(*this);
+    pathInput_ = new PathInput(*this);
     buildToolbar(*this);
     wireEvents();
 
@@ -228,6 +231,10 @@ void Form1::wireEvents() {
     connect(action("exit"), &QAction::triggered, this, &QWidget::close);
     connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
     connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action("directdir"), &QAction::triggered, this, [this] { pathInput_->DirectPathInput(); });
+    connect(action("ToWin"), &QAction::triggered, this, [this] { pathInput_->ToWin(); });
+    connect(action("ToDesk"), &QAction::triggered, this, [this] { pathInput_->ToDesk(); });
+    connect(action("ToMyDoc"), &QAction::triggered, this, [this] { pathInput_->ToMyDoc(); });
     connect(action("FiltSet"), &QAction::triggered, this, [this] { FilterMake(*this).exec(); });
     connect(action("FiltEdi"), &QAction::triggered, this, [this] { FFLEdi(*this).exec(); });
     connect(action("rtfsa"), &QAction::triggered, this, [this] { textPane_->rtfsa_Click(); });

@@ -43,6 +43,7 @@ class Commands;
 class Splitter;
 class TextPane;
 class MediaPanel;
+class PathInput;
 
 // The main window. It owns the controls (named as everywhere else in the
 // program, as members and objectNames), the program-wide state, the
@@ -75,6 +76,7 @@ public:
     Splitter& splitter() { return *splitter_; }
     TextPane& textPane() { return *textPane_; }
     MediaPanel& mediaPanel() { return *mediaPanel_; }
+    PathInput& pathInput() { return *pathInput_; }
 
     QAction* action(const char* name) const;
     QMenu* menu(const char* name) const;
@@ -167,6 +169,7 @@ private:
     Splitter* splitter_ = nullptr;
     TextPane* textPane_ = nullptr;
     MediaPanel* mediaPanel_ = nullptr;
+    PathInput* pathInput_ = nullptr;
 };
 
 }  // namespace orbet

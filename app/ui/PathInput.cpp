@@ -1,0 +1,105 @@
+#include "app/ui/PathInput.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "app/ui/Form1.h"
+#include "app/ui/Navigator.h"
+#include "navigation/FolderProbe.h"
+#include "navigation/TreePaths.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/Prompter.h"
+#include "platform/SpecialFolders.h"
+#include "platform/Volumes.h"
+
+namespace orbet {
+
+PathInput::PathInput(Form1& form) : QObject(&form), f_(form) {
+    f_.Combo2->setInsertPolicy(QComboBox::NoInsert);
+    connect(f_.Combo2, &QComboBox::activated, this, [this](int i) { Combo2_Go(f_.Combo2->itemText(i)); });
+    // Enter is taken before the combo sees it: the combo would otherwise
+    // choose the list entry that the go has just put in its text.
+    f_.Combo2->lineEdit()->installEventFilter(this);
+}
+
+bool PathInput::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != f_.Combo2->lineEdit() || event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    Combo2_Go(f_.Combo2->currentText());
+    return true;
+}
+
+QString PathInput::messageTitle() const { return f_.state().title + QStringLiteral(" - PathDirectInput"); }
+
+void PathInput::Combo2_Go(const QString& text) { goTo(text); }
+
+void PathInput::goTo(const QString& t) {
+    if (t == QLatin1String("..")) {
+        const QString p = f_.Dir1->path();
+        if (PlusEn(volumeRootOf(p)) == PlusEn(p)) return;  // a volume root has no parent here
+        const QString parent = p.left(p.lastIndexOf(u'/') + 1);
+        f_.Dir2->setPath(parent);
+        f_.navigator().OpenTreePath(parent);
+        return;
+    }
+    const QFileInfo info(t);
+    const FolderStatus status = info.isDir() ? probeFolder(t) : FolderStatus::Ok;
+    if (status == FolderStatus::DeviceNotReady) {
+        f_.prompter().message(t + QStringLiteral("は利用出来ない状況にあります"), messageTitle(), Buttons::Ok);
+        return;
+    }
+    if (info.isDir()) {
+        f_.Dir2->setPath(t);
+        f_.navigator().OpenTreePath(t);
+        return;
+    }
+    if (info.isFile()) {
+        const QString name = t.mid(t.lastIndexOf(u'/') + 1);
+        f_.Dir2->setPath(t.left(t.lastIndexOf(u'/') + 1));
+        f_.navigator().OpenTreePath(t);
+        for (int i = 0; i < f_.File1->listCount(); ++i) {
+            if (f_.File1->entry(i) != name) continue;
+            f_.File1->setListIndex(i);
+            return;
+        }
+        f_.File1->setListIndex(-1);
+        return;
+    }
+    f_.prompter().message(t + QStringLiteral("は存在しません"), messageTitle(), Buttons::Ok);
+}
+
+void PathInput::DirectPathInput() {
+    const std::optional<QString> answer = f_.prompter().input(
+        QStringLiteral("パスを入力してください\r\n例：'C:\\windows\\system\\'"), QStringLiteral("Orbet"));
+    if (!answer) return;
+    QString path = *answer;
+    if (!path.endsWith(u'/')) path += u'/';
+    if (path == QLatin1String("/") && answer->isEmpty()) return;  // an empty answer is no answer
+    if (!QFileInfo(path).isDir()) {
+        f_.prompter().message(QStringLiteral("エラー　パスが見つかりません"), f_.state().title, Buttons::Ok);
+        return;
+    }
+    f_.Dir1->setPath(path);
+    f_.navigator().OpenTreePath(path);
+}
+
+void PathInput::ToWin() {
+    f_.Combo2->setEditText(SpecialDir().windows());
+    goTo(f_.Combo2->currentText());
+}
+
+void PathInput::ToDesk() {
+    f_.Combo2->setEditText(SpecialDir().specialDir(SpecialDir::DesktopDirectory));
+    goTo(f_.Combo2->currentText());
+}
+
+void PathInput::ToMyDoc() {
+    f_.navigator().DriveCheck(QStringLiteral("ALL"));
+    f_.Combo2->setEditText(SpecialDir().specialDir(SpecialDir::Documents));
+    goTo(f_.Combo2->currentText());
+}
+
+}  // namespace orbet

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace orbet {
+
+class Form1;
+
+// Reaching a folder by its path: the path combo, the typed-path prompt and
+// the special-folder commands. Every road ends in the tree walk.
+class PathInput : public QObject {
+    Q_OBJECT
+public:
+    explicit PathInput(Form1& form);
+
+    // A choice from the path combo's list, or Enter in its text.
+    void Combo2_Go(const QString& text);
+    void DirectPathInput();
+    void ToWin();
+    void ToDesk();
+    void ToMyDoc();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void goTo(const QString& text);
+    QString messageTitle() const;
+
+    Form1& f_;
+};
+
+}  // namespace orbet
