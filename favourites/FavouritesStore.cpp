@@ -33,6 +33,15 @@ void FavouritesStore::load(const QStringList& settingsLines) {
     for (auto& [slot, path] : bySlot) entries_.append(path);
 }
 
+void FavouritesStore::check(const std::function<bool(const QString&)>& exists, const std::function<void()>& pump) {
+    QStringList kept;
+    for (const QString& entry : entries_) {
+        if (!entry.isEmpty() && exists(entry) && !kept.contains(entry)) kept.append(entry);
+        if (pump) pump();
+    }
+    replaceAll(kept);
+}
+
 QStringList FavouritesStore::save() const {
     QStringList lines;
     lines.reserve(entries_.size());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +22,11 @@ public:
     void clear() { entries_.clear(); }
     // Keeps at most Capacity paths, in the given order.
     void replaceAll(const QStringList& paths);
+
+    // Keeps, in order, the entries that are not empty, still name an existing
+    // file or folder, and are not an exact repeat of an entry kept before.
+    // pump runs after each entry so a long check keeps the window alive.
+    void check(const std::function<bool(const QString&)>& exists, const std::function<void()>& pump = {});
 
     // Settings-file form: "DirPath", the slot number with its leading blank,
     // "=", the path. load() takes the lines of the whole settings file and

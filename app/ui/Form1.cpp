@@ -19,6 +19,7 @@
 #include "app/ui/Navigator.h"
 #include "app/ui/Commands.h"
 #include "app/ui/Panes.h"
+#include "app/ui/FavouritesDialog.h"
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
 #include "app/ui/PathInput.h"
@@ -50,6 +51,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
+        "AddO",      "CallO",    "chekO",
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
@@ -231,6 +233,9 @@ void Form1::wireEvents() {
     connect(action("exit"), &QAction::triggered, this, &QWidget::close);
     connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
     connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action("AddO"), &QAction::triggered, this, [this] { AddO(*this); });
+    connect(action("CallO"), &QAction::triggered, this, [this] { CallO(*this); });
+    connect(action("chekO"), &QAction::triggered, this, [this] { chekO(*this); });
     connect(action("directdir"), &QAction::triggered, this, [this] { pathInput_->DirectPathInput(); });
     connect(action("ToWin"), &QAction::triggered, this, [this] { pathInput_->ToWin(); });
     connect(action("ToDesk"), &QAction::triggered, this, [this] { pathInput_->ToDesk(); });

@@ -51,3 +51,18 @@ TEST(FavouritesStore, NeverGrowsBeyondItsSlots) {
 
 }  // namespace
 }  // namespace orbet
+
+namespace orbet {
+namespace {
+
+TEST(FavouritesCheck, KeepsExistingEntriesOnceInOrder) {
+    FavouritesStore store;
+    store.replaceAll({"/a", "/gone", "/b", "/a", "/B", ""});
+    int pumps = 0;
+    store.check([](const QString& p) { return p != QLatin1String("/gone"); }, [&] { ++pumps; });
+    EXPECT_EQ(store.entries(), (QStringList{"/a", "/b", "/B"}));  // letter case makes a different path
+    EXPECT_EQ(pumps, 6);
+}
+
+}  // namespace
+}  // namespace orbet
