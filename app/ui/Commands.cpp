@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "app/ui/ExternalPrograms.h"
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
@@ -23,6 +24,7 @@ Commands::Commands(Form1& form) : QObject(&form), f_(form) {}
 
 bool Commands::toolbarWorks(ToolButton b) const {
     switch (b) {
+    case ToolButton::Pic1:
     case ToolButton::opencom:
     case ToolButton::exp:
     case ToolButton::n:
@@ -33,6 +35,7 @@ bool Commands::toolbarWorks(ToolButton b) const {
 
 void Commands::toolbarClick(ToolButton b) {
     switch (b) {
+    case ToolButton::Pic1: orbet::Pic1(f_); break;
     case ToolButton::opencom: Openfile(); break;
     case ToolButton::exp: Expl(); break;
     case ToolButton::n: ExpNow(); break;

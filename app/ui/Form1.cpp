@@ -19,6 +19,7 @@
 #include "app/ui/Navigator.h"
 #include "app/ui/Commands.h"
 #include "app/ui/Panes.h"
+#include "app/ui/ExternalPrograms.h"
 #include "app/ui/FavouritesDialog.h"
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
@@ -51,7 +52,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
-        "AddO",      "CallO",    "chekO",
+        "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
@@ -233,6 +234,13 @@ void Form1::wireEvents() {
     connect(action("exit"), &QAction::triggered, this, &QWidget::close);
     connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
     connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action("HexwellterOpen"), &QAction::triggered, this, [this] { HexwellterOpen(*this); });
+    connect(action("Pic1"), &QAction::triggered, this, [this] { Pic1(*this); });
+    connect(action("HLPPic"), &QAction::triggered, this, [this] { HLPPic(*this); });
+    connect(action("HLP"), &QAction::triggered, this, [this] { HLP(*this); });
+    connect(action("OPRT"), &QAction::triggered, this, [this] { OPRT(*this); });
+    connect(action("ver"), &QAction::triggered, this, [this] { ver(*this); });
+    connect(action("VrIOnfo"), &QAction::triggered, this, [this] { ver(*this); });
     connect(action("AddO"), &QAction::triggered, this, [this] { AddO(*this); });
     connect(action("CallO"), &QAction::triggered, this, [this] { CallO(*this); });
     connect(action("chekO"), &QAction::triggered, this, [this] { chekO(*this); });

@@ -1,0 +1,102 @@
+#include "app/ui/ExternalPrograms.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/core/StartupRules.h"
+#include "app/ui/Form1.h"
+#include "app/ui/Twips.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Prompter.h"
+#include "platform/Shell.h"
+
+namespace orbet {
+
+namespace {
+
+QString besideProgram(const QString& relative) { return folders::join(folders::programFolder(), relative); }
+
+}  // namespace
+
+VrForm::VrForm(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("VrForm"));
+    setWindowTitle(QStringLiteral("ヴァージョン情報"));
+    background_.load(besideProgram(QStringLiteral("pd1/ti.tex")));
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+    Label2 = new QLabel(QStringLiteral("Kestrel"), this);
+    Label3 = new QLabel(QStringLiteral("Orbet Version1.24"), this);
+    Label4 = new QLabel(QStringLiteral("© 2026 The Orbet developers"), this);
+    Label5 = new QLabel(QStringLiteral("ゼファンプロジェクト"), this);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(Image1);
+    for (const auto& [label, name] : {std::pair{Label2, "Label2"}, std::pair{Label3, "Label3"},
+                                      std::pair{Label4, "Label4"}, std::pair{Label5, "Label5"}}) {
+        label->setObjectName(QString::fromLatin1(name));
+        label->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
+        column->addWidget(label);
+    }
+    for (QLabel* w : {Image1, Label2, Label3, Label4, Label5}) w->installEventFilter(this);
+    column->addStretch();
+    resize(background_.isNull() ? QSize(400, 240) : background_.size());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize s = screen->size();
+        move(twips::toPixels(double(centredStart(twips::fromPixels(s.width()), twips::fromPixels(width())))),
+             twips::toPixels(double(centredStart(twips::fromPixels(s.height()), twips::fromPixels(height())))));
+    }
+}
+
+void VrForm::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (background_.isNull())
+        p.fillRect(rect(), QColor(30, 60, 140));
+    else
+        p.drawPixmap(0, 0, background_);
+}
+
+void VrForm::mouseReleaseEvent(QMouseEvent*) { accept(); }
+
+bool VrForm::eventFilter(QObject*, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) accept();
+    return false;
+}
+
+void HexwellterOpen(Form1& f) {
+    const QFileInfo current(f.state().currentFilePath);
+    if (!current.exists() || current.isDir()) {
+        f.prompter().message(QStringLiteral("ファイルが指定されていません"), f.state().title, Buttons::Ok);
+        return;
+    }
+    startProgram(besideProgram(QStringLiteral("pd1/KTX_Hexwell.exe")), {current.filePath()}, f.prompter(),
+                 f.state().title);
+}
+
+void Pic1(Form1& f) {
+    startProgram(besideProgram(QStringLiteral("pd1/pic1.exe")), {}, f.prompter(), f.state().title);
+}
+
+// The shell's open fails quietly when the file is not there.
+void openQuietly(const QString& path) {
+    if (QFileInfo::exists(path)) openWithDesktop(path);
+}
+
+void HLPPic(Form1&) { openQuietly(besideProgram(QStringLiteral("qvpic.hlp"))); }
+
+void HLP(Form1&) { openQuietly(besideProgram(QStringLiteral("ゼファンユキ広場.url"))); }
+
+void OPRT(Form1& f) { f.prompter().message(QStringLiteral("File Not Find"), f.state().title, Buttons::Ok); }
+
+void ver(Form1& f) {
+    QApplication::beep();
+    VrForm about(&f);
+    about.exec();
+}
+
+}  // namespace orbet

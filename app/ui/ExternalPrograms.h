@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace orbet {
+
+class Form1;
+
+// The about window: the splash picture with the program's name and version.
+// A click anywhere on it closes it.
+class VrForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit VrForm(QWidget* parent);
+
+    QLabel* Image1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap background_;
+};
+
+// Commands that hand work to programs and files beside the program. The
+// companion programs and help files are not part of this system; a missing
+// one is reported, never fatal.
+void HexwellterOpen(Form1& form);
+void Pic1(Form1& form);
+void HLPPic(Form1& form);
+void HLP(Form1& form);
+void OPRT(Form1& form);
+void ver(Form1& form);
+
+}  // namespace orbet
