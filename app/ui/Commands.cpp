@@ -17,6 +17,7 @@
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
+#include "tools/FileListExport.h"
 
 namespace orbet {
 
@@ -86,6 +87,27 @@ void Commands::IHelp() {
     if (!QFileInfo::exists(help) || !openWithDesktop(help))
         f_.prompter().message(help + QStringLiteral(" が見つかりません。"), f_.state().title, Buttons::Ok,
                               Icon::Warning);
+}
+
+QString Commands::askListFile() {
+    FileDialogRequest request;
+    request.filter = QStringLiteral("テキストファイル(*.txt)|*.txt|オーディオリスト(*.m3u)|*.m3u");
+    request.confirmOverwrite = false;
+    return f_.prompter().saveFile(request);
+}
+
+void Commands::DirFL() {
+    const QString target = askListFile();
+    if (target.isEmpty()) return;
+    writeFileList(target, f_.File1->path(), everyFileOf(f_.File1->path()));
+}
+
+void Commands::NowFlistToFL() {
+    const QString target = askListFile();
+    if (target.isEmpty()) return;
+    QStringList names;
+    for (int i = 0; i < f_.File1->listCount(); ++i) names.append(f_.File1->entry(i));
+    writeFileList(target, f_.File1->path(), names);
 }
 
 void Commands::dropped(const QMimeData* data) {

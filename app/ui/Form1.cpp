@@ -52,6 +52,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
+        "DirFL",     "NowFlistToFL",
         "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
@@ -241,6 +242,8 @@ void Form1::wireEvents() {
     connect(action("OPRT"), &QAction::triggered, this, [this] { OPRT(*this); });
     connect(action("ver"), &QAction::triggered, this, [this] { ver(*this); });
     connect(action("VrIOnfo"), &QAction::triggered, this, [this] { ver(*this); });
+    connect(action("DirFL"), &QAction::triggered, this, [this] { commands_->DirFL(); });
+    connect(action("NowFlistToFL"), &QAction::triggered, this, [this] { commands_->NowFlistToFL(); });
     connect(action("AddO"), &QAction::triggered, this, [this] { AddO(*this); });
     connect(action("CallO"), &QAction::triggered, this, [this] { CallO(*this); });
     connect(action("chekO"), &QAction::triggered, this, [this] { chekO(*this); });

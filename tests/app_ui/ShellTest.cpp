@@ -187,5 +187,23 @@ TEST_F(ShellTest, OpenWithAsksFirst) {
               path("b.txt") + QStringLiteral("を、関連づけされているプログラムで開きます。よろしいですか？"));
 }
 
+TEST_F(ShellTest, FileListsOfTheFolderOrOfTheList) {
+    Form1& f = *form_;
+    writeAll(path(".dot"), "x");
+    f.navigator().OpenFolder(data_.path());  // the picture filter shows a.jpg and Mixed.JPG
+    const QString every = path("every.m3u"), shown = path("shown");
+    prompter_.reply(every);
+    f.action("DirFL")->trigger();
+    EXPECT_EQ(prompter_.records().back().text, QStringLiteral("テキストファイル(*.txt)|*.txt|オーディオリスト(*.m3u)|*.m3u"));
+    EXPECT_EQ(readAll(every), (path(".dot") + "\r\n" + path("a.jpg") + "\r\n" + path("b.txt") + "\r\n" +
+                               path("Mixed.JPG") + "\r\n").toUtf8());
+    prompter_.reply(shown);
+    f.action("NowFlistToFL")->trigger();
+    EXPECT_EQ(readAll(shown), (path("a.jpg") + "\r\n" + path("Mixed.JPG") + "\r\n").toUtf8());
+    writeAll(shown, "kept");
+    f.action("NowFlistToFL")->trigger();  // cancelled
+    EXPECT_EQ(readAll(shown), QByteArray("kept"));
+}
+
 }  // namespace
 }  // namespace orbet::test
