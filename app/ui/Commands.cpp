@@ -18,6 +18,7 @@
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 #include "tools/FileListExport.h"
+#include "tools/InformationTexts.h"
 
 namespace orbet {
 
@@ -87,6 +88,35 @@ void Commands::IHelp() {
     if (!QFileInfo::exists(help) || !openWithDesktop(help))
         f_.prompter().message(help + QStringLiteral(" が見つかりません。"), f_.state().title, Buttons::Ok,
                               Icon::Warning);
+}
+
+void Commands::Finfomaintion() {
+    const QString title = QStringLiteral("ファイル情報");
+    const QString path = f_.state().currentFilePath;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        f_.prompter().message(QStringLiteral("no file"), title, Buttons::Ok);
+        return;
+    }
+    if (info.isDir()) {
+        f_.prompter().message(path + QStringLiteral("\r\nフォルダです"), title, Buttons::Ok);
+        FoInfo();
+        return;
+    }
+    f_.prompter().message(fileInformationText(fileFacts(path)), title, Buttons::Ok);
+}
+
+void Commands::FoInfo() {
+    const FolderFacts facts = folderFacts(f_.Dir1->path());
+    if (facts.name.isEmpty()) {
+        DriveInfo();
+        return;
+    }
+    f_.prompter().message(folderInformationText(facts), f_.state().title, Buttons::Ok);
+}
+
+void Commands::DriveInfo() {
+    f_.prompter().message(driveInformationText(driveFacts(f_.Dir1->path())), f_.state().title, Buttons::Ok);
 }
 
 QString Commands::askListFile() {

@@ -28,6 +28,9 @@ public:
     void IHelp();
     // A file list of every file of the current folder, or of the files the
     // list shows now.
+    void Finfomaintion();
+    void FoInfo();
+    void DriveInfo();
     void DirFL();
     void NowFlistToFL();
     // A drop of data on any drop target of the window.

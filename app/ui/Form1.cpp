@@ -52,7 +52,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
-        "DirFL",     "NowFlistToFL",
+        "DirFL",     "NowFlistToFL", "Finfomaintion", "FoInfo", "DriveInfo",
         "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
@@ -242,6 +242,9 @@ void Form1::wireEvents() {
     connect(action("OPRT"), &QAction::triggered, this, [this] { OPRT(*this); });
     connect(action("ver"), &QAction::triggered, this, [this] { ver(*this); });
     connect(action("VrIOnfo"), &QAction::triggered, this, [this] { ver(*this); });
+    connect(action("Finfomaintion"), &QAction::triggered, this, [this] { commands_->Finfomaintion(); });
+    connect(action("FoInfo"), &QAction::triggered, this, [this] { commands_->FoInfo(); });
+    connect(action("DriveInfo"), &QAction::triggered, this, [this] { commands_->DriveInfo(); });
     connect(action("DirFL"), &QAction::triggered, this, [this] { commands_->DirFL(); });
     connect(action("NowFlistToFL"), &QAction::triggered, this, [this] { commands_->NowFlistToFL(); });
     connect(action("AddO"), &QAction::triggered, this, [this] { AddO(*this); });

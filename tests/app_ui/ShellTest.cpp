@@ -205,5 +205,23 @@ TEST_F(ShellTest, FileListsOfTheFolderOrOfTheList) {
     EXPECT_EQ(readAll(shown), QByteArray("kept"));
 }
 
+TEST_F(ShellTest, InformationOnTheFileFolderAndDrive) {
+    Form1& f = *form_;
+    f.navigator().OpenFolder(data_.path());
+    f.action("Finfomaintion")->trigger();
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("ファイル情報"));
+    EXPECT_TRUE(prompter_.records()[0].text.startsWith(path("a.jpg") + QStringLiteral("\r\nファイル\r\n")));
+    f.action("FoInfo")->trigger();
+    EXPECT_TRUE(prompter_.records()[1].text.contains(QStringLiteral("　　　　　　パス：") + data_.path()));
+    f.navigator().OpenFolder(QStringLiteral("/"));
+    f.action("FoInfo")->trigger();  // a volume root: the drive instead
+    EXPECT_TRUE(prompter_.records()[2].text.startsWith(QStringLiteral("(/)")) ||
+                prompter_.records()[2].text.contains(QStringLiteral("(/)\r\n")));
+    f.state().currentFilePath = path("gone.txt");
+    f.action("Finfomaintion")->trigger();
+    EXPECT_EQ(prompter_.records()[3].text, QStringLiteral("no file"));
+}
+
 }  // namespace
 }  // namespace orbet::test

@@ -1,0 +1,115 @@
+#include "tools/InformationTexts.h"
+
+#include <filesystem>
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMimeDatabase>
+#include <QStorageInfo>
+
+#include "navigation/FileListing.h"
+#include "navigation/TreePaths.h"
+#include "platform/Numbers.h"
+#include "platform/Volumes.h"
+
+namespace orbet {
+
+namespace {
+
+QString dateText(const QDateTime& t) { return QLocale::system().toString(t, QLocale::ShortFormat); }
+
+}  // namespace
+
+QString fileInformationText(const FileFacts& f) {
+    QStringList lines{f.path, QStringLiteral("ファイル")};
+    if (!f.type.isEmpty()) lines << QStringLiteral("Type:") + f.type;
+    if (f.size) lines << QStringLiteral("Size:") + FSize(*f.size);
+    if (f.created.isValid()) lines << QStringLiteral("作成日時:　") + dateText(f.created);
+    if (f.modified.isValid()) lines << QStringLiteral("更新日時　:") + dateText(f.modified);
+    if (f.accessed.isValid()) lines << QStringLiteral("アクセス日:") + dateText(f.accessed);
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+QString folderInformationText(const FolderFacts& f) {
+    return QStringLiteral("　　　フォルダ名：") + f.name + QStringLiteral("\r\n") + QStringLiteral("　　　　　　パス：") +
+           f.path + QStringLiteral("\r\n") + QStringLiteral("　　　　　　Size：") + FSize(f.totalSize) +
+           QStringLiteral("\r\n") + QStringLiteral("　　　　　　Type：") + f.type + QStringLiteral("\r\n");
+}
+
+QString driveInformationText(const DriveFacts& d) {
+    // The drive kinds of the information query, turned into the tree's codes.
+    static const int treeCode[] = {0, 2, 3, 4, 5, 6};
+    const int code = d.kind >= 0 && d.kind <= 5 ? treeCode[d.kind] : 0;
+    auto thousands = [](qint64 bytes) { return FSize2(qint64(num::roundHalfEven(double(bytes) / 1000.0))); };
+    return d.volumeName + QLatin1Char('(') + d.letter + QLatin1Char(')') + QStringLiteral("\r\n") + StrDrive(code) +
+           QStringLiteral("  ") + d.fileSystem + QStringLiteral("\r\n") + QStringLiteral("　　　全容量：") +
+           thousands(d.totalBytes) + QStringLiteral("\r\n") + QStringLiteral("　　空き容量：") + thousands(d.freeBytes) +
+           QStringLiteral("\r\n") + QStringLiteral("シリアルＮＯ：") + QString::number(d.serial) + QStringLiteral("\r\n") +
+           QStringLiteral("　　　共有名：") + d.share;
+}
+
+FileFacts fileFacts(const QString& path) {
+    const QFileInfo info(path);
+    FileFacts f;
+    f.path = path;
+    if (!info.exists()) return f;
+    f.type = QMimeDatabase().mimeTypeForFile(info).comment();
+    f.size = info.size();
+    f.created = info.birthTime();
+    f.modified = info.lastModified();
+    f.accessed = info.lastRead();
+    return f;
+}
+
+qint64 folderTreeSize(const QString& folder) {
+    qint64 total = 0;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        total += it.fileInfo().size();
+    }
+    return total;
+}
+
+FolderFacts folderFacts(const QString& path) {
+    FolderFacts f;
+    const QFileInfo info(path);
+    f.path = QDir::cleanPath(info.absoluteFilePath());
+    f.name = PlusEn(volumeRootOf(f.path)) == PlusEn(f.path) ? QString() : info.fileName();
+    // A volume root shows the drive instead, so its tree is never walked.
+    if (!f.name.isEmpty()) f.totalSize = folderTreeSize(f.path);
+    f.type = QMimeDatabase().mimeTypeForName(QStringLiteral("inode/directory")).comment();
+    return f;
+}
+
+DriveFacts driveFacts(const QString& path) {
+    DriveFacts d;
+    const QString root = volumeRootOf(path);
+    const QStorageInfo storage(root);
+    d.volumeName = storage.name();
+    d.letter = root;
+    switch (driveType(root)) {
+    case DriveType::Removable: d.kind = 1; break;
+    case DriveType::Fixed: d.kind = 2; break;
+    case DriveType::Remote: d.kind = 3; break;
+    case DriveType::CdRom: d.kind = 4; break;
+    case DriveType::RamDisk: d.kind = 5; break;
+    default: d.kind = 0; break;
+    }
+    d.fileSystem = QString::fromLatin1(storage.fileSystemType());
+    d.totalBytes = storage.bytesTotal();
+    d.freeBytes = storage.bytesAvailable();
+    // No volume serial exists here; the device number stands in for it.
+    struct stat st {};
+    if (::stat(QFile::encodeName(root).constData(), &st) == 0) d.serial = std::int32_t(std::uint32_t(st.st_dev));
+    if (d.kind == 3) d.share = QString::fromLocal8Bit(storage.device());
+    return d;
+}
+
+}  // namespace orbet
