@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "app/ui/ExternalPrograms.h"
+#include "app/ui/FileCommands.h"
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
@@ -27,6 +28,8 @@ Commands::Commands(Form1& form) : QObject(&form), f_(form) {}
 bool Commands::toolbarWorks(ToolButton b) const {
     switch (b) {
     case ToolButton::Pic1:
+    case ToolButton::copy:
+    case ToolButton::del:
     case ToolButton::opencom:
     case ToolButton::exp:
     case ToolButton::n:
@@ -38,6 +41,8 @@ bool Commands::toolbarWorks(ToolButton b) const {
 void Commands::toolbarClick(ToolButton b) {
     switch (b) {
     case ToolButton::Pic1: orbet::Pic1(f_); break;
+    case ToolButton::copy: Cop(f_); break;
+    case ToolButton::del: orbet::del(f_); break;
     case ToolButton::opencom: Openfile(); break;
     case ToolButton::exp: Expl(); break;
     case ToolButton::n: ExpNow(); break;

@@ -21,6 +21,7 @@
 #include "app/ui/Panes.h"
 #include "app/ui/ExternalPrograms.h"
 #include "app/ui/FavouritesDialog.h"
+#include "app/ui/FileCommands.h"
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
 #include "app/ui/PathInput.h"
@@ -52,6 +53,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
+        "Cop",       "del",      "makedir",   "XCopy",    "MoveFolder",
         "DirFL",     "NowFlistToFL", "Finfomaintion", "FoInfo", "DriveInfo",
         "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
@@ -242,6 +244,11 @@ void Form1::wireEvents() {
     connect(action("OPRT"), &QAction::triggered, this, [this] { OPRT(*this); });
     connect(action("ver"), &QAction::triggered, this, [this] { ver(*this); });
     connect(action("VrIOnfo"), &QAction::triggered, this, [this] { ver(*this); });
+    connect(action("Cop"), &QAction::triggered, this, [this] { Cop(*this); });
+    connect(action("del"), &QAction::triggered, this, [this] { del(*this); });
+    connect(action("makedir"), &QAction::triggered, this, [this] { makedir(*this); });
+    connect(action("XCopy"), &QAction::triggered, this, [this] { XCopy(*this); });
+    connect(action("MoveFolder"), &QAction::triggered, this, [this] { MoveFolder(*this); });
     connect(action("Finfomaintion"), &QAction::triggered, this, [this] { commands_->Finfomaintion(); });
     connect(action("FoInfo"), &QAction::triggered, this, [this] { commands_->FoInfo(); });
     connect(action("DriveInfo"), &QAction::triggered, this, [this] { commands_->DriveInfo(); });
