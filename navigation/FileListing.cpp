@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QRegularExpression>
@@ -45,6 +46,8 @@ FilePattern::FilePattern(const QString& pattern) {
         if (mask.isEmpty()) continue;
         if (mask == QLatin1String("*.*") || mask == QLatin1String("*")) {
             all_ = true;
+        } else if (mask == QLatin1String("*.")) {
+            noExtension_ = true;  // "*." is the name without any extension
         } else if (mask.startsWith(QLatin1String("*.")) && !mask.mid(1).contains(u'*') && !mask.contains(u'?')) {
             suffixes_.append(mask.mid(1).toLower());
         } else {
@@ -58,6 +61,7 @@ FilePattern::FilePattern(const QString& pattern) {
 
 bool FilePattern::matches(const QString& fileName) const {
     if (all_) return true;
+    if (noExtension_ && !fileName.contains(u'.')) return true;
     for (const QString& s : suffixes_)
         if (fileName.endsWith(s, Qt::CaseInsensitive)) return true;
     for (const QRegularExpression& re : others_)
@@ -84,7 +88,9 @@ QStringList listFiles(const QString& folder, const QString& pattern, const Attri
         }
         if (!isFile) continue;
         QString name = QFile::decodeName(raw);
-        if (matcher.matches(name)) names.append(std::move(name));
+        if (!matcher.matches(name)) continue;
+        if (!attributes.readOnly && ::access((prefix + raw).constData(), W_OK) != 0) continue;
+        names.append(std::move(name));
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end(), lessIgnoringCase);

@@ -13,13 +13,14 @@ struct AttributeFilter {
     bool archive = true;
     bool hidden = false;
     bool system = false;
+    bool readOnly = true;  // files the user cannot write are listed
 };
 
 // Pattern of a built-in filter (0 to 14); index 0 gets the plug-in suffix.
 QString builtInFilterPattern(int index, const QString& pluginSuffix = {});
 
 // Wildcard masks separated by ";", matched ignoring case; "*.*" matches
-// every name, with or without a dot.
+// every name, with or without a dot, and "*." the names without one.
 class FilePattern {
 public:
     explicit FilePattern(const QString& pattern);
@@ -29,6 +30,7 @@ private:
     QStringList suffixes_;  // "*.ext" masks, the common case, compared without a regex
     QList<class QRegularExpression> others_;
     bool all_ = false;
+    bool noExtension_ = false;
 };
 
 // Names of the files (not folders) of a folder that pass pattern and

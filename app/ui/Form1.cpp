@@ -20,6 +20,7 @@
 #include "app/ui/Commands.h"
 #include "app/ui/Panes.h"
 #include "app/ui/ExternalPrograms.h"
+#include "app/ui/ExtensionTool.h"
 #include "app/ui/FavouritesDialog.h"
 #include "app/ui/FileCommands.h"
 #include "app/ui/FilterDialogs.h"
@@ -53,6 +54,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
+        "Kaku",
         "Cop",       "del",      "makedir",   "XCopy",    "MoveFolder",
         "DirFL",     "NowFlistToFL", "Finfomaintion", "FoInfo", "DriveInfo",
         "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
@@ -244,6 +246,7 @@ void Form1::wireEvents() {
     connect(action("OPRT"), &QAction::triggered, this, [this] { OPRT(*this); });
     connect(action("ver"), &QAction::triggered, this, [this] { ver(*this); });
     connect(action("VrIOnfo"), &QAction::triggered, this, [this] { ver(*this); });
+    connect(action("Kaku"), &QAction::triggered, this, [this] { Kaku(*this); });
     connect(action("Cop"), &QAction::triggered, this, [this] { Cop(*this); });
     connect(action("del"), &QAction::triggered, this, [this] { del(*this); });
     connect(action("makedir"), &QAction::triggered, this, [this] { makedir(*this); });

@@ -1,0 +1,125 @@
+#include "app/ui/ExtensionTool.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/ui/Form1.h"
+#include "navigation/FolderProbe.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/Prompter.h"
+#include "tools/ExtensionConversion.h"
+
+namespace orbet {
+
+namespace {
+
+template <typename W> W* named(W* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+}  // namespace
+
+Form5::Form5(Form1& form) : QWidget(&form, Qt::Window), f_(form) {
+    setObjectName(QStringLiteral("Form5"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("拡張子変換ツール"));
+    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック")));
+    Drive1 = named(new DriveListBox(this), "Drive1");
+    Drive1->refill();
+    Dir1 = named(new QListWidget(this), "Dir1");
+    Label1 = named(new QLabel(QStringLiteral("変換の対象となる拡張子（左）："), this), "Label1");
+    Text1 = named(new QLineEdit(this), "Text1");
+    File1 = named(new FileListBox(this), "File1");
+    Label2 = named(new QLabel(QStringLiteral("変換後の拡張子（右）："), this), "Label2");
+    Text2 = named(new QLineEdit(this), "Text2");
+    File2 = named(new FileListBox(this), "File2");
+    Label3 = named(new QLabel(QStringLiteral("変換する拡張子の入力方式は\"．\"の後の文字のみでOKです"), this), "Label3");
+    Frame1 = named(new QGroupBox(QStringLiteral("Option"), this), "Frame1");
+    Check1 = named(new QCheckBox(QStringLiteral("読み込み専用ファイル"), Frame1), "Check1");
+    Check2 = named(new QCheckBox(QStringLiteral("システムファイル"), Frame1), "Check2");
+    Check3 = named(new QCheckBox(QStringLiteral("隠しファイル"), Frame1), "Check3");
+    Command1 = named(new QPushButton(QStringLiteral("変換"), this), "Command1");
+    for (QCheckBox* c : {Check1, Check2, Check3}) c->setChecked(true);
+    auto* options = new QVBoxLayout(Frame1);
+    for (QCheckBox* c : {Check1, Check2, Check3}) options->addWidget(c);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Drive1, 0, 0);
+    grid->addWidget(Dir1, 1, 0, 5, 1);
+    grid->addWidget(Label1, 0, 1);
+    grid->addWidget(Text1, 1, 1);
+    grid->addWidget(File1, 2, 1);
+    grid->addWidget(Label2, 0, 2);
+    grid->addWidget(Text2, 1, 2);
+    grid->addWidget(File2, 2, 2);
+    grid->addWidget(Label3, 3, 1, 1, 2);
+    grid->addWidget(Frame1, 4, 1);
+    grid->addWidget(Command1, 4, 2, Qt::AlignBottom);
+
+    File1->setPattern(QStringLiteral("*."));
+    File2->setPattern(QStringLiteral("*."));
+    File1->setAttributes({true, true, true, true});
+    File2->setAttributes({true, false, false, true});
+
+    connect(Drive1, &QComboBox::activated, this, [this](int i) { setFolder(Drive1->itemData(i).toString()); });
+    connect(Dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        const QString name = item->text();
+        setFolder(name == QLatin1String("..") ? QFileInfo(folder_).absolutePath() : QDir(folder_).filePath(name));
+    });
+    connect(Text1, &QLineEdit::textChanged, this, [this](const QString& t) { File1->setPattern(QStringLiteral("*.") + t); });
+    connect(Text2, &QLineEdit::textChanged, this, [this](const QString& t) { File2->setPattern(QStringLiteral("*.") + t); });
+    for (QCheckBox* c : {Check1, Check2, Check3}) connect(c, &QCheckBox::clicked, this, &Form5::attributesChanged);
+    connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    setFolder(f_.Dir1->path());
+    resize(760, 420);
+}
+
+void Form5::setFolder(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) return;
+    folder_ = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    Dir1->clear();
+    if (folder_ != QLatin1String("/")) Dir1->addItem(QStringLiteral(".."));
+    for (const QString& sub : subfolderPaths(folder_)) Dir1->addItem(QFileInfo(sub).fileName());
+    File1->setPath(folder_);
+    File2->setPath(folder_);
+}
+
+void Form5::attributesChanged() {
+    AttributeFilter a = File1->attributes();
+    a.readOnly = Check1->isChecked();
+    a.system = Check2->isChecked();
+    a.hidden = Check3->isChecked();
+    File1->setAttributes(a);
+    File2->setAttributes(a);
+}
+
+void Form5::Command1_Click() {
+    QStringList names;
+    for (int i = 0; i < File1->listCount(); ++i) names.append(File1->entry(i));
+    const QStringList refused = applyRenames(extensionRenames(folder_, names, Text1->text(), Text2->text()));
+    File1->refresh();
+    File2->refresh();
+    f_.File1->refresh();
+    // A file whose new name was taken keeps its name; no file is replaced.
+    if (!refused.isEmpty())
+        f_.prompter().message(refused.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nは変換できませんでした"),
+                              f_.state().title, Buttons::Ok);
+}
+
+void Kaku(Form1& form) {
+    static QPointer<Form5> open;
+    if (!open) open = new Form5(form);
+    open->show();
+    open->raise();
+}
+
+}  // namespace orbet
