@@ -14,7 +14,7 @@
 
 namespace orbet {
 
-Shutdown::Shutdown(Form1& form) : f_(form) {
+Shutdown::Shutdown(Form1& form) : f_(form), quit_([] { QCoreApplication::exit(0); }) {
     // The desktop session ending is one more close request.
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &f_, [this](QSessionManager& manager) {
         if (confirmed_) return;
@@ -44,7 +44,7 @@ bool Shutdown::confirmClose() {
 
 void Shutdown::unload() {
     f_.Timer1->stop();
-    QCoreApplication::exit(0);
+    quit_();
 }
 
 void Shutdown::Dexit() {
@@ -52,7 +52,7 @@ void Shutdown::Dexit() {
     QCoreApplication::processEvents();
     confirmed_ = true;  // nothing is saved and nothing more is asked
     f_.Timer1->stop();
-    QCoreApplication::exit(0);
+    quit_();
 }
 
 void Shutdown::OutF() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace orbet {
 
 class Form1;
@@ -21,10 +23,14 @@ public:
     void OutF();
 
     bool confirmed() const { return confirmed_; }
+    // How the program ends; tests that keep one application for many
+    // windows replace it, since an ended event loop cannot run again.
+    void setQuit(std::function<void()> quit) { quit_ = std::move(quit); }
 
 private:
     Form1& f_;
     bool confirmed_ = false;
+    std::function<void()> quit_;
 };
 
 }  // namespace orbet

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QTest>
@@ -46,13 +47,17 @@ TEST_F(ExternalProgramsTest, AboutWindowClosesOnAClickAndOpensAgain) {
     Form1& f = *form_;
     for (int round = 0; round < 2; ++round) {
         bool seen = false;
-        QTimer::singleShot(50, [&] {
-            auto* about = f.findChild<VrForm*>();
-            ASSERT_NE(about, nullptr);
-            seen = about->isVisible();
-            EXPECT_EQ(about->Label3->text(), QStringLiteral("Orbet Version1.24"));
+        // Waits for the modal window however long the machine takes to show it.
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* about = qobject_cast<VrForm*>(QApplication::activeModalWidget());
+            if (!about) return;
+            poll.stop();
+            seen = about->isVisible() && about->Label3->text() == QStringLiteral("Orbet Version1.24");
             QTest::mouseClick(about->Label2, Qt::LeftButton);
         });
+        poll.start();
         f.action("ver")->trigger();
         EXPECT_TRUE(seen);
         EXPECT_EQ(f.findChild<VrForm*>(), nullptr);

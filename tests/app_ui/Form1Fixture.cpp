@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "app/ui/Shutdown.h"
 #include "platform/UserStore.h"
 #include "support/TestSupport.h"
 
@@ -22,6 +23,8 @@ void Form1Test::writeIni(const QByteArray& bytes) { ASSERT_TRUE(writeAll(home(QS
 
 Form1& Form1Test::start(const QString& commandLine) {
     form_ = std::make_unique<Form1>(prompter_, commandLine);
+    // One application serves every test, so the end of a run must not end its event loop.
+    form_->shutdown().setQuit([this] { ++quits_; });
     form_->load();
     return *form_;
 }

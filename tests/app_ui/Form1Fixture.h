@@ -27,6 +27,7 @@ protected:
     QTemporaryDir data_;
     ScriptedPrompter prompter_;
     std::unique_ptr<Form1> form_;
+    int quits_ = 0;  // how often the program would have ended
 };
 
 }  // namespace orbet::test

@@ -36,6 +36,7 @@ TEST_F(Form1Test, RestoresFolderAndFilterAndSavesAllKeysInOrder) {
 
     prompter_.answer(Answer::Yes);
     EXPECT_TRUE(f.close());
+    EXPECT_EQ(quits_, 1);
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("終了しますか?"));
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
@@ -73,6 +74,7 @@ TEST_F(Form1Test, ImmediateExitSavesNothing) {
     f.setChecked("SetAuD", true);
     f.action("Dexit")->trigger();
     EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(quits_, 1);
     EXPECT_TRUE(prompter_.records().empty());
     EXPECT_EQ(savedIni(), QByteArray("LastFilter=2\r\n"));
     EXPECT_FALSE(QFile::exists(home(QStringLiteral("Vae011.vaf"))));
