@@ -1,5 +1,6 @@
 #include "app/ui/Commands.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -30,6 +31,7 @@ bool Commands::toolbarWorks(ToolButton b) const {
     case ToolButton::Pic1:
     case ToolButton::copy:
     case ToolButton::del:
+    case ToolButton::web:
     case ToolButton::opencom:
     case ToolButton::exp:
     case ToolButton::n:
@@ -42,6 +44,7 @@ void Commands::toolbarClick(ToolButton b) {
     switch (b) {
     case ToolButton::Pic1: orbet::Pic1(f_); break;
     case ToolButton::copy: Cop(f_); break;
+    case ToolButton::web: f_.action("MiniWebGo")->trigger(); break;
     case ToolButton::del: orbet::del(f_); break;
     case ToolButton::opencom: Openfile(); break;
     case ToolButton::exp: Expl(); break;

@@ -11,7 +11,7 @@
 
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"

@@ -22,6 +22,7 @@
 #include "app/ui/ExternalPrograms.h"
 #include "app/ui/ExtensionTool.h"
 #include "app/ui/FavouritesDialog.h"
+#include "viewers/MiniWebBrowser.h"
 #include "app/ui/FileCommands.h"
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
@@ -34,7 +35,7 @@
 #include "app/ui/Shutdown.h"
 #include "app/ui/Startup.h"
 #include "app/ui/Tray.h"
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/DisplayLayout.h"
 #include "display/FileKinds.h"
@@ -54,7 +55,7 @@ const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
-        "Kaku",
+        "Kaku",      "MiniWebGo", "minwebs",
         "Cop",       "del",      "makedir",   "XCopy",    "MoveFolder",
         "DirFL",     "NowFlistToFL", "Finfomaintion", "FoInfo", "DriveInfo",
         "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
@@ -246,6 +247,13 @@ void Form1::wireEvents() {
     connect(action("OPRT"), &QAction::triggered, this, [this] { OPRT(*this); });
     connect(action("ver"), &QAction::triggered, this, [this] { ver(*this); });
     connect(action("VrIOnfo"), &QAction::triggered, this, [this] { ver(*this); });
+    for (const char* name : {"MiniWebGo", "minwebs"})
+        connect(action(name), &QAction::triggered, this, [this] {
+            // One window serves both commands; a second command brings it back.
+            if (!miniWeb_) miniWeb_ = new MinWeb(this);
+            miniWeb_->show();
+            miniWeb_->raise();
+        });
     connect(action("Kaku"), &QAction::triggered, this, [this] { Kaku(*this); });
     connect(action("Cop"), &QAction::triggered, this, [this] { Cop(*this); });
     connect(action("del"), &QAction::triggered, this, [this] { del(*this); });

@@ -44,6 +44,7 @@ class Splitter;
 class TextPane;
 class MediaPanel;
 class PathInput;
+class MinWeb;
 
 // The main window. It owns the controls (named as everywhere else in the
 // program, as members and objectNames), the program-wide state, the
@@ -77,6 +78,7 @@ public:
     TextPane& textPane() { return *textPane_; }
     MediaPanel& mediaPanel() { return *mediaPanel_; }
     PathInput& pathInput() { return *pathInput_; }
+    MinWeb* miniWeb() const { return miniWeb_; }
 
     QAction* action(const char* name) const;
     QMenu* menu(const char* name) const;
@@ -170,6 +172,7 @@ private:
     TextPane* textPane_ = nullptr;
     MediaPanel* mediaPanel_ = nullptr;
     PathInput* pathInput_ = nullptr;
+    MinWeb* miniWeb_ = nullptr;
 };
 
 }  // namespace orbet

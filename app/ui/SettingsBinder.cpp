@@ -13,7 +13,7 @@
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Numbers.h"

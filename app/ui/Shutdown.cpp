@@ -8,7 +8,7 @@
 #include "app/ui/Form1.h"
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/Startup.h"
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 #include "platform/Prompter.h"
 #include "platform/UserStore.h"
 

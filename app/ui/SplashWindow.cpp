@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 
 namespace orbet {
 

@@ -5,7 +5,7 @@
 
 #include "app/core/MainLayout.h"
 #include "app/ui/Form1.h"
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 #include "platform/Numbers.h"
 
 namespace orbet {

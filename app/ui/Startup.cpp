@@ -20,7 +20,7 @@
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/SplashWindow.h"
 #include "app/ui/Tray.h"
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 #include "display/FileKinds.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"

@@ -14,7 +14,7 @@
 #include <QToolBar>
 
 #include "app/ui/Form1.h"
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Prompter.h"

@@ -17,7 +17,7 @@
 #include "app/ui/Navigator.h"
 #include "app/ui/Splitter.h"
 #include "app/ui/Tray.h"
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/ListControls.h"
 #include "support/TestSupport.h"

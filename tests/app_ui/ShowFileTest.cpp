@@ -11,7 +11,7 @@
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
 #include "navigation/ui/ListControls.h"

@@ -9,7 +9,7 @@
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/Shutdown.h"
 #include "app/ui/Startup.h"
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/UserStore.h"
 #include "support/TestSupport.h"

@@ -1,4 +1,4 @@
-#include "app/ui/Twips.h"
+#include "platform/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,0 +1,48 @@
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEngineView>
+
+#include "Form1Fixture.h"
+#include "support/TestSupport.h"
+#include "viewers/MiniWebBrowser.h"
+
+namespace orbet::test {
+namespace {
+
+TEST(MinWebLayoutRule, SnapsToTheMinimumThenFills) {
+    EXPECT_TRUE(layoutMinWeb(1500, 5000, 300, 600).resizeFirst);
+    EXPECT_EQ(layoutMinWeb(1500, 5000, 300, 600).width, 1600);
+    EXPECT_EQ(layoutMinWeb(3000, 1000, 300, 600).height, 1200);
+    const MinWebLayout l = layoutMinWeb(6000, 4000, 300, 600);
+    EXPECT_FALSE(l.resizeFirst);
+    EXPECT_EQ(l.web, (TwipsRect{0, 300, 5820, 3400}));
+    EXPECT_EQ(l.textWidth, 5400);
+}
+
+TEST_F(Form1Test, MiniBrowserGoesWhereItIsToldAndFollowsLinks) {
+    const QString second = QDir(data_.path()).filePath(QStringLiteral("second.html"));
+    writeAll(second, "<html><body>second</body></html>");
+    const QString first = QDir(data_.path()).filePath(QStringLiteral("first.html"));
+    writeAll(first, ("<html><body><a id='l' href='second.html'>go</a>"
+                     "<script>setTimeout(function(){document.getElementById('l').click();}, 50);</script>"
+                     "</body></html>"));
+    Form1& f = start();
+    f.action("MiniWebGo")->trigger();
+    MinWeb* web = f.miniWeb();
+    ASSERT_NE(web, nullptr);
+    EXPECT_EQ(web->windowTitle(), QStringLiteral("ミニマムWebブラウザー"));
+    f.action("minwebs")->trigger();
+    EXPECT_EQ(f.miniWeb(), web);  // the same window comes back
+
+    QSignalSpy arrived(web->Web, &QWebEngineView::urlChanged);
+    web->Text1->setText(first);
+    QTest::keyClick(web->Text1, Qt::Key_Return);
+    for (int i = 0; i < 100 && !web->Text1->text().endsWith(QLatin1String("second.html")); ++i) arrived.wait(200);
+    EXPECT_TRUE(web->Text1->text().endsWith(QLatin1String("second.html"))) << web->Text1->text().toStdString();
+}
+
+}  // namespace
+}  // namespace orbet::test

@@ -1,0 +1,54 @@
+#include "viewers/MiniWebBrowser.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QUrl>
+#include <QWebEngineView>
+
+#include "platform/Twips.h"
+
+namespace orbet {
+
+MinWebLayout layoutMinWeb(int w, int h, int textHeight, int labelWidth) {
+    MinWebLayout l;
+    if (w < 1600) return {true, 1600, h, {}, 0};
+    if (h < 1200) return {true, w, 1200, {}, 0};
+    l.web = {0, textHeight, w - 180, h - textHeight - 300};
+    l.textWidth = w - labelWidth;
+    return l;
+}
+
+MinWeb::MinWeb(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("MinWeb"));
+    setWindowTitle(QStringLiteral("ミニマムWebブラウザー"));
+    Label1 = new QLabel(QStringLiteral("URL："), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->adjustSize();
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->move(Label1->width(), 0);
+    Web = new QWebEngineView(this);
+    Web->setObjectName(QStringLiteral("Web"));
+    connect(Text1, &QLineEdit::returnPressed, this, [this] {
+        const QString typed = Text1->text();
+        const QFileInfo file(typed);
+        Web->setUrl(file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl::fromUserInput(typed));
+    });
+    connect(Web, &QWebEngineView::urlChanged, this, [this](const QUrl& url) { Text1->setText(url.toString()); });
+    resize(640, 480);
+}
+
+void MinWeb::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const MinWebLayout l = layoutMinWeb(twips::fromPixels(width()), twips::fromPixels(height()),
+                                        twips::fromPixels(Text1->height()), twips::fromPixels(Label1->width()));
+    if (l.resizeFirst) {
+        resize(twips::toPixels(l.width), twips::toPixels(l.height));
+        return;
+    }
+    Web->setGeometry(twips::toPixels(l.web));
+    Text1->resize(twips::toPixels(l.textWidth), Text1->height());
+}
+
+}  // namespace orbet
