@@ -208,6 +208,7 @@ TEST_F(Form1Test, MoveOutOfSightKeepsTheRememberedRectangle) {
 TEST_F(Form1Test, OneShotTimerWaitsATickAfterARestoredFile) {
     writeIni("LastFilter=3\r\nLastPath=" + kJpegs.toUtf8() + "\r\n");
     Form1& f = start();
+    f.Timer1->start();
     ASSERT_TRUE(f.state().startupFileShown);
     f.startup().Timer1_Timer();
     EXPECT_FALSE(f.state().startupFileShown);
