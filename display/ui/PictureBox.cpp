@@ -14,6 +14,7 @@ void PictureBox::setPicture(QImage image) {
     image_ = std::move(image);
     resize(image_.isNull() ? QSize(0, 0) : image_.size());
     update();
+    if (!image_.isNull()) emit pictureChanged();
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {

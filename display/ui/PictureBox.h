@@ -18,6 +18,9 @@ public:
     bool isEmpty() const { return image_.isNull(); }
     void clear() { setPicture(QImage()); }
 
+signals:
+    void pictureChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
