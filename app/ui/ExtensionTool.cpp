@@ -12,21 +12,13 @@
 #include <QVBoxLayout>
 
 #include "app/ui/Form1.h"
+#include "app/ui/Named.h"
 #include "navigation/FolderProbe.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Prompter.h"
 #include "tools/ExtensionConversion.h"
 
 namespace orbet {
-
-namespace {
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-}  // namespace
 
 Form5::Form5(Form1& form) : QWidget(&form, Qt::Window), f_(form) {
     setObjectName(QStringLiteral("Form5"));

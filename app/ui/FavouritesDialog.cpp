@@ -7,20 +7,12 @@
 #include <QPushButton>
 
 #include "app/ui/Form1.h"
+#include "app/ui/Named.h"
 #include "app/ui/Navigator.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Prompter.h"
 
 namespace orbet {
-
-namespace {
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-}  // namespace
 
 Form2::Form2(Form1& form) : QDialog(&form), f_(form) {
     setObjectName(QStringLiteral("Form2"));

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/Form1.h"
+#include "app/ui/Named.h"
 #include "app/ui/Navigator.h"
 #include "plugins/FilterRules.h"
 #include "plugins/UserFilterTable.h"
@@ -21,11 +22,6 @@
 namespace orbet {
 
 namespace {
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 const QString kBadInput = QStringLiteral("正しい入力でありません");
 

@@ -26,6 +26,7 @@
 #include "app/ui/FileCommands.h"
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
+#include "app/ui/Named.h"
 #include "app/ui/PathInput.h"
 #include "app/ui/Splitter.h"
 #include "app/ui/TextPane.h"
@@ -63,11 +64,6 @@ const QSet<QString>& workingItems() {
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
-}
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
 }
 
 void place(QWidget* w, const TwipsRect& r) { w->setGeometry(twips::toPixels(r)); }
