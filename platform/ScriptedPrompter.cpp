@@ -21,8 +21,8 @@ void ScriptedPrompter::clear() {
 }
 
 Answer ScriptedPrompter::message(const QString& text, const QString& title, Buttons buttons, Icon icon,
-                                 std::optional<Answer>) {
-    records_.push_back({Kind::Message, text, title, buttons, icon, {}});
+                                 std::optional<Answer> defaultAnswer) {
+    records_.push_back({Kind::Message, text, title, buttons, icon, {}, defaultAnswer, {}});
     if (answers_.empty()) {
         ++unscripted_;
         return dismissAnswer(buttons);
@@ -43,8 +43,8 @@ QString ScriptedPrompter::nextReply(bool& scripted) {
     return r;
 }
 
-std::optional<QString> ScriptedPrompter::input(const QString& prompt, const QString& title, const QString&) {
-    records_.push_back({Kind::Input, prompt, title, Buttons::OkCancel, Icon::None, {}});
+std::optional<QString> ScriptedPrompter::input(const QString& prompt, const QString& title, const QString& defaultText) {
+    records_.push_back({Kind::Input, prompt, title, Buttons::OkCancel, Icon::None, {}, std::nullopt, defaultText});
     bool scripted = false;
     QString r = nextReply(scripted);
     if (!scripted) return std::nullopt;
@@ -64,7 +64,7 @@ QString ScriptedPrompter::saveFile(const FileDialogRequest& request) {
 }
 
 QString ScriptedPrompter::chooseFolder(const QString& title, const QString& initialFolder) {
-    records_.push_back({Kind::Folder, initialFolder, title, Buttons::OkCancel, Icon::None, {}});
+    records_.push_back({Kind::Folder, initialFolder, title, Buttons::OkCancel, Icon::None, {}, std::nullopt, initialFolder});
     bool scripted = false;
     return nextReply(scripted);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "platform/Prompter.h"
@@ -20,6 +21,10 @@ public:
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
         FileDialogRequest dialog;
+        // What Enter would choose, and the text an input prompt starts with,
+        // so a test can tell a wrong default from a right one.
+        std::optional<Answer> defaultAnswer;
+        QString defaultText;
     };
 
     void answer(Answer a) { answers_.push_back(a); }
@@ -27,6 +32,9 @@ public:
 
     const std::vector<Record>& records() const { return records_; }
     int unscripted() const { return unscripted_; }
+    // Answers and replies never asked for: a test whose script outlives the
+    // prompts it expected has lost a question it meant to check.
+    int pending() const { return int(answers_.size() + replies_.size()); }
     void clear();
 
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,

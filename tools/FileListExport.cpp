@@ -1,8 +1,8 @@
 #include "tools/FileListExport.h"
 
-#include <QSaveFile>
 
 #include "navigation/FileListing.h"
+#include "platform/AtomicWrite.h"
 #include "platform/ProgramFolders.h"
 
 namespace orbet {
@@ -24,11 +24,7 @@ QStringList everyFileOf(const QString& folder) {
 }
 
 bool writeFileList(const QString& path, const QString& folder, const QStringList& names, QString* error) {
-    QSaveFile file(path);
-    const QByteArray text = fileListText(folder, names);
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit()) return true;
-    if (error) *error = file.errorString();
-    return false;
+    return writeFileAtomically(path, fileListText(folder, names), error);
 }
 
 }  // namespace orbet

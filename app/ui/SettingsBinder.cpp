@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QSaveFile>
 #include <QScreen>
 
 #include "app/core/StartupRules.h"
@@ -16,6 +15,7 @@
 #include "platform/Twips.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/AtomicWrite.h"
 #include "platform/Numbers.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
@@ -221,12 +221,7 @@ namespace {
 
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString& error) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, bytes, &error);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextDocumentFragment>
@@ -15,6 +14,7 @@
 
 #include "app/ui/Form1.h"
 #include "platform/Twips.h"
+#include "display/text/TextDecoding.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Prompter.h"
@@ -52,10 +52,9 @@ void TextPane::rtfsa_Click() {
     const QString path = f_.prompter().saveFile(request);
     if (path.isEmpty()) return;
     // The text goes out plain, whatever formatting the pane shows.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(f_.RT->toPlainText().toUtf8());
-    file.commit();
+    // A failed write leaves the old file whole; say so rather than pretend.
+    if (!savePlainText(path, f_.RT->toPlainText()))
+        f_.prompter().message(path + QStringLiteral(" に保存できませんでした。"), f_.state().title);
 }
 
 void TextPane::pri_Click() {

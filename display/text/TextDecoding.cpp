@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include <QSaveFile>
 
 #include "display/text/EncodingSniffer.h"
+#include "platform/AtomicWrite.h"
 
 namespace orbet {
 
@@ -136,11 +136,7 @@ QByteArray encodeUtf8(const QString& text) {
 }
 
 bool savePlainText(const QString& path, const QString& text, QString* error) {
-    QSaveFile file(path);
-    const QByteArray bytes = encodeUtf8(text);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok && error) *error = file.errorString();
-    return ok;
+    return writeFileAtomically(path, encodeUtf8(text), error);
 }
 
 } // namespace orbet

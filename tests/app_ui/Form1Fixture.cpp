@@ -17,6 +17,7 @@ void Form1Test::SetUp() {
 
 void Form1Test::TearDown() {
     form_.reset();
+    EXPECT_EQ(prompter_.pending(), 0) << "the script answers a prompt that never came";
     qunsetenv("ORBET_HOME");
 }
 

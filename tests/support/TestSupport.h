@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 
 namespace orbet::test {
 
@@ -13,5 +14,27 @@ QString buildDir();
 
 QByteArray readAll(const QString& path);
 bool writeAll(const QString& path, const QByteArray& bytes);
+
+// A real file system of a few kilobytes mounted on a temporary folder, to see
+// what the program does when a disk fills up. Mounting needs privileges the
+// machine may not give: check valid() and skip with reason() when it fails.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(int kilobytes);
+    ~SmallFileSystem();
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+
+    bool valid() const { return mounted_; }
+    QString reason() const { return reason_; }
+    QString path() const { return folder_.path(); }
+    // Fills what is left of the file system with one file.
+    void fill();
+
+private:
+    QTemporaryDir folder_;
+    bool mounted_ = false;
+    QString reason_;
+};
 
 }  // namespace orbet::test
