@@ -52,13 +52,13 @@ std::optional<QString> ScriptedPrompter::input(const QString& prompt, const QStr
 }
 
 QString ScriptedPrompter::openFile(const FileDialogRequest& request) {
-    records_.push_back({Kind::OpenFile, request.filter, request.title, Buttons::OkCancel, Icon::None, request});
+    records_.push_back({Kind::OpenFile, request.filter, request.title, Buttons::OkCancel, Icon::None, request, std::nullopt, {}});
     bool scripted = false;
     return nextReply(scripted);
 }
 
 QString ScriptedPrompter::saveFile(const FileDialogRequest& request) {
-    records_.push_back({Kind::SaveFile, request.filter, request.title, Buttons::OkCancel, Icon::None, request});
+    records_.push_back({Kind::SaveFile, request.filter, request.title, Buttons::OkCancel, Icon::None, request, std::nullopt, {}});
     bool scripted = false;
     return nextReply(scripted);
 }

@@ -7,7 +7,7 @@ ORBET_PACKAGES=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   libicu-dev libjpeg-dev libpng-dev libwebp-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool fonts-noto-cjk
+  xvfb xauth xdotool fonts-noto-cjk ccache
 )
 
 orbet_install_missing() {
@@ -23,8 +23,13 @@ orbet_install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
 
+# orbet_build TYPE [FOLDER [CMAKE ARGS...]]: configures and builds in FOLDER
+# (build/ by default), through ccache when the machine has it.
 orbet_build() {
-  local type="$1"
-  cmake -S "$ORBET_ROOT" -B "$ORBET_ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE="$type"
-  cmake --build "$ORBET_ROOT/build" -j "$(nproc)"
+  local type="$1" folder="${2:-$ORBET_ROOT/build}"
+  shift; [ $# -gt 0 ] && shift
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S "$ORBET_ROOT" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@"
+  cmake --build "$folder" -j "$(nproc)"
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 #include <dlfcn.h>
 #include <malloc.h>
@@ -111,6 +112,20 @@ PictureBlocks SusieLibrary::getPicture(const QByteArray& contents) const {
     void* pixels = nullptr;
     blocks.result = entries_.getPicture(contents.constData(), intptr_t(contents.size()), SPI_INPUT_MEMORY,
                                         &header, &pixels, neverCancel, 0);
+    // Only blocks the plug-in allocated itself may be freed: a block that
+    // points into the file contents we lent it, or one block handed back
+    // twice, would be freed by the wrong owner or freed twice.
+    const char* lentBegin = contents.constData();
+    const char* lentEnd = lentBegin + contents.size();
+    auto lent = [&](const void* p) {
+        const char* c = static_cast<const char*>(p);
+        return p && std::less_equal<const char*>()(lentBegin, c) && std::less<const char*>()(c, lentEnd);
+    };
+    if (lent(header) || lent(pixels) || (header && header == pixels)) {
+        if (!lent(header)) blocks.header.reset(header);
+        blocks.result = SPI_MEMORY_ERROR;
+        return blocks;
+    }
     blocks.header.reset(header);
     blocks.pixels.reset(pixels);
     return blocks;

@@ -208,7 +208,7 @@ TEST_F(Registry, MisbehavingDecodesGiveNothing) {
     add(Pic, QStringLiteral("IFpic.spi"));
     load();
     for (const char* command : {"null", "nullbits", "shortheader", "shortbits", "garbage", "absurd",
-                                "absurdtopdown", "hugepalette", "error", "unknown"}) {
+                                "absurdtopdown", "hugepalette", "lentbits", "sameblock", "error", "unknown"}) {
         const QString path = picture(QStringLiteral("bad.pic"), QByteArray("PIC ") + command);
         EXPECT_TRUE(registry.decodeWithPlugins(path).isNull()) << command;
     }

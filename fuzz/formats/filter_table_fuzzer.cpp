@@ -1,0 +1,25 @@
+#include <cstddef>
+#include <cstdint>
+
+#include <QByteArray>
+
+#include "plugins/UserFilterTable.h"
+
+// A filter file read and written again must read back as the same table,
+// and a second write must give the same bytes.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    static orbet::UserFilterTable first;
+    static orbet::UserFilterTable second;
+    first.clear();
+    second.clear();
+    first.deserialize(bytes);
+    (void)first.names();
+    const QByteArray written = first.serialize();
+    if (second.deserialize(written) != orbet::UserFilterTable::Values) __builtin_trap();
+    for (int r = 0; r < orbet::UserFilterTable::Rows; ++r) {
+        if (!(first.row(r) == second.row(r))) __builtin_trap();
+    }
+    if (second.serialize() != written) __builtin_trap();
+    return 0;
+}
