@@ -100,8 +100,7 @@ bool apply(Form1& f, const OptionValues& v) {
     return false;
 }
 
-void OptionS(Form1& f) {
-    const OptionValues before = current(f);
+std::unique_ptr<OptionForm> makeForm(Form1& f) {
     OptionHooks hooks;
     hooks.apply = [&f](const OptionValues& v) { return apply(f, v); };
     hooks.storeBlackBackground = [&f] {
@@ -109,9 +108,10 @@ void OptionS(Form1& f) {
         st.backcolorR = st.backcolorG = st.backcolorB = 0;
     };
     hooks.browserStart = folders::join(folders::programFolder(), QStringLiteral("susie"));
-    OptionForm dialog(f.prompter(), f.state().title, before, std::move(hooks), &f);
-    dialog.exec();
+    return std::make_unique<OptionForm>(f.prompter(), f.state().title, current(f), std::move(hooks), &f);
 }
+
+void OptionS(Form1& f) { makeForm(f)->exec(); }
 
 void wire(Form1& f) {
     QObject::connect(f.action("OptionS"), &QAction::triggered, &f, [&f] { OptionS(f); });

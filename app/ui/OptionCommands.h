@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
+
 #include "options/OptionValues.h"
 
 namespace orbet {
 
 class Form1;
+class OptionForm;
 
 // The options dialog's place in the main window: `OptionS` opens it over the
 // live state, and OK's values come back here to be applied in one step.
@@ -19,6 +22,9 @@ OptionValues current(Form1& form);
 // When the plug-in folder cannot be stored, everything goes back to what
 // it was, the user is told, and the result is false.
 bool apply(Form1& form, const OptionValues& values);
+
+// The dialog over the live state, not yet shown; OK applies through apply().
+std::unique_ptr<OptionForm> makeForm(Form1& form);
 
 // `OptionS`: the dialog, modal and centred.
 void OptionS(Form1& form);

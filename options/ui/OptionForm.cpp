@@ -105,6 +105,13 @@ OptionForm::OptionForm(Prompter& prompter, const QString& title, const OptionVal
         if (!Dir1->placeAt(hooks_.browserStart)) Dir1->placeAt(QStringLiteral("/"));
     }
     R->setFocus();
+    adjustSize();
+    centre();
+}
+
+void OptionForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The frame is known only once the window is shown.
     centre();
 }
 
@@ -254,7 +261,6 @@ void OptionForm::paintPreview() {
 }
 
 void OptionForm::centre() {
-    adjustSize();
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect s = screen->geometry();

@@ -110,6 +110,9 @@ public:
     QPushButton* Command5 = nullptr;
     QPushButton* Command3 = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void createPictureTab();
     void createAudioTextTab();
