@@ -26,6 +26,7 @@
 #include "app/ui/FileCommands.h"
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
+#include "app/ui/OptionCommands.h"
 #include "app/ui/Named.h"
 #include "app/ui/PathInput.h"
 #include "app/ui/Splitter.h"
@@ -61,6 +62,7 @@ const QSet<QString>& workingItems() {
         "DirFL",     "NowFlistToFL", "Finfomaintion", "FoInfo", "DriveInfo",
         "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
+        "OptionS",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
@@ -277,6 +279,7 @@ void Form1::wireEvents() {
     connect(action("Expl"), &QAction::triggered, this, [this] { commands_->Expl(); });
     connect(action("ExpNow"), &QAction::triggered, this, [this] { commands_->ExpNow(); });
     connect(action("IHelp"), &QAction::triggered, this, [this] { commands_->IHelp(); });
+    options::wire(*this);
     commands_->acceptDrops(this);
     for (QWidget* target : {static_cast<QWidget*>(BP), static_cast<QWidget*>(MP), static_cast<QWidget*>(Combo1),
                             static_cast<QWidget*>(File1), static_cast<QWidget*>(Dir1), static_cast<QWidget*>(Drive1),

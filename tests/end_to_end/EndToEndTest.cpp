@@ -41,6 +41,26 @@ QString waitForWindow(const QString& titleRegex, int timeoutMs = 60000) {
     return {};
 }
 
+// The colour the X screen shows at a point, as "r g b".
+QString screenPixel(int x, int y) {
+    QProcess p;
+    p.start(buildDir() + QStringLiteral("/tests/orbet_screen_pixel"), {QString::number(x), QString::number(y)});
+    p.waitForFinished(15000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// Waits until the point shows the colour; returns what it showed last.
+QString waitForPixel(int x, int y, const QString& rgb, int timeoutMs = 10000) {
+    QElapsedTimer t;
+    t.start();
+    QString seen = screenPixel(x, y);
+    while (seen != rgb && t.elapsed() < timeoutMs) {
+        QThread::msleep(200);
+        seen = screenPixel(x, y);
+    }
+    return seen;
+}
+
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -165,6 +185,43 @@ TEST_F(EndToEnd, KeyboardShortcutsAndResizing) {
     keysTo(main, QStringLiteral("shift+Delete"));
     ASSERT_TRUE(program_.waitForFinished(15000));
     EXPECT_EQ(QString::fromUtf8(readAll(ini())).count(QStringLiteral("\r\n")), 4);  // nothing saved
+}
+
+TEST_F(EndToEnd, OptionsDialogChangesThePictureBackground) {
+    QTemporaryDir empty;  // no picture covers the pane's background
+    ASSERT_TRUE(writeAll(ini(), "LastPath=" + empty.path().toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
+    start();
+    const QString main = waitForWindow(QStringLiteral("^Orbet - "));
+    ASSERT_FALSE(main.isEmpty());
+    runTool({"windowmove", main, "0", "0"});
+    QThread::msleep(500);
+    // A point in the display area, below the splitter bar.
+    int x = 0, y = 0, w = 0, h = 0;
+    for (const QString& line : runTool({"getwindowgeometry", "--shell", main}).split(u'\n')) {
+        const QString value = line.section(u'=', 1);
+        if (line.startsWith(QLatin1String("X="))) x = value.toInt();
+        if (line.startsWith(QLatin1String("Y="))) y = value.toInt();
+        if (line.startsWith(QLatin1String("WIDTH="))) w = value.toInt();
+        if (line.startsWith(QLatin1String("HEIGHT="))) h = value.toInt();
+    }
+    ASSERT_GT(w, 0);
+    const int px = x + w / 2, py = y + h * 3 / 4;
+    ASSERT_EQ(waitForPixel(px, py, QStringLiteral("255 255 255")), QStringLiteral("255 255 255"))
+        << "the pane does not start white";
+
+    keysTo(main, QStringLiteral("ctrl+o"));
+    const QString dialog = waitForWindow(QStringLiteral("^Orbet-Option$"));
+    ASSERT_FALSE(dialog.isEmpty()) << "Ctrl+O opened no options dialog";
+    QThread::msleep(500);
+    runTool({"key", "Home"});    // the red slider, which has the focus, to 0
+    runTool({"key", "Return"});  // OK
+    EXPECT_EQ(waitForPixel(px, py, QStringLiteral("0 255 255")), QStringLiteral("0 255 255"));
+
+    keysTo(main, QStringLiteral("ctrl+x"));
+    ASSERT_FALSE(waitForWindow(QStringLiteral("^Orbet$")).isEmpty());
+    runTool({"key", "Return"});
+    ASSERT_TRUE(program_.waitForFinished(15000));
+    EXPECT_TRUE(readAll(ini()).contains("\r\nBackcolorR= 0 \r\nBackcolorG= 255 \r\n"));
 }
 
 }  // namespace

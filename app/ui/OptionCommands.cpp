@@ -1,0 +1,120 @@
+#include "app/ui/OptionCommands.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTextEdit>
+
+#include "app/ui/Form1.h"
+#include "options/ui/OptionForm.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Prompter.h"
+#include "platform/UserStore.h"
+
+namespace orbet::options {
+
+namespace {
+
+const QString kSection = QStringLiteral("SusiePlugin");
+const QString kKey = QStringLiteral("Path");
+
+// Menu items that hold an option as their check mark: the text and file
+// list items (steps 4 and 5), then the audio items (step 8).
+struct MenuOption {
+    const char* item;
+    bool OptionValues::*field;
+};
+constexpr MenuOption kListOptions[] = {
+    {"InBaNotD", &OptionValues::notIniBat}, {"EdiOK", &OptionValues::txtEdi}, {"MunuASet", &OptionValues::archive},
+    {"Hiddemset", &OptionValues::hide},     {"SYSSet", &OptionValues::system},
+};
+constexpr MenuOption kAudioOptions[] = {
+    {"SetAuD", &OptionValues::autoPlay}, {"SetAuRepD", &OptionValues::autoRepv2}, {"SetRepD", &OptionValues::autoRep}};
+
+// Steps 2 to 8; the fitting is given as its two check marks so that a
+// rollback restores them exactly.
+void applyValues(Form1& f, const OptionValues& v, bool autoPD, bool zenHi) {
+    ProgramState& st = f.state();
+    f.setChecked("SetAutoPD", false);
+    f.setChecked("ZenHi", false);
+    f.setChecked("SetAutoPD", autoPD);
+    f.setChecked("ZenHi", zenHi);
+    st.slideShowTimer = v.slideShowTimer;
+    st.strSize = v.strSize;
+    // The list and the text pane follow their check marks here, whatever
+    // else listens to the items.
+    for (const MenuOption& m : kListOptions) f.setChecked(m.item, v.*m.field);
+    f.RT->setReadOnly(!v.txtEdi);
+    f.syncAttributeFilters();
+    st.rnd = v.rnd;
+    st.nodeExpand = v.nodeExpand;
+    st.nodeClose = v.nodeClose;
+    st.minWindowOnMainWindow = v.minWindowOnMainWindow;
+    st.minWindowSize = v.minWindowSize;
+    st.hideDirectory = v.hideDirectory;
+    st.minWindowSizeType = v.minWindowSizeType;
+    st.backcolorR = v.backcolorR;
+    st.backcolorG = v.backcolorG;
+    st.backcolorB = v.backcolorB;
+    f.setBackColour();
+    for (const MenuOption& m : kAudioOptions) f.setChecked(m.item, v.*m.field);
+}
+
+}  // namespace
+
+OptionValues current(Form1& f) {
+    const ProgramState& st = f.state();
+    OptionValues v;
+    v.fit = f.isChecked("ZenHi") ? PictureFit::KeepRatio : f.isChecked("SetAutoPD") ? PictureFit::Whole : PictureFit::AsIs;
+    v.slideShowTimer = st.slideShowTimer;
+    v.strSize = st.strSize;
+    for (const MenuOption& m : kListOptions) v.*m.field = f.isChecked(m.item);
+    for (const MenuOption& m : kAudioOptions) v.*m.field = f.isChecked(m.item);
+    v.rnd = st.rnd;
+    v.nodeExpand = st.nodeExpand;
+    v.nodeClose = st.nodeClose;
+    v.minWindowOnMainWindow = st.minWindowOnMainWindow;
+    v.minWindowSize = st.minWindowSize;
+    v.minWindowSizeType = st.minWindowSizeType;
+    v.hideDirectory = st.hideDirectory != 0 ? 1 : 0;
+    v.backcolorR = st.backcolorR;
+    v.backcolorG = st.backcolorG;
+    v.backcolorB = st.backcolorB;
+    v.pluginFolder = readStoreValue(kSection, kKey);
+    return v;
+}
+
+bool apply(Form1& f, const OptionValues& v) {
+    // What OK replaces, kept exactly (both fitting marks, the raw folder
+    // flag) so that a failed last step can put it all back.
+    OptionValues before = current(f);
+    before.hideDirectory = f.state().hideDirectory;
+    const bool autoPD = f.isChecked("SetAutoPD"), zenHi = f.isChecked("ZenHi");
+
+    applyValues(f, v, v.fit == PictureFit::Whole, v.fit == PictureFit::KeepRatio);
+    // Step 9: the plug-in folder, read again at the next start.
+    if (v.pluginFolder == before.pluginFolder || writeStoreValue(kSection, kKey, v.pluginFolder)) return true;
+    applyValues(f, before, autoPD, zenHi);
+    f.prompter().message(QStringLiteral("SusiePluginの有る場所を保存できませんでした。設定は変更されていません。\r\n") +
+                             userStoreFile(),
+                         f.state().title, Buttons::Ok, Icon::Critical);
+    return false;
+}
+
+std::unique_ptr<OptionForm> makeForm(Form1& f) {
+    OptionHooks hooks;
+    hooks.apply = [&f](const OptionValues& v) { return apply(f, v); };
+    hooks.storeBlackBackground = [&f] {
+        ProgramState& st = f.state();
+        st.backcolorR = st.backcolorG = st.backcolorB = 0;
+    };
+    hooks.browserStart = folders::join(folders::programFolder(), QStringLiteral("susie"));
+    return std::make_unique<OptionForm>(f.prompter(), f.state().title, current(f), std::move(hooks), &f);
+}
+
+void OptionS(Form1& f) { makeForm(f)->exec(); }
+
+void wire(Form1& f) {
+    QObject::connect(f.action("OptionS"), &QAction::triggered, &f, [&f] { OptionS(f); });
+}
+
+}  // namespace orbet::options

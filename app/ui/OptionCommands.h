@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+
+#include "options/OptionValues.h"
+
+namespace orbet {
+
+class Form1;
+class OptionForm;
+
+// The options dialog's place in the main window: `OptionS` opens it over the
+// live state, and OK's values come back here to be applied in one step.
+namespace options {
+
+// The live state as the dialog shows it: check marks, program-wide values
+// and the plug-in folder of the per-user store.
+OptionValues current(Form1& form);
+
+// OK's steps 2 to 9 in their order; the main window follows at once (check
+// marks, file list filters, the text pane's editability, the background).
+// When the plug-in folder cannot be stored, everything goes back to what
+// it was, the user is told, and the result is false.
+bool apply(Form1& form, const OptionValues& values);
+
+// The dialog over the live state, not yet shown; OK applies through apply().
+std::unique_ptr<OptionForm> makeForm(Form1& form);
+
+// `OptionS`: the dialog, modal and centred.
+void OptionS(Form1& form);
+
+// Connects the menu command; Form1 calls it once.
+void wire(Form1& form);
+
+}  // namespace options
+}  // namespace orbet
