@@ -18,6 +18,7 @@
 #include "app/core/MenuTable.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/Commands.h"
+#include "app/ui/CryptoCommands.h"
 #include "app/ui/Panes.h"
 #include "app/ui/ExternalPrograms.h"
 #include "app/ui/ExtensionTool.h"
@@ -61,6 +62,7 @@ const QSet<QString>& workingItems() {
         "DirFL",     "NowFlistToFL", "Finfomaintion", "FoInfo", "DriveInfo",
         "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
+        "PasAng",    "PassHuku", "Ang",       "Huk",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
@@ -277,6 +279,7 @@ void Form1::wireEvents() {
     connect(action("Expl"), &QAction::triggered, this, [this] { commands_->Expl(); });
     connect(action("ExpNow"), &QAction::triggered, this, [this] { commands_->ExpNow(); });
     connect(action("IHelp"), &QAction::triggered, this, [this] { commands_->IHelp(); });
+    wireCryptoCommands(*this);
     commands_->acceptDrops(this);
     for (QWidget* target : {static_cast<QWidget*>(BP), static_cast<QWidget*>(MP), static_cast<QWidget*>(Combo1),
                             static_cast<QWidget*>(File1), static_cast<QWidget*>(Dir1), static_cast<QWidget*>(Drive1),
