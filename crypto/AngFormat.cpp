@@ -1,6 +1,7 @@
 #include "crypto/AngFormat.h"
 
 #include <cstring>
+#include <vector>
 
 #include <QIODevice>
 #include <QRandomGenerator>
@@ -125,6 +126,13 @@ bool Reader::readHeader() {
 Reader::Status Reader::readContent(const Sink& sink, const std::function<void()>& pump) {
     unsigned char cls[256];
     for (int b = 0; b < 256; ++b) cls[b] = digitClass(shifted(static_cast<unsigned char>(b), 16 - shift_));
+    // The content is almost always one long line: two digits at a time
+    // through one table, byte by byte only around line breaks.
+    constexpr std::uint16_t kNotAPair = 0xFFFF;
+    std::vector<std::uint16_t> pairs(65536);
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b)
+            pairs[a | b << 8] = cls[a] < 16 && cls[b] < 16 ? std::uint16_t(cls[a] << 4 | cls[b]) : kNotAPair;
     QByteArray out(kChunk, Qt::Uninitialized);
     bool endsWithBreak = false;
     int high = -1;
@@ -132,8 +140,19 @@ Reader::Status Reader::readContent(const Sink& sink, const std::function<void()>
         const auto* p = reinterpret_cast<const unsigned char*>(buffer_.constData()) + pos_;
         const qsizetype n = buffer_.size() - pos_;
         char* o = out.data();
-        for (qsizetype i = 0; i < n; ++i) {
-            const unsigned char c = cls[p[i]];
+        qsizetype i = 0;
+        while (i < n) {
+            if (high < 0) {
+                while (i + 1 < n) {
+                    const std::uint16_t v = pairs[p[i] | p[i + 1] << 8];
+                    if (v == kNotAPair) break;
+                    *o++ = char(v);
+                    i += 2;
+                    endsWithBreak = false;
+                }
+                if (i == n) break;
+            }
+            const unsigned char c = cls[p[i++]];
             if (c < 16) {
                 endsWithBreak = false;
                 if (high < 0) {
