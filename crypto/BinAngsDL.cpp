@@ -191,6 +191,8 @@ QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
     const QString name = ang::decodeText(reader.name());
     if (!ang::isSafeName(name)) return {};
     const QString path = directry_ + name;
+    // Writing follows a link, which could lead anywhere.
+    if (QFileInfo(path).isSymLink()) return {};
     if (fileExists(path)) {
         const Answer a = prompter_.message(QStringLiteral("同じファイル名が存在します、上書きしますか？"),
                                            QStringLiteral("KTXAngsDLL-") + path, Buttons::YesNo, Icon::Question);

@@ -137,6 +137,15 @@ TEST_F(RestoreTest, InputThatIsNotAProtectedFileWritesNothing) {
         EXPECT_TRUE(filesIn("out/sub").isEmpty());
         EXPECT_EQ(filesIn(""), QStringList{"a.txt"});
     }
+    // Nor through a link of the stored name that leads out of the folder.
+    writeAll(path("outside"), "mine");
+    ASSERT_TRUE(QFile::link(path("outside"), path("out/a.txt")));
+    prompter_.answer(Answer::Yes);  // were it asked, the answer would be Yes
+    EXPECT_EQ(restore(path("out/a.txt.ang"), "pw"), QString());
+    EXPECT_EQ(readAll(path("outside")), QByteArray("mine"));
+    QFile::remove(path("out/a.txt"));
+    QFile::remove(path("outside"));
+
     // Only odd digits say so; the rest end quietly with the empty result.
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("KTXﾊﾞｲﾅﾘｻｰﾊﾞｰ ｴﾗｰ"));
