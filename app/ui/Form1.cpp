@@ -18,6 +18,7 @@
 #include "app/core/MenuTable.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/Commands.h"
+#include "app/ui/CryptoCommands.h"
 #include "app/ui/Panes.h"
 #include "app/ui/ExternalPrograms.h"
 #include "app/ui/ExtensionTool.h"
@@ -63,6 +64,7 @@ const QSet<QString>& workingItems() {
         "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
         "OptionS",
+        "PasAng",    "PassHuku", "Ang",       "Huk",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
@@ -280,6 +282,7 @@ void Form1::wireEvents() {
     connect(action("ExpNow"), &QAction::triggered, this, [this] { commands_->ExpNow(); });
     connect(action("IHelp"), &QAction::triggered, this, [this] { commands_->IHelp(); });
     options::wire(*this);
+    wireCryptoCommands(*this);
     commands_->acceptDrops(this);
     for (QWidget* target : {static_cast<QWidget*>(BP), static_cast<QWidget*>(MP), static_cast<QWidget*>(Combo1),
                             static_cast<QWidget*>(File1), static_cast<QWidget*>(Dir1), static_cast<QWidget*>(Drive1),

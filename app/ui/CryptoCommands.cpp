@@ -1,0 +1,41 @@
+#include "app/ui/CryptoCommands.h"
+
+#include <QAction>
+#include <QGuiApplication>
+
+#include "app/ui/Form1.h"
+#include "crypto/BinAngsDL.h"
+#include "crypto/EncryptionCommands.h"
+
+namespace orbet {
+
+namespace {
+
+// Lives as a child of the main window, so the BinAngsDL lasts the whole run.
+class CryptoHolder : public QObject {
+public:
+    explicit CryptoHolder(Form1& form)
+        : QObject(&form), bin(form.prompter()), commands(form.prompter(), form.state(), bin, [](bool busy) {
+              if (busy)
+                  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+              else
+                  QGuiApplication::restoreOverrideCursor();
+          }) {
+        bin.setTitleName(form.state().title);
+    }
+
+    BinAngsDL bin;
+    EncryptionCommands commands;
+};
+
+}  // namespace
+
+void wireCryptoCommands(Form1& form) {
+    auto* holder = new CryptoHolder(form);
+    holder->setObjectName(QStringLiteral("BinAngsDL"));
+    QObject::connect(form.action("PasAng"), &QAction::triggered, holder, [holder] { holder->commands.PasAng(); });
+    QObject::connect(form.action("PassHuku"), &QAction::triggered, holder,
+                     [holder] { holder->commands.PassHuku(); });
+}
+
+}  // namespace orbet

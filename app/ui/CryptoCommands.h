@@ -1,0 +1,12 @@
+#pragma once
+
+namespace orbet {
+
+class Form1;
+
+// Gives the main window its one BinAngsDL and makes the protected-file
+// sub-menu live: PasAng and PassHuku run their commands, Ang and Huk have
+// no action.
+void wireCryptoCommands(Form1& form);
+
+}  // namespace orbet

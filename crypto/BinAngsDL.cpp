@@ -1,0 +1,244 @@
+#include "crypto/BinAngsDL.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include "crypto/AngText.h"
+#include "platform/AtomicWrite.h"
+#include "platform/Prompter.h"
+
+namespace orbet {
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+int hexValue(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9') return u - '0';
+    if (u >= 'A' && u <= 'F') return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f') return u - 'a' + 10;
+    return -1;
+}
+
+// The bytes a hexadecimal text stands for; nullopt for an odd length or a
+// character that is not a digit.
+std::optional<QByteArray> bytesOfHex(const QString& hex) {
+    if (hex.size() % 2) return std::nullopt;
+    QByteArray out(hex.size() / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const int high = hexValue(hex[2 * i]);
+        const int low = hexValue(hex[2 * i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        out[i] = char(high << 4 | low);
+    }
+    return out;
+}
+
+// A file "exists" for the questions whether or not it is hidden or
+// read-only; a dangling link counts, since writing would follow it.
+bool fileExists(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+}  // namespace
+
+BinAngsDL::BinAngsDL(Prompter& prompter)
+    : prompter_(prompter), random_(ang::systemRandom()), pump_([] {
+          if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      }) {}
+
+void BinAngsDL::setTempFilePath(const QString& folder) {
+    if (!QFileInfo(folder).isDir()) error_ = 1;
+    tempFilePath_ = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+std::optional<QString> BinAngsDL::OpenBin(const QString& path) {
+    if (!fileExists(path)) {
+        prompter_.message(QStringLiteral("ファイルが見つかりません\r\n") + path, titleName_, Buttons::Ok);
+        return std::nullopt;
+    }
+    if (pump_) pump_();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        sayReadFailed(path);
+        return std::nullopt;
+    }
+    return QString::fromLatin1(file.readAll().toHex().toUpper());
+}
+
+QString BinAngsDL::BinToHex2(std::uint8_t byte) {
+    const char pair[2] = {kHexDigits[byte >> 4], kHexDigits[byte & 15]};
+    return QString::fromLatin1(pair, 2);
+}
+
+bool BinAngsDL::SaveBin(const QString& path, const QString& hex) {
+    const std::optional<QByteArray> bytes = bytesOfHex(hex);
+    if (!bytes) {
+        sayOddText();
+        return false;
+    }
+    QString reason;
+    if (!writeFileAtomically(path, *bytes, &reason)) {
+        sayWriteFailed(path, reason);
+        return false;
+    }
+    return true;
+}
+
+QString BinAngsDL::Angs(const QString& hex) {
+    const int key = random_(1, 14);
+    QString out(hex.size() + 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < hex.size(); ++i)
+        out[i + 2] = QLatin1Char(kHexDigits[(std::max(hexValue(hex[i]), 0) + key) & 15]);
+    const int decoy = random_(1, 15);
+    out[0] = QLatin1Char(kHexDigits[decoy]);
+    out[1] = QLatin1Char(kHexDigits[key]);
+    return out;
+}
+
+QString BinAngsDL::Hukgs(const QString& hex) {
+    if (hex.size() < 2) return {};
+    const int key = std::max(hexValue(hex[1]), 0);
+    QString out(hex.size() - 2, Qt::Uninitialized);
+    for (qsizetype i = 2; i < hex.size(); ++i)
+        out[i - 2] = QLatin1Char(kHexDigits[(std::max(hexValue(hex[i]), 0) - key + 16) & 15]);
+    return out;
+}
+
+QString BinAngsDL::PassAngs(const QString& hex) {
+    if (pass_.isEmpty()) {
+        error_ = 2;
+        return {};
+    }
+    const QByteArray record =
+        ang::encodeText(pass_) + "\r\n" + ang::encodeText(filename_) + "\r\n" + hex.toLatin1() + "\r\n";
+    QString text = QString::fromLatin1(record.toHex().toUpper());
+    for (int round = 0; round < 3; ++round) text = Angs(text);
+    return text;
+}
+
+QString BinAngsDL::PassHukgs(const QString& hex) {
+    std::optional<QByteArray> bytes = bytesOfHex(hex);
+    if (!bytes) return {};
+    QBuffer in(&*bytes);
+    in.open(QIODevice::ReadOnly);
+    return restore(in, QString());
+}
+
+BinAngsDL::Protected BinAngsDL::ProtectFile(const QString& source, const QString& target) {
+    if (!fileExists(source)) {
+        prompter_.message(QStringLiteral("ファイルが見つかりません\r\n") + source, titleName_, Buttons::Ok);
+        return Protected::SourceMissing;
+    }
+    if (pump_) pump_();
+    if (pass_.isEmpty()) {
+        error_ = 2;
+        return Protected::NoPassword;
+    }
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        sayReadFailed(source);
+        return Protected::Failed;
+    }
+    AtomicWriter out(target);
+    if (!out.open()) {
+        sayWriteFailed(target, out.errorString());
+        return Protected::Failed;
+    }
+    const ang::Rounds rounds = ang::drawRounds(random_);
+    const bool streamed = ang::writeProtected(
+        in, ang::encodeText(pass_), ang::encodeText(filename_), rounds,
+        [&out](const char* data, qint64 size) { return out.write(data, size); }, pump_);
+    if (!streamed && out.errorNumber() == 0) {
+        out.discard();
+        sayReadFailed(source);
+        return Protected::Failed;
+    }
+    if (!streamed || !out.commit()) {
+        sayWriteFailed(target, out.errorString());
+        return Protected::Failed;
+    }
+    return Protected::Written;
+}
+
+QString BinAngsDL::RestoreFile(const QString& protectedPath) {
+    if (!fileExists(protectedPath)) {
+        prompter_.message(QStringLiteral("ファイルが見つかりません\r\n") + protectedPath, titleName_, Buttons::Ok);
+        return {};
+    }
+    if (pump_) pump_();
+    QFile in(protectedPath);
+    if (!in.open(QIODevice::ReadOnly)) {
+        sayReadFailed(protectedPath);
+        return {};
+    }
+    return restore(in, protectedPath);
+}
+
+QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
+    if (!directry_.endsWith(QLatin1Char('/'))) directry_ += QLatin1Char('/');
+    ang::Reader reader(in);
+    if (!reader.readHeader()) return {};
+    if (!ang::sameText(reader.password(), pass_)) {
+        prompter_.message(QStringLiteral("パスワードが違います"), titleName_, Buttons::Ok);
+        return {};
+    }
+    // The name comes from the file, so it must not lead out of the folder.
+    const QString name = ang::decodeText(reader.name());
+    if (!ang::isSafeName(name)) return {};
+    const QString path = directry_ + name;
+    // Writing follows a link, which could lead anywhere.
+    if (QFileInfo(path).isSymLink()) return {};
+    if (fileExists(path)) {
+        const Answer a = prompter_.message(QStringLiteral("同じファイル名が存在します、上書きしますか？"),
+                                           QStringLiteral("KTXAngsDLL-") + path, Buttons::YesNo, Icon::Question);
+        if (a != Answer::Yes) return {};
+    }
+    AtomicWriter out(path);
+    if (!out.open()) {
+        sayWriteFailed(path, out.errorString());
+        return {};
+    }
+    const auto status =
+        reader.readContent([&out](const char* data, qint64 size) { return out.write(data, size); }, pump_);
+    switch (status) {
+    case ang::Reader::Status::Ok:
+        if (out.commit()) return path;
+        sayWriteFailed(path, out.errorString());
+        return {};
+    case ang::Reader::Status::OddDigits:
+        sayOddText();
+        return {};
+    case ang::Reader::Status::SinkFailed:
+        sayWriteFailed(path, out.errorString());
+        return {};
+    case ang::Reader::Status::ReadFailed:
+        sayReadFailed(inputPath);
+        return {};
+    case ang::Reader::Status::NotProtected:
+        return {};
+    }
+    return {};
+}
+
+void BinAngsDL::sayWriteFailed(const QString& path, const QString& reason) {
+    prompter_.message(QStringLiteral("ファイルを書き込めませんでした\r\n") + path +
+                          (reason.isEmpty() ? QString() : QStringLiteral("\r\n") + reason),
+                      titleName_, Buttons::Ok, Icon::Critical);
+}
+
+void BinAngsDL::sayReadFailed(const QString& path) {
+    prompter_.message(QStringLiteral("ファイルを読み込めませんでした") +
+                          (path.isEmpty() ? QString() : QStringLiteral("\r\n") + path),
+                      titleName_, Buttons::Ok, Icon::Critical);
+}
+
+void BinAngsDL::sayOddText() {
+    prompter_.message(QStringLiteral("KTXﾊﾞｲﾅﾘｻｰﾊﾞｰ ｴﾗｰ"), titleName_ + QStringLiteral("-ｴﾗｰ"), Buttons::Ok);
+}
+
+}  // namespace orbet

@@ -1,0 +1,105 @@
+#include "crypto/EncryptionCommands.h"
+
+#include <QFileInfo>
+
+#include "crypto/BinAngsDL.h"
+#include "platform/ProgramFolders.h"
+#include "platform/ProgramState.h"
+#include "platform/Prompter.h"
+
+namespace orbet {
+
+namespace {
+
+bool exists(const QFileInfo& info) { return info.exists() || info.isSymLink(); }
+
+// Clears the re-entry flag and the busy pointer however a command ends.
+class WorkingScope {
+public:
+    explicit WorkingScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~WorkingScope() { flag_ = false; }
+    WorkingScope(const WorkingScope&) = delete;
+    WorkingScope& operator=(const WorkingScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+EncryptionCommands::EncryptionCommands(Prompter& prompter, ProgramState& state, BinAngsDL& bin, BusyPointer busy)
+    : prompter_(prompter), state_(state), bin_(bin), busy_(std::move(busy)) {}
+
+QString EncryptionCommands::filter() { return QStringLiteral("KTXパスワード付き暗号化ファイル(*.ang)|*.ang"); }
+
+QString EncryptionCommands::noPasswordMessage() {
+    return QStringLiteral("パスワードが入力されていないため、暗号化ファイルは作成しませんでした");
+}
+
+QString EncryptionCommands::askPassword() {
+    return prompter_.input(QStringLiteral("パスワードを入力してください"), state_.title).value_or(QString());
+}
+
+void EncryptionCommands::setBusy(bool busy) {
+    if (busy_) busy_(busy);
+}
+
+void EncryptionCommands::PasAng() {
+    if (working_) return;
+    WorkingScope scope(working_);
+    const QString source = state_.currentFilePath;
+    const QFileInfo current(source);
+    if (source.isEmpty() || !exists(current) || current.isDir()) {
+        prompter_.message(QStringLiteral("ファイルが指定されていません"), state_.title, Buttons::Ok);
+        return;
+    }
+    FileDialogRequest request;
+    request.title = QStringLiteral("パスワード付き暗号化（暗号化保存）");
+    request.filter = filter();
+    request.hideReadOnly = true;
+    request.confirmOverwrite = false;
+    const QString target = prompter_.saveFile(request);
+    const QString name = source.mid(source.lastIndexOf(QLatin1Char('/')) + 1);
+    if (target.isEmpty()) return;
+    if (exists(QFileInfo(target))) {
+        const Answer a = prompter_.message(QStringLiteral("同じファイル名が存在します、上書きしますか？"),
+                                           state_.title + QStringLiteral("-") + target, Buttons::YesNo,
+                                           Icon::Question);
+        if (a != Answer::Yes) return;
+    }
+    const QString password = askPassword();
+    setBusy(true);
+    bin_.setTempFilePath(folders::programFolder());
+    bin_.setPass(password);
+    bin_.setFilename(name);
+    const BinAngsDL::Protected result = bin_.ProtectFile(source, target);
+    setBusy(false);
+    if (result == BinAngsDL::Protected::NoPassword) prompter_.message(noPasswordMessage(), state_.title, Buttons::Ok);
+}
+
+void EncryptionCommands::PassHuku() {
+    if (working_) return;
+    WorkingScope scope(working_);
+    FileDialogRequest request;
+    request.title = QStringLiteral("パスワード付き復号（復号後保存）");
+    request.filter = filter();
+    request.hideReadOnly = true;
+    const QString chosen = prompter_.openFile(request);
+    if (chosen.isEmpty()) return;
+    const QFileInfo info(chosen);
+    if (!exists(info)) {
+        prompter_.message(QStringLiteral("ファイルが存在しません"), state_.title, Buttons::Ok);
+        return;
+    }
+    const QString password = askPassword();
+    setBusy(true);
+    bin_.setTempFilePath(folders::programFolder());
+    bin_.setDirectry(folders::join(info.absolutePath(), QString()));
+    bin_.setPass(password);
+    const QString written = bin_.RestoreFile(chosen);
+    prompter_.message(written.isEmpty() ? QStringLiteral("ERROR!") : written + QStringLiteral("に出力完了"),
+                      state_.title, Buttons::Ok);
+    setBusy(false);
+}
+
+}  // namespace orbet

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+namespace orbet {
+
+class BinAngsDL;
+class Prompter;
+struct ProgramState;
+
+// The two commands of the protected-file sub-menu. They talk to the user only
+// through the Prompter; the window passes how to show the busy pointer.
+class EncryptionCommands {
+public:
+    using BusyPointer = std::function<void(bool busy)>;
+
+    EncryptionCommands(Prompter& prompter, ProgramState& state, BinAngsDL& bin, BusyPointer busy = {});
+
+    // Protects the current file into a file chosen in a save dialog.
+    void PasAng();
+    // Restores a protected file chosen in an open dialog into its own folder.
+    void PassHuku();
+
+    static QString filter();
+    // Said when protection was asked for without a password, instead of
+    // writing an empty file.
+    static QString noPasswordMessage();
+
+private:
+    QString askPassword();
+    void setBusy(bool busy);
+
+    Prompter& prompter_;
+    ProgramState& state_;
+    BinAngsDL& bin_;
+    BusyPointer busy_;
+    bool working_ = false;
+};
+
+}  // namespace orbet
