@@ -26,7 +26,9 @@ void FavouritesStore::load(const QStringList& settingsLines) {
         const QStringView number = QStringView(line).mid(kTag.size(), eq - kTag.size()).trimmed();
         bool ok = false;
         const int slot = number.toInt(&ok);
-        if (!ok || slot < 0 || slot >= Capacity) continue;
+        // An empty value would be an empty slot in the middle of the list,
+        // and saving stops at the first empty slot.
+        if (!ok || slot < 0 || slot >= Capacity || eq + 1 >= line.size()) continue;
         bySlot.emplace(slot, line.mid(eq + 1));  // emplace keeps the first line of a repeated slot
     }
     entries_.clear();
@@ -35,7 +37,9 @@ void FavouritesStore::load(const QStringList& settingsLines) {
 
 void FavouritesStore::check(const std::function<bool(const QString&)>& exists, const std::function<void()>& pump) {
     QStringList kept;
-    for (const QString& entry : entries_) {
+    // The walk reads its own copy: pump may run window events.
+    const QStringList walked = entries_;
+    for (const QString& entry : walked) {
         if (!entry.isEmpty() && exists(entry) && !kept.contains(entry)) kept.append(entry);
         if (pump) pump();
     }
@@ -45,9 +49,12 @@ void FavouritesStore::check(const std::function<bool(const QString&)>& exists, c
 QStringList FavouritesStore::save() const {
     QStringList lines;
     lines.reserve(entries_.size());
-    for (int slot = 0; slot < entries_.size(); ++slot) {
-        if (entries_[slot].isEmpty()) break;
-        lines.append(kTag + num::signedText(slot) + u'=' + entries_[slot]);
+    for (const QString& entry : entries_) {
+        if (entry.isEmpty()) break;
+        // A folder name may hold a line break here; written raw it would
+        // become a line of its own and be read back as another setting.
+        if (entry.contains(u'\n') || entry.contains(u'\r')) continue;
+        lines.append(kTag + num::signedText(int(lines.size())) + u'=' + entry);
     }
     return lines;
 }

@@ -33,9 +33,11 @@ public:
     // uses those whose key part is "DirPath" and a slot number; lines whose
     // "DirPath" sits only in the value of another key are not favourites.
     // Slots are restored in slot order; a slot repeated keeps its first
-    // line; slots outside the table are ignored; gaps close up.
+    // line; slots outside the table and empty values are ignored; gaps close up.
     void load(const QStringList& settingsLines);
-    // One line per entry, without line ends; empty when the store is empty.
+    // One line per entry, without line ends, numbered 0, 1, 2, ...; empty
+    // when the store is empty. An entry holding a line break is left out,
+    // since the settings file cannot carry it.
     QStringList save() const;
 
 private:

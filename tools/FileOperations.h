@@ -9,22 +9,63 @@ namespace orbet {
 // exactly "BAT", "bat", "INI" or "ini" (so "setup.Ini" is not protected).
 bool isCopyProtected(const QString& path);
 
+// Whether an existing file refuses to be written by the user. A file whose
+// mode grants write to nobody counts as protected even for the superuser,
+// who could write it anyway: the user marked it read-only on purpose.
+bool isWriteProtected(const QString& path);
+
 // Copies a file over target, replacing it. The copy is written beside the
 // target first and renamed over it, so a failed copy leaves the old target
 // whole. False with the reason on failure.
 bool copyFileReplacing(const QString& source, const QString& target, QString* error = nullptr);
 
+// The absolute folder a typed destination means: blanks around it trimmed,
+// a leading "~" taken as the home folder, a relative path taken from
+// `currentFolder`. Empty when nothing but blanks was typed.
+QString resolveDestination(const QString& typed, const QString& currentFolder);
+
 // The folders of destination (outermost first, destination last) that do
 // not exist yet; the volume root itself is never among them.
 QStringList missingFolders(const QString& destination);
 
-// Copies the contents of folder source into destination, replacing or
-// keeping files that exist there. When destination is a volume root, the
-// folder itself goes into it under its own name. Refuses a destination
-// inside the source, which would copy without end.
-bool copyFolderTree(const QString& source, const QString& destination, bool replace, QString* error = nullptr);
+// The folder a tree copy of source into destination fills: destination
+// itself, or, when destination is a volume root, the folder of source's name
+// inside it.
+QString treeCopyTarget(const QString& source, const QString& destination);
 
-// Deletes a folder with everything in it. Refuses volume roots.
-bool removeFolderTree(const QString& folder, QString* error = nullptr);
+// True when `inner` is `folder` or lies below it, links resolved as far as
+// the paths exist.
+bool isSameOrInside(const QString& inner, const QString& folder);
+
+// What a tree copy did, file by file (full paths of the targets).
+struct TreeCopyReport {
+    QStringList copied;
+    QStringList kept;    // already there and not replaced
+    QStringList failed;  // could not be written; an old file there stays whole
+};
+
+// Copies the contents of folder source into treeCopyTarget(source,
+// destination), each file written beside its target and renamed over it.
+// Symbolic links are copied as links, never followed. The caller refuses a
+// destination inside the source first (isSameOrInside).
+TreeCopyReport copyFolderTree(const QString& source, const QString& destination, bool replace);
+
+// Why a folder tree may not be deleted at all.
+enum class RemoveRefusal { None, VolumeRoot, Home };
+RemoveRefusal removeRefusal(const QString& folder);
+
+struct TreeRemoveReport {
+    RemoveRefusal refusal = RemoveRefusal::None;
+    QStringList mounts;  // file systems mounted below, left in place
+    QStringList failed;  // entries that could not be deleted
+    bool removed() const { return refusal == RemoveRefusal::None && mounts.isEmpty() && failed.isEmpty(); }
+};
+
+// Deletes a folder with everything in it, read-only files included. Never
+// crosses into another file system (a mount below the folder and everything
+// under it stay), never follows a symbolic link (the link itself goes), and
+// refuses volume roots, mount points and the home folder or any folder
+// holding it.
+TreeRemoveReport removeFolderTree(const QString& folder);
 
 }  // namespace orbet

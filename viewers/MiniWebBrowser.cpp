@@ -41,14 +41,28 @@ MinWeb::MinWeb(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 void MinWeb::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const MinWebLayout l = layoutMinWeb(twips::fromPixels(width()), twips::fromPixels(height()),
-                                        twips::fromPixels(Text1->height()), twips::fromPixels(Label1->width()));
+    const MinWebLayout l =
+        layoutMinWeb(twips::fromPixels(width()) + kMinWebFrameWidth, twips::fromPixels(height()) + kMinWebFrameHeight,
+                     twips::fromPixels(Text1->height()), twips::fromPixels(Label1->width()));
     if (l.resizeFirst) {
-        resize(twips::toPixels(l.width), twips::toPixels(l.height));
+        // Rounded up, so the size reached is never below the minimum.
+        auto atLeast = [](int twips) {
+            int pixels = twips::toPixels(twips);
+            if (twips::fromPixels(pixels) < twips) ++pixels;
+            return pixels;
+        };
+        resize(atLeast(l.width - kMinWebFrameWidth), atLeast(l.height - kMinWebFrameHeight));
         return;
     }
     Web->setGeometry(twips::toPixels(l.web));
     Text1->resize(twips::toPixels(l.textWidth), Text1->height());
+}
+
+void MinWeb::comeBack() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 }  // namespace orbet

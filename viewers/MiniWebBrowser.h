@@ -21,12 +21,22 @@ struct MinWebLayout {
 };
 MinWebLayout layoutMinWeb(int width, int height, int textHeight, int labelWidth);
 
+// The caption and borders the layout's outer size allows for. They sit
+// outside the widget here, so the window adds them back to its inner size,
+// as the main window does, and the browser ends at the window's edges.
+constexpr int kMinWebFrameWidth = 180;
+constexpr int kMinWebFrameHeight = 300;
+
 // "ミニマムWebブラウザー": an address box and a browser. Enter navigates;
 // every arrival writes its address back into the box.
 class MinWeb : public QWidget {
     Q_OBJECT
 public:
     explicit MinWeb(QWidget* parent);
+
+    // Shows the window again, out of the task bar when it was minimised, and
+    // makes it the active one.
+    void comeBack();
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;

@@ -1,5 +1,6 @@
 #include "app/core/SettingsTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -63,13 +64,27 @@ QString numberText(double value, NumberForm form) {
     return {};
 }
 
+bool hasLineBreak(const QString& text) { return text.contains(u'\n') || text.contains(u'\r'); }
+
+// A folder named with a line break would be written as two lines, the second
+// read back as a setting of its own; the nearest folder above the break is
+// written instead.
+QString withoutLineBreak(const QString& path) {
+    if (!hasLineBreak(path)) return path;
+    qsizetype cut = path.size();
+    for (QChar c : {u'\n', u'\r'})
+        if (const qsizetype i = path.indexOf(c); i >= 0) cut = std::min(cut, i);
+    const qsizetype slash = path.lastIndexOf(u'/', cut);
+    return slash > 0 ? path.left(slash) : QStringLiteral("/");
+}
+
 QString valueText(const Settings& s, const SettingKey& key) {
     return std::visit(
         [&](auto member) -> QString {
             const auto& v = s.*member;
             using T = std::decay_t<decltype(v)>;
             if constexpr (std::is_same_v<T, QString>) {
-                return v;
+                return withoutLineBreak(v);
             } else if constexpr (std::is_same_v<T, bool>) {
                 return v ? QStringLiteral("1") : QStringLiteral("0");
             } else if constexpr (std::is_same_v<T, float>) {
@@ -92,6 +107,7 @@ QByteArray formatSettings(const Settings& settings, const QStringList& favourite
         text += QLatin1String("\r\n");
     }
     for (const QString& line : favouriteLines) {
+        if (hasLineBreak(line)) continue;
         text += line;
         text += QLatin1String("\r\n");
     }

@@ -56,6 +56,8 @@ const std::array<SettingKey, kSettingKeyCount>& settingKeys();
 const SettingKey* findSettingKey(QStringView name);
 
 // Writes the 31 key lines and then the favourite lines, each ended by CR LF.
+// A path holding a line break is written as the folder above the break, and
+// a favourite line holding one is left out, so no value becomes a line.
 QByteArray formatSettings(const Settings& settings, const QStringList& favouriteLines);
 
 // Splits the settings file into lines (CR LF, LF or lone CR). The file is

@@ -9,7 +9,6 @@
 #include <QUrl>
 
 #include "app/ui/ExternalPrograms.h"
-#include "app/ui/FileCommands.h"
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
@@ -19,8 +18,6 @@
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
-#include "tools/FileListExport.h"
-#include "tools/InformationTexts.h"
 
 namespace orbet {
 
@@ -43,9 +40,9 @@ bool Commands::toolbarWorks(ToolButton b) const {
 void Commands::toolbarClick(ToolButton b) {
     switch (b) {
     case ToolButton::Pic1: orbet::Pic1(f_); break;
-    case ToolButton::copy: Cop(f_); break;
+    case ToolButton::copy: f_.action("Cop")->trigger(); break;
     case ToolButton::web: f_.action("MiniWebGo")->trigger(); break;
-    case ToolButton::del: orbet::del(f_); break;
+    case ToolButton::del: f_.action("del")->trigger(); break;
     case ToolButton::opencom: Openfile(); break;
     case ToolButton::exp: Expl(); break;
     case ToolButton::n: ExpNow(); break;
@@ -96,56 +93,6 @@ void Commands::IHelp() {
     if (!QFileInfo::exists(help) || !openWithDesktop(help))
         f_.prompter().message(help + QStringLiteral(" が見つかりません。"), f_.state().title, Buttons::Ok,
                               Icon::Warning);
-}
-
-void Commands::Finfomaintion() {
-    const QString title = QStringLiteral("ファイル情報");
-    const QString path = f_.state().currentFilePath;
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) {
-        f_.prompter().message(QStringLiteral("no file"), title, Buttons::Ok);
-        return;
-    }
-    if (info.isDir()) {
-        f_.prompter().message(path + QStringLiteral("\r\nフォルダです"), title, Buttons::Ok);
-        FoInfo();
-        return;
-    }
-    f_.prompter().message(fileInformationText(fileFacts(path)), title, Buttons::Ok);
-}
-
-void Commands::FoInfo() {
-    const FolderFacts facts = folderFacts(f_.Dir1->path());
-    if (facts.name.isEmpty()) {
-        DriveInfo();
-        return;
-    }
-    f_.prompter().message(folderInformationText(facts), f_.state().title, Buttons::Ok);
-}
-
-void Commands::DriveInfo() {
-    f_.prompter().message(driveInformationText(driveFacts(f_.Dir1->path())), f_.state().title, Buttons::Ok);
-}
-
-QString Commands::askListFile() {
-    FileDialogRequest request;
-    request.filter = QStringLiteral("テキストファイル(*.txt)|*.txt|オーディオリスト(*.m3u)|*.m3u");
-    request.confirmOverwrite = false;
-    return f_.prompter().saveFile(request);
-}
-
-void Commands::DirFL() {
-    const QString target = askListFile();
-    if (target.isEmpty()) return;
-    writeFileList(target, f_.File1->path(), everyFileOf(f_.File1->path()));
-}
-
-void Commands::NowFlistToFL() {
-    const QString target = askListFile();
-    if (target.isEmpty()) return;
-    QStringList names;
-    for (int i = 0; i < f_.File1->listCount(); ++i) names.append(f_.File1->entry(i));
-    writeFileList(target, f_.File1->path(), names);
 }
 
 void Commands::dropped(const QMimeData* data) {

@@ -26,13 +26,6 @@ public:
     void Expl();
     void ExpNow();
     void IHelp();
-    // A file list of every file of the current folder, or of the files the
-    // list shows now.
-    void Finfomaintion();
-    void FoInfo();
-    void DriveInfo();
-    void DirFL();
-    void NowFlistToFL();
     // A drop of data on any drop target of the window.
     void dropped(const QMimeData* data);
     // Makes a widget a drop target; the text pane accepts drops and ignores them.
@@ -43,8 +36,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString askListFile();
-
     Form1& f_;
     QWidget* ignoring_ = nullptr;
 };

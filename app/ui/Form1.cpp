@@ -21,10 +21,7 @@
 #include "app/ui/CryptoCommands.h"
 #include "app/ui/Panes.h"
 #include "app/ui/ExternalPrograms.h"
-#include "app/ui/ExtensionTool.h"
-#include "app/ui/FavouritesDialog.h"
 #include "viewers/MiniWebBrowser.h"
-#include "app/ui/FileCommands.h"
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
 #include "app/ui/OptionCommands.h"
@@ -32,6 +29,7 @@
 #include "app/ui/PathInput.h"
 #include "app/ui/Splitter.h"
 #include "app/ui/TextPane.h"
+#include "app/ui/ToolCommands.h"
 #include "app/ui/Toolbar.h"
 #include "app/ui/PluginInfoWindow.h"
 #include "app/ui/SettingsBinder.h"
@@ -251,23 +249,9 @@ void Form1::wireEvents() {
         connect(action(name), &QAction::triggered, this, [this] {
             // One window serves both commands; a second command brings it back.
             if (!miniWeb_) miniWeb_ = new MinWeb(this);
-            miniWeb_->show();
-            miniWeb_->raise();
+            miniWeb_->comeBack();
         });
-    connect(action("Kaku"), &QAction::triggered, this, [this] { Kaku(*this); });
-    connect(action("Cop"), &QAction::triggered, this, [this] { Cop(*this); });
-    connect(action("del"), &QAction::triggered, this, [this] { del(*this); });
-    connect(action("makedir"), &QAction::triggered, this, [this] { makedir(*this); });
-    connect(action("XCopy"), &QAction::triggered, this, [this] { XCopy(*this); });
-    connect(action("MoveFolder"), &QAction::triggered, this, [this] { MoveFolder(*this); });
-    connect(action("Finfomaintion"), &QAction::triggered, this, [this] { commands_->Finfomaintion(); });
-    connect(action("FoInfo"), &QAction::triggered, this, [this] { commands_->FoInfo(); });
-    connect(action("DriveInfo"), &QAction::triggered, this, [this] { commands_->DriveInfo(); });
-    connect(action("DirFL"), &QAction::triggered, this, [this] { commands_->DirFL(); });
-    connect(action("NowFlistToFL"), &QAction::triggered, this, [this] { commands_->NowFlistToFL(); });
-    connect(action("AddO"), &QAction::triggered, this, [this] { AddO(*this); });
-    connect(action("CallO"), &QAction::triggered, this, [this] { CallO(*this); });
-    connect(action("chekO"), &QAction::triggered, this, [this] { chekO(*this); });
+    new ToolCommands(*this);
     connect(action("directdir"), &QAction::triggered, this, [this] { pathInput_->DirectPathInput(); });
     connect(action("ToWin"), &QAction::triggered, this, [this] { pathInput_->ToWin(); });
     connect(action("ToDesk"), &QAction::triggered, this, [this] { pathInput_->ToDesk(); });

@@ -71,6 +71,17 @@ TEST(SettingsFile, WrittenFileReadsBackToTheSameValues) {
     EXPECT_EQ(again, formatSettings(original, {}));
 }
 
+TEST(SettingsFile, AFolderNameWithALineBreakNeverBecomesASetting) {
+    Settings s;
+    s.lastPath = QStringLiteral("/data/x\nLastPath=/y/sub");
+    const QStringList lines = settingsLines(formatSettings(s, {QStringLiteral("DirPath 0=/a\r\nWidth=1")}));
+    ASSERT_EQ(lines.size(), kSettingKeyCount);
+    EXPECT_EQ(lines[0], QStringLiteral("LastPath=/data"));
+    EXPECT_EQ(readRawSettings(lines).value(u"LastPath"), QStringLiteral("/data"));
+    s.lastPath = QStringLiteral("/x\ry");
+    EXPECT_EQ(settingsLines(formatSettings(s, {}))[0], QStringLiteral("LastPath=/"));
+}
+
 TEST(SettingsReader, TakesTheLineWhoseKeyIsExactlyTheName) {
     // Hand-ordered: the longer keys come first, the favourites sit in the middle.
     const QStringList lines = settingsLines(

@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "Form1Fixture.h"
-#include "app/ui/ExtensionTool.h"
+#include "tools/ui/ExtensionTool.h"
 #include "app/ui/Navigator.h"
 #include "navigation/ui/ListControls.h"
 #include "support/TestSupport.h"
@@ -34,8 +34,11 @@ TEST_F(Form1Test, ExtensionToolConvertsTheListedFiles) {
     EXPECT_EQ(tool->File1->listCount(), 0);
     EXPECT_EQ(tool->File2->listCount(), 2);
     EXPECT_TRUE(QFileInfo::exists(d.filePath(".hidden.jpeg")));
+    tool->showMinimized();
     f.action("Kaku")->trigger();
     EXPECT_EQ(f.findChildren<Form5*>().size(), 1);
+    EXPECT_FALSE(tool->isMinimized());  // a second command brings it back
+    EXPECT_TRUE(tool->isVisible());
 }
 
 }  // namespace

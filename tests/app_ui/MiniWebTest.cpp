@@ -6,6 +6,7 @@
 #include <QWebEngineView>
 
 #include "Form1Fixture.h"
+#include "platform/Twips.h"
 #include "support/TestSupport.h"
 #include "viewers/MiniWebBrowser.h"
 
@@ -34,8 +35,19 @@ TEST_F(Form1Test, MiniBrowserGoesWhereItIsToldAndFollowsLinks) {
     MinWeb* web = f.miniWeb();
     ASSERT_NE(web, nullptr);
     EXPECT_EQ(web->windowTitle(), QStringLiteral("ミニマムWebブラウザー"));
+    web->showMinimized();
     f.action("minwebs")->trigger();
     EXPECT_EQ(f.miniWeb(), web);  // the same window comes back
+    EXPECT_FALSE(web->isMinimized());
+
+    // The browser fills the window to its right and bottom edges.
+    web->resize(700, 500);
+    EXPECT_EQ(web->Web->geometry().right(), web->width() - 1);
+    EXPECT_EQ(web->Web->geometry().bottom(), web->height() - 1);
+    EXPECT_EQ(web->Web->y(), web->Text1->height());
+    web->resize(40, 500);  // below the minimum: snaps back to it
+    EXPECT_GE(twips::fromPixels(web->width()) + kMinWebFrameWidth, 1600);
+    EXPECT_LT(twips::fromPixels(web->width() - 1) + kMinWebFrameWidth, 1600);
 
     QSignalSpy arrived(web->Web, &QWebEngineView::urlChanged);
     web->Text1->setText(first);

@@ -38,6 +38,20 @@ TEST(FavouritesStore, HandEditedLinesKeepTheInvariant) {
     EXPECT_EQ(store.entries(), (QStringList{"/one", "/with=equals", "/five"}));
 }
 
+TEST(FavouritesStore, AnEmptyValueLosesNoFavouriteAfterIt) {
+    FavouritesStore store;
+    store.load({"DirPath 0=/zero", "DirPath 1=", "DirPath 2=/two", "DirPath 3=/three"});
+    EXPECT_EQ(store.entries(), (QStringList{"/zero", "/two", "/three"}));
+    EXPECT_EQ(store.save(), (QStringList{"DirPath 0=/zero", "DirPath 1=/two", "DirPath 2=/three"}));
+}
+
+TEST(FavouritesStore, APathWithALineBreakIsNeverWritten) {
+    FavouritesStore store;
+    store.replaceAll({"/a", "/tmp/x\nLastPath=/y", "/b\rc", "/d"});
+    EXPECT_EQ(store.save(), (QStringList{"DirPath 0=/a", "DirPath 1=/d"}));
+    EXPECT_EQ(store.count(), 4);  // still offered during this run
+}
+
 TEST(FavouritesStore, NeverGrowsBeyondItsSlots) {
     FavouritesStore store;
     QStringList many;
@@ -62,6 +76,12 @@ TEST(FavouritesCheck, KeepsExistingEntriesOnceInOrder) {
     store.check([](const QString& p) { return p != QLatin1String("/gone"); }, [&] { ++pumps; });
     EXPECT_EQ(store.entries(), (QStringList{"/a", "/b", "/B"}));  // letter case makes a different path
     EXPECT_EQ(pumps, 6);
+
+    // Whatever the events run between the entries do to the list, the walk
+    // reads what it started with.
+    store.replaceAll({"/a", "/b", "/c"});
+    store.check([](const QString&) { return true; }, [&] { store.replaceAll({}); });
+    EXPECT_EQ(store.entries(), (QStringList{"/a", "/b", "/c"}));
 }
 
 }  // namespace

@@ -29,5 +29,28 @@ TEST(ExtensionConversion, ReplacesOnlyTheExtensionAndNeverAFile) {
     EXPECT_TRUE(QFileInfo::exists(d.filePath("noexttxt")));
 }
 
+TEST(ExtensionConversion, NoRenameLeavesTheFolderOrCutsIntoTheName) {
+    QTemporaryDir tmp;
+    QDir d(tmp.path());
+    d.mkpath(QStringLiteral("in"));
+    const QString in = d.filePath(QStringLiteral("in"));
+    for (const char* n : {"photo.jpeg", "ab", "x.png"}) test::writeAll(QDir(in).filePath(n), n);
+
+    // A pattern as the old extension stands for each name's own extension.
+    const QStringList all = listFiles(in, QStringLiteral("*.a;*"), {});
+    ASSERT_EQ(all.size(), 3);
+    EXPECT_TRUE(applyRenames(extensionRenames(in, all, QStringLiteral("a;*"), QStringLiteral("bak"))).isEmpty());
+    EXPECT_EQ(listFiles(in, QStringLiteral("*"), {}), (QStringList{"abbak", "photo.bak", "x.bak"}));
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{});  // nothing landed in the parent
+
+    // A name that does not carry the old extension is never cut.
+    const auto shortName = extensionRenames(in, {"abbak"}, QStringLiteral("jpeg"), QStringLiteral("x"));
+    EXPECT_TRUE(shortName[0].to.isEmpty());
+    // A new extension holding a separator would move the file away.
+    const auto away = extensionRenames(in, {"x.bak"}, QStringLiteral("bak"), QStringLiteral("/../../x"));
+    EXPECT_EQ(applyRenames(away), QStringList{QDir(in).filePath("x.bak")});
+    EXPECT_TRUE(QFileInfo::exists(QDir(in).filePath("x.bak")));
+}
+
 }  // namespace
 }  // namespace orbet

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,33 @@ TEST(InformationTexts, FileLinesSkipWhatCannotBeRead) {
     f.size = 1536;
     const QString text = fileInformationText(f);
     EXPECT_EQ(text, QStringLiteral("/d/a.txt\r\nファイル\r\nType:plain text document\r\nSize: 1.5KB"));
+
+    // The three dates, each on its own line with its own label.
+    f.created = QDateTime(QDate(2024, 1, 2), QTime(3, 4));
+    f.modified = QDateTime(QDate(2024, 5, 6), QTime(7, 8));
+    f.accessed = QDateTime(QDate(2024, 9, 10), QTime(11, 12));
+    const QStringList lines = fileInformationText(f).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 7);
+    const QLocale here = QLocale::system();
+    EXPECT_EQ(lines[4], QStringLiteral("作成日時:　") + here.toString(f.created, QLocale::ShortFormat));
+    EXPECT_EQ(lines[5], QStringLiteral("更新日時　:") + here.toString(f.modified, QLocale::ShortFormat));
+    EXPECT_EQ(lines[6], QStringLiteral("アクセス日:") + here.toString(f.accessed, QLocale::ShortFormat));
+    EXPECT_NE(lines[4], lines[5]);
+}
+
+TEST(InformationTexts, EveryDriveKindHasItsLabel) {
+    DriveFacts drive;
+    drive.letter = QStringLiteral("/media/stick");
+    drive.fileSystem = QStringLiteral("vfat");
+    const std::pair<int, QString> kinds[] = {
+        {1, QStringLiteral("3.5インチフロッピードライブ")}, {3, QStringLiteral("リモートメディアドライブ")},
+        {4, QStringLiteral("CD-ROM")}, {5, QString()}, {0, QString()}, {9, QString()},
+    };
+    for (const auto& [kind, label] : kinds) {
+        drive.kind = kind;
+        EXPECT_EQ(driveInformationText(drive).split(QStringLiteral("\r\n"))[1], label + QStringLiteral("  vfat"))
+            << kind;
+    }
 }
 
 TEST(InformationTexts, FolderAndDriveTexts) {

@@ -1,4 +1,4 @@
-#include "app/ui/ExtensionTool.h"
+#include "tools/ui/ExtensionTool.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -7,20 +7,29 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/Form1.h"
-#include "app/ui/Named.h"
 #include "navigation/FolderProbe.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/ProgramState.h"
 #include "platform/Prompter.h"
 #include "tools/ExtensionConversion.h"
 
 namespace orbet {
 
-Form5::Form5(Form1& form) : QWidget(&form, Qt::Window), f_(form) {
+namespace {
+
+template <typename W> W* named(W* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+}  // namespace
+
+Form5::Form5(Prompter& prompter, ProgramState& state, const QString& folder, std::function<void()> refreshMainList,
+             QWidget* parent)
+    : QWidget(parent, Qt::Window), prompter_(prompter), state_(state), refreshMainList_(std::move(refreshMainList)) {
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("拡張子変換ツール"));
@@ -71,7 +80,7 @@ Form5::Form5(Form1& form) : QWidget(&form, Qt::Window), f_(form) {
     connect(Text2, &QLineEdit::textChanged, this, [this](const QString& t) { File2->setPattern(QStringLiteral("*.") + t); });
     for (QCheckBox* c : {Check1, Check2, Check3}) connect(c, &QCheckBox::clicked, this, &Form5::attributesChanged);
     connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
-    setFolder(f_.Dir1->path());
+    setFolder(folder);
     resize(760, 420);
 }
 
@@ -100,18 +109,19 @@ void Form5::Command1_Click() {
     const QStringList refused = applyRenames(extensionRenames(folder_, names, Text1->text(), Text2->text()));
     File1->refresh();
     File2->refresh();
-    f_.File1->refresh();
-    // A file whose new name was taken keeps its name; no file is replaced.
+    if (refreshMainList_) refreshMainList_();
+    // A file whose new name was taken, or that would have left its folder,
+    // keeps its name; no file is replaced.
     if (!refused.isEmpty())
-        f_.prompter().message(refused.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nは変換できませんでした"),
-                              f_.state().title, Buttons::Ok);
+        prompter_.message(refused.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nは変換できませんでした"),
+                          state_.title, Buttons::Ok);
 }
 
-void Kaku(Form1& form) {
-    static QPointer<Form5> open;
-    if (!open) open = new Form5(form);
-    open->show();
-    open->raise();
+void Form5::comeBack() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 }  // namespace orbet

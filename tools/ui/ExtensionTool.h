@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QWidget>
 
 class QCheckBox;
@@ -11,16 +13,24 @@ class QPushButton;
 
 namespace orbet {
 
-class Form1;
 class DriveListBox;
 class FileListBox;
+class Prompter;
+struct ProgramState;
 
 // "拡張子変換ツール": renames every listed file of one folder from one
 // extension to another. Not modal; one instance at a time.
 class Form5 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form5(Form1& form);
+    // Opens on `folder`; after each conversion `refreshMainList` lets the
+    // main window's file list follow.
+    Form5(Prompter& prompter, ProgramState& state, const QString& folder, std::function<void()> refreshMainList,
+          QWidget* parent);
+
+    // Shows the window again, out of the task bar when it was minimised, and
+    // makes it the active one.
+    void comeBack();
 
     // Opens the folder in both file lists.
     void setFolder(const QString& folder);
@@ -45,11 +55,10 @@ public:
 private:
     void attributesChanged();
 
-    Form1& f_;
+    Prompter& prompter_;
+    ProgramState& state_;
+    std::function<void()> refreshMainList_;
     QString folder_;
 };
-
-// The menu command: shows the one tool window, creating it when needed.
-void Kaku(Form1& form);
 
 }  // namespace orbet

@@ -1,0 +1,82 @@
+#include "app/ui/ToolCommands.h"
+
+#include <QAction>
+#include <QFileInfo>
+
+#include "app/ui/Form1.h"
+#include "app/ui/Navigator.h"
+#include "favourites/ui/FavouritesDialog.h"
+#include "navigation/FolderProbe.h"
+#include "navigation/ui/ListControls.h"
+#include "tools/FileCommands.h"
+#include "tools/ui/ExtensionTool.h"
+
+namespace orbet {
+
+namespace {
+
+// Whether the tree made path (or, for a file, its folder) the current folder.
+bool openedAsCurrent(Form1& f, const QString& path) {
+    const QString found = resolveIgnoringCase(QFileInfo(path).absoluteFilePath());
+    if (found.isEmpty()) return false;
+    f.navigator().OpenTreePath(path);
+    const QFileInfo target(found);
+    const QString folder = target.isDir() ? target.canonicalFilePath() : target.canonicalPath();
+    return !folder.isEmpty() && QFileInfo(f.Dir1->path()).canonicalFilePath() == folder;
+}
+
+}  // namespace
+
+ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
+    FileCommandHooks files;
+    files.currentFolder = [&f = f_] { return f.Dir1->path(); };
+    files.listFolder = [&f = f_] { return f.File1->path(); };
+    files.listedFiles = [&f = f_] {
+        QStringList names;
+        for (int i = 0; i < f.File1->listCount(); ++i) names.append(f.File1->entry(i));
+        return names;
+    };
+    files.copyProtection = [&f = f_] { return f.isChecked("InBaNotD"); };
+    files.refreshFileList = [&f = f_] { f.File1->refresh(); };
+    files.refreshFolderList = [&f = f_] { f.Dir1->setPath(f.Dir1->path()); };
+    files.openFolder = [&f = f_](const QString& p) { f.navigator().OpenFolder(p); };
+    files.openTreePath = [&f = f_](const QString& p) { f.navigator().OpenTreePath(p); };
+    files_ = std::make_unique<FileCommands>(f_.prompter(), f_.state(), std::move(files));
+
+    FavouritesHooks favourites;
+    favourites.currentFolder = [&f = f_] { return f.Dir1->path(); };
+    favourites.openTreePath = [&f = f_](const QString& p) { return openedAsCurrent(f, p); };
+    favourites.showMainWindow = [&f = f_] { f.show(); };
+    favourites.setCommandsEnabled = [&f = f_](bool on) {
+        for (const char* name : {"AddO", "CallO", "chekO"}) f.action(name)->setEnabled(on);
+    };
+    favourites_ =
+        std::make_unique<FavouritesCommands>(f_.prompter(), f_.state(), f_.favourites(), std::move(favourites), &f_);
+
+    const struct {
+        const char* item;
+        void (FileCommands::*command)();
+    } fileItems[] = {
+        {"Cop", &FileCommands::Cop},           {"del", &FileCommands::del},
+        {"makedir", &FileCommands::makedir},   {"XCopy", &FileCommands::XCopy},
+        {"MoveFolder", &FileCommands::MoveFolder}, {"DirFL", &FileCommands::DirFL},
+        {"NowFlistToFL", &FileCommands::NowFlistToFL}, {"Finfomaintion", &FileCommands::Finfomaintion},
+        {"FoInfo", &FileCommands::FoInfo},     {"DriveInfo", &FileCommands::DriveInfo},
+    };
+    for (const auto& item : fileItems)
+        connect(f_.action(item.item), &QAction::triggered, this, [this, c = item.command] { (files_.get()->*c)(); });
+    connect(f_.action("AddO"), &QAction::triggered, this, [this] { favourites_->AddO(); });
+    connect(f_.action("CallO"), &QAction::triggered, this, [this] { favourites_->CallO(); });
+    connect(f_.action("chekO"), &QAction::triggered, this, [this] { favourites_->chekO(); });
+    connect(f_.action("Kaku"), &QAction::triggered, this, [this] { Kaku(); });
+}
+
+ToolCommands::~ToolCommands() = default;
+
+void ToolCommands::Kaku() {
+    if (!extensionTool_)
+        extensionTool_ = new Form5(f_.prompter(), f_.state(), f_.Dir1->path(), [&f = f_] { f.File1->refresh(); }, &f_);
+    extensionTool_->comeBack();
+}
+
+}  // namespace orbet

@@ -1,0 +1,154 @@
+#include "favourites/ui/FavouritesDialog.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "favourites/FavouritesStore.h"
+#include "platform/ProgramState.h"
+#include "platform/Prompter.h"
+
+namespace orbet {
+
+namespace {
+
+template <typename W> W* named(W* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+}  // namespace
+
+Form2::Form2(Prompter& prompter, ProgramState& state, FavouritesStore& store, const FavouritesHooks& hooks,
+             QWidget* parent)
+    : QDialog(parent), prompter_(prompter), state_(state), store_(store), hooks_(hooks) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("お気に入りパス呼び出し"));
+    List1 = named(new QListWidget(this), "List1");
+    List1->setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック")));
+    Command1 = named(new QPushButton(QStringLiteral("OK"), this), "Command1");
+    Command2 = named(new QPushButton(QStringLiteral("キャンセル"), this), "Command2");
+    Command3 = named(new QPushButton(QStringLiteral("削除"), this), "Command3");
+    Command4 = named(new QPushButton(QStringLiteral("↓"), this), "Command4");
+    Command5 = named(new QPushButton(QStringLiteral("↑"), this), "Command5");
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(List1, 0, 0, 5, 1);
+    grid->addWidget(Command5, 0, 1);
+    grid->addWidget(Command4, 1, 1);
+    grid->addWidget(Command3, 2, 1);
+    grid->addWidget(Command1, 3, 1);
+    grid->addWidget(Command2, 4, 1);
+    List1->addItems(store_.entries());
+    List1->setCurrentRow(-1);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
+    resize(520, 300);
+}
+
+bool Form2::hasSelection() {
+    if (List1->currentRow() >= 0 && List1->currentItem() && List1->currentItem()->isSelected()) return true;
+    prompter_.message(QStringLiteral("選択してください"), state_.title, Buttons::Ok);
+    return false;
+}
+
+void Form2::storeList() {
+    QStringList lines;
+    for (int i = 0; i < List1->count(); ++i) lines.append(List1->item(i)->text());
+    store_.replaceAll(lines);
+}
+
+void Form2::Command1_Click() {
+    if (!hasSelection()) return;
+    hide();
+    const QString path = List1->currentItem()->text();
+    if (!hooks_.openTreePath(path)) {
+        prompter_.message(QStringLiteral("そのパスは存在しません"), state_.title, Buttons::Ok);
+        // A hidden dialog must not keep its modal loop running; the next
+        // call builds a fresh one from the store.
+        reject();
+        return;
+    }
+    accept();
+}
+
+void Form2::Command3_Click() {
+    if (!hasSelection()) return;
+    delete List1->takeItem(List1->currentRow());
+    storeList();
+    if (List1->count() > 0)
+        List1->setCurrentRow(0);
+    else
+        List1->setCurrentRow(-1);
+}
+
+void Form2::move(int step) {
+    if (!hasSelection()) return;
+    const int i = List1->currentRow();
+    const int to = i + step;
+    if (to < 0 || to >= List1->count()) {
+        prompter_.message(QStringLiteral("これ以上移動できません"), state_.title, Buttons::Ok);
+        return;
+    }
+    QListWidgetItem* line = List1->takeItem(i);
+    List1->insertItem(to, line);
+    storeList();
+    List1->setCurrentRow(to);
+}
+
+void Form2::Command4_Click() { move(1); }
+
+void Form2::Command5_Click() { move(-1); }
+
+void Form2::done(int result) {
+    QDialog::done(result);
+    // Closing brings the main window back, even when it was hidden.
+    if (hooks_.showMainWindow) hooks_.showMainWindow();
+}
+
+FavouritesCommands::FavouritesCommands(Prompter& prompter, ProgramState& state, FavouritesStore& store,
+                                       FavouritesHooks hooks, QWidget* dialogParent)
+    : prompter_(prompter), state_(state), store_(store), hooks_(std::move(hooks)), dialogParent_(dialogParent) {}
+
+void FavouritesCommands::AddO() {
+    const Answer a = prompter_.message(QStringLiteral("現在のパスをお気に入りに登録します。よろしいですか？"),
+                                       state_.title, Buttons::YesNo, Icon::Question);
+    if (a == Answer::Yes) store_.append(hooks_.currentFolder());
+}
+
+void FavouritesCommands::CallO() {
+    if (store_.isEmpty()) {
+        prompter_.message(QStringLiteral("登録されていません"), state_.title, Buttons::Ok);
+        return;
+    }
+    Form2 dialog(prompter_, state_, store_, hooks_, dialogParent_);
+    dialog.exec();
+}
+
+void FavouritesCommands::chekO() {
+    if (checking_) return;
+    if (store_.isEmpty()) {
+        prompter_.message(QStringLiteral("登録されていません"), state_.title, Buttons::Ok);
+        return;
+    }
+    if (store_.count() == 1) {
+        prompter_.message(QStringLiteral("チェックする必要がありません"), state_.title, Buttons::Ok);
+        return;
+    }
+    // Window events run between the entries; the commands that would change
+    // the store stay off until the walk is over.
+    checking_ = true;
+    hooks_.setCommandsEnabled(false);
+    const QString title = state_.title;
+    state_.title = QStringLiteral("パスソート中_") + title;
+    store_.check([](const QString& p) { return QFileInfo::exists(p); }, [] { QCoreApplication::processEvents(); });
+    state_.title = title;
+    hooks_.setCommandsEnabled(true);
+    checking_ = false;
+}
+
+}  // namespace orbet

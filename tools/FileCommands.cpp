@@ -1,0 +1,222 @@
+#include "tools/FileCommands.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/ProgramFolders.h"
+#include "platform/ProgramState.h"
+#include "platform/Prompter.h"
+#include "tools/FileListExport.h"
+#include "tools/FileOperations.h"
+#include "tools/InformationTexts.h"
+
+namespace orbet {
+
+namespace {
+
+const QString kLineBreak = QStringLiteral("\r\n");
+
+// A heading with its count, then at most a screenful of the paths.
+QString section(const QString& heading, const QStringList& paths) {
+    constexpr int kShown = 20;
+    QString out = heading + QString::number(paths.size()) + QStringLiteral("個");
+    for (int i = 0; i < paths.size() && i < kShown; ++i) out += kLineBreak + QStringLiteral("　") + paths[i];
+    if (paths.size() > kShown) out += kLineBreak + QStringLiteral("　ほか") + QString::number(paths.size() - kShown) + QStringLiteral("個");
+    return out;
+}
+
+QString treeCopyText(const TreeCopyReport& r) {
+    QStringList parts{section(QStringLiteral("コピーしたファイル："), r.copied)};
+    if (!r.kept.isEmpty()) parts << section(QStringLiteral("上書きしなかったファイル："), r.kept);
+    if (!r.failed.isEmpty()) parts << section(QStringLiteral("コピーできなかったファイル："), r.failed);
+    return parts.join(kLineBreak);
+}
+
+}  // namespace
+
+FileCommands::FileCommands(Prompter& prompter, ProgramState& state, FileCommandHooks hooks)
+    : prompter_(prompter), state_(state), hooks_(std::move(hooks)) {}
+
+void FileCommands::say(const QString& text) { prompter_.message(text, state_.title, Buttons::Ok); }
+
+bool FileCommands::haveCurrentFile() {
+    const QFileInfo current(state_.currentFilePath);
+    if (!state_.currentFilePath.isEmpty() && current.exists() && !current.isDir()) return true;
+    say(QStringLiteral("ファイルが指定されていません"));
+    return false;
+}
+
+void FileCommands::Cop() {
+    if (!haveCurrentFile()) return;
+    const QString source = state_.currentFilePath;
+    if (hooks_.copyProtection() && isCopyProtected(source)) {
+        say(QStringLiteral("そのファイルはコピー禁止になっています"));
+        return;
+    }
+    FileDialogRequest request;
+    request.title = QStringLiteral("コピー作成");
+    request.hideReadOnly = true;
+    request.confirmOverwrite = false;
+    const QString target = prompter_.saveFile(request);
+    if (target.isEmpty()) {
+        say(QStringLiteral("キャンセルしました"));
+        return;
+    }
+    if (target == source) {
+        say(QStringLiteral("コピー元とファイル名が同じです\r\nコピーできませんでした"));
+        return;
+    }
+    // The copy is renamed over the target, which needs only the folder's
+    // permission; a write-protected target is refused here instead.
+    if (isWriteProtected(target) || !copyFileReplacing(source, target))
+        say(QStringLiteral("エラー ファイルにライトプロテクトがかかっているか、すでにそのファイルは開かれています"));
+}
+
+void FileCommands::del() {
+    if (!haveCurrentFile()) return;
+    const QString path = state_.currentFilePath;
+    const Answer a = prompter_.message(path + QStringLiteral("を削除します\r\nよろしいですか？"), state_.title,
+                                       Buttons::YesNo, Icon::Question);
+    if (a != Answer::Yes) {
+        say(QStringLiteral("削除を取り消しました"));
+        return;
+    }
+    if (!QFile::remove(path)) {
+        say(path + QStringLiteral("を削除できませんでした"));
+        return;
+    }
+    say(path + QStringLiteral("を削除しました"));
+    hooks_.refreshFileList();
+    hooks_.openFolder(hooks_.currentFolder());
+}
+
+void FileCommands::makedir() {
+    const std::optional<QString> name =
+        prompter_.input(QStringLiteral("新しいフォルダ名を入力してください"), QStringLiteral("フォルダの作成"));
+    if (!name || name->isEmpty()) return;
+    const QString path = folders::join(hooks_.currentFolder(), *name);
+    if (QFileInfo::exists(path)) {
+        say(path + QStringLiteral("はすでに存在しています"));
+        return;
+    }
+    if (name->contains(u'/') || !QDir().mkdir(path)) {
+        say(path + QStringLiteral("を作成できませんでした"));
+        return;
+    }
+    hooks_.refreshFolderList();
+}
+
+void FileCommands::XCopy() {
+    const QString source = hooks_.currentFolder();
+    const std::optional<QString> answer = prompter_.input(
+        QStringLiteral("コピー先のパスを入力してください。もし存在しなければそのフォルダを作成することも出来ます"),
+        state_.title, source);
+    if (!answer) return;
+    // Asked about and copied to are one and the same absolute folder.
+    const QString destination = resolveDestination(*answer, source);
+    if (destination.isEmpty()) return;
+    // Refused before any question, so nothing is ever created inside the source.
+    if (isSameOrInside(treeCopyTarget(source, destination), source)) {
+        say(destination + QStringLiteral("\r\nコピー先がコピー元のフォルダと同じか、その中にあります\r\nコピーできませんでした"));
+        return;
+    }
+    for (const QString& folder : missingFolders(destination)) {
+        const Answer a = prompter_.message(folder + QStringLiteral("は存在しません作成しますか？"), state_.title,
+                                           Buttons::YesNo, Icon::Question);
+        if (a != Answer::Yes) {
+            say(QStringLiteral("処理を取り消しました"));
+            return;
+        }
+        if (!QDir().mkdir(folder)) {
+            say(folder + QStringLiteral("を作成できませんでした"));
+            return;
+        }
+    }
+    const Answer how = prompter_.message(
+        QStringLiteral("もし同じファイル及びフォルダがあった場合上書きしますか？（はい＝上書き許可 いいえ＝上書きしない　"
+                       "キャンセル＝処理の取り消し）"),
+        state_.title, Buttons::YesNoCancel, Icon::Question);
+    if (how == Answer::Cancel) return;
+    const TreeCopyReport report = copyFolderTree(source, destination, how == Answer::Yes);
+    prompter_.message(treeCopyText(report), state_.title, Buttons::Ok,
+                      report.failed.isEmpty() ? Icon::Information : Icon::Warning);
+}
+
+void FileCommands::MoveFolder() {
+    const QString folder = hooks_.currentFolder();
+    switch (removeRefusal(folder)) {
+    case RemoveRefusal::VolumeRoot: say(folder + QStringLiteral("はドライブのルートなので削除できません")); return;
+    case RemoveRefusal::Home: say(folder + QStringLiteral("にはホームフォルダが含まれているため削除できません")); return;
+    case RemoveRefusal::None: break;
+    }
+    // Deleting a whole tree cannot be undone, so it is confirmed first.
+    const Answer a = prompter_.message(folder + QStringLiteral("を削除します\r\nよろしいですか？"), state_.title,
+                                       Buttons::YesNo, Icon::Warning);
+    if (a != Answer::Yes) return;
+    const TreeRemoveReport report = removeFolderTree(folder);
+    if (report.removed()) {
+        hooks_.openTreePath(QFileInfo(QDir::cleanPath(folder)).absolutePath());
+        return;
+    }
+    QStringList parts;
+    if (!report.mounts.isEmpty())
+        parts << section(QStringLiteral("別のドライブなので削除しなかったフォルダ："), report.mounts);
+    if (!report.failed.isEmpty()) parts << section(QStringLiteral("削除できなかったもの："), report.failed);
+    say(folder + QStringLiteral("をすべては削除できませんでした") + kLineBreak + parts.join(kLineBreak));
+    hooks_.openFolder(folder);
+}
+
+QString FileCommands::askListFile() {
+    FileDialogRequest request;
+    request.filter = QStringLiteral("テキストファイル(*.txt)|*.txt|オーディオリスト(*.m3u)|*.m3u");
+    request.confirmOverwrite = false;
+    return prompter_.saveFile(request);
+}
+
+void FileCommands::writeList(const QString& target, const QString& folder, const QStringList& names) {
+    if (!writeFileList(target, folder, names))
+        say(target + QStringLiteral("\r\nファイルリストを作成できませんでした"));
+}
+
+void FileCommands::DirFL() {
+    const QString target = askListFile();
+    if (target.isEmpty()) return;
+    const QString folder = hooks_.listFolder();
+    writeList(target, folder, everyFileOf(folder));
+}
+
+void FileCommands::NowFlistToFL() {
+    const QString target = askListFile();
+    if (target.isEmpty()) return;
+    writeList(target, hooks_.listFolder(), hooks_.listedFiles());
+}
+
+void FileCommands::Finfomaintion() {
+    const QString title = QStringLiteral("ファイル情報");
+    const QString path = state_.currentFilePath;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        prompter_.message(QStringLiteral("no file"), title, Buttons::Ok);
+        return;
+    }
+    if (info.isDir()) {
+        prompter_.message(path + QStringLiteral("\r\nフォルダです"), title, Buttons::Ok);
+        FoInfo();
+        return;
+    }
+    prompter_.message(fileInformationText(fileFacts(path)), title, Buttons::Ok);
+}
+
+void FileCommands::FoInfo() {
+    const FolderFacts facts = folderFacts(hooks_.currentFolder());
+    if (facts.name.isEmpty()) {
+        DriveInfo();
+        return;
+    }
+    say(folderInformationText(facts));
+}
+
+void FileCommands::DriveInfo() { say(driveInformationText(driveFacts(hooks_.currentFolder()))); }
+
+}  // namespace orbet
