@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orbet"));
     QCoreApplication::setApplicationName(QStringLiteral("Orbet"));
+    // Lets the desktop tie the windows to the installed desktop entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.orbet.Orbet"));
     // The window stays alive while it sits in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 

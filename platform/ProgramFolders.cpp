@@ -15,17 +15,29 @@ QString join(const QString& folder, const QString& name) {
 QString programFolderFor(const QString& executableFolder) {
     const QDir exe(executableFolder);
     if (exe.exists(QStringLiteral("pd1"))) return QDir::cleanPath(exe.absolutePath());
-    return QDir::cleanPath(exe.absoluteFilePath(QStringLiteral("../share/orbet")));
+    return QDir::cleanPath(exe.absoluteFilePath(QStringLiteral("../lib/orbet")));
 }
 
 QString programFolder() { return programFolderFor(QCoreApplication::applicationDirPath()); }
 
+QString perUserSettingsFolder() {
+    // Not AppConfigLocation: with an organisation name set that would be
+    // ~/.config/Orbet/Orbet, one level below the per-user store.
+    return QDir::cleanPath(
+        join(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), QStringLiteral("Orbet")));
+}
+
+QString settingsFolderFor(const QString& executableFolder, const QString& orbetHome, const QString& perUserFolder) {
+    if (!orbetHome.isEmpty()) return QDir::cleanPath(QDir(orbetHome).absolutePath());
+    const QString exe = QDir::cleanPath(QDir(executableFolder).absolutePath());
+    const QString program = programFolderFor(executableFolder);
+    if (program == exe && QFileInfo::exists(join(program, QStringLiteral("picsys.ini")))) return program;
+    return QDir::cleanPath(perUserFolder);
+}
+
 QString settingsFolder() {
-    const QString home = qEnvironmentVariable("ORBET_HOME");
-    if (!home.isEmpty()) return QDir::cleanPath(QDir(home).absolutePath());
-    const QString program = programFolder();
-    if (QFileInfo::exists(join(program, QStringLiteral("picsys.ini")))) return program;
-    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    return settingsFolderFor(QCoreApplication::applicationDirPath(), qEnvironmentVariable("ORBET_HOME"),
+                             perUserSettingsFolder());
 }
 
 }  // namespace orbet::folders

@@ -2,12 +2,14 @@
 # build, the program and the tests need, when any is missing, and builds.
 
 ORBET_PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config librsvg2-bin
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev qt6-image-formats-plugins qt6-qpa-plugins libgl-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   libicu-dev libjpeg-dev libpng-dev libwebp-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool fonts-noto-cjk ccache
+  desktop-file-utils appstream
+  dpkg-dev file
 )
 
 orbet_install_missing() {
