@@ -103,7 +103,22 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     Timer1->start();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The controls outlive this body (Qt deletes them with the window), and
+    // events still reach them while they go. The objects that filter their
+    // events reach into the operations, which go before the controls do, so
+    // the filters go first.
+    delete pathInput_;
+    delete textPane_;
+    delete splitter_;
+    delete commands_;
+    delete mediaPanel_;
+    pathInput_ = nullptr;
+    textPane_ = nullptr;
+    splitter_ = nullptr;
+    commands_ = nullptr;
+    mediaPanel_ = nullptr;
+}
 
 void Form1::load() { startup_->run(); }
 

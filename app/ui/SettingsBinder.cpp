@@ -30,10 +30,18 @@ QString SettingsBinder::vafPath() { return folders::join(folders::settingsFolder
 
 namespace {
 
+// Far more than any settings or filter file the program writes; a larger
+// one is not ours.
+constexpr qint64 kSettingsFileLimit = 4 * 1024 * 1024;
+
+// Only a regular file of a sane size is read: a FIFO of that name would
+// block the start for good, and a link to a device would never end.
 QByteArray readFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kSettingsFileLimit) return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
+    return file.read(kSettingsFileLimit);
 }
 
 Qt::WindowStates windowStateFor(int value) {
