@@ -17,6 +17,7 @@
 #include "support/TestSupport.h"
 #include "tools/FolderSearch.h"
 #include "tools/FolderWalk.h"
+#include "tools/SearchLayout.h"
 #include "tools/SearchModel.h"
 #include "tools/SearchOrder.h"
 
@@ -303,6 +304,35 @@ TEST(FolderSearch, ModelReordersWithoutANewSearchAndSortsOnTheWorker) {
     EXPECT_EQ(model.find(r + "c"), -1);
     EXPECT_EQ(model.nativePath(4), QFile::encodeName(r + "b/2.txt"));
     EXPECT_EQ(model.path(1), r + "a/");
+}
+
+TEST(FolderSearch, StatusTexts) {
+    EXPECT_EQ(preparingText(), QStringLiteral("Format serch program..."));
+    EXPECT_EQ(walkingText("/r/", "x.txt", false), QStringLiteral("directory//r/ 検索中... Find x.txt>file!!"));
+    EXPECT_EQ(walkingText("/r/", "a", true), QStringLiteral("directory//r/ 検索中... Find a>directory!!"));
+    EXPECT_EQ(nextFolderText(), QStringLiteral("Serch Next Directory......>"));
+    EXPECT_EQ(sortingText(42), QStringLiteral("Serch file Sorted >42%"));
+    EXPECT_EQ(completionText(7, 3, 4, 0, true), QStringLiteral("検索中止 7のオブジェクト 内ディレクトリ3  ファイル4"));
+}
+
+TEST(FolderSearch, LayoutKeepsTheMinimumAndGivesTheListTheRest) {
+    const SearchLayout small = layoutSearchTool(5000, 6000);
+    EXPECT_TRUE(small.resizeFirst);
+    EXPECT_EQ(small.width, 5700);
+    EXPECT_EQ(small.height, 6000);
+    EXPECT_EQ(layoutSearchTool(6000, 4000).height, 4500);
+    for (int w : {5700, 9000}) {
+        const SearchLayout l = layoutSearchTool(w, 8000);
+        EXPECT_FALSE(l.resizeFirst);
+        EXPECT_EQ(l.mes.width, w - 3 * l.mes.left);
+        EXPECT_EQ(l.text1.top, l.list1.top + l.list1.height + 60);
+        EXPECT_EQ(l.command2.top, l.text1.top);
+        EXPECT_EQ(l.list1.top + l.list1.height + 60 + l.command2.height + 500, 8000 + 60);
+        EXPECT_EQ(l.list1.width, l.label3.width);
+        EXPECT_EQ(l.command3.left + l.command3.width, l.list1.left + l.list1.width);
+        EXPECT_GT(l.text1.width, 0);
+    }
+    EXPECT_EQ(layoutSearchTool(9000, 8000).text1.width - layoutSearchTool(5700, 8000).text1.width, 3300);
 }
 
 }  // namespace
