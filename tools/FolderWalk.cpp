@@ -33,7 +33,10 @@ public:
 
     void maybeSend(qint64 currentFolder, bool force) {
         if (batch_.records.empty()) return;
-        if (!force && int(batch_.records.size()) < o_.batchEntries && clock_.elapsed() < o_.batchMilliseconds) return;
+        if (!force && int(batch_.records.size()) < o_.batchEntries) {
+            // The clock is read now and then only: reading it costs more than adding an entry.
+            if ((batch_.records.size() & 63) != 0 || clock_.elapsed() < o_.batchMilliseconds) return;
+        }
         batch_.currentFolder = currentFolder;
         deliver_(std::move(batch_));
         batch_ = SearchBatch();

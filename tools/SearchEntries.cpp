@@ -102,11 +102,6 @@ bool SearchEntries::takesWhole(const SearchBatch& batch) const {
     return worst < (std::uint64_t(1) << 32) && std::uint64_t(size()) + batch.records.size() < kNoParent;
 }
 
-QByteArrayView SearchEntries::name(std::uint32_t i) const {
-    const SearchRecord& r = records_[i];
-    return QByteArrayView(blocks_[r.nameOffset / kBlock].get() + r.nameOffset % kBlock, r.nameLength);
-}
-
 QByteArray SearchEntries::nativePath(std::uint32_t i) const {
     std::vector<std::uint32_t> chain;
     for (std::uint32_t e = i; e != kNoParent; e = records_[e].parent) chain.push_back(e);

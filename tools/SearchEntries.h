@@ -61,7 +61,10 @@ public:
 
     std::uint32_t size() const { return std::uint32_t(records_.size()); }
     const SearchRecord& record(std::uint32_t i) const { return records_[i]; }
-    QByteArrayView name(std::uint32_t i) const;
+    QByteArrayView name(std::uint32_t i) const {
+        const SearchRecord& r = records_[i];
+        return QByteArrayView(blocks_[r.nameOffset / kBlock].get() + r.nameOffset % kBlock, r.nameLength);
+    }
     bool isFolder(std::uint32_t i) const { return records_[i].kind != EntryKind::File; }
     std::uint32_t folderCount() const { return folders_; }
     std::uint32_t fileCount() const { return size() - folders_; }

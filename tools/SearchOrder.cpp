@@ -20,6 +20,23 @@ struct Children {
     }
 };
 
+bool isPlainAscii(QByteArrayView name) {
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) return false;
+    return true;
+}
+
+int compareAsciiIgnoringCase(QByteArrayView a, QByteArrayView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = char(x + 32);
+        if (y >= 'A' && y <= 'Z') y = char(y + 32);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
 }  // namespace
 
 std::vector<std::uint32_t> orderByName(const SearchEntries& e, const std::atomic<bool>& cancel,
@@ -39,20 +56,34 @@ std::vector<std::uint32_t> orderByName(const SearchEntries& e, const std::atomic
     auto push = [&](std::uint32_t folder) {
         const std::uint32_t* first = kids.list.data() + kids.start[folder];
         const std::uint32_t count = kids.start[folder + 1] - kids.start[folder];
-        std::vector<std::pair<QString, std::uint32_t>> keyed;
-        keyed.reserve(count);
-        for (std::uint32_t k = 0; k < count; ++k) keyed.emplace_back(displayName(e.name(first[k])), first[k]);
-        std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
-            const int c = a.first.compare(b.first, Qt::CaseInsensitive);
-            if (c != 0) return c < 0;
-            const int exact = a.first.compare(b.first, Qt::CaseSensitive);
-            return exact != 0 ? exact < 0 : a.second < b.second;
-        });
+        std::vector<std::uint32_t> sorted(first, first + count);
+        bool ascii = true;
+        for (std::uint32_t k = 0; k < count && ascii; ++k) ascii = isPlainAscii(e.name(first[k]));
+        if (ascii) {
+            // The common case compares the bytes, folding ASCII letters only.
+            std::sort(sorted.begin(), sorted.end(), [&](std::uint32_t a, std::uint32_t b) {
+                const int c = compareAsciiIgnoringCase(e.name(a), e.name(b));
+                if (c != 0) return c < 0;
+                const int exact = e.name(a).compare(e.name(b));
+                return exact != 0 ? exact < 0 : a < b;
+            });
+        } else {
+            std::vector<std::pair<QString, std::uint32_t>> keyed;
+            keyed.reserve(count);
+            for (std::uint32_t k = 0; k < count; ++k) keyed.emplace_back(displayName(e.name(first[k])), first[k]);
+            std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+                const int c = a.first.compare(b.first, Qt::CaseInsensitive);
+                if (c != 0) return c < 0;
+                const int exact = a.first.compare(b.first, Qt::CaseSensitive);
+                return exact != 0 ? exact < 0 : a.second < b.second;
+            });
+            for (std::uint32_t k = 0; k < count; ++k) sorted[k] = keyed[k].second;
+        }
         Frame f;
         f.folder = folder;
         f.items.reserve(count + 1);
         f.items.push_back(folder);
-        for (const auto& keyedChild : keyed) f.items.push_back(keyedChild.second);
+        f.items.insert(f.items.end(), sorted.begin(), sorted.end());
         stack.push_back(std::move(f));
     };
 
