@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QProcess>
+#include <QStringDecoder>
 
 namespace orbet {
 
@@ -30,6 +31,13 @@ bool openWithDesktop(const QString& path) {
 
 bool openFolderWithDesktop(const QString& folder) {
     return openUrl(QUrl::fromLocalFile(folder.isEmpty() ? QDir::homePath() : folder));
+}
+
+bool openNativePathWithDesktop(const QByteArray& path) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(path);
+    if (!utf8.hasError()) return openUrl(QUrl::fromLocalFile(text));
+    return openUrl(QUrl::fromEncoded("file://" + path.toPercentEncoding("/")));
 }
 
 bool startProgram(const QString& program, const QStringList& args, Prompter& prompter, const QString& title) {

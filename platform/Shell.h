@@ -19,6 +19,10 @@ bool openWithDesktop(const QString& path);
 // user's home folder.
 bool openFolderWithDesktop(const QString& folder);
 
+// Opens a file or folder given as the file system's bytes, so that a name
+// that is not valid text still reaches the right entry.
+bool openNativePathWithDesktop(const QByteArray& path);
+
 // Starts a program detached from this one. When it cannot be started, says
 // so through `prompter` under `title` ("<program> が見つかりません。", with
 // `program` as given) and returns false.

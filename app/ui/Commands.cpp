@@ -29,6 +29,7 @@ bool Commands::toolbarWorks(ToolButton b) const {
     case ToolButton::copy:
     case ToolButton::del:
     case ToolButton::web:
+    case ToolButton::direx:
     case ToolButton::opencom:
     case ToolButton::exp:
     case ToolButton::n:
@@ -42,6 +43,7 @@ void Commands::toolbarClick(ToolButton b) {
     case ToolButton::Pic1: orbet::Pic1(f_); break;
     case ToolButton::copy: f_.action("Cop")->trigger(); break;
     case ToolButton::web: f_.action("MiniWebGo")->trigger(); break;
+    case ToolButton::direx: f_.action("Fmoju")->trigger(); break;
     case ToolButton::del: f_.action("del")->trigger(); break;
     case ToolButton::opencom: Openfile(); break;
     case ToolButton::exp: Expl(); break;

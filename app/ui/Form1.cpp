@@ -33,6 +33,7 @@
 #include "app/ui/Toolbar.h"
 #include "app/ui/PluginInfoWindow.h"
 #include "app/ui/SettingsBinder.h"
+#include "app/ui/SearchCommands.h"
 #include "app/ui/Shutdown.h"
 #include "app/ui/Startup.h"
 #include "app/ui/Tray.h"
@@ -57,6 +58,7 @@ const QSet<QString>& workingItems() {
         "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
         "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
         "Kaku",      "MiniWebGo", "minwebs",
+        "Fmoju",
         "Cop",       "del",      "makedir",   "XCopy",    "MoveFolder",
         "DirFL",     "NowFlistToFL", "Finfomaintion", "FoInfo", "DriveInfo",
         "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
@@ -95,6 +97,7 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     pathInput_ = new PathInput(*this);
     buildToolbar(*this);
     wireEvents();
+    wireSearchTool(*this);
 
     // The one-shot timer runs from the window's creation, not from the end of the start-up.
     Timer1 = named(new QTimer(this), "Timer1");

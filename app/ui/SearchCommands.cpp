@@ -1,0 +1,39 @@
+#include "app/ui/SearchCommands.h"
+
+#include <QAction>
+
+#include "app/ui/Form1.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/Volumes.h"
+#include "tools/ui/HideForm.h"
+
+namespace orbet {
+
+SearchCommands::SearchCommands(Form1& form) : QObject(&form), f_(form) { setObjectName(QStringLiteral("SearchCommands")); }
+
+HideForm* SearchCommands::window() const { return window_; }
+
+void SearchCommands::Fmoju() {
+    if (!window_) {
+        HideForm::Hooks hooks;
+        // The main window's drive and folder lists change; nothing else is
+        // refreshed until the next refresh shows the new folder.
+        hooks.sendToMain = [this](const QString& folder) {
+            const int drive = f_.Drive1->findData(volumeRootOf(folder));
+            if (drive >= 0) f_.Drive1->setCurrentIndex(drive);
+            f_.Dir1->setPath(folder);
+        };
+        window_ = new HideForm(f_.prompter(), f_.state(), std::move(hooks), &f_);
+    }
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+SearchCommands* wireSearchTool(Form1& form) {
+    auto* commands = new SearchCommands(form);
+    QObject::connect(form.action("Fmoju"), &QAction::triggered, commands, &SearchCommands::Fmoju);
+    return commands;
+}
+
+}  // namespace orbet

@@ -1,0 +1,248 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "platform/ProgramState.h"
+#include "platform/ScriptedPrompter.h"
+#include "platform/Shell.h"
+#include "support/TestSupport.h"
+#include "tools/SearchModel.h"
+#include "tools/ui/HideForm.h"
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
+
+namespace orbet {
+namespace {
+
+class HideFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HideForm::Hooks hooks;
+        hooks.sendToMain = [this](const QString& folder) { sentToMain_ << folder; };
+        form_ = new HideForm(prompter_, state_, hooks);
+        form_->show();
+        setDesktopOpener([this](const QUrl& url) {
+            opened_ << url;
+            return true;
+        });
+    }
+    void TearDown() override {
+        setDesktopOpener({});
+        delete form_.data();
+    }
+
+    void makeTree(const QStringList& files) {
+        for (const QString& f : files) {
+            QDir(tmp_.path()).mkpath(QFileInfo(tmp_.filePath(f)).path());
+            test::writeAll(tmp_.filePath(f), "x");
+        }
+    }
+    void makeWideTree(int folders, int filesEach) {
+        for (int f = 0; f < folders; ++f) {
+            const QString d = tmp_.filePath(QStringLiteral("d%1").arg(f));
+            QDir().mkpath(d);
+            for (int i = 0; i < filesEach; ++i) QFile(d + QStringLiteral("/f%1").arg(i)).open(QIODevice::WriteOnly);
+        }
+    }
+    bool searchAndWait() {
+        QSignalSpy ended(form_.data(), &HideForm::searchEnded);
+        QTest::mouseClick(form_->Command1, Qt::LeftButton);
+        return ended.wait(20000);
+    }
+    QStringList lines() const {
+        QStringList out;
+        for (int row = 0; row < form_->model()->rowCount(); ++row)
+            out << form_->model()->data(form_->model()->index(row)).toString();
+        return out;
+    }
+    int selected() const {
+        const QModelIndexList rows = form_->List1->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.first().row();
+    }
+
+    QTemporaryDir tmp_;
+    ScriptedPrompter prompter_;
+    ProgramState state_;
+    QPointer<HideForm> form_;
+    QStringList sentToMain_;
+    QList<QUrl> opened_;
+};
+
+TEST_F(HideFormTest, OpensWithItsCaptionsAndFirstChoices) {
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("フォルダ/ファイル検索ﾂｰﾙ"));
+    EXPECT_FALSE(form_->isModal());
+    const std::pair<QAbstractButton*, const char*> captions[] = {
+        {form_->Option1, "ディレクトリ"}, {form_->Option2, "ファイル"}, {form_->Option3, "両方"},
+        {form_->Check1, "下層ディレクトリ検索"}, {form_->Option4, "名前"}, {form_->Option5, "Ｄ＞Ｆ"},
+        {form_->Option6, "Ｆ＞Ｄ"}, {form_->Check2, "高速処理(リストボックスを隠す)"}, {form_->Command1, "検索開始"},
+        {form_->Command2, "反映"}, {form_->Command3, "開く"}};
+    for (const auto& [button, caption] : captions) {
+        EXPECT_EQ(button->text(), QString::fromUtf8(caption));
+        EXPECT_EQ(form_->findChild<QAbstractButton*>(button->objectName()), button);
+    }
+    EXPECT_EQ(form_->Frame1->title(), QStringLiteral("検索対象"));
+    EXPECT_EQ(form_->Frame2->title(), QStringLiteral("ソート"));
+    EXPECT_EQ(form_->Label2->text(), QStringLiteral("出力先"));
+    ASSERT_EQ(form_->Combo1->count(), 3);
+    EXPECT_EQ(form_->Combo1->currentText(), QStringLiteral("親フォーム"));
+    EXPECT_EQ(form_->Combo1->itemText(1), QStringLiteral("フォルダーフォーム"));
+    EXPECT_EQ(form_->Combo1->itemText(2), QStringLiteral("フォルダ検索ツール"));
+    EXPECT_EQ(form_->Label1->text(), QDir::currentPath() == "/" ? QStringLiteral("/") : QDir::currentPath() + u'/');
+    EXPECT_TRUE(form_->Option1->isChecked());
+    EXPECT_TRUE(form_->Option4->isChecked());
+    EXPECT_FALSE(form_->Check1->isChecked());
+    EXPECT_FALSE(form_->Check2->isChecked());
+    EXPECT_FALSE(form_->Check2->isEnabled());
+    // Files only never descends.
+    form_->Option2->click();
+    EXPECT_FALSE(form_->Check1->isEnabled());
+    form_->Option3->click();
+    EXPECT_TRUE(form_->Check1->isEnabled());
+    // The window keeps to its minimum size.
+    form_->resize(50, 50);
+    QApplication::processEvents();
+    EXPECT_GE(form_->width(), 5700 * form_->logicalDpiX() / 1440 - 1);
+}
+
+TEST_F(HideFormTest, SearchesSortsAndFindsAsThePartSays) {
+    makeTree({"a/1.txt", "b/2.txt"});
+    form_->setFolder(tmp_.path());
+    const QString r = tmp_.path() + u'/';
+    EXPECT_EQ(form_->Label1->text(), r);
+    form_->Option3->click();
+    form_->Check1->click();
+    ASSERT_TRUE(searchAndWait());
+    EXPECT_EQ(lines(), (QStringList{r + "<D>", r + "a/<D>", r + "a/1.txt/<F>", r + "b/<D>", r + "b/2.txt/<F>"}));
+    EXPECT_EQ(form_->Label3->text(), QStringLiteral("検索完了 5のオブジェクト 内ディレクトリ3  ファイル2"));
+    EXPECT_EQ(selected(), 0);
+    EXPECT_TRUE(form_->Check2->isEnabled());
+    EXPECT_TRUE(form_->Command1->isEnabled());
+    EXPECT_FALSE(form_->Command4->isEnabled());
+
+    // The sort buttons re-order what is there: a new file is not searched for.
+    makeTree({"c.txt"});
+    form_->Option6->click();
+    EXPECT_EQ(lines(), (QStringList{r + "a/1.txt/<F>", r + "b/2.txt/<F>", r + "<D>", r + "a/<D>", r + "b/<D>"}));
+    form_->Option5->click();
+    EXPECT_EQ(lines(), (QStringList{r + "<D>", r + "a/<D>", r + "b/<D>", r + "a/1.txt/<F>", r + "b/2.txt/<F>"}));
+    EXPECT_EQ(form_->Label3->text(), QStringLiteral("検索完了 5のオブジェクト 内ディレクトリ3  ファイル2"));
+
+    QTest::keyClicks(form_->Text1, r.toUpper() + "B/2");
+    EXPECT_EQ(selected(), 4);
+    QTest::keyClicks(form_->Text1, "x");
+    EXPECT_EQ(selected(), -1);
+
+    // Files only, and subfolders off.
+    form_->Option2->click();
+    ASSERT_TRUE(searchAndWait());
+    EXPECT_EQ(lines(), (QStringList{r + "<D>", r + "c.txt/<F>"}));
+    EXPECT_EQ(form_->Label3->text(), QStringLiteral("検索完了 2のオブジェクト 内ディレクトリ1  ファイル1"));
+    form_->Option3->click();
+    form_->Check1->click();
+    form_->Option4->click();
+    ASSERT_TRUE(searchAndWait());
+    EXPECT_EQ(lines(), (QStringList{r + "<D>", r + "a/<D>", r + "b/<D>", r + "c.txt/<F>"}));
+}
+
+TEST_F(HideFormTest, ApplyAndOpenTheSelectedEntry) {
+    makeTree({"a/1.txt"});
+    form_->setFolder(tmp_.path());
+    const QString r = tmp_.path() + u'/';
+    // Nothing listed, nothing selected.
+    form_->Command2->click();
+    form_->Command3->click();
+    ASSERT_EQ(prompter_.records().size(), 2u);
+    for (const auto& rec : prompter_.records()) {
+        EXPECT_EQ(rec.text, QStringLiteral("選択されていません"));
+        EXPECT_EQ(rec.title, QStringLiteral("Orbet"));
+        EXPECT_EQ(rec.buttons, Buttons::Ok);
+    }
+    form_->Option3->click();
+    form_->Check1->click();
+    ASSERT_TRUE(searchAndWait());
+    form_->List1->setCurrentIndex(form_->model()->index(1));  // a/
+    form_->Command2->click();
+    EXPECT_EQ(sentToMain_, QStringList{r + "a/"});
+    form_->Combo1->setCurrentIndex(1);
+    form_->Command2->click();
+    EXPECT_EQ(sentToMain_.size(), 1);
+    form_->Combo1->setCurrentIndex(2);
+    form_->Command2->click();
+    EXPECT_EQ(form_->Label1->text(), r + "a/");
+    form_->Command3->click();
+    form_->List1->setCurrentIndex(form_->model()->index(2));  // a/1.txt
+    form_->Command3->click();
+    EXPECT_EQ(opened_, (QList<QUrl>{QUrl::fromLocalFile(r + "a/"), QUrl::fromLocalFile(r + "a/1.txt")}));
+    EXPECT_EQ(prompter_.records().size(), 2u);
+
+    form_->Label1->setText(QString());
+    form_->Command1_Click();
+    ASSERT_EQ(prompter_.records().size(), 3u);
+    EXPECT_EQ(prompter_.records().back().text, QStringLiteral("選択してください"));
+}
+
+TEST_F(HideFormTest, CancelStopsAtOnceAndClosingMidSearchIsSafe) {
+    makeWideTree(300, 60);  // 18,301 entries
+    form_->setFolder(tmp_.path());
+    form_->Option3->click();
+    form_->Check1->click();
+    QSignalSpy ended(form_.data(), &HideForm::searchEnded);
+    form_->Command1->click();
+    EXPECT_FALSE(form_->Command1->isEnabled());
+    EXPECT_TRUE(form_->Command4->isEnabled());
+    EXPECT_FALSE(form_->Option4->isEnabled());
+    form_->Check2->click();  // fast mode may be switched during the search
+    EXPECT_FALSE(form_->List1->isVisible());
+    QElapsedTimer t;
+    t.start();
+    while (form_->model()->rowCount() == 0 && t.elapsed() < 5000) QApplication::processEvents();
+    ASSERT_GT(form_->model()->rowCount(), 0);
+    form_->Command4->click();
+    ASSERT_EQ(ended.size(), 1);
+    const int rows = form_->model()->rowCount();
+    EXPECT_LT(rows, 18301);
+    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 ") + QString::number(rows) + "のオブジェクト"));
+    EXPECT_TRUE(form_->List1->isVisible());
+    EXPECT_TRUE(form_->Command1->isEnabled());
+    QTest::qWait(100);
+    EXPECT_EQ(form_->model()->rowCount(), rows);
+    // Every entry's folder was listed before it.
+    const SearchEntries& e = form_->model()->entries();
+    for (std::uint32_t i = 1; i < e.size(); ++i) ASSERT_TRUE(e.record(i).parent < i && e.isFolder(e.record(i).parent));
+
+    // A sort button sorts the partial list.
+    form_->Option4->click();
+    ASSERT_TRUE(ended.wait(10000));
+    EXPECT_EQ(lines().first(), tmp_.path() + "/<D>");
+
+    // Started twice in a row: only the second search's entries, once each.
+    form_->Command1_Click();
+    form_->Command1_Click();
+    ASSERT_TRUE(ended.wait(20000));
+    QTest::qWait(50);
+    EXPECT_EQ(form_->model()->rowCount(), 1 + 300 + 300 * 60);
+    EXPECT_EQ(form_->Label3->text(), QStringLiteral("検索完了 18301のオブジェクト 内ディレクトリ301  ファイル18000"));
+
+    // Closed mid-search: the window goes, the worker with it.
+    form_->Command1_Click();
+    form_->close();
+    QTest::qWait(50);
+    EXPECT_TRUE(form_.isNull());
+}
+
+}  // namespace
+}  // namespace orbet
