@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QMouseEvent>

@@ -1,3 +1,5 @@
+#include <chrono>
+#include <thread>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -198,6 +200,7 @@ TEST_F(HideFormTest, ApplyAndOpenTheSelectedEntry) {
 TEST_F(HideFormTest, CancelStopsAtOnceAndClosingMidSearchIsSafe) {
     makeWideTree(300, 60);  // 18,301 entries
     form_->setFolder(tmp_.path());
+    form_->beforeListing = [](const QByteArray&) { std::this_thread::sleep_for(std::chrono::milliseconds(3)); };
     form_->Option3->click();
     form_->Check1->click();
     QSignalSpy ended(form_.data(), &HideForm::searchEnded);
@@ -230,6 +233,7 @@ TEST_F(HideFormTest, CancelStopsAtOnceAndClosingMidSearchIsSafe) {
     EXPECT_EQ(lines().first(), tmp_.path() + "/<D>");
 
     // Started twice in a row: only the second search's entries, once each.
+    form_->beforeListing = {};
     form_->Command1_Click();
     form_->Command1_Click();
     ASSERT_TRUE(ended.wait(20000));

@@ -195,6 +195,7 @@ void HideForm::Command1_Click() {
     o.folders = !Option2->isChecked();
     o.files = !Option1->isChecked();
     o.subfolders = Check1->isChecked();
+    o.beforeListing = beforeListing;
     search_->startWalk(std::move(o));
 }
 

@@ -54,6 +54,9 @@ public:
     void sortClicked();
 
     SearchModel* model() const { return model_; }
+    // Runs on the worker before each folder is listed; tests slow the walk
+    // with it so a cancel lands mid-walk whatever the machine's speed.
+    std::function<void(const QByteArray&)> beforeListing;
 
     QWidget* Mes = nullptr;
     DriveListBox* Drive1 = nullptr;
