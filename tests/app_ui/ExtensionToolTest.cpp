@@ -2,6 +2,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
 #include <QPushButton>
 
 #include "Form1Fixture.h"
@@ -39,6 +41,37 @@ TEST_F(Form1Test, ExtensionToolConvertsTheListedFiles) {
     EXPECT_EQ(f.findChildren<Form5*>().size(), 1);
     EXPECT_FALSE(tool->isMinimized());  // a second command brings it back
     EXPECT_TRUE(tool->isVisible());
+}
+
+TEST_F(Form1Test, ExtensionToolOpensOnTheCurrentFolderShownInItsListAndOnTheScreen) {
+    QDir d(data_.path());
+    ASSERT_TRUE(d.mkpath(QStringLiteral("photos/2024")));
+    ASSERT_TRUE(d.mkpath(QStringLiteral("photos/2025")));
+    Form1& f = start();
+    f.navigator().OpenFolder(d.filePath(QStringLiteral("photos")));
+    f.action("Kaku")->trigger();
+    auto* tool = f.findChild<Form5*>();
+    ASSERT_NE(tool, nullptr);
+
+    // The way down from the root, the open folder selected, then its subfolders.
+    QStringList paths;
+    for (int i = 0; i < tool->Dir1->count(); ++i) paths << tool->Dir1->item(i)->data(Qt::UserRole).toString();
+    const QString photos = d.filePath(QStringLiteral("photos"));
+    ASSERT_GE(paths.size(), 3);
+    EXPECT_EQ(paths.first(), QStringLiteral("/"));
+    EXPECT_EQ(paths.mid(paths.size() - 3), (QStringList{photos, photos + "/2024", photos + "/2025"}));
+    EXPECT_EQ(tool->Dir1->currentItem()->data(Qt::UserRole).toString(), photos);
+    EXPECT_EQ(tool->Drive1->currentData().toString(), QStringLiteral("/"));
+
+    // Choosing a subfolder opens it; choosing an ancestor goes back up.
+    tool->Dir1->itemActivated(tool->Dir1->item(int(paths.size()) - 1));
+    EXPECT_EQ(tool->folder(), photos + "/2025");
+    tool->Dir1->itemActivated(tool->Dir1->item(0));
+    EXPECT_EQ(tool->folder(), QStringLiteral("/"));
+
+    const QRect area = tool->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(tool->geometry())) << tool->geometry().x() << "," << tool->geometry().y() << " "
+                                                 << tool->geometry().width() << "x" << tool->geometry().height();
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "tools/ui/ExtensionTool.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -72,24 +76,71 @@ Form5::Form5(Prompter& prompter, ProgramState& state, const QString& folder, std
     File2->setAttributes({true, false, false, true});
 
     connect(Drive1, &QComboBox::activated, this, [this](int i) { setFolder(Drive1->itemData(i).toString()); });
-    connect(Dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        const QString name = item->text();
-        setFolder(name == QLatin1String("..") ? QFileInfo(folder_).absolutePath() : QDir(folder_).filePath(name));
-    });
+    connect(Dir1, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { setFolder(item->data(Qt::UserRole).toString()); });
     connect(Text1, &QLineEdit::textChanged, this, [this](const QString& t) { File1->setPattern(QStringLiteral("*.") + t); });
     connect(Text2, &QLineEdit::textChanged, this, [this](const QString& t) { File2->setPattern(QStringLiteral("*.") + t); });
     for (QCheckBox* c : {Check1, Check2, Check3}) connect(c, &QCheckBox::clicked, this, &Form5::attributesChanged);
     connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
     setFolder(folder);
-    resize(760, 420);
+    keepOnScreen(parent);
+}
+
+void Form5::keepOnScreen(QWidget* over) {
+    const QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // The frame the window manager adds is not known before the window is
+    // shown; leave room for a title bar and borders.
+    const QSize frame(16, 48);
+    const QSize size = QSize(760, 420).boundedTo(area.size() - frame).expandedTo(minimumSizeHint());
+    QPoint at = over ? over->geometry().center() - QPoint(size.width() / 2, size.height() / 2) : area.topLeft();
+    at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width() - frame.width())));
+    at.setY(std::clamp(at.y(), area.top() + frame.height() - 8,
+                       std::max(area.top(), area.bottom() - size.height() - 8)));
+    setGeometry(QRect(at, size));
 }
 
 void Form5::setFolder(const QString& folder) {
     if (!QFileInfo(folder).isDir()) return;
     folder_ = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    // As a folder list shows it: the way down from the root, the open folder
+    // marked, then its subfolders one step further in.
     Dir1->clear();
-    if (folder_ != QLatin1String("/")) Dir1->addItem(QStringLiteral(".."));
-    for (const QString& sub : subfolderPaths(folder_)) Dir1->addItem(QFileInfo(sub).fileName());
+    QStringList way;
+    for (QDir d(folder_);; ) {
+        way.prepend(d.path());
+        if (d.isRoot() || !d.cdUp()) break;
+    }
+    auto add = [this](const QString& path, const QString& text, int depth) {
+        auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + text, Dir1);
+        item->setData(Qt::UserRole, path);
+        return item;
+    };
+    for (int i = 0; i < way.size(); ++i) {
+        QListWidgetItem* item = add(way[i], i == 0 ? way[i] : QFileInfo(way[i]).fileName(), i);
+        if (i + 1 == way.size()) {
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+            Dir1->setCurrentItem(item);
+        }
+    }
+    for (const QString& sub : subfolderPaths(folder_)) add(sub, QFileInfo(sub).fileName(), int(way.size()));
+    // The drive list shows the volume that holds the folder.
+    int volume = -1;
+    qsizetype longest = -1;
+    for (int i = 0; i < Drive1->count(); ++i) {
+        const QString root = Drive1->itemData(i).toString();
+        const bool holds = root == QLatin1String("/") || folder_ == root || folder_.startsWith(root + QLatin1Char('/'));
+        if (holds && root.size() > longest) {
+            longest = root.size();
+            volume = i;
+        }
+    }
+    if (volume >= 0) {
+        const QSignalBlocker block(Drive1);
+        Drive1->setCurrentIndex(volume);
+    }
     File1->setPath(folder_);
     File2->setPath(folder_);
 }

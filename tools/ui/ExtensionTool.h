@@ -54,6 +54,9 @@ public:
 
 private:
     void attributesChanged();
+    // Sizes and places the window so the whole of it lies on the screen of
+    // `over`, centred on it where there is room.
+    void keepOnScreen(QWidget* over);
 
     Prompter& prompter_;
     ProgramState& state_;
