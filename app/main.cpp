@@ -4,14 +4,17 @@
 
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
+#include "platform/StartupTrace.h"
 #include "platform/ui/QtPrompter.h"
 
 int main(int argc, char** argv) {
+    orbet::traceStartupStep("main");
     // The web pane's engine shares the GUI's graphics contexts, and as root
     // (CI machines) its renderer cannot use the kernel sandbox.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
+    orbet::traceStartupStep("application");
     QCoreApplication::setOrganizationName(QStringLiteral("Orbet"));
     QCoreApplication::setApplicationName(QStringLiteral("Orbet"));
     // Lets the desktop tie the windows to the installed desktop entry and icon.
@@ -21,6 +24,7 @@ int main(int argc, char** argv) {
 
     orbet::QtPrompter prompter;
     orbet::Form1 form(prompter, orbet::commandLineText(QCoreApplication::arguments()));
+    orbet::traceStartupStep("window created");
     form.load();
     return QApplication::exec();
 }

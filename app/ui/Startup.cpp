@@ -27,6 +27,7 @@
 #include "platform/Numbers.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
+#include "platform/StartupTrace.h"
 #include "platform/UserStore.h"
 
 namespace orbet {
@@ -58,6 +59,7 @@ void Startup::run() {
         }
         splash_->show();
         QCoreApplication::processEvents();
+        traceStartupStep("splash");
     }
 
     st.pluginFolder = readStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"));
@@ -72,6 +74,7 @@ void Startup::run() {
 
     progress(QStringLiteral("アイコン、ツールチップの初期化"));
     f_.navigator().DriveCheck(QStringLiteral("ALL"));
+    traceStartupStep("drive level");
 
     f_.Dir1->setToolTip(QStringLiteral("フォルダを選択します。"));
     f_.Combo1->setToolTip(QStringLiteral("ファイルフィルターです。ファイルの種類を選択します。"));
@@ -89,6 +92,7 @@ void Startup::run() {
     // The first filter is selected now; its pattern takes the plug-ins' masks
     // at once, so a first run without settings lists their files too.
     f_.File1->setPattern(builtInFilterPattern(0, f_.plugins().patternSuffix()));
+    traceStartupStep("plug-ins");
 
     progress(QStringLiteral("ウィンドウサイズ初期化"));
     f_.setStatusText(f_.navigator().objectsText(QStringLiteral("not file find")));
@@ -96,6 +100,7 @@ void Startup::run() {
 
     progress(QStringLiteral("前回設定読み込み"));
     f_.settings().OpenF();
+    traceStartupStep("OpenF");
 
     progress(QStringLiteral("設定復元"));
     f_.setBackColour();
@@ -118,6 +123,7 @@ void Startup::run() {
         f_.show();
     f_.Combo2->show();
     f_.Combo2->raise();
+    traceStartupStep("window shown");
 }
 
 void Startup::Timer1_Timer() {
@@ -129,6 +135,7 @@ void Startup::Timer1_Timer() {
     f_.Combo2->raise();
     f_.Timer1->stop();
     f_.navigator().OpenFolder(f_.Dir1->path());
+    traceStartupStep("Timer1");
 }
 
 void Startup::LoadPlugins() {
