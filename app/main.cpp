@@ -1,9 +1,11 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFile>
 
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
+#include "navigation/FolderSnapshot.h"
 #include "platform/StartupTrace.h"
 #include "platform/ui/QtPrompter.h"
 
@@ -15,6 +17,10 @@ int main(int argc, char** argv) {
     if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
     orbet::traceStartupStep("application");
+    if (orbet::startupTraceOn())
+        orbet::setFolderReadObserver([](const QString& folder) {
+            orbet::traceStartupStep(("folder read " + QFile::encodeName(folder)).constData());
+        });
     QCoreApplication::setOrganizationName(QStringLiteral("Orbet"));
     QCoreApplication::setApplicationName(QStringLiteral("Orbet"));
     // Lets the desktop tie the windows to the installed desktop entry and icon.

@@ -6,12 +6,16 @@
 
 namespace orbet {
 
-void traceStartupStep(const char* step) {
+bool startupTraceOn() {
     static const bool on = [] {
         const char* v = std::getenv("ORBET_STARTUP_TRACE");
         return v && *v && *v != '0';
     }();
-    if (!on) return;
+    return on;
+}
+
+void traceStartupStep(const char* step) {
+    if (!startupTraceOn()) return;
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     std::fprintf(stderr, "orbet-startup %lld %s\n", ts.tv_sec * 1000000000LL + ts.tv_nsec, step);

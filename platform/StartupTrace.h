@@ -7,5 +7,6 @@ namespace orbet {
 // knows when it launched the program can tell what each step of the start
 // cost. Without it a call costs one test of a flag.
 void traceStartupStep(const char* step);
+bool startupTraceOn();
 
 }  // namespace orbet

@@ -34,7 +34,12 @@ for round in $(seq 0 "$rounds"); do
     [ "$round" -eq 0 ] && continue
     echo "$c picture-on-screen $t" >>"$work/stamps"
     echo "$c peak-MB $(awk -v k="$m" 'BEGIN { printf "%.0f", k / 1024 }')" >>"$work/stamps"
-    awk -v c="$c" -v l="$launch_ns" '$1 == "orbet-startup" && !seen[$3 " " $4 " " $5]++ {
+    # Reads of the folder started on: before the window shows, and in all.
+    folder=${target[$c]}; [ -d "$folder" ] || folder=$(dirname "$folder")
+    awk -v c="$c" -v f="$folder" '$1 == "orbet-startup" && $3 " " $4 == "window shown" { shown = 1 }
+        $1 == "orbet-startup" && $3 " " $4 == "folder read" && $5 == f { all++; if (!shown) before++ }
+        END { printf "%s reads-before-show %d\n%s reads-in-all %d\n", c, before, c, all }' "$log" >>"$work/stamps"
+    awk -v c="$c" -v l="$launch_ns" '$1 == "orbet-startup" && $3 " " $4 != "folder read" && !seen[$3 " " $4 " " $5]++ {
         name = $3; for (i = 4; i <= NF; ++i) name = name "-" $i
         printf "%s %s %.1f\n", c, name, ($2 - l) / 1e6 }' "$log" >>"$work/stamps"
   done

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 
 #include "navigation/FolderProbe.h"
+#include "navigation/FolderSnapshot.h"
 #include "platform/Volumes.h"
 
 namespace orbet {
@@ -30,25 +31,29 @@ void FileListBox::focusInEvent(QFocusEvent* event) {
 
 void FileListBox::setPath(const QString& folder) {
     path_ = folder;
-    refresh();
+    const bool sameFolder = snapshot_ && snapshot_->folder == QDir::cleanPath(folder);
+    reload(sameFolder ? FolderReuse::Unchanged : FolderReuse::JustLearnt);
 }
 
 void FileListBox::setPattern(const QString& pattern) {
     pattern_ = pattern;
-    refresh();
+    reload(FolderReuse::Unchanged);
 }
 
 void FileListBox::setAttributes(const AttributeFilter& attributes) {
     attributes_ = attributes;
-    refresh();
+    reload(FolderReuse::Unchanged);
 }
 
-void FileListBox::refresh() {
-    // Re-reading the same folder keeps the selected name where it still exists.
+void FileListBox::refresh() { reload(FolderReuse::Never); }
+
+void FileListBox::reload(FolderReuse reuse) {
+    // Listing the same folder again keeps the selected name where it still exists.
     const QString selected = listedFolder_ == path_ ? fileName() : QString();
     const QSignalBlocker block(this);
     clear();
-    if (!path_.isEmpty()) addItems(listFiles(path_, pattern_, attributes_));
+    snapshot_ = path_.isEmpty() ? nullptr : readFolder(path_, reuse);
+    if (snapshot_) addItems(listFiles(*snapshot_, pattern_, attributes_));
     listedFolder_ = path_;
     int row = -1;
     if (!selected.isEmpty()) {
@@ -74,7 +79,12 @@ FolderListBox::FolderListBox(QWidget* parent) : QWidget(parent) { path_ = QDir::
 bool FolderListBox::setPath(const QString& folder) {
     const QFileInfo info(folder);
     if (!info.isDir()) return false;
-    path_ = QDir::cleanPath(info.absoluteFilePath());
+    const QString cleaned = QDir::cleanPath(info.absoluteFilePath());
+    // Entering a folder reads it (unless this event just did); the file
+    // list usually asks for the same folder next.
+    const bool sameFolder = snapshot_ && snapshot_->folder == cleaned;
+    path_ = cleaned;
+    snapshot_ = readFolder(path_, sameFolder ? FolderReuse::Unchanged : FolderReuse::JustLearnt);
     subfolders_ = subfolderPaths(path_);
     return true;
 }
