@@ -4,6 +4,7 @@
 
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
+#include "app/ui/ProgramIcon.h"
 #include "platform/ui/QtPrompter.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orbet"));
     QCoreApplication::setApplicationName(QStringLiteral("Orbet"));
+    QApplication::setWindowIcon(orbet::programIcon());
     // The window stays alive while it sits in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 

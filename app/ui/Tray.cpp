@@ -12,10 +12,6 @@ Tray::~Tray() = default;
 void Tray::sendToTray() {
     f_.hide();
     f_.state().resident = true;
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        f_.showMinimized();
-        return;
-    }
     if (!icon_) {
         icon_ = new QSystemTrayIcon(f_.windowIcon(), &f_);
         icon_->setObjectName(QStringLiteral("nICO"));
@@ -25,6 +21,10 @@ void Tray::sendToTray() {
         });
     }
     icon_->setToolTip(tipFor(f_.windowTitle()));
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        f_.showMinimized();
+        return;
+    }
     icon_->show();
 }
 

@@ -28,7 +28,9 @@ void MediaControl::ensurePlayer() {
     });
     connect(player_, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
         // Video plays in the display area; sound alone leaves it as it is.
-        if (video_) video_->setVisible(video);
+        // A file given up before its video was found (the name is emptied
+        // when another file is shown) never brings the surface back.
+        if (video_) video_->setVisible(video && !fileName_.isEmpty());
         emit videoAvailable(video);
     });
 }
