@@ -104,7 +104,12 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     Timer1->start();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The operations go before the widgets do; a control that loses the focus
+    // while the window is torn down (the path combo commits its text then)
+    // must not call into them.
+    for (QWidget* w : findChildren<QWidget*>()) w->blockSignals(true);
+}
 
 void Form1::load() { startup_->run(); }
 
