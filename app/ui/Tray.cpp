@@ -12,6 +12,10 @@ Tray::~Tray() = default;
 void Tray::sendToTray() {
     f_.hide();
     f_.state().resident = true;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        f_.showMinimized();
+        return;
+    }
     if (!icon_) {
         icon_ = new QSystemTrayIcon(f_.windowIcon(), &f_);
         icon_->setObjectName(QStringLiteral("nICO"));
@@ -21,10 +25,6 @@ void Tray::sendToTray() {
         });
     }
     icon_->setToolTip(tipFor(f_.windowTitle()));
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        f_.showMinimized();
-        return;
-    }
     icon_->show();
 }
 

