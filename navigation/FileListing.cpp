@@ -79,12 +79,12 @@ QStringList listFiles(const QString& folder, const QString& pattern, const Attri
     while (const dirent* e = ::readdir(dir)) {
         const char* raw = e->d_name;
         if (raw[0] == '.' && (!attributes.hidden || raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
+        // Only regular files (and links to them): reading a pipe, socket or
+        // device as a file would block the window or never end.
         bool isFile = e->d_type == DT_REG;
         if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
             struct stat st {};
-            isFile = ::stat((prefix + raw).constData(), &st) == 0 && !S_ISDIR(st.st_mode);
-        } else if (e->d_type != DT_DIR && e->d_type != DT_REG) {
-            isFile = true;  // devices, pipes and sockets are files to a file list
+            isFile = ::stat((prefix + raw).constData(), &st) == 0 && S_ISREG(st.st_mode);
         }
         if (!isFile) continue;
         QString name = QFile::decodeName(raw);

@@ -33,8 +33,9 @@ private:
     bool noExtension_ = false;
 };
 
-// Names of the files (not folders) of a folder that pass pattern and
-// attributes, sorted ascending ignoring case, as the file list shows them.
+// Names of the regular files (and links to them; no folders, pipes, sockets
+// or devices) of a folder that pass pattern and attributes, sorted ascending
+// ignoring case, as the file list shows them.
 QStringList listFiles(const QString& folder, const QString& pattern, const AttributeFilter& attributes);
 
 // Size text of the size label: units switch at 1024 and 1024000 bytes,

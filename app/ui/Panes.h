@@ -30,6 +30,7 @@ public:
 private:
     static constexpr qsizetype kLongestWrappedLine = 4096;
     void setWrapFor(const QString& text);
+    void hideVideo();
 
     Form1& f_;
 };
