@@ -36,6 +36,7 @@
 #include "app/ui/Shutdown.h"
 #include "app/ui/Startup.h"
 #include "app/ui/Tray.h"
+#include "app/ui/ViewerCommands.h"
 #include "platform/Twips.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/DisplayLayout.h"
@@ -61,6 +62,7 @@ const QSet<QString>& workingItems() {
         "DirFL",     "NowFlistToFL", "Finfomaintion", "FoInfo", "DriveInfo",
         "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
+        "ZenBit",    "minwindow", "minws",    "NomSizeSet",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
@@ -91,6 +93,7 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     textPane_ = new TextPane(*this);
     mediaPanel_ = new MediaPanel(*this);
     pathInput_ = new PathInput(*this);
+    new ViewerCommands(*this);
     buildToolbar(*this);
     wireEvents();
 
