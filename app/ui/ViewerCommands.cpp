@@ -172,6 +172,12 @@ void ViewerCommands::NomSizeSet() {
         f_.prompter().message(QStringLiteral("4より大きい数を入力してください"), s.title, Buttons::Ok);
 }
 
+AllWindow* ViewerCommands::allWindow() const { return all_; }
+
+MiniWindow* ViewerCommands::miniWindow() const { return mini_; }
+
+Form3* ViewerCommands::changer() const { return form3_; }
+
 int ViewerCommands::listCount() const { return f_.File1->listCount(); }
 
 int ViewerCommands::listIndex() const { return f_.File1->listIndex(); }

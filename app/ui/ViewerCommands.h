@@ -31,9 +31,9 @@ public:
     void NomSizeSet();
     void openChanger();
 
-    AllWindow* allWindow() const { return all_; }
-    MiniWindow* miniWindow() const { return mini_; }
-    Form3* changer() const { return form3_; }
+    AllWindow* allWindow() const;
+    MiniWindow* miniWindow() const;
+    Form3* changer() const;
     ReadAhead& readAhead() { return *readAhead_; }
 
     int listCount() const override;
