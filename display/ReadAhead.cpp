@@ -35,6 +35,12 @@ int ReadAhead::held() {
     return int(entries_.size() + draining_.size());
 }
 
+bool ReadAhead::isDecoded(const QString& path) const {
+    for (const Entry& e : entries_)
+        if (e.path == path) return e.future.isFinished();
+    return false;
+}
+
 QStringList ReadAhead::guesses() const {
     QStringList paths;
     for (const Entry& e : entries_) paths << e.path;

@@ -44,6 +44,8 @@ public:
 
     // Pictures held, decoded or under way (cancelled ones still running count too).
     int held();
+    // True when the guess for this file has finished decoding.
+    bool isDecoded(const QString& path) const;
     // Paths of the current guesses, oldest first.
     QStringList guesses() const;
 

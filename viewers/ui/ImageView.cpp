@@ -30,8 +30,15 @@ void ImageView::paintEvent(QPaintEvent* event) {
         return;
     }
     if (scaled_.size() != size()) {
-        // Shrinking by a large factor needs the smooth filter to stay legible.
-        scaled_ = image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // Shrinking by a large factor needs a smooth filter to stay legible;
+        // over the whole of a large picture it is slow, so a quick sample at
+        // twice the size goes first and the smooth filter works on that.
+        const QSize twice = size() * 2;
+        if (image_.width() > 2 * twice.width() && image_.height() > 2 * twice.height())
+            scaled_ = image_.scaled(twice, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                          .scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        else
+            scaled_ = image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     const QRect r = event->rect() & scaled_.rect();
     p.drawImage(r.topLeft(), scaled_, r);

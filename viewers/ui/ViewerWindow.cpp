@@ -28,7 +28,11 @@ ViewerWindow::ViewerWindow(ViewerHost& host, Prompter& prompter, ProgramState& s
       uniform_(defaultUniformSource()) {
     Slide = new QTimer(this);
     Slide->setObjectName(QStringLiteral("Slide"));
-    connect(Slide, &QTimer::timeout, this, [this] { step(true); });
+    // Each tick is set against the show's own timeline, so a step's time is
+    // not added to the interval and the show never drifts.
+    Slide->setTimerType(Qt::PreciseTimer);
+    Slide->setSingleShot(true);
+    connect(Slide, &QTimer::timeout, this, [this] { slideTick(); });
 
     PPP = new QMenu(this);
     PPP->setObjectName(QStringLiteral("PPP"));
@@ -59,12 +63,21 @@ void ViewerWindow::addChangerItem(QAction* changer) {
 }
 
 void ViewerWindow::loadCommon() {
-    Slide->setInterval(std::max(1, state_.slideShowTimer));
+    slideInterval_ = std::max(1, state_.slideShowTimer);
+    Slide->setInterval(slideInterval_);
     RndList->setChecked(state_.rnd);
     runKeyDispatcher();
 }
 
-bool ViewerWindow::slideshowRunning() const { return Slide->isActive(); }
+bool ViewerWindow::slideshowRunning() const { return Slideon->isChecked(); }
+
+void ViewerWindow::slideTick() {
+    QPointer<ViewerWindow> alive(this);
+    step(true);
+    if (!alive || !Slideon->isChecked()) return;
+    dueMs_ += slideInterval_;
+    Slide->start(int(std::max<qint64>(0, dueMs_ - slideClock_.elapsed())));
+}
 
 void ViewerWindow::Slideon_Click() {
     if (textShown()) {
@@ -76,7 +89,9 @@ void ViewerWindow::Slideon_Click() {
         Slide->stop();
     } else {
         Slideon->setChecked(true);
-        Slide->start();
+        slideClock_.start();
+        dueMs_ = slideInterval_;
+        Slide->start(slideInterval_);
     }
 }
 

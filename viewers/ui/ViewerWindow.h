@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include "platform/ProgramState.h"
@@ -55,6 +56,7 @@ protected:
     // Key and right-button handling also for a child control.
     void watch(QWidget* child);
     void step(bool forward);
+    void slideTick();
     void runKeyDispatcher();
     void addChangerItem(QAction* item);
 
@@ -72,6 +74,9 @@ private:
     ViewerKeyState keys_;
     UniformSource uniform_;
     bool stepping_ = false;
+    QElapsedTimer slideClock_;
+    qint64 dueMs_ = 0;
+    int slideInterval_ = 500;
 };
 
 }  // namespace orbet
