@@ -31,9 +31,8 @@ ViewerCommands::ViewerCommands(Form1& form)
     wire();
 }
 
-ViewerCommands::~ViewerCommands() {
-    f_.panes().readAhead = nullptr;
-}
+// The main window's panes are gone before its children: nothing to undo there.
+ViewerCommands::~ViewerCommands() = default;
 
 void ViewerCommands::wire() {
     connect(f_.action("ZenBit"), &QAction::triggered, this, [this] { ZenBit(); });
