@@ -9,7 +9,7 @@ ORBET_PACKAGES=(
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly fluid-soundfont-gm
   libicu-dev libjpeg-dev libpng-dev libwebp-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils fonts-noto-cjk ccache
+  xvfb xauth xdotool x11-utils x11-apps fonts-noto-cjk ccache
   desktop-file-utils appstream
   dpkg-dev file
 )

@@ -35,6 +35,7 @@ bool Commands::toolbarWorks(ToolButton b) const {
     case ToolButton::opencom:
     case ToolButton::exp:
     case ToolButton::n:
+    case ToolButton::allwin:
     case ToolButton::help: return true;
     default: return false;
     }
@@ -52,6 +53,7 @@ void Commands::toolbarClick(ToolButton b) {
     case ToolButton::exp: Expl(); break;
     case ToolButton::n: ExpNow(); break;
     case ToolButton::help: IHelp(); break;
+    case ToolButton::allwin: f_.action("ZenBit")->trigger(); break;
     default: break;
     }
 }

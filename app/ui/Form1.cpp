@@ -39,6 +39,7 @@
 #include "app/ui/Shutdown.h"
 #include "app/ui/Startup.h"
 #include "app/ui/Tray.h"
+#include "app/ui/ViewerCommands.h"
 #include "platform/Twips.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/DisplayLayout.h"
@@ -67,6 +68,7 @@ const QSet<QString>& workingItems() {
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
         "OptionS",
         "PasAng",    "PassHuku", "Ang",       "Huk",
+        "ZenBit",    "minwindow", "minws",    "NomSizeSet",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
@@ -98,6 +100,7 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     textPane_ = new TextPane(*this);
     mediaPanel_ = new MediaPanel(*this);
     pathInput_ = new PathInput(*this);
+    new ViewerCommands(*this);
     buildToolbar(*this);
     wireEvents();
     wireSearchTool(*this);

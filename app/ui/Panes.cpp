@@ -72,7 +72,8 @@ void Panes::arrange(DisplayGroup group) {
 
 bool Panes::loadPicture(const QString& path) {
     clearPicture();
-    QImage image = loadBuiltInPicture(path);
+    QImage image = readAhead ? readAhead(path) : QImage();
+    if (image.isNull()) image = loadBuiltInPicture(path);
     if (image.isNull()) return false;
     f_.MP->setPicture(std::move(image));
     return true;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+#include <QImage>
 #include <QString>
 
 namespace orbet {
@@ -26,6 +29,9 @@ public:
     // Resets the insertion format, then loads rich or plain text.
     bool loadText(const QString& path, bool rich);
     bool navigateWeb(const QString& path);
+
+    // A picture decoded ahead for the file, or a null image; none by default.
+    std::function<QImage(const QString&)> readAhead;
 
 private:
     static constexpr qsizetype kLongestWrappedLine = 4096;
