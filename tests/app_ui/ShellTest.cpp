@@ -68,9 +68,11 @@ TEST_F(ShellTest, MenuBarHoldsTheSevenMenusInOrder) {
     EXPECT_EQ(items.last()->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
     EXPECT_EQ(f.action("Dexit")->shortcut(), QKeySequence(QStringLiteral("Shift+Del")));
     EXPECT_EQ(f.action("OutF")->shortcut(), QKeySequence(QStringLiteral("Alt+Backspace")));
-    // Items of later work are there but disabled; working ones are enabled.
-    EXPECT_FALSE(f.action("PasAng")->isEnabled());
+    // Every item with a command is live; the one item without an action is
+    // shown disabled rather than doing nothing.
+    EXPECT_TRUE(f.action("PasAng")->isEnabled());
     EXPECT_TRUE(f.action("Openfile")->isEnabled());
+    EXPECT_FALSE(f.action("InView")->isEnabled());
     EXPECT_EQ(f.menu("HideMenu")->actions().size(), 11);
     EXPECT_EQ(f.action("rtfsa")->text(), QStringLiteral("Save"));
     // Toggling items flip their own check marks.
