@@ -5,6 +5,7 @@
 
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
+#include "app/ui/ProgramIcon.h"
 #include "navigation/FolderSnapshot.h"
 #include "platform/StartupTrace.h"
 #include "platform/ui/QtPrompter.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Orbet"));
     // Lets the desktop tie the windows to the installed desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.orbet.Orbet"));
+    QApplication::setWindowIcon(orbet::programIcon());
     // The window stays alive while it sits in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -93,7 +93,8 @@ ShowRoute RouteForEntry(int index, const QString& entryText, const UserFilterTab
 
 bool IsBuiltInPictureName(const QString& path) {
     static const QString kPattern = QStringLiteral("*.bmp;*.gif;*.jpg;*.jpeg;*.ico;*.wmf");
-    return kPattern.contains(path.right(3));
+    // Letter case is ignored: a camera's DSC0001.JPG is a built-in picture.
+    return kPattern.contains(path.right(3), Qt::CaseInsensitive);
 }
 
 bool IsRichTextName(const QString& path) {

@@ -1,6 +1,7 @@
 #include "display/PictureLoader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 #include "display/JpegDecoder.h"
@@ -9,6 +10,8 @@
 namespace orbet {
 
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
+    // Pipes, sockets and devices are never read: they may block or never end.
+    if (!QFileInfo(path).isFile()) return {};
     // Metafiles are drawings, not bitmaps: they go to our own player.
     if (path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) {
         QFile file(path);
@@ -26,6 +29,10 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
     reader.setAutoTransform(false);
     reader.setAllocationLimit(allocationLimitMb);
     reader.setDecideFormatFromContent(true);
+    // Only the kinds the built-in route promises; every other format the
+    // toolkit happens to read is the plug-ins' to decode, or nobody's.
+    static const QList<QByteArray> kBuiltInFormats = {"bmp", "gif", "jpeg", "jpg", "ico"};
+    if (!kBuiltInFormats.contains(reader.format().toLower())) return {};
     QImage image = reader.read();
     if (image.isNull()) return {};
     // Paletted and odd formats are drawn much faster once converted.

@@ -98,8 +98,9 @@ QStringList listFiles(const FolderSnapshot& snapshot, const QString& pattern, co
     const QByteArray native = QFile::encodeName(snapshot.folder);
     const QByteArray prefix = native.endsWith('/') ? native : native + '/';
     for (const FolderSnapshot::Entry& e : snapshot.entries) {
-        // Devices, pipes and sockets are files to a file list.
-        if (e.kind != FolderSnapshot::Kind::File && e.kind != FolderSnapshot::Kind::Other) continue;
+        // Only regular files (and links to them): reading a pipe, socket or
+        // device as a file would block the window or never end.
+        if (e.kind != FolderSnapshot::Kind::File) continue;
         const char* raw = snapshot.name(e);
         if (raw[0] == '.' && !attributes.hidden) continue;
         if (!matcher.matches(raw, e.length)) continue;

@@ -41,8 +41,9 @@ private:
     bool noExtension_ = false;
 };
 
-// Names of the files (not folders) of a folder that pass pattern and
-// attributes, sorted ascending ignoring case, as the file list shows them.
+// Names of the regular files (and links to them; no folders, pipes, sockets
+// or devices) of a folder that pass pattern and attributes, sorted ascending
+// ignoring case, as the file list shows them.
 QStringList listFiles(const QString& folder, const QString& pattern, const AttributeFilter& attributes);
 // The same from a reading already made.
 QStringList listFiles(const struct FolderSnapshot& snapshot, const QString& pattern,

@@ -9,10 +9,13 @@ namespace orbet {
 
 using namespace designed;
 
+TwipsSize minimumWindowSize(int file1Height) { return {kMinWindowWidth, file1Height + 3200}; }
+
 MainLayout computeMainLayout(int w, int h, int barTop, int file1Height, int statusHeight) {
     MainLayout l;
-    w = std::max(w, kMinWindowWidth);
-    h = std::max(h, file1Height + 3200);
+    const TwipsSize minimum = minimumWindowSize(file1Height);
+    w = std::max(w, minimum.width);
+    h = std::max(h, minimum.height);
     l.width = w;
     l.height = h;
     l.toolbarRows = w >= 8300 ? 1 : 2;

@@ -29,6 +29,14 @@ struct MainLayout {
 
 MainLayout computeMainLayout(int width, int height, int barTop, int file1Height, int statusHeight);
 
+// The smallest window the resize rule lets stand: 5190 wide and as high as
+// the file list plus 3200. The window itself refuses to be made smaller.
+struct TwipsSize {
+    int width = 0, height = 0;
+    bool operator==(const TwipsSize&) const = default;
+};
+TwipsSize minimumWindowSize(int file1Height);
+
 }  // namespace orbet
 
 namespace orbet {

@@ -14,13 +14,13 @@ const std::array<SettingKey, kSettingKeyCount>& settingKeys() {
     static const std::array<SettingKey, kSettingKeyCount> keys = {{
         {"LastPath", &S::lastPath, F::Plain},
         {"WisndowStatas", &S::windowState, F::Plain},
-        {"Left", &S::left, F::Plain},
-        {"Top", &S::top, F::Plain},
-        {"Width", &S::width, F::Plain},
-        {"Height", &S::height, F::Plain},
+        {"Left", &S::left, F::Plain, -kTwipsLimit, kTwipsLimit},
+        {"Top", &S::top, F::Plain, -kTwipsLimit, kTwipsLimit},
+        {"Width", &S::width, F::Plain, 0, kTwipsLimit},
+        {"Height", &S::height, F::Plain, 0, kTwipsLimit},
         {"LastFileList", &S::lastFileList, F::Plain},
         {"LastFilter", &S::lastFilter, F::Plain},
-        {"Bar", &S::bar, F::Plain},
+        {"Bar", &S::bar, F::Plain, 0, kTwipsLimit},
         {"AutoMode", &S::autoMode, F::Plain},
         {"SetAutoH", &S::setAutoH, F::Plain},
         {"NotIniBat", &S::notIniBat, F::Plain},
@@ -28,14 +28,14 @@ const std::array<SettingKey, kSettingKeyCount>& settingKeys() {
         {"AutoPlay", &S::autoPlay, F::Plain},
         {"AutoRep", &S::autoRep, F::Plain},
         {"AutoRepv2", &S::autoRepv2, F::Plain},
-        {"StrSize", &S::strSize, F::Signed},
+        {"StrSize", &S::strSize, F::Signed, 1, 2048},
         {"Archive", &S::archive, F::Plain},
         {"Hide", &S::hide, F::Plain},
         {"System", &S::system, F::Plain},
-        {"SlideShowTimer", &S::slideShowTimer, F::Plain},
-        {"BackcolorR", &S::backcolorR, F::SignedPadded},
-        {"BackcolorG", &S::backcolorG, F::SignedPadded},
-        {"BackcolorB", &S::backcolorB, F::SignedPadded},
+        {"SlideShowTimer", &S::slideShowTimer, F::Plain, 0, std::numeric_limits<std::int32_t>::max()},
+        {"BackcolorR", &S::backcolorR, F::SignedPadded, 0, 255},
+        {"BackcolorG", &S::backcolorG, F::SignedPadded, 0, 255},
+        {"BackcolorB", &S::backcolorB, F::SignedPadded, 0, 255},
         {"Rnd", &S::rnd, F::Plain},
         {"NodeExpand", &S::nodeExpand, F::Plain},
         {"NodeClose", &S::nodeClose, F::Plain},
@@ -164,7 +164,9 @@ bool applyRawValue(Settings& settings, const SettingKey& key, const QString& raw
                 field = raw;
                 return true;
             } else {
-                const double v = num::val(raw);
+                const double read = num::val(raw);
+                if (std::isnan(read)) return false;
+                const double v = std::clamp(read, key.lowest, key.highest);
                 if constexpr (std::is_same_v<T, bool>) {
                     field = num::isOn(v);
                     return true;

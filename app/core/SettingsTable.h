@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <variant>
 
@@ -43,10 +44,18 @@ enum class NumberForm {
 using SettingField = std::variant<QString Settings::*, std::int16_t Settings::*, std::int32_t Settings::*,
                                   float Settings::*, double Settings::*, bool Settings::*>;
 
+// The largest length in twips a window or control is given; every geometry
+// value read from the file is held within it, so no later sum overflows.
+constexpr double kTwipsLimit = 16777215;
+
 struct SettingKey {
     const char* name;
     SettingField field;
     NumberForm form;
+    // The range the value's control can take; a number read beyond it is
+    // held at the nearer end before it is converted.
+    double lowest = -std::numeric_limits<double>::infinity();
+    double highest = std::numeric_limits<double>::infinity();
 };
 
 // The 31 keys in the order they are written, which is also the order they

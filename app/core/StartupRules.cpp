@@ -1,5 +1,6 @@
 #include "app/core/StartupRules.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "platform/Numbers.h"
@@ -11,15 +12,17 @@ CommandLineTarget resolveCommandLine(const QString& c) {
     if (c.isEmpty()) return t;
     const QFileInfo info(c);
     if (!info.exists()) return t;
+    // A name given from a shell is relative to the folder the program was started in.
+    const QString full = info.isAbsolute() ? c : QDir::cleanPath(info.absoluteFilePath());
     if (info.isDir()) {
         t.kind = CommandLineTarget::Kind::Folder;
-        t.folder = c;
+        t.folder = full;
         return t;
     }
-    const qsizetype slash = c.lastIndexOf(u'/');
+    const qsizetype slash = full.lastIndexOf(u'/');
     t.kind = CommandLineTarget::Kind::File;
-    t.folder = c.left(slash + 1);
-    t.fileName = c.mid(slash + 1);
+    t.folder = full.left(slash + 1);
+    t.fileName = full.mid(slash + 1);
     return t;
 }
 
@@ -34,6 +37,11 @@ std::int64_t centredStart(double screenExtent, double boxExtent) {
 TwipsRect restoredWindowRect(TwipsRect r, int fileListHeight, int screenWidth, int screenHeight) {
     if (r.width < kMinWindowWidth) r.width = kMinWindowWidth;
     if (r.height < fileListHeight + 2700) r.height = fileListHeight + 2700;
+    // A window larger than the screen shows nothing more and costs memory in
+    // proportion to its area, so a huge size (from the file or from a bar far
+    // down) is cut to the screen.
+    if (screenWidth > 0 && r.width > screenWidth) r.width = screenWidth;
+    if (screenHeight > 0 && r.height > screenHeight) r.height = screenHeight;
     if (r.top > screenHeight || std::int64_t(r.top) + r.height < 0)
         r.top = std::int32_t(centredStart(screenHeight, r.height));
     if (r.left > screenWidth || std::int64_t(r.left) + r.width < 0)

@@ -8,7 +8,8 @@
 namespace orbet {
 
 // What the command line names. The text is taken as it is: quotes are not
-// removed, and "/T" (or anything else naming nothing) gives None.
+// removed, and "/T" (or anything else naming nothing) gives None. A relative
+// path is taken from the current folder.
 struct CommandLineTarget {
     enum class Kind { None, File, Folder };
     Kind kind = Kind::None;
@@ -27,9 +28,9 @@ bool isResidentSwitch(const QString& argumentText);
 // off-screen rescue do.
 std::int64_t centredStart(double screenExtent, double boxExtent);
 
-// The remembered rectangle made fit to show: at least 5190 wide and as high
-// as the file list plus 2700, then re-centred on each axis where it lies
-// wholly off the screen.
+// The remembered rectangle made fit to show: no larger than the screen, at
+// least 5190 wide and as high as the file list plus 2700, then re-centred on
+// each axis where it lies wholly off the screen.
 TwipsRect restoredWindowRect(TwipsRect rect, int fileListHeight, int screenWidth, int screenHeight);
 
 constexpr int kMinWindowWidth = 5190;

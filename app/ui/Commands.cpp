@@ -11,6 +11,7 @@
 #include "app/ui/ExternalPrograms.h"
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/PathInput.h"
 #include "app/ui/ShowDispatch.h"
 #include "app/ui/Startup.h"
 #include "app/ui/Toolbar.h"
@@ -26,6 +27,7 @@ Commands::Commands(Form1& form) : QObject(&form), f_(form) {}
 bool Commands::toolbarWorks(ToolButton b) const {
     switch (b) {
     case ToolButton::Pic1:
+    case ToolButton::dxinput:
     case ToolButton::copy:
     case ToolButton::del:
     case ToolButton::web:
@@ -33,6 +35,7 @@ bool Commands::toolbarWorks(ToolButton b) const {
     case ToolButton::opencom:
     case ToolButton::exp:
     case ToolButton::n:
+    case ToolButton::allwin:
     case ToolButton::help: return true;
     default: return false;
     }
@@ -41,6 +44,7 @@ bool Commands::toolbarWorks(ToolButton b) const {
 void Commands::toolbarClick(ToolButton b) {
     switch (b) {
     case ToolButton::Pic1: orbet::Pic1(f_); break;
+    case ToolButton::dxinput: f_.pathInput().DirectPathInput(); break;
     case ToolButton::copy: f_.action("Cop")->trigger(); break;
     case ToolButton::web: f_.action("MiniWebGo")->trigger(); break;
     case ToolButton::direx: f_.action("Fmoju")->trigger(); break;
@@ -49,6 +53,7 @@ void Commands::toolbarClick(ToolButton b) {
     case ToolButton::exp: Expl(); break;
     case ToolButton::n: ExpNow(); break;
     case ToolButton::help: IHelp(); break;
+    case ToolButton::allwin: f_.action("ZenBit")->trigger(); break;
     default: break;
     }
 }
@@ -81,6 +86,12 @@ void Commands::Openfile() {
 
 void Commands::OPPR() {
     const QString path = f_.state().currentFilePath;
+    // After a filter that lists nothing the current path is the folder (or empty).
+    const QFileInfo current(path);
+    if (path.isEmpty() || !current.exists() || current.isDir()) {
+        f_.prompter().message(QStringLiteral("ファイルが指定されていません"), f_.state().title, Buttons::Ok);
+        return;
+    }
     const Answer a = f_.prompter().message(path + QStringLiteral("を、関連づけされているプログラムで開きます。よろしいですか？"),
                                            f_.state().title, Buttons::YesNo, Icon::Question);
     if (a == Answer::Yes) openWithDesktop(path);

@@ -11,6 +11,7 @@
 
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
+#include "app/ui/ProgramIcon.h"
 #include "platform/Twips.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
@@ -30,7 +31,7 @@ VrForm::VrForm(QWidget* parent) : QDialog(parent) {
     background_.load(besideProgram(QStringLiteral("pd1/ti.tex")));
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+    Image1->setPixmap(programIcon().pixmap(64, 64));
     Label2 = new QLabel(QStringLiteral("Kestrel"), this);
     Label3 = new QLabel(QStringLiteral("Orbet Version1.24"), this);
     Label4 = new QLabel(QStringLiteral("© 2026 The Orbet developers"), this);

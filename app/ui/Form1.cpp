@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -27,6 +28,7 @@
 #include "app/ui/OptionCommands.h"
 #include "app/ui/Named.h"
 #include "app/ui/PathInput.h"
+#include "app/ui/ProgramIcon.h"
 #include "app/ui/Splitter.h"
 #include "app/ui/TextPane.h"
 #include "app/ui/ToolCommands.h"
@@ -37,6 +39,7 @@
 #include "app/ui/Shutdown.h"
 #include "app/ui/Startup.h"
 #include "app/ui/Tray.h"
+#include "app/ui/ViewerCommands.h"
 #include "platform/Twips.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/DisplayLayout.h"
@@ -65,6 +68,7 @@ const QSet<QString>& workingItems() {
         "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
         "OptionS",
         "PasAng",    "PassHuku", "Ang",       "Huk",
+        "ZenBit",    "minwindow", "minws",    "NomSizeSet",
         "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
     };
     return items;
@@ -78,6 +82,7 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     : QMainWindow(parent), prompter_(prompter), commandLine_(commandLine), barTop_(designed::kBarTop) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(state_.title);
+    setWindowIcon(programIcon());
     resize(twips::toPixels(designed::kWindowWidth), twips::toPixels(designed::kWindowHeight));
     createControls();
     createMenus();
@@ -95,6 +100,7 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     textPane_ = new TextPane(*this);
     mediaPanel_ = new MediaPanel(*this);
     pathInput_ = new PathInput(*this);
+    new ViewerCommands(*this);
     buildToolbar(*this);
     wireEvents();
     wireSearchTool(*this);
@@ -107,6 +113,10 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
 }
 
 Form1::~Form1() {
+    // The operations go before the widgets do; a control that loses the focus
+    // while the window is torn down (the path combo commits its text then)
+    // must not call into them.
+    for (QWidget* w : findChildren<QWidget*>()) w->blockSignals(true);
     // The controls outlive this body (Qt deletes them with the window), and
     // events still reach them while they go. The objects that filter their
     // events reach into the operations, which go before the controls do, so
@@ -242,7 +252,9 @@ void Form1::createMenus() {
         QAction* a = new QAction(e.caption, this);
         a->setObjectName(name);
         if (e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
-        a->setShortcutContext(Qt::ApplicationShortcut);
+        // The main window's keys act only while it is the active window, never
+        // in the browser or the tools it opens.
+        a->setShortcutContext(Qt::WindowShortcut);
         a->setCheckable(e.checkable);
         a->setChecked(e.checked);
         a->setEnabled(workingItems().contains(name));
@@ -348,6 +360,12 @@ void Form1::applyLayout() {
     MCC->resize(twips::toPixels(l.mcc.width), MCC->height());
     Combo2->raise();
     layoutDisplay();
+    // The rule's minimum is the window's own, so the window manager refuses
+    // a smaller size instead of the controls being cut off.
+    const TwipsSize minimum = minimumWindowSize(l.file1.height);
+    QSize least(twips::toPixels(minimum.width), twips::toPixels(minimum.height));
+    if (const QScreen* s = screen()) least = least.boundedTo(s->availableGeometry().size());
+    if (minimumSize() != least) setMinimumSize(least);
 }
 
 void Form1::layoutDisplay() {
@@ -392,6 +410,13 @@ void Form1::setRectTwips(const TwipsRect& r) { setGeometry(twips::toPixels(r)); 
 int Form1::file1HeightTwips() const { return twips::fromPixels(File1->height()); }
 
 void Form1::setStatusText(const QString& text) { STB->showMessage(text); }
+
+bool Form1::event(QEvent* event) {
+    // The status text is the window's own and stays: a menu item's (empty)
+    // status tip must not wipe it while the pointer passes over the menus.
+    if (event->type() == QEvent::StatusTip) return true;
+    return QMainWindow::event(event);
+}
 
 void Form1::setInfo(const QString& text) {
     Info->setText(text);

@@ -89,7 +89,7 @@ void Navigator::setBytesFromCurrentFile() {
         f_.Bytes->setText(QStringLiteral("0ﾊﾞｲﾄ"));
 }
 
-void Navigator::OpenFolder(const QString& path) {
+void Navigator::OpenFolder(const QString& path, const QString& keep) {
     f_.Dir1->setPath(path);
     if (openFolderGuard_) return;
     openFolderGuard_ = true;
@@ -97,8 +97,14 @@ void Navigator::OpenFolder(const QString& path) {
 
     f_.panes().clearAll();
     f_.File1->setPath(f_.Dir1->path());
+    int first = 0;
+    for (int i = 0; !keep.isEmpty() && i < f_.File1->listCount(); ++i) {
+        if (f_.File1->entry(i) != keep) continue;
+        first = i;
+        break;
+    }
     if (f_.File1->listCount() > 0) {
-        f_.File1->setListIndex(0);
+        f_.File1->setListIndex(first);
     } else {
         f_.setStatusText(objectsText(QStringLiteral("not file find")));
         f_.panes().clearPicture();
@@ -107,7 +113,7 @@ void Navigator::OpenFolder(const QString& path) {
     }
     f_.setWindowTitle(s.title + QStringLiteral(" - ") + f_.Dir1->path());
     f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
-    if (f_.File1->listCount() > 0 && f_.File1->listIndex() != 0) f_.File1->setListIndex(0);
+    if (f_.File1->listCount() > 0 && f_.File1->listIndex() != first) f_.File1->setListIndex(first);
     setBytesFromCurrentFile();
     if (QAction* makedir = f_.action("makedir"))
         makedir->setText(f_.Dir1->path() + QStringLiteral("に新しいフォルダを作成"));

@@ -28,7 +28,9 @@ public:
     // F5: rebuilds the tree and walks back to the file list's folder.
     void ReViewS();
     // Makes a folder current and brings every text that mirrors it in line.
-    void OpenFolder(const QString& path);
+    // The entry named `keep` is selected when the folder still lists it,
+    // otherwise the first one.
+    void OpenFolder(const QString& path, const QString& keep = {});
     // For a path from outside the tree: does nothing when it names nothing;
     // otherwise walks the tree down the path, opening nodes on the way, and
     // makes the deepest node reached current.

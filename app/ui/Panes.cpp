@@ -5,9 +5,11 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QVideoWidget>
 
 #include "app/ui/Form1.h"
 #include "display/PictureLoader.h"
@@ -30,7 +32,14 @@ void Panes::clearAll() {
     f_.RT->clear();
     f_.MMC->command(QStringLiteral("stop"));
     f_.MMC->setFileName(QString());
+    hideVideo();
     f_.WB1->navigate(QString());
+}
+
+void Panes::hideVideo() {
+    // A stopped video keeps its last frame on its surface, which lies over the
+    // picture box; only the media open sequence shows it again.
+    if (QWidget* video = f_.MMC->video()) video->hide();
 }
 
 void Panes::arrange(DisplayGroup group) {
@@ -38,6 +47,7 @@ void Panes::arrange(DisplayGroup group) {
     switch (group) {
     case DisplayGroup::Picture:
         clearPicture();
+        hideVideo();
         show(f_.WB1, false), show(f_.RT, false), show(f_.MCC, false);
         show(f_.TS, true), show(f_.YS, true), show(f_.BP, true);
         break;
@@ -62,7 +72,8 @@ void Panes::arrange(DisplayGroup group) {
 
 bool Panes::loadPicture(const QString& path) {
     clearPicture();
-    QImage image = loadBuiltInPicture(path);
+    QImage image = readAhead ? readAhead(path) : QImage();
+    if (image.isNull()) image = loadBuiltInPicture(path);
     if (image.isNull()) return false;
     f_.MP->setPicture(std::move(image));
     return true;
@@ -73,6 +84,8 @@ bool Panes::loadText(const QString& path, bool rich) {
     plain.setFontPointSize(9);
     plain.setForeground(Qt::black);
     f_.RT->setCurrentCharFormat(plain);
+    // A pipe or a device never ends (or never starts): only regular files are read.
+    if (!QFileInfo(path).isFile()) return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray bytes = file.readAll();
@@ -114,6 +127,8 @@ void Panes::setWrapFor(const QString& text) {
 }
 
 bool Panes::navigateWeb(const QString& path) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) return false;
     f_.WB1->navigate(path);
     return true;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+#include <QImage>
 #include <QString>
 
 namespace orbet {
@@ -27,9 +30,13 @@ public:
     bool loadText(const QString& path, bool rich);
     bool navigateWeb(const QString& path);
 
+    // A picture decoded ahead for the file, or a null image; none by default.
+    std::function<QImage(const QString&)> readAhead;
+
 private:
     static constexpr qsizetype kLongestWrappedLine = 4096;
     void setWrapFor(const QString& text);
+    void hideVideo();
 
     Form1& f_;
 };

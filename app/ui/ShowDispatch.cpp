@@ -98,7 +98,7 @@ void ShowDispatch::ShowFile() {
     auto picture = [&](bool builtInOnly) {
         if (builtInOnly || IsBuiltInPictureName(path)) {
             panes.loadPicture(path);
-        } else if (decodeWithPlugins) {
+        } else if (decodeWithPlugins && QFileInfo(path).isFile()) {
             f_.MP->setPicture(decodeWithPlugins(path));
         }
         f_.MP->move(0, 0);

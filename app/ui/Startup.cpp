@@ -134,7 +134,9 @@ void Startup::Timer1_Timer() {
     }
     f_.Combo2->raise();
     f_.Timer1->stop();
-    f_.navigator().OpenFolder(f_.Dir1->path());
+    // The file the user opened (or the restored one) stays chosen.
+    const QString chosen = f_.File1->listIndex() >= 0 ? f_.File1->fileName() : QString();
+    f_.navigator().OpenFolder(f_.Dir1->path(), chosen);
     traceStartupStep("Timer1");
 }
 

@@ -1,6 +1,7 @@
 #include "app/ui/TextPane.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +15,7 @@
 
 #include "app/ui/Form1.h"
 #include "platform/Twips.h"
+#include "display/FileKinds.h"
 #include "display/text/TextDecoding.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/ListControls.h"
@@ -58,8 +60,13 @@ void TextPane::rtfsa_Click() {
 }
 
 void TextPane::pri_Click() {
+    // Video plays inside the picture frame, so the frame being visible does
+    // not mean a picture is shown: the web, media and program displays refuse
+    // by their filter, whatever pane happens to be on screen.
+    const ShowRoute route = RouteForEntry(f_.Combo1->currentIndex(), f_.Combo1->currentText(), f_.userFilters());
+    const bool printable = route != ShowRoute::Web && route != ShowRoute::Media && route != ShowRoute::Program;
     QPrinter printer(QPrinter::HighResolution);
-    if (f_.BP->isVisible()) {
+    if (printable && f_.BP->isVisible()) {
         printer.setCopyCount(1);
         if (!printDialog(printer, false)) return;
         if (!f_.MP->isVisible() || f_.MP->width() <= 0 || f_.MP->height() <= 0) return;
@@ -70,7 +77,7 @@ void TextPane::pri_Click() {
         painter.drawImage(QPoint(0, 0), f_.MP->picture());
         return;
     }
-    if (!f_.RT->isVisible()) {
+    if (!printable || !f_.RT->isVisible()) {
         f_.prompter().message(QStringLiteral("error そのタイプは、印刷コマンドの実行はできません"), f_.state().title,
                               Buttons::Ok);
         return;

@@ -25,12 +25,21 @@ void MediaControl::ensurePlayer() {
     }
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
         if (s == QMediaPlayer::EndOfMedia) emit completed();
+        // A file opened again need not change whether there is video, so the
+        // surface follows every load too.
+        if (s == QMediaPlayer::LoadedMedia) showVideoIfAny();
     });
     connect(player_, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
-        // Video plays in the display area; sound alone leaves it as it is.
-        if (video_) video_->setVisible(video);
+        showVideoIfAny();
         emit videoAvailable(video);
     });
+}
+
+void MediaControl::showVideoIfAny() {
+    // Video plays in the display area; sound alone leaves it as it is. A file
+    // given up before its video was found (the name is emptied when another
+    // file is shown) never brings the surface back.
+    if (video_) video_->setVisible(open_ && player_->hasVideo() && !fileName_.isEmpty());
 }
 
 bool MediaControl::isPlaying() const {

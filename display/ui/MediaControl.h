@@ -41,6 +41,7 @@ signals:
 
 private:
     void ensurePlayer();
+    void showVideoIfAny();
 
     QWidget* videoParent_;
     QString fileName_;

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include <QByteArray>
+#include <QRegularExpression>
 #include <QString>
 
 #include "navigation/FileListing.h"

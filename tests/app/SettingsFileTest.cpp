@@ -119,17 +119,51 @@ TEST(SettingsReader, LenientNumbersAndBooleans) {
     EXPECT_EQ(s.lastFilter, 2);
 }
 
-TEST(SettingsReader, OutOfRangeAndEmptyValuesLeaveTheFieldAlone) {
+TEST(SettingsReader, IndicesOutOfRangeAndEmptyValuesLeaveTheFieldAlone) {
     Settings s;
-    s.width = 7000;
     s.lastFilter = 4;
-    EXPECT_FALSE(applyRawValue(s, *findSettingKey(u"Width"), QStringLiteral("1e30")));
-    EXPECT_EQ(s.width, 7000);
     EXPECT_FALSE(applyRawValue(s, *findSettingKey(u"LastFilter"), QStringLiteral("70000")));
     EXPECT_EQ(s.lastFilter, 4);
     EXPECT_FALSE(applyRawValue(s, *findSettingKey(u"LastFilter"), QString()));
     EXPECT_EQ(s.lastFilter, 4);
-    EXPECT_FALSE(applyRawValue(s, *findSettingKey(u"Bar"), QStringLiteral("1e300")));
+}
+
+TEST(SettingsReader, NumbersBeyondTheirControlAreHeldAtItsEnds) {
+    // Independent of the table: the ends each control can take.
+    const struct {
+        const char* key;
+        double lowest, highest;
+    } ends[] = {
+        {"Left", -16777215, 16777215}, {"Top", -16777215, 16777215}, {"Width", 0, 16777215},
+        {"Height", 0, 16777215},       {"Bar", 0, 16777215},         {"StrSize", 1, 2048},
+        {"SlideShowTimer", 0, 2147483647}, {"BackcolorR", 0, 255},   {"BackcolorG", 0, 255},
+        {"BackcolorB", 0, 255},
+    };
+    auto read = [](const Settings& s, const SettingKey& key) {
+        return std::visit(
+            [&](auto member) -> double {
+                using T = std::decay_t<decltype(s.*member)>;
+                if constexpr (std::is_same_v<T, QString>) return 0;
+                else return double(s.*member);
+            },
+            key.field);
+    };
+    for (const auto& e : ends) {
+        const SettingKey& key = *findSettingKey(QString::fromLatin1(e.key));
+        for (const char* huge : {"1e30", "5e9", "3.4e38"}) {
+            Settings s;
+            ASSERT_TRUE(applyRawValue(s, key, QString::fromLatin1(huge))) << e.key;
+            EXPECT_EQ(read(s, key), e.highest) << e.key << " " << huge;
+        }
+        Settings s;
+        ASSERT_TRUE(applyRawValue(s, key, QStringLiteral("-1e30")));
+        EXPECT_EQ(read(s, key), e.lowest) << e.key;
+    }
+    Settings s;
+    EXPECT_TRUE(applyRawValue(s, *findSettingKey(u"Bar"), QStringLiteral("2535.5")));
+    EXPECT_EQ(s.bar, 2535.5f);  // values inside the range are untouched
+    EXPECT_TRUE(applyRawValue(s, *findSettingKey(u"BackcolorG"), QStringLiteral("300")));
+    EXPECT_EQ(s.backcolorG, 255);
 }
 
 TEST(SettingsReader, SurvivesGarbage) {

@@ -31,6 +31,25 @@ TEST(CommandLine, ClassifiesWhatTheTextNames) {
         EXPECT_EQ(resolveCommandLine(none).kind, CommandLineTarget::Kind::None) << none.toStdString();
 }
 
+TEST(CommandLine, RelativeNamesAreTakenFromTheWorkingFolder) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    QFile(dir.filePath(QStringLiteral("photo.jpg"))).open(QIODevice::WriteOnly);
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path() + QStringLiteral("/sub")));
+    const CommandLineTarget f = resolveCommandLine(QStringLiteral("../photo.jpg"));
+    const CommandLineTarget d = resolveCommandLine(QStringLiteral("."));
+    QDir::setCurrent(dir.path());
+    const CommandLineTarget g = resolveCommandLine(QStringLiteral("photo.jpg"));
+    QDir::setCurrent(before);
+    EXPECT_EQ(f.kind, CommandLineTarget::Kind::File);
+    EXPECT_EQ(f.folder, dir.path() + u'/');
+    EXPECT_EQ(f.fileName, QStringLiteral("photo.jpg"));
+    EXPECT_EQ(g.folder, dir.path() + u'/');
+    EXPECT_EQ(d.kind, CommandLineTarget::Kind::Folder);
+    EXPECT_EQ(d.folder, dir.path() + QStringLiteral("/sub"));
+}
+
 TEST(CommandLine, ResidentSwitchIsExact) {
     EXPECT_TRUE(isResidentSwitch(QStringLiteral("/T")));
     for (const char* other : {"/t", " /T", "/T ", "/T x", ""}) EXPECT_FALSE(isResidentSwitch(QString::fromLatin1(other)));
@@ -43,6 +62,10 @@ TEST(WindowGeometry, RestoredRectangleIsWidenedAndBroughtOnScreen) {
     // Only LastFilter in the file: the rectangle is all zeros.
     TwipsRect r = restoredWindowRect({}, 2000, screenW, screenH);
     EXPECT_EQ(r, (TwipsRect{0, 0, 5190, 4700}));
+
+    // Larger than the screen: cut to it (a settings file may say 5e9).
+    EXPECT_EQ(restoredWindowRect({0, 0, 16777215, 16777215}, 2000, screenW, screenH),
+              (TwipsRect{0, 0, screenW, screenH}));
 
     // Below the screen: re-centred vertically, left edge kept.
     r = restoredWindowRect({300, 20000, 9000, 7000}, 2000, screenW, screenH);

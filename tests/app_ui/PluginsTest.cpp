@@ -49,14 +49,42 @@ TEST_F(PluginsTest, PictureFilterListsAndShowsPluginFormats) {
     f.File1->setListIndex(2);
     EXPECT_FALSE(f.MP->isEmpty());
 
-    // Filter 1 takes built-in pictures only; a user filter with method 0 too.
+    // Filter 1 takes built-in pictures only; a user filter with method 0 too:
+    // it lists the plug-in formats but never hands them to the plug-ins.
     f.Combo1->setCurrentIndex(1);
     EXPECT_EQ(f.File1->listCount(), 1);
+    f.userFilters().row(0) = {FilterValue::ofText("own"), FilterValue::ofText("*.png;*.webp;*.bmp"),
+                              FilterValue::ofNumber(0)};
+    f.refillUserFilters();
+    f.Combo1->setCurrentIndex(15);
+    ASSERT_EQ(f.File1->listCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        f.File1->setListIndex(i);
+        EXPECT_EQ(f.MP->isEmpty(), f.File1->fileName() != QLatin1String("pal8.bmp")) << i;
+    }
 
     PluginInfoWindow info(f.plugins(), &f);
     EXPECT_EQ(info.windowTitle(), QStringLiteral("SusiePlugin情報"));
     EXPECT_EQ(info.List1->count(), 3);
     EXPECT_GE(info.List2->count(), 3);
+}
+
+TEST_F(PluginsTest, PluginsAreFreedOnAConfirmedEndOnly) {
+    Form1& f = start();
+    ASSERT_EQ(f.plugins().loadedCount(), 3);
+    prompter_.answer(Answer::No);
+    EXPECT_FALSE(f.close());
+    EXPECT_EQ(f.plugins().loadedCount(), 3);
+    prompter_.answer(Answer::Yes);
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(f.plugins().loadedCount(), 0);
+
+    form_.reset();
+    Form1& g = start();
+    ASSERT_EQ(g.plugins().loadedCount(), 3);
+    g.action("Dexit")->trigger();
+    EXPECT_EQ(quits_, 2);
+    EXPECT_EQ(g.plugins().loadedCount(), 3);  // the immediate exit frees nothing
 }
 
 }  // namespace

@@ -68,9 +68,11 @@ TEST_F(ShellTest, MenuBarHoldsTheSevenMenusInOrder) {
     EXPECT_EQ(items.last()->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
     EXPECT_EQ(f.action("Dexit")->shortcut(), QKeySequence(QStringLiteral("Shift+Del")));
     EXPECT_EQ(f.action("OutF")->shortcut(), QKeySequence(QStringLiteral("Alt+Backspace")));
-    // Items of later work are there but disabled; working ones are enabled.
-    EXPECT_FALSE(f.action("ZenBit")->isEnabled());
+    // Every item with a command is live; the one item without an action is
+    // shown disabled rather than doing nothing.
+    EXPECT_TRUE(f.action("PasAng")->isEnabled());
     EXPECT_TRUE(f.action("Openfile")->isEnabled());
+    EXPECT_FALSE(f.action("InView")->isEnabled());
     EXPECT_EQ(f.menu("HideMenu")->actions().size(), 11);
     EXPECT_EQ(f.action("rtfsa")->text(), QStringLiteral("Save"));
     // Toggling items flip their own check marks.
@@ -88,7 +90,8 @@ TEST_F(ShellTest, ToolbarHasItsThirteenButtons) {
     EXPECT_EQ(buttons[0]->toolTip(), QStringLiteral("Kestrelを起動します"));
     EXPECT_EQ(buttons[3]->data().toString(), QStringLiteral("opencom"));
     EXPECT_TRUE(buttons[3]->isEnabled());
-    EXPECT_FALSE(buttons[10]->isEnabled());  // full screen comes later
+    EXPECT_TRUE(buttons[10]->isEnabled());  // full screen
+    EXPECT_FALSE(buttons[11]->isEnabled());  // "kakutyou" has no command
     EXPECT_EQ(buttons[12]->toolTip(), QStringLiteral("りーどみぃ"));
     for (QAction* b : buttons) EXPECT_FALSE(b->icon().isNull()) << b->data().toString().toStdString();
 }

@@ -38,36 +38,39 @@ protected:
 };
 
 TEST_F(ShowFileTest, EveryBuiltInPictureKindShowsAtNaturalSize) {
+    // Sizes from the files' headers and colours read by other decoders (the
+    // palette of the bitmaps by hand, the GIF and JPEG by another library),
+    // so a fault of the loader cannot hide behind itself. JPEG decoders may
+    // round a little differently.
     struct Case {
-        const char* file;
+        const char* source;
         QSize size;
         QPoint pixel;
         QRgb colour;
+        int tolerance;
     } cases[] = {
-        {"bmp/pal8.bmp", {127, 64}, {0, 0}, 0},
-        {"gif/chi.gif", {0, 0}, {0, 0}, 0},
-        {"jpeg/hopper.jpg", {128, 128}, {0, 0}, 0},
+        {"bmp/pal8.bmp", {127, 64}, {3, 7}, qRgb(0xff, 0x2b, 0x00), 0},
+        {"gif/chi.gif", {320, 240}, {70, 63}, qRgb(0xb2, 0xce, 0x45), 0},
+        {"ico/hopper.ico", {16, 16}, {8, 8}, qRgb(0xc4, 0x43, 0x23), 0},
+        {"jpeg/hopper.jpg", {128, 128}, {64, 64}, qRgb(0xaa, 0x46, 0x38), 10},
     };
     for (const Case& c : cases) {
-        const QString src = testData(QStringLiteral("pictures/") + QString::fromLatin1(c.file));
-        ASSERT_TRUE(QFile::copy(src, QDir(data_.path()).filePath(QFileInfo(src).fileName()))) << c.file;
+        const QString src = testData(QStringLiteral("pictures/") + QString::fromLatin1(c.source));
+        ASSERT_TRUE(QFile::copy(src, QDir(data_.path()).filePath(QFileInfo(src).fileName()))) << c.source;
     }
-    QDir ico(testData(QStringLiteral("pictures/ico")));
-    const QString icoFile = ico.entryList({"*.ico"}).value(0);
-    ASSERT_FALSE(icoFile.isEmpty());
-    QFile::copy(ico.filePath(icoFile), QDir(data_.path()).filePath(icoFile));
-
     Form1& f = *form_;
     openWithFilter(0);
     ASSERT_EQ(f.File1->listCount(), 4);
-    for (int i = 0; i < f.File1->listCount(); ++i) {
-        f.File1->setListIndex(i);
-        const QImage expected(QDir(data_.path()).filePath(f.File1->fileName()));
-        ASSERT_FALSE(expected.isNull()) << f.File1->fileName().toStdString();
-        EXPECT_EQ(f.MP->size(), expected.size()) << f.File1->fileName().toStdString();
-        EXPECT_EQ(f.MP->picture().pixel(expected.width() / 2, expected.height() / 2) | 0xff000000,
-                  expected.convertToFormat(QImage::Format_ARGB32).pixel(expected.width() / 2, expected.height() / 2) |
-                      0xff000000);
+    for (const Case& c : cases) {
+        const QString name = QFileInfo(QString::fromLatin1(c.source)).fileName();
+        const auto found = f.File1->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << c.source;
+        f.File1->setListIndex(f.File1->row(found.first()));
+        ASSERT_EQ(f.MP->size(), c.size) << c.source;
+        const QRgb shown = f.MP->picture().pixel(c.pixel);
+        EXPECT_LE(std::abs(qRed(shown) - qRed(c.colour)), c.tolerance) << c.source;
+        EXPECT_LE(std::abs(qGreen(shown) - qGreen(c.colour)), c.tolerance) << c.source;
+        EXPECT_LE(std::abs(qBlue(shown) - qBlue(c.colour)), c.tolerance) << c.source;
         EXPECT_EQ(f.MP->pos(), QPoint(0, 0));
     }
 }
@@ -166,12 +169,14 @@ TEST_F(ShowFileTest, HoldingDownShowsOnlyWhereTheKeyStops) {
     openWithFilter(1);
     int shows = 0;
     f.display().decodeWithPlugins = nullptr;
-    QObject::connect(f.File1, &FileListBox::keyboardClicked, [&] { ++shows; });
+    // Every show that loads a picture hands one to the picture box.
+    QObject::connect(f.MP, &PictureBox::pictureChanged, [&] { shows += f.MP->isEmpty() ? 0 : 1; });
     f.File1->setFocus();
     for (int i = 0; i < 20; ++i) QTest::keyClick(f.File1, Qt::Key_Down);  // queued, as held keys arrive
     EXPECT_EQ(f.File1->listIndex(), 20);
+    EXPECT_EQ(shows, 0);
     QCoreApplication::processEvents();
-    EXPECT_EQ(shows, 20);
+    EXPECT_EQ(shows, 1);
     EXPECT_EQ(f.MP->picture().pixel(0, 0), QColor(160, 0, 0).rgb());
 }
 

@@ -216,7 +216,7 @@ TEST_F(Form1Test, OneShotTimerWaitsATickAfterARestoredFile) {
     f.File1->setListIndex(2);
     f.startup().Timer1_Timer();
     EXPECT_FALSE(f.Timer1->isActive());
-    EXPECT_EQ(f.File1->listIndex(), 0);  // the folder was opened once more
+    EXPECT_EQ(f.File1->listIndex(), 2);  // the folder was opened once more, the chosen entry kept
 }
 
 TEST_F(Form1Test, MinimisedEndRestoresMinimisedWithTheSameRectangle) {

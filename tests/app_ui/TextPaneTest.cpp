@@ -85,8 +85,14 @@ TEST_F(TextPaneTest, MetafilesShowAsPictures) {
     Form1& f = showOne(QStringLiteral("pictures/wmf/globe.wmf"), 5);
     EXPECT_FALSE(f.MP->isEmpty());
     EXPECT_GT(f.MP->width(), 10);
-    Form1& g = showOne(QStringLiteral("pictures/wmf/drawing.emf"), 14);  // an enhanced metafile is not ours
-    (void)g;
+    // An enhanced metafile is not one of ours: any file shows it as text,
+    // and named .wmf it leaves the picture pane empty.
+    const QByteArray emf = readAll(testData(QStringLiteral("pictures/wmf/drawing.emf")));
+    ASSERT_EQ(emf.mid(40, 4), QByteArray(" EMF"));
+    Form1& g = showOne(QStringLiteral("pictures/wmf/drawing.emf"), 14);
+    EXPECT_TRUE(g.MP->isEmpty());
+    EXPECT_FALSE(g.RT->isHidden());
+    EXPECT_TRUE(g.RT->toPlainText().contains(QStringLiteral(" EMF")));
     QFile::copy(testData(QStringLiteral("pictures/wmf/drawing.emf")), QDir(data_.path()).filePath("renamed.wmf"));
     form_->navigator().OpenFolder(data_.path());
     form_->Combo1->setCurrentIndex(5);

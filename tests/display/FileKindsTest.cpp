@@ -26,9 +26,11 @@ TEST(FileKinds, ClassifiesByTheLastFourCharacters) {
 }
 
 TEST(FileKinds, NameTests) {
-    EXPECT_FALSE(IsBuiltInPictureName(QStringLiteral("/p/A.JPG")));
-    EXPECT_TRUE(IsBuiltInPictureName(QStringLiteral("/p/a.jpe")));
-    EXPECT_FALSE(IsBuiltInPictureName(QStringLiteral("/p/a.png")));
+    // Letter case does not matter: a camera's names are capitals.
+    for (const char* built : {"/p/A.JPG", "/p/DSC0001.JPG", "/p/a.jpe", "/p/x.Bmp", "/p/y.GIF", "/p/i.ICO", "/p/m.WMF"})
+        EXPECT_TRUE(IsBuiltInPictureName(QString::fromLatin1(built))) << built;
+    for (const char* other : {"/p/a.png", "/p/a.PNG", "/p/t.tiff", "/p/w.webp"})
+        EXPECT_FALSE(IsBuiltInPictureName(QString::fromLatin1(other))) << other;
     EXPECT_TRUE(IsRichTextName(QStringLiteral("/n.RTF")));
     EXPECT_FALSE(IsRichTextName(QStringLiteral("/notes.Rtf")));
 }

@@ -224,5 +224,26 @@ TEST_F(EndToEnd, OptionsDialogChangesThePictureBackground) {
     EXPECT_TRUE(readAll(ini()).contains("\r\nBackcolorR= 0 \r\nBackcolorG= 255 \r\n"));
 }
 
+TEST_F(EndToEnd, TheWindowManagerIsToldTheMinimumSize) {
+    const QString folder = QDir::cleanPath(testData(QStringLiteral("pictures/bmp")));
+    ASSERT_TRUE(writeAll(ini(), "LastFilter=1\r\nLastPath=" + folder.toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
+    start();
+    const QString main = waitForWindow(QStringLiteral("^Orbet - "));
+    ASSERT_FALSE(main.isEmpty());
+    // What a window manager reads to refuse a smaller size: 5190 twips wide
+    // (346 pixels at the 96 dots per inch of the test display).
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), main, QStringLiteral("WM_NORMAL_HINTS")});
+    ASSERT_TRUE(xprop.waitForFinished(10000));
+    const QString hints = QString::fromUtf8(xprop.readAllStandardOutput());
+    const QRegularExpression minimum(QStringLiteral("minimum size: (\\d+) by (\\d+)"));
+    const QRegularExpressionMatch m = minimum.match(hints);
+    ASSERT_TRUE(m.hasMatch()) << hints.toStdString();
+    EXPECT_EQ(m.captured(1).toInt(), 346);
+    EXPECT_GT(m.captured(2).toInt(), 200);
+    keysTo(main, QStringLiteral("shift+Delete"));
+    ASSERT_TRUE(program_.waitForFinished(15000));
+}
+
 }  // namespace
 }  // namespace orbet::test

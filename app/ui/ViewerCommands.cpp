@@ -1,0 +1,194 @@
+#include "app/ui/ViewerCommands.h"
+
+#include <exception>
+
+#include <QAction>
+#include <QComboBox>
+#include <QScreen>
+#include <QTextEdit>
+
+#include "app/ui/Form1.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/Panes.h"
+#include "display/FileKinds.h"
+#include "display/PictureLoader.h"
+#include "display/ReadAhead.h"
+#include "display/ui/PictureBox.h"
+#include "navigation/ui/Form3.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Prompter.h"
+#include "viewers/ViewerRules.h"
+#include "viewers/ui/AllWindow.h"
+#include "viewers/ui/MiniWindow.h"
+
+namespace orbet {
+
+ViewerCommands::ViewerCommands(Form1& form)
+    : QObject(&form), f_(form),
+      readAhead_(std::make_unique<ReadAhead>([](const QString& path) { return loadBuiltInPicture(path); })) {
+    setObjectName(QStringLiteral("ViewerCommands"));
+    wire();
+}
+
+// The main window's panes are gone before its children: nothing to undo there.
+ViewerCommands::~ViewerCommands() = default;
+
+void ViewerCommands::wire() {
+    connect(f_.action("ZenBit"), &QAction::triggered, this, [this] { ZenBit(); });
+    for (const char* name : {"minwindow", "minws"})
+        connect(f_.action(name), &QAction::triggered, this, [this] { minwindow(); });
+    connect(f_.action("NomSizeSet"), &QAction::triggered, this, [this] { NomSizeSet(); });
+    // The two fit-mode marks exclude each other; unchecking leaves neither.
+    connect(f_.action("SetAutoPD"), &QAction::triggered, this, [this](bool on) {
+        if (on) f_.setChecked("ZenHi", false);
+    });
+    connect(f_.action("ZenHi"), &QAction::triggered, this, [this](bool on) {
+        if (on) f_.setChecked("SetAutoPD", false);
+    });
+    connect(&f_, &Form1::activated, this, [this] {
+        if (all_ && all_->isVisible()) all_->close();
+    });
+    f_.panes().readAhead = [this](const QString& path) { return readAhead_->take(path); };
+    connect(f_.MP, &PictureBox::pictureChanged, this, [this] { pictureShown(); });
+}
+
+void ViewerCommands::pictureShown() {
+    const QString folder = f_.File1->path();
+    readAhead_->shown(folder, f_.File1->listIndex(), f_.File1->listCount(), [this, folder](int i) {
+        const QString name = f_.File1->entry(i);
+        // Only what the built-in loader takes, and metafiles are drawings:
+        // they stay on the window's thread.
+        if (!IsBuiltInPictureName(name) || name.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) return QString();
+        return folders::join(folder, name);
+    });
+}
+
+QRect ViewerCommands::screenRect() const {
+    const QScreen* screen = f_.screen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+void ViewerCommands::say(const QString& text) { f_.prompter().message(text, f_.state().title, Buttons::Ok); }
+
+void ViewerCommands::ZenBit() {
+    if (all_) all_->close();
+    try {
+        const QRect screen = screenRect();
+        auto fitMode = [this] { return fitModeFor(f_.isChecked("SetAutoPD"), f_.isChecked("ZenHi")); };
+        if (!f_.BP->isHidden()) {
+            QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_);
+            w->setAttribute(Qt::WA_DeleteOnClose);
+            w->load(screen);
+            if (!w) return;
+            if (f_.MP->isEmpty()) {
+                delete w.data();
+                say(QStringLiteral("ピクチャがありません"));
+                return;
+            }
+            all_ = w;
+            w->showFullScreen();
+            w->openPicture(f_.MP->picture(), f_.MP->palette().color(QPalette::Window));
+        } else if (!f_.RT->isHidden()) {
+            QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_);
+            w->setAttribute(Qt::WA_DeleteOnClose);
+            w->load(screen);
+            if (!w) return;
+            all_ = w;
+            w->openText(f_.state().currentFilePath);
+            w->showFullScreen();
+        } else {
+            say(QStringLiteral("全画面表示に対応していません"));
+            return;
+        }
+        all_->raise();
+        all_->activateWindow();
+    } catch (const std::exception&) {
+        if (all_) all_->close();
+        say(QStringLiteral("予期せぬｴﾗｰが発生しました。"));
+    }
+}
+
+void ViewerCommands::minwindow() {
+    if (!mini_) {
+        mini_ = new MiniWindow(*this, f_.prompter(), f_.state(), &f_);
+        mini_->setAttribute(Qt::WA_DeleteOnClose);
+        mini_->openChanger = [this] { openChanger(); };
+        mini_->closeChanger = [this] {
+            // Closed with its minimum window, without its own closing steps.
+            if (!form3_) return;
+            Form3* w = form3_;
+            form3_ = nullptr;
+            w->hide();
+            w->deleteLater();
+        };
+        mini_->showMainWindow = [this] { f_.show(); };
+        mini_->load(screenRect());
+    } else {
+        mini_->show();
+        mini_->raise();
+        mini_->copyFromMain();
+    }
+    if (f_.state().minWindowOnMainWindow) f_.hide();
+}
+
+void ViewerCommands::openChanger() {
+    if (!form3_) {
+        Form3::Hooks hooks;
+        hooks.pathEntries = [this] {
+            QStringList entries;
+            for (int i = 0; i < f_.Combo2->count(); ++i) entries << f_.Combo2->itemText(i);
+            return entries;
+        };
+        hooks.fileEntries = [this] {
+            QStringList entries;
+            for (int i = 0; i < f_.File1->listCount(); ++i) entries << f_.File1->entry(i);
+            return entries;
+        };
+        hooks.currentFolder = [this] { return f_.Dir1->path(); };
+        hooks.setPathText = [this](const QString& t) { f_.Combo2->setEditText(t); };
+        hooks.openTreePath = [this](const QString& p) { f_.navigator().OpenTreePath(p); };
+        hooks.selectFile = [this](int i) { f_.File1->setListIndex(i); };
+        hooks.fileShown = [this] {
+            if (mini_) mini_->copyFromMain();
+        };
+        hooks.closed = [this] {
+            if (mini_) mini_->show();
+        };
+        hooks.programTitle = f_.state().title;
+        form3_ = new Form3(f_.prompter(), std::move(hooks), &f_);
+        form3_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    form3_->show();
+    form3_->raise();
+}
+
+void ViewerCommands::NomSizeSet() {
+    ProgramState& s = f_.state();
+    const TextSizeAnswer a = judgeTextSize(f_.prompter().input(textSizePrompt(s.strSize), s.title, textSizeDefault(s.strSize)));
+    if (a.verdict == TextSizeVerdict::Accept) s.strSize = a.size;
+    if (a.verdict == TextSizeVerdict::Refuse)
+        f_.prompter().message(QStringLiteral("4より大きい数を入力してください"), s.title, Buttons::Ok);
+}
+
+AllWindow* ViewerCommands::allWindow() const { return all_; }
+
+MiniWindow* ViewerCommands::miniWindow() const { return mini_; }
+
+Form3* ViewerCommands::changer() const { return form3_; }
+
+int ViewerCommands::listCount() const { return f_.File1->listCount(); }
+
+int ViewerCommands::listIndex() const { return f_.File1->listIndex(); }
+
+void ViewerCommands::selectEntry(int index) { f_.File1->setListIndex(index); }
+
+QImage ViewerCommands::picture() const { return f_.MP->picture(); }
+
+bool ViewerCommands::showsText() const { return !f_.RT->isHidden(); }
+
+QString ViewerCommands::text() const { return f_.RT->toPlainText(); }
+
+QString ViewerCommands::currentFilePath() const { return f_.state().currentFilePath; }
+
+}  // namespace orbet

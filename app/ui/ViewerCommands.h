@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+#include <QPointer>
+
+#include "viewers/ViewerHost.h"
+
+namespace orbet {
+
+class Form1;
+class AllWindow;
+class MiniWindow;
+class Form3;
+class ReadAhead;
+
+// The viewer windows' commands of the main window: full screen (menu,
+// F8 and the toolbar), the minimum window with its mini directory changer,
+// the fit-mode check marks and the full-screen text size. It is also the
+// viewers' way into the main window, and it keeps the read-ahead that
+// decodes the next picture of the list while the current one is shown.
+class ViewerCommands : public QObject, public ViewerHost {
+    Q_OBJECT
+public:
+    explicit ViewerCommands(Form1& form);
+    ~ViewerCommands() override;
+
+    void ZenBit();
+    void minwindow();
+    void NomSizeSet();
+    void openChanger();
+
+    AllWindow* allWindow() const;
+    MiniWindow* miniWindow() const;
+    Form3* changer() const;
+    ReadAhead& readAhead() { return *readAhead_; }
+
+    int listCount() const override;
+    int listIndex() const override;
+    void selectEntry(int index) override;
+    QImage picture() const override;
+    bool showsText() const override;
+    QString text() const override;
+    QString currentFilePath() const override;
+
+private:
+    void wire();
+    void pictureShown();
+    QRect screenRect() const;
+    void say(const QString& text);
+
+    Form1& f_;
+    QPointer<AllWindow> all_;
+    QPointer<MiniWindow> mini_;
+    QPointer<Form3> form3_;
+    std::unique_ptr<ReadAhead> readAhead_;
+};
+
+}  // namespace orbet

@@ -1,0 +1,122 @@
+#include "display/ReadAhead.h"
+
+#include <QFileInfo>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace orbet {
+
+Travel travelBetween(int previous, int current, int count) {
+    if (previous < 0) return Travel::Forward;
+    if (current == previous) return Travel::Same;
+    if (count > 1) {
+        if (current == (previous + 1) % count) return Travel::Forward;
+        if (current == (previous + count - 1) % count) return Travel::Backward;
+    }
+    return Travel::Jump;
+}
+
+ReadAhead::ReadAhead(Decoder decode, int capacity) : decode_(std::move(decode)), capacity_(capacity) {
+    // One worker: guesses are decoded one after the other, and the decoder
+    // itself may use more threads for a large picture.
+    pool_.setMaxThreadCount(1);
+}
+
+ReadAhead::~ReadAhead() {
+    cancel();
+    pool_.waitForDone();
+}
+
+void ReadAhead::purge() {
+    draining_.remove_if([](const QFuture<QImage>& f) { return f.isFinished(); });
+}
+
+int ReadAhead::held() {
+    purge();
+    return int(entries_.size() + draining_.size());
+}
+
+bool ReadAhead::isDecoded(const QString& path) const {
+    for (const Entry& e : entries_)
+        if (e.path == path) return e.future.isFinished();
+    return false;
+}
+
+QStringList ReadAhead::guesses() const {
+    QStringList paths;
+    for (const Entry& e : entries_) paths << e.path;
+    return paths;
+}
+
+void ReadAhead::cancel() {
+    for (Entry& e : entries_) {
+        e.future.cancel();  // a guess still queued never starts
+        if (!e.future.isFinished()) draining_.push_back(e.future);
+    }
+    entries_.clear();
+    purge();
+}
+
+QImage ReadAhead::take(const QString& path) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it->path != path) continue;
+        Entry e = std::move(*it);
+        entries_.erase(it);
+        const QFileInfo now(path);
+        if (!now.isFile() || now.size() != e.size || now.lastModified() != e.modified) {
+            e.future.cancel();
+            if (!e.future.isFinished()) draining_.push_back(e.future);
+            return {};
+        }
+        // Its decoding is under way: waiting costs less than starting again.
+        e.future.waitForFinished();
+        return e.future.isCanceled() ? QImage() : e.future.result();
+    }
+    return {};
+}
+
+void ReadAhead::shown(const QString& folder, int index, int count, const std::function<QString(int)>& pathAt) {
+    Travel travel = folder == folder_ ? travelBetween(lastIndex_, index, count) : Travel::Forward;
+    if (folder != folder_) cancel();
+    folder_ = folder;
+    lastIndex_ = index;
+    if (index < 0 || count < 2) return;
+    switch (travel) {
+    case Travel::Same: return;
+    case Travel::Jump:
+        cancel();
+        return;
+    case Travel::Forward:
+    case Travel::Backward: {
+        const int direction = travel == Travel::Forward ? 1 : -1;
+        if (direction != direction_) cancel();
+        direction_ = direction;
+        const QString next = pathAt((index + direction + count) % count);
+        if (!next.isEmpty()) guess(next);
+        return;
+    }
+    }
+}
+
+void ReadAhead::guess(const QString& path) {
+    for (const Entry& e : entries_)
+        if (e.path == path) return;
+    purge();
+    // Make room by forgetting the oldest guess; never hold more than allowed.
+    while (!entries_.empty() && int(entries_.size() + draining_.size()) >= capacity_) {
+        Entry& old = entries_.front();
+        old.future.cancel();
+        if (!old.future.isFinished()) draining_.push_back(old.future);
+        entries_.pop_front();
+    }
+    if (int(entries_.size() + draining_.size()) >= capacity_) return;
+    const QFileInfo info(path);
+    if (!info.isFile()) return;
+    Entry e;
+    e.path = path;
+    e.size = info.size();
+    e.modified = info.lastModified();
+    e.future = QtConcurrent::run(&pool_, decode_, path);
+    entries_.push_back(std::move(e));
+}
+
+}  // namespace orbet

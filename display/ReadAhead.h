@@ -1,0 +1,72 @@
+#pragma once
+
+#include <functional>
+#include <list>
+
+#include <QDateTime>
+#include <QFuture>
+#include <QImage>
+#include <QString>
+#include <QThreadPool>
+
+namespace orbet {
+
+// Which way the user moved through a list between two shows.
+enum class Travel { Forward, Backward, Same, Jump };
+// previous = -1 (nothing shown yet in this list) counts as forward; the
+// first and last entries are neighbours (steps wrap).
+Travel travelBetween(int previous, int current, int count);
+
+// Decodes the next picture in the direction of travel on a worker thread
+// while the current one is on screen. At most `capacity` decoded (or
+// decoding) pictures are held besides the shown one; a step the other way
+// or a jump drops the guess.
+class ReadAhead {
+public:
+    using Decoder = std::function<QImage(const QString&)>;
+    explicit ReadAhead(Decoder decode, int capacity = 2);
+    ~ReadAhead();
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // The picture decoded ahead for this file, waiting for its decoding when
+    // it is under way; a null image when there is none or the file changed
+    // or vanished since (the caller then decodes it itself). The picture
+    // leaves the cache: it becomes the shown one.
+    QImage take(const QString& path);
+
+    // The entry `index` of a list of `count` entries in `folder` is shown.
+    // pathAt gives the file of an entry, or an empty text for an entry not
+    // worth decoding ahead.
+    void shown(const QString& folder, int index, int count, const std::function<QString(int)>& pathAt);
+    // Drops every guess.
+    void cancel();
+
+    // Pictures held, decoded or under way (cancelled ones still running count too).
+    int held();
+    // True when the guess for this file has finished decoding.
+    bool isDecoded(const QString& path) const;
+    // Paths of the current guesses, oldest first.
+    QStringList guesses() const;
+
+private:
+    struct Entry {
+        QString path;
+        qint64 size = -1;
+        QDateTime modified;
+        QFuture<QImage> future;
+    };
+    void purge();
+    void guess(const QString& path);
+
+    Decoder decode_;
+    int capacity_;
+    QThreadPool pool_;
+    std::list<Entry> entries_;
+    std::list<QFuture<QImage>> draining_;
+    QString folder_;
+    int lastIndex_ = -1;
+    int direction_ = 1;
+};
+
+}  // namespace orbet

@@ -1,0 +1,108 @@
+#include <atomic>
+#include <mutex>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "display/ReadAhead.h"
+#include "support/TestSupport.h"
+
+namespace orbet::test {
+namespace {
+
+TEST(ReadAheadTravel, StepsWrapAndJumpsAreJumps) {
+    EXPECT_EQ(travelBetween(-1, 0, 5), Travel::Forward);
+    EXPECT_EQ(travelBetween(1, 2, 5), Travel::Forward);
+    EXPECT_EQ(travelBetween(4, 0, 5), Travel::Forward);
+    EXPECT_EQ(travelBetween(0, 4, 5), Travel::Backward);
+    EXPECT_EQ(travelBetween(3, 2, 5), Travel::Backward);
+    EXPECT_EQ(travelBetween(2, 2, 5), Travel::Same);
+    EXPECT_EQ(travelBetween(0, 3, 5), Travel::Jump);
+}
+
+class ReadAheadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 6; ++i) {
+            paths_ << dir_.filePath(QStringLiteral("p%1.bmp").arg(i));
+            ASSERT_TRUE(writeAll(paths_.last(), QByteArray(10 + i, 'x')));
+        }
+    }
+    // A decoder that records what it decoded and tells pictures apart by width.
+    ReadAhead::Decoder decoder() {
+        return [this](const QString& path) {
+            {
+                std::lock_guard lock(mutex_);
+                decoded_ << path;
+            }
+            return QImage(10 + paths_.indexOf(path), 1, QImage::Format_RGB32);
+        };
+    }
+    void show(ReadAhead& r, int i) { r.shown(dir_.path(), i, int(paths_.size()), [this](int k) { return paths_[k]; }); }
+    QStringList decoded() {
+        std::lock_guard lock(mutex_);
+        return decoded_;
+    }
+
+    QTemporaryDir dir_;
+    QStringList paths_;
+    std::mutex mutex_;
+    QStringList decoded_;
+};
+
+TEST_F(ReadAheadTest, TheNextPictureInTheDirectionOfTravelIsWaiting) {
+    ReadAhead r(decoder());
+    show(r, 0);
+    EXPECT_EQ(r.guesses(), QStringList{paths_[1]});
+    const QImage next = r.take(paths_[1]);
+    EXPECT_EQ(next.width(), 11);
+    EXPECT_TRUE(r.take(paths_[1]).isNull());  // taken once: it is the shown one now
+    show(r, 1);
+    EXPECT_EQ(r.guesses(), QStringList{paths_[2]});
+    EXPECT_LE(r.held(), 2);
+    // A step the other way drops the guess and guesses behind.
+    show(r, 0);
+    EXPECT_EQ(r.guesses(), QStringList{paths_[5]});
+    // A jump drops it and guesses nothing.
+    show(r, 3);
+    EXPECT_TRUE(r.guesses().isEmpty());
+    EXPECT_TRUE(r.take(paths_[5]).isNull());
+}
+
+TEST_F(ReadAheadTest, AFileThatChangedOrVanishedIsNotServedStale) {
+    ReadAhead r(decoder());
+    show(r, 0);
+    show(r, 1);
+    r.take(paths_[1]);
+    // paths_[2] is being decoded ahead; then it is replaced by a longer file.
+    ASSERT_TRUE(writeAll(paths_[2], QByteArray(500, 'y')));
+    EXPECT_TRUE(r.take(paths_[2]).isNull());
+    show(r, 2);
+    ASSERT_TRUE(QFile::remove(paths_[3]));
+    EXPECT_TRUE(r.take(paths_[3]).isNull());
+    EXPECT_TRUE(r.guesses().isEmpty());
+}
+
+TEST_F(ReadAheadTest, NeverHoldsMoreThanItsCapacity) {
+    std::atomic<int> running{0}, most{0};
+    ReadAhead r([&](const QString&) {
+        const int now = ++running;
+        most = std::max(most.load(), now);
+        QThread::msleep(30);
+        --running;
+        return QImage(4000, 10, QImage::Format_RGB32);
+    });
+    // Quick steps one way and the other: every guess is dropped before it is used.
+    for (int i = 0; i < 20; ++i) {
+        show(r, i % 2 == 0 ? 1 : 2);
+        EXPECT_LE(r.held(), 2);
+    }
+    EXPECT_LE(most.load(), 1);
+}
+
+}  // namespace
+}  // namespace orbet::test

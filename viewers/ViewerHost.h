@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace orbet {
+
+// What a viewer window needs of the main window: viewers keep no list of
+// their own, they move the main window's selection, let it show the file,
+// and copy what it shows.
+class ViewerHost {
+public:
+    virtual ~ViewerHost() = default;
+    virtual int listCount() const = 0;
+    // -1 when nothing is selected.
+    virtual int listIndex() const = 0;
+    // Selects the entry; the main window shows it before this returns.
+    virtual void selectEntry(int index) = 0;
+    // The main picture box's picture (null when it holds none).
+    virtual QImage picture() const = 0;
+    // True while the main window shows a text rather than a picture.
+    virtual bool showsText() const = 0;
+    // The main text pane's text, plain.
+    virtual QString text() const = 0;
+    virtual QString currentFilePath() const = 0;
+};
+
+}  // namespace orbet

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+
+#include "viewers/FitModes.h"
+#include "viewers/ui/ViewerWindow.h"
+
+class QScrollBar;
+class QTextEdit;
+
+namespace orbet {
+
+class ImageView;
+
+// The full-screen window: the main window's picture placed by the fit mode,
+// or its text at the standard full-screen size, over the whole screen.
+class AllWindow : public ViewerWindow {
+    Q_OBJECT
+public:
+    AllWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, std::function<FitMode()> fitMode,
+              QWidget* parent);
+
+    ImageView* Picture1 = nullptr;
+    QScrollBar* TS = nullptr;
+    QScrollBar* YS = nullptr;
+    QTextEdit* RT = nullptr;
+
+    // The window's load, on the screen given in pixels.
+    void load(const QRect& screen);
+    // The picture branch of the opening: the picture at its natural size,
+    // then placed by the fit mode.
+    void openPicture(const QImage& picture, const QColor& background);
+    // The text branch: the file at the standard size, rich text by its name.
+    void openText(const QString& path);
+    // Places the current picture by the fit mode; afterStep keeps a
+    // natural-size picture where it was scrolled to.
+    void applyFitMode(bool afterStep);
+
+protected:
+    bool textShown() const override;
+    bool randomApplies() const override { return !textShown(); }
+    void copyFromMain() override;
+
+private:
+    std::function<FitMode()> fitMode_;
+};
+
+}  // namespace orbet

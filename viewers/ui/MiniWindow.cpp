@@ -1,0 +1,97 @@
+#include "viewers/ui/MiniWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "platform/Twips.h"
+#include "viewers/ViewerHost.h"
+#include "viewers/ViewerRules.h"
+#include "viewers/ui/ImageView.h"
+
+namespace orbet {
+
+MiniWindow::MiniWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, QWidget* parent)
+    : ViewerWindow(host, prompter, state, ViewerKind::Minimum, parent) {
+    setObjectName(QStringLiteral("MiniWindow"));
+    setAutoFillBackground(true);
+    resize(twips::toPixels(4800), twips::toPixels(3600));
+    Picture1 = new ImageView(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setStretch(false);
+    RT = new QTextEdit(this);
+    RT->setObjectName(QStringLiteral("RT"));
+    RT->setReadOnly(true);
+    RT->hide();
+    mind = new QAction(QStringLiteral("ミニディレクトリチェンジャー"), this);
+    mind->setObjectName(QStringLiteral("mind"));
+    addChangerItem(mind);
+    connect(mind, &QAction::triggered, this, [this] { openDirectoryChanger(); });
+    for (QWidget* w : {static_cast<QWidget*>(Picture1), static_cast<QWidget*>(RT), RT->viewport()}) watch(w);
+}
+
+void MiniWindow::load(const QRect& screen) {
+    show();
+    // The outer frame sits on the bottom edge of the screen.
+    move(screen.left(), screen.top() + screen.height() - frameGeometry().height());
+    copyFromMain();
+    loadCommon();
+}
+
+void MiniWindow::stretchCopy() {
+    // A plain stretched copy: the picture is distorted when the window's
+    // shape differs from it, and is not redrawn until the next copy.
+    Picture1->setPicture(picture_.isNull() || width() <= 0 || height() <= 0
+                             ? QImage()
+                             : picture_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    Picture1->move(0, 0);
+}
+
+void MiniWindow::copyFromMain() {
+    // Texts are shown too: the window follows whatever the main window shows.
+    if (host_.showsText()) {
+        picture_ = QImage();
+        Picture1->setPicture(QImage());
+        RT->setGeometry(rect());
+        RT->setPlainText(host_.text());
+        RT->show();
+    } else {
+        RT->hide();
+        RT->clear();
+        picture_ = host_.picture();
+        stretchCopy();
+    }
+    setWindowTitle(QStringLiteral("ミニマムウィンドウ - ") + host_.currentFilePath());
+}
+
+bool MiniWindow::textShown() const { return RT->isVisible(); }
+
+void MiniWindow::openDirectoryChanger() {
+    if (openChanger) openChanger();
+}
+
+void MiniWindow::resizeEvent(QResizeEvent* event) {
+    ViewerWindow::resizeEvent(event);
+    RT->setGeometry(rect());
+    if (!state_.minWindowSize || resizing_) return;
+    const QSize shaped = ratioResize(size(), picture_.size(), state_.minWindowSizeType);
+    if (shaped != size() && shaped.width() > 0 && shaped.height() > 0) {
+        resizing_ = true;
+        resize(shaped);
+        resizing_ = false;
+    }
+    RT->setGeometry(rect());
+    if (RT->isHidden()) stretchCopy();
+}
+
+void MiniWindow::closeEvent(QCloseEvent* event) {
+    Slide->stop();
+    Picture1->move(0, 0);
+    RT->setGeometry(rect());
+    if (closeChanger) closeChanger();
+    if (!state_.resident && showMainWindow) showMainWindow();
+    event->accept();
+}
+
+}  // namespace orbet
