@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -43,8 +45,28 @@ void Startup::progress(const QString& text) {
     QCoreApplication::processEvents();
 }
 
+namespace {
+
+// The picture the command line asks for, when the settings file lets the
+// command line count and the built-in loader decodes it on a worker.
+QString commandLinePicture(const QString& commandLine) {
+    if (!QFileInfo(SettingsBinder::iniPath()).isFile()) return {};
+    const CommandLineTarget target = resolveCommandLine(commandLine);
+    if (target.kind != CommandLineTarget::Kind::File) return {};
+    // Spelled as the file list will spell it, so the show finds it.
+    const QString path = QDir::cleanPath(QFileInfo(folders::join(target.folder, target.fileName)).absoluteFilePath());
+    if (!IsBuiltInPictureName(path) || path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) return {};
+    return path;
+}
+
+}  // namespace
+
 void Startup::run() {
     ProgramState& st = f_.state();
+    // The picture asked for decodes while the rest of the start runs; the
+    // show takes it (or, when a filter hides it, it is dropped below).
+    const QString picture = commandLinePicture(f_.commandLine());
+    if (!picture.isEmpty() && f_.panes().expectPicture) f_.panes().expectPicture(picture, true);
     st.resident = num::isOn(num::val(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task"))));
     if (isResidentSwitch(f_.commandLine())) st.resident = true;
 
@@ -100,6 +122,7 @@ void Startup::run() {
 
     progress(QStringLiteral("前回設定読み込み"));
     f_.settings().OpenF();
+    if (!picture.isEmpty() && f_.panes().expectPicture) f_.panes().expectPicture(picture, false);
     traceStartupStep("OpenF");
 
     progress(QStringLiteral("設定復元"));
