@@ -5,13 +5,16 @@
 #include <QImageReader>
 
 #include "display/JpegDecoder.h"
+#include "display/ReadLimits.h"
 #include "display/wmf/WmfPlayer.h"
 
 namespace orbet {
 
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
     // Pipes, sockets and devices are never read: they may block or never end.
-    if (!QFileInfo(path).isFile()) return {};
+    // Nor is a file larger than any picture we would decode.
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kPictureFileLimit) return {};
     // Metafiles are drawings, not bitmaps: they go to our own player.
     if (path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) {
         QFile file(path);

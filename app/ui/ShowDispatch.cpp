@@ -16,6 +16,7 @@
 #include "app/ui/Navigator.h"
 #include "app/ui/Panes.h"
 #include "display/FileKinds.h"
+#include "display/ReadLimits.h"
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/FileListing.h"
@@ -93,15 +94,33 @@ void ShowDispatch::ShowFile() {
     panes.clearAll();
     BusyPointer busy;
 
+    // The plug-ins and the media sequence let events run, and one of them may
+    // start a newer show; what this one finishes after that never reaches a
+    // pane.
+    const quint64 generation = ++showGeneration_;
+    const auto superseded = [&] { return generation != showGeneration_; };
     const QString path = s.currentFilePath;
     const int n = f_.Combo1->currentIndex();
     auto picture = [&](bool builtInOnly) {
-        if (builtInOnly || IsBuiltInPictureName(path)) {
+        if (pictureTooLarge(path)) {
+            f_.prompter().message(QStringLiteral("画像が大きすぎるため表示できません (") +
+                                      BytesSizeText(QFileInfo(path).size()) + QStringLiteral(")"),
+                                  s.title, Buttons::Ok, Icon::Warning);
+        } else if (builtInOnly || IsBuiltInPictureName(path)) {
             panes.loadPicture(path);
         } else if (decodeWithPlugins && QFileInfo(path).isFile()) {
-            f_.MP->setPicture(decodeWithPlugins(path));
+            QImage decoded = decodeWithPlugins(path);
+            if (superseded()) return;
+            f_.MP->setPicture(std::move(decoded));
         }
         f_.MP->move(0, 0);
+    };
+    auto text = [&] {
+        panes.loadText(path, IsRichTextName(path));
+        if (panes.textCut())
+            f_.prompter().message(QStringLiteral("ファイルが大きいため、先頭の") + QLatin1String(kTextReadLimitText) +
+                                      QStringLiteral("だけを表示しています"),
+                                  s.title, Buttons::Ok, Icon::Information);
     };
     switch (RouteForEntry(n, f_.Combo1->currentText(), f_.userFilters())) {
     case ShowRoute::PictureAuto: picture(false); break;
@@ -111,7 +130,7 @@ void ShowDispatch::ShowFile() {
         break;
     case ShowRoute::Text:
         if (n < kBuiltInFilterCount) f_.RT->clear();
-        panes.loadText(path, IsRichTextName(path));
+        text();
         break;
     case ShowRoute::Web: panes.navigateWeb(path); break;
     case ShowRoute::Media: mediaOpenSequence(); break;
@@ -133,11 +152,12 @@ void ShowDispatch::ShowFile() {
             if (a != Answer::Yes) break;
         }
         f_.RT->clear();
-        panes.loadText(path, IsRichTextName(path));
+        text();
         break;
     }
     case ShowRoute::None: break;
     }
+    if (superseded()) return;
     f_.YS->setValue(0);
     f_.TS->setValue(0);
     f_.setWindowTitle(s.title + QStringLiteral(" - ") + f_.Dir1->path());
@@ -148,7 +168,10 @@ void ShowDispatch::ShowFile() {
 void ShowDispatch::mediaOpenSequence() {
     MediaControl& mmc = *f_.MMC;
     f_.Check1->setChecked(false);
+    const quint64 generation = showGeneration_;
     QCoreApplication::processEvents();
+    // A show started while events ran owns the media control now.
+    if (generation != showGeneration_) return;
     mmc.command(QStringLiteral("stop"));
     mmc.command(QStringLiteral("close"));
     mmc.setFileName(f_.state().currentFilePath);
@@ -164,6 +187,7 @@ void ShowDispatch::mediaOpenSequence() {
         f_.NoeP->setText(QStringLiteral("再生"));
     }
     QCoreApplication::processEvents();
+    if (generation != showGeneration_) return;
     if (f_.isChecked("SetAuRepD")) f_.Check1->setChecked(true);
 }
 

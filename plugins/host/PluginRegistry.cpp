@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "platform/Numbers.h"
 #include "plugins/host/DibImage.h"
@@ -94,9 +95,14 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
 }
 
 QImage PluginRegistry::decodeWithPlugins(const QString& path) const {
+    // The whole file goes to the plug-in in memory: only a regular file, and
+    // none larger than any picture worth decoding, is read.
+    constexpr qint64 kLargestInput = 512LL * 1024 * 1024;
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kLargestInput) return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray contents = file.readAll();
+    const QByteArray contents = file.read(kLargestInput);
     file.close();
     if (contents.isEmpty()) return {};
 
