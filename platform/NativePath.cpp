@@ -2,11 +2,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 
@@ -158,6 +160,30 @@ QUrl nativeFileUrl(const QString& path) {
     return QUrl::fromEncoded("file://" + toNative(path).toPercentEncoding("/"), QUrl::StrictMode);
 }
 
+QString pathFromFileUrl(const QUrl& url) {
+    if (!url.isLocalFile()) return {};
+    const QString plain = url.toLocalFile();
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    return bytes.startsWith('/') && url.host().isEmpty() ? fromNative(bytes) : plain;
+}
+
+QString absoluteCleanPath(const QString& path) {
+    if (path.isEmpty()) return {};
+    if (path.startsWith(u'/')) return QDir::cleanPath(path);
+    return QDir::cleanPath(QDir::currentPath() + u'/' + path);
+}
+
+QString canonicalNativePath(const QString& path) {
+    if (path.isEmpty()) return {};
+    char* real = ::realpath(toNative(path).constData(), nullptr);
+    if (!real) return {};
+    const QString out = fromNative(real);
+    std::free(real);
+    return out;
+}
+
+QString nativeFileName(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+
 bool openNative(QFile& file, const QString& path, QIODevice::OpenMode mode) {
     if (!hasEscapedBytes(path)) {
         file.setFileName(path);
@@ -192,6 +218,9 @@ PathFacts pathFacts(const QString& path) {
     f.modifiedMs = millis(st.st_mtim);
     f.accessedMs = millis(st.st_atim);
     f.changedMs = millis(st.st_ctim);
+    struct statx sx {};
+    if (::statx(AT_FDCWD, native.constData(), 0, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME))
+        f.bornMs = qint64(sx.stx_btime.tv_sec) * 1000 + sx.stx_btime.tv_nsec / 1000000;
     return f;
 }
 

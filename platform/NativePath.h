@@ -38,9 +38,24 @@ QString displayName(const QString& path);
 // A file: URL for an escaped path, built from its bytes.
 QUrl nativeFileUrl(const QString& path);
 
+// The escaped path of a local file URL, its percent-encoded bytes kept
+// (QUrl::toLocalFile reads them as UTF-8 and loses the others).
+QString pathFromFileUrl(const QUrl& url);
+
 // Opens an escaped path with QFile (which cannot open a name that is not
 // UTF-8 by itself): the file is opened by its bytes and handed over.
 bool openNative(QFile& file, const QString& path, QIODevice::OpenMode mode = QIODevice::ReadOnly);
+
+// The absolute, cleaned form of an escaped path, worked out on the text
+// alone (QFileInfo re-encodes the bytes and loses them).
+QString absoluteCleanPath(const QString& path);
+
+// The path with links and "." / ".." resolved by the file system; empty
+// when it names nothing.
+QString canonicalNativePath(const QString& path);
+
+// The last component of an escaped path: its name.
+QString nativeFileName(const QString& path);
 
 // File-system facts of an escaped path, links followed.
 struct PathFacts {
@@ -52,6 +67,7 @@ struct PathFacts {
     qint64 modifiedMs = 0;  // milliseconds since the epoch, local clock free
     qint64 accessedMs = 0;
     qint64 changedMs = 0;
+    qint64 bornMs = -1;  // -1 where the file system keeps no birth time
 };
 PathFacts pathFacts(const QString& path);
 

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "platform/NativePath.h"
 #include "platform/Numbers.h"
 
 namespace orbet {
@@ -9,9 +10,9 @@ namespace orbet {
 CommandLineTarget resolveCommandLine(const QString& c) {
     CommandLineTarget t;
     if (c.isEmpty()) return t;
-    const QFileInfo info(c);
-    if (!info.exists()) return t;
-    if (info.isDir()) {
+    const PathFacts info = pathFacts(c);
+    if (!info.exists) return t;
+    if (info.isDir) {
         t.kind = CommandLineTarget::Kind::Folder;
         t.folder = c;
         return t;

@@ -17,6 +17,7 @@
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
+#include "platform/NativePath.h"
 
 namespace orbet {
 
@@ -73,8 +74,8 @@ bool Panes::loadText(const QString& path, bool rich) {
     plain.setFontPointSize(9);
     plain.setForeground(Qt::black);
     f_.RT->setCurrentCharFormat(plain);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    QFile file;
+    if (!openNative(file, path)) return false;
     const QByteArray bytes = file.readAll();
     if (rich) {
         auto doc = std::make_unique<QTextDocument>();

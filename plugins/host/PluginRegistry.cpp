@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "platform/NativePath.h"
 #include "platform/Numbers.h"
 #include "plugins/host/DibImage.h"
 
@@ -94,8 +95,8 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
 }
 
 QImage PluginRegistry::decodeWithPlugins(const QString& path) const {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    QFile file;
+    if (!openNative(file, path)) return {};
     const QByteArray contents = file.readAll();
     file.close();
     if (contents.isEmpty()) return {};

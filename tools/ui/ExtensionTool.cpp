@@ -12,6 +12,7 @@
 
 #include "navigation/FolderProbe.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramState.h"
 #include "platform/Prompter.h"
 #include "tools/ExtensionConversion.h"
@@ -73,8 +74,10 @@ Form5::Form5(Prompter& prompter, ProgramState& state, const QString& folder, std
 
     connect(Drive1, &QComboBox::activated, this, [this](int i) { setFolder(Drive1->itemData(i).toString()); });
     connect(Dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        const QString name = item->text();
-        setFolder(name == QLatin1String("..") ? QFileInfo(folder_).absolutePath() : QDir(folder_).filePath(name));
+        // Entries show readable names and keep the ones that reach the folders.
+        const QString name = item->data(Qt::UserRole).toString();
+        setFolder(name == QLatin1String("..") ? folder_.left(qMax<qsizetype>(folder_.lastIndexOf(u'/'), 1))
+                                              : folder_ + (folder_.endsWith(u'/') ? QString() : QStringLiteral("/")) + name);
     });
     connect(Text1, &QLineEdit::textChanged, this, [this](const QString& t) { File1->setPattern(QStringLiteral("*.") + t); });
     connect(Text2, &QLineEdit::textChanged, this, [this](const QString& t) { File2->setPattern(QStringLiteral("*.") + t); });
@@ -85,11 +88,15 @@ Form5::Form5(Prompter& prompter, ProgramState& state, const QString& folder, std
 }
 
 void Form5::setFolder(const QString& folder) {
-    if (!QFileInfo(folder).isDir()) return;
-    folder_ = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!pathFacts(folder).isDir) return;
+    folder_ = absoluteCleanPath(folder);
     Dir1->clear();
-    if (folder_ != QLatin1String("/")) Dir1->addItem(QStringLiteral(".."));
-    for (const QString& sub : subfolderPaths(folder_)) Dir1->addItem(QFileInfo(sub).fileName());
+    for (const QString& sub : (folder_ != QLatin1String("/") ? QStringList{QStringLiteral("..")} : QStringList()) +
+                                  subfolderPaths(folder_)) {
+        const QString name = nativeFileName(sub);
+        auto* entry = new QListWidgetItem(displayName(name), Dir1);
+        entry->setData(Qt::UserRole, name);
+    }
     File1->setPath(folder_);
     File2->setPath(folder_);
 }
@@ -112,8 +119,10 @@ void Form5::Command1_Click() {
     if (refreshMainList_) refreshMainList_();
     // A file whose new name was taken, or that would have left its folder,
     // keeps its name; no file is replaced.
+    QStringList shown;
+    for (const QString& path : refused) shown.append(displayName(path));
     if (!refused.isEmpty())
-        prompter_.message(refused.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nは変換できませんでした"),
+        prompter_.message(shown.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nは変換できませんでした"),
                           state_.title, Buttons::Ok);
 }
 
