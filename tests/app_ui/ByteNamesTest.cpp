@@ -2,7 +2,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -15,7 +17,9 @@
 #include "navigation/ui/ListControls.h"
 #include "platform/NativePath.h"
 #include "support/TestSupport.h"
+#include "tools/SearchModel.h"
 #include "tools/ui/ExtensionTool.h"
+#include "tools/ui/HideForm.h"
 
 // A folder unpacked from a Windows archive: names in code page 932, a
 // Latin-1 name and one that is no encoding at all, beside a UTF-8 name.
@@ -153,6 +157,25 @@ TEST_F(ByteNamesTest, CopyDeleteConvertAndExportActOnTheRightFiles) {
     for (const QByteArray& gone : {kLatin, kInvalid, QByteArray("plain.txt")}) EXPECT_FALSE(dir_.existsNative(gone));
     EXPECT_EQ(tool->File2->listCount(), 3);
     EXPECT_EQ(dir_.readNative(kFolder + "/inner.txt"), QByteArray("inside"));  // the folder is no file of the list
+}
+
+TEST_F(ByteNamesTest, TheSearchToolSendsAFolderSoNamedToTheMainWindow) {
+    Form1& f = start();
+    f.action("Fmoju")->trigger();
+    auto* tool = f.findChild<HideForm*>(QStringLiteral("HideForm"));
+    ASSERT_NE(tool, nullptr);
+    tool->setFolder(dir_.path());
+    QSignalSpy ended(tool, &HideForm::searchEnded);
+    tool->Command1->click();
+    ASSERT_TRUE(ended.wait(10000));
+    int row = -1;
+    for (int i = 0; i < tool->model()->rowCount(); ++i)
+        if (tool->model()->text(i) == dir_.path() + QStringLiteral("/フォルダ/<D>")) row = i;
+    ASSERT_GE(row, 0);
+    tool->List1->setCurrentIndex(tool->model()->index(row));
+    tool->Command2->click();
+    EXPECT_EQ(f.Dir1->path(), held(kFolder));  // only the folder list follows, as for any folder
+    tool->close();
 }
 
 TEST_F(ByteNamesTest, TheSettingsKeepACurrentFolderSoNamed) {

@@ -6,6 +6,7 @@
 
 #include "platform/FileAttributes.h"
 #include "platform/NativePath.h"
+#include "platform/Shell.h"
 #include "support/TestSupport.h"
 
 namespace orbet {
@@ -57,10 +58,25 @@ TEST(NativePath, DisplayReadsShiftJisElseShowsTheBytes) {
     EXPECT_EQ(displayName(fromNative(path)), QStringLiteral("/写真/日本/caf\\xE9"));
 }
 
-TEST(NativePath, FileUrlCarriesTheBytes) {
-    const QUrl url = nativeFileUrl(fromNative("/tmp/" + kSjisName));
+TEST(NativePath, FileUrlsCarryTheBytesBothWays) {
+    const QString held = fromNative("/tmp/" + kSjisName);
+    const QUrl url = nativeFileUrl(held);
     EXPECT_EQ(url.scheme(), "file");
     EXPECT_EQ(url.toEncoded(), QByteArray("file:///tmp/a_%93%FA%96%7B.jpg"));
+    EXPECT_EQ(pathFromFileUrl(url), held);  // a dropped file arrives as such a URL
+    EXPECT_EQ(pathFromFileUrl(QUrl::fromLocalFile(QStringLiteral("/tmp/写真 #1.jpg"))), QStringLiteral("/tmp/写真 #1.jpg"));
+
+    std::vector<QUrl> opened;
+    setDesktopOpener([&](const QUrl& u) {
+        opened.push_back(u);
+        return true;
+    });
+    EXPECT_TRUE(openWithDesktop(held));
+    EXPECT_TRUE(openFolderWithDesktop(fromNative(QByteArray("/tmp/\xff"))));
+    setDesktopOpener({});
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0], url);
+    EXPECT_EQ(opened[1].toEncoded(), QByteArray("file:///tmp/%FF"));
 }
 
 TEST(NativePath, FileOperationsReachTheNamedBytes) {
