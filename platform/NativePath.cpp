@@ -1,5 +1,6 @@
 #include "platform/NativePath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -55,14 +56,24 @@ int validSequence(const unsigned char* p, qsizetype left, char32_t& cp) {
 // The bytes of a component read as code page 932, or a null text when they
 // do not decode cleanly there (an invalid or unmapped sequence, a control).
 QString decodeCp932(const QByteArray& bytes) {
+    // Opening a converter costs more than decoding a name; a listing of
+    // thousands of such names keeps one per thread.
+    struct Converter {
+        UConverter* c = nullptr;
+        ~Converter() {
+            if (c) ucnv_close(c);
+        }
+    };
+    thread_local Converter kept;
     UErrorCode error = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open("windows-31j", &error);
-    if (U_FAILURE(error)) return {};
+    if (!kept.c) kept.c = ucnv_open("windows-31j", &error);
+    if (!kept.c || U_FAILURE(error)) return {};
+    UConverter* converter = kept.c;
+    ucnv_reset(converter);
     ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
     QString out(bytes.size() + 1, Qt::Uninitialized);
     const int32_t length = ucnv_toUChars(converter, reinterpret_cast<UChar*>(out.data()), int32_t(out.size()),
                                          bytes.constData(), int32_t(bytes.size()), &error);
-    ucnv_close(converter);
     if (U_FAILURE(error)) return {};
     out.truncate(length);
     // ICU swaps a few controls in this table; a name with a control in it is
@@ -92,6 +103,8 @@ qint64 millis(const timespec& t) { return qint64(t.tv_sec) * 1000 + t.tv_nsec / 
 }  // namespace
 
 QString fromNative(const QByteArray& bytes) {
+    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype n = bytes.size();
     QString out;
