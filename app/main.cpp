@@ -5,6 +5,7 @@
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
 #include "app/ui/ProgramIcon.h"
+#include "platform/NativePath.h"
 #include "platform/ui/QtPrompter.h"
 
 int main(int argc, char** argv) {
@@ -22,7 +23,11 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     orbet::QtPrompter prompter;
-    orbet::Form1 form(prompter, orbet::commandLineText(QCoreApplication::arguments()));
+    // A file named on the command line may have a name that is not UTF-8:
+    // the arguments are taken from their bytes, which Qt's list would lose.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(orbet::fromNative(argv[i]));
+    orbet::Form1 form(prompter, orbet::commandLineText(arguments));
     form.load();
     return QApplication::exec();
 }

@@ -7,10 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <QRegularExpression>
 
 #include "navigation/FolderProbe.h"
+#include "platform/NativePath.h"
 #include "platform/Numbers.h"
 
 namespace orbet {
@@ -72,7 +72,7 @@ bool FilePattern::matches(const QString& fileName) const {
 QStringList listFiles(const QString& folder, const QString& pattern, const AttributeFilter& attributes) {
     const FilePattern matcher(pattern);
     QStringList names;
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = toNative(folder);
     DIR* dir = ::opendir(native.constData());
     if (!dir) return names;
     const QByteArray prefix = native.endsWith('/') ? native : native + '/';
@@ -87,7 +87,7 @@ QStringList listFiles(const QString& folder, const QString& pattern, const Attri
             isFile = ::stat((prefix + raw).constData(), &st) == 0 && S_ISREG(st.st_mode);
         }
         if (!isFile) continue;
-        QString name = QFile::decodeName(raw);
+        QString name = fromNative(raw);
         if (!matcher.matches(name)) continue;
         if (!attributes.readOnly && ::access((prefix + raw).constData(), W_OK) != 0) continue;
         names.append(std::move(name));

@@ -6,7 +6,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <QFile>
+#include "platform/NativePath.h"
 
 namespace orbet {
 
@@ -31,7 +31,7 @@ FolderStatus statusOf(int error) {
 // Reads directory entries with their types, stat-ing only where the
 // listing does not say (links and file systems without d_type).
 template <typename Visit> FolderStatus forEachEntry(const QString& folder, Visit visit) {
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = toNative(folder);
     DIR* dir = ::opendir(native.constData());
     if (!dir) return statusOf(errno);
     const QByteArray prefix = native.endsWith('/') ? native : native + '/';
@@ -59,13 +59,13 @@ QString resolveIgnoringCase(const QString& path) {
     for (const QString& name : path.split(u'/', Qt::SkipEmptyParts)) {
         const QString exact = PlusEnPath(resolved) + name;
         struct stat st {};
-        if (::stat(QFile::encodeName(exact).constData(), &st) == 0) {
+        if (::stat(toNative(exact).constData(), &st) == 0) {
             resolved = exact;
             continue;
         }
         QString match;
         forEachEntry(resolved, [&](const char* entry, bool) {
-            const QString candidate = QFile::decodeName(entry);
+            const QString candidate = fromNative(entry);
             if (candidate.compare(name, Qt::CaseInsensitive) != 0) return true;
             match = candidate;
             return false;
@@ -82,7 +82,7 @@ bool lessIgnoringCase(const QString& a, const QString& b) {
 }
 
 FolderStatus probeFolder(const QString& path) {
-    DIR* dir = ::opendir(QFile::encodeName(path).constData());
+    DIR* dir = ::opendir(toNative(path).constData());
     if (!dir) return statusOf(errno);
     ::closedir(dir);
     return FolderStatus::Ok;
@@ -95,7 +95,7 @@ std::vector<Subfolder> listSubfolders(const QString& folder, bool includeHidden,
         if (!isDir) return true;
         const bool hidden = name[0] == '.';
         if (hidden && !includeHidden) return true;
-        out.push_back({prefix + QFile::decodeName(name), hidden});
+        out.push_back({prefix + fromNative(name), hidden});
         return true;
     });
     if (status) *status = s;

@@ -13,6 +13,7 @@
 #include "app/ui/Form1.h"
 #include "app/ui/ProgramIcon.h"
 #include "platform/Twips.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
@@ -70,12 +71,12 @@ bool VrForm::eventFilter(QObject*, QEvent* event) {
 }
 
 void HexwellterOpen(Form1& f) {
-    const QFileInfo current(f.state().currentFilePath);
-    if (!current.exists() || current.isDir()) {
+    const PathFacts current = pathFacts(f.state().currentFilePath);
+    if (!current.exists || current.isDir) {
         f.prompter().message(QStringLiteral("ファイルが指定されていません"), f.state().title, Buttons::Ok);
         return;
     }
-    startProgram(besideProgram(QStringLiteral("pd1/KTX_Hexwell.exe")), {current.filePath()}, f.prompter(),
+    startProgram(besideProgram(QStringLiteral("pd1/KTX_Hexwell.exe")), {f.state().currentFilePath}, f.prompter(),
                  f.state().title);
 }
 

@@ -20,6 +20,7 @@
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
+#include "platform/NativePath.h"
 
 namespace orbet {
 
@@ -87,9 +88,9 @@ bool Panes::loadText(const QString& path, bool rich) {
     f_.RT->setCurrentCharFormat(plain);
     textCut_ = false;
     // A pipe or a device never ends (or never starts): only regular files are read.
-    if (!QFileInfo(path).isFile()) return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (!pathFacts(path).isRegular) return false;
+    QFile file;
+    if (!openNative(file, path)) return false;
     const QByteArray bytes = file.read(kTextReadLimit);
     textCut_ = !file.atEnd();
     if (rich) {

@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -21,6 +20,7 @@
 #include "display/ui/PictureBox.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
@@ -51,10 +51,10 @@ bool ShowDispatch::takeSelection() {
     ProgramState& s = f_.state();
     if (s.listClickSuppressed) return false;
     s.currentFilePath = selectedPath();
-    const QFileInfo info(s.currentFilePath);
-    if (info.exists() && f_.File1->listIndex() != -1) {
-        f_.Bytes->setText(BytesSizeText(info.size()));
-        f_.setStatusText(s.currentFilePath + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
+    const PathFacts info = pathFacts(s.currentFilePath);
+    if (info.exists && f_.File1->listIndex() != -1) {
+        f_.Bytes->setText(BytesSizeText(info.size));
+        f_.setStatusText(displayName(s.currentFilePath) + QStringLiteral("   ") + displayName(f_.File1->path()) + QStringLiteral("内") +
                          QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
     }
     return true;
@@ -135,15 +135,14 @@ void ShowDispatch::ShowFile() {
     case ShowRoute::Web: panes.navigateWeb(path); break;
     case ShowRoute::Media: mediaOpenSequence(); break;
     case ShowRoute::Program: {
-        const QFileInfo info(path);
-        if (!info.isFile() || info.fileName().startsWith(u'.') || path.endsWith(u'/')) break;
-        const Answer a = f_.prompter().message(path + QStringLiteral("を実行しますか？"), s.title, Buttons::YesNo,
+        if (!pathFacts(path).isFile || nativeFileName(path).startsWith(u'.') || path.endsWith(u'/')) break;
+        const Answer a = f_.prompter().message(displayName(path) + QStringLiteral("を実行しますか？"), s.title, Buttons::YesNo,
                                                Icon::Question);
         if (a == Answer::Yes) openWithDesktop(path);
         break;
     }
     case ShowRoute::AnyFile: {
-        const qint64 size = QFileInfo(path).size();
+        const qint64 size = pathFacts(path).size;
         if (size > 102400) {
             const Answer a = f_.prompter().message(
                 QStringLiteral("ファイルサイズが大きい場合があるので読み込みに時間がかかる場合があります。読み込みますか？(") +
@@ -160,7 +159,7 @@ void ShowDispatch::ShowFile() {
     if (superseded()) return;
     f_.YS->setValue(0);
     f_.TS->setValue(0);
-    f_.setWindowTitle(s.title + QStringLiteral(" - ") + f_.Dir1->path());
+    f_.setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
     f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     f_.layoutDisplay();
 }
@@ -176,7 +175,7 @@ void ShowDispatch::mediaOpenSequence() {
     mmc.command(QStringLiteral("close"));
     mmc.setFileName(f_.state().currentFilePath);
     mmc.command(QStringLiteral("open"));
-    f_.OPM->setText(f_.state().currentFilePath);
+    f_.OPM->setText(displayName(f_.state().currentFilePath));
     mmc.command(QStringLiteral("stop"));
     f_.Command4->setEnabled(true);
     f_.Command5->setEnabled(true);

@@ -1,10 +1,11 @@
 #include "display/ui/MediaControl.h"
 
 #include <QAudioOutput>
-#include <QFileInfo>
 #include <QMediaPlayer>
 #include <QUrl>
 #include <QVideoWidget>
+
+#include "platform/NativePath.h"
 
 namespace orbet {
 
@@ -48,9 +49,9 @@ bool MediaControl::isPlaying() const {
 
 bool MediaControl::command(const QString& word) {
     if (word == QLatin1String("open")) {
-        if (fileName_.isEmpty() || !QFileInfo(fileName_).isFile()) return false;
+        if (!pathFacts(fileName_).isFile) return false;
         ensurePlayer();
-        player_->setSource(QUrl::fromLocalFile(fileName_));
+        player_->setSource(nativeFileUrl(fileName_));
         open_ = player_->error() == QMediaPlayer::NoError;
         return open_;
     }

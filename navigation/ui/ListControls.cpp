@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 
 #include "navigation/FolderProbe.h"
+#include "platform/NativePath.h"
 #include "platform/Volumes.h"
 
 namespace orbet {
@@ -48,13 +48,16 @@ void FileListBox::refresh() {
     const QString selected = listedFolder_ == path_ ? fileName() : QString();
     const QSignalBlocker block(this);
     clear();
-    if (!path_.isEmpty()) addItems(listFiles(path_, pattern_, attributes_));
-    listedFolder_ = path_;
     int row = -1;
-    if (!selected.isEmpty()) {
-        const auto found = findItems(selected, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (!found.isEmpty()) row = this->row(found.first());
+    if (!path_.isEmpty()) {
+        // The item shows the readable name and keeps the one that reaches the file.
+        for (const QString& name : listFiles(path_, pattern_, attributes_)) {
+            auto* item = new QListWidgetItem(displayName(name), this);
+            item->setData(Qt::UserRole, name);
+            if (row < 0 && !selected.isEmpty() && name == selected) row = count() - 1;
+        }
     }
+    listedFolder_ = path_;
     setCurrentRow(row);
 }
 
@@ -66,15 +69,14 @@ void FileListBox::setListIndex(int index) {
 
 QString FileListBox::entry(int index) const {
     const QListWidgetItem* it = item(index);
-    return it ? it->text() : QString();
+    return it ? it->data(Qt::UserRole).toString() : QString();
 }
 
 FolderListBox::FolderListBox(QWidget* parent) : QWidget(parent) { path_ = QDir::currentPath(); }
 
 bool FolderListBox::setPath(const QString& folder) {
-    const QFileInfo info(folder);
-    if (!info.isDir()) return false;
-    path_ = QDir::cleanPath(info.absoluteFilePath());
+    if (!pathFacts(folder).isDir) return false;
+    path_ = absoluteCleanPath(folder);
     subfolders_ = subfolderPaths(path_);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/NativePath.h"
 #include "platform/Numbers.h"
 #include "plugins/host/DibImage.h"
 
@@ -98,10 +99,10 @@ QImage PluginRegistry::decodeWithPlugins(const QString& path) const {
     // The whole file goes to the plug-in in memory: only a regular file, and
     // none larger than any picture worth decoding, is read.
     constexpr qint64 kLargestInput = 512LL * 1024 * 1024;
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kLargestInput) return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    const PathFacts facts = pathFacts(path);
+    if (!facts.isRegular || facts.size > kLargestInput) return {};
+    QFile file;
+    if (!openNative(file, path)) return {};
     const QByteArray contents = file.read(kLargestInput);
     file.close();
     if (contents.isEmpty()) return {};
