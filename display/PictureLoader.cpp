@@ -14,8 +14,8 @@ namespace orbet {
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
     // Pipes, sockets and devices are never read: they may block or never end.
     // Nor is a file larger than any picture we would decode.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kPictureFileLimit) return {};
+    const PathFacts facts = pathFacts(path);
+    if (!facts.isRegular || facts.size > kPictureFileLimit) return {};
     // Metafiles are drawings, not bitmaps: they go to our own player.
     if (path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) {
         QFile file;

@@ -1,16 +1,19 @@
 #include "display/ReadLimits.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
+
+#include "platform/NativePath.h"
 
 namespace orbet {
 
 bool pictureTooLarge(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile()) return false;
-    if (info.size() > kPictureFileLimit) return true;
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
+    const PathFacts facts = pathFacts(path);
+    if (!facts.isRegular) return false;
+    if (facts.size > kPictureFileLimit) return true;
+    QFile file;
+    if (!openNative(file, path)) return false;
+    QImageReader reader(&file);
     const QSize size = reader.size();
     if (!size.isValid()) return false;
     return qint64(size.width()) * size.height() * 4 > qint64(kDecodedPictureLimitMb) * 1024 * 1024;

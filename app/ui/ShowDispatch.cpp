@@ -104,11 +104,11 @@ void ShowDispatch::ShowFile() {
     auto picture = [&](bool builtInOnly) {
         if (pictureTooLarge(path)) {
             f_.prompter().message(QStringLiteral("画像が大きすぎるため表示できません (") +
-                                      BytesSizeText(QFileInfo(path).size()) + QStringLiteral(")"),
+                                      BytesSizeText(pathFacts(path).size) + QStringLiteral(")"),
                                   s.title, Buttons::Ok, Icon::Warning);
         } else if (builtInOnly || IsBuiltInPictureName(path)) {
             panes.loadPicture(path);
-        } else if (decodeWithPlugins && QFileInfo(path).isFile()) {
+        } else if (decodeWithPlugins && pathFacts(path).isRegular) {
             QImage decoded = decodeWithPlugins(path);
             if (superseded()) return;
             f_.MP->setPicture(std::move(decoded));
