@@ -44,7 +44,6 @@
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
-#include <QVideoWidget>
 #include "navigation/ui/ListControls.h"
 
 namespace orbet {
@@ -169,7 +168,7 @@ void Form1::createControls() {
 }
 
 void Form1::createMediaPanel() {
-    MMC = named(new MediaControl(BP, this), "MMC");
+    MMC = named(new MediaControl(BP, MCC, this), "MMC");
     Command4 = named(new QPushButton(QStringLiteral("再生"), MCC), "Command4");
     Command5 = named(new QPushButton(QStringLiteral("停止"), MCC), "Command5");
     Command8 = named(new QPushButton(QStringLiteral("初期化"), MCC), "Command8");
@@ -372,7 +371,7 @@ void Form1::layoutDisplay() {
         bar->setEnabled(range.enabled);
     }
     MP->move(-twips::toPixels(YS->value()), -twips::toPixels(TS->value()));
-    if (QWidget* video = MMC->video()) video->setGeometry(BP->rect());
+    if (QWidget* video = MMC->video()) place(video, VideoArea(d, twips::fromPixels(MCC->height())));
 }
 
 void Form1::setBarTop(int twips) {
