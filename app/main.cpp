@@ -5,6 +5,7 @@
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
 #include "platform/ui/QtPrompter.h"
+#include "platform/ui/Translations.h"
 
 int main(int argc, char** argv) {
     // The web pane's engine shares the GUI's graphics contexts, and as root
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orbet"));
     QCoreApplication::setApplicationName(QStringLiteral("Orbet"));
+    orbet::installQtJapanese(app);
     // The window stays alive while it sits in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 

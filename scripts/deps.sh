@@ -4,6 +4,7 @@
 ORBET_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev qt6-image-formats-plugins qt6-qpa-plugins libgl-dev
+  qt6-translations-l10n
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   libicu-dev libjpeg-dev libpng-dev libwebp-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
