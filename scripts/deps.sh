@@ -8,7 +8,7 @@ ORBET_PACKAGES=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   libicu-dev libjpeg-dev libpng-dev libwebp-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool fonts-noto-cjk ccache
+  xvfb xauth xdotool openbox x11-utils fonts-noto-cjk ccache
 )
 
 orbet_install_missing() {

@@ -102,7 +102,12 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     Timer1->start();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The operations go before the controls do, and a control still signals
+    // as it goes (the path combo's edit reports its text on losing focus),
+    // so nothing a control says from here on may reach them.
+    for (QWidget* w : findChildren<QWidget*>()) w->blockSignals(true);
+}
 
 void Form1::load() { startup_->run(); }
 
@@ -379,9 +384,19 @@ void Form1::setBarTop(int twips) {
     applyLayout();
 }
 
-TwipsRect Form1::rectTwips() const { return twips::fromPixels(geometry()); }
+// Left and top are the outer window's, frame and title bar included, as the
+// settings have always meant them; width and height are the client's, so a
+// rectangle saved and restored keeps its size whatever the frame.
+TwipsRect Form1::rectTwips() const {
+    const QRect frame = frameGeometry();
+    return twips::fromPixels(QRect(frame.topLeft(), size()));
+}
 
-void Form1::setRectTwips(const TwipsRect& r) { setGeometry(twips::toPixels(r)); }
+void Form1::setRectTwips(const TwipsRect& r) {
+    const QRect pixels = twips::toPixels(r);
+    move(pixels.topLeft());  // a window's move places its frame
+    resize(pixels.size());
+}
 
 int Form1::file1HeightTwips() const { return twips::fromPixels(File1->height()); }
 
