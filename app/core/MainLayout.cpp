@@ -9,7 +9,7 @@ namespace orbet {
 
 using namespace designed;
 
-MainLayout computeMainLayout(int w, int h, int barTop, int file1Height, int statusHeight) {
+MainLayout computeMainLayout(int w, int h, int barTop, int file1Height, int statusHeight, int labelLine) {
     MainLayout l;
     w = std::max(w, kMinWindowWidth);
     h = std::max(h, file1Height + 3200);
@@ -28,9 +28,11 @@ MainLayout computeMainLayout(int w, int h, int barTop, int file1Height, int stat
     const int treeHeight = std::max(0, barTop - kTreeTop);
     l.tree = {0, kTreeTop, dirWidth, treeHeight};
     l.bar = {0, kTreeTop + treeHeight, w, kBarHeight};
-    l.file1 = {dirWidth + 50, kFile1Top, dirWidth - 150, std::max(0, dirHeight - 165)};
-    l.bytes = {l.file1.left + 100, l.file1.top + l.file1.height, l.file1.width, 165};
-    l.info = {l.bytes.left, l.bytes.top + 165, l.file1.width, 330};
+    const int line = std::max(165, labelLine);
+    const int labelsRoom = std::max(0, 3 * line - 495);
+    l.file1 = {dirWidth + 50, kFile1Top, dirWidth - 150, std::max(0, dirHeight - 165 - labelsRoom)};
+    l.bytes = {l.file1.left + 100, l.file1.top + l.file1.height, l.file1.width, line};
+    l.info = {l.bytes.left, l.bytes.top + line, l.file1.width, 2 * line};
     l.mcc = {0, l.bar.top + kBarHeight, w, 600};
     l.combo2 = {0, kCombo2Top, w - 100, kComboHeight};
     const int displayTop = l.bar.top + kBarHeight;

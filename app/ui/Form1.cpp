@@ -69,6 +69,16 @@ const QSet<QString>& workingItems() {
 
 void place(QWidget* w, const TwipsRect& r) { w->setGeometry(twips::toPixels(r)); }
 
+// The height a line of a label takes as drawn: Japanese text falls back to a
+// font taller than the label's own, so a line is measured, not assumed.
+int labelLineTwips(const QLabel* label) {
+    const QFontMetrics fm = label->fontMetrics();
+    const int flags = Qt::AlignLeft | Qt::AlignTop;
+    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag")).height();
+    const int two = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag\n探査対象Ag")).height();
+    return twips::fromPixels(std::max(one, (two + 1) / 2));
+}
+
 }  // namespace
 
 Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
@@ -333,7 +343,7 @@ void Form1::applyLayout() {
     if (isMinimized() || !central_) return;
     const int w = twips::fromPixels(central_->width());
     const int h = twips::fromPixels(central_->height());
-    const MainLayout l = computeMainLayout(w, h, barTop_, file1HeightTwips(), 0);
+    const MainLayout l = computeMainLayout(w, h, barTop_, file1HeightTwips(), 0, labelLineTwips(Info));
     state_.toolbarRows = l.toolbarRows;
     place(Combo2, l.combo2);
     place(Combo1, l.combo1);

@@ -72,5 +72,28 @@ TEST(JapaneseDialogs, QuestionsAndFileDialogsSpeakJapanese) {
     EXPECT_TRUE(anyStartsWith(buttons, QStringLiteral("キャンセル"))) << buttons.join(u' ').toStdString();
 }
 
+// Short texts under long titles: the dialog is wide enough for the whole
+// title beside the title bar's icon and buttons.
+TEST(DialogTitles, ShortBoxesKeepTheirTitlesWhole) {
+    QtPrompter prompter;
+    const QString title = QStringLiteral("Orbet - PathDirectInput");
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const int needed = QFontMetrics(bold).horizontalAdvance(title) + 100;
+    int boxWidth = 0, promptWidth = 0;
+    onceShown<QMessageBox>([&](QMessageBox* box) {
+        boxWidth = box->width();
+        box->defaultButton()->click();
+    });
+    prompter.message(QStringLiteral("OK"), title, Buttons::Ok, Icon::None, std::nullopt);
+    EXPECT_GE(boxWidth, needed);
+    onceShown<QDialog>([&](QDialog* dialog) {
+        promptWidth = dialog->width();
+        dialog->reject();
+    });
+    prompter.input(QStringLiteral("パス"), title, QString());
+    EXPECT_GE(promptWidth, needed);
+}
+
 }  // namespace
 }  // namespace orbet
