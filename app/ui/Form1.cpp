@@ -117,6 +117,15 @@ Form1::~Form1() {
     // as it goes (the path combo's edit reports its text on losing focus),
     // so nothing a control says from here on may reach them.
     for (QWidget* w : findChildren<QWidget*>()) w->blockSignals(true);
+    // The operations watching the controls' events go next, then the
+    // controls, so no event of a control half destroyed reaches a filter
+    // that looks at the controls.
+    delete splitter_, splitter_ = nullptr;
+    delete textPane_, textPane_ = nullptr;
+    delete pathInput_, pathInput_ = nullptr;
+    delete mediaPanel_, mediaPanel_ = nullptr;
+    delete commands_, commands_ = nullptr;
+    delete central_, central_ = nullptr;
 }
 
 void Form1::load() { startup_->run(); }

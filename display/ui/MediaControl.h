@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QVideoFrame>
 #include <QWidget>
@@ -74,12 +75,12 @@ private:
     void ensurePlayer();
     void updateVideo();
 
-    QWidget* videoParent_;
-    QWidget* panel_;
+    QPointer<QWidget> videoParent_;
+    QPointer<QWidget> panel_;
     QString fileName_;
     QMediaPlayer* player_ = nullptr;
     QAudioOutput* audio_ = nullptr;
-    VideoSurface* video_ = nullptr;
+    QPointer<VideoSurface> video_;
     bool open_ = false;
     bool hasVideo_ = false;
 };
