@@ -7,6 +7,7 @@
 #include "app/ui/ProgramIcon.h"
 #include "platform/NativePath.h"
 #include "platform/ui/QtPrompter.h"
+#include "platform/ui/Translations.h"
 
 int main(int argc, char** argv) {
     // The web pane's engine shares the GUI's graphics contexts, and as root
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     // Lets the desktop tie the windows to the installed desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.orbet.Orbet"));
     QApplication::setWindowIcon(orbet::programIcon());
+    orbet::installQtJapanese(app);
     // The window stays alive while it sits in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 
