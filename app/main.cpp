@@ -1,14 +1,15 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QFile>
 
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
 #include "app/ui/ProgramIcon.h"
 #include "navigation/FolderSnapshot.h"
 #include "platform/StartupTrace.h"
+#include "platform/NativePath.h"
 #include "platform/ui/QtPrompter.h"
+#include "platform/ui/Translations.h"
 
 int main(int argc, char** argv) {
     orbet::traceStartupStep("main");
@@ -20,18 +21,23 @@ int main(int argc, char** argv) {
     orbet::traceStartupStep("application");
     if (orbet::startupTraceOn())
         orbet::setFolderReadObserver([](const QString& folder) {
-            orbet::traceStartupStep(("folder read " + QFile::encodeName(folder)).constData());
+            orbet::traceStartupStep(("folder read " + orbet::toNative(folder)).constData());
         });
     QCoreApplication::setOrganizationName(QStringLiteral("Orbet"));
     QCoreApplication::setApplicationName(QStringLiteral("Orbet"));
     // Lets the desktop tie the windows to the installed desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.orbet.Orbet"));
     QApplication::setWindowIcon(orbet::programIcon());
+    orbet::installQtJapanese(app);
     // The window stays alive while it sits in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 
     orbet::QtPrompter prompter;
-    orbet::Form1 form(prompter, orbet::commandLineText(QCoreApplication::arguments()));
+    // A file named on the command line may have a name that is not UTF-8:
+    // the arguments are taken from their bytes, which Qt's list would lose.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(orbet::fromNative(argv[i]));
+    orbet::Form1 form(prompter, orbet::commandLineText(arguments));
     orbet::traceStartupStep("window created");
     form.load();
     return QApplication::exec();

@@ -7,6 +7,7 @@
 
 #include "crypto/AngText.h"
 #include "platform/AtomicWrite.h"
+#include "platform/NativePath.h"
 #include "platform/Prompter.h"
 
 namespace orbet {
@@ -40,8 +41,8 @@ std::optional<QByteArray> bytesOfHex(const QString& hex) {
 // A file "exists" for the questions whether or not it is hidden or
 // read-only; a dangling link counts, since writing would follow it.
 bool fileExists(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    const PathFacts facts = pathFacts(path);
+    return facts.exists || facts.isLink;
 }
 
 }  // namespace
@@ -62,8 +63,8 @@ std::optional<QString> BinAngsDL::OpenBin(const QString& path) {
         return std::nullopt;
     }
     if (pump_) pump_();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!openNative(file, path)) {
         sayReadFailed(path);
         return std::nullopt;
     }
@@ -139,8 +140,8 @@ BinAngsDL::Protected BinAngsDL::ProtectFile(const QString& source, const QString
         error_ = 2;
         return Protected::NoPassword;
     }
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
+    QFile in;
+    if (!openNative(in, source)) {
         sayReadFailed(source);
         return Protected::Failed;
     }
@@ -171,8 +172,8 @@ QString BinAngsDL::RestoreFile(const QString& protectedPath) {
         return {};
     }
     if (pump_) pump_();
-    QFile in(protectedPath);
-    if (!in.open(QIODevice::ReadOnly)) {
+    QFile in;
+    if (!openNative(in, protectedPath)) {
         sayReadFailed(protectedPath);
         return {};
     }
@@ -192,7 +193,7 @@ QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
     if (!ang::isSafeName(name)) return {};
     const QString path = directry_ + name;
     // Writing follows a link, which could lead anywhere.
-    if (QFileInfo(path).isSymLink()) return {};
+    if (pathFacts(path).isLink) return {};
     if (fileExists(path)) {
         const Answer a = prompter_.message(QStringLiteral("同じファイル名が存在します、上書きしますか？"),
                                            QStringLiteral("KTXAngsDLL-") + path, Buttons::YesNo, Icon::Question);

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "crypto/BinAngsDL.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/ProgramState.h"
 #include "platform/Prompter.h"
@@ -48,8 +49,8 @@ void EncryptionCommands::PasAng() {
     if (working_) return;
     WorkingScope scope(working_);
     const QString source = state_.currentFilePath;
-    const QFileInfo current(source);
-    if (source.isEmpty() || !exists(current) || current.isDir()) {
+    const PathFacts current = pathFacts(source);
+    if (!(current.exists || current.isLink) || current.isDir) {
         prompter_.message(QStringLiteral("ファイルが指定されていません"), state_.title, Buttons::Ok);
         return;
     }
@@ -59,7 +60,9 @@ void EncryptionCommands::PasAng() {
     request.hideReadOnly = true;
     request.confirmOverwrite = false;
     const QString target = prompter_.saveFile(request);
-    const QString name = source.mid(source.lastIndexOf(QLatin1Char('/')) + 1);
+    // The stored name is the readable one: a Shift_JIS name goes back to its
+    // own bytes in code page 932.
+    const QString name = displayName(source.mid(source.lastIndexOf(QLatin1Char('/')) + 1));
     if (target.isEmpty()) return;
     if (exists(QFileInfo(target))) {
         const Answer a = prompter_.message(QStringLiteral("同じファイル名が存在します、上書きしますか？"),

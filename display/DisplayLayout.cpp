@@ -36,4 +36,9 @@ DisplayLayout LayoutDisplay(int w, int h, int t, int ysHeight, int tsWidth, int 
     return l;
 }
 
+TwipsRect VideoArea(const DisplayLayout& l, int panelHeight) {
+    const int top = std::max(0, l.media.top + panelHeight - l.frame.top);
+    return {0, top, std::max(0, l.frame.width), std::max(0, l.frame.height - top)};
+}
+
 }  // namespace orbet

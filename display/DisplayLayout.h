@@ -34,4 +34,9 @@ struct DisplayLayout {
 DisplayLayout LayoutDisplay(int width, int height, int barTop, int ysHeight, int tsWidth, int toolbarRows,
                             int pictureWidth, int pictureHeight);
 
+// Where a video plays, in the frame's own coordinates: the frame below the
+// media panel (panelHeight high, placed at the frame's top), so the panel's
+// buttons are never covered. Empty when the panel fills the frame.
+TwipsRect VideoArea(const DisplayLayout& layout, int panelHeight);
+
 }  // namespace orbet

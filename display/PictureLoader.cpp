@@ -5,27 +5,32 @@
 #include <QImageReader>
 
 #include "display/JpegDecoder.h"
+#include "display/ReadLimits.h"
 #include "display/wmf/WmfPlayer.h"
+#include "platform/NativePath.h"
 
 namespace orbet {
 
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
     // Pipes, sockets and devices are never read: they may block or never end.
-    if (!QFileInfo(path).isFile()) return {};
+    // Nor is a file larger than any picture we would decode.
+    const PathFacts facts = pathFacts(path);
+    if (!facts.isRegular || facts.size > kPictureFileLimit) return {};
     // Metafiles are drawings, not bitmaps: they go to our own player.
     if (path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) return {};
+        QFile file;
+        if (!openNative(file, path)) return {};
         const QByteArray bytes = file.read(64 * 1024 * 1024);
         if (isWmf(bytes)) return renderWmf(bytes);
     }
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly) && file.peek(3) == QByteArray("\xff\xd8\xff", 3)) {
+    QFile file;
+    if (!openNative(file, path)) return {};
+    if (file.peek(3) == QByteArray("\xff\xd8\xff", 3)) {
         QImage image = decodeJpegInParallel(file.readAll(), qint64(allocationLimitMb) * 1024 * 1024);
         if (!image.isNull()) return image;
+        file.seek(0);
     }
-    file.close();
-    QImageReader reader(path);
+    QImageReader reader(&file);
     reader.setAutoTransform(false);
     reader.setAllocationLimit(allocationLimitMb);
     reader.setDecideFormatFromContent(true);

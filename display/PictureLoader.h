@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+#include "display/ReadLimits.h"
+
 namespace orbet {
 
 // The built-in picture loader: BMP, GIF (first frame), JPEG and ICO through
@@ -10,6 +12,6 @@ namespace orbet {
 // without applying any stored orientation. Any other format (PNG, TIFF, ...),
 // whatever the file's name, gives a null image, as does a file it cannot read
 // or a picture whose decoded size would pass allocationLimitMb.
-QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = 1024);
+QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb);
 
 }  // namespace orbet

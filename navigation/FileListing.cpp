@@ -6,11 +6,11 @@
 
 #include <unistd.h>
 
-#include <QFile>
 #include <QRegularExpression>
 
 #include "navigation/FolderProbe.h"
 #include "navigation/FolderSnapshot.h"
+#include "platform/NativePath.h"
 #include "platform/Numbers.h"
 
 namespace orbet {
@@ -76,7 +76,7 @@ bool FilePattern::matches(const char* name, std::size_t length) const {
     if (all_) return true;
     bool ascii = asciiOnly_ && others_.isEmpty();
     for (std::size_t i = 0; ascii && i < length; ++i) ascii = static_cast<unsigned char>(name[i]) < 0x80;
-    if (!ascii) return matches(QFile::decodeName(QByteArray(name, qsizetype(length))));
+    if (!ascii) return matches(fromNative(QByteArray(name, qsizetype(length))));
     if (noExtension_ && !std::memchr(name, '.', length)) return true;
     for (const QByteArray& s : asciiSuffixes_) {
         if (std::size_t(s.size()) > length) continue;
@@ -95,7 +95,7 @@ bool FilePattern::matches(const char* name, std::size_t length) const {
 QStringList listFiles(const FolderSnapshot& snapshot, const QString& pattern, const AttributeFilter& attributes) {
     const FilePattern matcher(pattern);
     QStringList names;
-    const QByteArray native = QFile::encodeName(snapshot.folder);
+    const QByteArray native = toNative(snapshot.folder);
     const QByteArray prefix = native.endsWith('/') ? native : native + '/';
     for (const FolderSnapshot::Entry& e : snapshot.entries) {
         // Only regular files (and links to them): reading a pipe, socket or
@@ -105,7 +105,7 @@ QStringList listFiles(const FolderSnapshot& snapshot, const QString& pattern, co
         if (raw[0] == '.' && !attributes.hidden) continue;
         if (!matcher.matches(raw, e.length)) continue;
         if (!attributes.readOnly && ::access((prefix + raw).constData(), W_OK) != 0) continue;
-        names.append(QFile::decodeName(QByteArray(raw, qsizetype(e.length))));
+        names.append(fromNative(raw));
     }
     std::sort(names.begin(), names.end(), lessIgnoringCase);
     return names;

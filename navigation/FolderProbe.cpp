@@ -6,7 +6,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <QFile>
+#include "platform/NativePath.h"
 
 #include "navigation/FolderSnapshot.h"
 
@@ -17,7 +17,7 @@ namespace {
 // Reads directory entries with their types, stat-ing only where the
 // listing does not say (links and file systems without d_type).
 template <typename Visit> FolderStatus forEachEntry(const QString& folder, Visit visit) {
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = toNative(folder);
     DIR* dir = ::opendir(native.constData());
     if (!dir) return folderStatusFromError(errno);
     const QByteArray prefix = native.endsWith('/') ? native : native + '/';
@@ -45,13 +45,13 @@ QString resolveIgnoringCase(const QString& path) {
     for (const QString& name : path.split(u'/', Qt::SkipEmptyParts)) {
         const QString exact = PlusEnPath(resolved) + name;
         struct stat st {};
-        if (::stat(QFile::encodeName(exact).constData(), &st) == 0) {
+        if (::stat(toNative(exact).constData(), &st) == 0) {
             resolved = exact;
             continue;
         }
         QString match;
         forEachEntry(resolved, [&](const char* entry, bool) {
-            const QString candidate = QFile::decodeName(entry);
+            const QString candidate = fromNative(entry);
             if (candidate.compare(name, Qt::CaseInsensitive) != 0) return true;
             match = candidate;
             return false;
@@ -84,7 +84,7 @@ FolderStatus folderStatusFromError(int error) {
 }
 
 FolderStatus probeFolder(const QString& path) {
-    DIR* dir = ::opendir(QFile::encodeName(path).constData());
+    DIR* dir = ::opendir(toNative(path).constData());
     if (!dir) return folderStatusFromError(errno);
     ::closedir(dir);
     return FolderStatus::Ok;
@@ -100,7 +100,7 @@ std::vector<Subfolder> listSubfolders(const QString& folder, bool includeHidden,
         const char* name = snapshot->name(e);
         const bool hidden = name[0] == '.';
         if (hidden && !includeHidden) continue;
-        out.push_back({prefix + QFile::decodeName(QByteArray(name, e.length)), hidden});
+        out.push_back({prefix + fromNative(name), hidden});
     }
     std::sort(out.begin(), out.end(), [](const Subfolder& a, const Subfolder& b) { return lessIgnoringCase(a.path, b.path); });
     return out;

@@ -11,8 +11,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QHash>
+
+#include "platform/NativePath.h"
 
 namespace orbet {
 
@@ -104,7 +105,7 @@ FolderSnapshot::Kind kindOf(const dirent& e, const QByteArray& prefix) {
 std::shared_ptr<FolderSnapshot> readFromDisk(const QString& key, FolderStatus& status, bool stopAtFolder,
                                              bool includeHidden, bool& complete) {
     complete = false;
-    const QByteArray native = QFile::encodeName(key);
+    const QByteArray native = toNative(key);
     {
         const std::lock_guard lock(store().mutex);
         if (store().observer) store().observer(key);
@@ -165,7 +166,7 @@ std::shared_ptr<const FolderSnapshot> storedFolder(const QString& folder) {
         const std::lock_guard lock(store().mutex);
         s = store().find(key);
     }
-    return s && stillHolds(*s, QFile::encodeName(key)) ? s : nullptr;
+    return s && stillHolds(*s, toNative(key)) ? s : nullptr;
 }
 
 std::shared_ptr<const FolderSnapshot> readFolder(const QString& folder, FolderReuse reuse, FolderStatus* status) {

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
+#include "platform/NativePath.h"
 
 namespace orbet {
 
@@ -30,7 +30,7 @@ QByteArray resolveLink(const QByteArray& path) {
 
 }  // namespace
 
-AtomicWriter::AtomicWriter(const QString& path) : AtomicWriter(QFile::encodeName(path)) {}
+AtomicWriter::AtomicWriter(const QString& path) : AtomicWriter(toNative(path)) {}
 
 AtomicWriter::AtomicWriter(const QByteArray& nativePath) : target_(resolveLink(nativePath)) {}
 

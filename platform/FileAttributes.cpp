@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
+
+#include "platform/NativePath.h"
 
 namespace orbet {
 
@@ -14,31 +14,28 @@ bool isHiddenName(const QString& name) {
 
 Attributes attributesOf(const QString& path) {
     const QString cleaned = QDir::cleanPath(path);
-    const QFileInfo info(cleaned);
-    if (cleaned.isEmpty() || !info.exists()) return {};
+    const PathFacts facts = pathFacts(cleaned);
+    if (cleaned.isEmpty() || !facts.exists) return {};
     Attributes a;
-    a.hidden = isHiddenName(info.fileName());
-    a.directory = info.isDir();
+    a.hidden = isHiddenName(cleaned.mid(cleaned.lastIndexOf(u'/') + 1));
+    a.directory = facts.isDir;
     // access() rather than the permission bits, so that ownership, groups,
     // ACLs and read-only mounts all count the way they do for the user.
-    a.readOnly = ::access(QFile::encodeName(cleaned).constData(), W_OK) != 0;
+    a.readOnly = ::access(toNative(cleaned).constData(), W_OK) != 0;
     return a;
 }
 
 bool existsAsFileOrFolder(const QString& path) {
-    return !path.isEmpty() && QFileInfo::exists(path);
+    return pathFacts(path).exists;
 }
 
 bool isFolder(const QString& path) {
-    return !path.isEmpty() && QFileInfo(path).isDir();
+    return pathFacts(path).isDir;
 }
 
 qint64 fileLength(const QString& path) {
-    if (path.isEmpty()) return -1;
-    const QFileInfo info(path);
-    if (!info.exists()) return -1;
-    if (info.isDir()) return 0;
-    return info.size();
+    const PathFacts facts = pathFacts(path);
+    return facts.exists ? facts.size : -1;
 }
 
 } // namespace orbet

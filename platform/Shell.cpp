@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QStringDecoder>
 
+#include "platform/NativePath.h"
+
 namespace orbet {
 
 namespace {
@@ -26,11 +28,11 @@ void setDesktopOpener(DesktopOpener replacement) {
 }
 
 bool openWithDesktop(const QString& path) {
-    return openUrl(QUrl::fromLocalFile(path));
+    return openUrl(nativeFileUrl(path));
 }
 
 bool openFolderWithDesktop(const QString& folder) {
-    return openUrl(QUrl::fromLocalFile(folder.isEmpty() ? QDir::homePath() : folder));
+    return openUrl(nativeFileUrl(folder.isEmpty() ? QDir::homePath() : folder));
 }
 
 bool openNativePathWithDesktop(const QByteArray& path) {

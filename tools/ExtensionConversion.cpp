@@ -2,9 +2,7 @@
 
 #include <optional>
 
-#include <QFile>
-#include <QFileInfo>
-
+#include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 
 namespace orbet {
@@ -50,8 +48,7 @@ QStringList applyRenames(const QList<Rename>& renames) {
     QStringList refused;
     for (const Rename& r : renames) {
         if (r.from == r.to) continue;
-        // QFile::rename never replaces an existing file.
-        if (r.to.isEmpty() || QFileInfo::exists(r.to) || !QFile::rename(r.from, r.to)) refused.append(r.from);
+        if (r.to.isEmpty() || !renameNativeNoReplace(r.from, r.to)) refused.append(r.from);
     }
     return refused;
 }

@@ -1,9 +1,6 @@
 #include "tools/FileCommands.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
+#include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/ProgramState.h"
 #include "platform/Prompter.h"
@@ -21,7 +18,7 @@ const QString kLineBreak = QStringLiteral("\r\n");
 QString section(const QString& heading, const QStringList& paths) {
     constexpr int kShown = 20;
     QString out = heading + QString::number(paths.size()) + QStringLiteral("個");
-    for (int i = 0; i < paths.size() && i < kShown; ++i) out += kLineBreak + QStringLiteral("　") + paths[i];
+    for (int i = 0; i < paths.size() && i < kShown; ++i) out += kLineBreak + QStringLiteral("　") + displayName(paths[i]);
     if (paths.size() > kShown) out += kLineBreak + QStringLiteral("　ほか") + QString::number(paths.size() - kShown) + QStringLiteral("個");
     return out;
 }
@@ -41,8 +38,10 @@ FileCommands::FileCommands(Prompter& prompter, ProgramState& state, FileCommandH
 void FileCommands::say(const QString& text) { prompter_.message(text, state_.title, Buttons::Ok); }
 
 bool FileCommands::haveCurrentFile() {
-    const QFileInfo current(state_.currentFilePath);
-    if (!state_.currentFilePath.isEmpty() && current.exists() && !current.isDir()) return true;
+    // A pipe, socket or device is no file to copy or inspect: a copy of one
+    // would block or never end.
+    const PathFacts current = pathFacts(state_.currentFilePath);
+    if (current.exists && current.isRegular) return true;
     say(QStringLiteral("ファイルが指定されていません"));
     return false;
 }
@@ -76,17 +75,17 @@ void FileCommands::Cop() {
 void FileCommands::del() {
     if (!haveCurrentFile()) return;
     const QString path = state_.currentFilePath;
-    const Answer a = prompter_.message(path + QStringLiteral("を削除します\r\nよろしいですか？"), state_.title,
+    const Answer a = prompter_.message(displayName(path) + QStringLiteral("を削除します\r\nよろしいですか？"), state_.title,
                                        Buttons::YesNo, Icon::Question);
     if (a != Answer::Yes) {
         say(QStringLiteral("削除を取り消しました"));
         return;
     }
-    if (!QFile::remove(path)) {
-        say(path + QStringLiteral("を削除できませんでした"));
+    if (!removeNativeFile(path)) {
+        say(displayName(path) + QStringLiteral("を削除できませんでした"));
         return;
     }
-    say(path + QStringLiteral("を削除しました"));
+    say(displayName(path) + QStringLiteral("を削除しました"));
     hooks_.refreshFileList();
     hooks_.openFolder(hooks_.currentFolder());
 }
@@ -96,12 +95,12 @@ void FileCommands::makedir() {
         prompter_.input(QStringLiteral("新しいフォルダ名を入力してください"), QStringLiteral("フォルダの作成"));
     if (!name || name->isEmpty()) return;
     const QString path = folders::join(hooks_.currentFolder(), *name);
-    if (QFileInfo::exists(path)) {
-        say(path + QStringLiteral("はすでに存在しています"));
+    if (pathFacts(path).exists) {
+        say(displayName(path) + QStringLiteral("はすでに存在しています"));
         return;
     }
-    if (name->contains(u'/') || !QDir().mkdir(path)) {
-        say(path + QStringLiteral("を作成できませんでした"));
+    if (name->contains(u'/') || !makeNativeFolder(path)) {
+        say(displayName(path) + QStringLiteral("を作成できませんでした"));
         return;
     }
     hooks_.refreshFolderList();
@@ -118,18 +117,18 @@ void FileCommands::XCopy() {
     if (destination.isEmpty()) return;
     // Refused before any question, so nothing is ever created inside the source.
     if (isSameOrInside(treeCopyTarget(source, destination), source)) {
-        say(destination + QStringLiteral("\r\nコピー先がコピー元のフォルダと同じか、その中にあります\r\nコピーできませんでした"));
+        say(displayName(destination) + QStringLiteral("\r\nコピー先がコピー元のフォルダと同じか、その中にあります\r\nコピーできませんでした"));
         return;
     }
     for (const QString& folder : missingFolders(destination)) {
-        const Answer a = prompter_.message(folder + QStringLiteral("は存在しません作成しますか？"), state_.title,
+        const Answer a = prompter_.message(displayName(folder) + QStringLiteral("は存在しません作成しますか？"), state_.title,
                                            Buttons::YesNo, Icon::Question);
         if (a != Answer::Yes) {
             say(QStringLiteral("処理を取り消しました"));
             return;
         }
-        if (!QDir().mkdir(folder)) {
-            say(folder + QStringLiteral("を作成できませんでした"));
+        if (!makeNativeFolder(folder)) {
+            say(displayName(folder) + QStringLiteral("を作成できませんでした"));
             return;
         }
     }
@@ -146,24 +145,25 @@ void FileCommands::XCopy() {
 void FileCommands::MoveFolder() {
     const QString folder = hooks_.currentFolder();
     switch (removeRefusal(folder)) {
-    case RemoveRefusal::VolumeRoot: say(folder + QStringLiteral("はドライブのルートなので削除できません")); return;
-    case RemoveRefusal::Home: say(folder + QStringLiteral("にはホームフォルダが含まれているため削除できません")); return;
+    case RemoveRefusal::VolumeRoot: say(displayName(folder) + QStringLiteral("はドライブのルートなので削除できません")); return;
+    case RemoveRefusal::Home: say(displayName(folder) + QStringLiteral("にはホームフォルダが含まれているため削除できません")); return;
     case RemoveRefusal::None: break;
     }
     // Deleting a whole tree cannot be undone, so it is confirmed first.
-    const Answer a = prompter_.message(folder + QStringLiteral("を削除します\r\nよろしいですか？"), state_.title,
+    const Answer a = prompter_.message(displayName(folder) + QStringLiteral("を削除します\r\nよろしいですか？"), state_.title,
                                        Buttons::YesNo, Icon::Warning);
     if (a != Answer::Yes) return;
     const TreeRemoveReport report = removeFolderTree(folder);
     if (report.removed()) {
-        hooks_.openTreePath(QFileInfo(QDir::cleanPath(folder)).absolutePath());
+        const QString clean = absoluteCleanPath(folder);
+        hooks_.openTreePath(clean.left(qMax<qsizetype>(clean.lastIndexOf(u'/'), 1)));
         return;
     }
     QStringList parts;
     if (!report.mounts.isEmpty())
         parts << section(QStringLiteral("別のドライブなので削除しなかったフォルダ："), report.mounts);
     if (!report.failed.isEmpty()) parts << section(QStringLiteral("削除できなかったもの："), report.failed);
-    say(folder + QStringLiteral("をすべては削除できませんでした") + kLineBreak + parts.join(kLineBreak));
+    say(displayName(folder) + QStringLiteral("をすべては削除できませんでした") + kLineBreak + parts.join(kLineBreak));
     hooks_.openFolder(folder);
 }
 
@@ -176,7 +176,7 @@ QString FileCommands::askListFile() {
 
 void FileCommands::writeList(const QString& target, const QString& folder, const QStringList& names) {
     if (!writeFileList(target, folder, names))
-        say(target + QStringLiteral("\r\nファイルリストを作成できませんでした"));
+        say(displayName(target) + QStringLiteral("\r\nファイルリストを作成できませんでした"));
 }
 
 void FileCommands::DirFL() {
@@ -195,13 +195,13 @@ void FileCommands::NowFlistToFL() {
 void FileCommands::Finfomaintion() {
     const QString title = QStringLiteral("ファイル情報");
     const QString path = state_.currentFilePath;
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) {
+    const PathFacts info = pathFacts(path);
+    if (!info.exists) {
         prompter_.message(QStringLiteral("no file"), title, Buttons::Ok);
         return;
     }
-    if (info.isDir()) {
-        prompter_.message(path + QStringLiteral("\r\nフォルダです"), title, Buttons::Ok);
+    if (info.isDir) {
+        prompter_.message(displayName(path) + QStringLiteral("\r\nフォルダです"), title, Buttons::Ok);
         FoInfo();
         return;
     }

@@ -3,6 +3,7 @@
 
 #include "navigation/FileListing.h"
 #include "platform/AtomicWrite.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 
 namespace orbet {
@@ -10,7 +11,9 @@ namespace orbet {
 QByteArray fileListText(const QString& folder, const QStringList& names) {
     QByteArray out;
     for (const QString& name : names) {
-        out += folders::join(folder, name).toUtf8();
+        // A name that is not UTF-8 is written as its own bytes, so the list
+        // names the file a player or another program will open.
+        out += toNative(folders::join(folder, name));
         out += "\r\n";
     }
     return out;

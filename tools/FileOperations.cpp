@@ -17,6 +17,7 @@
 
 #include "navigation/TreePaths.h"
 #include "platform/AtomicWrite.h"
+#include "platform/NativePath.h"
 #include "platform/Volumes.h"
 
 namespace orbet {
@@ -25,8 +26,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
-QString shown(const fs::path& p) { return QFile::decodeName(QByteArray::fromStdString(p.string())); }
+// Paths are held in the escaped form and reach the disk as their bytes.
+QByteArray native(const QString& path) { return toNative(path); }
+QString shown(const fs::path& p) { return fromNative(QByteArray::fromStdString(p.string())); }
 
 bool isVolumeRoot(const QString& path) {
     const QString clean = QDir::cleanPath(path);
@@ -36,13 +38,13 @@ bool isVolumeRoot(const QString& path) {
 // The canonical form of a path that may not exist yet: the deepest existing
 // ancestor resolved, the rest appended as typed.
 QString canonicalAsFarAsItExists(const QString& path) {
-    QString head = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString head = absoluteCleanPath(path);
     QStringList tail;
-    while (!QFileInfo::exists(head) && head != QLatin1String("/")) {
-        tail.prepend(QFileInfo(head).fileName());
-        head = QFileInfo(head).absolutePath();
+    while (!pathFacts(head).exists && head != QLatin1String("/")) {
+        tail.prepend(nativeFileName(head));
+        head = head.left(qMax<qsizetype>(head.lastIndexOf(u'/'), 1));
     }
-    QString out = QFileInfo(head).canonicalFilePath();
+    QString out = canonicalNativePath(head);
     if (out.isEmpty()) out = head;
     for (const QString& name : tail) out = PlusEn(out) + name;
     return out;
@@ -204,7 +206,7 @@ QString resolveDestination(const QString& typed, const QString& currentFolder) {
     QString path = typed.trimmed();
     if (path.isEmpty()) return {};
     if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/"))) path = QDir::homePath() + path.mid(1);
-    return QDir::cleanPath(QDir(currentFolder).absoluteFilePath(path));
+    return absoluteCleanPath(path.startsWith(u'/') ? path : PlusEn(absoluteCleanPath(currentFolder)) + path);
 }
 
 QStringList missingFolders(const QString& destination) {
@@ -213,13 +215,13 @@ QStringList missingFolders(const QString& destination) {
     QString walked = volumeRootOf(clean);
     for (const QString& name : clean.mid(walked.size()).split(u'/', Qt::SkipEmptyParts)) {
         walked = PlusEn(walked) + name;
-        if (!QFileInfo(walked).isDir()) missing.append(walked);
+        if (!pathFacts(walked).isDir) missing.append(walked);
     }
     return missing;
 }
 
 QString treeCopyTarget(const QString& source, const QString& destination) {
-    if (isVolumeRoot(destination)) return PlusEn(QDir::cleanPath(destination)) + QFileInfo(QDir::cleanPath(source)).fileName();
+    if (isVolumeRoot(destination)) return PlusEn(QDir::cleanPath(destination)) + nativeFileName(QDir::cleanPath(source));
     return QDir::cleanPath(destination);
 }
 

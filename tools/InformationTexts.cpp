@@ -5,15 +5,14 @@
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QMimeDatabase>
 #include <QStorageInfo>
 
 #include "navigation/FileListing.h"
 #include "navigation/TreePaths.h"
+#include "platform/NativePath.h"
 #include "platform/Numbers.h"
 #include "platform/Volumes.h"
 
@@ -26,7 +25,7 @@ QString dateText(const QDateTime& t) { return QLocale::system().toString(t, QLoc
 }  // namespace
 
 QString fileInformationText(const FileFacts& f) {
-    QStringList lines{f.path, QStringLiteral("ファイル")};
+    QStringList lines{displayName(f.path), QStringLiteral("ファイル")};
     if (!f.type.isEmpty()) lines << QStringLiteral("Type:") + f.type;
     if (f.size) lines << QStringLiteral("Size:") + FSize(*f.size);
     if (f.created.isValid()) lines << QStringLiteral("作成日時:　") + dateText(f.created);
@@ -36,8 +35,8 @@ QString fileInformationText(const FileFacts& f) {
 }
 
 QString folderInformationText(const FolderFacts& f) {
-    return QStringLiteral("　　　フォルダ名：") + f.name + QStringLiteral("\r\n") + QStringLiteral("　　　　　　パス：") +
-           f.path + QStringLiteral("\r\n") + QStringLiteral("　　　　　　Size：") + FSize(f.totalSize) +
+    return QStringLiteral("　　　フォルダ名：") + displayName(f.name) + QStringLiteral("\r\n") + QStringLiteral("　　　　　　パス：") +
+           displayName(f.path) + QStringLiteral("\r\n") + QStringLiteral("　　　　　　Size：") + FSize(f.totalSize) +
            QStringLiteral("\r\n") + QStringLiteral("　　　　　　Type：") + f.type + QStringLiteral("\r\n");
 }
 
@@ -54,34 +53,45 @@ QString driveInformationText(const DriveFacts& d) {
 }
 
 FileFacts fileFacts(const QString& path) {
-    const QFileInfo info(path);
     FileFacts f;
     f.path = path;
-    if (!info.exists()) return f;
-    f.type = QMimeDatabase().mimeTypeForFile(info).comment();
-    f.size = info.size();
-    f.created = info.birthTime();
-    f.modified = info.lastModified();
-    f.accessed = info.lastRead();
+    const PathFacts facts = pathFacts(path);
+    if (!facts.exists) return f;
+    // The type is told by the name and, where that is not enough, the content,
+    // both reached through the bytes of the name.
+    QFile file;
+    if (!facts.isDir && openNative(file, path))
+        f.type = QMimeDatabase().mimeTypeForFileNameAndData(nativeFileName(path), &file).comment();
+    else
+        f.type = QMimeDatabase().mimeTypeForFile(nativeFileName(path), QMimeDatabase::MatchExtension).comment();
+    f.size = facts.size;
+    if (facts.bornMs >= 0) f.created = QDateTime::fromMSecsSinceEpoch(facts.bornMs);
+    f.modified = QDateTime::fromMSecsSinceEpoch(facts.modifiedMs);
+    f.accessed = QDateTime::fromMSecsSinceEpoch(facts.accessedMs);
     return f;
 }
 
 qint64 folderTreeSize(const QString& folder) {
+    // Walked by bytes, so names that are not UTF-8 count too; links are
+    // neither counted nor followed.
+    namespace fs = std::filesystem;
     qint64 total = 0;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        total += it.fileInfo().size();
+    std::error_code ec;
+    fs::recursive_directory_iterator it(toNative(folder).toStdString(), fs::directory_options::skip_permission_denied, ec);
+    for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+        std::error_code statusError;
+        const fs::file_status status = it->symlink_status(statusError);
+        if (statusError || fs::is_symlink(status) || fs::is_directory(status)) continue;
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) == 0) total += qint64(st.st_size);
     }
     return total;
 }
 
 FolderFacts folderFacts(const QString& path) {
     FolderFacts f;
-    const QFileInfo info(path);
-    f.path = QDir::cleanPath(info.absoluteFilePath());
-    f.name = PlusEn(volumeRootOf(f.path)) == PlusEn(f.path) ? QString() : info.fileName();
+    f.path = absoluteCleanPath(path);
+    f.name = PlusEn(volumeRootOf(f.path)) == PlusEn(f.path) ? QString() : nativeFileName(f.path);
     // A volume root shows the drive instead, so its tree is never walked.
     if (!f.name.isEmpty()) f.totalSize = folderTreeSize(f.path);
     f.type = QMimeDatabase().mimeTypeForName(QStringLiteral("inode/directory")).comment();
@@ -107,7 +117,7 @@ DriveFacts driveFacts(const QString& path) {
     d.freeBytes = storage.bytesAvailable();
     // No volume serial exists here; the device number stands in for it.
     struct stat st {};
-    if (::stat(QFile::encodeName(root).constData(), &st) == 0) d.serial = std::int32_t(std::uint32_t(st.st_dev));
+    if (::stat(toNative(root).constData(), &st) == 0) d.serial = std::int32_t(std::uint32_t(st.st_dev));
     if (d.kind == 3) d.share = QString::fromLocal8Bit(storage.device());
     return d;
 }

@@ -11,7 +11,7 @@ using namespace designed;
 
 TwipsSize minimumWindowSize(int file1Height) { return {kMinWindowWidth, file1Height + 3200}; }
 
-MainLayout computeMainLayout(int w, int h, int barTop, int file1Height, int statusHeight) {
+MainLayout computeMainLayout(int w, int h, int barTop, int file1Height, int statusHeight, int labelLine) {
     MainLayout l;
     const TwipsSize minimum = minimumWindowSize(file1Height);
     w = std::max(w, minimum.width);
@@ -31,9 +31,11 @@ MainLayout computeMainLayout(int w, int h, int barTop, int file1Height, int stat
     const int treeHeight = std::max(0, barTop - kTreeTop);
     l.tree = {0, kTreeTop, dirWidth, treeHeight};
     l.bar = {0, kTreeTop + treeHeight, w, kBarHeight};
-    l.file1 = {dirWidth + 50, kFile1Top, dirWidth - 150, std::max(0, dirHeight - 165)};
-    l.bytes = {l.file1.left + 100, l.file1.top + l.file1.height, l.file1.width, 165};
-    l.info = {l.bytes.left, l.bytes.top + 165, l.file1.width, 330};
+    const int line = std::max(165, labelLine);
+    const int labelsRoom = std::max(0, 3 * line - 495);
+    l.file1 = {dirWidth + 50, kFile1Top, dirWidth - 150, std::max(0, dirHeight - 165 - labelsRoom)};
+    l.bytes = {l.file1.left + 100, l.file1.top + l.file1.height, l.file1.width, line};
+    l.info = {l.bytes.left, l.bytes.top + line, l.file1.width, 2 * line};
     l.mcc = {0, l.bar.top + kBarHeight, w, 600};
     l.combo2 = {0, kCombo2Top, w - 100, kComboHeight};
     const int displayTop = l.bar.top + kBarHeight;

@@ -27,7 +27,11 @@ struct MainLayout {
     TwipsRect combo1, combo2, drive1, dir1, tree, file1, bytes, info, bar, mcc, display;
 };
 
-MainLayout computeMainLayout(int width, int height, int barTop, int file1Height, int statusHeight);
+// labelLine is the height one line of the size and information labels needs
+// in their font; the file list ends higher when three lines need more than
+// the designed 495 twips, so the labels' lines are never cut.
+MainLayout computeMainLayout(int width, int height, int barTop, int file1Height, int statusHeight,
+                             int labelLine = 165);
 
 // The smallest window the resize rule lets stand: 5190 wide and as high as
 // the file list plus 3200. The window itself refuses to be made smaller.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/NativePath.h"
 #include "platform/Numbers.h"
 
 namespace orbet {
@@ -111,11 +112,13 @@ QByteArray formatSettings(const Settings& settings, const QStringList& favourite
         text += line;
         text += QLatin1String("\r\n");
     }
-    return text.toUtf8();
+    // A path whose name is not UTF-8 is written as its own bytes, so the
+    // file reads back to the same folder.
+    return toNative(text);
 }
 
 QStringList settingsLines(const QByteArray& bytes) {
-    QString text = QString::fromUtf8(bytes);
+    QString text = fromNative(bytes);
     QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();

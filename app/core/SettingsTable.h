@@ -67,10 +67,12 @@ const SettingKey* findSettingKey(QStringView name);
 // Writes the 31 key lines and then the favourite lines, each ended by CR LF.
 // A path holding a line break is written as the folder above the break, and
 // a favourite line holding one is left out, so no value becomes a line.
+// Text is UTF-8, except that a path's escaped bytes are written as themselves.
 QByteArray formatSettings(const Settings& settings, const QStringList& favouriteLines);
 
 // Splits the settings file into lines (CR LF, LF or lone CR). The file is
-// UTF-8; bytes that are not are decoded leniently rather than refused.
+// UTF-8; bytes that are not (a path whose name is not UTF-8) are kept in the
+// escaped form of platform/NativePath, so they reach the same folder again.
 QStringList settingsLines(const QByteArray& bytes);
 
 // The raw text of each key: taken from the line whose text before its first

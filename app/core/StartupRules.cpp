@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/NativePath.h"
 #include "platform/Numbers.h"
 
 namespace orbet {
@@ -10,11 +11,11 @@ namespace orbet {
 CommandLineTarget resolveCommandLine(const QString& c) {
     CommandLineTarget t;
     if (c.isEmpty()) return t;
-    const QFileInfo info(c);
-    if (!info.exists()) return t;
+    const PathFacts info = pathFacts(c);
+    if (!info.exists) return t;
     // A name given from a shell is relative to the folder the program was started in.
-    const QString full = info.isAbsolute() ? c : QDir::cleanPath(info.absoluteFilePath());
-    if (info.isDir()) {
+    const QString full = absoluteCleanPath(c);
+    if (info.isDir) {
         t.kind = CommandLineTarget::Kind::Folder;
         t.folder = full;
         return t;

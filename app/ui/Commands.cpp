@@ -16,6 +16,7 @@
 #include "app/ui/Startup.h"
 #include "app/ui/Toolbar.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
@@ -72,7 +73,7 @@ void Commands::Openfile() {
         return;
     }
     s.currentFilePath = chosen;
-    const QString title = QFileInfo(chosen).fileName();
+    const QString title = nativeFileName(chosen);
     f_.navigator().OpenTreePath(chosen.left(chosen.size() - title.size()));
     for (int i = 0; i < f_.File1->listCount(); ++i) {
         if (f_.File1->entry(i).toUpper() != title.toUpper()) continue;
@@ -92,7 +93,7 @@ void Commands::OPPR() {
         f_.prompter().message(QStringLiteral("ファイルが指定されていません"), f_.state().title, Buttons::Ok);
         return;
     }
-    const Answer a = f_.prompter().message(path + QStringLiteral("を、関連づけされているプログラムで開きます。よろしいですか？"),
+    const Answer a = f_.prompter().message(displayName(path) + QStringLiteral("を、関連づけされているプログラムで開きます。よろしいですか？"),
                                            f_.state().title, Buttons::YesNo, Icon::Question);
     if (a == Answer::Yes) openWithDesktop(path);
 }
@@ -113,7 +114,7 @@ void Commands::dropped(const QMimeData* data) {
     QStringList files;
     if (data && data->hasUrls())
         for (const QUrl& url : data->urls())
-            if (url.isLocalFile()) files.append(url.toLocalFile());
+            if (url.isLocalFile()) files.append(pathFromFileUrl(url));
     if (files.isEmpty()) {
         f_.prompter().message(QStringLiteral("OLE Command Error"), s.title, Buttons::Ok);
         s.showEnabled = true;

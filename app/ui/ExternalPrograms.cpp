@@ -13,6 +13,7 @@
 #include "app/ui/Form1.h"
 #include "app/ui/ProgramIcon.h"
 #include "platform/Twips.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
@@ -36,7 +37,11 @@ VrForm::VrForm(QWidget* parent) : QDialog(parent) {
     Label3 = new QLabel(QStringLiteral("Orbet Version1.24"), this);
     Label4 = new QLabel(QStringLiteral("© 2026 The Orbet developers"), this);
     Label5 = new QLabel(QStringLiteral("ゼファンプロジェクト"), this);
+    // The picture keeps the top of the window to itself; the texts stand on
+    // a plain band below it, where every line is whole and readable.
+    const QSize picture = background_.isNull() ? QSize(400, 240) : background_.size();
     auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(12, picture.height() + 8, 12, 12);
     column->addWidget(Image1);
     for (const auto& [label, name] : {std::pair{Label2, "Label2"}, std::pair{Label3, "Label3"},
                                       std::pair{Label4, "Label4"}, std::pair{Label5, "Label5"}}) {
@@ -45,8 +50,7 @@ VrForm::VrForm(QWidget* parent) : QDialog(parent) {
         column->addWidget(label);
     }
     for (QLabel* w : {Image1, Label2, Label3, Label4, Label5}) w->installEventFilter(this);
-    column->addStretch();
-    resize(background_.isNull() ? QSize(400, 240) : background_.size());
+    setFixedSize(sizeHint().expandedTo(QSize(picture.width(), 0)));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize s = screen->size();
         move(twips::toPixels(double(centredStart(twips::fromPixels(s.width()), twips::fromPixels(width())))),
@@ -56,10 +60,8 @@ VrForm::VrForm(QWidget* parent) : QDialog(parent) {
 
 void VrForm::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (background_.isNull())
-        p.fillRect(rect(), QColor(30, 60, 140));
-    else
-        p.drawPixmap(0, 0, background_);
+    p.fillRect(rect(), QColor(30, 60, 140));
+    if (!background_.isNull()) p.drawPixmap((width() - background_.width()) / 2, 0, background_);
 }
 
 void VrForm::mouseReleaseEvent(QMouseEvent*) { accept(); }
@@ -70,12 +72,12 @@ bool VrForm::eventFilter(QObject*, QEvent* event) {
 }
 
 void HexwellterOpen(Form1& f) {
-    const QFileInfo current(f.state().currentFilePath);
-    if (!current.exists() || current.isDir()) {
+    const PathFacts current = pathFacts(f.state().currentFilePath);
+    if (!current.exists || current.isDir) {
         f.prompter().message(QStringLiteral("ファイルが指定されていません"), f.state().title, Buttons::Ok);
         return;
     }
-    startProgram(besideProgram(QStringLiteral("pd1/KTX_Hexwell.exe")), {current.filePath()}, f.prompter(),
+    startProgram(besideProgram(QStringLiteral("pd1/KTX_Hexwell.exe")), {f.state().currentFilePath}, f.prompter(),
                  f.state().title);
 }
 

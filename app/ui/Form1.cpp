@@ -47,7 +47,6 @@
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
-#include <QVideoWidget>
 #include "navigation/ui/ListControls.h"
 
 namespace orbet {
@@ -75,6 +74,16 @@ const QSet<QString>& workingItems() {
 }
 
 void place(QWidget* w, const TwipsRect& r) { w->setGeometry(twips::toPixels(r)); }
+
+// The height a line of a label takes as drawn: Japanese text falls back to a
+// font taller than the label's own, so a line is measured, not assumed.
+int labelLineTwips(const QLabel* label) {
+    const QFontMetrics fm = label->fontMetrics();
+    const int flags = Qt::AlignLeft | Qt::AlignTop;
+    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag")).height();
+    const int two = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag\n探査対象Ag")).height();
+    return twips::fromPixels(std::max(one, (two + 1) / 2));
+}
 
 }  // namespace
 
@@ -113,24 +122,19 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
 }
 
 Form1::~Form1() {
-    // The operations go before the widgets do; a control that loses the focus
-    // while the window is torn down (the path combo commits its text then)
-    // must not call into them.
+    // The operations go before the controls do, and a control still signals
+    // as it goes (the path combo's edit reports its text on losing focus),
+    // so nothing a control says from here on may reach them.
     for (QWidget* w : findChildren<QWidget*>()) w->blockSignals(true);
-    // The controls outlive this body (Qt deletes them with the window), and
-    // events still reach them while they go. The objects that filter their
-    // events reach into the operations, which go before the controls do, so
-    // the filters go first.
-    delete pathInput_;
-    delete textPane_;
-    delete splitter_;
-    delete commands_;
-    delete mediaPanel_;
-    pathInput_ = nullptr;
-    textPane_ = nullptr;
-    splitter_ = nullptr;
-    commands_ = nullptr;
-    mediaPanel_ = nullptr;
+    // The operations watching the controls' events go next, then the
+    // controls, so no event of a control half destroyed reaches a filter
+    // that looks at the controls.
+    delete splitter_, splitter_ = nullptr;
+    delete textPane_, textPane_ = nullptr;
+    delete pathInput_, pathInput_ = nullptr;
+    delete mediaPanel_, mediaPanel_ = nullptr;
+    delete commands_, commands_ = nullptr;
+    delete central_, central_ = nullptr;
 }
 
 void Form1::load() { startup_->run(); }
@@ -197,7 +201,7 @@ void Form1::createControls() {
 }
 
 void Form1::createMediaPanel() {
-    MMC = named(new MediaControl(BP, this), "MMC");
+    MMC = named(new MediaControl(BP, MCC, this), "MMC");
     Command4 = named(new QPushButton(QStringLiteral("再生"), MCC), "Command4");
     Command5 = named(new QPushButton(QStringLiteral("停止"), MCC), "Command5");
     Command8 = named(new QPushButton(QStringLiteral("初期化"), MCC), "Command8");
@@ -346,7 +350,7 @@ void Form1::applyLayout() {
     if (isMinimized() || !central_) return;
     const int w = twips::fromPixels(central_->width());
     const int h = twips::fromPixels(central_->height());
-    const MainLayout l = computeMainLayout(w, h, barTop_, file1HeightTwips(), 0);
+    const MainLayout l = computeMainLayout(w, h, barTop_, file1HeightTwips(), 0, labelLineTwips(Info));
     state_.toolbarRows = l.toolbarRows;
     place(Combo2, l.combo2);
     place(Combo1, l.combo1);
@@ -395,7 +399,7 @@ void Form1::layoutDisplay() {
         bar->setEnabled(range.enabled);
     }
     MP->move(-twips::toPixels(YS->value()), -twips::toPixels(TS->value()));
-    if (QWidget* video = MMC->video()) video->setGeometry(BP->rect());
+    if (QWidget* video = MMC->video()) place(video, VideoArea(d, twips::fromPixels(MCC->height())));
 }
 
 void Form1::setBarTop(int twips) {
@@ -403,9 +407,19 @@ void Form1::setBarTop(int twips) {
     applyLayout();
 }
 
-TwipsRect Form1::rectTwips() const { return twips::fromPixels(geometry()); }
+// Left and top are the outer window's, frame and title bar included, as the
+// settings have always meant them; width and height are the client's, so a
+// rectangle saved and restored keeps its size whatever the frame.
+TwipsRect Form1::rectTwips() const {
+    const QRect frame = frameGeometry();
+    return twips::fromPixels(QRect(frame.topLeft(), size()));
+}
 
-void Form1::setRectTwips(const TwipsRect& r) { setGeometry(twips::toPixels(r)); }
+void Form1::setRectTwips(const TwipsRect& r) {
+    const QRect pixels = twips::toPixels(r);
+    move(pixels.topLeft());  // a window's move places its frame
+    resize(pixels.size());
+}
 
 int Form1::file1HeightTwips() const { return twips::fromPixels(File1->height()); }
 

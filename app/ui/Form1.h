@@ -91,7 +91,8 @@ public:
     void layoutDisplay();
     int barTop() const { return barTop_; }
     void setBarTop(int twips);
-    // Window geometry in twips, as the settings and rules see it.
+    // Window geometry in twips, as the settings and rules see it: the outer
+    // window's left and top, the client's width and height.
     TwipsRect rectTwips() const;
     void setRectTwips(const TwipsRect& r);
     int file1HeightTwips() const;

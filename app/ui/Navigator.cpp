@@ -17,6 +17,7 @@
 #include "navigation/FolderSnapshot.h"
 #include "navigation/ui/FolderTree.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "platform/Prompter.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Volumes.h"
@@ -77,14 +78,14 @@ void Navigator::ReViewS() {
 }
 
 QString Navigator::objectsText(const QString& prefix) const {
-    return prefix + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
+    return displayName(prefix) + QStringLiteral("   ") + displayName(f_.File1->path()) + QStringLiteral("内") +
            QString::number(f_.File1->listCount()) + QStringLiteral("のオブジェクト");
 }
 
 void Navigator::setBytesFromCurrentFile() {
-    const QFileInfo info(f_.state().currentFilePath);
-    if (f_.File1->listIndex() >= 0 && info.isFile())
-        f_.Bytes->setText(BytesSizeText(info.size()));
+    const PathFacts info = pathFacts(f_.state().currentFilePath);
+    if (f_.File1->listIndex() >= 0 && info.isFile)
+        f_.Bytes->setText(BytesSizeText(info.size));
     else
         f_.Bytes->setText(QStringLiteral("0ﾊﾞｲﾄ"));
 }
@@ -111,20 +112,20 @@ void Navigator::OpenFolder(const QString& path, const QString& keep) {
         f_.RT->clear();
         s.currentFilePath.clear();
     }
-    f_.setWindowTitle(s.title + QStringLiteral(" - ") + f_.Dir1->path());
+    f_.setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
     f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     if (f_.File1->listCount() > 0 && f_.File1->listIndex() != first) f_.File1->setListIndex(first);
     setBytesFromCurrentFile();
     if (QAction* makedir = f_.action("makedir"))
-        makedir->setText(f_.Dir1->path() + QStringLiteral("に新しいフォルダを作成"));
+        makedir->setText(displayName(f_.Dir1->path()) + QStringLiteral("に新しいフォルダを作成"));
 
     const QString p = f_.Dir1->path();
     f_.Combo2->hide();
     f_.Combo2->clear();
     f_.Combo2->addItem(QStringLiteral(".."));
-    f_.Combo2->addItem(p);
-    f_.Combo2->addItems(f_.Dir1->subfolders());
-    f_.Combo2->setEditText(p);
+    // The path combo shows readable paths and keeps the ones that reach the folders.
+    for (const QString& folder : QStringList{p} + f_.Dir1->subfolders()) f_.Combo2->addItem(displayName(folder), folder);
+    f_.Combo2->setEditText(displayName(p));
     f_.Combo2->show();
     f_.Combo2->raise();
     openFolderGuard_ = false;
@@ -132,12 +133,12 @@ void Navigator::OpenFolder(const QString& path, const QString& keep) {
 
 void Navigator::OpenTreePath(const QString& path) {
     // Paths typed or stored elsewhere may differ from the disk in letter case only.
-    if (path.isEmpty() || resolveIgnoringCase(QFileInfo(path).absoluteFilePath()).isEmpty()) return;
+    if (path.isEmpty() || resolveIgnoringCase(absoluteCleanPath(path)).isEmpty()) return;
     // The folder the walk leads to is listed right after it: reading it
     // first (and holding the reading) lets the walk's probe of that node and
     // the listing answer from the same reading.
-    const auto reading = readFolder(QFileInfo(path).absoluteFilePath(), FolderReuse::JustLearnt);
-    QTreeWidgetItem* node = tree_->walkTo(QFileInfo(path).absoluteFilePath());
+    const auto reading = readFolder(absoluteCleanPath(path), FolderReuse::JustLearnt);
+    QTreeWidgetItem* node = tree_->walkTo(absoluteCleanPath(path));
     if (!node) return;
     const QString key = FolderTree::keyOf(node);
     f_.Dir1->setPath(key);
@@ -174,7 +175,7 @@ void Navigator::SetF() {
     f_.File1->setListIndex(-1);
     f_.state().currentFilePath = f_.File1->path();
     if (f_.File1->listCount() > 0) f_.File1->setListIndex(0);
-    f_.setStatusText(f_.state().currentFilePath + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
+    f_.setStatusText(displayName(f_.state().currentFilePath) + QStringLiteral("   ") + displayName(f_.File1->path()) + QStringLiteral("内") +
                      QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
 }
 

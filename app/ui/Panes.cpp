@@ -13,12 +13,14 @@
 
 #include "app/ui/Form1.h"
 #include "display/PictureLoader.h"
+#include "display/ReadLimits.h"
 #include "display/text/RtfReader.h"
 #include "display/text/TextDecoding.h"
 #include "display/wmf/WmfPlayer.h"
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
+#include "platform/NativePath.h"
 
 namespace orbet {
 
@@ -84,11 +86,13 @@ bool Panes::loadText(const QString& path, bool rich) {
     plain.setFontPointSize(9);
     plain.setForeground(Qt::black);
     f_.RT->setCurrentCharFormat(plain);
+    textCut_ = false;
     // A pipe or a device never ends (or never starts): only regular files are read.
-    if (!QFileInfo(path).isFile()) return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = file.readAll();
+    if (!pathFacts(path).isRegular) return false;
+    QFile file;
+    if (!openNative(file, path)) return false;
+    const QByteArray bytes = file.read(kTextReadLimit);
+    textCut_ = !file.atEnd();
     if (rich) {
         auto doc = std::make_unique<QTextDocument>();
         RtfReadOptions options;

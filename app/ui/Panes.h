@@ -26,8 +26,10 @@ public:
 
     // The built-in loader; false leaves the picture box empty.
     bool loadPicture(const QString& path);
-    // Resets the insertion format, then loads rich or plain text.
+    // Resets the insertion format, then loads rich or plain text: at most
+    // kTextReadLimit bytes of it; textCut() tells whether the rest was left.
     bool loadText(const QString& path, bool rich);
+    bool textCut() const { return textCut_; }
     bool navigateWeb(const QString& path);
 
     // A picture decoded ahead for the file, or a null image; none by default.
@@ -42,6 +44,7 @@ private:
     void hideVideo();
 
     Form1& f_;
+    bool textCut_ = false;
 };
 
 }  // namespace orbet

@@ -1,7 +1,6 @@
 #include "app/ui/PathInput.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -10,6 +9,7 @@
 #include "navigation/FolderProbe.h"
 #include "navigation/TreePaths.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "platform/Prompter.h"
 #include "platform/SpecialFolders.h"
 #include "platform/Volumes.h"
@@ -34,7 +34,12 @@ bool PathInput::eventFilter(QObject* watched, QEvent* event) {
 
 QString PathInput::messageTitle() const { return f_.state().title + QStringLiteral(" - PathDirectInput"); }
 
-void PathInput::Combo2_Go(const QString& text) { goTo(text); }
+void PathInput::Combo2_Go(const QString& text) {
+    // A listed path is shown readably; the folder is reached by the path the entry keeps.
+    const int listed = f_.Combo2->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QVariant kept = listed >= 0 ? f_.Combo2->itemData(listed) : QVariant();
+    goTo(kept.isValid() ? kept.toString() : text);
+}
 
 void PathInput::goTo(const QString& t) {
     if (t == QLatin1String("..")) {
@@ -45,18 +50,18 @@ void PathInput::goTo(const QString& t) {
         f_.navigator().OpenTreePath(parent);
         return;
     }
-    const QFileInfo info(t);
-    const FolderStatus status = info.isDir() ? probeFolder(t) : FolderStatus::Ok;
+    const PathFacts info = pathFacts(t);
+    const FolderStatus status = info.isDir ? probeFolder(t) : FolderStatus::Ok;
     if (status == FolderStatus::DeviceNotReady) {
-        f_.prompter().message(t + QStringLiteral("は利用出来ない状況にあります"), messageTitle(), Buttons::Ok);
+        f_.prompter().message(displayName(t) + QStringLiteral("は利用出来ない状況にあります"), messageTitle(), Buttons::Ok);
         return;
     }
-    if (info.isDir()) {
+    if (info.isDir) {
         f_.Dir2->setPath(t);
         f_.navigator().OpenTreePath(t);
         return;
     }
-    if (info.isFile()) {
+    if (info.isFile) {
         const QString name = t.mid(t.lastIndexOf(u'/') + 1);
         f_.Dir2->setPath(t.left(t.lastIndexOf(u'/') + 1));
         f_.navigator().OpenTreePath(t);
@@ -68,7 +73,7 @@ void PathInput::goTo(const QString& t) {
         f_.File1->setListIndex(-1);
         return;
     }
-    f_.prompter().message(t + QStringLiteral("は存在しません"), messageTitle(), Buttons::Ok);
+    f_.prompter().message(displayName(t) + QStringLiteral("は存在しません"), messageTitle(), Buttons::Ok);
 }
 
 void PathInput::DirectPathInput() {
@@ -78,7 +83,7 @@ void PathInput::DirectPathInput() {
     QString path = *answer;
     if (!path.endsWith(u'/')) path += u'/';
     if (path == QLatin1String("/") && answer->isEmpty()) return;  // an empty answer is no answer
-    if (!QFileInfo(path).isDir()) {
+    if (!pathFacts(path).isDir) {
         f_.prompter().message(QStringLiteral("エラー　パスが見つかりません"), f_.state().title, Buttons::Ok);
         return;
     }

@@ -16,6 +16,7 @@
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/AtomicWrite.h"
+#include "platform/NativePath.h"
 #include "platform/Numbers.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
@@ -151,7 +152,7 @@ void SettingsBinder::OpenF() {
     f_.favourites().load(lines);
 
     QString lastPath = raw.value(u"LastPath").value_or(QString());
-    if (lastPath.isEmpty() || !QFileInfo(lastPath).isDir()) lastPath = volumeRootOf(SpecialDir().windows());
+    if (lastPath.isEmpty() || !pathFacts(lastPath).isDir) lastPath = volumeRootOf(SpecialDir().windows());
     if (!lastPath.isEmpty()) {
         f_.Dir1->setPath(lastPath);
         f_.File1->setPath(f_.Dir1->path());
@@ -217,8 +218,8 @@ void SettingsBinder::OpenF() {
     if (f_.File1->listIndex() >= 0) {
         st.showEnabled = true;
         st.currentFilePath = folders::join(f_.File1->path(), f_.File1->fileName());
-        const QFileInfo info(st.currentFilePath);
-        if (info.isFile()) f_.Bytes->setText(FSize(info.size()));
+        const PathFacts info = pathFacts(st.currentFilePath);
+        if (info.isFile) f_.Bytes->setText(FSize(info.size));
         f_.display().ShowFile();
         st.startupFileShown = true;
     }

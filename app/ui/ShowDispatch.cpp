@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -16,10 +15,12 @@
 #include "app/ui/Navigator.h"
 #include "app/ui/Panes.h"
 #include "display/FileKinds.h"
+#include "display/ReadLimits.h"
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
@@ -50,10 +51,10 @@ bool ShowDispatch::takeSelection() {
     ProgramState& s = f_.state();
     if (s.listClickSuppressed) return false;
     s.currentFilePath = selectedPath();
-    const QFileInfo info(s.currentFilePath);
-    if (info.exists() && f_.File1->listIndex() != -1) {
-        f_.Bytes->setText(BytesSizeText(info.size()));
-        f_.setStatusText(s.currentFilePath + QStringLiteral("   ") + f_.File1->path() + QStringLiteral("内") +
+    const PathFacts info = pathFacts(s.currentFilePath);
+    if (info.exists && f_.File1->listIndex() != -1) {
+        f_.Bytes->setText(BytesSizeText(info.size));
+        f_.setStatusText(displayName(s.currentFilePath) + QStringLiteral("   ") + displayName(f_.File1->path()) + QStringLiteral("内") +
                          QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
     }
     return true;
@@ -93,15 +94,33 @@ void ShowDispatch::ShowFile() {
     panes.clearAll();
     BusyPointer busy;
 
+    // The plug-ins and the media sequence let events run, and one of them may
+    // start a newer show; what this one finishes after that never reaches a
+    // pane.
+    const quint64 generation = ++showGeneration_;
+    const auto superseded = [&] { return generation != showGeneration_; };
     const QString path = s.currentFilePath;
     const int n = f_.Combo1->currentIndex();
     auto picture = [&](bool builtInOnly) {
-        if (builtInOnly || IsBuiltInPictureName(path)) {
+        if (pictureTooLarge(path)) {
+            f_.prompter().message(QStringLiteral("画像が大きすぎるため表示できません (") +
+                                      BytesSizeText(pathFacts(path).size) + QStringLiteral(")"),
+                                  s.title, Buttons::Ok, Icon::Warning);
+        } else if (builtInOnly || IsBuiltInPictureName(path)) {
             panes.loadPicture(path);
-        } else if (decodeWithPlugins && QFileInfo(path).isFile()) {
-            f_.MP->setPicture(decodeWithPlugins(path));
+        } else if (decodeWithPlugins && pathFacts(path).isRegular) {
+            QImage decoded = decodeWithPlugins(path);
+            if (superseded()) return;
+            f_.MP->setPicture(std::move(decoded));
         }
         f_.MP->move(0, 0);
+    };
+    auto text = [&] {
+        panes.loadText(path, IsRichTextName(path));
+        if (panes.textCut())
+            f_.prompter().message(QStringLiteral("ファイルが大きいため、先頭の") + QLatin1String(kTextReadLimitText) +
+                                      QStringLiteral("だけを表示しています"),
+                                  s.title, Buttons::Ok, Icon::Information);
     };
     switch (RouteForEntry(n, f_.Combo1->currentText(), f_.userFilters())) {
     case ShowRoute::PictureAuto: picture(false); break;
@@ -111,20 +130,19 @@ void ShowDispatch::ShowFile() {
         break;
     case ShowRoute::Text:
         if (n < kBuiltInFilterCount) f_.RT->clear();
-        panes.loadText(path, IsRichTextName(path));
+        text();
         break;
     case ShowRoute::Web: panes.navigateWeb(path); break;
     case ShowRoute::Media: mediaOpenSequence(); break;
     case ShowRoute::Program: {
-        const QFileInfo info(path);
-        if (!info.isFile() || info.fileName().startsWith(u'.') || path.endsWith(u'/')) break;
-        const Answer a = f_.prompter().message(path + QStringLiteral("を実行しますか？"), s.title, Buttons::YesNo,
+        if (!pathFacts(path).isFile || nativeFileName(path).startsWith(u'.') || path.endsWith(u'/')) break;
+        const Answer a = f_.prompter().message(displayName(path) + QStringLiteral("を実行しますか？"), s.title, Buttons::YesNo,
                                                Icon::Question);
         if (a == Answer::Yes) openWithDesktop(path);
         break;
     }
     case ShowRoute::AnyFile: {
-        const qint64 size = QFileInfo(path).size();
+        const qint64 size = pathFacts(path).size;
         if (size > 102400) {
             const Answer a = f_.prompter().message(
                 QStringLiteral("ファイルサイズが大きい場合があるので読み込みに時間がかかる場合があります。読み込みますか？(") +
@@ -133,14 +151,15 @@ void ShowDispatch::ShowFile() {
             if (a != Answer::Yes) break;
         }
         f_.RT->clear();
-        panes.loadText(path, IsRichTextName(path));
+        text();
         break;
     }
     case ShowRoute::None: break;
     }
+    if (superseded()) return;
     f_.YS->setValue(0);
     f_.TS->setValue(0);
-    f_.setWindowTitle(s.title + QStringLiteral(" - ") + f_.Dir1->path());
+    f_.setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
     f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     f_.layoutDisplay();
 }
@@ -148,12 +167,15 @@ void ShowDispatch::ShowFile() {
 void ShowDispatch::mediaOpenSequence() {
     MediaControl& mmc = *f_.MMC;
     f_.Check1->setChecked(false);
+    const quint64 generation = showGeneration_;
     QCoreApplication::processEvents();
+    // A show started while events ran owns the media control now.
+    if (generation != showGeneration_) return;
     mmc.command(QStringLiteral("stop"));
     mmc.command(QStringLiteral("close"));
     mmc.setFileName(f_.state().currentFilePath);
     mmc.command(QStringLiteral("open"));
-    f_.OPM->setText(f_.state().currentFilePath);
+    f_.OPM->setText(displayName(f_.state().currentFilePath));
     mmc.command(QStringLiteral("stop"));
     f_.Command4->setEnabled(true);
     f_.Command5->setEnabled(true);
@@ -164,6 +186,7 @@ void ShowDispatch::mediaOpenSequence() {
         f_.NoeP->setText(QStringLiteral("再生"));
     }
     QCoreApplication::processEvents();
+    if (generation != showGeneration_) return;
     if (f_.isChecked("SetAuRepD")) f_.Check1->setChecked(true);
 }
 

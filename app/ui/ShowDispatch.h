@@ -41,6 +41,7 @@ private:
 
     Form1& f_;
     bool showPending_ = false;
+    quint64 showGeneration_ = 0;
 };
 
 }  // namespace orbet

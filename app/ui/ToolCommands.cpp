@@ -1,13 +1,13 @@
 #include "app/ui/ToolCommands.h"
 
 #include <QAction>
-#include <QFileInfo>
 
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
 #include "favourites/ui/FavouritesDialog.h"
 #include "navigation/FolderProbe.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "tools/FileCommands.h"
 #include "tools/ui/ExtensionTool.h"
 
@@ -17,12 +17,12 @@ namespace {
 
 // Whether the tree made path (or, for a file, its folder) the current folder.
 bool openedAsCurrent(Form1& f, const QString& path) {
-    const QString found = resolveIgnoringCase(QFileInfo(path).absoluteFilePath());
+    const QString found = resolveIgnoringCase(absoluteCleanPath(path));
     if (found.isEmpty()) return false;
     f.navigator().OpenTreePath(path);
-    const QFileInfo target(found);
-    const QString folder = target.isDir() ? target.canonicalFilePath() : target.canonicalPath();
-    return !folder.isEmpty() && QFileInfo(f.Dir1->path()).canonicalFilePath() == folder;
+    const QString canonical = canonicalNativePath(found);
+    const QString folder = pathFacts(found).isDir ? canonical : canonical.left(qMax<qsizetype>(canonical.lastIndexOf(u'/'), 1));
+    return !folder.isEmpty() && canonicalNativePath(f.Dir1->path()) == folder;
 }
 
 }  // namespace

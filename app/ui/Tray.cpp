@@ -1,6 +1,8 @@
 #include "app/ui/Tray.h"
 
+#include <QIcon>
 #include <QMenu>
+#include <QStyle>
 #include <QSystemTrayIcon>
 
 #include "app/ui/Form1.h"
@@ -9,23 +11,35 @@ namespace orbet {
 
 Tray::~Tray() = default;
 
+QIcon Tray::iconFor(const QWidget& window) {
+    if (!window.windowIcon().isNull()) return window.windowIcon();
+    // An icon without a picture takes an empty place in the tray, which the
+    // user cannot see or double-click.
+    return window.style()->standardIcon(QStyle::SP_ComputerIcon);
+}
+
 void Tray::sendToTray() {
-    f_.hide();
     f_.state().resident = true;
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        f_.showMinimized();
-        return;
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        if (!icon_) {
+            icon_ = new QSystemTrayIcon(iconFor(f_), &f_);
+            icon_->setObjectName(QStringLiteral("nICO"));
+            icon_->setContextMenu(f_.menu("HideMenu"));
+            QObject::connect(icon_, &QSystemTrayIcon::activated, &f_, [this](QSystemTrayIcon::ActivationReason r) {
+                if (r == QSystemTrayIcon::DoubleClick) showFromIcon();
+            });
+        }
+        icon_->setToolTip(tipFor(f_.windowTitle()));
+        icon_->show();
+        // The window leaves the screen only once its icon stands in the tray.
+        if (icon_->isVisible()) {
+            f_.hide();
+            return;
+        }
     }
-    if (!icon_) {
-        icon_ = new QSystemTrayIcon(f_.windowIcon(), &f_);
-        icon_->setObjectName(QStringLiteral("nICO"));
-        icon_->setContextMenu(f_.menu("HideMenu"));
-        QObject::connect(icon_, &QSystemTrayIcon::activated, &f_, [this](QSystemTrayIcon::ActivationReason r) {
-            if (r == QSystemTrayIcon::DoubleClick) showFromIcon();
-        });
-    }
-    icon_->setToolTip(tipFor(f_.windowTitle()));
-    icon_->show();
+    // Without a tray the window is minimised instead, so the user always
+    // has it within reach (the resident start comes here too).
+    f_.showMinimized();
 }
 
 void Tray::showFromIcon() {

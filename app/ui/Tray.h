@@ -2,7 +2,9 @@
 
 #include <QString>
 
+class QIcon;
 class QSystemTrayIcon;
+class QWidget;
 
 namespace orbet {
 
@@ -19,6 +21,12 @@ public:
     // The tip is the caption cut to 63 characters.
     static QString tipFor(const QString& caption) { return caption.left(63); }
 
+    // The window's icon, or a stock one when the window has none.
+    static QIcon iconFor(const QWidget& window);
+
+    // The icon goes to the tray and the window leaves the screen; where no
+    // tray is available (or the icon cannot be shown) the window is
+    // minimised instead. Either way the resident flag goes on.
     void sendToTray();
     // Double-click on the icon: the window comes back, the resident flag stays on.
     void showFromIcon();

@@ -1,28 +1,56 @@
 #pragma once
 
-#include <memory>
-
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QVideoFrame>
+#include <QWidget>
 
 class QAudioOutput;
 class QMediaPlayer;
-class QVideoWidget;
-class QWidget;
+class QVideoSink;
 
 namespace orbet {
+
+// The picture of a playing video, painted as an ordinary widget: it stacks
+// under its sibling controls like any other child, shows in grabs of the
+// window, and lives through the window changing its surface when the web
+// engine joins it. (A video widget built on an embedded native window does
+// none of these: the window's re-creation deletes the embedded window and the
+// next move of the frame dereferences it.)
+class VideoSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit VideoSurface(QWidget* parent = nullptr);
+
+    QVideoSink* sink() const { return sink_; }
+    // Forgets the last frame, so a stale picture never shows again.
+    void clear();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QVideoSink* sink_;
+    QVideoFrame frame_;
+};
 
 // The media control the program drives by command words: a file name and
 // "open", "play", "stop", "close". The player is built on the first command
 // that needs it. Commands that fail are not reported; completion of playback
 // is signalled.
+//
+// A video plays on a surface inside videoParent, shown only while a file with
+// a picture track is open, a file name is set and the media panel (when one
+// is given) is not hidden: emptying the file name or hiding the panel takes
+// the picture away. Where the surface sits is the caller's (the layout's).
 class MediaControl : public QObject {
     Q_OBJECT
 public:
-    explicit MediaControl(QWidget* videoParent, QObject* parent = nullptr);
+    explicit MediaControl(QWidget* videoParent, QWidget* panel = nullptr, QObject* parent = nullptr);
     ~MediaControl() override;
 
-    void setFileName(const QString& file) { fileName_ = file; }
+    void setFileName(const QString& file);
     const QString& fileName() const { return fileName_; }
 
     // One of the four words; anything else is ignored. Returns false when
@@ -32,23 +60,29 @@ public:
     bool isOpen() const { return open_; }
     bool isPlaying() const;
     bool hasPlayer() const { return player_ != nullptr; }
-    QVideoWidget* video() const { return video_; }
+    // The video surface; null until the player exists or without a parent.
+    QWidget* video() const { return video_; }
 
 signals:
     // Playback reached the end of the media.
     void completed();
     void videoAvailable(bool available);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ensurePlayer();
-    void showVideoIfAny();
+    void updateVideo();
 
-    QWidget* videoParent_;
+    QPointer<QWidget> videoParent_;
+    QPointer<QWidget> panel_;
     QString fileName_;
     QMediaPlayer* player_ = nullptr;
     QAudioOutput* audio_ = nullptr;
-    QVideoWidget* video_ = nullptr;
+    QPointer<VideoSurface> video_;
     bool open_ = false;
+    bool hasVideo_ = false;
 };
 
 }  // namespace orbet

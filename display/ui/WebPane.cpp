@@ -1,8 +1,9 @@
 #include "display/ui/WebPane.h"
 
-#include <QFileInfo>
 #include <QUrl>
 #include <QWebEngineView>
+
+#include "platform/NativePath.h"
 
 namespace orbet {
 
@@ -21,8 +22,7 @@ void WebPane::navigate(const QString& address) {
         view_->show();
         connect(view_, &QWebEngineView::loadFinished, this, &WebPane::loadFinished);
     }
-    const QFileInfo file(address);
-    view_->setUrl(file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl::fromUserInput(address));
+    view_->setUrl(pathFacts(address).exists ? nativeFileUrl(absoluteCleanPath(address)) : QUrl::fromUserInput(address));
 }
 
 void WebPane::resizeEvent(QResizeEvent* event) {

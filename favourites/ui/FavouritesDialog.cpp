@@ -1,12 +1,13 @@
 #include "favourites/ui/FavouritesDialog.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QListWidget>
 #include <QPushButton>
 
 #include "favourites/FavouritesStore.h"
+#include "platform/FileAttributes.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramState.h"
 #include "platform/Prompter.h"
 
@@ -40,7 +41,11 @@ Form2::Form2(Prompter& prompter, ProgramState& state, FavouritesStore& store, co
     grid->addWidget(Command3, 2, 1);
     grid->addWidget(Command1, 3, 1);
     grid->addWidget(Command2, 4, 1);
-    List1->addItems(store_.entries());
+    // Each line shows the readable path and keeps the one that reaches the folder.
+    for (const QString& path : store_.entries()) {
+        auto* line = new QListWidgetItem(displayName(path), List1);
+        line->setData(Qt::UserRole, path);
+    }
     List1->setCurrentRow(-1);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
@@ -58,14 +63,14 @@ bool Form2::hasSelection() {
 
 void Form2::storeList() {
     QStringList lines;
-    for (int i = 0; i < List1->count(); ++i) lines.append(List1->item(i)->text());
+    for (int i = 0; i < List1->count(); ++i) lines.append(List1->item(i)->data(Qt::UserRole).toString());
     store_.replaceAll(lines);
 }
 
 void Form2::Command1_Click() {
     if (!hasSelection()) return;
     hide();
-    const QString path = List1->currentItem()->text();
+    const QString path = List1->currentItem()->data(Qt::UserRole).toString();
     if (!hooks_.openTreePath(path)) {
         prompter_.message(QStringLiteral("そのパスは存在しません"), state_.title, Buttons::Ok);
         // A hidden dialog must not keep its modal loop running; the next
@@ -145,7 +150,7 @@ void FavouritesCommands::chekO() {
     hooks_.setCommandsEnabled(false);
     const QString title = state_.title;
     state_.title = QStringLiteral("パスソート中_") + title;
-    store_.check([](const QString& p) { return QFileInfo::exists(p); }, [] { QCoreApplication::processEvents(); });
+    store_.check([](const QString& p) { return existsAsFileOrFolder(p); }, [] { QCoreApplication::processEvents(); });
     state_.title = title;
     hooks_.setCommandsEnabled(true);
     checking_ = false;

@@ -5,6 +5,7 @@
 #include "navigation/FolderProbe.h"
 #include "navigation/TreePaths.h"
 #include "navigation/ui/TreeImages.h"
+#include "platform/NativePath.h"
 #include "platform/Prompter.h"
 #include "platform/Volumes.h"
 
@@ -102,7 +103,7 @@ void FolderTree::fillNode(QTreeWidgetItem* node) {
     deleteChildren(node);
     QList<QTreeWidgetItem*> children;
     children.reserve(qsizetype(subfolders.size()));
-    for (const Subfolder& s : subfolders) children.append(newNode(s.path, DirName(s.path), s.hidden ? 6 : 1));
+    for (const Subfolder& s : subfolders) children.append(newNode(s.path, displayName(DirName(s.path)), s.hidden ? 6 : 1));
     node->addChildren(children);
     for (QTreeWidgetItem* child : children)
         if (hasSubfolder(keyOf(child), includeHidden))
@@ -197,7 +198,7 @@ QTreeWidgetItem* FolderTree::walkTo(const QString& path) {
         for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
             for (QTreeWidgetItem* n : candidates) {
                 if (isPlaceholder(n)) continue;
-                if (keyOf(n).compare(parts[c], cs) == 0 || (matched && n->text(0).compare(parts[c], cs) == 0)) {
+                if (keyOf(n).compare(parts[c], cs) == 0 || (matched && DirName(keyOf(n)).compare(parts[c], cs) == 0)) {
                     hit = n;
                     break;
                 }

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 
 #include "navigation/FolderProbe.h"
 #include "navigation/FolderSnapshot.h"
+#include "platform/NativePath.h"
 #include "platform/Volumes.h"
 
 namespace orbet {
@@ -53,13 +53,16 @@ void FileListBox::reload(FolderReuse reuse) {
     const QSignalBlocker block(this);
     clear();
     snapshot_ = path_.isEmpty() ? nullptr : readFolder(path_, reuse);
-    if (snapshot_) addItems(listFiles(*snapshot_, pattern_, attributes_));
-    listedFolder_ = path_;
     int row = -1;
-    if (!selected.isEmpty()) {
-        const auto found = findItems(selected, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (!found.isEmpty()) row = this->row(found.first());
+    if (snapshot_) {
+        // The item shows the readable name and keeps the one that reaches the file.
+        for (const QString& name : listFiles(*snapshot_, pattern_, attributes_)) {
+            auto* item = new QListWidgetItem(displayName(name), this);
+            item->setData(Qt::UserRole, name);
+            if (row < 0 && !selected.isEmpty() && name == selected) row = count() - 1;
+        }
     }
+    listedFolder_ = path_;
     setCurrentRow(row);
 }
 
@@ -71,15 +74,14 @@ void FileListBox::setListIndex(int index) {
 
 QString FileListBox::entry(int index) const {
     const QListWidgetItem* it = item(index);
-    return it ? it->text() : QString();
+    return it ? it->data(Qt::UserRole).toString() : QString();
 }
 
 FolderListBox::FolderListBox(QWidget* parent) : QWidget(parent) { path_ = QDir::currentPath(); }
 
 bool FolderListBox::setPath(const QString& folder) {
-    const QFileInfo info(folder);
-    if (!info.isDir()) return false;
-    const QString cleaned = QDir::cleanPath(info.absoluteFilePath());
+    if (!pathFacts(folder).isDir) return false;
+    const QString cleaned = absoluteCleanPath(folder);
     // Entering a folder reads it (unless this event just did); the file
     // list usually asks for the same folder next.
     const bool sameFolder = snapshot_ && snapshot_->folder == cleaned;

@@ -2,8 +2,13 @@
 
 #include <vector>
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -12,6 +17,9 @@
 namespace orbet {
 
 namespace {
+
+// Room for a title bar's icon and its three buttons, with the gaps.
+constexpr int kTitleBarAllowance = 140;
 
 std::vector<Answer> answersOf(Buttons buttons) {
     switch (buttons) {
@@ -61,6 +69,15 @@ QMessageBox::Icon messageIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The window manager draws the title in a bar that also holds its icon and
+// buttons; a dialog narrower than that cuts the title short. The width is
+// measured in the bold application font, as title bars commonly draw.
+int titleRoom(const QString& title) {
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(title) + kTitleBarAllowance;
+}
+
 QString firstSelection(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList chosen = dialog.selectedFiles();
@@ -86,6 +103,12 @@ Answer QtPrompter::message(const QString& text, const QString& title, Buttons bu
     for (Answer a : answers)
         made.emplace_back(box.addButton(standardButton(a)), a);
 
+    // The box fixes its own size from its layout's minimum, so the title's
+    // room goes in as a spacer across the layout.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(titleRoom(title), 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
+                      1, grid->columnCount());
+
     const Answer preferred = defaultAnswer.value_or(answers.front());
     const Answer dismissed = dismissAnswer(buttons);
     for (const auto& [button, answer] : made) {
@@ -101,10 +124,19 @@ Answer QtPrompter::message(const QString& text, const QString& title, Buttons bu
 
 std::optional<QString> QtPrompter::input(const QString& prompt, const QString& title,
                                          const QString& defaultText) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok) return std::nullopt;
-    return text;
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(defaultText);
+    // The dialog's layout sets its minimum size from the controls, so the
+    // title's room goes to the edit line.
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        const QMargins m = dialog.layout() ? dialog.layout()->contentsMargins() : QMargins();
+        edit->setMinimumWidth(titleRoom(title) - m.left() - m.right());
+    }
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
 }
 
 QString QtPrompter::openFile(const FileDialogRequest& request) {

@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include "platform/NativePath.h"
 #include "platform/Numbers.h"
 #include "plugins/host/DibImage.h"
 
@@ -94,9 +96,14 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
 }
 
 QImage PluginRegistry::decodeWithPlugins(const QString& path) const {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray contents = file.readAll();
+    // The whole file goes to the plug-in in memory: only a regular file, and
+    // none larger than any picture worth decoding, is read.
+    constexpr qint64 kLargestInput = 512LL * 1024 * 1024;
+    const PathFacts facts = pathFacts(path);
+    if (!facts.isRegular || facts.size > kLargestInput) return {};
+    QFile file;
+    if (!openNative(file, path)) return {};
+    const QByteArray contents = file.read(kLargestInput);
     file.close();
     if (contents.isEmpty()) return {};
 

@@ -9,6 +9,8 @@
 
 #include <QFile>
 
+#include "platform/NativePath.h"
+
 namespace orbet {
 
 namespace {
@@ -103,7 +105,7 @@ QString SusieLibrary::info(int infoNo) const {
 }
 
 bool SusieLibrary::isSupported(const QString& filePath, const void* head) const {
-    return entries_.isSupported(QFile::encodeName(filePath).constData(), head) != 0;
+    return entries_.isSupported(toNative(filePath).constData(), head) != 0;
 }
 
 PictureBlocks SusieLibrary::getPicture(const QByteArray& contents) const {

@@ -2,6 +2,7 @@
 
 #include "app/core/SettingsTable.h"
 #include "favourites/FavouritesStore.h"
+#include "platform/NativePath.h"
 
 namespace orbet {
 namespace {
@@ -69,6 +70,26 @@ TEST(SettingsFile, WrittenFileReadsBackToTheSameValues) {
     }
     const QByteArray again = formatSettings(read, {});
     EXPECT_EQ(again, formatSettings(original, {}));
+}
+
+TEST(SettingsFile, PathsThatAreNotUtf8AreWrittenAsTheirBytesAndReadBack) {
+    const QByteArray folder = "/data/\x93\xfa\x96\x7b/caf\xe9";
+    const QByteArray favourite = "/fav/\x83\x74\x83\x48";
+    Settings s;
+    s.lastPath = fromNative(folder);
+    FavouritesStore favourites;
+    favourites.append(fromNative(favourite));
+    const QByteArray bytes = formatSettings(s, favourites.save());
+    EXPECT_TRUE(bytes.startsWith("LastPath=" + folder + "\r\n"));
+    EXPECT_TRUE(bytes.endsWith("DirPath 0=" + favourite + "\r\n"));
+    const QStringList lines = settingsLines(bytes);
+    EXPECT_EQ(toNative(*readRawSettings(lines).value(u"LastPath")), folder);
+    FavouritesStore read;
+    read.load(lines);
+    ASSERT_EQ(read.count(), 1);
+    EXPECT_EQ(toNative(read.entries()[0]), favourite);
+    // A file written by another installation in UTF-8 reads as it always did.
+    EXPECT_EQ(readRawSettings(settingsLines("LastPath=/写真\r\n")).value(u"LastPath"), QStringLiteral("/写真"));
 }
 
 TEST(SettingsFile, AFolderNameWithALineBreakNeverBecomesASetting) {

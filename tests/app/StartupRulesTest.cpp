@@ -104,6 +104,20 @@ TEST(MainLayoutRules, MinimumsToolbarRowsAndColumns) {
     EXPECT_EQ(l.drive1.width, 2000);
 }
 
+TEST(MainLayoutRules, LabelsUnderTheFileListGetWholeLines) {
+    // The designed 165 twips a line: the list ends 495 above the bar.
+    MainLayout l = computeMainLayout(8000, 6000, 3000, 2000, 0);
+    EXPECT_EQ(l.file1.height, 3000 - 720 - 165);
+    EXPECT_EQ(l.bytes, (TwipsRect{4150, 390 + l.file1.height, 3850, 165}));
+    EXPECT_EQ(l.info, (TwipsRect{4150, l.bytes.top + 165, 3850, 330}));
+    // A font needing 225 a line shortens the list; the labels still end at the bar.
+    l = computeMainLayout(8000, 6000, 3000, 2000, 0, 225);
+    EXPECT_EQ(l.file1.height, 3000 - 720 - 165 - 180);
+    EXPECT_EQ(l.bytes.height, 225);
+    EXPECT_EQ(l.info.top, l.bytes.top + 225);
+    EXPECT_EQ(l.info.top + l.info.height, 3000);
+}
+
 TEST(MainLayoutRules, TheBarNeverDriftsOverRepeatedResizes) {
     int bar = 3000;
     for (int i = 0; i < 50; ++i) bar = computeMainLayout(9000 + i, 7000 - i, bar, 2000, 0).bar.top;

@@ -42,5 +42,16 @@ TEST(DisplayLayout, ScrollRangesFollowThePicture) {
     EXPECT_EQ(huge.vertical.maximum, 60000 - huge.frame.height);
 }
 
+TEST(DisplayLayout, VideoPlaysBelowTheMediaPanel) {
+    const DisplayLayout l = LayoutDisplay(9600, 7200, 3000, 255, 255, 1, 0, 0);
+    const int height = 7200 - 3000 - 510 - 100 - 255 - 120;
+    // The panel (1140 high) sits at the frame's top; the video takes the rest.
+    EXPECT_EQ(VideoArea(l, 1140), (TwipsRect{0, 1140, 9600 - 255 - 130 - 30, height - 1140}));
+    // A frame shorter than the panel leaves no room rather than a negative one.
+    const DisplayLayout low = LayoutDisplay(9600, 4200, 3000, 255, 255, 2, 0, 0);
+    ASSERT_LT(low.frame.height, 1140);
+    EXPECT_EQ(VideoArea(low, 1140).height, 0);
+}
+
 }  // namespace
 }  // namespace orbet

@@ -3,7 +3,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <QFile>
 
@@ -23,6 +28,36 @@ bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     return f.write(bytes) == bytes.size();
+}
+
+ByteNamedFolder::ByteNamedFolder() = default;
+
+ByteNamedFolder::~ByteNamedFolder() {
+    std::error_code ignored;
+    if (folder_.isValid()) std::filesystem::remove_all(nativePath().toStdString(), ignored);
+}
+
+QByteArray ByteNamedFolder::nativePath() const { return QFile::encodeName(folder_.path()) + '/'; }
+
+bool ByteNamedFolder::writeNative(const QByteArray& relative, const QByteArray& bytes) const {
+    std::ofstream out((nativePath() + relative).toStdString(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.constData(), std::streamsize(bytes.size()));
+    return bool(out.flush());
+}
+
+bool ByteNamedFolder::makeFolderNative(const QByteArray& relative) const {
+    return ::mkdir((nativePath() + relative).constData(), 0777) == 0;
+}
+
+bool ByteNamedFolder::existsNative(const QByteArray& relative) const {
+    struct stat st {};
+    return ::lstat((nativePath() + relative).constData(), &st) == 0;
+}
+
+QByteArray ByteNamedFolder::readNative(const QByteArray& relative) const {
+    std::ifstream in((nativePath() + relative).toStdString(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return QByteArray::fromStdString(bytes);
 }
 
 SmallFileSystem::SmallFileSystem(int kilobytes) {

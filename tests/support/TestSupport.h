@@ -15,6 +15,29 @@ QString buildDir();
 QByteArray readAll(const QString& path);
 bool writeAll(const QString& path, const QByteArray& bytes);
 
+// A temporary folder for files whose names are not UTF-8: Qt cannot remove
+// those, so the folder is removed by its bytes. nativePath() is the folder's
+// bytes with a trailing separator; writeNative puts a file there by the
+// bytes of its name (and of its content).
+class ByteNamedFolder {
+public:
+    ByteNamedFolder();
+    ~ByteNamedFolder();
+    ByteNamedFolder(const ByteNamedFolder&) = delete;
+    ByteNamedFolder& operator=(const ByteNamedFolder&) = delete;
+
+    bool isValid() const { return folder_.isValid(); }
+    QString path() const { return folder_.path(); }
+    QByteArray nativePath() const;
+    bool writeNative(const QByteArray& relative, const QByteArray& bytes) const;
+    bool makeFolderNative(const QByteArray& relative) const;
+    bool existsNative(const QByteArray& relative) const;
+    QByteArray readNative(const QByteArray& relative) const;
+
+private:
+    QTemporaryDir folder_;
+};
+
 // A real file system of a few kilobytes mounted on a temporary folder, to see
 // what the program does when a disk fills up. Mounting needs privileges the
 // machine may not give: check valid() and skip with reason() when it fails.

@@ -16,6 +16,7 @@
 
 #include "navigation/FolderProbe.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramState.h"
 #include "platform/Prompter.h"
 #include "tools/ExtensionConversion.h"
@@ -101,23 +102,22 @@ void Form5::keepOnScreen(QWidget* over) {
 }
 
 void Form5::setFolder(const QString& folder) {
-    if (!QFileInfo(folder).isDir()) return;
-    folder_ = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!pathFacts(folder).isDir) return;
+    folder_ = absoluteCleanPath(folder);
     // As a folder list shows it: the way down from the root, the open folder
-    // marked, then its subfolders one step further in.
+    // marked, then its subfolders one step further in. Entries show readable
+    // names and keep the paths that reach the folders.
     Dir1->clear();
-    QStringList way;
-    for (QDir d(folder_);; ) {
-        way.prepend(d.path());
-        if (d.isRoot() || !d.cdUp()) break;
-    }
+    QStringList way{QStringLiteral("/")};
+    for (const QString& part : folder_.split(u'/', Qt::SkipEmptyParts))
+        way.append((way.size() == 1 ? QString() : way.last()) + u'/' + part);
     auto add = [this](const QString& path, const QString& text, int depth) {
-        auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + text, Dir1);
+        auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + displayName(text), Dir1);
         item->setData(Qt::UserRole, path);
         return item;
     };
     for (int i = 0; i < way.size(); ++i) {
-        QListWidgetItem* item = add(way[i], i == 0 ? way[i] : QFileInfo(way[i]).fileName(), i);
+        QListWidgetItem* item = add(way[i], i == 0 ? way[i] : nativeFileName(way[i]), i);
         if (i + 1 == way.size()) {
             QFont bold = item->font();
             bold.setBold(true);
@@ -125,7 +125,7 @@ void Form5::setFolder(const QString& folder) {
             Dir1->setCurrentItem(item);
         }
     }
-    for (const QString& sub : subfolderPaths(folder_)) add(sub, QFileInfo(sub).fileName(), int(way.size()));
+    for (const QString& sub : subfolderPaths(folder_)) add(sub, nativeFileName(sub), int(way.size()));
     // The drive list shows the volume that holds the folder.
     int volume = -1;
     qsizetype longest = -1;
@@ -163,8 +163,10 @@ void Form5::Command1_Click() {
     if (refreshMainList_) refreshMainList_();
     // A file whose new name was taken, or that would have left its folder,
     // keeps its name; no file is replaced.
+    QStringList shown;
+    for (const QString& path : refused) shown.append(displayName(path));
     if (!refused.isEmpty())
-        prompter_.message(refused.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nは変換できませんでした"),
+        prompter_.message(shown.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nは変換できませんでした"),
                           state_.title, Buttons::Ok);
 }
 

@@ -19,6 +19,7 @@
 
 #include "navigation/FolderProbe.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramState.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
@@ -122,8 +123,10 @@ void HideForm::createControls() {
 void HideForm::wire() {
     connect(Drive1, &QComboBox::activated, this, [this](int i) { setFolder(Drive1->itemData(i).toString()); });
     connect(Dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        const QString name = item->text();
-        setFolder(name == QLatin1String("..") ? QFileInfo(folder_).absolutePath() : QDir(folder_).filePath(name));
+        // Entries show readable names and keep the ones that reach the folders.
+        const QString name = item->data(Qt::UserRole).toString();
+        setFolder(name == QLatin1String("..") ? folder_.left(qMax<qsizetype>(folder_.lastIndexOf(u'/'), 1))
+                                              : folder_ + (folder_.endsWith(u'/') ? QString() : QStringLiteral("/")) + name);
     });
     // A files-only search never descends.
     connect(Option2, &QRadioButton::toggled, this, [this](bool on) { Check1->setEnabled(!on); });
@@ -145,15 +148,18 @@ void HideForm::wire() {
 }
 
 void HideForm::setFolder(const QString& folder) {
-    const QFileInfo info(folder);
-    if (!info.isDir()) return;
-    folder_ = QDir::cleanPath(info.absoluteFilePath());
+    if (!pathFacts(folder).isDir) return;
+    folder_ = absoluteCleanPath(folder);
     Dir1->clear();
-    if (folder_ != QLatin1String("/")) Dir1->addItem(QStringLiteral(".."));
-    for (const QString& sub : subfolderPaths(folder_)) Dir1->addItem(QFileInfo(sub).fileName());
+    for (const QString& sub : (folder_ != QLatin1String("/") ? QStringList{QStringLiteral("..")} : QStringList()) +
+                                  subfolderPaths(folder_)) {
+        const QString name = nativeFileName(sub);
+        auto* entry = new QListWidgetItem(displayName(name), Dir1);
+        entry->setData(Qt::UserRole, name);
+    }
     const int drive = Drive1->findData(volumeRootOf(folder_));
     if (drive >= 0) Drive1->setCurrentIndex(drive);
-    Label1->setText(folder_.endsWith(u'/') ? folder_ : folder_ + u'/');
+    Label1->setText(displayName(folder_.endsWith(u'/') ? folder_ : folder_ + u'/'));
 }
 
 SearchSort HideForm::selectedSort() const {
@@ -191,7 +197,7 @@ void HideForm::Command1_Click() {
     currentFolder_ = -1;
     Label3->setText(preparingText());
     WalkOptions o;
-    o.root = QFile::encodeName(Label1->text());
+    o.root = toNative(folder_.endsWith(u'/') ? folder_ : folder_ + u'/');
     o.folders = !Option2->isChecked();
     o.files = !Option1->isChecked();
     o.subfolders = Check1->isChecked();
@@ -283,7 +289,7 @@ void HideForm::Command2_Click() {
     const SearchEntries& e = model_->entries();
     std::uint32_t entry = model_->entryAt(row);
     if (!e.isFolder(entry)) entry = e.record(entry).parent;
-    const QString folder = QFile::decodeName(e.nativePath(entry));
+    const QString folder = fromNative(e.nativePath(entry));
     switch (Combo1->currentIndex()) {
     case 0:
         if (hooks_.sendToMain) hooks_.sendToMain(folder);
