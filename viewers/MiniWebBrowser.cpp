@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QUrl>
-#include <QWebEngineView>
 
+#include "display/ui/Engines.h"
 #include "platform/Twips.h"
 
 namespace orbet {
@@ -28,15 +28,25 @@ MinWeb::MinWeb(QWidget* parent) : QWidget(parent, Qt::Window) {
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->move(Label1->width(), 0);
-    Web = new QWebEngineView(this);
+    if ((view_ = createWebView(this))) {
+        Web = view_->widget();
+        // Every arrival, a followed link too, writes its address back.
+        view_->urlChanged = [this](const QUrl& url) { Text1->setText(url.toString()); };
+    } else {
+        Web = new QWidget(this);
+    }
     Web->setObjectName(QStringLiteral("Web"));
     connect(Text1, &QLineEdit::returnPressed, this, [this] {
+        if (!view_) return;
         const QString typed = Text1->text();
         const QFileInfo file(typed);
-        Web->setUrl(file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl::fromUserInput(typed));
+        view_->setUrl(file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl::fromUserInput(typed));
     });
-    connect(Web, &QWebEngineView::urlChanged, this, [this](const QUrl& url) { Text1->setText(url.toString()); });
     resize(640, 480);
+}
+
+MinWeb::~MinWeb() {
+    if (view_) view_->urlChanged = nullptr;
 }
 
 void MinWeb::resizeEvent(QResizeEvent* event) {

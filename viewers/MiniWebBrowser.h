@@ -6,9 +6,10 @@
 
 class QLabel;
 class QLineEdit;
-class QWebEngineView;
 
 namespace orbet {
+
+class WebView;
 
 // Placement of the mini browser's controls for an outer size in twips; a
 // size below 1600 x 1200 asks for that minimum instead (the resize that
@@ -33,6 +34,7 @@ class MinWeb : public QWidget {
     Q_OBJECT
 public:
     explicit MinWeb(QWidget* parent);
+    ~MinWeb() override;
 
     // Shows the window again, out of the task bar when it was minimised, and
     // makes it the active one.
@@ -40,10 +42,15 @@ public:
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;
-    QWebEngineView* Web = nullptr;
+    // The engine's view (display/ui/Engines.h), opened with the window; an
+    // empty frame when the engine module cannot be found.
+    QWidget* Web = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+
+private:
+    WebView* view_ = nullptr;  // owned by Web
 };
 
 }  // namespace orbet

@@ -9,7 +9,6 @@
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QVideoWidget>
 
 #include "app/ui/Form1.h"
 #include "display/PictureLoader.h"

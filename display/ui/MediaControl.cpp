@@ -1,70 +1,57 @@
 #include "display/ui/MediaControl.h"
 
-#include <QAudioOutput>
 #include <QEvent>
-#include <QMediaPlayer>
-#include <QPainter>
+#include <QTimer>
 #include <QUrl>
-#include <QVideoSink>
 
+#include "display/ui/Engines.h"
 #include "platform/NativePath.h"
 
 namespace orbet {
-
-VideoSurface::VideoSurface(QWidget* parent) : QWidget(parent), sink_(new QVideoSink(this)) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
-        frame_ = frame;
-        if (isVisible()) update();
-    });
-}
-
-void VideoSurface::clear() {
-    frame_ = QVideoFrame();
-    update();
-}
-
-void VideoSurface::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    if (!frame_.isValid()) return;
-    QVideoFrame::PaintOptions options;
-    options.aspectRatioMode = Qt::KeepAspectRatio;
-    frame_.paint(&painter, rect(), options);
-}
 
 MediaControl::MediaControl(QWidget* videoParent, QWidget* panel, QObject* parent)
     : QObject(parent), videoParent_(videoParent), panel_(panel) {
     if (panel_) panel_->installEventFilter(this);
 }
 
-MediaControl::~MediaControl() = default;
+MediaControl::~MediaControl() {
+    // The player goes first, so its last news never reaches a half-gone control.
+    if (!player_) return;
+    player_->statusChanged = nullptr;
+    player_->hasVideoChanged = nullptr;
+    delete player_;
+}
 
-void MediaControl::ensurePlayer() {
-    if (player_) return;
-    player_ = new QMediaPlayer(this);
-    audio_ = new QAudioOutput(this);
-    player_->setAudioOutput(audio_);
-    if (videoParent_) {
-        video_ = new VideoSurface(videoParent_);
-        video_->setObjectName(QStringLiteral("MMCVideo"));
-        video_->hide();
-        player_->setVideoSink(video_->sink());
+bool MediaControl::ensurePlayer() {
+    if (player_) return true;
+    // The first media file pays for the framework's start: busy until it is
+    // loaded (or, failing that, for a few seconds at most).
+    busy_ = std::make_unique<PendingBusyPointer>();
+    QTimer::singleShot(5000, this, [this] { busy_.reset(); });
+    Engines* e = engines();
+    if (!e) {
+        busy_.reset();
+        return false;
     }
-    connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
-        if (s == QMediaPlayer::EndOfMedia) emit completed();
+    player_ = e->createMediaPlayer(this, videoParent_);
+    video_ = player_->video();
+    if (video_) video_->setObjectName(QStringLiteral("MMCVideo"));
+    player_->statusChanged = [this](MediaPlayer::Status s) {
+        if (s != MediaPlayer::Status::Other) busy_.reset();
+        if (s == MediaPlayer::Status::Ended) emit completed();
         // A file opened again need not change whether there is video, so the
         // surface follows every load too.
-        if (s == QMediaPlayer::LoadedMedia) {
+        if (s == MediaPlayer::Status::Loaded) {
             hasVideo_ = player_->hasVideo();
             updateVideo();
         }
-    });
-    connect(player_, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
+    };
+    player_->hasVideoChanged = [this](bool video) {
         hasVideo_ = video;
         updateVideo();
         emit videoAvailable(video);
-    });
+    };
+    return true;
 }
 
 void MediaControl::updateVideo() {
@@ -87,20 +74,21 @@ bool MediaControl::eventFilter(QObject* watched, QEvent* event) {
 
 void MediaControl::setFileName(const QString& file) {
     fileName_ = file;
-    if (file.isEmpty() && video_) video_->clear();
+    if (file.isEmpty() && player_) player_->clearVideo();
     updateVideo();
 }
 
 bool MediaControl::isPlaying() const {
-    return player_ && player_->playbackState() == QMediaPlayer::PlayingState;
+    return player_ && player_->isPlaying();
 }
 
 bool MediaControl::command(const QString& word) {
     if (word == QLatin1String("open")) {
         if (!pathFacts(fileName_).isFile) return false;
-        ensurePlayer();
+        if (!ensurePlayer()) return false;
         player_->setSource(nativeFileUrl(fileName_));
-        open_ = player_->error() == QMediaPlayer::NoError;
+        open_ = !player_->failed();
+        if (!open_) busy_.reset();
         // Re-opening the same file need not signal the picture track again.
         hasVideo_ = player_->hasVideo();
         updateVideo();
@@ -122,7 +110,7 @@ bool MediaControl::command(const QString& word) {
         player_->stop();
         player_->setSource(QUrl());
         open_ = false;
-        if (video_) video_->clear();
+        player_->clearVideo();
         updateVideo();
         return true;
     }

@@ -1,43 +1,21 @@
 #pragma once
 
+#include <memory>
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QVideoFrame>
 #include <QWidget>
-
-class QAudioOutput;
-class QMediaPlayer;
-class QVideoSink;
 
 namespace orbet {
 
-// The picture of a playing video, painted as an ordinary widget: it stacks
-// under its sibling controls like any other child, shows in grabs of the
-// window, and lives through the window changing its surface when the web
-// engine joins it. (A video widget built on an embedded native window does
-// none of these: the window's re-creation deletes the embedded window and the
-// next move of the frame dereferences it.)
-class VideoSurface : public QWidget {
-    Q_OBJECT
-public:
-    explicit VideoSurface(QWidget* parent = nullptr);
-
-    QVideoSink* sink() const { return sink_; }
-    // Forgets the last frame, so a stale picture never shows again.
-    void clear();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QVideoSink* sink_;
-    QVideoFrame frame_;
-};
+class PendingBusyPointer;
+class MediaPlayer;
 
 // The media control the program drives by command words: a file name and
 // "open", "play", "stop", "close". The player is built on the first command
-// that needs it. Commands that fail are not reported; completion of playback
+// that needs it, from the engine module (display/ui/Engines.h), which the
+// first media file opens; the pointer shows busy until that file is loaded. Commands that fail are not reported; completion of playback
 // is signalled.
 //
 // A video plays on a surface inside videoParent, shown only while a file with
@@ -72,15 +50,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ensurePlayer();
+    bool ensurePlayer();
     void updateVideo();
 
     QPointer<QWidget> videoParent_;
     QPointer<QWidget> panel_;
     QString fileName_;
-    QMediaPlayer* player_ = nullptr;
-    QAudioOutput* audio_ = nullptr;
-    QPointer<VideoSurface> video_;
+    MediaPlayer* player_ = nullptr;  // a child of this object
+    QPointer<QWidget> video_;
+    std::unique_ptr<PendingBusyPointer> busy_;
     bool open_ = false;
     bool hasVideo_ = false;
 };

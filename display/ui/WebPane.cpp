@@ -1,33 +1,48 @@
 #include "display/ui/WebPane.h"
 
+#include <QFileInfo>
 #include <QUrl>
-#include <QWebEngineView>
 
-#include "platform/NativePath.h"
+#include "display/ui/Engines.h"
 
 namespace orbet {
 
 WebPane::WebPane(QWidget* parent) : QWidget(parent) {}
 
+WebPane::~WebPane() {
+    if (widget_) view_->loadFinished = nullptr;
+}
+
 void WebPane::navigate(const QString& address) {
     address_ = address;
     if (address.isEmpty()) {
-        if (view_) view_->setUrl(QUrl(QStringLiteral("about:blank")));
+        if (widget_) view_->setUrl(QUrl(QStringLiteral("about:blank")));
         return;
     }
-    if (!view_) {
-        view_ = new QWebEngineView(this);
-        view_->setObjectName(QStringLiteral("WB1View"));
-        view_->setGeometry(rect());
-        view_->show();
-        connect(view_, &QWebEngineView::loadFinished, this, &WebPane::loadFinished);
+    if (!widget_) {
+        // The first page pays for the engine's start.
+        busy_ = std::make_unique<PendingBusyPointer>();
+        view_ = createWebView(this);
+        if (!view_) {
+            busy_.reset();
+            return;
+        }
+        widget_ = view_->widget();
+        widget_->setObjectName(QStringLiteral("WB1View"));
+        widget_->setGeometry(rect());
+        widget_->show();
+        view_->loadFinished = [this](bool ok) {
+            busy_.reset();
+            emit loadFinished(ok);
+        };
     }
-    view_->setUrl(pathFacts(address).exists ? nativeFileUrl(absoluteCleanPath(address)) : QUrl::fromUserInput(address));
+    const QFileInfo file(address);
+    view_->setUrl(file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl::fromUserInput(address));
 }
 
 void WebPane::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (view_) view_->setGeometry(rect());
+    if (widget_) widget_->setGeometry(rect());
 }
 
 }  // namespace orbet

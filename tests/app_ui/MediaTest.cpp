@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMediaPlayer>
 #include <QTest>
-#include <QVideoWidget>
 
 #include "Form1Fixture.h"
 #include "display/ui/MediaControl.h"

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextEdit>
-#include <QVideoWidget>
 
 #include "display/ui/WebPane.h"
 

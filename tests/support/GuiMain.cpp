@@ -8,10 +8,10 @@
 int main(int argc, char** argv) {
     // Keep the per-user store and config folders away from the real ones.
     QStandardPaths::setTestModeEnabled(true);
-    // As the program does: the web engine shares graphics contexts, and as
-    // root it runs without the kernel sandbox.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // As the program does: as root the web engine runs without the kernel
+    // sandbox. Its module is the one the build folder holds.
     if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qputenv("ORBET_ENGINE_DIR", ORBET_BUILD_DIR);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orbet"));
     QCoreApplication::setApplicationName(QStringLiteral("Orbet"));

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+#include <QUrl>
+
+class QObject;
+class QWidget;
+
+namespace orbet {
+
+// The web engine and the media framework are large: linked into the
+// program they would be loaded and relocated on every start. They live in
+// a module (orbet_engines) that is opened the first time a page, a media
+// file or the mini browser needs them, behind these small interfaces. The
+// module links only Qt; nothing of the program's own libraries crosses.
+
+// A browser view. widget() is a child of the parent it was made for and
+// owns this object: it goes when the widget goes.
+class WebView {
+public:
+    virtual ~WebView() = default;
+    virtual QWidget* widget() = 0;
+    virtual void setUrl(const QUrl& url) = 0;
+    virtual QUrl url() const = 0;
+
+    std::function<void(bool ok)> loadFinished;
+    std::function<void(const QUrl&)> urlChanged;
+};
+
+// A media player, a child of the owner it was made for (tests find the
+// framework's player among the owner's children). Its pictures paint on a
+// plain widget inside the video parent, hidden until shown.
+class MediaPlayer {
+public:
+    enum class Status { Other, Loaded, Ended };
+    virtual ~MediaPlayer() = default;
+    virtual void setSource(const QUrl& url) = 0;
+    virtual bool failed() const = 0;
+    virtual bool hasVideo() const = 0;
+    virtual bool isPlaying() const = 0;
+    virtual void play() = 0;
+    virtual void stop() = 0;
+    // The video surface; null without a video parent.
+    virtual QWidget* video() = 0;
+    // Forgets the last picture, so a stale one never shows again.
+    virtual void clearVideo() = 0;
+
+    std::function<void(Status)> statusChanged;
+    std::function<void(bool)> hasVideoChanged;
+};
+
+class Engines {
+public:
+    virtual ~Engines() = default;
+    virtual WebView* createWebView(QWidget* parent) = 0;
+    virtual MediaPlayer* createMediaPlayer(QObject* owner, QWidget* videoParent) = 0;
+};
+
+// Opens the module on the first call (the pointer shows busy meanwhile)
+// and keeps it; null when it cannot be found or opened. It is looked for in
+// $ORBET_ENGINE_DIR when set (the tests' build folder), then in the
+// program folder (the build folder, or lib/orbet when installed).
+Engines* engines();
+// A web view from the module (null without it). The first one also sets up
+// the graphics context the engine shares with the toolkit, which media files
+// never need; always make web views through here.
+WebView* createWebView(QWidget* parent);
+// True once the module is open: a start that shows no page or media file
+// never opens it.
+bool enginesLoaded();
+
+// Shows the busy pointer from now until the first time its done() runs
+// (or it goes); for the first page or media file, which pays for the
+// engine's start.
+class PendingBusyPointer {
+public:
+    PendingBusyPointer();
+    ~PendingBusyPointer();
+    void done();
+
+private:
+    bool on_ = false;
+};
+
+}  // namespace orbet
