@@ -38,7 +38,15 @@ MediaControl::MediaControl(QWidget* videoParent, QWidget* panel, QObject* parent
     if (panel_) panel_->installEventFilter(this);
 }
 
-MediaControl::~MediaControl() = default;
+MediaControl::~MediaControl() { release(); }
+
+void MediaControl::release() {
+    if (!player_) return;
+    player_->stop();
+    player_->setVideoSink(nullptr);
+    player_->setSource(QUrl());
+    open_ = false;
+}
 
 void MediaControl::ensurePlayer() {
     if (player_) return;

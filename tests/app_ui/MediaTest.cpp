@@ -69,7 +69,7 @@ TEST_F(MediaTest, APictureAfterAVideoShowsThePictureNotTheLastFrame) {
     QMediaPlayer* p = player(f);
     ASSERT_NE(p, nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(p->hasVideo(), 15000);
-    QVideoWidget* video = f.MMC->video();
+    QWidget* video = f.MMC->video();
     ASSERT_NE(video, nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(video->isVisible(), 15000);
     QTRY_VERIFY_WITH_TIMEOUT(p->position() > 0, 15000);
