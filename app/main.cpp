@@ -5,16 +5,24 @@
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
 #include "app/ui/ProgramIcon.h"
+#include "navigation/FolderSnapshot.h"
+#include "platform/StartupTrace.h"
 #include "platform/NativePath.h"
 #include "platform/ui/QtPrompter.h"
 #include "platform/ui/Translations.h"
 
 int main(int argc, char** argv) {
+    orbet::traceStartupStep("main");
     // The web pane's engine shares the GUI's graphics contexts, and as root
     // (CI machines) its renderer cannot use the kernel sandbox.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
+    orbet::traceStartupStep("application");
+    if (orbet::startupTraceOn())
+        orbet::setFolderReadObserver([](const QString& folder) {
+            orbet::traceStartupStep(("folder read " + orbet::toNative(folder)).constData());
+        });
     QCoreApplication::setOrganizationName(QStringLiteral("Orbet"));
     QCoreApplication::setApplicationName(QStringLiteral("Orbet"));
     // Lets the desktop tie the windows to the installed desktop entry and icon.
@@ -30,6 +38,7 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments.append(orbet::fromNative(argv[i]));
     orbet::Form1 form(prompter, orbet::commandLineText(arguments));
+    orbet::traceStartupStep("window created");
     form.load();
     return QApplication::exec();
 }

@@ -56,6 +56,16 @@ void ReadAhead::cancel() {
     purge();
 }
 
+void ReadAhead::forget(const QString& path) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it->path != path) continue;
+        it->future.cancel();
+        if (!it->future.isFinished()) draining_.push_back(it->future);
+        entries_.erase(it);
+        return;
+    }
+}
+
 QImage ReadAhead::take(const QString& path) {
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->path != path) continue;

@@ -39,6 +39,11 @@ public:
     // pathAt gives the file of an entry, or an empty text for an entry not
     // worth decoding ahead.
     void shown(const QString& folder, int index, int count, const std::function<QString(int)>& pathAt);
+    // Decodes this file now, before anything is shown: the start-up knows
+    // the file it is asked to open before its window is built.
+    void expect(const QString& path) { guess(path); }
+    // Drops the guess for this file, if any is still held.
+    void forget(const QString& path);
     // Drops every guess.
     void cancel();
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
-#include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QRegularExpression>
 
 #include "navigation/FolderProbe.h"
+#include "navigation/FolderSnapshot.h"
 #include "platform/NativePath.h"
 #include "platform/Numbers.h"
 
@@ -50,6 +50,9 @@ FilePattern::FilePattern(const QString& pattern) {
             noExtension_ = true;  // "*." is the name without any extension
         } else if (mask.startsWith(QLatin1String("*.")) && !mask.mid(1).contains(u'*') && !mask.contains(u'?')) {
             suffixes_.append(mask.mid(1).toLower());
+            for (QChar c : suffixes_.last())
+                if (c.unicode() > 0x7f) asciiOnly_ = false;
+            asciiSuffixes_.append(suffixes_.last().toLatin1());
         } else {
             others_.append(QRegularExpression(QRegularExpression::wildcardToRegularExpression(
                                                   mask, QRegularExpression::UnanchoredWildcardConversion),
@@ -69,32 +72,48 @@ bool FilePattern::matches(const QString& fileName) const {
     return false;
 }
 
-QStringList listFiles(const QString& folder, const QString& pattern, const AttributeFilter& attributes) {
+bool FilePattern::matches(const char* name, std::size_t length) const {
+    if (all_) return true;
+    bool ascii = asciiOnly_ && others_.isEmpty();
+    for (std::size_t i = 0; ascii && i < length; ++i) ascii = static_cast<unsigned char>(name[i]) < 0x80;
+    if (!ascii) return matches(fromNative(QByteArray(name, qsizetype(length))));
+    if (noExtension_ && !std::memchr(name, '.', length)) return true;
+    for (const QByteArray& s : asciiSuffixes_) {
+        if (std::size_t(s.size()) > length) continue;
+        const char* tail = name + length - std::size_t(s.size());
+        bool same = true;
+        for (qsizetype i = 0; same && i < s.size(); ++i) {
+            char c = tail[i];
+            if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+            same = c == s[i];
+        }
+        if (same) return true;
+    }
+    return false;
+}
+
+QStringList listFiles(const FolderSnapshot& snapshot, const QString& pattern, const AttributeFilter& attributes) {
     const FilePattern matcher(pattern);
     QStringList names;
-    const QByteArray native = toNative(folder);
-    DIR* dir = ::opendir(native.constData());
-    if (!dir) return names;
+    const QByteArray native = toNative(snapshot.folder);
     const QByteArray prefix = native.endsWith('/') ? native : native + '/';
-    while (const dirent* e = ::readdir(dir)) {
-        const char* raw = e->d_name;
-        if (raw[0] == '.' && (!attributes.hidden || raw[1] == 0 || (raw[1] == '.' && raw[2] == 0))) continue;
+    for (const FolderSnapshot::Entry& e : snapshot.entries) {
         // Only regular files (and links to them): reading a pipe, socket or
         // device as a file would block the window or never end.
-        bool isFile = e->d_type == DT_REG;
-        if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
-            struct stat st {};
-            isFile = ::stat((prefix + raw).constData(), &st) == 0 && S_ISREG(st.st_mode);
-        }
-        if (!isFile) continue;
-        QString name = fromNative(raw);
-        if (!matcher.matches(name)) continue;
+        if (e.kind != FolderSnapshot::Kind::File) continue;
+        const char* raw = snapshot.name(e);
+        if (raw[0] == '.' && !attributes.hidden) continue;
+        if (!matcher.matches(raw, e.length)) continue;
         if (!attributes.readOnly && ::access((prefix + raw).constData(), W_OK) != 0) continue;
-        names.append(std::move(name));
+        names.append(fromNative(raw));
     }
-    ::closedir(dir);
     std::sort(names.begin(), names.end(), lessIgnoringCase);
     return names;
+}
+
+QStringList listFiles(const QString& folder, const QString& pattern, const AttributeFilter& attributes) {
+    const auto snapshot = readFolder(folder, FolderReuse::Unchanged);
+    return snapshot ? listFiles(*snapshot, pattern, attributes) : QStringList();
 }
 
 namespace {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -25,9 +28,14 @@ class FilePattern {
 public:
     explicit FilePattern(const QString& pattern);
     bool matches(const QString& fileName) const;
+    // The same test on a name as the disk spells it; names of plain ASCII
+    // against "*.ext" masks are tested without decoding them.
+    bool matches(const char* name, std::size_t length) const;
 
 private:
     QStringList suffixes_;  // "*.ext" masks, the common case, compared without a regex
+    QList<QByteArray> asciiSuffixes_;  // the same, lower-cased, when every mask is ASCII
+    bool asciiOnly_ = true;
     QList<class QRegularExpression> others_;
     bool all_ = false;
     bool noExtension_ = false;
@@ -37,6 +45,9 @@ private:
 // or devices) of a folder that pass pattern and attributes, sorted ascending
 // ignoring case, as the file list shows them.
 QStringList listFiles(const QString& folder, const QString& pattern, const AttributeFilter& attributes);
+// The same from a reading already made.
+QStringList listFiles(const struct FolderSnapshot& snapshot, const QString& pattern,
+                      const AttributeFilter& attributes);
 
 // Size text of the size label: units switch at 1024 and 1024000 bytes,
 // two decimals rounded half up, no leading blank: "1.5MB", "2KB", "700ﾊﾞｲﾄ".

@@ -8,32 +8,18 @@
 
 #include "platform/NativePath.h"
 
+#include "navigation/FolderSnapshot.h"
+
 namespace orbet {
 
 namespace {
-
-FolderStatus statusOf(int error) {
-    switch (error) {
-    case 0: return FolderStatus::Ok;
-    case ENOENT:
-    case ENOTDIR: return FolderStatus::NotFound;
-    case EIO:
-    case ENXIO:
-    case ENODEV:
-    case ENOMEDIUM:
-    case ESTALE:
-    case ENOTCONN:
-    case EHOSTDOWN: return FolderStatus::DeviceNotReady;
-    default: return FolderStatus::OtherFailure;
-    }
-}
 
 // Reads directory entries with their types, stat-ing only where the
 // listing does not say (links and file systems without d_type).
 template <typename Visit> FolderStatus forEachEntry(const QString& folder, Visit visit) {
     const QByteArray native = toNative(folder);
     DIR* dir = ::opendir(native.constData());
-    if (!dir) return statusOf(errno);
+    if (!dir) return folderStatusFromError(errno);
     const QByteArray prefix = native.endsWith('/') ? native : native + '/';
     while (const dirent* e = ::readdir(dir)) {
         const char* name = e->d_name;
@@ -81,9 +67,25 @@ bool lessIgnoringCase(const QString& a, const QString& b) {
     return c != 0 ? c < 0 : a < b;
 }
 
+FolderStatus folderStatusFromError(int error) {
+    switch (error) {
+    case 0: return FolderStatus::Ok;
+    case ENOENT:
+    case ENOTDIR: return FolderStatus::NotFound;
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+    case ENOMEDIUM:
+    case ESTALE:
+    case ENOTCONN:
+    case EHOSTDOWN: return FolderStatus::DeviceNotReady;
+    default: return FolderStatus::OtherFailure;
+    }
+}
+
 FolderStatus probeFolder(const QString& path) {
     DIR* dir = ::opendir(toNative(path).constData());
-    if (!dir) return statusOf(errno);
+    if (!dir) return folderStatusFromError(errno);
     ::closedir(dir);
     return FolderStatus::Ok;
 }
@@ -91,14 +93,15 @@ FolderStatus probeFolder(const QString& path) {
 std::vector<Subfolder> listSubfolders(const QString& folder, bool includeHidden, FolderStatus* status) {
     std::vector<Subfolder> out;
     const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
-    const FolderStatus s = forEachEntry(folder, [&](const char* name, bool isDir) {
-        if (!isDir) return true;
+    const auto snapshot = readFolder(folder, FolderReuse::Unchanged, status);
+    if (!snapshot) return out;
+    for (const FolderSnapshot::Entry& e : snapshot->entries) {
+        if (e.kind != FolderSnapshot::Kind::Folder) continue;
+        const char* name = snapshot->name(e);
         const bool hidden = name[0] == '.';
-        if (hidden && !includeHidden) return true;
+        if (hidden && !includeHidden) continue;
         out.push_back({prefix + fromNative(name), hidden});
-        return true;
-    });
-    if (status) *status = s;
+    }
     std::sort(out.begin(), out.end(), [](const Subfolder& a, const Subfolder& b) { return lessIgnoringCase(a.path, b.path); });
     return out;
 }
@@ -109,13 +112,6 @@ QStringList subfolderPaths(const QString& folder) {
     return paths;
 }
 
-bool hasSubfolder(const QString& folder, bool includeHidden) {
-    bool found = false;
-    forEachEntry(folder, [&](const char* name, bool isDir) {
-        found = isDir && (includeHidden || name[0] != '.');
-        return !found;
-    });
-    return found;
-}
+bool hasSubfolder(const QString& folder, bool includeHidden) { return probeSubfolder(folder, includeHidden); }
 
 }  // namespace orbet

@@ -13,6 +13,8 @@ namespace orbet {
 enum class FolderStatus { Ok, NotFound, DeviceNotReady, OtherFailure };
 
 FolderStatus probeFolder(const QString& path);
+// The status an errno of opening a folder stands for.
+FolderStatus folderStatusFromError(int error);
 
 struct Subfolder {
     QString path;  // the parent path with a separator, then the name as listed

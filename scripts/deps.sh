@@ -10,7 +10,7 @@ ORBET_PACKAGES=(
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly fluid-soundfont-gm
   libicu-dev libjpeg-dev libpng-dev libwebp-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool openbox x11-utils x11-apps fonts-noto-cjk ccache
+  xvfb xauth xdotool openbox x11-utils x11-apps fonts-noto-cjk ccache libx11-dev libxext-dev
   desktop-file-utils appstream
   dpkg-dev file
 )

@@ -14,6 +14,7 @@
 #include "display/FileKinds.h"
 #include "navigation/FileListing.h"
 #include "navigation/FolderProbe.h"
+#include "navigation/FolderSnapshot.h"
 #include "navigation/ui/FolderTree.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/NativePath.h"
@@ -133,6 +134,10 @@ void Navigator::OpenFolder(const QString& path, const QString& keep) {
 void Navigator::OpenTreePath(const QString& path) {
     // Paths typed or stored elsewhere may differ from the disk in letter case only.
     if (path.isEmpty() || resolveIgnoringCase(absoluteCleanPath(path)).isEmpty()) return;
+    // The folder the walk leads to is listed right after it: reading it
+    // first (and holding the reading) lets the walk's probe of that node and
+    // the listing answer from the same reading.
+    const auto reading = readFolder(absoluteCleanPath(path), FolderReuse::JustLearnt);
     QTreeWidgetItem* node = tree_->walkTo(absoluteCleanPath(path));
     if (!node) return;
     const QString key = FolderTree::keyOf(node);

@@ -34,6 +34,9 @@ public:
 
     // A picture decoded ahead for the file, or a null image; none by default.
     std::function<QImage(const QString&)> readAhead;
+    // Starts decoding a picture that is about to be shown (start), or drops
+    // one started so that was not taken. None by default.
+    std::function<void(const QString& path, bool start)> expectPicture;
 
 private:
     static constexpr qsizetype kLongestWrappedLine = 4096;

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -27,6 +29,7 @@
 #include "platform/Numbers.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
+#include "platform/StartupTrace.h"
 #include "platform/UserStore.h"
 
 namespace orbet {
@@ -42,8 +45,28 @@ void Startup::progress(const QString& text) {
     QCoreApplication::processEvents();
 }
 
+namespace {
+
+// The picture the command line asks for, when the settings file lets the
+// command line count and the built-in loader decodes it on a worker.
+QString commandLinePicture(const QString& commandLine) {
+    if (!QFileInfo(SettingsBinder::iniPath()).isFile()) return {};
+    const CommandLineTarget target = resolveCommandLine(commandLine);
+    if (target.kind != CommandLineTarget::Kind::File) return {};
+    // Spelled as the file list will spell it, so the show finds it.
+    const QString path = QDir::cleanPath(QFileInfo(folders::join(target.folder, target.fileName)).absoluteFilePath());
+    if (!IsBuiltInPictureName(path) || path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) return {};
+    return path;
+}
+
+}  // namespace
+
 void Startup::run() {
     ProgramState& st = f_.state();
+    // The picture asked for decodes while the rest of the start runs; the
+    // show takes it (or, when a filter hides it, it is dropped below).
+    const QString picture = commandLinePicture(f_.commandLine());
+    if (!picture.isEmpty() && f_.panes().expectPicture) f_.panes().expectPicture(picture, true);
     st.resident = num::isOn(num::val(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task"))));
     if (isResidentSwitch(f_.commandLine())) st.resident = true;
 
@@ -58,6 +81,7 @@ void Startup::run() {
         }
         splash_->show();
         QCoreApplication::processEvents();
+        traceStartupStep("splash");
     }
 
     st.pluginFolder = readStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"));
@@ -72,6 +96,7 @@ void Startup::run() {
 
     progress(QStringLiteral("アイコン、ツールチップの初期化"));
     f_.navigator().DriveCheck(QStringLiteral("ALL"));
+    traceStartupStep("drive level");
 
     f_.Dir1->setToolTip(QStringLiteral("フォルダを選択します。"));
     f_.Combo1->setToolTip(QStringLiteral("ファイルフィルターです。ファイルの種類を選択します。"));
@@ -89,6 +114,7 @@ void Startup::run() {
     // The first filter is selected now; its pattern takes the plug-ins' masks
     // at once, so a first run without settings lists their files too.
     f_.File1->setPattern(builtInFilterPattern(0, f_.plugins().patternSuffix()));
+    traceStartupStep("plug-ins");
 
     progress(QStringLiteral("ウィンドウサイズ初期化"));
     f_.setStatusText(f_.navigator().objectsText(QStringLiteral("not file find")));
@@ -96,6 +122,8 @@ void Startup::run() {
 
     progress(QStringLiteral("前回設定読み込み"));
     f_.settings().OpenF();
+    if (!picture.isEmpty() && f_.panes().expectPicture) f_.panes().expectPicture(picture, false);
+    traceStartupStep("OpenF");
 
     progress(QStringLiteral("設定復元"));
     f_.setBackColour();
@@ -118,6 +146,7 @@ void Startup::run() {
         f_.show();
     f_.Combo2->show();
     f_.Combo2->raise();
+    traceStartupStep("window shown");
 }
 
 void Startup::Timer1_Timer() {
@@ -131,6 +160,7 @@ void Startup::Timer1_Timer() {
     // The file the user opened (or the restored one) stays chosen.
     const QString chosen = f_.File1->listIndex() >= 0 ? f_.File1->fileName() : QString();
     f_.navigator().OpenFolder(f_.Dir1->path(), chosen);
+    traceStartupStep("Timer1");
 }
 
 void Startup::LoadPlugins() {

@@ -50,6 +50,12 @@ void ViewerCommands::wire() {
         if (all_ && all_->isVisible()) all_->close();
     });
     f_.panes().readAhead = [this](const QString& path) { return readAhead_->take(path); };
+    f_.panes().expectPicture = [this](const QString& path, bool start) {
+        if (start)
+            readAhead_->expect(path);
+        else
+            readAhead_->forget(path);
+    };
     connect(f_.MP, &PictureBox::pictureChanged, this, [this] { pictureShown(); });
 }
 

@@ -3,6 +3,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "platform/StartupTrace.h"
+
 namespace orbet {
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
@@ -22,6 +24,9 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QRect r = event->rect() & image_.rect();
     p.drawImage(r.topLeft(), image_, r);
+    static bool first = true;
+    if (first) traceStartupStep("first picture painted");
+    first = false;
 }
 
 }  // namespace orbet

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 
 #include "navigation/FolderProbe.h"
+#include "navigation/FolderSnapshot.h"
 #include "platform/NativePath.h"
 #include "platform/Volumes.h"
 
@@ -30,28 +31,32 @@ void FileListBox::focusInEvent(QFocusEvent* event) {
 
 void FileListBox::setPath(const QString& folder) {
     path_ = folder;
-    refresh();
+    const bool sameFolder = snapshot_ && snapshot_->folder == QDir::cleanPath(folder);
+    reload(sameFolder ? FolderReuse::Unchanged : FolderReuse::JustLearnt);
 }
 
 void FileListBox::setPattern(const QString& pattern) {
     pattern_ = pattern;
-    refresh();
+    reload(FolderReuse::Unchanged);
 }
 
 void FileListBox::setAttributes(const AttributeFilter& attributes) {
     attributes_ = attributes;
-    refresh();
+    reload(FolderReuse::Unchanged);
 }
 
-void FileListBox::refresh() {
-    // Re-reading the same folder keeps the selected name where it still exists.
+void FileListBox::refresh() { reload(FolderReuse::Never); }
+
+void FileListBox::reload(FolderReuse reuse) {
+    // Listing the same folder again keeps the selected name where it still exists.
     const QString selected = listedFolder_ == path_ ? fileName() : QString();
     const QSignalBlocker block(this);
     clear();
+    snapshot_ = path_.isEmpty() ? nullptr : readFolder(path_, reuse);
     int row = -1;
-    if (!path_.isEmpty()) {
+    if (snapshot_) {
         // The item shows the readable name and keeps the one that reaches the file.
-        for (const QString& name : listFiles(path_, pattern_, attributes_)) {
+        for (const QString& name : listFiles(*snapshot_, pattern_, attributes_)) {
             auto* item = new QListWidgetItem(displayName(name), this);
             item->setData(Qt::UserRole, name);
             if (row < 0 && !selected.isEmpty() && name == selected) row = count() - 1;
@@ -76,7 +81,12 @@ FolderListBox::FolderListBox(QWidget* parent) : QWidget(parent) { path_ = QDir::
 
 bool FolderListBox::setPath(const QString& folder) {
     if (!pathFacts(folder).isDir) return false;
-    path_ = absoluteCleanPath(folder);
+    const QString cleaned = absoluteCleanPath(folder);
+    // Entering a folder reads it (unless this event just did); the file
+    // list usually asks for the same folder next.
+    const bool sameFolder = snapshot_ && snapshot_->folder == cleaned;
+    path_ = cleaned;
+    snapshot_ = readFolder(path_, sameFolder ? FolderReuse::Unchanged : FolderReuse::JustLearnt);
     subfolders_ = subfolderPaths(path_);
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QComboBox>
 #include <QListWidget>
 #include <QWidget>
@@ -8,8 +10,14 @@
 
 namespace orbet {
 
+struct FolderSnapshot;
+enum class FolderReuse;
+
 // The file list: the files of one folder that pass a pattern and the
-// attribute switches. Setting any of them re-reads the folder.
+// attribute switches. The folder is read once per visit: a new folder is
+// read (unless the same event just read it), the same folder again, a
+// pattern or an attribute switch filter what was read, unless the folder
+// changed on disk since; refresh() always reads afresh.
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -21,8 +29,8 @@ public:
     void setPattern(const QString& pattern);
     AttributeFilter attributes() const { return attributes_; }
     void setAttributes(const AttributeFilter& attributes);
-    // Re-reads the folder. The selection survives a re-read of the same
-    // folder when its file is still listed; it is never raised as a click.
+    // Re-reads the folder from disk. The selection survives a re-read of the
+    // same folder when its file is still listed; it is never raised as a click.
     void refresh();
 
     int listCount() const { return count(); }
@@ -46,8 +54,11 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    void reload(FolderReuse reuse);
+
     QString path_;
     QString listedFolder_;
+    std::shared_ptr<const FolderSnapshot> snapshot_;
     QString pattern_ = QStringLiteral("*.*");
     AttributeFilter attributes_;
 };
@@ -67,6 +78,7 @@ public:
 private:
     QString path_;
     QStringList subfolders_;
+    std::shared_ptr<const FolderSnapshot> snapshot_;  // keeps the current folder's reading for the file list
 };
 
 // The hidden drive list: one entry per volume.
