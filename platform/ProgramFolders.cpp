@@ -18,7 +18,19 @@ QString programFolderFor(const QString& executableFolder) {
     return QDir::cleanPath(exe.absoluteFilePath(QStringLiteral("../lib/orbet")));
 }
 
-QString programFolder() { return programFolderFor(QCoreApplication::applicationDirPath()); }
+namespace {
+QString& programFolderOverride() {
+    static QString folder;
+    return folder;
+}
+}  // namespace
+
+void setProgramFolderForTesting(const QString& folder) { programFolderOverride() = folder; }
+
+QString programFolder() {
+    if (!programFolderOverride().isEmpty()) return programFolderOverride();
+    return programFolderFor(QCoreApplication::applicationDirPath());
+}
 
 QString perUserSettingsFolder() {
     // Not AppConfigLocation: with an organisation name set that would be

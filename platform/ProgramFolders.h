@@ -10,6 +10,9 @@ namespace orbet::folders {
 // plug-ins are architecture-dependent, hence lib).
 QString programFolder();
 QString programFolderFor(const QString& executableFolder);
+// Tests point the program folder at a folder of their own; empty goes back
+// to the executable's.
+void setProgramFolderForTesting(const QString& folder);
 
 // Where picsys.ini and Vae011.vaf live: $ORBET_HOME when set, else the
 // program folder when a picsys.ini already sits there and the program folder

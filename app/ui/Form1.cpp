@@ -134,6 +134,7 @@ Form1::~Form1() {
     delete pathInput_, pathInput_ = nullptr;
     delete mediaPanel_, mediaPanel_ = nullptr;
     delete commands_, commands_ = nullptr;
+    if (MMC) MMC->release();
     delete central_, central_ = nullptr;
 }
 

@@ -15,6 +15,7 @@
 #include "platform/Twips.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
+#include "display/FileKinds.h"
 #include "platform/AtomicWrite.h"
 #include "platform/NativePath.h"
 #include "platform/Numbers.h"
@@ -144,7 +145,11 @@ void SettingsBinder::applyKey(const SettingKey& key, const Settings& s) {
 void SettingsBinder::OpenF() {
     ProgramState& st = f_.state();
     const QString ini = iniPath();
-    if (!QFileInfo(ini).isFile()) return;
+    // A first run has no settings to restore, but a file or folder it was
+    // opened on (the desktop's "open with" on a fresh install) is still the
+    // one the user asked to see: the command line is applied over the
+    // defaults.
+    if (!QFileInfo(ini).isFile() && resolveCommandLine(f_.commandLine()).kind == CommandLineTarget::Kind::None) return;
     f_.Combo1->setCurrentIndex(0);
 
     const QStringList lines = settingsLines(readFile(ini));
@@ -198,11 +203,19 @@ void SettingsBinder::OpenF() {
         f_.Dir2->setPath(target.folder);
         lastPath = target.folder;
         f_.File1->setPath(target.folder);
-        lastFileList = -1;
-        for (int i = 0; i < f_.File1->listCount(); ++i) {
-            if (f_.File1->entry(i) == target.fileName) {
-                lastFileList = i;
-                break;
+        auto find = [&] {
+            for (int i = 0; i < f_.File1->listCount(); ++i)
+                if (f_.File1->entry(i) == target.fileName) return i;
+            return -1;
+        };
+        lastFileList = find();
+        // A file the restored filter hides is shown under the filter of its
+        // kind, as a dropped file is, rather than some other file.
+        if (lastFileList < 0) {
+            const int kind = FilterEntryForClass(ClassifyExtension(target.fileName));
+            if (kind != f_.Combo1->currentIndex() && selectFilter(kind)) {
+                f_.File1->setPath(target.folder);
+                lastFileList = find();
             }
         }
     } else if (target.kind == CommandLineTarget::Kind::Folder) {

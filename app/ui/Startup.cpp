@@ -47,10 +47,9 @@ void Startup::progress(const QString& text) {
 
 namespace {
 
-// The picture the command line asks for, when the settings file lets the
-// command line count and the built-in loader decodes it on a worker.
+// The picture the command line asks for, when the built-in loader decodes
+// it on a worker.
 QString commandLinePicture(const QString& commandLine) {
-    if (!QFileInfo(SettingsBinder::iniPath()).isFile()) return {};
     const CommandLineTarget target = resolveCommandLine(commandLine);
     if (target.kind != CommandLineTarget::Kind::File) return {};
     // Spelled as the file list will spell it, so the show finds it.

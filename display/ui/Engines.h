@@ -46,6 +46,10 @@ public:
     virtual QWidget* video() = 0;
     // Forgets the last picture, so a stale one never shows again.
     virtual void clearVideo() = 0;
+    // Stops, takes the player off its video surface and empties its source,
+    // so its threads write no more frames (the window calls it before its
+    // controls go).
+    virtual void release() = 0;
 
     std::function<void(Status)> statusChanged;
     std::function<void(bool)> hasVideoChanged;

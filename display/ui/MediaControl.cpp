@@ -15,11 +15,18 @@ MediaControl::MediaControl(QWidget* videoParent, QWidget* panel, QObject* parent
 }
 
 MediaControl::~MediaControl() {
+    release();
     // The player goes first, so its last news never reaches a half-gone control.
     if (!player_) return;
     player_->statusChanged = nullptr;
     player_->hasVideoChanged = nullptr;
     delete player_;
+}
+
+void MediaControl::release() {
+    if (!player_) return;
+    player_->release();
+    open_ = false;
 }
 
 bool MediaControl::ensurePlayer() {

@@ -40,6 +40,10 @@ public:
     bool hasPlayer() const { return player_ != nullptr; }
     // The video surface; null until the player exists or without a parent.
     QWidget* video() const { return video_; }
+    // Stops the player and takes it off the video surface, whose frames it
+    // would otherwise go on writing from its own thread after the surface is
+    // gone. The window calls it before it destroys its controls.
+    void release();
 
 signals:
     // Playback reached the end of the media.

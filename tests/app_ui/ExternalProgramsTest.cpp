@@ -3,11 +3,15 @@
 #include <QDir>
 #include <QLabel>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <QToolBar>
 
 #include "Form1Fixture.h"
 #include "app/ui/ExternalPrograms.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Shell.h"
 #include "support/TestSupport.h"
 
 namespace orbet::test {
@@ -37,10 +41,34 @@ TEST_F(ExternalProgramsTest, CompanionsNeedAFileAndAreReportedWhenMissing) {
 
     f.action("OPRT")->trigger();
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("File Not Find"));
-    f.action("HLPPic")->trigger();  // no help file: nothing happens
-    f.action("HLP")->trigger();
     EXPECT_EQ(prompter_.records().size(), 3u);
     EXPECT_TRUE(f.TB->actions().first()->isEnabled());
+}
+
+TEST_F(ExternalProgramsTest, HelpFilesOpenWithTheDesktopOnlyWhenTheyAreThere) {
+    Form1& f = *form_;
+    QStringList opened;
+    setDesktopOpener([&](const QUrl& url) {
+        opened.append(url.toLocalFile());
+        return true;
+    });
+    QTemporaryDir program;
+    folders::setProgramFolderForTesting(program.path());
+    // The shell's open of a missing file fails without a word.
+    f.action("HLPPic")->trigger();
+    f.action("HLP")->trigger();
+    EXPECT_TRUE(opened.isEmpty());
+
+    const QString help = program.filePath(QStringLiteral("qvpic.hlp"));
+    const QString site = program.filePath(QStringLiteral("ゼファンユキ広場.url"));
+    writeAll(help, "help");
+    writeAll(site, "[InternetShortcut]\r\n");
+    f.action("HLPPic")->trigger();
+    f.action("HLP")->trigger();
+    folders::setProgramFolderForTesting({});
+    setDesktopOpener({});
+    EXPECT_EQ(opened, (QStringList{help, site}));
+    EXPECT_TRUE(prompter_.records().empty());
 }
 
 TEST_F(ExternalProgramsTest, AboutWindowClosesOnAClickAndOpensAgain) {

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -36,6 +38,7 @@ protected:
     QString path(const char* name) const { return QDir(data_.path()).filePath(QString::fromLatin1(name)); }
     // Delivers a drop the way the window system does, on one target.
     void drop(QWidget* target, QMimeData* data) {
+        const std::unique_ptr<QMimeData> owned(data);  // the window system owns it, then frees it
         const QPoint at(2, 2);
         QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &enter);

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "Form1Fixture.h"
+#include "display/FileKinds.h"
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/Shutdown.h"
 #include "app/ui/Startup.h"
@@ -81,7 +82,7 @@ TEST_F(Form1Test, ImmediateExitSavesNothing) {
 }
 
 TEST_F(Form1Test, WithoutSettingsFileTheStartUpKeepsItsDefaults) {
-    Form1& f = start(kJpegs);  // the command line is ignored without a settings file
+    Form1& f = start();
     EXPECT_EQ(f.Combo1->currentIndex(), 0);
     EXPECT_EQ(f.Dir1->path(), QDir::currentPath());
     EXPECT_EQ(f.Combo1->count(), 15);
@@ -134,8 +135,17 @@ TEST_F(Form1Test, CommandLineFileIsSelectedOrFallsBackToTheFirstEntry) {
     form_.reset();
     writeIni("LastFilter=6\r\nLastPath=/\r\n");  // the text filter hides the pictures
     Form1& g = start(dir.filePath(QStringLiteral("c.jpg")));
-    EXPECT_EQ(g.File1->listIndex(), 0);
-    EXPECT_EQ(g.File1->fileName(), QStringLiteral("d.txt"));
+    EXPECT_EQ(g.Combo1->currentIndex(), kPictureFilter);  // so the picture's own filter is chosen
+    EXPECT_EQ(g.File1->fileName(), QStringLiteral("c.jpg"));
+    EXPECT_EQ(g.state().currentFilePath, dir.filePath(QStringLiteral("c.jpg")));
+
+    // A first run, with no settings file, still shows the file it was opened on.
+    form_.reset();
+    QFile::remove(home(QStringLiteral("picsys.ini")));
+    Form1& first = start(dir.filePath(QStringLiteral("b.jpg")));
+    EXPECT_EQ(first.Dir1->path(), dir.path());
+    EXPECT_EQ(first.File1->fileName(), QStringLiteral("b.jpg"));
+    EXPECT_EQ(first.state().currentFilePath, dir.filePath(QStringLiteral("b.jpg")));
 
     form_.reset();
     writeIni("LastFilter=0\r\nLastPath=/\r\nLastFileList=2\r\n");  // a folder keeps the saved index

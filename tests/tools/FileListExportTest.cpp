@@ -31,5 +31,19 @@ TEST(FileListExport, EveryFileIncludesHiddenOnesAndReplacesTheTarget) {
     EXPECT_FALSE(error.isEmpty());
 }
 
+TEST(FileListExport, AFullDiskKeepsTheOldListWhole) {
+    test::SmallFileSystem fs(64);
+    if (!fs.valid()) GTEST_SKIP() << fs.reason().toStdString();
+    const QString target = fs.path() + QStringLiteral("/list.m3u");
+    ASSERT_TRUE(test::writeAll(target, "/old/song.mp3\r\n"));
+    fs.fill();
+    QStringList names;
+    for (int i = 0; i < 2000; ++i) names.append(QStringLiteral("a long file name number %1.mp3").arg(i));
+    QString error;
+    EXPECT_FALSE(writeFileList(target, QStringLiteral("/music"), names, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(test::readAll(target), "/old/song.mp3\r\n");
+}
+
 }  // namespace
 }  // namespace orbet

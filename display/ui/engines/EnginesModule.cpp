@@ -113,6 +113,11 @@ public:
     void play() override { player_->play(); }
     void stop() override { player_->stop(); }
     QWidget* video() override { return video_; }
+    void release() override {
+        player_->stop();
+        player_->setVideoSink(nullptr);
+        player_->setSource(QUrl());
+    }
     void clearVideo() override {
         if (video_) video_->clear();
     }
