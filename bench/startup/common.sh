@@ -39,7 +39,7 @@ orbet_home() {
 run_probe() {
   local log=$1; shift
   local line
-  line=$("$probe" --hold "${HOLD_MS:-2000}" -- "$@" 2>"$log" || true)
+  line=$("$probe" --hold "${HOLD_MS:-2000}" ${PROBE_ARGS:-} -- "$@" 2>"$log" || true)
   local ms kb
   ms=$(sed -n 's/.*picture_ms=\([-0-9.]*\).*/\1/p' <<<"$line")
   kb=$(sed -n 's/.*peak_kb=\([0-9]*\).*/\1/p' <<<"$line")

@@ -4,8 +4,10 @@
 # plug-ins, OpenF, window shown, first picture painted, Timer1) and the
 # screen probe stamps the picture's arrival. Four starts: a 400 x 400 JPEG,
 # a 6000 x 4000 JPEG, a folder of 100,000 files of which 1,000 are
-# pictures, and a folder holding only the one picture; and `ls -1` of the
-# large folder for scale. Median of ROUNDS rounds after one warm-up.
+# pictures, a folder holding only the one picture, a web page (its colour
+# is the finish line) and a video (the player's "loaded" stamp is); and
+# `ls -1` of the large folder for scale. Median of ROUNDS rounds after one
+# warm-up.
 # Usage: bench/startup/steps.sh BUILD_DIR [ROUNDS]
 set -eu
 build=$(cd "$1" && pwd)
@@ -22,15 +24,22 @@ mkdir -p "$work/home" "$work/many" "$work/one"
 (cd "$work/many" && seq -f 'file%06g.dat' 1 99000 | xargs touch)
 for i in $(seq -f '%04g' 1 1000); do ln "$work/small/small.jpg" "$work/many/pic$i.jpg"; done
 ln "$work/small/small.jpg" "$work/one/pic0001.jpg"
+mkdir -p "$work/web" "$work/media"
+printf '<html><body style="background: rgb(230,30,200)"><p>page</p></body></html>' >"$work/web/page.html"
+# The video comes from the project's test files (ORBET_TESTDATA to point elsewhere).
+cp "${ORBET_TESTDATA:-$here/../../../shared/testdata}/media/test_audio_video.mpg" "$work/media/"
 
-cases=(small large many one)
-declare -A target=([small]="$work/small/small.jpg" [large]="$work/large/large.jpg" [many]="$work/many" [one]="$work/one")
-declare -A title=([small]="400 x 400 JPEG" [large]="6000 x 4000 JPEG" [many]="folder, 100,000 files" [one]="folder, 1 picture")
+cases=(small large many one web media)
+declare -A target=([small]="$work/small/small.jpg" [large]="$work/large/large.jpg" [many]="$work/many" [one]="$work/one"
+                   [web]="$work/web/page.html" [media]="$work/media/test_audio_video.mpg")
+declare -A title=([small]="400 x 400 JPEG" [large]="6000 x 4000 JPEG" [many]="folder, 100,000 files" [one]="folder, 1 picture"
+                  [web]="web page (first after start)" [media]="video file (first after start)")
 : >"$work/stamps"
 for round in $(seq 0 "$rounds"); do
   for c in "${cases[@]}"; do
     log=$work/trace.log
-    read -r t m launch_ns < <(run_probe "$log" env HOME="$work/home" ORBET_HOME="$ohome" ORBET_STARTUP_TRACE=1 "$orbet" "${target[$c]}")
+    PROBE_ARGS=""; [ "$c" = media ] && PROBE_ARGS="--timeout 4000"
+    read -r t m launch_ns < <(PROBE_ARGS=$PROBE_ARGS run_probe "$log" env HOME="$work/home" ORBET_HOME="$ohome" ORBET_STARTUP_TRACE=1 "$orbet" "${target[$c]}")
     [ "$round" -eq 0 ] && continue
     echo "$c picture-on-screen $t" >>"$work/stamps"
     echo "$c peak-MB $(awk -v k="$m" 'BEGIN { printf "%.0f", k / 1024 }')" >>"$work/stamps"

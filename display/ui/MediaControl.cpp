@@ -6,6 +6,7 @@
 
 #include "display/ui/Engines.h"
 #include "platform/NativePath.h"
+#include "platform/StartupTrace.h"
 
 namespace orbet {
 
@@ -44,7 +45,10 @@ bool MediaControl::ensurePlayer() {
     video_ = player_->video();
     if (video_) video_->setObjectName(QStringLiteral("MMCVideo"));
     player_->statusChanged = [this](MediaPlayer::Status s) {
-        if (s != MediaPlayer::Status::Other) busy_.reset();
+        if (s != MediaPlayer::Status::Other && busy_) {
+            traceStartupStep("first media loaded");
+            busy_.reset();
+        }
         if (s == MediaPlayer::Status::Ended) emit completed();
         // A file opened again need not change whether there is video, so the
         // surface follows every load too.

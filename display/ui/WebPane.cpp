@@ -4,6 +4,7 @@
 #include <QUrl>
 
 #include "display/ui/Engines.h"
+#include "platform/StartupTrace.h"
 
 namespace orbet {
 
@@ -32,6 +33,7 @@ void WebPane::navigate(const QString& address) {
         widget_->setGeometry(rect());
         widget_->show();
         view_->loadFinished = [this](bool ok) {
+            if (busy_) traceStartupStep("first web page loaded");
             busy_.reset();
             emit loadFinished(ok);
         };
