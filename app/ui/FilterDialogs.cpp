@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/Form1.h"
-#include "app/ui/Named.h"
+#include "platform/Named.h"
 #include "app/ui/Navigator.h"
 #include "plugins/FilterRules.h"
 #include "plugins/UserFilterTable.h"

@@ -26,7 +26,7 @@
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
 #include "app/ui/OptionCommands.h"
-#include "app/ui/Named.h"
+#include "platform/Named.h"
 #include "app/ui/PathInput.h"
 #include "app/ui/ProgramIcon.h"
 #include "app/ui/Splitter.h"

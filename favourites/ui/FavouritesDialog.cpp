@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "platform/Named.h"
 #include "favourites/FavouritesStore.h"
 #include "platform/FileAttributes.h"
 #include "platform/NativePath.h"
@@ -12,15 +13,6 @@
 #include "platform/Prompter.h"
 
 namespace orbet {
-
-namespace {
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-}  // namespace
 
 Form2::Form2(Prompter& prompter, ProgramState& state, FavouritesStore& store, const FavouritesHooks& hooks,
              QWidget* parent)

@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "platform/Named.h"
 #include "navigation/ui/ListControls.h"
 #include "options/PluginFolder.h"
 #include "options/ui/FolderBrowser.h"
@@ -25,11 +26,6 @@
 namespace orbet {
 
 namespace {
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 QCheckBox* check(const char* name, const char* caption) {
     return named(new QCheckBox(QString::fromUtf8(caption)), name);

@@ -57,14 +57,12 @@ TEST_F(OpenDroppedTest, EachClassSelectsItsFilterAndEntry) {
 
 TEST_F(OpenDroppedTest, PictureIsLoadedAndSelected) {
     Form1& f = start();
-    const QString jpg = QDir(data_.path()).filePath(QStringLiteral("z.jpg"));
     ASSERT_TRUE(QFile::copy(testData(QStringLiteral("pictures/bmp/hopper.bmp")), QDir(data_.path()).filePath("hopper.bmp")));
     f.startup().ComB(QDir(data_.path()).filePath("hopper.bmp"));
     EXPECT_EQ(f.Combo1->currentIndex(), 0);
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("hopper.bmp"));
     EXPECT_FALSE(f.MP->isEmpty());
     EXPECT_EQ(f.MP->size(), QSize(128, 128));
-    (void)jpg;
 }
 
 TEST_F(OpenDroppedTest, FailuresShowOneMessage) {

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/Named.h"
 #include "navigation/FolderProbe.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/NativePath.h"
@@ -22,15 +23,6 @@
 #include "tools/ExtensionConversion.h"
 
 namespace orbet {
-
-namespace {
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-}  // namespace
 
 Form5::Form5(Prompter& prompter, ProgramState& state, const QString& folder, std::function<void()> refreshMainList,
              QWidget* parent)

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "platform/Named.h"
 #include "navigation/FolderProbe.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/NativePath.h"
@@ -32,11 +33,6 @@
 namespace orbet {
 
 namespace {
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 // The status line changes at most this often, however fast entries come.
 constexpr int kProgressMilliseconds = 250;
