@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "XDriver.h"
 #include "support/TestSupport.h"
 
 // The real program under the X server that scripts/test starts, driven by
@@ -17,36 +18,11 @@
 namespace orbet::test {
 namespace {
 
-QString runTool(const QStringList& args, int timeoutMs = 15000) {
-    QProcess p;
-    p.start(QStringLiteral("xdotool"), args);
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
-    }
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-// Waits for a visible window whose title matches; returns its id or "".
-QString waitForWindow(const QString& titleRegex, int timeoutMs = 60000) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < timeoutMs) {
-        const QString ids = runTool({"search", "--onlyvisible", "--name", titleRegex}, 5000);
-        if (!ids.isEmpty()) return ids.split(u'\n').first();
-        QThread::msleep(200);
-    }
-    std::fprintf(stderr, "no window like %s; windows named Orbet: %s\n", qPrintable(titleRegex),
-                 qPrintable(runTool({"search", "--name", "Orbet"}).replace(u'\n', u' ')));
-    return {};
-}
-
 // The colour the X screen shows at a point, as "r g b".
 QString screenPixel(int x, int y) {
-    QProcess p;
-    p.start(buildDir() + QStringLiteral("/tests/orbet_screen_pixel"), {QString::number(x), QString::number(y)});
-    p.waitForFinished(15000);
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    return QString::fromUtf8(runProgram(buildDir() + QStringLiteral("/tests/orbet_screen_pixel"),
+                                        {QString::number(x), QString::number(y)}))
+        .trimmed();
 }
 
 // Waits until the point shows the colour; returns what it showed last.
@@ -75,9 +51,13 @@ protected:
     }
 
     void TearDown() override {
-        if (HasFailure())
-            std::fprintf(stderr, "program state %d, output:\n%s\n", int(program_.state()),
-                         program_.readAll().constData());
+        if (HasFailure()) {
+            // The test sleeps without an event loop, so a program that has
+            // already ended is noticed only here.
+            program_.waitForFinished(1000);
+            std::fprintf(stderr, "program state %d, exit status %d, code %d, output:\n%s\n", int(program_.state()),
+                         int(program_.exitStatus()), program_.exitCode(), program_.readAll().constData());
+        }
         if (program_.state() != QProcess::NotRunning) {
             program_.kill();
             program_.waitForFinished();
@@ -94,11 +74,11 @@ protected:
     // Opens and closes the File menu, the one click that changes nothing, so
     // the window becomes active and holds the keyboard; then types.
     void keysTo(const QString& window, const QString& keys) {
-        runTool({"mousemove", "--window", window, "20", "10", "click", "1"});
+        xdotool({"mousemove", "--window", window, "20", "10", "click", "1"});
         QThread::msleep(400);
-        runTool({"key", "Escape"});
+        xdotool({"key", "Escape"});
         QThread::msleep(200);
-        runTool({"key", keys});
+        xdotool({"key", keys});
     }
 
     QString ini() const { return home_.filePath(QStringLiteral("picsys.ini")); }
@@ -112,20 +92,20 @@ TEST_F(EndToEnd, ConfirmedEndWritesEverySetting) {
     const QString folder = QDir::cleanPath(testData(QStringLiteral("pictures/jpeg")));
     ASSERT_TRUE(writeAll(ini(), "LastFilter=3\r\nLastPath=" + folder.toUtf8() + "\r\n"));
     start();
-    const QString main = waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$');
+    const QString main = waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$', 60000, &program_);
     ASSERT_FALSE(main.isEmpty()) << "the main window did not open on the restored folder";
 
     keysTo(main, QStringLiteral("ctrl+x"));
     const QString question = waitForWindow(QStringLiteral("^Orbet$"));
     ASSERT_FALSE(question.isEmpty()) << "no confirmation";
     // No keeps the program running.
-    runTool({"key", "n"});
+    xdotool({"key", "n"});
     QThread::msleep(500);
     EXPECT_EQ(program_.state(), QProcess::Running);
 
     keysTo(main, QStringLiteral("ctrl+x"));
     ASSERT_FALSE(waitForWindow(QStringLiteral("^Orbet$")).isEmpty());
-    runTool({"key", "Return"});  // Yes is the default
+    xdotool({"key", "Return"});  // Yes is the default
     ASSERT_TRUE(program_.waitForFinished(15000));
     EXPECT_EQ(program_.exitCode(), 0);
 
@@ -142,7 +122,7 @@ TEST_F(EndToEnd, ConfirmedEndWritesEverySetting) {
 TEST_F(EndToEnd, ImmediateExitWritesNothing) {
     ASSERT_TRUE(writeAll(ini(), "LastFilter=2\r\n"));
     start();
-    const QString main = waitForWindow(QStringLiteral("^Orbet - "));
+    const QString main = waitForWindow(QStringLiteral("^Orbet - "), 60000, &program_);
     ASSERT_FALSE(main.isEmpty());
     keysTo(main, QStringLiteral("shift+Delete"));
     ASSERT_TRUE(program_.waitForFinished(15000));
@@ -153,12 +133,12 @@ TEST_F(EndToEnd, ImmediateExitWritesNothing) {
 TEST_F(EndToEnd, ResidentStartIsRememberedForTheNextStart) {
     start({QStringLiteral("/T")});
     // Without a notification area the window waits minimised instead of in the tray.
-    const QString main = waitForWindow(QStringLiteral("^Orbet - "));
+    const QString main = waitForWindow(QStringLiteral("^Orbet - "), 60000, &program_);
     ASSERT_FALSE(main.isEmpty());
-    runTool({"windowmap", main});
+    xdotool({"windowmap", main});
     keysTo(main, QStringLiteral("ctrl+x"));
     ASSERT_FALSE(waitForWindow(QStringLiteral("^Orbet$")).isEmpty());
-    runTool({"key", "Return"});
+    xdotool({"key", "Return"});
     ASSERT_TRUE(program_.waitForFinished(15000));
     EXPECT_TRUE(readAll(home_.filePath(QStringLiteral("config/Orbet/Orbet.conf"))).contains("Task=1"));
     EXPECT_EQ(QString::fromUtf8(readAll(ini())).count(QStringLiteral("\r\n")), 31);
@@ -168,19 +148,19 @@ TEST_F(EndToEnd, KeyboardShortcutsAndResizing) {
     const QString folder = QDir::cleanPath(testData(QStringLiteral("pictures/bmp")));
     ASSERT_TRUE(writeAll(ini(), "LastFilter=1\r\nLastPath=" + folder.toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
     start();
-    const QString main = waitForWindow(QStringLiteral("^Orbet - "));
+    const QString main = waitForWindow(QStringLiteral("^Orbet - "), 60000, &program_);
     ASSERT_FALSE(main.isEmpty());
     // Narrower than the minimum: the layout keeps working and the program too.
-    runTool({"windowsize", main, "200", "150"});
+    xdotool({"windowsize", main, "200", "150"});
     QThread::msleep(300);
-    runTool({"windowsize", main, "900", "700"});
+    xdotool({"windowsize", main, "900", "700"});
     keysTo(main, QStringLiteral("F5"));
     QThread::msleep(500);
     EXPECT_FALSE(waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$', 5000).isEmpty());
     // F9 offers the shown file to its associated program; No leaves it be.
-    runTool({"key", "F9"});
+    xdotool({"key", "F9"});
     EXPECT_FALSE(waitForWindow(QStringLiteral("^Orbet$"), 10000).isEmpty()) << "no open-with question";
-    runTool({"key", "n"});
+    xdotool({"key", "n"});
     QThread::msleep(500);
     keysTo(main, QStringLiteral("shift+Delete"));
     ASSERT_TRUE(program_.waitForFinished(15000));
@@ -191,13 +171,13 @@ TEST_F(EndToEnd, OptionsDialogChangesThePictureBackground) {
     QTemporaryDir empty;  // no picture covers the pane's background
     ASSERT_TRUE(writeAll(ini(), "LastPath=" + empty.path().toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
     start();
-    const QString main = waitForWindow(QStringLiteral("^Orbet - "));
+    const QString main = waitForWindow(QStringLiteral("^Orbet - "), 60000, &program_);
     ASSERT_FALSE(main.isEmpty());
-    runTool({"windowmove", main, "0", "0"});
+    xdotool({"windowmove", main, "0", "0"});
     QThread::msleep(500);
     // A point in the display area, below the splitter bar.
     int x = 0, y = 0, w = 0, h = 0;
-    for (const QString& line : runTool({"getwindowgeometry", "--shell", main}).split(u'\n')) {
+    for (const QString& line : xdotool({"getwindowgeometry", "--shell", main}).split(u'\n')) {
         const QString value = line.section(u'=', 1);
         if (line.startsWith(QLatin1String("X="))) x = value.toInt();
         if (line.startsWith(QLatin1String("Y="))) y = value.toInt();
@@ -213,13 +193,13 @@ TEST_F(EndToEnd, OptionsDialogChangesThePictureBackground) {
     const QString dialog = waitForWindow(QStringLiteral("^Orbet-Option$"));
     ASSERT_FALSE(dialog.isEmpty()) << "Ctrl+O opened no options dialog";
     QThread::msleep(500);
-    runTool({"key", "Home"});    // the red slider, which has the focus, to 0
-    runTool({"key", "Return"});  // OK
+    xdotool({"key", "Home"});    // the red slider, which has the focus, to 0
+    xdotool({"key", "Return"});  // OK
     EXPECT_EQ(waitForPixel(px, py, QStringLiteral("0 255 255")), QStringLiteral("0 255 255"));
 
     keysTo(main, QStringLiteral("ctrl+x"));
     ASSERT_FALSE(waitForWindow(QStringLiteral("^Orbet$")).isEmpty());
-    runTool({"key", "Return"});
+    xdotool({"key", "Return"});
     ASSERT_TRUE(program_.waitForFinished(15000));
     EXPECT_TRUE(readAll(ini()).contains("\r\nBackcolorR= 0 \r\nBackcolorG= 255 \r\n"));
 }
@@ -228,7 +208,7 @@ TEST_F(EndToEnd, TheWindowManagerIsToldTheMinimumSize) {
     const QString folder = QDir::cleanPath(testData(QStringLiteral("pictures/bmp")));
     ASSERT_TRUE(writeAll(ini(), "LastFilter=1\r\nLastPath=" + folder.toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
     start();
-    const QString main = waitForWindow(QStringLiteral("^Orbet - "));
+    const QString main = waitForWindow(QStringLiteral("^Orbet - "), 60000, &program_);
     ASSERT_FALSE(main.isEmpty());
     // What a window manager reads to refuse a smaller size: 5190 twips wide
     // (346 pixels at the 96 dots per inch of the test display).

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "XDriver.h"
 #include "support/TestSupport.h"
 
 // The program as `cmake --install` lays it out in a prefix of its own: the
@@ -31,19 +32,6 @@ QString run(const QString& program, const QStringList& args, int timeoutMs = 120
         p.waitForFinished();
     }
     return QString::fromUtf8(p.readAll()).trimmed();
-}
-
-QString xdotool(const QStringList& args) { return run(QStringLiteral("xdotool"), args, 15000); }
-
-QString waitForWindow(const QString& titleRegex, int timeoutMs = 60000) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < timeoutMs) {
-        const QString ids = xdotool({"search", "--onlyvisible", "--name", titleRegex});
-        if (!ids.isEmpty() && !ids.contains(u' ')) return ids.split(u'\n').first();
-        QThread::msleep(200);
-    }
-    return {};
 }
 
 // Every file under a folder with its contents, to see that nothing changed.

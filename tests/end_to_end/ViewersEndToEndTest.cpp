@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "XDriver.h"
 #include "support/TestSupport.h"
 
 // The full-screen window of the real program under the X server, driven by
@@ -19,32 +20,9 @@
 namespace orbet::test {
 namespace {
 
-QByteArray run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(15000)) {
-        p.kill();
-        p.waitForFinished();
-    }
-    return p.readAllStandardOutput();
-}
-
-QString xdotool(const QStringList& args) { return QString::fromUtf8(run(QStringLiteral("xdotool"), args)).trimmed(); }
-
-QString waitForWindow(const QString& titleRegex) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 60000) {
-        const QString ids = xdotool({"search", "--onlyvisible", "--name", titleRegex});
-        if (!ids.isEmpty()) return ids.split(u'\n').first();
-        QThread::msleep(200);
-    }
-    return {};
-}
-
 // One pixel of the whole screen, read from an xwd dump (ZPixmap, 24 or 32 bits).
 QRgb screenPixel(int x, int y) {
-    const QByteArray d = run(QStringLiteral("xwd"), {"-root", "-silent"});
+    const QByteArray d = runProgram(QStringLiteral("xwd"), {"-root", "-silent"});
     if (d.size() < 100) return 0;
     auto field = [&](int i) { return qFromBigEndian<quint32>(d.constData() + 4 * i); };
     const quint32 headerSize = field(0), byteOrder = field(7), bitsPerPixel = field(11), bytesPerLine = field(12);
