@@ -161,6 +161,9 @@ void Form1::createControls() {
     Dir2->hide();
     TV = named(new QTreeWidget(central_), "TV");
     TV->setHeaderHidden(true);
+    // Rows differ only in weight and icon, never in height: a folder with
+    // hundreds of subfolders is laid out without measuring each row.
+    TV->setUniformRowHeights(true);
     File1 = named(new FileListBox(central_), "File1");
     Bytes = named(new QLabel(central_), "Bytes");
     Info = named(new QLabel(central_), "Info");

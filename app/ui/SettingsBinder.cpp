@@ -22,6 +22,7 @@
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/SpecialFolders.h"
+#include "platform/StartupTrace.h"
 #include "platform/Volumes.h"
 
 namespace orbet {
@@ -221,7 +222,9 @@ void SettingsBinder::OpenF() {
     } else if (target.kind == CommandLineTarget::Kind::Folder) {
         lastPath = target.folder;
     }
+    traceStartupStep("settings applied");
     if (!lastPath.isEmpty()) f_.navigator().OpenTreePath(lastPath);
+    traceStartupStep("tree walked");
     const int count = f_.File1->listCount();
     if (lastFileList >= 0 && lastFileList < count)
         f_.File1->setListIndex(lastFileList);

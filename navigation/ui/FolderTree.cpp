@@ -1,6 +1,9 @@
 #include "navigation/ui/FolderTree.h"
 
+#include <QScopeGuard>
+#include <QThread>
 #include <QTreeWidget>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "navigation/FolderProbe.h"
 #include "navigation/TreePaths.h"
@@ -71,6 +74,7 @@ QTreeWidgetItem* FolderTree::findKey(const QString& key) const {
 void FolderTree::DriveCheck(const QString& scope) {
     if (scope != QLatin1String("ALL")) return;
     FrozenTree frozen(tree_);
+    cancelProbes();
     highlighted_ = nullptr;
     tree_.clear();
     for (const Volume& v : volumes()) {
@@ -105,9 +109,75 @@ void FolderTree::fillNode(QTreeWidgetItem* node) {
     children.reserve(qsizetype(subfolders.size()));
     for (const Subfolder& s : subfolders) children.append(newNode(s.path, displayName(DirName(s.path)), s.hidden ? 6 : 1));
     node->addChildren(children);
-    for (QTreeWidgetItem* child : children)
-        if (hasSubfolder(keyOf(child), includeHidden))
-            child->addChild(newNode(PlaceholderKey(keyOf(child)), QStringLiteral(" "), 1));
+    std::vector<QTreeWidgetItem*> unknown;
+    unknown.reserve(std::size_t(children.size()));
+    for (QTreeWidgetItem* child : children) {
+        child->addChild(newNode(PlaceholderKey(keyOf(child)), QStringLiteral(" "), 1));
+        unknown.push_back(child);
+    }
+    probeLater(unknown, includeHidden);
+}
+
+void FolderTree::probeLater(const std::vector<QTreeWidgetItem*>& nodes, bool includeHidden) {
+    if (nodes.empty()) return;
+    ProbeBatch& batch = batches_.emplace_back();
+    QStringList keys;
+    for (QTreeWidgetItem* n : nodes) {
+        batch.nodes.emplace_back(tree_.indexFromItem(n));
+        keys.append(keyOf(n));
+    }
+    batch.cancelled = std::make_shared<std::atomic_bool>(false);
+    batch.watcher = new QFutureWatcher<std::vector<char>>(this);
+    connect(batch.watcher, &QFutureWatcherBase::finished, this, [this, watcher = batch.watcher] {
+        for (auto b = batches_.begin(); b != batches_.end(); ++b)
+            if (b->watcher == watcher) return applyProbes(b);
+    });
+    batch.watcher->setFuture(QtConcurrent::run([keys, includeHidden, cancelled = batch.cancelled] {
+        // The probes run only on a core the window and the picture leave
+        // free: on a busy start they would otherwise delay the first show.
+        QThread* thread = QThread::currentThread();
+        const QThread::Priority was = thread->priority();
+        thread->setPriority(QThread::IdlePriority);
+        const auto restore = qScopeGuard([&] { thread->setPriority(was == QThread::InheritPriority ? QThread::NormalPriority : was); });
+        std::vector<char> answers;
+        answers.reserve(std::size_t(keys.size()));
+        for (const QString& key : keys) {
+            if (*cancelled) break;
+            answers.push_back(hasSubfolder(key, includeHidden) ? 1 : 0);
+        }
+        return answers;
+    }));
+}
+
+void FolderTree::applyProbes(std::list<ProbeBatch>::iterator batch) {
+    const std::vector<char> answers = batch->watcher->future().result();
+    const std::vector<QPersistentModelIndex> nodes = std::move(batch->nodes);
+    batch->watcher->deleteLater();
+    batches_.erase(batch);
+    FrozenTree frozen(tree_);
+    for (std::size_t i = 0; i < answers.size() && i < nodes.size(); ++i) {
+        if (answers[i] || !nodes[i].isValid()) continue;
+        QTreeWidgetItem* node = tree_.itemFromIndex(nodes[i]);
+        // Only the provisional "+" goes: a node opened meanwhile was listed.
+        if (!node || node->isExpanded() || node->childCount() != 1 || !isPlaceholder(node->child(0))) continue;
+        delete node->takeChild(0);
+    }
+}
+
+void FolderTree::settleProbes() {
+    while (!batches_.empty()) {
+        batches_.front().watcher->waitForFinished();
+        applyProbes(batches_.begin());
+    }
+}
+
+void FolderTree::cancelProbes() {
+    for (ProbeBatch& b : batches_) {
+        *b.cancelled = true;
+        b.watcher->disconnect(this);
+        b.watcher->deleteLater();
+    }
+    batches_.clear();
 }
 
 void FolderTree::nodeExpanded(QTreeWidgetItem* node) {

@@ -1,8 +1,14 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
+#include <list>
+#include <memory>
+#include <vector>
 
+#include <QFutureWatcher>
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <QString>
 
 #include "navigation/FolderProbe.h"
@@ -19,6 +25,12 @@ class Prompter;
 // placeholder key) in Qt::UserRole. Opening lists a folder afresh; closing
 // forgets its children. The tree never stays hidden or frozen after a
 // failure.
+//
+// Whether each listed subfolder has subfolders of its own (its "+") is
+// learnt on a worker thread: a folder beside the one opened may hold a
+// hundred thousand files, and the walk to a folder at start-up opens every
+// folder on the way. Until its answer arrives a node shows a "+", which
+// goes when the folder turns out to have none.
 class FolderTree : public QObject {
     Q_OBJECT
 public:
@@ -57,12 +69,25 @@ public:
     void setProbe(std::function<FolderStatus(const QString&)> probe) { hooks_.probe = probe ? std::move(probe) : probeFolder; }
     QTreeWidgetItem* highlighted() const { return highlighted_; }
 
+    // Waits for the outstanding subfolder probes and applies their answers.
+    void settleProbes();
+    bool probesPending() const { return !batches_.empty(); }
+
     QTreeWidgetItem* findKey(const QString& key) const;
     static QString keyOf(const QTreeWidgetItem* node);
     static int imageOf(const QTreeWidgetItem* node);
     static bool isPlaceholder(const QTreeWidgetItem* node);
 
 private:
+    struct ProbeBatch {
+        std::vector<QPersistentModelIndex> nodes;
+        std::shared_ptr<std::atomic_bool> cancelled;
+        QFutureWatcher<std::vector<char>>* watcher = nullptr;
+    };
+    void probeLater(const std::vector<QTreeWidgetItem*>& nodes, bool includeHidden);
+    void applyProbes(std::list<ProbeBatch>::iterator batch);
+    void cancelProbes();
+
     QTreeWidgetItem* newNode(const QString& key, const QString& text, int image) const;
     void fillNode(QTreeWidgetItem* node);
     void makeCurrent(QTreeWidgetItem* node);
@@ -72,6 +97,7 @@ private:
     Hooks hooks_;
     QTreeWidgetItem* highlighted_ = nullptr;
     bool changing_ = false;  // our own expand/collapse calls do not re-enter
+    std::list<ProbeBatch> batches_;
 };
 
 }  // namespace orbet

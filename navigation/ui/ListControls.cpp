@@ -14,6 +14,9 @@ namespace orbet {
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every row is one line of the same font: the view lays out a folder of
+    // thousands of files from one row's size instead of measuring each.
+    setUniformItemSizes(true);
     connect(this, &QListWidget::itemClicked, this, [this] { emit listClicked(); });
 }
 

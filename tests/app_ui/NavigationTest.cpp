@@ -4,10 +4,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QTextEdit>
+#include <QThread>
 #include <QTreeWidget>
 
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
+#include "navigation/FolderSnapshot.h"
 #include "navigation/ui/FolderTree.h"
 #include "navigation/ui/ListControls.h"
 #include "support/TestSupport.h"
@@ -71,6 +73,7 @@ TEST_F(NavigationTest, OpeningNodesListsSortedChildrenWithPlaceholders) {
     ASSERT_NE(top, nullptr);
     ASSERT_TRUE(top->isExpanded() || top->childCount() > 0);
     top->setExpanded(true);
+    tree().settleProbes();
     EXPECT_EQ(childTexts(top), (QStringList{"empty", "Pics", "zeta"}));  // ".hidden" stays out
     QTreeWidgetItem* pics = node("Pics");
     ASSERT_EQ(pics->childCount(), 1);
@@ -98,9 +101,52 @@ TEST_F(NavigationTest, OpeningNodesListsSortedChildrenWithPlaceholders) {
     EXPECT_EQ(FolderTree::imageOf(node(".hidden")), 6);
 }
 
+// Opening a folder never waits for its subfolders' own probes: a folder
+// beside it may be huge or on a slow disk. Their "+" is settled afterwards,
+// and a node opened or gone meanwhile is left as the user made it.
+TEST_F(NavigationTest, SubfoldersAreProbedAwayFromTheWindowAndSettledAfterwards) {
+    Form1& f = *form_;
+    for (int i = 0; i < 200; ++i) root_.mkpath(QStringLiteral("zeta/f%1").arg(i));
+    for (int i = 0; i < 200; ++i) root_.mkpath(QStringLiteral("Pics/sub/deeper/f%1").arg(i));
+    QStringList readOnWindowThread;
+    const Qt::HANDLE windowThread = QThread::currentThreadId();
+    setFolderReadObserver([&](const QString& folder) {
+        if (QThread::currentThreadId() == windowThread) readOnWindowThread.append(folder);
+    });
+    f.navigator().OpenTreePath(path("Pics"));
+    tree().settleProbes();
+    setFolderReadObserver({});
+    // Pics was listed on the window's thread; its siblings only probed.
+    EXPECT_FALSE(readOnWindowThread.contains(path("zeta"))) << readOnWindowThread.join(u'\n').toStdString();
+    EXPECT_FALSE(readOnWindowThread.contains(path("empty")));
+    EXPECT_EQ(node("empty")->childCount(), 0);
+    EXPECT_EQ(node("zeta")->childCount(), 1);
+
+    // A node the user opens before its answer arrives keeps its listing.
+    QTreeWidgetItem* pics = node("Pics");
+    pics->setExpanded(false);
+    pics->setExpanded(true);
+    QTreeWidgetItem* sub = node("Pics/sub");
+    ASSERT_NE(sub, nullptr);
+    sub->setExpanded(true);
+    tree().settleProbes();
+    EXPECT_EQ(childTexts(sub), QStringList{"deeper"});
+    EXPECT_EQ(node("Pics/sub/deeper")->childCount(), 1);  // its own subfolders
+
+    // Answers for nodes that are gone are dropped.
+    pics->setExpanded(false);
+    pics->setExpanded(true);
+    pics->setExpanded(false);
+    tree().settleProbes();
+    ASSERT_EQ(pics->childCount(), 1);
+    EXPECT_TRUE(FolderTree::isPlaceholder(pics->child(0)));
+    EXPECT_FALSE(tree().probesPending());
+}
+
 TEST_F(NavigationTest, ClickingMakesTheFolderCurrentAndAddsANewExpandSign) {
     Form1& f = *form_;
     f.navigator().OpenTreePath(path("empty"));
+    tree().settleProbes();
     QTreeWidgetItem* empty = node("empty");
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(tree().highlighted(), empty);
