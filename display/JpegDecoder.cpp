@@ -1,7 +1,9 @@
 #include "display/JpegDecoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 #include <jpeglib.h>
@@ -57,9 +59,16 @@ bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMEN
     return complete;
 }
 
+bool suitable(const jpeg_decompress_struct& info, qint64 allocationLimitBytes) {
+    return !info.progressive_mode && info.num_components == 3 &&
+           (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB) &&
+           qint64(info.image_width) * info.image_height >= kParallelPixels &&
+           qint64(info.image_width) * info.image_height * 4 <= allocationLimitBytes;
+}
+
 }  // namespace
 
-QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes) {
+QSize largeJpegSize(const QByteArray& bytes, qint64 allocationLimitBytes) {
     jpeg_decompress_struct info {};
     ErrorManager errors {};
     info.err = jpeg_std_error(&errors.base);
@@ -72,13 +81,103 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
-    const bool suitable = !info.progressive_mode && info.num_components == 3 &&
-                          (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB) &&
-                          qint64(info.image_width) * info.image_height >= kParallelPixels &&
-                          qint64(info.image_width) * info.image_height * 4 <= allocationLimitBytes;
-    const int width = int(info.image_width), height = int(info.image_height);
+    const QSize size = suitable(info, allocationLimitBytes) ? QSize(int(info.image_width), int(info.image_height)) : QSize();
     jpeg_destroy_decompress(&info);
-    if (!suitable) return {};
+    return size;
+}
+
+namespace {
+
+// Feeds the decoder from a device a block at a time, so a corner reads only
+// the part of the file before its last row.
+struct DeviceSource {
+    jpeg_source_mgr base;
+    QIODevice* device;
+    JOCTET buffer[64 * 1024];
+};
+
+void initSource(j_decompress_ptr) {}
+void termSource(j_decompress_ptr) {}
+
+boolean fillInput(j_decompress_ptr info) {
+    auto* s = reinterpret_cast<DeviceSource*>(info->src);
+    const qint64 n = s->device->read(reinterpret_cast<char*>(s->buffer), qint64(sizeof s->buffer));
+    if (n <= 0) {
+        // A cut file ends as libjpeg's own sources end it: with an end
+        // marker, the rest of the picture left grey.
+        static const JOCTET end[2] = {0xFF, JPEG_EOI};
+        s->base.next_input_byte = end;
+        s->base.bytes_in_buffer = 2;
+        return TRUE;
+    }
+    s->base.next_input_byte = s->buffer;
+    s->base.bytes_in_buffer = std::size_t(n);
+    return TRUE;
+}
+
+void skipInput(j_decompress_ptr info, long count) {
+    jpeg_source_mgr* src = info->src;
+    while (count > long(src->bytes_in_buffer)) {
+        count -= long(src->bytes_in_buffer);
+        fillInput(info);
+    }
+    if (count > 0) {
+        src->next_input_byte += count;
+        src->bytes_in_buffer -= std::size_t(count);
+    }
+}
+
+}  // namespace
+
+QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitBytes, QSize* whole) {
+    if (whole) *whole = QSize();
+    auto source = std::make_unique<DeviceSource>();
+    source->base.init_source = initSource;
+    source->base.fill_input_buffer = fillInput;
+    source->base.skip_input_data = skipInput;
+    source->base.resync_to_restart = jpeg_resync_to_restart;
+    source->base.term_source = termSource;
+    source->device = &device;
+    jpeg_decompress_struct info {};
+    ErrorManager errors {};
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = onError;
+    errors.base.emit_message = quiet;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return {};
+    }
+    jpeg_create_decompress(&info);
+    info.src = &source->base;
+    jpeg_read_header(&info, TRUE);
+    if (!suitable(info, allocationLimitBytes) || corner.isEmpty()) {
+        jpeg_destroy_decompress(&info);
+        return {};
+    }
+    const QSize size(int(info.image_width), int(info.image_height));
+    if (whole) *whole = size;
+    info.out_color_space = JCS_EXT_BGRX;
+    jpeg_start_decompress(&info);
+    // The decoder widens the crop to a block's edge and smooths chroma
+    // across it as in the whole picture, so the corner's pixels are exact.
+    JDIMENSION left = 0, width = JDIMENSION(std::min(corner.width(), size.width()));
+    jpeg_crop_scanline(&info, &left, &width);
+    const int rows = std::min(corner.height(), size.height());
+    QImage image(int(info.output_width), rows, QImage::Format_RGB32);
+    bool complete = !image.isNull();
+    while (complete && int(info.output_scanline) < rows) {
+        JSAMPROW row = image.scanLine(int(info.output_scanline));
+        complete = jpeg_read_scanlines(&info, &row, 1) == 1;
+    }
+    jpeg_abort_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return complete ? image : QImage();
+}
+
+QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes) {
+    const QSize size = largeJpegSize(bytes, allocationLimitBytes);
+    if (size.isEmpty()) return {};
+    const int width = size.width(), height = size.height();
 
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) return {};

@@ -11,6 +11,26 @@
 
 namespace orbet {
 
+bool showsCornerFirst(const QString& path, int allocationLimitMb) {
+    const PathFacts facts = pathFacts(path);
+    if (!facts.isRegular || facts.size > kPictureFileLimit) return false;
+    QFile file;
+    if (!openNative(file, path)) return false;
+    // Room for the metadata a camera writes ahead of the picture's header.
+    const QByteArray head = file.read(512 * 1024);
+    return head.startsWith(QByteArray("\xff\xd8\xff", 3)) &&
+           !largeJpegSize(head, qint64(allocationLimitMb) * 1024 * 1024).isEmpty();
+}
+
+QImage loadJpegCorner(const QString& path, QSize corner, QSize* whole, int allocationLimitMb) {
+    if (whole) *whole = QSize();
+    const PathFacts facts = pathFacts(path);
+    if (!facts.isRegular || facts.size > kPictureFileLimit) return {};
+    QFile file;
+    if (!openNative(file, path) || file.peek(3) != QByteArray("\xff\xd8\xff", 3)) return {};
+    return decodeJpegCorner(file, corner, qint64(allocationLimitMb) * 1024 * 1024, whole);
+}
+
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
     // Pipes, sockets and devices are never read: they may block or never end.
     // Nor is a file larger than any picture we would decode.

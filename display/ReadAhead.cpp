@@ -66,7 +66,7 @@ void ReadAhead::forget(const QString& path) {
     }
 }
 
-QImage ReadAhead::take(const QString& path) {
+std::optional<QFuture<QImage>> ReadAhead::takeDecoding(const QString& path) {
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->path != path) continue;
         Entry e = std::move(*it);
@@ -75,13 +75,19 @@ QImage ReadAhead::take(const QString& path) {
         if (!now.isFile() || now.size() != e.size || now.lastModified() != e.modified) {
             e.future.cancel();
             if (!e.future.isFinished()) draining_.push_back(e.future);
-            return {};
+            return std::nullopt;
         }
-        // Its decoding is under way: waiting costs less than starting again.
-        e.future.waitForFinished();
-        return e.future.isCanceled() ? QImage() : e.future.result();
+        return e.future;
     }
-    return {};
+    return std::nullopt;
+}
+
+QImage ReadAhead::take(const QString& path) {
+    std::optional<QFuture<QImage>> decoding = takeDecoding(path);
+    if (!decoding) return {};
+    // Its decoding is under way: waiting costs less than starting again.
+    decoding->waitForFinished();
+    return decoding->isCanceled() ? QImage() : decoding->result();
 }
 
 void ReadAhead::shown(const QString& folder, int index, int count, const std::function<QString(int)>& pathAt) {

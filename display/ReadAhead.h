@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <list>
+#include <optional>
 
 #include <QDateTime>
 #include <QFuture>
@@ -34,6 +35,9 @@ public:
     // or vanished since (the caller then decodes it itself). The picture
     // leaves the cache: it becomes the shown one.
     QImage take(const QString& path);
+    // The same without waiting: the guess's decoding, finished or under
+    // way, or nothing (no guess, or the file changed since).
+    std::optional<QFuture<QImage>> takeDecoding(const QString& path);
 
     // The entry `index` of a list of `count` entries in `folder` is shown.
     // pathAt gives the file of an entry, or an empty text for an entry not

@@ -386,7 +386,7 @@ void Form1::layoutDisplay() {
     const int rows = state_.toolbarRows;
     const int w = twips::fromPixels(central_->width());
     const int h = twips::fromPixels(central_->height()) + ys + 100 + 255 * rows;
-    const QSize picture = MP->picture().isNull() ? QSize() : MP->size();
+    const QSize picture = MP->isEmpty() ? QSize() : MP->size();
     const DisplayLayout d = LayoutDisplay(w, h, barTop_, ys, ts, rows, twips::fromPixels(picture.width()),
                                           twips::fromPixels(picture.height()));
     place(RT, d.text);

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScrollBar>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -20,6 +21,7 @@
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
 #include "platform/NativePath.h"
+#include "platform/Twips.h"
 
 namespace orbet {
 
@@ -73,7 +75,27 @@ void Panes::arrange(DisplayGroup group) {
 
 bool Panes::loadPicture(const QString& path) {
     clearPicture();
-    QImage image = readAhead ? readAhead(path) : QImage();
+    std::optional<QFuture<QImage>> decoding = readAhead ? readAhead(path) : std::nullopt;
+    if (!decoding || !decoding->isFinished()) {
+        // A large photo not decoded yet shows its top-left corner at once,
+        // and the whole picture when it is ready. The corner covers the
+        // picture frame, which lies below the splitter bar in the window;
+        // the window may still grow to the screen before the rest arrives,
+        // which then shows the background a moment longer.
+        const QSize corner(f_.width(), f_.height() - twips::toPixels(f_.barTop()));
+        QSize whole;
+        QImage shown = loadJpegCorner(path, corner, &whole);
+        if (!shown.isNull()) {
+            auto load = [path] { return loadBuiltInPicture(path); };
+            f_.MP->setPicture(std::move(shown), whole, decoding ? *decoding : QtConcurrent::run(load), load);
+            return true;
+        }
+    }
+    QImage image;
+    if (decoding) {
+        decoding->waitForFinished();
+        if (!decoding->isCanceled()) image = decoding->result();
+    }
     if (image.isNull()) image = loadBuiltInPicture(path);
     if (image.isNull()) return false;
     f_.MP->setPicture(std::move(image));

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
+#include <QFuture>
 #include <QImage>
 #include <QString>
 
@@ -32,8 +34,9 @@ public:
     bool textCut() const { return textCut_; }
     bool navigateWeb(const QString& path);
 
-    // A picture decoded ahead for the file, or a null image; none by default.
-    std::function<QImage(const QString&)> readAhead;
+    // The decoding ahead of the file (finished or under way), if any; none
+    // by default.
+    std::function<std::optional<QFuture<QImage>>(const QString&)> readAhead;
     // Starts decoding a picture that is about to be shown (start), or drops
     // one started so that was not taken. None by default.
     std::function<void(const QString& path, bool start)> expectPicture;

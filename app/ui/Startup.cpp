@@ -24,6 +24,7 @@
 #include "app/ui/Tray.h"
 #include "platform/Twips.h"
 #include "display/FileKinds.h"
+#include "display/PictureLoader.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Numbers.h"
@@ -64,8 +65,11 @@ void Startup::run() {
     ProgramState& st = f_.state();
     // The picture asked for decodes while the rest of the start runs; the
     // show takes it (or, when a filter hides it, it is dropped below).
+    // A large photo instead shows its corner first and decodes the whole
+    // picture only then, so the two never share the cores during the start.
     const QString picture = commandLinePicture(f_.commandLine());
-    if (!picture.isEmpty() && f_.panes().expectPicture) f_.panes().expectPicture(picture, true);
+    if (!picture.isEmpty() && f_.panes().expectPicture && !showsCornerFirst(picture))
+        f_.panes().expectPicture(picture, true);
     st.resident = num::isOn(num::val(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task"))));
     if (isResidentSwitch(f_.commandLine())) st.resident = true;
 

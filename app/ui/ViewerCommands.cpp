@@ -49,7 +49,7 @@ void ViewerCommands::wire() {
     connect(&f_, &Form1::activated, this, [this] {
         if (all_ && all_->isVisible()) all_->close();
     });
-    f_.panes().readAhead = [this](const QString& path) { return readAhead_->take(path); };
+    f_.panes().readAhead = [this](const QString& path) { return readAhead_->takeDecoding(path); };
     f_.panes().expectPicture = [this](const QString& path, bool start) {
         if (start)
             readAhead_->expect(path);

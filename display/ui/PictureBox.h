@@ -1,5 +1,9 @@
 #pragma once
 
+#include <functional>
+
+#include <QFuture>
+#include <QFutureWatcher>
 #include <QImage>
 #include <QWidget>
 
@@ -7,6 +11,11 @@ namespace orbet {
 
 // A picture at its natural size. It paints only the exposed part straight
 // from the decoded image, so a large picture is held once in memory.
+//
+// A large photo may be shown by its top-left corner first, while the whole
+// picture still decodes: the box takes the whole picture's size at once,
+// shows the rest as background, and swaps the whole picture in when it is
+// ready. Anything that asks for the picture meanwhile waits for it.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
@@ -14,18 +23,31 @@ public:
 
     // Takes the picture and the size of it (an empty image gives 0 x 0).
     void setPicture(QImage image);
-    const QImage& picture() const { return image_; }
+    // Shows `corner` of a picture of `size` whose decoding `whole` is under
+    // way. A null whole picture is asked of `fallback`; when that fails too
+    // the corner stays, as all there is.
+    void setPicture(QImage corner, QSize size, QFuture<QImage> whole, std::function<QImage()> fallback);
+    const QImage& picture();
     bool isEmpty() const { return image_.isNull(); }
+    // False while only the corner of the picture is shown.
+    bool isComplete() const { return !pending_; }
     void clear() { setPicture(QImage()); }
 
 signals:
+    // A picture is shown whole (for a corner shown first, when the rest arrives).
     void pictureChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void finish();
+
     QImage image_;
+    bool pending_ = false;
+    QFuture<QImage> whole_;
+    std::function<QImage()> fallback_;
+    QFutureWatcher<QImage> watcher_;
 };
 
 }  // namespace orbet

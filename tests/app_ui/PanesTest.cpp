@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -14,6 +15,7 @@
 #include "Form1Fixture.h"
 #include "app/ui/MediaPanel.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/Panes.h"
 #include "app/ui/ShowDispatch.h"
 #include "app/ui/TextPane.h"
 #include "display/ui/MediaControl.h"
@@ -44,6 +46,34 @@ protected:
     }
     bool printedSelection_ = false;
 };
+
+// A large photo shows in the window at its full size at once (its corner
+// decoded first) and is the whole picture as soon as anything asks for it.
+TEST_F(PanesTest, ALargePhotoIsShownWholeWhicheverWayItArrives) {
+    QImage scene(2400, 1600, QImage::Format_RGB32);
+    scene.fill(Qt::darkCyan);
+    {
+        QPainter p(&scene);
+        p.fillRect(100, 100, 300, 200, Qt::red);
+        p.fillRect(2000, 1300, 300, 200, Qt::yellow);
+    }
+    const QString path = QDir(data_.path()).filePath(QStringLiteral("big.jpg"));
+    ASSERT_TRUE(scene.save(path, "jpeg", 90));
+    const QImage reference = QImage(path).convertToFormat(QImage::Format_RGB32);
+    Form1& f = *form_;
+    QSignalSpy changed(f.MP, &PictureBox::pictureChanged);
+    ASSERT_TRUE(f.panes().loadPicture(path));
+    EXPECT_EQ(f.MP->size(), QSize(2400, 1600));
+    ASSERT_TRUE(changed.count() == 1 || changed.wait(10000)) << "the whole picture never arrived";
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_TRUE(f.MP->isComplete());
+    EXPECT_EQ(f.MP->picture(), reference);
+
+    // Shown again, the same picture.
+    f.panes().clearPicture();
+    ASSERT_TRUE(f.panes().loadPicture(path));
+    EXPECT_EQ(f.MP->picture(), reference);
+}
 
 TEST_F(PanesTest, EditingSwitchFollowsTheMenuAtOnce) {
     Form1& f = *form_;

@@ -61,5 +61,37 @@ TEST(JpegDecoder, LeavesEverythingElseToTheReader) {
     EXPECT_TRUE(decodeJpegInParallel(QByteArray(), qint64(1) << 30).isNull());
 }
 
+// The corner shown first must be the very pixels the whole picture has there
+// (chroma is shared between neighbouring pixels, so a cut in the wrong place
+// would show a seam that jumps when the whole picture arrives).
+TEST(JpegDecoder, TheCornerShownFirstHasTheWholePicturesPixels) {
+    const QByteArray bytes = jpegOf(scene(2100, 1301));
+    const QImage reference = QImage::fromData(bytes, "jpeg").convertToFormat(QImage::Format_RGB32);
+    QSize whole;
+    QBuffer device(const_cast<QByteArray*>(&bytes));
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+    const QImage corner = decodeJpegCorner(device, QSize(704, 499), qint64(1) << 30, &whole);
+    EXPECT_EQ(whole, QSize(2100, 1301));
+    ASSERT_FALSE(corner.isNull());
+    ASSERT_GE(corner.width(), 704);
+    ASSERT_EQ(corner.height(), 499);
+    EXPECT_EQ(corner.copy(0, 0, 704, 499), reference.copy(0, 0, 704, 499));
+    EXPECT_LT(device.pos(), bytes.size() * 3 / 4);  // the rows below it were never read
+    EXPECT_EQ(largeJpegSize(bytes.left(4096), qint64(1) << 30), QSize(2100, 1301));  // from the head alone
+
+    // A corner larger than the picture is the picture.
+    device.seek(0);
+    const QImage all = decodeJpegCorner(device, QSize(5000, 5000), qint64(1) << 30, &whole);
+    EXPECT_EQ(all, reference);
+
+    // Whatever the two-thread decoder declines has no corner either.
+    for (QByteArray other : {jpegOf(scene(300, 200)), jpegOf(scene(2100, 1301), true), QByteArray("\xff\xd8\xff", 3)}) {
+        QBuffer otherDevice(&other);
+        ASSERT_TRUE(otherDevice.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(decodeJpegCorner(otherDevice, QSize(700, 500), qint64(1) << 30, &whole).isNull());
+        EXPECT_TRUE(whole.isEmpty());
+    }
+}
+
 }  // namespace
 }  // namespace orbet
