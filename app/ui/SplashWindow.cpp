@@ -1,6 +1,7 @@
 #include "app/ui/SplashWindow.h"
 
 #include <QPainter>
+#include <QTimer>
 
 #include "platform/Twips.h"
 
@@ -16,10 +17,22 @@ SplashWindow::SplashWindow(const QString& picturePath, QWidget* parent)
 
 void SplashWindow::OPt(const QString& text) {
     text_ = text;
-    repaint();
+    // The texts follow each other faster than a screen shows them: the
+    // window is drawn again at most once a frame, with the latest text.
+    constexpr qint64 kFrameMs = 16;
+    if (!painted_.isValid() || painted_.elapsed() >= kFrameMs) {
+        update();
+    } else if (!frameDue_) {
+        frameDue_ = true;
+        QTimer::singleShot(kFrameMs - painted_.elapsed(), this, [this] {
+            frameDue_ = false;
+            update();
+        });
+    }
 }
 
 void SplashWindow::paintEvent(QPaintEvent*) {
+    painted_.start();
     QPainter p(this);
     if (picture_.isNull())
         p.fillRect(rect(), palette().window());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <QElapsedTimer>
 #include <QWidget>
 
 namespace orbet {
@@ -21,6 +22,8 @@ protected:
 private:
     QPixmap picture_;
     QString text_;
+    QElapsedTimer painted_;
+    bool frameDue_ = false;
 };
 
 }  // namespace orbet

@@ -138,10 +138,6 @@ void Startup::run() {
 
     st.showEnabled = true;
     if (!st.startupFileShown) f_.panes().clearPicture();
-    if (splash_) {
-        splash_->close();
-        splash_.reset();
-    }
     f_.TV->setEditTriggers(QAbstractItemView::NoEditTriggers);
     if (st.resident)
         f_.tray().sendToTray();
@@ -150,6 +146,10 @@ void Startup::run() {
     f_.Combo2->show();
     f_.Combo2->raise();
     traceStartupStep("window shown");
+    if (splash_) {
+        splash_->close();
+        splash_.reset();
+    }
 }
 
 void Startup::Timer1_Timer() {

@@ -151,13 +151,19 @@ void FolderTree::probeLater(const std::vector<QTreeWidgetItem*>& nodes, bool inc
 
 void FolderTree::applyProbes(std::list<ProbeBatch>::iterator batch) {
     const std::vector<char> answers = batch->watcher->future().result();
-    const std::vector<QPersistentModelIndex> nodes = std::move(batch->nodes);
+    std::vector<QPersistentModelIndex> nodes = std::move(batch->nodes);
     batch->watcher->deleteLater();
     batches_.erase(batch);
+    // The nodes are found first and their persistent indexes dropped: the
+    // model keeps every live one up to date at each row it removes, which
+    // for a folder of hundreds of subfolders costs more than the rest.
+    std::vector<QTreeWidgetItem*> items;
+    items.reserve(answers.size());
+    for (std::size_t i = 0; i < answers.size() && i < nodes.size(); ++i)
+        items.push_back(answers[i] || !nodes[i].isValid() ? nullptr : tree_.itemFromIndex(nodes[i]));
+    nodes.clear();
     FrozenTree frozen(tree_);
-    for (std::size_t i = 0; i < answers.size() && i < nodes.size(); ++i) {
-        if (answers[i] || !nodes[i].isValid()) continue;
-        QTreeWidgetItem* node = tree_.itemFromIndex(nodes[i]);
+    for (QTreeWidgetItem* node : items) {
         // Only the provisional "+" goes: a node opened meanwhile was listed.
         if (!node || node->isExpanded() || node->childCount() != 1 || !isPlaceholder(node->child(0))) continue;
         delete node->takeChild(0);
