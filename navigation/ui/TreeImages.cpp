@@ -85,8 +85,15 @@ QIcon treeImage(int image) {
 
 QIcon treeNodeIcon(int image, int selectedImage) {
     if (image < 1 || image > 7) return {};
-    QIcon icon(pixmaps()[std::size_t(image)]);
-    if (selectedImage >= 1 && selectedImage <= 7) icon.addPixmap(pixmaps()[std::size_t(selectedImage)], QIcon::Selected);
+    // One shared icon per pair: a folder of hundreds of subfolders hands out
+    // copies instead of building an icon for every node.
+    static std::array<std::array<QIcon, 8>, 8> made;
+    const std::size_t selected = selectedImage >= 1 && selectedImage <= 7 ? std::size_t(selectedImage) : 0;
+    QIcon& icon = made[std::size_t(image)][selected];
+    if (icon.isNull()) {
+        icon = QIcon(pixmaps()[std::size_t(image)]);
+        if (selected) icon.addPixmap(pixmaps()[selected], QIcon::Selected);
+    }
     return icon;
 }
 
