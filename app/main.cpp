@@ -5,6 +5,7 @@
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
 #include "app/ui/ProgramIcon.h"
+#include "app/ui/ProgramStyle.h"
 #include "navigation/FolderSnapshot.h"
 #include "platform/StartupTrace.h"
 #include "platform/NativePath.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     // than a bare window does in all, and a web page composes without it.
     if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
+    QApplication::setStyle(new orbet::ProgramStyle);
     orbet::traceStartupStep("application");
     if (orbet::startupTraceOn())
         orbet::setFolderReadObserver([](const QString& folder) {

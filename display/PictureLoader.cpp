@@ -31,6 +31,33 @@ QImage loadJpegCorner(const QString& path, QSize corner, QSize* whole, int alloc
     return decodeJpegCorner(file, corner, qint64(allocationLimitMb) * 1024 * 1024, whole);
 }
 
+QByteArray pictureFormatOf(const QByteArray& head) {
+    // The same tests the toolkit's own readers make of a file's start.
+    if (head.startsWith("\xff\xd8")) return "jpeg";
+    if (head.startsWith("\x89PNG\r\n\x1a\n")) return "png";
+    if (head.startsWith("BM")) return "bmp";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return "gif";
+    // An icon directory: reserved 0, type 1 (icon) or 2 (cursor, which the
+    // toolkit's icon reader takes too), some images.
+    if (head.size() >= 6 && head.startsWith(QByteArray("\0\0", 2)) && (head[2] == 1 || head[2] == 2) &&
+        head[3] == 0 && (head[4] != 0 || head[5] != 0))
+        return "ico";
+    return {};
+}
+
+QImage loadProgramPicture(const QString& path) {
+    QFile file;
+    if (!pathFacts(path).isRegular || !openNative(file, path)) return {};
+    const QByteArray format = pictureFormatOf(file.peek(16));
+    if (format.isEmpty()) return {};
+    QImageReader reader(&file, format);
+    // Without this the reader still asks every plug-in about the content
+    // before it takes a handler it has built in (PNG, BMP).
+    reader.setAutoDetectImageFormat(false);
+    reader.setAllocationLimit(kDecodedPictureLimitMb);
+    return reader.read();
+}
+
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
     // Pipes, sockets and devices are never read: they may block or never end.
     // Nor is a file larger than any picture we would decode.
@@ -50,14 +77,15 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
         if (!image.isNull()) return image;
         file.seek(0);
     }
-    QImageReader reader(&file);
+    // Only the kinds the built-in route promises, told from the content
+    // whatever the name; every other format the toolkit happens to read is
+    // the plug-ins' to decode, or nobody's.
+    const QByteArray format = pictureFormatOf(file.peek(16));
+    if (format.isEmpty() || format == "png") return {};
+    QImageReader reader(&file, format);
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(false);
     reader.setAllocationLimit(allocationLimitMb);
-    reader.setDecideFormatFromContent(true);
-    // Only the kinds the built-in route promises; every other format the
-    // toolkit happens to read is the plug-ins' to decode, or nobody's.
-    static const QList<QByteArray> kBuiltInFormats = {"bmp", "gif", "jpeg", "jpg", "ico"};
-    if (!kBuiltInFormats.contains(reader.format().toLower())) return {};
     QImage image = reader.read();
     if (image.isNull()) return {};
     // Paletted and odd formats are drawn much faster once converted.

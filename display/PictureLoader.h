@@ -14,6 +14,16 @@ namespace orbet {
 // or a picture whose decoded size would pass allocationLimitMb.
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb);
 
+// The format a picture's first bytes announce: "jpeg", "png", "bmp", "gif"
+// or "ico"; empty for anything else. A reader told the format loads that
+// one decoder; asked to find it out, the toolkit loads every image plug-in
+// it has (a dozen libraries) to ask each in turn.
+QByteArray pictureFormatOf(const QByteArray& head);
+
+// One of the program's own pictures (the start-up picture), in any of the
+// formats above; a null image when it is missing or none of them.
+QImage loadProgramPicture(const QString& path);
+
 // The top-left corner of a large photo (a colour baseline JPEG of millions
 // of pixels), decoded alone so a pane can show it before the whole picture
 // is ready; `whole` receives the picture's size. Null for any other file.

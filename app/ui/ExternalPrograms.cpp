@@ -12,6 +12,7 @@
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
 #include "app/ui/ProgramIcon.h"
+#include "display/PictureLoader.h"
 #include "platform/Twips.h"
 #include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
@@ -29,7 +30,7 @@ QString besideProgram(const QString& relative) { return folders::join(folders::p
 VrForm::VrForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("VrForm"));
     setWindowTitle(QStringLiteral("ヴァージョン情報"));
-    background_.load(besideProgram(QStringLiteral("pd1/ti.tex")));
+    background_ = QPixmap::fromImage(loadProgramPicture(besideProgram(QStringLiteral("pd1/ti.tex"))));
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(programIcon().pixmap(64, 64));

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "display/PictureLoader.h"
 #include "platform/Twips.h"
 
 namespace orbet {
@@ -11,7 +12,7 @@ SplashWindow::SplashWindow(const QString& picturePath, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("OPForm"));
     // A missing or unreadable picture leaves a plain window of the same role.
-    if (!picture_.load(picturePath)) picture_ = QPixmap();
+    picture_ = QPixmap::fromImage(loadProgramPicture(picturePath));
     resize(picture_.isNull() ? QSize(400, 240) : picture_.size());
 }
 

@@ -1,5 +1,6 @@
 // The web engine and the media framework are a module the program opens on
 // first use: a start on pictures never maps them, the first web page does.
+// Nor does a picture start load image readers it does not need.
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -61,6 +62,11 @@ TEST(EnginesOnDemand, APictureStartMapsNoEngineAndTheFirstPageDoes) {
             EXPECT_FALSE(maps.contains("WebEngine"));
             EXPECT_FALSE(maps.contains("Multimedia"));
             EXPECT_TRUE(maps.contains("libQt6Widgets"));  // the maps were read at all
+            // Nor did it load the toolkit's other image readers (and their
+            // libraries) to ask each whether it knows a file: the JPEG reader
+            // is the one image plug-in a JPEG start needs.
+            for (const char* other : {"libqtiff", "libqwebp", "libqmng", "libqsvg.so", "libqtga", "libqicns", "libqgif"})
+                EXPECT_FALSE(maps.contains(other)) << other;
         } else {
             maps = waitForMapping(program.processId(), "libQt6WebEngineCore", 20000);
             EXPECT_TRUE(maps.contains("orbet_engines"));
