@@ -23,8 +23,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Run-time pieces no binary links: the web pane's renderer process, the
 # media pane's GStreamer decoders (MPEG-1 and MP3 in ugly and bad, MIDI
-# through fluidsynth with a General MIDI sound font), the Japanese fonts of every caption and Qt's own Japanese texts for the
-# standard buttons and dialogs.
+# through fluidsynth with a General MIDI sound font), the Japanese fonts of
+# every caption and Qt's own Japanese texts for the standard buttons and
+# dialogs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libqt6webenginecore6-bin, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, fluid-soundfont-gm, fonts-noto-cjk, qt6-translations-l10n")
 # Opening files and folders with the desktop's programs goes through xdg-open.
