@@ -27,36 +27,49 @@ struct ErrorManager {
 
 void quiet(j_common_ptr, int) {}
 
+// A decompressor whose errors jump back to the caller's setjmp on
+// errors.jump (the caller then simply returns) and which is destroyed
+// whichever way the caller leaves.
+struct Decompressor {
+    jpeg_decompress_struct info {};
+    ErrorManager errors {};
+    Decompressor() {
+        info.err = jpeg_std_error(&errors.base);
+        errors.base.error_exit = onError;
+        errors.base.emit_message = quiet;
+    }
+    ~Decompressor() { jpeg_destroy_decompress(&info); }  // also before create: a no-op then
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+    // Creates it over `bytes`, or over `source` when one is given.
+    void create(const QByteArray& bytes, jpeg_source_mgr* source = nullptr) {
+        jpeg_create_decompress(&info);
+        if (source)
+            info.src = source;
+        else
+            jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                         static_cast<unsigned long>(bytes.size()));
+    }
+};
+
 // One decompressor over the whole file in memory that produces the rows
 // [first, last) of the picture into image. Returns false on any error.
 bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMENSION last) {
-    jpeg_decompress_struct info {};
-    ErrorManager errors {};
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onError;
-    errors.base.emit_message = quiet;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<unsigned long>(bytes.size()));
+    Decompressor d;
+    jpeg_decompress_struct& info = d.info;
+    if (setjmp(d.errors.jump)) return false;
+    d.create(bytes);
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&info);
-    if (info.output_width != JDIMENSION(image.width()) || info.output_height != JDIMENSION(image.height())) {
-        jpeg_destroy_decompress(&info);
+    if (info.output_width != JDIMENSION(image.width()) || info.output_height != JDIMENSION(image.height()))
         return false;
-    }
     if (first > 0) jpeg_skip_scanlines(&info, first);
     while (info.output_scanline < last) {
         JSAMPROW row = image.scanLine(int(info.output_scanline));
         if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
     }
-    const bool complete = info.output_scanline >= last;
-    jpeg_abort_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return complete;
+    return info.output_scanline >= last;
 }
 
 bool suitable(const jpeg_decompress_struct& info, qint64 allocationLimitBytes) {
@@ -69,21 +82,12 @@ bool suitable(const jpeg_decompress_struct& info, qint64 allocationLimitBytes) {
 }  // namespace
 
 QSize largeJpegSize(const QByteArray& bytes, qint64 allocationLimitBytes) {
-    jpeg_decompress_struct info {};
-    ErrorManager errors {};
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onError;
-    errors.base.emit_message = quiet;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&info);
-        return {};
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&info, TRUE);
-    const QSize size = suitable(info, allocationLimitBytes) ? QSize(int(info.image_width), int(info.image_height)) : QSize();
-    jpeg_destroy_decompress(&info);
-    return size;
+    Decompressor d;
+    const jpeg_decompress_struct& info = d.info;
+    if (setjmp(d.errors.jump)) return {};
+    d.create(bytes);
+    jpeg_read_header(&d.info, TRUE);
+    return suitable(info, allocationLimitBytes) ? QSize(int(info.image_width), int(info.image_height)) : QSize();
 }
 
 namespace {
@@ -138,22 +142,12 @@ QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitB
     source->base.resync_to_restart = jpeg_resync_to_restart;
     source->base.term_source = termSource;
     source->device = &device;
-    jpeg_decompress_struct info {};
-    ErrorManager errors {};
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onError;
-    errors.base.emit_message = quiet;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&info);
-        return {};
-    }
-    jpeg_create_decompress(&info);
-    info.src = &source->base;
+    Decompressor d;
+    jpeg_decompress_struct& info = d.info;
+    if (setjmp(d.errors.jump)) return {};
+    d.create({}, &source->base);
     jpeg_read_header(&info, TRUE);
-    if (!suitable(info, allocationLimitBytes) || corner.isEmpty()) {
-        jpeg_destroy_decompress(&info);
-        return {};
-    }
+    if (!suitable(info, allocationLimitBytes) || corner.isEmpty()) return {};
     const QSize size(int(info.image_width), int(info.image_height));
     if (whole) *whole = size;
     info.out_color_space = JCS_EXT_BGRX;
@@ -169,8 +163,6 @@ QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitB
         JSAMPROW row = image.scanLine(int(info.output_scanline));
         complete = jpeg_read_scanlines(&info, &row, 1) == 1;
     }
-    jpeg_abort_decompress(&info);
-    jpeg_destroy_decompress(&info);
     return complete ? image : QImage();
 }
 

@@ -11,23 +11,33 @@
 
 namespace orbet {
 
-bool showsCornerFirst(const QString& path, int allocationLimitMb) {
+namespace {
+
+// Opens a picture file for reading. Pipes, sockets and devices are never
+// read (they may block or never end), nor a file larger than any picture
+// worth decoding.
+bool openPictureFile(QFile& file, const QString& path) {
     const PathFacts facts = pathFacts(path);
-    if (!facts.isRegular || facts.size > kPictureFileLimit) return false;
+    return facts.isRegular && facts.size <= kPictureFileLimit && openNative(file, path);
+}
+
+const QByteArray kJpegStart("\xff\xd8\xff", 3);
+
+}  // namespace
+
+bool showsCornerFirst(const QString& path, int allocationLimitMb) {
     QFile file;
-    if (!openNative(file, path)) return false;
+    if (!openPictureFile(file, path)) return false;
     // Room for the metadata a camera writes ahead of the picture's header.
     const QByteArray head = file.read(512 * 1024);
-    return head.startsWith(QByteArray("\xff\xd8\xff", 3)) &&
+    return head.startsWith(kJpegStart) &&
            !largeJpegSize(head, qint64(allocationLimitMb) * 1024 * 1024).isEmpty();
 }
 
 QImage loadJpegCorner(const QString& path, QSize corner, QSize* whole, int allocationLimitMb) {
     if (whole) *whole = QSize();
-    const PathFacts facts = pathFacts(path);
-    if (!facts.isRegular || facts.size > kPictureFileLimit) return {};
     QFile file;
-    if (!openNative(file, path) || file.peek(3) != QByteArray("\xff\xd8\xff", 3)) return {};
+    if (!openPictureFile(file, path) || file.peek(3) != kJpegStart) return {};
     return decodeJpegCorner(file, corner, qint64(allocationLimitMb) * 1024 * 1024, whole);
 }
 
@@ -47,7 +57,7 @@ QByteArray pictureFormatOf(const QByteArray& head) {
 
 QImage loadProgramPicture(const QString& path) {
     QFile file;
-    if (!pathFacts(path).isRegular || !openNative(file, path)) return {};
+    if (!openPictureFile(file, path)) return {};
     const QByteArray format = pictureFormatOf(file.peek(16));
     if (format.isEmpty()) return {};
     QImageReader reader(&file, format);
@@ -59,20 +69,15 @@ QImage loadProgramPicture(const QString& path) {
 }
 
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
-    // Pipes, sockets and devices are never read: they may block or never end.
-    // Nor is a file larger than any picture we would decode.
-    const PathFacts facts = pathFacts(path);
-    if (!facts.isRegular || facts.size > kPictureFileLimit) return {};
+    QFile file;
+    if (!openPictureFile(file, path)) return {};
     // Metafiles are drawings, not bitmaps: they go to our own player.
     if (path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) {
-        QFile file;
-        if (!openNative(file, path)) return {};
         const QByteArray bytes = file.read(64 * 1024 * 1024);
         if (isWmf(bytes)) return renderWmf(bytes);
+        file.seek(0);
     }
-    QFile file;
-    if (!openNative(file, path)) return {};
-    if (file.peek(3) == QByteArray("\xff\xd8\xff", 3)) {
+    if (file.peek(3) == kJpegStart) {
         QImage image = decodeJpegInParallel(file.readAll(), qint64(allocationLimitMb) * 1024 * 1024);
         if (!image.isNull()) return image;
         file.seek(0);
