@@ -1,11 +1,12 @@
 #include "viewers/MiniWebBrowser.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QUrl>
 
 #include "display/ui/Engines.h"
+#include "platform/NativePath.h"
+#include "platform/Prompter.h"
 #include "platform/Twips.h"
 
 namespace orbet {
@@ -19,7 +20,7 @@ MinWebLayout layoutMinWeb(int w, int h, int textHeight, int labelWidth) {
     return l;
 }
 
-MinWeb::MinWeb(QWidget* parent) : QWidget(parent, Qt::Window) {
+MinWeb::MinWeb(QWidget* parent, Prompter& prompter) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("MinWeb"));
     setWindowTitle(QStringLiteral("ミニマムWebブラウザー"));
     Label1 = new QLabel(QStringLiteral("URL："), this);
@@ -28,10 +29,17 @@ MinWeb::MinWeb(QWidget* parent) : QWidget(parent, Qt::Window) {
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->move(Label1->width(), 0);
-    if ((view_ = createWebView(this))) {
+    if ((view_ = createWebView(this, WebRole::Browser))) {
         Web = view_->widget();
         // Every arrival, a followed link too, writes its address back.
         view_->urlChanged = [this](const QUrl& url) { Text1->setText(url.toString()); };
+        view_->downloadAsked = [&prompter](const QString& suggested) {
+            FileDialogRequest request;
+            request.title = QStringLiteral("ダウンロードしたファイルの保存");
+            request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+            request.initialName = suggested;
+            return prompter.saveFile(request);
+        };
     } else {
         Web = new QWidget(this);
     }
@@ -39,8 +47,7 @@ MinWeb::MinWeb(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(Text1, &QLineEdit::returnPressed, this, [this] {
         if (!view_) return;
         const QString typed = Text1->text();
-        const QFileInfo file(typed);
-        view_->setUrl(file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl::fromUserInput(typed));
+        view_->setUrl(pathFacts(typed).exists ? nativeFileUrl(absoluteCleanPath(typed)) : QUrl::fromUserInput(typed));
     });
     resize(640, 480);
 }

@@ -9,6 +9,7 @@ class QLineEdit;
 
 namespace orbet {
 
+class Prompter;
 class WebView;
 
 // Placement of the mini browser's controls for an outer size in twips; a
@@ -29,11 +30,12 @@ constexpr int kMinWebFrameWidth = 180;
 constexpr int kMinWebFrameHeight = 300;
 
 // "ミニマムWebブラウザー": an address box and a browser. Enter navigates;
-// every arrival writes its address back into the box.
+// every arrival writes its address back into the box. A download a page
+// starts is asked about with a save dialog; cancelled, nothing is written.
 class MinWeb : public QWidget {
     Q_OBJECT
 public:
-    explicit MinWeb(QWidget* parent);
+    MinWeb(QWidget* parent, Prompter& prompter);
     ~MinWeb() override;
 
     // Shows the window again, out of the task bar when it was minimised, and

@@ -286,7 +286,7 @@ void Form1::wireEvents() {
     for (const char* name : {"MiniWebGo", "minwebs"})
         connect(action(name), &QAction::triggered, this, [this] {
             // One window serves both commands; a second command brings it back.
-            if (!miniWeb_) miniWeb_ = new MinWeb(this);
+            if (!miniWeb_) miniWeb_ = new MinWeb(this, prompter_);
             miniWeb_->comeBack();
         });
     new ToolCommands(*this);

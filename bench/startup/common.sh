@@ -16,6 +16,9 @@ start_x() {
   export QT_QPA_PLATFORM=xcb
   export XDG_RUNTIME_DIR=$work/runtime
   mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  # As root the web engine starts only without its kernel sandbox, which the
+  # program never turns off by itself.
+  [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:-} --no-sandbox"
   trap 'kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 }
 

@@ -83,14 +83,14 @@ Engines* engines() {
 
 bool enginesLoaded() { return loaded; }
 
-WebView* createWebView(QWidget* parent) {
+WebView* createWebView(QWidget* parent, WebRole role) {
     Engines* e = engines();
     if (!e) return nullptr;
     {
         const LateWarningsDropped quiet;
         shareGraphicsContexts();
     }
-    return e->createWebView(parent);
+    return e->createWebView(parent, role);
 }
 
 PendingBusyPointer::PendingBusyPointer() {

@@ -16,6 +16,16 @@ namespace orbet {
 // file or the mini browser needs them, behind these small interfaces. The
 // module links only Qt; nothing of the program's own libraries crosses.
 
+// What a web view is for. A preview (the web pane) shows pages the user
+// did not necessarily write: such a page shows itself and the pictures,
+// styles and scripts it names, and reaches nothing else: no other file by
+// script, no network, no permission, no window, no download, no dialog. A
+// browser (the mini web browser) browses the network, but a local file
+// opened in it reads no other file either, and its downloads are asked
+// about. Neither ever gets camera, microphone, location, notifications,
+// screen capture, clipboard reading, full screen or a new window.
+enum class WebRole { Preview, Browser };
+
 // A browser view. widget() is a child of the parent it was made for and
 // owns this object: it goes when the widget goes.
 class WebView {
@@ -24,9 +34,14 @@ public:
     virtual QWidget* widget() = 0;
     virtual void setUrl(const QUrl& url) = 0;
     virtual QUrl url() const = 0;
+    virtual QString title() const = 0;
 
     std::function<void(bool ok)> loadFinished;
     std::function<void(const QUrl&)> urlChanged;
+    // A browser's page wants to save a download under the name it suggests:
+    // the answer is the full path to write, or empty to refuse. Unset, every
+    // download is refused.
+    std::function<QString(const QString& suggestedName)> downloadAsked;
 };
 
 // A media player, a child of the owner it was made for (tests find the
@@ -58,7 +73,7 @@ public:
 class Engines {
 public:
     virtual ~Engines() = default;
-    virtual WebView* createWebView(QWidget* parent) = 0;
+    virtual WebView* createWebView(QWidget* parent, WebRole role) = 0;
     virtual MediaPlayer* createMediaPlayer(QObject* owner, QWidget* videoParent) = 0;
 };
 
@@ -70,7 +85,7 @@ Engines* engines();
 // A web view from the module (null without it). The first one also sets up
 // the graphics context the engine shares with the toolkit, which media files
 // never need; always make web views through here.
-WebView* createWebView(QWidget* parent);
+WebView* createWebView(QWidget* parent, WebRole role);
 // True once the module is open: a start that shows no page or media file
 // never opens it.
 bool enginesLoaded();

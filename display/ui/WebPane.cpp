@@ -1,9 +1,9 @@
 #include "display/ui/WebPane.h"
 
-#include <QFileInfo>
 #include <QUrl>
 
 #include "display/ui/Engines.h"
+#include "platform/NativePath.h"
 #include "platform/StartupTrace.h"
 
 namespace orbet {
@@ -23,7 +23,7 @@ void WebPane::navigate(const QString& address) {
     if (!widget_) {
         // The first page pays for the engine's start.
         busy_ = std::make_unique<PendingBusyPointer>();
-        view_ = createWebView(this);
+        view_ = createWebView(this, WebRole::Preview);
         if (!view_) {
             busy_.reset();
             return;
@@ -38,8 +38,8 @@ void WebPane::navigate(const QString& address) {
             emit loadFinished(ok);
         };
     }
-    const QFileInfo file(address);
-    view_->setUrl(file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl::fromUserInput(address));
+    // By the file's bytes: a name that is not UTF-8 reaches its file too.
+    view_->setUrl(pathFacts(address).exists ? nativeFileUrl(absoluteCleanPath(address)) : QUrl::fromUserInput(address));
 }
 
 void WebPane::resizeEvent(QResizeEvent* event) {

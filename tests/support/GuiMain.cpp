@@ -8,8 +8,9 @@
 int main(int argc, char** argv) {
     // Keep the per-user store and config folders away from the real ones.
     QStandardPaths::setTestModeEnabled(true);
-    // As the program does: as root the web engine runs without the kernel
-    // sandbox. Its module is the one the build folder holds.
+    // As root (the test machines) the web engine starts only without its
+    // kernel sandbox, which the program itself never turns off: the tests
+    // turn it off for themselves. Its module is the one the build folder holds.
     if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("ORBET_ENGINE_DIR", ORBET_BUILD_DIR);
     QApplication app(argc, argv);

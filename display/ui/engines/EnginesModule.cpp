@@ -7,27 +7,13 @@
 #include <QPointer>
 #include <QVideoFrame>
 #include <QVideoSink>
-#include <QWebEngineView>
+#include <QWidget>
 
 #include "display/ui/Engines.h"
+#include "display/ui/engines/WebPages.h"
 
 namespace orbet {
 namespace {
-
-class WebEngineView final : public QWebEngineView, public WebView {
-public:
-    explicit WebEngineView(QWidget* parent) : QWebEngineView(parent) {
-        connect(this, &QWebEngineView::loadFinished, this, [this](bool ok) {
-            if (WebView::loadFinished) WebView::loadFinished(ok);
-        });
-        connect(this, &QWebEngineView::urlChanged, this, [this](const QUrl& url) {
-            if (WebView::urlChanged) WebView::urlChanged(url);
-        });
-    }
-    QWidget* widget() override { return this; }
-    void setUrl(const QUrl& url) override { QWebEngineView::setUrl(url); }
-    QUrl url() const override { return QWebEngineView::url(); }
-};
 
 // The picture of a playing video, painted as an ordinary widget: it stacks
 // under its sibling controls like any other child, shows in grabs of the
@@ -130,7 +116,7 @@ private:
 
 class QtEngines final : public Engines {
 public:
-    WebView* createWebView(QWidget* parent) override { return new WebEngineView(parent); }
+    WebView* createWebView(QWidget* parent, WebRole role) override { return makeWebView(parent, role); }
     MediaPlayer* createMediaPlayer(QObject* owner, QWidget* videoParent) override {
         return new Player(owner, videoParent);
     }
@@ -141,5 +127,7 @@ public:
 
 extern "C" Q_DECL_EXPORT orbet::Engines* orbet_engines() {
     static orbet::QtEngines engines;
+    static const bool registered = (orbet::registerPageScheme(), true);
+    (void)registered;
     return &engines;
 }

@@ -1,0 +1,278 @@
+// The pages of the web pane and the mini browser, and what each may do.
+//
+// The engine, left to itself, lets a page opened from a file read every
+// other file the user can read (fetch, XMLHttpRequest, frames) and asks the
+// embedding program about permissions it never answers. Turning its file
+// access off is not enough: it then loads none of the page's own pictures
+// and styles either. So local pages are served here under a scheme of our
+// own whose every document has an opaque origin of its own, as a browser
+// treats files: a page loads what it names, and reads nothing by script.
+// The pane previews pages the user did not write, so a preview gets a
+// profile of its own that reaches nothing but local addresses, and every
+// page, previewed or browsed, is denied the user's devices, windows and
+// screen.
+#include "display/ui/engines/WebPages.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
+#include <QWebEngineView>
+
+namespace orbet {
+namespace {
+
+const QString kPageScheme = QStringLiteral("orbet-page");
+
+// A local file's address in the page scheme, and back: the same path bytes.
+QUrl toPageUrl(QUrl url) {
+    if (url.isLocalFile()) url.setScheme(kPageScheme);
+    return url;
+}
+QUrl fromPageUrl(QUrl url) {
+    if (url.scheme() == kPageScheme) url.setScheme(QStringLiteral("file"));
+    return url;
+}
+
+// Addresses that never leave the machine: local pages and what a page
+// makes of its own (data:, blob:, about:).
+bool staysLocal(const QUrl& url) {
+    static const QStringList local = {kPageScheme, QStringLiteral("data"), QStringLiteral("blob"),
+                                      QStringLiteral("about")};
+    return local.contains(url.scheme(), Qt::CaseInsensitive);
+}
+
+// Reads by script, whatever they ask for: a page's requests, beacons and
+// reports, and the workers that would make them.
+bool isScriptRead(QWebEngineUrlRequestInfo::ResourceType type) {
+    using I = QWebEngineUrlRequestInfo;
+    return type == I::ResourceTypeXhr || type == I::ResourceTypePing || type == I::ResourceTypeCspReport ||
+           type == I::ResourceTypeWorker || type == I::ResourceTypeSharedWorker ||
+           type == I::ResourceTypeServiceWorker || type == I::ResourceTypePluginResource;
+}
+
+// Every request of a previewed page passes here, whoever makes it: an
+// image, a style sheet, a script's request, a form, a frame, a navigation.
+// A browsed page goes where it likes, but reads no local page by script,
+// and only a local page loads what lies beside it (a remote one would learn
+// which files exist).
+class RequestRules final : public QWebEngineUrlRequestInterceptor {
+public:
+    RequestRules(bool preview, QObject* parent) : QWebEngineUrlRequestInterceptor(parent), preview_(preview) {}
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        const QUrl& url = info.requestUrl();
+        const bool page = url.scheme() == kPageScheme;
+        const bool fromPage = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame ||
+                              info.firstPartyUrl().scheme() == kPageScheme;
+        if ((preview_ && !staysLocal(url)) || (page && (isScriptRead(info.resourceType()) || !fromPage)))
+            info.block(true);
+    }
+
+private:
+    bool preview_;
+};
+
+// Serves local pages and what they name, by the path's own bytes (a name
+// need not be UTF-8), only regular files, streamed.
+class LocalPages final : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void requestStarted(QWebEngineUrlRequestJob* job) override {
+        const QByteArray path = QByteArray::fromPercentEncoding(job->requestUrl().path(QUrl::FullyEncoded).toLatin1());
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat facts {};
+        if (fd < 0 || ::fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode)) {
+            if (fd >= 0) ::close(fd);
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        auto* file = new QFile(job);
+        if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            job->fail(QWebEngineUrlRequestJob::RequestFailed);
+            return;
+        }
+        const QString name = QFileInfo(QString::fromLocal8Bit(path)).fileName();
+        job->reply(QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension).name().toLatin1(), file);
+    }
+};
+
+class GuardedPage;
+
+// What a page's download asks of its view (null: refused).
+WebView* ownerOf(QWebEnginePage* page);
+
+void refuseDownloads(QWebEngineProfile* profile) {
+    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile,
+                     [](QWebEngineDownloadRequest* download) { download->cancel(); });
+}
+
+void serveLocalPages(QWebEngineProfile* profile, bool preview) {
+    profile->setUrlRequestInterceptor(new RequestRules(preview, profile));
+    profile->installUrlSchemeHandler(kPageScheme.toLatin1(), new LocalPages(profile));
+}
+
+// Off the record: a previewed page leaves no cookies, storage or cache.
+QWebEngineProfile* previewProfile() {
+    static QWebEngineProfile* const profile = [] {
+        auto* p = new QWebEngineProfile(QCoreApplication::instance());
+        serveLocalPages(p, true);
+        refuseDownloads(p);
+        return p;
+    }();
+    return profile;
+}
+
+QWebEngineProfile* browserProfile() {
+    static QWebEngineProfile* const profile = [] {
+        QWebEngineProfile* p = QWebEngineProfile::defaultProfile();
+        serveLocalPages(p, false);
+        QObject::connect(p, &QWebEngineProfile::downloadRequested, p, [](QWebEngineDownloadRequest* download) {
+            WebView* view = ownerOf(download->page());
+            const QString target = view && view->downloadAsked ? view->downloadAsked(download->suggestedFileName())
+                                                               : QString();
+            if (target.isEmpty()) {
+                download->cancel();
+                return;
+            }
+            const QFileInfo file(target);
+            download->setDownloadDirectory(file.absolutePath());
+            download->setDownloadFileName(file.fileName());
+            download->accept();
+        });
+        return p;
+    }();
+    return profile;
+}
+
+class GuardedPage final : public QWebEnginePage {
+public:
+    GuardedPage(WebRole role, WebView* owner, QObject* parent)
+        : QWebEnginePage(role == WebRole::Preview ? previewProfile() : browserProfile(), parent),
+          role_(role),
+          owner_(owner) {
+        using S = QWebEngineSettings;
+        QWebEngineSettings* s = settings();
+        // No page reaches file: addresses at all; local pages come through
+        // the page scheme.
+        s->setAttribute(S::LocalContentCanAccessFileUrls, false);
+        s->setAttribute(S::LocalContentCanAccessRemoteUrls, false);
+        s->setAttribute(S::JavascriptCanOpenWindows, false);
+        s->setAttribute(S::JavascriptCanAccessClipboard, false);
+        s->setAttribute(S::JavascriptCanPaste, false);
+        s->setAttribute(S::AllowWindowActivationFromJavaScript, false);
+        s->setAttribute(S::FullScreenSupportEnabled, false);
+        s->setAttribute(S::ScreenCaptureEnabled, false);
+        s->setAttribute(S::AllowGeolocationOnInsecureOrigins, false);
+        s->setAttribute(S::AllowRunningInsecureContent, false);
+        s->setAttribute(S::WebRTCPublicInterfacesOnly, true);
+        s->setAttribute(S::DnsPrefetchEnabled, false);
+        s->setAttribute(S::PluginsEnabled, false);
+        // Refused without asking: camera, microphone, location,
+        // notifications, screen capture, the pointer lock.
+        connect(this, &QWebEnginePage::featurePermissionRequested, this,
+                [this](const QUrl& origin, Feature feature) {
+                    setFeaturePermission(origin, feature, PermissionDeniedByUser);
+                });
+        connect(this, &QWebEnginePage::fullScreenRequested, this,
+                [](QWebEngineFullScreenRequest request) { request.reject(); });
+        connect(this, &QWebEnginePage::registerProtocolHandlerRequested, this,
+                [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+        connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
+                [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
+    }
+
+    WebView* owner() const { return owner_; }
+
+protected:
+    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (url.isLocalFile()) {
+            // A link to a file: the same file, under the same rules.
+            if (isMainFrame)
+                QTimer::singleShot(0, this, [self = QPointer<GuardedPage>(this), target = toPageUrl(url)] {
+                    if (self) self->setUrl(target);
+                });
+            return false;
+        }
+        if (role_ == WebRole::Preview && !staysLocal(url)) return false;
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+
+    // A preview neither talks to the user nor asks for their files: its
+    // dialogs would come from a page the user only meant to look at.
+    void javaScriptAlert(const QUrl& origin, const QString& text) override {
+        if (role_ == WebRole::Browser) QWebEnginePage::javaScriptAlert(origin, text);
+    }
+    bool javaScriptConfirm(const QUrl& origin, const QString& text) override {
+        return role_ == WebRole::Browser && QWebEnginePage::javaScriptConfirm(origin, text);
+    }
+    bool javaScriptPrompt(const QUrl& origin, const QString& text, const QString& value, QString* result) override {
+        return role_ == WebRole::Browser && QWebEnginePage::javaScriptPrompt(origin, text, value, result);
+    }
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList& old, const QStringList& types) override {
+        if (role_ == WebRole::Preview) return {};
+        return QWebEnginePage::chooseFiles(mode, old, types);
+    }
+
+private:
+    WebRole role_;
+    WebView* owner_;
+};
+
+WebView* ownerOf(QWebEnginePage* page) {
+    auto* guarded = dynamic_cast<GuardedPage*>(page);
+    return guarded ? guarded->owner() : nullptr;
+}
+
+class WebEngineView final : public QWebEngineView, public WebView {
+public:
+    WebEngineView(QWidget* parent, WebRole role) : QWebEngineView(parent) {
+        setPage(new GuardedPage(role, this, this));
+        connect(this, &QWebEngineView::loadFinished, this, [this](bool ok) {
+            if (WebView::loadFinished) WebView::loadFinished(ok);
+        });
+        connect(this, &QWebEngineView::urlChanged, this, [this](const QUrl& url) {
+            if (WebView::urlChanged) WebView::urlChanged(fromPageUrl(url));
+        });
+    }
+    QWidget* widget() override { return this; }
+    void setUrl(const QUrl& url) override { QWebEngineView::setUrl(toPageUrl(url)); }
+    QUrl url() const override { return fromPageUrl(QWebEngineView::url()); }
+    QString title() const override { return QWebEngineView::title(); }
+};
+
+}  // namespace
+
+void registerPageScheme() {
+    QWebEngineUrlScheme scheme(kPageScheme.toLatin1());
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    // Each document an opaque origin of its own. (Marked local, the engine
+    // would let no such document load the pictures beside it; that remote
+    // pages load nothing of it is the request rules' work.)
+    scheme.setFlags(QWebEngineUrlScheme::NoAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+WebView* makeWebView(QWidget* parent, WebRole role) { return new WebEngineView(parent, role); }
+
+}  // namespace orbet
