@@ -40,6 +40,12 @@ MinWeb::MinWeb(QWidget* parent, Prompter& prompter) : QWidget(parent, Qt::Window
             request.initialName = suggested;
             return prompter.saveFile(request);
         };
+        view_->fileAsked = [&prompter] {
+            FileDialogRequest request;
+            request.title = QStringLiteral("送信するファイルの選択");
+            request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+            return prompter.openFile(request);
+        };
     } else {
         Web = new QWidget(this);
     }

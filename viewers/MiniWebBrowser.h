@@ -31,7 +31,8 @@ constexpr int kMinWebFrameHeight = 300;
 
 // "ミニマムWebブラウザー": an address box and a browser. Enter navigates;
 // every arrival writes its address back into the box. A download a page
-// starts is asked about with a save dialog; cancelled, nothing is written.
+// starts is asked about with a save dialog (cancelled, nothing is written),
+// a page's file field with an open dialog.
 class MinWeb : public QWidget {
     Q_OBJECT
 public:

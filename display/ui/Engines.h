@@ -42,6 +42,9 @@ public:
     // the answer is the full path to write, or empty to refuse. Unset, every
     // download is refused.
     std::function<QString(const QString& suggestedName)> downloadAsked;
+    // A browser's page asks for a file to upload: the answer is its full
+    // path, or empty for none. Unset, or in a preview, no file is given.
+    std::function<QString()> fileAsked;
 };
 
 // A media player, a child of the owner it was made for (tests find the

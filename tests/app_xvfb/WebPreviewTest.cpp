@@ -11,6 +11,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineView>
 
 #include "ScreenSupport.h"
@@ -67,6 +68,29 @@ private:
 };
 
 QWebEngineView* engineView(QWidget* w) { return qobject_cast<QWebEngineView*>(w); }
+
+// A page whose file field covers its top-left corner.
+const QByteArray kFileFieldPage =
+    "<html><body style='margin:0'><input type='file' style='position:absolute;left:0;top:0;width:400px;"
+    "height:200px'></body></html>";
+
+// Clicks into the page the way the mouse does, and reports whether a modal
+// dialog of the toolkit's own came up (closing it again).
+bool clickOpensADialog(QWidget* view, QPoint at) {
+    bool dialog = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&dialog] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            dialog = true;
+            modal->close();
+        }
+    });
+    watch.start(50);
+    QWidget* target = view->focusProxy() ? view->focusProxy() : view;
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    QTest::qWait(1500);
+    return dialog;
+}
 
 // Waits (bounded) until the page's title starts with the prefix.
 QString waitForTitle(QWidget* view, const QString& prefix, int timeoutMs = 20000) {
@@ -191,6 +215,15 @@ TEST_F(WebPreviewTest, APreviewedPageGetsNoPermissionNoWindowNoDialog) {
     EXPECT_TRUE(prompter_.records().empty());
 }
 
+TEST_F(WebPreviewTest, APreviewedPageGetsNoFileFromItsFileField) {
+    const QString dir = folder("field");
+    ASSERT_TRUE(writeAll(QDir(dir).filePath("page.html"), kFileFieldPage));
+    preview(dir);
+    QTest::qWait(500);
+    EXPECT_FALSE(clickOpensADialog(form_->WB1->view(), QPoint(100, 100)));
+    EXPECT_TRUE(prompter_.records().empty());
+}
+
 TEST_F(WebPreviewTest, APreviewedPageReachesNoNetwork) {
     LoopbackServer server;
     const QString dir = folder("caller");
@@ -225,6 +258,7 @@ TEST_F(WebPreviewTest, TheMiniBrowserBrowsesAsksBeforeDownloadingAndKeepsTheFile
     QTest::keyClick(web->Text1, Qt::Key_Return);
     EXPECT_EQ(waitForTitle(web->Web, QStringLiteral("remote")), QStringLiteral("remote"));
     EXPECT_TRUE(server.paths().contains(QStringLiteral("/page")));
+    EXPECT_EQ(web->Text1->text(), server.base() + QStringLiteral("/page"));
     // A remote page loads nothing local, so it cannot tell which files exist.
     const QString picture = QDir(data_.path()).filePath("local.png");
     QImage(4, 4, QImage::Format_RGB32).save(picture);
@@ -261,6 +295,20 @@ TEST_F(WebPreviewTest, TheMiniBrowserBrowsesAsksBeforeDownloadingAndKeepsTheFile
     const QString title = waitForTitle(web->Web, QStringLiteral("done"));
     ASSERT_TRUE(title.startsWith(QLatin1String("done"))) << title.toStdString();
     EXPECT_FALSE(title.contains(QLatin1String("SECRET"))) << title.toStdString();
+    // The box shows the file's own address.
+    EXPECT_EQ(web->Text1->text(), QUrl::fromLocalFile(page).toString());
+
+    // A file field asks through the program's dialogs.
+    const QString field = QDir(dir).filePath("field.html");
+    ASSERT_TRUE(writeAll(field, kFileFieldPage));
+    web->Text1->setText(field);
+    QTest::keyClick(web->Text1, Qt::Key_Return);
+    QTest::qWait(1000);
+    prompter_.clear();
+    EXPECT_FALSE(clickOpensADialog(web->Web, QPoint(100, 100)));
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].kind, ScriptedPrompter::Kind::OpenFile);
+    EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("送信するファイルの選択"));
 }
 
 }  // namespace

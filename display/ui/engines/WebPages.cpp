@@ -60,13 +60,12 @@ bool staysLocal(const QUrl& url) {
     return local.contains(url.scheme(), Qt::CaseInsensitive);
 }
 
-// Reads by script, whatever they ask for: a page's requests, beacons and
-// reports, and the workers that would make them.
+// A script's own request for a local page. (An opaque origin's request
+// fails anyway for want of cross-origin rights; refusing it outright keeps
+// that from hanging on the engine's defaults. Workers and beacons of an
+// opaque origin the engine never starts.)
 bool isScriptRead(QWebEngineUrlRequestInfo::ResourceType type) {
-    using I = QWebEngineUrlRequestInfo;
-    return type == I::ResourceTypeXhr || type == I::ResourceTypePing || type == I::ResourceTypeCspReport ||
-           type == I::ResourceTypeWorker || type == I::ResourceTypeSharedWorker ||
-           type == I::ResourceTypeServiceWorker || type == I::ResourceTypePluginResource;
+    return type == QWebEngineUrlRequestInfo::ResourceTypeXhr;
 }
 
 // Every request of a previewed page passes here, whoever makes it: an
@@ -229,9 +228,11 @@ protected:
     bool javaScriptPrompt(const QUrl& origin, const QString& text, const QString& value, QString* result) override {
         return role_ == WebRole::Browser && QWebEnginePage::javaScriptPrompt(origin, text, value, result);
     }
-    QStringList chooseFiles(FileSelectionMode mode, const QStringList& old, const QStringList& types) override {
-        if (role_ == WebRole::Preview) return {};
-        return QWebEnginePage::chooseFiles(mode, old, types);
+    // A browsed page's file field asks through the program's own dialogs.
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override {
+        if (role_ == WebRole::Preview || !owner_->fileAsked) return {};
+        const QString chosen = owner_->fileAsked();
+        return chosen.isEmpty() ? QStringList() : QStringList{chosen};
     }
 
 private:
