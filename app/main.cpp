@@ -1,3 +1,6 @@
+#include <cstdio>
+#include <optional>
+
 #include <QApplication>
 
 #include "app/core/StartupRules.h"
@@ -10,7 +13,35 @@
 #include "platform/ui/QtPrompter.h"
 #include "platform/ui/Translations.h"
 
+namespace {
+
+// Answers "--help", "--version" and options not understood before any
+// window or display is needed; nullopt when the program is to run.
+std::optional<int> answerOptions(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(orbet::fromNative(argv[i]));
+    const orbet::CommandLineRequest request = orbet::readCommandLine(arguments);
+    switch (request.kind) {
+    case orbet::CommandLineRequest::Kind::Run:
+        return std::nullopt;
+    case orbet::CommandLineRequest::Kind::Help:
+        std::fputs(orbet::usageText().toUtf8().constData(), stdout);
+        return 0;
+    case orbet::CommandLineRequest::Kind::Version:
+        std::fputs(orbet::versionText().toUtf8().constData(), stdout);
+        return 0;
+    case orbet::CommandLineRequest::Kind::Unknown:
+        std::fputs(("orbet: " + orbet::toNative(request.text) + ": 不明なオプションです\n").constData(), stderr);
+        std::fputs(orbet::usageText().toUtf8().constData(), stderr);
+        return 2;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = answerOptions(argc, argv)) return *answered;
     orbet::traceStartupStep("main");
     // The web engine's renderer keeps its kernel sandbox: the program never
     // turns it off (as root the engine refuses pages; the test scripts turn
@@ -39,7 +70,7 @@ int main(int argc, char** argv) {
     // the arguments are taken from their bytes, which Qt's list would lose.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments.append(orbet::fromNative(argv[i]));
-    orbet::Form1 form(prompter, orbet::commandLineText(arguments));
+    orbet::Form1 form(prompter, orbet::readCommandLine(arguments).text);
     orbet::traceStartupStep("window created");
     form.load();
     return QApplication::exec();

@@ -12,7 +12,7 @@ ORBET_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool openbox x11-utils x11-apps fonts-noto-cjk ccache libx11-dev libxext-dev
   desktop-file-utils appstream
-  dpkg-dev file
+  dpkg-dev file lintian
 )
 
 orbet_install_missing() {

@@ -29,6 +29,39 @@ CommandLineTarget resolveCommandLine(const QString& c) {
 
 QString commandLineText(const QStringList& arguments) { return arguments.mid(1).join(u' '); }
 
+CommandLineRequest readCommandLine(const QStringList& arguments) {
+    QStringList names;
+    bool options = true;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (options && a == QLatin1String("--")) {
+            options = false;
+        } else if (options && a == QLatin1String("--help")) {
+            return {CommandLineRequest::Kind::Help, {}};
+        } else if (options && a == QLatin1String("--version")) {
+            return {CommandLineRequest::Kind::Version, {}};
+        } else if (options && a.startsWith(QLatin1String("--"))) {
+            return {CommandLineRequest::Kind::Unknown, a};
+        } else {
+            names << a;
+        }
+    }
+    return {CommandLineRequest::Kind::Run, names.join(u' ')};
+}
+
+QString usageText() {
+    return QStringLiteral(
+        "使い方: orbet [ファイルまたはフォルダ | /T]\n"
+        "\n"
+        "  ファイルまたはフォルダ  そのフォルダを開き、ファイルを表示します\n"
+        "  /T                      通知領域に常駐して起動します\n"
+        "  --help                  この説明を表示して終了します\n"
+        "  --version               バージョンを表示して終了します\n"
+        "  --                      これより後ろは \"--\" で始まっていても名前として扱います\n");
+}
+
+QString versionText() { return QStringLiteral("Orbet " ORBET_VERSION "\n"); }
+
 bool isResidentSwitch(const QString& argumentText) { return argumentText == QLatin1String("/T"); }
 
 std::int64_t centredStart(double screenExtent, double boxExtent) {

@@ -21,6 +21,20 @@ CommandLineTarget resolveCommandLine(const QString& argumentText);
 // The argument text of the process: the arguments after the program joined by one blank.
 QString commandLineText(const QStringList& arguments);
 
+// What the program is asked to do by its arguments. "--help" and
+// "--version" answer on standard output and open no window; any other
+// argument starting with "--" is not understood. "--" ends the options: what
+// follows is a name even when it starts with "--" (as "./--help" is).
+struct CommandLineRequest {
+    enum class Kind { Run, Help, Version, Unknown };
+    Kind kind = Kind::Run;
+    QString text;  // Run: the argument text; Unknown: the option not understood
+};
+CommandLineRequest readCommandLine(const QStringList& arguments);
+// The usage "--help" prints, and the version line "--version" prints.
+QString usageText();
+QString versionText();
+
 // "/T" exactly, case-sensitive, nothing else.
 bool isResidentSwitch(const QString& argumentText);
 

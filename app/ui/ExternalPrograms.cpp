@@ -36,7 +36,7 @@ VrForm::VrForm(QWidget* parent) : QDialog(parent) {
     Image1->setPixmap(programIcon().pixmap(64, 64));
     Label2 = new QLabel(QStringLiteral("Kestrel"), this);
     Label3 = new QLabel(QStringLiteral("Orbet Version1.24"), this);
-    Label4 = new QLabel(QStringLiteral("© 2026 The Orbet developers"), this);
+    Label4 = new QLabel(QStringLiteral("© 2026 The Orbet developers\nMIT ライセンスで配布しています"), this);
     Label5 = new QLabel(QStringLiteral("ゼファンプロジェクト"), this);
     // The picture keeps the top of the window to itself; the texts stand on
     // a plain band below it, where every line is whole and readable.

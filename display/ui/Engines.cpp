@@ -54,7 +54,8 @@ Engines* load() {
     QStringList folders;
     const QString override = qEnvironmentVariable("ORBET_ENGINE_DIR");
     if (!override.isEmpty()) folders << override;
-    folders << folders::programFolder();
+    // Beside the program in the build folder, in engines/ once installed.
+    folders << folders::programFolder() << folders::join(folders::programFolder(), QStringLiteral("engines"));
     for (const QString& folder : folders) {
         // Never unloaded: widgets and players built from it live to the end.
         static QLibrary library;

@@ -83,7 +83,8 @@ public:
 // Opens the module on the first call (the pointer shows busy meanwhile)
 // and keeps it; null when it cannot be found or opened. It is looked for in
 // $ORBET_ENGINE_DIR when set (the tests' build folder), then in the
-// program folder (the build folder, or lib/orbet when installed).
+// program folder (the build folder) and its engines/ (lib/orbet/engines
+// when installed).
 Engines* engines();
 // A web view from the module (null without it). The first one also sets up
 // the graphics context the engine shares with the toolkit, which media files

@@ -57,6 +57,24 @@ TEST(CommandLine, ResidentSwitchIsExact) {
     EXPECT_EQ(commandLineText({"orbet"}), QString());
 }
 
+TEST(CommandLine, OptionsAreReadUntilTheDoubleDash) {
+    using K = CommandLineRequest::Kind;
+    EXPECT_EQ(readCommandLine({"orbet", "--help"}).kind, K::Help);
+    EXPECT_EQ(readCommandLine({"orbet", "/a", "--version"}).kind, K::Version);
+    const CommandLineRequest unknown = readCommandLine({"orbet", "--colour"});
+    EXPECT_EQ(unknown.kind, K::Unknown);
+    EXPECT_EQ(unknown.text, QStringLiteral("--colour"));
+    // After "--" everything is a name, options included; a lone dash or
+    // "/T" is never an option.
+    const CommandLineRequest name = readCommandLine({"orbet", "--", "--help", "x"});
+    EXPECT_EQ(name.kind, K::Run);
+    EXPECT_EQ(name.text, QStringLiteral("--help x"));
+    EXPECT_EQ(readCommandLine({"orbet", "/T"}).text, QStringLiteral("/T"));
+    EXPECT_EQ(readCommandLine({"orbet", "-", "./--help"}).text, QStringLiteral("- ./--help"));
+    EXPECT_EQ(readCommandLine({"orbet"}).kind, K::Run);
+    EXPECT_EQ(readCommandLine({"orbet", "--", "--"}).text, QStringLiteral("--"));
+}
+
 TEST(WindowGeometry, RestoredRectangleIsWidenedAndBroughtOnScreen) {
     const int screenW = 19200, screenH = 11520;
     // Only LastFilter in the file: the rectangle is all zeros.
