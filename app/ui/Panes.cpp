@@ -132,9 +132,9 @@ bool Panes::loadText(const QString& path, bool rich) {
             return true;
         }
     }
-    const DecodedText decoded = decodeText(bytes);
-    setWrapFor(decoded.text);
-    f_.RT->setPlainText(decoded.text);
+    const QString shown = textForDisplay(decodeText(bytes).text);
+    setWrapFor(shown);
+    f_.RT->setPlainText(shown);
     return true;
 }
 

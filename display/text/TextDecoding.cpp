@@ -1,5 +1,6 @@
 #include "display/text/TextDecoding.h"
 
+#include <algorithm>
 #include <optional>
 
 
@@ -126,6 +127,40 @@ DecodedText decodeText(const QByteArray& bytes) {
     // Zeros that fit nothing else are weaker evidence of UTF-16 than Western text is.
     if (auto utf16 = decodeUtf16WithoutMark(bytes, kWeakZeroShare)) return std::move(*utf16);
     return finish(decodeCodePage(bytes, kCodePageWestern), "windows-1252");
+}
+
+QString textForDisplay(QString text) {
+    qsizetype longest = 0, run = 0;
+    QChar* d = text.data();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = d[i].unicode();
+        if (c == u'\n' || c == QChar::ParagraphSeparator) {
+            run = 0;
+            continue;
+        }
+        if ((c < 0x20 && c != u'\t') || c == 0x7F) d[i] = QChar(c == 0x7F ? char16_t(0x2421) : char16_t(0x2400 + c));
+        longest = std::max(longest, ++run);
+    }
+    if (longest <= kLongestDisplayLine) return text;
+    QString cut;
+    cut.reserve(n + n / kLongestDisplayLine + 1);
+    run = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'\n' || c == QChar::ParagraphSeparator) {
+            run = 0;
+        } else if (run >= kLongestDisplayLine) {
+            // Never between the halves of a surrogate pair.
+            if (!c.isLowSurrogate()) {
+                cut.append(u'\n');
+                run = 0;
+            }
+        }
+        cut.append(c);
+        if (c != u'\n' && c != QChar::ParagraphSeparator) ++run;
+    }
+    return cut;
 }
 
 QByteArray encodeUtf8(const QString& text) {

@@ -24,6 +24,18 @@ struct DecodedText {
 // all become "\n". Invalid sequences become U+FFFD; no input fails.
 DecodedText decodeText(const QByteArray& bytes);
 
+// Display lines are cut at this many characters: a text control lays out a
+// line whole, and a line of megabytes (a binary or sparse file shown as text
+// above all) would hold the window for minutes.
+constexpr qsizetype kLongestDisplayLine = 4096;
+
+// Decoded text as the text pane shows it: each control character other than
+// tab and line break as its visible picture (U+2400 to U+2421, "␀" for NUL),
+// which lays out as fast as any letter where the controls themselves take
+// the layout seconds per megabyte, and lines longer than kLongestDisplayLine
+// cut into display lines of that length.
+QString textForDisplay(QString text);
+
 // Plain text as UTF-8 without a byte order mark. Paragraph and line separators
 // (U+2029, U+2028, as a text document holds them) become "\n".
 QByteArray encodeUtf8(const QString& text);

@@ -159,6 +159,45 @@ TEST(TextDecoding, WesternTextIsNotMistakenForJapanese) {
     EXPECT_EQ(decodeText("").text, QString());
 }
 
+TEST(TextForDisplay, ControlCharactersShowAsTheirPictures) {
+    const QString controls = textForDisplay(QString::fromUtf8(QByteArray("a\0b", 3) + "\x01\tc\x1b\x1f\x7f\x0b\x0c\nd e\u00e9\u2400"));
+    EXPECT_EQ(controls, QString::fromUtf8("a\u2400b\u2401\tc\u241b\u241f\u2421\u240b\u240c\nd e\u00e9\u2400"));
+    // A sparse file's megabyte of zero bytes, decoded as the pane decodes it.
+    const QString zeros = textForDisplay(decodeText(QByteArray(1 << 20, '\0')).text);
+    EXPECT_FALSE(zeros.contains(QChar(0)));
+    EXPECT_EQ(zeros.count(QChar(0x2400)), 1 << 20);
+    EXPECT_EQ(textForDisplay(QString()), QString());
+}
+
+TEST(TextForDisplay, LongLinesAreCutIntoDisplayLines) {
+    const qsizetype n = kLongestDisplayLine;
+    EXPECT_EQ(n, 4096);
+    const QString exact(n, u'q');
+    EXPECT_EQ(textForDisplay(exact), exact);
+    EXPECT_EQ(textForDisplay(exact + u'\n' + exact), exact + u'\n' + exact);
+    EXPECT_EQ(textForDisplay(exact + u'r'), exact + u'\n' + u'r');
+    // Three and a half lines' worth, after a short line: the count starts
+    // again at each line break.
+    const QString longer = QStringLiteral("short\n") + QString(3 * n + n / 2, u'x');
+    const QStringList lines = textForDisplay(longer).split(u'\n');
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], QStringLiteral("short"));
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(lines[i].size(), n) << i;
+    EXPECT_EQ(lines[4].size(), n / 2);
+    EXPECT_EQ(lines.join(QString()).size(), longer.size() - 1);
+    // Controls count as characters of the line; a pair of surrogates is
+    // never cut apart, and the line after it is cut at its own length.
+    EXPECT_EQ(textForDisplay(QString(n + 1, QChar(0))).split(u'\n').size(), 2);
+    const QString emoji = QString::fromUtf8("😀");
+    const QString straddling = QString(n - 1, u'y') + emoji + QString(2 * n, u'z');
+    const QStringList parts = textForDisplay(straddling).split(u'\n');
+    ASSERT_EQ(parts.size(), 3);
+    EXPECT_TRUE(parts[0].endsWith(emoji));
+    EXPECT_EQ(parts[0].size(), n + 1);
+    EXPECT_EQ(parts[1].size(), n);
+    EXPECT_EQ(parts[2].size(), n);
+}
+
 TEST(CodePages, DecodeWindowsCodePages) {
     EXPECT_EQ(decodeCodePage("\x87\x6F\x87\x40\x81\x40", 932), QStringLiteral("㎜①　"));
     EXPECT_EQ(decodeCodePage("\x5C\x7E", 932), QStringLiteral("\\~"));
