@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    // 256 KB on one line: raw zero bytes, their pictures cut into display
-    // lines, and ordinary letters on one line.
+    // 256 KB on one line: raw zero bytes, the same as the pane shows them
+    // (middle dots in cut lines), and ordinary letters shown the same way.
     const QString zeros(256 * 1024, QChar(0));
     const double raw = layoutMs(zeros);
     const double shown = layoutMs(orbet::textForDisplay(zeros));

@@ -129,38 +129,31 @@ DecodedText decodeText(const QByteArray& bytes) {
     return finish(decodeCodePage(bytes, kCodePageWestern), "windows-1252");
 }
 
-QString textForDisplay(QString text) {
-    qsizetype longest = 0, run = 0;
-    QChar* d = text.data();
+QString textForDisplay(const QString& text) {
     const qsizetype n = text.size();
+    QString out(n + n / kLongestDisplayLine + 1, Qt::Uninitialized);
+    QChar* o = out.data();
+    const QChar* in = text.constData();
+    qsizetype block = 0, line = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = d[i].unicode();
+        const char16_t c = in[i].unicode();
         if (c == u'\n' || c == QChar::ParagraphSeparator) {
-            run = 0;
+            // Short lines share a block, each ended by a line separator,
+            // until the block is long enough to be laid out on its own.
+            *o++ = block >= kLongestDisplayLine ? QChar(u'\n') : QChar(QChar::LineSeparator);
+            block = block >= kLongestDisplayLine ? 0 : block + 1;
+            line = 0;
             continue;
         }
-        if ((c < 0x20 && c != u'\t') || c == 0x7F) d[i] = QChar(c == 0x7F ? char16_t(0x2421) : char16_t(0x2400 + c));
-        longest = std::max(longest, ++run);
-    }
-    if (longest <= kLongestDisplayLine) return text;
-    QString cut;
-    cut.reserve(n + n / kLongestDisplayLine + 1);
-    run = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == u'\n' || c == QChar::ParagraphSeparator) {
-            run = 0;
-        } else if (run >= kLongestDisplayLine) {
-            // Never between the halves of a surrogate pair.
-            if (!c.isLowSurrogate()) {
-                cut.append(u'\n');
-                run = 0;
-            }
+        if (line >= kLongestDisplayLine && !QChar::isLowSurrogate(c)) {
+            *o++ = QChar(u'\n');
+            block = line = 0;
         }
-        cut.append(c);
-        if (c != u'\n' && c != QChar::ParagraphSeparator) ++run;
+        *o++ = (c < 0x20 && c != u'\t') || c == 0x7F ? QChar(kControlShown) : in[i];
+        ++block, ++line;
     }
-    return cut;
+    out.truncate(o - out.constData());
+    return out;
 }
 
 QByteArray encodeUtf8(const QString& text) {
