@@ -1,5 +1,6 @@
 #include "display/wmf/WmfText.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -88,12 +89,11 @@ UConverter* converterFor(int codePage) {
 // code page 932 with a double-byte character in it, so such bytes are read
 // as Japanese, and everything else as Western.
 bool readsAsCodePage932(QByteArrayView bytes) {
-    bool doubleByte = false;
-    for (qsizetype i = 0; i < bytes.size() && !doubleByte; ++i) {
-        const quint8 b = quint8(bytes[i]);
-        doubleByte = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    }
-    if (!doubleByte) return false;
+    const bool leadByte = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const quint8 b = quint8(c);
+        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    });
+    if (!leadByte) return false;
     thread_local std::unique_ptr<UConverter, ConverterCloser> strict = [] {
         UErrorCode status = U_ZERO_ERROR;
         UConverter* c = ucnv_open(icuConverterName(932), &status);

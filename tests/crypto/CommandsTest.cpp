@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "CryptoTestSupport.h"
 #include "crypto/BinAngsDL.h"
 #include "crypto/EncryptionCommands.h"
 #include "platform/ProgramState.h"
@@ -86,6 +87,17 @@ TEST_F(CommandsTest, FilesThatCannotBeProtectedAndRestoredAreRefusedBeforeTheDia
         EXPECT_FALSE(QFile::exists(path("x.ang")));
         EXPECT_TRUE(busy_.empty());
     }
+    // Blanks and other printable characters are taken as they are.
+    writeAll(path("a name.txt"), "spaced");
+    state_.currentFilePath = path("a name.txt");
+    prompter_.clear();
+    prompter_.reply(path("spaced.ang"));
+    prompter_.reply("pw");
+    commands_.PasAng();
+    EXPECT_EQ(prompter_.records().size(), 2u);
+    EXPECT_EQ(plainRecord(readAll(path("spaced.ang"))), QByteArray("pw\r\na name.txt\r\n737061636564\r\n"));
+    busy_.clear();
+
     // A pipe would hold the command for ever on its first read.
     ASSERT_EQ(::mkfifo(path("pipe").toLocal8Bit().constData(), 0600), 0);
     state_.currentFilePath = path("pipe");

@@ -153,6 +153,8 @@ TEST(WmfText, DefaultCharsetTextOfJapaneseProgramsReadsAsCodePage932) {
         const char* utf8;
     } cases[] = {
         {"A\x82\xA0\xB1", "Aあｱ"},  // one double-byte character is enough
+        {"\x81\x40\x9F\xFC", "\u3000\u6ECC"},  // the first and last lead bytes of the lower range
+        {"\xE0\x40\xFC\x4B", "\u6F3E\u9ED1"},  // and of the upper one
         {"caf\xE9", "café"},  // a lead byte with nothing after it
         {"\xE9t\xE9", "été"},  // double-byte in form, then a cut one: not 932
         {"\x82\xA0\xFF", "‚\u00A0ÿ"},  // a byte code page 932 has no code for
