@@ -167,8 +167,8 @@ QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitB
         JSAMPROW row = image.scanLine(int(info.output_scanline));
         complete = jpeg_read_scanlines(&info, &row, 1) == 1;
     }
-    if (complete && image.width() > shown) image = image.copy(0, 0, shown, rows);
-    return complete ? image : QImage();
+    if (!complete) return {};
+    return image.width() > shown ? image.copy(0, 0, shown, rows) : image;
 }
 
 QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes) {

@@ -140,8 +140,9 @@ QString textForDisplay(const QString& text) {
         if (c == u'\n' || c == QChar::ParagraphSeparator) {
             // Short lines share a block, each ended by a line separator,
             // until the block is long enough to be laid out on its own.
-            *o++ = block >= kLongestDisplayLine ? QChar(u'\n') : QChar(QChar::LineSeparator);
-            block = block >= kLongestDisplayLine ? 0 : block + 1;
+            const bool paragraphEnds = block >= kLongestDisplayLine;
+            *o++ = paragraphEnds ? QChar(u'\n') : QChar(QChar::LineSeparator);
+            block = paragraphEnds ? 0 : block + 1;
             line = 0;
             continue;
         }

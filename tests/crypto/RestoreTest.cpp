@@ -111,6 +111,10 @@ TEST_F(RestoreTest, TextFieldsUseCodePage932ElseMarkedUtf8) {
     EXPECT_EQ(restore(other, QStringLiteral("mot de passé")), path(QStringLiteral("out/café😀")));
     EXPECT_EQ(readAll(path(QStringLiteral("out/café😀"))), QByteArray("y"));
     EXPECT_EQ(ang::encodeText(QStringLiteral("ｶﾅ\x1a")), QByteArray("\xb6\xc5\x1a"));
+    // The controls Windows keeps as themselves, between other characters.
+    const QString between = QStringLiteral("ｶ\x1aﾅ\x7fｱ\x1cﾝ");
+    EXPECT_EQ(ang::encodeText(between), QByteArray("\xb6\x1a\xc5\x7f\xb1\x1c\xdd"));
+    EXPECT_EQ(ang::decodeText(ang::encodeText(between)), between);
     EXPECT_EQ(ang::encodeText(QString()), QByteArray());
 }
 

@@ -195,6 +195,8 @@ TEST(TextForDisplay, ShortLinesShareParagraphsAndLongLinesAreCut) {
     const QString exact(n, u'q');
     EXPECT_EQ(textForDisplay(exact), exact);
     EXPECT_EQ(textForDisplay(exact + u'\n' + exact), exact + u'\n' + exact);
+    // A paragraph ended there starts the next one afresh.
+    EXPECT_EQ(textForDisplay(exact + QStringLiteral("\na\nb")), exact + QStringLiteral("\na\u2028b"));
     EXPECT_EQ(textForDisplay(exact + u'r'), exact + u'\n' + u'r');
     // Three and a half lines' worth after a short line: the count starts
     // again at each line break.
