@@ -1,5 +1,6 @@
 #include "crypto/AngFormat.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -180,6 +181,13 @@ Reader::Status Reader::readContent(const Sink& sink, const std::function<void()>
 bool isSafeName(const QString& name) {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
            !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
+bool hasControlCharacters(const QString& name) {
+    return std::any_of(name.begin(), name.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u < 0x20 || (u >= 0x7F && u < 0xA0) || u == 0x2028 || u == 0x2029;
+    });
 }
 
 }  // namespace orbet::ang

@@ -85,4 +85,8 @@ private:
 // restored to: not empty, no separator, not "." or "..", no NUL.
 bool isSafeName(const QString& name);
 
+// A line break in a name would split the record's name line, and a name
+// with controls cannot be typed or shown; neither is written or restored.
+bool hasControlCharacters(const QString& name);
+
 }  // namespace orbet::ang

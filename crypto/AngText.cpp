@@ -1,10 +1,11 @@
 #include "crypto/AngText.h"
 
 #include <algorithm>
-
-#include <QStringDecoder>
+#include <optional>
 
 #include <unicode/ucnv.h>
+
+#include "platform/NativePath.h"
 
 namespace orbet::ang {
 
@@ -44,19 +45,20 @@ public:
         return true;
     }
 
-    void decode(QByteArrayView piece, QString& out) {
-        if (piece.isEmpty()) return;
-        if (!cnv_) {
-            out.append(QString::fromLatin1(piece));
-            return;
-        }
+    // False when a byte sequence is not a code of the code page.
+    bool decode(QByteArrayView piece, QString& out) {
+        if (piece.isEmpty()) return true;
+        if (!cnv_) return false;
         UErrorCode error = U_ZERO_ERROR;
         ucnv_reset(cnv_);
+        ucnv_setToUCallBack(cnv_, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
         const qsizetype start = out.size();
         out.resize(start + piece.size() + 8);
         const int32_t n = ucnv_toUChars(cnv_, reinterpret_cast<UChar*>(out.data() + start),
                                         int32_t(out.size() - start), piece.data(), int32_t(piece.size()), &error);
-        out.truncate(U_FAILURE(error) ? start : start + n);
+        if (U_FAILURE(error)) return false;
+        out.truncate(start + n);
+        return true;
     }
 
 private:
@@ -65,6 +67,21 @@ private:
 
 bool isAscii(const QString& text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+constexpr char kMark[] = "\xEF\xBB\xBF";
+
+std::optional<QString> decodeCodePage932(const QByteArray& bytes) {
+    Converter cnv;
+    QString out;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && !isSwappedControl(static_cast<unsigned char>(bytes[i]))) continue;
+        if (!cnv.decode(QByteArrayView(bytes).sliced(start, i - start), out)) return std::nullopt;
+        if (i < bytes.size()) out.append(QChar(static_cast<unsigned char>(bytes[i])));
+        start = i + 1;
+    }
+    return out;
 }
 
 }  // namespace
@@ -76,7 +93,7 @@ QByteArray encodeText(const QString& text) {
     qsizetype start = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
         if (i < text.size() && !isSwappedControl(text[i].unicode())) continue;
-        if (!cnv.encode(QStringView(text).sliced(start, i - start), out)) return text.toUtf8();
+        if (!cnv.encode(QStringView(text).sliced(start, i - start), out)) return kMark + text.toUtf8();
         if (i < text.size()) out.append(char(text[i].unicode()));
         start = i + 1;
     }
@@ -84,23 +101,12 @@ QByteArray encodeText(const QString& text) {
 }
 
 QString decodeText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-    Converter cnv;
-    QString out;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= bytes.size(); ++i) {
-        if (i < bytes.size() && !isSwappedControl(static_cast<unsigned char>(bytes[i]))) continue;
-        cnv.decode(QByteArrayView(bytes).sliced(start, i - start), out);
-        if (i < bytes.size()) out.append(QChar(static_cast<unsigned char>(bytes[i])));
-        start = i + 1;
-    }
-    return out;
+    if (bytes.startsWith(kMark)) return fromNative(bytes.sliced(3));
+    if (std::optional<QString> text = decodeCodePage932(bytes)) return *text;
+    // Valid UTF-8 reads as itself; any other byte is kept in its escaped form.
+    return fromNative(bytes);
 }
 
-bool sameText(const QByteArray& stored, const QString& text) {
-    return stored == encodeText(text) || decodeText(stored) == text;
-}
+bool sameText(const QByteArray& stored, const QString& text) { return decodeText(stored) == text; }
 
 }  // namespace orbet::ang

@@ -135,6 +135,14 @@ BinAngsDL::Protected BinAngsDL::ProtectFile(const QString& source, const QString
         prompter_.message(QStringLiteral("ファイルが見つかりません\r\n") + source, titleName_, Buttons::Ok);
         return Protected::SourceMissing;
     }
+    if (!pathFacts(source).isRegular) {
+        prompter_.message(notRegularMessage() + QStringLiteral("\r\n") + source, titleName_, Buttons::Ok);
+        return Protected::Failed;
+    }
+    if (ang::hasControlCharacters(filename_)) {
+        prompter_.message(controlNameMessage() + QStringLiteral("\r\n") + filename_, titleName_, Buttons::Ok);
+        return Protected::Failed;
+    }
     if (pump_) pump_();
     if (pass_.isEmpty()) {
         error_ = 2;
@@ -171,6 +179,11 @@ QString BinAngsDL::RestoreFile(const QString& protectedPath) {
         prompter_.message(QStringLiteral("ファイルが見つかりません\r\n") + protectedPath, titleName_, Buttons::Ok);
         return {};
     }
+    if (!pathFacts(protectedPath).isRegular) {
+        prompter_.message(notRegularProtectedMessage() + QStringLiteral("\r\n") + protectedPath, titleName_,
+                          Buttons::Ok);
+        return {};
+    }
     if (pump_) pump_();
     QFile in;
     if (!openNative(in, protectedPath)) {
@@ -190,10 +203,19 @@ QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
     }
     // The name comes from the file, so it must not lead out of the folder.
     const QString name = ang::decodeText(reader.name());
+    if (ang::hasControlCharacters(name)) {
+        prompter_.message(storedControlNameMessage(), titleName_, Buttons::Ok);
+        return {};
+    }
     if (!ang::isSafeName(name)) return {};
     const QString path = directry_ + name;
     // Writing follows a link, which could lead anywhere.
-    if (pathFacts(path).isLink) return {};
+    const PathFacts there = pathFacts(path);
+    if (there.isLink) return {};
+    if (there.isDir) {
+        prompter_.message(folderInTheWayMessage() + QStringLiteral("\r\n") + path, titleName_, Buttons::Ok);
+        return {};
+    }
     if (fileExists(path)) {
         const Answer a = prompter_.message(QStringLiteral("同じファイル名が存在します、上書きしますか？"),
                                            QStringLiteral("KTXAngsDLL-") + path, Buttons::YesNo, Icon::Question);
@@ -224,6 +246,22 @@ QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
         return {};
     }
     return {};
+}
+
+QString BinAngsDL::controlNameMessage() {
+    return QStringLiteral("ファイル名に改行などの制御文字が含まれているため、暗号化できません");
+}
+
+QString BinAngsDL::notRegularMessage() { return QStringLiteral("通常のファイルではないため、暗号化できません"); }
+
+QString BinAngsDL::storedControlNameMessage() {
+    return QStringLiteral("保存されているファイル名に制御文字が含まれているため、復号できません");
+}
+
+QString BinAngsDL::notRegularProtectedMessage() { return QStringLiteral("通常のファイルではないため、復号できません"); }
+
+QString BinAngsDL::folderInTheWayMessage() {
+    return QStringLiteral("同じ名前のフォルダが存在するため、復号したファイルを出力できません");
 }
 
 void BinAngsDL::sayWriteFailed(const QString& path, const QString& reason) {

@@ -67,6 +67,16 @@ public:
     // Restores the protected file into Directry; the path written or empty.
     QString RestoreFile(const QString& protectedPath);
 
+    // Refusals said before anything is written: a name the record cannot
+    // carry or the restore cannot write, a source or protected file that is
+    // a pipe, socket or device (reading one would wait for ever), a restored
+    // name already taken by a folder.
+    static QString controlNameMessage();
+    static QString notRegularMessage();
+    static QString storedControlNameMessage();
+    static QString notRegularProtectedMessage();
+    static QString folderInTheWayMessage();
+
     // Seams: where keys and decoys come from, and what runs between chunks
     // of a long job (by default, the pending non-input events of the window).
     void setRandomSource(ang::RandomSource random) { random_ = std::move(random); }

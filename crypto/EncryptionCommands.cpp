@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "crypto/AngFormat.h"
 #include "crypto/BinAngsDL.h"
 #include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
@@ -38,7 +39,7 @@ QString EncryptionCommands::noPasswordMessage() {
 }
 
 QString EncryptionCommands::askPassword() {
-    return prompter_.input(QStringLiteral("パスワードを入力してください"), state_.title).value_or(QString());
+    return prompter_.password(QStringLiteral("パスワードを入力してください"), state_.title).value_or(QString());
 }
 
 void EncryptionCommands::setBusy(bool busy) {
@@ -54,15 +55,25 @@ void EncryptionCommands::PasAng() {
         prompter_.message(QStringLiteral("ファイルが指定されていません"), state_.title, Buttons::Ok);
         return;
     }
+    // Refused before the dialogs, so nothing is chosen or written in vain.
+    if (!current.isRegular) {
+        prompter_.message(BinAngsDL::notRegularMessage() + QStringLiteral("\r\n") + displayName(source), state_.title,
+                          Buttons::Ok);
+        return;
+    }
+    // The stored name is the readable one: a Shift_JIS name goes back to its
+    // own bytes in code page 932.
+    const QString name = displayName(source.mid(source.lastIndexOf(QLatin1Char('/')) + 1));
+    if (ang::hasControlCharacters(name)) {
+        prompter_.message(BinAngsDL::controlNameMessage(), state_.title, Buttons::Ok);
+        return;
+    }
     FileDialogRequest request;
     request.title = QStringLiteral("パスワード付き暗号化（暗号化保存）");
     request.filter = filter();
     request.hideReadOnly = true;
     request.confirmOverwrite = false;
     const QString target = prompter_.saveFile(request);
-    // The stored name is the readable one: a Shift_JIS name goes back to its
-    // own bytes in code page 932.
-    const QString name = displayName(source.mid(source.lastIndexOf(QLatin1Char('/')) + 1));
     if (target.isEmpty()) return;
     if (exists(QFileInfo(target))) {
         const Answer a = prompter_.message(QStringLiteral("同じファイル名が存在します、上書きしますか？"),

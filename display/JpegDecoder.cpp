@@ -152,9 +152,13 @@ QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitB
     if (whole) *whole = size;
     info.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&info);
-    // The decoder widens the crop to a block's edge and smooths chroma
-    // across it as in the whole picture, so the corner's pixels are exact.
-    JDIMENSION left = 0, width = JDIMENSION(std::min(corner.width(), size.width()));
+    // The decoder widens the crop leftwards to a block's edge, but treats its
+    // right edge as the picture's: where chroma is shared by two pixels
+    // across, the last column would be smoothed against itself instead of
+    // its neighbour. One block column more is decoded and cut off again.
+    const int shown = std::min(corner.width(), size.width());
+    const int block = info.max_h_samp_factor * info.min_DCT_scaled_size;
+    JDIMENSION left = 0, width = JDIMENSION(std::min(shown + block, size.width()));
     jpeg_crop_scanline(&info, &left, &width);
     const int rows = std::min(corner.height(), size.height());
     QImage image(int(info.output_width), rows, QImage::Format_RGB32);
@@ -163,7 +167,8 @@ QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitB
         JSAMPROW row = image.scanLine(int(info.output_scanline));
         complete = jpeg_read_scanlines(&info, &row, 1) == 1;
     }
-    return complete ? image : QImage();
+    if (!complete) return {};
+    return image.width() > shown ? image.copy(0, 0, shown, rows) : image;
 }
 
 QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes) {

@@ -19,9 +19,8 @@ QSize largeJpegSize(const QByteArray& head, qint64 allocationLimitBytes);
 
 // The top-left corner of a picture decodeJpegInParallel takes, decoded
 // alone: the part of a large photo a pane shows first. Its pixels are those
-// the whole decoding gives there; it is at least `corner` large where the
-// picture is (a little wider, to a block's edge). `whole` receives the
-// picture's size. Null for any picture decodeJpegInParallel declines.
+// the whole decoding gives there; it is `corner` large, or the picture's
+// size where that is smaller. `whole` receives the picture's size. Null for any picture decodeJpegInParallel declines.
 // It reads the device only as far as the corner's last row.
 QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitBytes, QSize* whole);
 

@@ -23,6 +23,33 @@ bool openPictureFile(QFile& file, const QString& path) {
 
 const QByteArray kJpegStart("\xff\xd8\xff", 3);
 
+// An icon file holds one picture per size (and colour depth); the toolkit
+// reads the first, often the 16-pixel one. Users expect the largest, and of
+// two of one size the one with more colours. The reader tells each size;
+// the depth comes from the file's own directory, whose entries are in the
+// reader's order.
+void chooseLargestIcon(QImageReader& reader, const QByteArray& directory) {
+    const int count = reader.imageCount();
+    int best = 0;
+    qint64 bestArea = -1;
+    int bestDepth = -1;
+    for (int i = 0; i < count; ++i) {
+        if (!reader.jumpToImage(i)) continue;
+        const QSize size = reader.size();
+        const qint64 area = qint64(size.width()) * size.height();
+        const qsizetype at = 6 + 16 * qsizetype(i) + 6;
+        const int depth = at + 1 < directory.size()
+                              ? quint8(directory[at]) | quint8(directory[at + 1]) << 8
+                              : 0;
+        if (area > bestArea || (area == bestArea && depth > bestDepth)) {
+            best = i;
+            bestArea = area;
+            bestDepth = depth;
+        }
+    }
+    reader.jumpToImage(best);
+}
+
 }  // namespace
 
 bool showsCornerFirst(const QString& path, int allocationLimitMb) {
@@ -85,12 +112,15 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
     // Only the kinds the built-in route promises, told from the content
     // whatever the name; every other format the toolkit happens to read is
     // the plug-ins' to decode, or nobody's.
-    const QByteArray format = pictureFormatOf(file.peek(16));
+    // An icon's directory: 16 bytes for each of up to 256 pictures.
+    const QByteArray head = file.peek(6 + 16 * 256);
+    const QByteArray format = pictureFormatOf(head);
     if (format.isEmpty() || format == "png") return {};
     QImageReader reader(&file, format);
     reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(false);
     reader.setAllocationLimit(allocationLimitMb);
+    if (format == "ico") chooseLargestIcon(reader, head);
     QImage image = reader.read();
     if (image.isNull()) return {};
     // Paletted and odd formats are drawn much faster once converted.

@@ -38,6 +38,11 @@ public:
     // Input prompt; nullopt when cancelled.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText = {}) = 0;
+    // Input prompt whose text is masked as it is typed; nullopt when cancelled.
+    // Prompters that never show anything may answer it as a plain input.
+    virtual std::optional<QString> password(const QString& prompt, const QString& title) {
+        return input(prompt, title);
+    }
 
     // File dialogs return the chosen full path, or an empty text when cancelled.
     virtual QString openFile(const FileDialogRequest& request) = 0;

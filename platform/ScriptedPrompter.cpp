@@ -51,6 +51,12 @@ std::optional<QString> ScriptedPrompter::input(const QString& prompt, const QStr
     return r;
 }
 
+std::optional<QString> ScriptedPrompter::password(const QString& prompt, const QString& title) {
+    std::optional<QString> r = input(prompt, title, {});
+    records_.back().masked = true;
+    return r;
+}
+
 QString ScriptedPrompter::openFile(const FileDialogRequest& request) {
     records_.push_back({Kind::OpenFile, request.filter, request.title, Buttons::OkCancel, Icon::None, request, std::nullopt, {}});
     bool scripted = false;

@@ -25,6 +25,7 @@ public:
         // so a test can tell a wrong default from a right one.
         std::optional<Answer> defaultAnswer;
         QString defaultText;
+        bool masked = false;  // an input prompt that hides what is typed
     };
 
     void answer(Answer a) { answers_.push_back(a); }
@@ -40,6 +41,7 @@ public:
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
                    std::optional<Answer> defaultAnswer) override;
     std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> password(const QString& prompt, const QString& title) override;
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;

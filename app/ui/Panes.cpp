@@ -132,9 +132,9 @@ bool Panes::loadText(const QString& path, bool rich) {
             return true;
         }
     }
-    const DecodedText decoded = decodeText(bytes);
-    setWrapFor(decoded.text);
-    f_.RT->setPlainText(decoded.text);
+    // Its lines are cut short enough to wrap at the pane's width.
+    f_.RT->setLineWrapMode(QTextEdit::WidgetWidth);
+    f_.RT->setPlainText(textForDisplay(decodeText(bytes).text));
     return true;
 }
 

@@ -7,18 +7,13 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QScrollBar>
-#include <QStatusBar>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
-#include <QToolBar>
 
 #include "app/ui/Form1.h"
-#include "platform/Twips.h"
 #include "display/FileKinds.h"
 #include "display/text/TextDecoding.h"
 #include "display/ui/PictureBox.h"
-#include "navigation/ui/ListControls.h"
 #include "platform/Prompter.h"
 
 namespace orbet {
@@ -95,13 +90,10 @@ void TextPane::pri_Click() {
 }
 
 void TextPane::RT_Change() {
-    // Editing moves the pane to its own place; a shown file is placed again
-    // by the display layout right after it loads.
-    const TwipsRect window = f_.rectTwips();
-    const int ys = twips::fromPixels(f_.YS->sizeHint().height());
-    const int height = window.height - f_.file1HeightTwips() - twips::fromPixels(f_.STB->height()) - 2 * ys - 100 -
-                       twips::fromPixels(f_.TB->height()) - 255 * f_.state().toolbarRows;
-    f_.RT->setGeometry(twips::toPixels(TwipsRect{0, 1650, window.width - 120, height}));
+    // The pane stays where the display layout puts it. A place of its own
+    // near the window's top, taken on every edit or emptied list, would
+    // cover the folder tree and the file list the user needs next.
+    f_.layoutDisplay();
 }
 
 }  // namespace orbet

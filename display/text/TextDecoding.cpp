@@ -1,5 +1,6 @@
 #include "display/text/TextDecoding.h"
 
+#include <algorithm>
 #include <optional>
 
 
@@ -126,6 +127,34 @@ DecodedText decodeText(const QByteArray& bytes) {
     // Zeros that fit nothing else are weaker evidence of UTF-16 than Western text is.
     if (auto utf16 = decodeUtf16WithoutMark(bytes, kWeakZeroShare)) return std::move(*utf16);
     return finish(decodeCodePage(bytes, kCodePageWestern), "windows-1252");
+}
+
+QString textForDisplay(const QString& text) {
+    const qsizetype n = text.size();
+    QString out(n + n / kLongestDisplayLine + 1, Qt::Uninitialized);
+    QChar* o = out.data();
+    const QChar* in = text.constData();
+    qsizetype block = 0, line = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = in[i].unicode();
+        if (c == u'\n' || c == QChar::ParagraphSeparator) {
+            // Short lines share a block, each ended by a line separator,
+            // until the block is long enough to be laid out on its own.
+            const bool paragraphEnds = block >= kLongestDisplayLine;
+            *o++ = paragraphEnds ? QChar(u'\n') : QChar(QChar::LineSeparator);
+            block = paragraphEnds ? 0 : block + 1;
+            line = 0;
+            continue;
+        }
+        if (line >= kLongestDisplayLine && !QChar::isLowSurrogate(c)) {
+            *o++ = QChar(u'\n');
+            block = line = 0;
+        }
+        *o++ = (c < 0x20 && c != u'\t') || c == 0x7F ? QChar(kControlShown) : in[i];
+        ++block, ++line;
+    }
+    out.truncate(o - out.constData());
+    return out;
 }
 
 QByteArray encodeUtf8(const QString& text) {

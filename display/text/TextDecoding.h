@@ -24,6 +24,23 @@ struct DecodedText {
 // all become "\n". Invalid sequences become U+FFFD; no input fails.
 DecodedText decodeText(const QByteArray& bytes);
 
+// A text control lays out a paragraph whole: a line of megabytes (a binary
+// or sparse file shown as text above all) would hold the window for minutes,
+// and a paragraph per short line makes the document itself slow to build
+// (seconds for the hundreds of thousands of lines of 16 MB).
+constexpr qsizetype kLongestDisplayLine = 4096;
+// Controls lay out many times slower than letters (the font has no glyph
+// for them, and a picture of each, U+2400 on, sends every run to a fallback
+// font); a middle dot, as hex viewers show them, is in every font.
+constexpr char16_t kControlShown = 0x00B7;
+
+// Decoded text as the text pane shows it: each control character other than
+// tab and line break as a middle dot; lines longer than kLongestDisplayLine
+// cut into display lines of that length; and lines gathered into paragraphs
+// of about that length, joined by line separators (U+2028), which the
+// document gives back as line breaks. Paragraph breaks are "\n".
+QString textForDisplay(const QString& text);
+
 // Plain text as UTF-8 without a byte order mark. Paragraph and line separators
 // (U+2029, U+2028, as a text document holds them) become "\n".
 QByteArray encodeUtf8(const QString& text);

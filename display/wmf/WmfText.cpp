@@ -1,5 +1,6 @@
 #include "display/wmf/WmfText.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -83,6 +84,31 @@ UConverter* converterFor(int codePage) {
     return it->second.get();
 }
 
+// Japanese Windows programs write their text with DEFAULT_CHARSET and leave
+// the code page to the system. Text of Western systems seldom forms valid
+// code page 932 with a double-byte character in it, so such bytes are read
+// as Japanese, and everything else as Western.
+bool readsAsCodePage932(QByteArrayView bytes) {
+    const bool leadByte = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const quint8 b = quint8(c);
+        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    });
+    if (!leadByte) return false;
+    thread_local std::unique_ptr<UConverter, ConverterCloser> strict = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        UConverter* c = ucnv_open(icuConverterName(932), &status);
+        if (U_FAILURE(status)) return std::unique_ptr<UConverter, ConverterCloser>();
+        ucnv_setToUCallBack(c, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+        return std::unique_ptr<UConverter, ConverterCloser>(c);
+    }();
+    if (!strict) return false;
+    ucnv_reset(strict.get());
+    std::vector<UChar> buffer(static_cast<size_t>(bytes.size()) + 2);
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_toUChars(strict.get(), buffer.data(), int32_t(buffer.size()), bytes.data(), int32_t(bytes.size()), &status);
+    return U_SUCCESS(status);
+}
+
 DecodedText latin1(QByteArrayView bytes, bool symbol) {
     DecodedText out;
     out.text.reserve(bytes.size());
@@ -136,8 +162,10 @@ int codePageForCharset(int charset) {
 
 DecodedText decodeText(QByteArrayView bytes, int charset, const QString& faceName) {
     if (charset == SymbolCharset) return latin1(bytes, isMappedSymbolFace(charset, faceName));
-    UConverter* conv = converterFor(codePageForCharset(charset));
-    if (!conv || bytes.size() > (1 << 24)) return latin1(bytes, false);
+    if (bytes.size() > (1 << 24)) return latin1(bytes, false);
+    const bool japanese = charset == DefaultCharset && readsAsCodePage932(bytes);
+    UConverter* conv = converterFor(japanese ? 932 : codePageForCharset(charset));
+    if (!conv) return latin1(bytes, false);
     ucnv_reset(conv);
     const qsizetype capacity = bytes.size() * 2 + 2;
     std::vector<UChar> buffer(static_cast<size_t>(capacity));

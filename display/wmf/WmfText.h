@@ -31,7 +31,8 @@ enum Charset {
 };
 
 // The Windows code page of a font character set: 932 for Shift_JIS, 1252 for
-// ANSI, DEFAULT and any set without a code page of its own, and so on.
+// ANSI, DEFAULT and any set without a code page of its own, and so on
+// (decodeText looks at DEFAULT text's bytes as well).
 int codePageForCharset(int charset);
 
 struct DecodedText {
@@ -42,7 +43,8 @@ struct DecodedText {
 };
 
 // Decodes through ICU's converter for the charset's code page (windows-31j for
-// Shift_JIS). Symbol-charset text in the "Symbol" face is mapped to the
+// Shift_JIS). DEFAULT_CHARSET text reads as code page 932 when its bytes are
+// valid there and hold a double-byte character, else as 1252. Symbol-charset text in the "Symbol" face is mapped to the
 // Unicode characters that face draws (Greek letters, mathematical signs);
 // other symbol faces keep the byte values as Latin-1. Malformed multi-byte
 // sequences become U+FFFD.

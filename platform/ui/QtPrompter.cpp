@@ -124,10 +124,20 @@ Answer QtPrompter::message(const QString& text, const QString& title, Buttons bu
 
 std::optional<QString> QtPrompter::input(const QString& prompt, const QString& title,
                                          const QString& defaultText) {
+    return ask(prompt, title, defaultText, false);
+}
+
+std::optional<QString> QtPrompter::password(const QString& prompt, const QString& title) {
+    return ask(prompt, title, {}, true);
+}
+
+std::optional<QString> QtPrompter::ask(const QString& prompt, const QString& title, const QString& defaultText,
+                                       bool masked) {
     QInputDialog dialog(parent_);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
     dialog.setTextValue(defaultText);
     // The dialog's layout sets its minimum size from the controls, so the
     // title's room goes to the edit line.

@@ -24,11 +24,15 @@ class QtPrompter : public Prompter {
                    std::optional<Answer> defaultAnswer) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
+    std::optional<QString> password(const QString& prompt, const QString& title) override;
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
 
   private:
+    std::optional<QString> ask(const QString& prompt, const QString& title, const QString& defaultText,
+                               bool masked);
+
     QPointer<QWidget> parent_;
 };
 

@@ -3,7 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QTreeWidget>
+#include <QtTest/QTest>
 
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
@@ -48,7 +51,7 @@ TEST_F(TextPaneTest, PlainTextInEveryEncodingReadsTheSame) {
     EXPECT_FALSE(g.RT->toPlainText().contains(QChar(0)));
     // Lines ended by CR alone are lines too.
     Form1& h = showOne(QStringLiteral("text/plain/chardet_SHIFT_JIS__ude_1.txt"), 14);
-    EXPECT_GT(h.RT->document()->blockCount(), 700);
+    EXPECT_GT(h.RT->toPlainText().count(u'\n'), 700);
 }
 
 TEST_F(TextPaneTest, RichTextKeepsItsFormattingAndSavesPlain) {
@@ -99,12 +102,67 @@ TEST_F(TextPaneTest, MetafilesShowAsPictures) {
     EXPECT_TRUE(form_->MP->isEmpty());
 }
 
-TEST_F(TextPaneTest, HugeSingleLinesStillLoad) {
+TEST_F(TextPaneTest, HugeSingleLinesStillLoadCutIntoDisplayLines) {
     writeAll(QDir(data_.path()).filePath("one-line.txt"), QByteArray(600 * 1024, 'q'));
     form_->navigator().OpenFolder(data_.path());
     form_->Combo1->setCurrentIndex(6);
-    EXPECT_EQ(form_->RT->toPlainText().size(), 600 * 1024);
-    EXPECT_EQ(form_->RT->lineWrapMode(), QTextEdit::NoWrap);
+    EXPECT_EQ(form_->RT->document()->blockCount(), 150);
+    EXPECT_EQ(form_->RT->document()->firstBlock().length(), 4096 + 1);
+    EXPECT_EQ(form_->RT->toPlainText().remove(u'\n'), QString(600 * 1024, u'q'));
+    EXPECT_EQ(form_->RT->lineWrapMode(), QTextEdit::WidgetWidth);
+}
+
+TEST_F(TextPaneTest, ABinaryOrSparseFileShowsItsControlsAsDots) {
+    // A file of zero bytes as a sparse file reads, then a few other controls.
+    writeAll(QDir(data_.path()).filePath("zeros.txt"), QByteArray(100 * 1024, '\0') + "\x01\x1b\x7f\tend\r\n");
+    form_->navigator().OpenFolder(data_.path());
+    form_->Combo1->setCurrentIndex(6);
+    const QString shown = form_->RT->toPlainText();
+    EXPECT_FALSE(shown.contains(QChar(0)));
+    EXPECT_EQ(shown.count(QChar(0xB7)), 100 * 1024 + 3);
+    EXPECT_TRUE(shown.endsWith(QString::fromUtf8("\u00b7\n\u00b7\u00b7\u00b7\tend\n"))) << shown.right(12).toStdString();
+    EXPECT_EQ(form_->RT->document()->blockCount(), 100 * 1024 / 4096 + 1);
+    EXPECT_EQ(form_->RT->lineWrapMode(), QTextEdit::WidgetWidth);
+}
+
+// Where a widget lies in the window.
+QRect inWindow(const QWidget* w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
+
+TEST_F(TextPaneTest, ThePaneKeepsItsPlaceWhenTheUserTypesOrTheListEmpties) {
+    Form1& f = *form_;
+    f.show();
+    f.resize(1000, 760);
+    QCoreApplication::processEvents();
+    writeAll(QDir(data_.path()).filePath("notes.txt"), "some words");
+    f.navigator().OpenFolder(data_.path());
+    f.Combo1->setCurrentIndex(6);
+    ASSERT_EQ(f.RT->toPlainText(), QStringLiteral("some words"));
+    const QRect placed = inWindow(f.RT);
+    auto clearOfTheLists = [&](const char* when) {
+        const QRect pane = inWindow(f.RT);
+        EXPECT_EQ(pane, placed) << when;
+        EXPECT_FALSE(pane.intersects(inWindow(f.File1))) << when;
+        EXPECT_FALSE(pane.intersects(inWindow(f.TV))) << when;
+        EXPECT_GT(pane.top(), inWindow(f.Bar).top()) << when;
+    };
+    clearOfTheLists("shown");
+
+    f.action("EdiOK")->trigger();
+    ASSERT_FALSE(f.RT->isReadOnly());
+    f.RT->setFocus();
+    f.RT->moveCursor(QTextCursor::End);
+    QTest::keyClicks(f.RT, QStringLiteral(" more"));
+    EXPECT_EQ(f.RT->toPlainText(), QStringLiteral("some words more"));
+    clearOfTheLists("typed");
+    QTest::keyClick(f.RT, Qt::Key_Return);
+    clearOfTheLists("a new line");
+
+    // The rich text filter on a folder without rich text empties the list
+    // and the pane.
+    f.Combo1->setCurrentIndex(7);
+    EXPECT_EQ(f.File1->listCount(), 0);
+    EXPECT_TRUE(f.RT->toPlainText().isEmpty());
+    clearOfTheLists("emptied");
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "CryptoTestSupport.h"
 #include "crypto/BinAngsDL.h"
 #include "crypto/EncryptionCommands.h"
 #include "platform/ProgramState.h"
@@ -47,6 +50,7 @@ TEST_F(CommandsTest, ProtectThenRestoreElsewhere) {
     EXPECT_EQ(record(0).dialog.filter, QStringLiteral("KTXパスワード付き暗号化ファイル(*.ang)|*.ang"));
     EXPECT_TRUE(record(0).dialog.hideReadOnly);
     EXPECT_EQ(record(1).kind, Kind::Input);
+    EXPECT_TRUE(record(1).masked);
     EXPECT_EQ(record(1).text, QStringLiteral("パスワードを入力してください"));
     EXPECT_EQ(record(1).title, QStringLiteral("Orbet"));
     expectBusyOnceAroundTheWork();
@@ -62,8 +66,54 @@ TEST_F(CommandsTest, ProtectThenRestoreElsewhere) {
     EXPECT_EQ(record(0).dialog.filter, EncryptionCommands::filter());
     EXPECT_EQ(record(2).text, path("other/doc.txt") + QStringLiteral("に出力完了"));
     EXPECT_EQ(record(2).title, QStringLiteral("Orbet"));
+    EXPECT_TRUE(record(1).masked);
     EXPECT_EQ(readAll(path("other/doc.txt")), QByteArray("document"));
     expectBusyOnceAroundTheWork();
+}
+
+TEST_F(CommandsTest, FilesThatCannotBeProtectedAndRestoredAreRefusedBeforeTheDialogs) {
+    // A name holding a line break would split the record's name line.
+    for (const char* name : {"two\nlines.txt", "cr\r.txt", "tab\t.txt"}) {
+        SCOPED_TRACE(name);
+        writeAll(path(name), "content");
+        state_.currentFilePath = path(name);
+        prompter_.clear();
+        prompter_.reply(path("x.ang"));  // were the dialog shown
+        prompter_.reply("pw");
+        commands_.PasAng();
+        ASSERT_EQ(prompter_.records().size(), 1u);
+        EXPECT_EQ(record(0).text, QStringLiteral("ファイル名に改行などの制御文字が含まれているため、暗号化できません"));
+        EXPECT_EQ(record(0).title, QStringLiteral("Orbet"));
+        EXPECT_FALSE(QFile::exists(path("x.ang")));
+        EXPECT_TRUE(busy_.empty());
+    }
+    // Blanks and other printable characters are taken as they are.
+    writeAll(path("a name.txt"), "spaced");
+    state_.currentFilePath = path("a name.txt");
+    prompter_.clear();
+    prompter_.reply(path("spaced.ang"));
+    prompter_.reply("pw");
+    commands_.PasAng();
+    EXPECT_EQ(prompter_.records().size(), 2u);
+    EXPECT_EQ(plainRecord(readAll(path("spaced.ang"))), QByteArray("pw\r\na name.txt\r\n737061636564\r\n"));
+    busy_.clear();
+
+    // A pipe would hold the command for ever on its first read.
+    ASSERT_EQ(::mkfifo(path("pipe").toLocal8Bit().constData(), 0600), 0);
+    state_.currentFilePath = path("pipe");
+    prompter_.clear();
+    commands_.PasAng();
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(record(0).text, QStringLiteral("通常のファイルではないため、暗号化できません\r\n") + path("pipe"));
+    // And a library caller that skips the command's checks meets the same refusals.
+    bin_.setPass("pw");
+    bin_.setFilename("a\nb");
+    EXPECT_EQ(bin_.ProtectFile(path("doc.txt"), path("y.ang")), BinAngsDL::Protected::Failed);
+    EXPECT_EQ(prompter_.records().back().text, BinAngsDL::controlNameMessage() + "\r\na\nb");
+    bin_.setFilename("pipe");
+    EXPECT_EQ(bin_.ProtectFile(path("pipe"), path("y.ang")), BinAngsDL::Protected::Failed);
+    EXPECT_EQ(prompter_.records().back().text, BinAngsDL::notRegularMessage() + "\r\n" + path("pipe"));
+    EXPECT_FALSE(QFile::exists(path("y.ang")));
 }
 
 TEST_F(CommandsTest, RefusalsAndFailuresWriteNothing) {

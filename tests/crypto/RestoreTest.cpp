@@ -1,6 +1,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,6 +12,7 @@
 #include "CryptoTestSupport.h"
 #include "crypto/AngText.h"
 #include "crypto/BinAngsDL.h"
+#include "platform/NativePath.h"
 #include "platform/ScriptedPrompter.h"
 #include "support/TestSupport.h"
 
@@ -95,18 +98,89 @@ TEST_F(RestoreTest, AsksBeforeReplacingAndKeepsTheOldFileOnNo) {
     EXPECT_EQ(readAll(path("out/same.txt")), QByteArray("new"));
 }
 
-TEST_F(RestoreTest, TextFieldsUseCodePage932ElseUtf8) {
+TEST_F(RestoreTest, TextFieldsUseCodePage932ElseMarkedUtf8) {
     // Characters of code page 932 are stored in it, as Windows installations do.
     const QString file = protect("x", QStringLiteral("日本.txt"), QStringLiteral("パス"));
     EXPECT_EQ(plainRecord(readAll(file)), QByteArray("\x83\x70\x83\x58\r\n\x93\xfa\x96\x7b.txt\r\n78\r\n"));
     EXPECT_EQ(restore(file, QStringLiteral("パス")), path(QStringLiteral("out/日本.txt")));
-    // Anything else falls back to UTF-8 and reads back the same.
+    // Anything else is UTF-8 behind the mark EF BB BF, and reads back the same.
     const QString other = protect("y", QStringLiteral("café😀"), QStringLiteral("mot de passé"));
-    EXPECT_EQ(plainRecord(readAll(other)), QByteArray("mot de pass\xc3\xa9\r\ncaf\xc3\xa9\xf0\x9f\x98\x80\r\n79\r\n"));
+    EXPECT_EQ(plainRecord(readAll(other)),
+              QByteArray("\xef\xbb\xbfmot de pass\xc3\xa9\r\n\xef\xbb\xbf"
+                         "caf\xc3\xa9\xf0\x9f\x98\x80\r\n79\r\n"));
     EXPECT_EQ(restore(other, QStringLiteral("mot de passé")), path(QStringLiteral("out/café😀")));
     EXPECT_EQ(readAll(path(QStringLiteral("out/café😀"))), QByteArray("y"));
-    EXPECT_EQ(ang::decodeText("\x83\x70\x83\x58"), QStringLiteral("パス"));
     EXPECT_EQ(ang::encodeText(QStringLiteral("ｶﾅ\x1a")), QByteArray("\xb6\xc5\x1a"));
+    // The controls Windows keeps as themselves, between other characters.
+    const QString between = QStringLiteral("ｶ\x1aﾅ\x7fｱ\x1cﾝ");
+    EXPECT_EQ(ang::encodeText(between), QByteArray("\xb6\x1a\xc5\x7f\xb1\x1c\xdd"));
+    EXPECT_EQ(ang::decodeText(ang::encodeText(between)), between);
+    EXPECT_EQ(ang::encodeText(QString()), QByteArray());
+}
+
+TEST_F(RestoreTest, HalfWidthKanaNamesThatAreAlsoUtf8ComeBackUnderTheirOwnName) {
+    // Code page 932 bytes that happen to be valid UTF-8 as well: each of
+    // these would read as another name were UTF-8 tried first.
+    const QString kana[] = {QStringLiteral("ﾅｶ.txt"), QStringLiteral("ﾈｺ"), QStringLiteral("ﾃｽ"),
+                            QStringLiteral("ﾏｲ")};
+    for (const QString& name : kana) {
+        SCOPED_TRACE(name.toStdString());
+        const QString file = protect("k", name, QStringLiteral("ﾊｲ"));
+        EXPECT_EQ(restore(file, QStringLiteral("ﾊｲ")), path("out/" + name));
+        EXPECT_EQ(readAll(path("out/" + name)), QByteArray("k"));
+    }
+    EXPECT_EQ(plainRecord(readAll(path(QStringLiteral("out/ﾅｶ.txt.ang")))), QByteArray("\xca\xb2\r\n\xc5\xb6.txt\r\n6B\r\n"));
+
+    // A file written elsewhere in code page 932: the same bytes open with
+    // the kana password only, never with the text its bytes spell in UTF-8.
+    const ang::Rounds rounds{{3, 7, 11}, {1, 2, 3}};
+    writeAll(path("out/win.ang"), buildProtected("\xc5\xb6\r\n\xc5\xb6.txt\r\n41\r\n", rounds));
+    EXPECT_EQ(restore(path("out/win.ang"), QStringLiteral("Ŷ")), QString());
+    EXPECT_EQ(lastText(), QStringLiteral("パスワードが違います"));
+    prompter_.answer(Answer::Yes);  // out/ﾅｶ.txt is there from above
+    EXPECT_EQ(restore(path("out/win.ang"), QStringLiteral("ﾅｶ")), path(QStringLiteral("out/ﾅｶ.txt")));
+    EXPECT_EQ(readAll(path(QStringLiteral("out/ﾅｶ.txt"))), QByteArray("A"));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("out/Ŷ.txt"))));
+}
+
+TEST_F(RestoreTest, FieldsReadMarkedUtf8ThenCodePage932ThenUtf8ThenBytes) {
+    EXPECT_EQ(ang::decodeText("\x83\x70\x83\x58"), QStringLiteral("パス"));
+    EXPECT_EQ(ang::decodeText("\xc5\xb6"), QStringLiteral("ﾅｶ"));
+    EXPECT_EQ(ang::decodeText("\xef\xbb\xbf\xc5\xb6"), QStringLiteral("Ŷ"));
+    EXPECT_EQ(ang::decodeText("\xef\xbb\xbf"), QString());
+    EXPECT_EQ(ang::decodeText("plain"), QStringLiteral("plain"));
+    // Not code page 932 (a lead byte with no second byte, a second byte out
+    // of range): UTF-8, as older installations of this program wrote.
+    EXPECT_EQ(ang::decodeText("\xe3\x81\x82"), QStringLiteral("あ"));
+    EXPECT_EQ(ang::decodeText("caf\xc3\xa9 \xf0\x9f\x98\x80"), QStringLiteral("café 😀"));
+    // Neither: each byte is kept, so a restored name has the stored bytes.
+    const ang::Rounds rounds{{1, 2, 3}, {4, 5, 6}};
+    writeAll(path("out/raw.ang"), buildProtected("pw\r\nr\xff\x81\r\n42\r\n", rounds));
+    const QString written = restore(path("out/raw.ang"), "pw");
+    EXPECT_EQ(toNative(written), toNative(path("out/")) + "r\xff\x81");
+    EXPECT_TRUE(pathFacts(written).isRegular);
+}
+
+TEST_F(RestoreTest, NamesTheFolderCannotTakeAreRefusedAloud) {
+    const ang::Rounds rounds{{2, 4, 6}, {1, 1, 1}};
+    // A control character in the stored name.
+    writeAll(path("out/tab.ang"), buildProtected("pw\r\na\tb\r\n41\r\n", rounds));
+    EXPECT_EQ(restore(path("out/tab.ang"), "pw"), QString());
+    EXPECT_EQ(lastText(), BinAngsDL::storedControlNameMessage());
+    EXPECT_EQ(lastText(), QStringLiteral("保存されているファイル名に制御文字が含まれているため、復号できません"));
+    // A folder of the stored name: refused, not asked about.
+    ASSERT_TRUE(QDir(path("out")).mkdir("taken"));
+    writeAll(path("out/taken.ang"), buildProtected("pw\r\ntaken\r\n41\r\n", rounds));
+    prompter_.clear();
+    EXPECT_EQ(restore(path("out/taken.ang"), "pw"), QString());
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(lastText(), BinAngsDL::folderInTheWayMessage() + "\r\n" + path("out/taken"));
+    EXPECT_TRUE(QFileInfo(path("out/taken")).isDir());
+    EXPECT_EQ(filesIn("out"), (QStringList{"tab.ang", "taken.ang"}));
+    // A pipe given as the protected file is refused before it is opened.
+    ASSERT_EQ(::mkfifo(toNative(path("out/pipe.ang")).constData(), 0600), 0);
+    EXPECT_EQ(restore(path("out/pipe.ang"), "pw"), QString());
+    EXPECT_EQ(lastText(), BinAngsDL::notRegularProtectedMessage() + "\r\n" + path("out/pipe.ang"));
 }
 
 TEST_F(RestoreTest, InputThatIsNotAProtectedFileWritesNothing) {
@@ -127,6 +201,7 @@ TEST_F(RestoreTest, InputThatIsNotAProtectedFileWritesNothing) {
         {"the parent", buildProtected("pw\r\n..\r\n61\r\n", rounds)},
         {"no name", buildProtected("pw\r\n\r\n61\r\n", rounds)},
         {"odd digits", buildProtected("pw\r\nodd\r\n616\r\n", rounds)},
+        {"a lone zero at the end", buildProtected("pw\r\nodd\r\n610\r\n", rounds)},
     };
     ASSERT_TRUE(QDir(path("out")).mkdir("sub"));
     for (const auto& c : cases) {
@@ -147,9 +222,11 @@ TEST_F(RestoreTest, InputThatIsNotAProtectedFileWritesNothing) {
     QFile::remove(path("outside"));
 
     // Only odd digits say so; the rest end quietly with the empty result.
-    ASSERT_EQ(prompter_.records().size(), 1u);
-    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("KTXﾊﾞｲﾅﾘｻｰﾊﾞｰ ｴﾗｰ"));
-    EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet-ｴﾗｰ"));
+    ASSERT_EQ(prompter_.records().size(), 2u);
+    for (const auto& r : prompter_.records()) {
+        EXPECT_EQ(r.text, QStringLiteral("KTXﾊﾞｲﾅﾘｻｰﾊﾞｰ ｴﾗｰ"));
+        EXPECT_EQ(r.title, QStringLiteral("Orbet-ｴﾗｰ"));
+    }
 
     // Lines may break anywhere in the content and lower-case digits are read.
     writeAll(path("out/in.ang"), buildProtected("pw\r\nok\r\n6\r\n1ff\n\r\n", rounds));

@@ -4,6 +4,8 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "display/PictureLoader.h"
@@ -53,6 +55,98 @@ TEST(PictureLoader, TheProgramsOwnPictureReadsByItsContent) {
     ASSERT_TRUE(test::writeAll(path, "not a picture"));
     EXPECT_TRUE(loadProgramPicture(path).isNull());
     EXPECT_TRUE(loadProgramPicture(dir.filePath(QStringLiteral("missing"))).isNull());
+}
+
+// A real JPEG whose frame header claims another size.
+QByteArray jpegClaiming(int width, int height) {
+    QByteArray bytes = test::readAll(test::testData(QStringLiteral("pictures/jpeg/hopper.jpg")));
+    const qsizetype sof = bytes.indexOf(QByteArray("\xff\xc0", 2));
+    if (sof < 0) return {};
+    bytes[sof + 5] = char(height >> 8), bytes[sof + 6] = char(height & 0xff);
+    bytes[sof + 7] = char(width >> 8), bytes[sof + 8] = char(width & 0xff);
+    return bytes;
+}
+
+TEST(PictureLoader, APictureIsRefusedByTheSizeItsHeaderClaimsOnceDecoded) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("claims.jpg"));
+    // 17000 x 17000: 289 million pixels, 1102 MB at four bytes each, over
+    // the limit though each side and the pixel count alone are far below.
+    ASSERT_TRUE(test::writeAll(path, jpegClaiming(17000, 17000)));
+    EXPECT_TRUE(pictureTooLarge(path));
+    EXPECT_TRUE(loadBuiltInPicture(path).isNull());
+    // 16000 x 16000 is 977 MB: under it.
+    ASSERT_TRUE(test::writeAll(path, jpegClaiming(16000, 16000)));
+    EXPECT_FALSE(pictureTooLarge(path));
+    // Just over and just under by one row.
+    ASSERT_TRUE(test::writeAll(path, jpegClaiming(16384, 16385)));
+    EXPECT_TRUE(pictureTooLarge(path));
+    ASSERT_TRUE(test::writeAll(path, jpegClaiming(16384, 16384)));
+    EXPECT_FALSE(pictureTooLarge(path));
+}
+
+// An icon file of uncompressed entries: each a square of one colour.
+struct IconEntry {
+    int size;
+    int bitsPerPixel;  // 24 or 32
+    QRgb colour;
+};
+
+void put16(QByteArray& out, int v) { out.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); }
+void put32(QByteArray& out, qint64 v) {
+    for (int i = 0; i < 4; ++i) out.append(char((v >> (8 * i)) & 0xff));
+}
+
+QByteArray iconFile(const std::vector<IconEntry>& entries) {
+    std::vector<QByteArray> bitmaps;
+    for (const IconEntry& e : entries) {
+        QByteArray dib;
+        put32(dib, 40), put32(dib, e.size), put32(dib, 2 * e.size), put16(dib, 1), put16(dib, e.bitsPerPixel);
+        for (int i = 0; i < 6; ++i) put32(dib, 0);
+        const int stride = (e.size * e.bitsPerPixel / 8 + 3) / 4 * 4;
+        for (int y = 0; y < e.size; ++y) {
+            QByteArray row;
+            for (int x = 0; x < e.size; ++x) {
+                row.append(char(qBlue(e.colour))).append(char(qGreen(e.colour))).append(char(qRed(e.colour)));
+                if (e.bitsPerPixel == 32) row.append(char(0xff));
+            }
+            dib.append(row.leftJustified(stride, '\0'));
+        }
+        dib.append(QByteArray((e.size + 31) / 32 * 4 * e.size, '\0'));  // the mask: all shown
+        bitmaps.push_back(dib);
+    }
+    QByteArray out;
+    put16(out, 0), put16(out, 1), put16(out, int(entries.size()));
+    qint64 offset = 6 + 16 * qint64(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        out.append(char(entries[i].size & 0xff)).append(char(entries[i].size & 0xff)).append('\0').append('\0');
+        put16(out, 1), put16(out, entries[i].bitsPerPixel), put32(out, bitmaps[i].size()), put32(out, offset);
+        offset += bitmaps[i].size();
+    }
+    for (const QByteArray& b : bitmaps) out.append(b);
+    return out;
+}
+
+TEST(PictureLoader, AnIconShowsItsLargestPicture) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("sizes.ico"));
+    // The largest in the middle, and two of that size: the one with more colours.
+    ASSERT_TRUE(test::writeAll(path, iconFile({{16, 32, qRgb(255, 0, 0)},
+                                               {48, 24, qRgb(0, 0, 255)},
+                                               {48, 32, qRgb(0, 255, 0)},
+                                               {32, 32, qRgb(255, 255, 0)}})));
+    const QImage icon = loadBuiltInPicture(path);
+    ASSERT_EQ(icon.size(), QSize(48, 48));
+    EXPECT_EQ(icon.pixel(5, 5), qRgb(0, 255, 0));
+    // One picture only: that one.
+    ASSERT_TRUE(test::writeAll(path, iconFile({{24, 24, qRgb(0, 0, 255)}})));
+    EXPECT_EQ(loadBuiltInPicture(path).pixel(0, 0), qRgb(0, 0, 255));
+
+    // Real icons, the largest last and the largest first.
+    EXPECT_EQ(loadBuiltInPicture(test::testData(QStringLiteral("pictures/ico/python.ico"))).size(), QSize(48, 48));
+    EXPECT_EQ(loadBuiltInPicture(test::testData(QStringLiteral("pictures/ico/pillow.ico"))).size(), QSize(256, 256));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,30 @@ TEST(QtPrompterInput, AcceptedTextOrNothing) {
     });
     EXPECT_EQ(prompter.input("Path", "Orbet", "old"), std::nullopt);
     EXPECT_EQ(shown, "old");
+}
+
+TEST(QtPrompterInput, APasswordIsMaskedAsItIsTypedAndAPathIsNot) {
+    QtPrompter prompter;
+    QString onScreen;
+    whenShown<QInputDialog>([&](QInputDialog* dialog) {
+        QLineEdit* edit = dialog->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClicks(QApplication::focusWidget() ? QApplication::focusWidget() : edit, QStringLiteral("kagi"));
+        onScreen = edit->displayText();
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    EXPECT_EQ(prompter.password("パスワードを入力してください", "Orbet"), std::optional<QString>("kagi"));
+    EXPECT_EQ(onScreen.size(), 4);
+    EXPECT_FALSE(onScreen.contains(QLatin1Char('k')));
+    whenShown<QInputDialog>([&](QInputDialog* dialog) {
+        QLineEdit* edit = dialog->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClicks(edit, QStringLiteral("/tmp"));
+        onScreen = edit->displayText();
+        dialog->reject();
+    });
+    EXPECT_EQ(prompter.input("Path", "Orbet", {}), std::nullopt);
+    EXPECT_EQ(onScreen, "/tmp");
 }
 
 TEST(QtPrompterFiles, SaveDialogFollowsTheRequest) {

@@ -159,6 +159,67 @@ TEST(TextDecoding, WesternTextIsNotMistakenForJapanese) {
     EXPECT_EQ(decodeText("").text, QString());
 }
 
+// The paragraphs the document is built of, and the lines it gives back.
+QStringList paragraphsOf(const QString& shown) { return shown.split(u'\n'); }
+QStringList linesOf(const QString& shown) { return QString(shown).replace(QChar::LineSeparator, u'\n').split(u'\n'); }
+
+TEST(TextForDisplay, ControlCharactersShowAsMiddleDots) {
+    const QString controls = textForDisplay(QString::fromUtf8(QByteArray("a\0b", 3) + "\x01\tc\x1b\x1f\x7f\x0b\x0c d e\u00e9\u2400"));
+    EXPECT_EQ(controls, QString::fromUtf8("a\u00b7b\u00b7\tc\u00b7\u00b7\u00b7\u00b7\u00b7 d e\u00e9\u2400"));
+    // A sparse file's megabyte of zero bytes, decoded as the pane decodes it.
+    const QString zeros = textForDisplay(decodeText(QByteArray(1 << 20, '\0')).text);
+    EXPECT_FALSE(zeros.contains(QChar(0)));
+    EXPECT_EQ(zeros.count(QChar(0xB7)), 1 << 20);
+    EXPECT_EQ(paragraphsOf(zeros).size(), (1 << 20) / 4096);
+    EXPECT_EQ(textForDisplay(QString()), QString());
+}
+
+TEST(TextForDisplay, ShortLinesShareParagraphsAndLongLinesAreCut) {
+    const qsizetype n = kLongestDisplayLine;
+    EXPECT_EQ(n, 4096);
+    // Short lines: one paragraph until it reaches n characters, its lines
+    // joined by line separators; the document gives every line back.
+    QString lines;
+    for (int i = 0; i < 1000; ++i) lines += QStringLiteral("line %1\n").arg(i, 4, 10, QLatin1Char('0'));
+    const QString shown = textForDisplay(lines);
+    EXPECT_EQ(linesOf(shown), lines.split(u'\n'));
+    const QStringList paragraphs = paragraphsOf(shown);
+    EXPECT_EQ(paragraphs.size(), 10000 / (n + 1) + 1);  // each line is 10 with its break
+    for (qsizetype i = 0; i + 1 < paragraphs.size(); ++i) {
+        EXPECT_GE(paragraphs[i].size(), n) << i;
+        EXPECT_LT(paragraphs[i].size(), n + 10) << i;
+    }
+    EXPECT_EQ(textForDisplay(QStringLiteral("a\nb")), QStringLiteral("a\u2028b"));
+
+    // A line of exactly n characters is not cut; one more is.
+    const QString exact(n, u'q');
+    EXPECT_EQ(textForDisplay(exact), exact);
+    EXPECT_EQ(textForDisplay(exact + u'\n' + exact), exact + u'\n' + exact);
+    // A paragraph ended there starts the next one afresh.
+    EXPECT_EQ(textForDisplay(exact + QStringLiteral("\na\nb")), exact + QStringLiteral("\na\u2028b"));
+    EXPECT_EQ(textForDisplay(exact + u'r'), exact + u'\n' + u'r');
+    // Three and a half lines' worth after a short line: the count starts
+    // again at each line break.
+    const QString longer = QStringLiteral("short\n") + QString(3 * n + n / 2, u'x');
+    const QStringList cut = linesOf(textForDisplay(longer));
+    ASSERT_EQ(cut.size(), 5);
+    EXPECT_EQ(cut[0], QStringLiteral("short"));
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(cut[i].size(), n) << i;
+    EXPECT_EQ(cut[4].size(), n / 2);
+    EXPECT_EQ(paragraphsOf(textForDisplay(longer)).size(), 4);
+    // Controls count as characters of the line; a pair of surrogates is
+    // never cut apart, and the line after it is cut at its own length.
+    EXPECT_EQ(paragraphsOf(textForDisplay(QString(n + 1, QChar(0)))).size(), 2);
+    const QString emoji = QString::fromUtf8("😀");
+    const QString straddling = QString(n - 1, u'y') + emoji + QString(2 * n, u'z');
+    const QStringList parts = paragraphsOf(textForDisplay(straddling));
+    ASSERT_EQ(parts.size(), 3);
+    EXPECT_TRUE(parts[0].endsWith(emoji));
+    EXPECT_EQ(parts[0].size(), n + 1);
+    EXPECT_EQ(parts[1].size(), n);
+    EXPECT_EQ(parts[2].size(), n);
+}
+
 TEST(CodePages, DecodeWindowsCodePages) {
     EXPECT_EQ(decodeCodePage("\x87\x6F\x87\x40\x81\x40", 932), QStringLiteral("㎜①　"));
     EXPECT_EQ(decodeCodePage("\x5C\x7E", 932), QStringLiteral("\\~"));
