@@ -21,19 +21,11 @@ ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt:
 QStringList ElidingLabel::shownLines() const { return elidedLines(text(), fontMetrics(), contentsRect().width()); }
 
 void ElidingLabel::paintEvent(QPaintEvent*) {
+    // Drawn as the label draws its plain text, so lines whose Japanese
+    // falls back to a taller font keep the label's own spacing.
     QPainter painter(this);
-    const QRect area = contentsRect();
-    const QFontMetrics metrics = fontMetrics();
-    QRect line(area.left(), area.top(), area.width(), metrics.height());
-    if (alignment() & Qt::AlignVCenter) {
-        const int lines = int(text().count(u'\n')) + 1;
-        line.moveTop(area.top() + (area.height() - lines * metrics.lineSpacing()) / 2);
-    }
-    for (const QString& shown : shownLines()) {
-        style()->drawItemText(&painter, line, int(alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignTop, palette(),
-                              isEnabled(), shown, foregroundRole());
-        line.translate(0, metrics.lineSpacing());
-    }
+    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shownLines().join(u'\n'),
+                          foregroundRole());
 }
 
 }  // namespace orbet
