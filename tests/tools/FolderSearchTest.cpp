@@ -370,6 +370,22 @@ TEST(FolderSearch, LayoutKeepsTheMinimumAndGivesTheListTheRest) {
         EXPECT_GT(l.text1.width, 0);
     }
     EXPECT_EQ(layoutSearchTool(9000, 8000).text1.width - layoutSearchTool(5700, 8000).text1.width, 3300);
+
+    // The texts' needs widen the bottom row's label and choice and heighten
+    // the status line; needs below the layout's own sizes change nothing.
+    const SearchLayout own = layoutSearchTool(9000, 8000, {100, 100, 100});
+    EXPECT_EQ(own.label3.height, 270);
+    EXPECT_EQ(own.label2.width, 600);
+    EXPECT_EQ(own.combo1.width, 1800);
+    const SearchLayout wide = layoutSearchTool(9000, 8000, {400, 700, 2500});
+    EXPECT_EQ(wide.label3.height, 400);
+    EXPECT_EQ(wide.list1.top, own.list1.top + 130);
+    EXPECT_EQ(wide.combo1.width, 2500);
+    EXPECT_EQ(wide.combo1.left + wide.combo1.width + 60, wide.command2.left);
+    EXPECT_EQ(wide.label2.width, 700);
+    EXPECT_EQ(wide.label2.left + 700 + 60, wide.combo1.left);
+    EXPECT_EQ(wide.label2.height, 400);
+    EXPECT_EQ(wide.text1.left + wide.text1.width + 60, wide.label2.left);
 }
 
 }  // namespace
