@@ -1,5 +1,9 @@
 #include "tools/FileCommands.h"
 
+#include <thread>
+
+#include "platform/Mailbox.h"
+
 #include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/ProgramState.h"
@@ -33,7 +37,22 @@ QString treeCopyText(const TreeCopyReport& r) {
 }  // namespace
 
 FileCommands::FileCommands(Prompter& prompter, ProgramState& state, FileCommandHooks hooks)
-    : prompter_(prompter), state_(state), hooks_(std::move(hooks)) {}
+    : prompter_(prompter), state_(state), hooks_(std::move(hooks)), receiver_(std::make_unique<QObject>()),
+      mailbox_(Mailbox::to(receiver_.get())) {
+    setFolderSizer({});
+}
+
+FileCommands::~FileCommands() {
+    mailbox_->close();
+    if (!summing_) return;
+    *summing_ = true;
+    if (hooks_.busy) hooks_.busy(false);
+}
+
+void FileCommands::setFolderSizer(FolderSizer sizer) {
+    sizer_ = sizer ? std::move(sizer)
+                   : [](const QString& folder, const std::atomic<bool>& cancel) { return folderTreeSize(folder, &cancel); };
+}
 
 void FileCommands::say(const QString& text) { prompter_.message(text, state_.title, Buttons::Ok); }
 
@@ -209,12 +228,25 @@ void FileCommands::Finfomaintion() {
 }
 
 void FileCommands::FoInfo() {
-    const FolderFacts facts = folderFacts(hooks_.currentFolder());
+    if (summing_) return;  // the sum under way answers first
+    FolderFacts facts = folderFacts(hooks_.currentFolder(), false);
     if (facts.name.isEmpty()) {
         DriveInfo();
         return;
     }
-    say(folderInformationText(facts));
+    // The window goes on repainting and answering while the worker sums.
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    summing_ = stop;
+    if (hooks_.busy) hooks_.busy(true);
+    std::thread([this, facts, stop, sizer = sizer_, mailbox = mailbox_]() mutable {
+        facts.totalSize = sizer(facts.path, *stop);
+        mailbox->post([this, facts, stop] {
+            if (summing_ != stop) return;
+            summing_.reset();
+            if (hooks_.busy) hooks_.busy(false);
+            say(folderInformationText(facts));
+        });
+    }).detach();
 }
 
 void FileCommands::DriveInfo() { say(driveInformationText(driveFacts(hooks_.currentFolder()))); }

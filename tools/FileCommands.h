@@ -1,12 +1,16 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 namespace orbet {
 
+class Mailbox;
 class Prompter;
 struct ProgramState;
 
@@ -20,6 +24,8 @@ struct FileCommandHooks {
     std::function<void()> refreshFolderList;         // re-reads the folder list
     std::function<void(const QString&)> openFolder;  // makes a folder current as a click does
     std::function<void(const QString&)> openTreePath;
+    // The busy pointer on (true) and off while a folder's size is summed.
+    std::function<void(bool)> busy;
 };
 
 // The main window's commands on the current file and folder: copy, delete,
@@ -29,6 +35,14 @@ struct FileCommandHooks {
 class FileCommands {
 public:
     FileCommands(Prompter& prompter, ProgramState& state, FileCommandHooks hooks);
+    // Drops a folder sum still under way, without waiting for it.
+    ~FileCommands();
+
+    // How a folder's size is summed on the worker; a seam for tests (a
+    // folder read that takes its time). The sum must stop when told.
+    using FolderSizer = std::function<qint64(const QString& folder, const std::atomic<bool>& cancel)>;
+    void setFolderSizer(FolderSizer sizer);
+    bool summing() const { return summing_ != nullptr; }
 
     void Cop();
     void del();
@@ -50,6 +64,13 @@ private:
     Prompter& prompter_;
     ProgramState& state_;
     FileCommandHooks hooks_;
+    FolderSizer sizer_;
+    // The folder information's sum runs on a worker of its own: on /usr it
+    // takes seconds, on a dead mount for ever. Its answer comes back through
+    // the mailbox to `receiver_`, on the window's thread.
+    std::unique_ptr<QObject> receiver_;
+    std::shared_ptr<Mailbox> mailbox_;
+    std::shared_ptr<std::atomic<bool>> summing_;  // the sum under way, and how to stop it
 };
 
 }  // namespace orbet

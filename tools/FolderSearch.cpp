@@ -1,54 +1,73 @@
 #include "tools/FolderSearch.h"
 
+#include <thread>
+
+#include "platform/Mailbox.h"
 #include "tools/SearchOrder.h"
 
 namespace orbet {
 
-FolderSearch::FolderSearch(QObject* parent) : QObject(parent) {}
+struct FolderSearch::Job {
+    std::atomic<bool> cancel{false};
+    std::atomic<int> percent{0};
+};
 
-FolderSearch::~FolderSearch() { stopWorker(); }
+namespace {
 
-void FolderSearch::stopWorker() {
-    ++generation_;
-    cancel_ = true;
-    if (worker_.joinable()) worker_.join();
-    cancel_ = false;
+// Delivers on the owner's thread only while `job` is still the owner's job.
+template <typename F>
+void postFor(Mailbox& mailbox, FolderSearch* owner, const std::shared_ptr<FolderSearch::Job>& job, F deliver) {
+    if (job->cancel.load()) return;
+    mailbox.post([owner, job, deliver = std::move(deliver)] {
+        if (owner->isCurrent(job)) deliver();
+    });
 }
 
-void FolderSearch::cancel() { stopWorker(); }
+}  // namespace
+
+FolderSearch::FolderSearch(QObject* parent) : QObject(parent), mailbox_(Mailbox::to(this)) {}
+
+FolderSearch::~FolderSearch() {
+    cancel();
+    mailbox_->close();
+}
+
+void FolderSearch::cancel() {
+    if (job_) job_->cancel = true;
+    job_.reset();
+}
+
+bool FolderSearch::isCurrent(const std::shared_ptr<Job>& job) const { return job && job_ == job; }
+
+int FolderSearch::sortPercent() const { return job_ ? job_->percent.load() : 100; }
+
+std::shared_ptr<FolderSearch::Job> FolderSearch::newJob() {
+    cancel();
+    job_ = std::make_shared<Job>();
+    return job_;
+}
 
 void FolderSearch::startWalk(WalkOptions options) {
-    stopWorker();
-    const std::uint64_t generation = generation_;
-    worker_ = std::thread([this, generation, options = std::move(options)] {
-        const auto deliver = [this, generation](SearchBatch&& batch) {
-            auto shared = std::make_shared<SearchBatch>(std::move(batch));
-            QMetaObject::invokeMethod(this, [this, generation, shared] {
-                if (generation == generation_) emit batchReady(*shared);
-            }, Qt::QueuedConnection);
+    std::thread([this, job = newJob(), mailbox = mailbox_, options = std::move(options)] {
+        const auto deliver = [&](SearchBatch&& batch) {
+            postFor(*mailbox, this, job, [this, batch = std::move(batch)] { emit batchReady(batch); });
         };
-        const WalkSummary summary = walkFolders(options, cancel_, deliver);
-        QMetaObject::invokeMethod(this, [this, generation, summary] {
-            if (generation != generation_) return;
-            if (worker_.joinable()) worker_.join();
+        const WalkSummary summary = walkFolders(options, job->cancel, deliver);
+        postFor(*mailbox, this, job, [this, summary] {
+            job_.reset();
             emit walkFinished(summary);
-        }, Qt::QueuedConnection);
-    });
+        });
+    }).detach();
 }
 
-void FolderSearch::startSort(const SearchEntries& entries) {
-    stopWorker();
-    percent_ = 0;
-    const std::uint64_t generation = generation_;
-    worker_ = std::thread([this, generation, &entries] {
-        auto order = std::make_shared<std::vector<std::uint32_t>>(orderByName(entries, cancel_, &percent_));
-        if (cancel_) return;
-        QMetaObject::invokeMethod(this, [this, generation, order] {
-            if (generation != generation_) return;
-            if (worker_.joinable()) worker_.join();
+void FolderSearch::startSort(std::shared_ptr<const SearchEntries> entries) {
+    std::thread([this, job = newJob(), mailbox = mailbox_, entries = std::move(entries)] {
+        auto order = std::make_shared<std::vector<std::uint32_t>>(orderByName(*entries, job->cancel, &job->percent));
+        postFor(*mailbox, this, job, [this, order] {
+            job_.reset();
             emit sorted(order);
-        }, Qt::QueuedConnection);
-    });
+        });
+    }).detach();
 }
 
 QString preparingText() { return QStringLiteral("Format serch program..."); }

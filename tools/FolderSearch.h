@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include <QObject>
@@ -13,28 +12,37 @@
 
 namespace orbet {
 
+class Mailbox;
+
 // Runs the search's long work on a worker thread, one job at a time: the
 // walk, handing its entries over in batches, or the name sort of a finished
 // walk's entries. Results arrive as signals on the thread that owns this
-// object, in the walk's order.
+// object, in the walk's order. The owner never waits for a worker: a folder
+// read may hang (a dead network or FUSE mount), so a job that is cancelled
+// or replaced is told to stop and left to end on its own, and whatever it
+// still finds is dropped.
 class FolderSearch : public QObject {
     Q_OBJECT
 public:
     explicit FolderSearch(QObject* parent = nullptr);
-    // Cancels the job under way and waits for it.
+    // Cancels the job under way, without waiting for it.
     ~FolderSearch() override;
 
     // Starts a walk; a job under way is cancelled first.
     void startWalk(WalkOptions options);
-    // Orders `entries` by name. They must stay unchanged until `sorted` is
-    // signalled or the job is cancelled.
-    void startSort(const SearchEntries& entries);
-    // Stops the job under way and waits for the worker; nothing more is
-    // signalled for it, and batches it had not delivered are dropped.
+    // Orders `entries` by name; the worker shares them, so they must not
+    // change (the model replaces its store rather than clearing it).
+    void startSort(std::shared_ptr<const SearchEntries> entries);
+    // Stops the job under way at once: nothing more is signalled for it, and
+    // batches it had not delivered are dropped. Never waits for the worker.
     void cancel();
-    bool busy() const { return worker_.joinable(); }
+    bool busy() const { return job_ != nullptr; }
     // How far the sort has come, 0 to 100.
-    int sortPercent() const { return percent_.load(); }
+    int sortPercent() const;
+
+    // What a job shares with its worker thread.
+    struct Job;
+    bool isCurrent(const std::shared_ptr<Job>& job) const;
 
 signals:
     void batchReady(const orbet::SearchBatch& batch);
@@ -42,13 +50,11 @@ signals:
     void sorted(const std::shared_ptr<std::vector<std::uint32_t>>& byName);
 
 private:
-    void stopWorker();
+    std::shared_ptr<Job> newJob();
 
-    std::thread worker_;
-    std::atomic<bool> cancel_{false};
-    std::atomic<int> percent_{0};
-    // Tells a job's late deliveries from those of the job that replaced it.
-    std::uint64_t generation_ = 0;
+    std::shared_ptr<Job> job_;
+    // The workers post through it; it forgets this object as it goes.
+    std::shared_ptr<Mailbox> mailbox_;
 };
 
 // The status line's texts.

@@ -6,9 +6,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMimeDatabase>
+#include <QStandardPaths>
 #include <QStorageInfo>
+#include <QXmlStreamReader>
 
 #include "navigation/FileListing.h"
 #include "navigation/TreePaths.h"
@@ -21,6 +24,22 @@ namespace orbet {
 namespace {
 
 QString dateText(const QDateTime& t) { return QLocale::system().toString(t, QLocale::ShortFormat); }
+
+// Far more than any type's description file holds.
+constexpr qint64 kMimeFileLimit = 1024 * 1024;
+
+QString japaneseCommentIn(const QString& file) {
+    QFile f(file);
+    if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly)) return {};
+    QXmlStreamReader xml(f.read(kMimeFileLimit));
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("comment") &&
+            xml.attributes().value(QLatin1String("xml:lang")) == QLatin1String("ja"))
+            return xml.readElementText().trimmed();
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -61,9 +80,9 @@ FileFacts fileFacts(const QString& path) {
     // both reached through the bytes of the name.
     QFile file;
     if (!facts.isDir && openNative(file, path))
-        f.type = QMimeDatabase().mimeTypeForFileNameAndData(nativeFileName(path), &file).comment();
+        f.type = japaneseTypeName(QMimeDatabase().mimeTypeForFileNameAndData(nativeFileName(path), &file).name());
     else
-        f.type = QMimeDatabase().mimeTypeForFile(nativeFileName(path), QMimeDatabase::MatchExtension).comment();
+        f.type = japaneseTypeName(QMimeDatabase().mimeTypeForFile(nativeFileName(path), QMimeDatabase::MatchExtension).name());
     f.size = facts.size;
     if (facts.bornMs >= 0) f.created = QDateTime::fromMSecsSinceEpoch(facts.bornMs);
     f.modified = QDateTime::fromMSecsSinceEpoch(facts.modifiedMs);
@@ -71,7 +90,21 @@ FileFacts fileFacts(const QString& path) {
     return f;
 }
 
-qint64 folderTreeSize(const QString& folder) {
+QString japaneseTypeName(const QString& mimeTypeName) {
+    if (mimeTypeName == QLatin1String("inode/directory")) return QStringLiteral("フォルダ");
+    // The toolkit answers in the application's locale only; the database
+    // keeps every language's comment in the type's own file.
+    const QMimeType type = QMimeDatabase().mimeTypeForName(mimeTypeName);
+    const QString name = type.isValid() ? type.name() : mimeTypeName;
+    for (const QString& file :
+         QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("mime/") + name + QStringLiteral(".xml"))) {
+        const QString comment = japaneseCommentIn(file);
+        if (!comment.isEmpty()) return comment;
+    }
+    return type.isValid() ? type.comment() : QString();
+}
+
+qint64 folderTreeSize(const QString& folder, const std::atomic<bool>* cancel) {
     // Walked by bytes, so names that are not UTF-8 count too; links are
     // neither counted nor followed.
     namespace fs = std::filesystem;
@@ -79,6 +112,7 @@ qint64 folderTreeSize(const QString& folder) {
     std::error_code ec;
     fs::recursive_directory_iterator it(toNative(folder).toStdString(), fs::directory_options::skip_permission_denied, ec);
     for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+        if (cancel && cancel->load(std::memory_order_relaxed)) break;
         std::error_code statusError;
         const fs::file_status status = it->symlink_status(statusError);
         if (statusError || fs::is_symlink(status) || fs::is_directory(status)) continue;
@@ -88,13 +122,13 @@ qint64 folderTreeSize(const QString& folder) {
     return total;
 }
 
-FolderFacts folderFacts(const QString& path) {
+FolderFacts folderFacts(const QString& path, bool sum) {
     FolderFacts f;
     f.path = absoluteCleanPath(path);
     f.name = PlusEn(volumeRootOf(f.path)) == PlusEn(f.path) ? QString() : nativeFileName(f.path);
     // A volume root shows the drive instead, so its tree is never walked.
-    if (!f.name.isEmpty()) f.totalSize = folderTreeSize(f.path);
-    f.type = QMimeDatabase().mimeTypeForName(QStringLiteral("inode/directory")).comment();
+    if (sum && !f.name.isEmpty()) f.totalSize = folderTreeSize(f.path);
+    f.type = japaneseTypeName(QStringLiteral("inode/directory"));
     return f;
 }
 

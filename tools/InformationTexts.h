@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -41,10 +42,16 @@ QString driveInformationText(const DriveFacts& facts);
 
 // Reading the facts from the file system.
 FileFacts fileFacts(const QString& path);
-// The name is empty for a volume root, whose size is then not summed.
-FolderFacts folderFacts(const QString& path);
+// The name is empty for a volume root, whose size is then not summed; nor
+// is it without `sum` (the caller sums it on a worker).
+FolderFacts folderFacts(const QString& path, bool sum = true);
 DriveFacts driveFacts(const QString& path);
 // Sum of the sizes of every file below a folder; links are not followed.
-qint64 folderTreeSize(const QString& folder);
+// Stops early (with what it has summed) once `cancel` is raised.
+qint64 folderTreeSize(const QString& folder, const std::atomic<bool>* cancel = nullptr);
+// The type description in Japanese, whatever the process's locale: the
+// comment the desktop's MIME database holds for the language, "フォルダ" for
+// folders, the database's default comment where it has no Japanese one.
+QString japaneseTypeName(const QString& mimeTypeName);
 
 }  // namespace orbet

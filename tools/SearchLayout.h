@@ -18,6 +18,14 @@ struct SearchLayout {
     TwipsRect text1;
     TwipsRect label2, combo1, command2, command3;
 };
-SearchLayout layoutSearchTool(int width, int height);
+// What the controls' texts need in the window's font, in twips: a line of
+// the status label, the width of "出力先" and of the output choice's longest
+// item. The layout never gives less than its own sizes.
+struct SearchMeasures {
+    int lineHeight = 0;
+    int label2Width = 0;
+    int combo1Width = 0;
+};
+SearchLayout layoutSearchTool(int width, int height, const SearchMeasures& needs = {});
 
 }  // namespace orbet

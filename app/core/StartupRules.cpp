@@ -68,6 +68,15 @@ std::int64_t centredStart(double screenExtent, double boxExtent) {
     return num::intDiv(screenExtent, 2) - num::intDiv(boxExtent, 2);
 }
 
+TwipsRect firstRunWindowRect(const TwipsRect& available) {
+    TwipsRect r;
+    r.width = std::int32_t(std::int64_t(available.width) * 2 / 3);
+    r.height = std::int32_t(std::int64_t(available.height) * 2 / 3);
+    r.left = available.left + (available.width - r.width) / 2;
+    r.top = available.top + (available.height - r.height) / 2;
+    return r;
+}
+
 TwipsRect restoredWindowRect(TwipsRect r, int fileListHeight, int screenWidth, int screenHeight) {
     if (r.width < kMinWindowWidth) r.width = kMinWindowWidth;
     if (r.height < fileListHeight + 2700) r.height = fileListHeight + 2700;

@@ -47,6 +47,11 @@ std::int64_t centredStart(double screenExtent, double boxExtent);
 // each axis where it lies wholly off the screen.
 TwipsRect restoredWindowRect(TwipsRect rect, int fileListHeight, int screenWidth, int screenHeight);
 
+// The window of a first run (no settings yet): two thirds of the screen's
+// free area each way, centred in it, so the panes and the toolbar have room;
+// the first orderly end remembers it like any other.
+TwipsRect firstRunWindowRect(const TwipsRect& available);
+
 constexpr int kMinWindowWidth = 5190;
 
 }  // namespace orbet

@@ -26,6 +26,7 @@
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
 #include "app/ui/OptionCommands.h"
+#include "platform/ui/ElidingLabel.h"
 #include "platform/Named.h"
 #include "app/ui/PathInput.h"
 #include "app/ui/ProgramIcon.h"
@@ -166,7 +167,8 @@ void Form1::createControls() {
     TV->setUniformRowHeights(true);
     File1 = named(new FileListBox(central_), "File1");
     Bytes = named(new QLabel(central_), "Bytes");
-    Info = named(new QLabel(central_), "Info");
+    // A long path is shown shortened in the middle; the tool tip holds it whole.
+    Info = named(new ElidingLabel(central_), "Info");
     // The two labels get 165 twips a line under the file list; a small font
     // keeps their lines apart.
     for (QLabel* label : {Bytes, Info}) {

@@ -20,12 +20,18 @@ PathInput::PathInput(Form1& form) : QObject(&form), f_(form) {
     f_.Combo2->setInsertPolicy(QComboBox::NoInsert);
     connect(f_.Combo2, &QComboBox::activated, this, [this](int i) { Combo2_Go(f_.Combo2->itemText(i)); });
     // Enter is taken before the combo sees it: the combo would otherwise
-    // choose the list entry that the go has just put in its text.
-    f_.Combo2->lineEdit()->installEventFilter(this);
+    // choose the list entry that the go has just put in its text. The keys
+    // reach the combo itself (its line edit's focus proxy), which hands them
+    // to the line edit directly, past any filter there.
+    f_.Combo2->installEventFilter(this);
+    // Leaving the box is no choice: the toolkit would take a text that equals
+    // an entry as chosen when the box loses the focus, which happens as
+    // OpenFolder refills it, and would go back to the folder it showed.
+    QObject::disconnect(f_.Combo2->lineEdit(), &QLineEdit::editingFinished, f_.Combo2, nullptr);
 }
 
 bool PathInput::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != f_.Combo2->lineEdit() || event->type() != QEvent::KeyPress) return false;
+    if (watched != f_.Combo2 || event->type() != QEvent::KeyPress) return false;
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
     Combo2_Go(f_.Combo2->currentText());
@@ -39,6 +45,11 @@ void PathInput::Combo2_Go(const QString& text) {
     const int listed = f_.Combo2->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     const QVariant kept = listed >= 0 ? f_.Combo2->itemData(listed) : QVariant();
     goTo(kept.isValid() ? kept.toString() : text);
+}
+
+void PathInput::openPath(const QString& path) {
+    f_.Combo2->setEditText(displayName(path));
+    goTo(path);
 }
 
 void PathInput::goTo(const QString& t) {

@@ -16,6 +16,9 @@ public:
 
     // A choice from the path combo's list, or Enter in its text.
     void Combo2_Go(const QString& text);
+    // A held path from elsewhere (the search tool), opened as if typed: the
+    // path combo shows it and the folder (or the file's folder) opens.
+    void openPath(const QString& path);
     void DirectPathInput();
     void ToWin();
     void ToDesk();

@@ -3,6 +3,7 @@
 #include <QAction>
 
 #include "app/ui/Form1.h"
+#include "app/ui/PathInput.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Volumes.h"
 #include "tools/ui/HideForm.h"
@@ -16,12 +17,12 @@ HideForm* SearchCommands::window() const { return window_; }
 void SearchCommands::Fmoju() {
     if (!window_) {
         HideForm::Hooks hooks;
-        // The main window's drive and folder lists change; nothing else is
-        // refreshed until the next refresh shows the new folder.
+        // The folder opens as a typed path does: changing only the folder
+        // list would leave the commands acting on a folder nobody sees.
         hooks.sendToMain = [this](const QString& folder) {
             const int drive = f_.Drive1->findData(volumeRootOf(folder));
             if (drive >= 0) f_.Drive1->setCurrentIndex(drive);
-            f_.Dir1->setPath(folder);
+            f_.pathInput().openPath(folder);
         };
         window_ = new HideForm(f_.prompter(), f_.state(), std::move(hooks), &f_);
     }

@@ -150,7 +150,15 @@ void SettingsBinder::OpenF() {
     // opened on (the desktop's "open with" on a fresh install) is still the
     // one the user asked to see: the command line is applied over the
     // defaults.
-    if (!QFileInfo(ini).isFile() && resolveCommandLine(f_.commandLine()).kind == CommandLineTarget::Kind::None) return;
+    if (!QFileInfo(ini).isFile()) {
+        // Nothing to restore the window from: the minimum size would cut
+        // the panes and the toolbar down to nothing.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            st.remembered = firstRunWindowRect(twips::fromPixels(screen->availableGeometry()));
+            f_.setRectTwips(st.remembered);
+        }
+        if (resolveCommandLine(f_.commandLine()).kind == CommandLineTarget::Kind::None) return;
+    }
     f_.Combo1->setCurrentIndex(0);
 
     const QStringList lines = settingsLines(readFile(ini));

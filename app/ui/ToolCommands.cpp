@@ -1,6 +1,7 @@
 #include "app/ui/ToolCommands.h"
 
 #include <QAction>
+#include <QApplication>
 
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
@@ -41,6 +42,12 @@ ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
     files.refreshFolderList = [&f = f_] { f.Dir1->setPath(f.Dir1->path()); };
     files.openFolder = [&f = f_](const QString& p) { f.navigator().OpenFolder(p); };
     files.openTreePath = [&f = f_](const QString& p) { f.navigator().OpenTreePath(p); };
+    files.busy = [](bool on) {
+        if (on)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
     files_ = std::make_unique<FileCommands>(f_.prompter(), f_.state(), std::move(files));
 
     FavouritesHooks favourites;

@@ -16,6 +16,7 @@
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/Form3.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "viewers/ViewerRules.h"
@@ -142,13 +143,17 @@ void ViewerCommands::openChanger() {
     if (!form3_) {
         Form3::Hooks hooks;
         hooks.pathEntries = [this] {
-            QStringList entries;
-            for (int i = 0; i < f_.Combo2->count(); ++i) entries << f_.Combo2->itemText(i);
+            // The path combo shows readable paths and keeps the held ones as item data.
+            QList<Form3::PathEntry> entries;
+            for (int i = 0; i < f_.Combo2->count(); ++i) {
+                const QVariant kept = f_.Combo2->itemData(i);
+                entries.append({f_.Combo2->itemText(i), kept.isValid() ? kept.toString() : f_.Combo2->itemText(i)});
+            }
             return entries;
         };
         hooks.fileEntries = [this] {
             QStringList entries;
-            for (int i = 0; i < f_.File1->listCount(); ++i) entries << f_.File1->entry(i);
+            for (int i = 0; i < f_.File1->listCount(); ++i) entries << displayName(f_.File1->entry(i));
             return entries;
         };
         hooks.currentFolder = [this] { return f_.Dir1->path(); };

@@ -1,5 +1,6 @@
 #include "navigation/ui/FolderTree.h"
 
+#include <QHash>
 #include <QScopeGuard>
 #include <QThread>
 #include <QTreeWidget>
@@ -255,11 +256,50 @@ void FolderTree::setHighlight(QTreeWidgetItem* node) {
     node->setFont(0, f);
 }
 
+bool FolderTree::learnChild(QTreeWidgetItem* node, const QString& name) {
+    const QString key = keyOf(node);
+    const bool includeHidden = hooks_.hideDirectory() == 1;
+    const std::vector<Subfolder> subfolders = listSubfolders(key, includeHidden);
+    std::size_t found = subfolders.size();
+    for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (std::size_t k = 0; k < subfolders.size() && found == subfolders.size(); ++k)
+            if (DirName(subfolders[k].path).compare(name, cs) == 0) found = k;
+        if (found < subfolders.size()) break;
+    }
+    if (found == subfolders.size()) return false;
+    if (!node->isExpanded()) {
+        // A closed node is listed afresh as it opens.
+        if (node->childCount() == 0) node->addChild(newNode(PlaceholderKey(key), QStringLiteral(" "), 1));
+        node->setExpanded(true);
+        return true;
+    }
+    // An open node keeps its other children (and what is open below them):
+    // the new one goes in at its place in the listing's order.
+    const Subfolder& s = subfolders[found];
+    QHash<QString, std::size_t> order;
+    order.reserve(qsizetype(subfolders.size()));
+    for (std::size_t k = 0; k < subfolders.size(); ++k) order.insert(subfolders[k].path, k);
+    int at = node->childCount();
+    for (int i = 0; i < node->childCount(); ++i) {
+        const auto other = order.constFind(keyOf(node->child(i)));
+        if (other == order.constEnd() || *other < found) continue;
+        at = i;
+        break;
+    }
+    FrozenTree frozen(tree_);
+    QTreeWidgetItem* child = newNode(s.path, displayName(DirName(s.path)), s.hidden ? 6 : 1);
+    node->insertChild(at, child);
+    child->addChild(newNode(PlaceholderKey(s.path), QStringLiteral(" "), 1));
+    probeLater({child}, includeHidden);
+    return true;
+}
+
 QTreeWidgetItem* FolderTree::walkTo(const QString& path) {
     QStringList roots;
     for (int i = 0; i < tree_.topLevelItemCount(); ++i) roots.append(keyOf(tree_.topLevelItem(i)));
     const QStringList parts = treePathComponents(path, roots);
     QTreeWidgetItem* matched = nullptr;
+    int learnt = -1;
     for (int c = 0; c < parts.size(); ++c) {
         QList<QTreeWidgetItem*> candidates;
         if (!matched && c > 0) break;  // no volume holds the path
@@ -280,6 +320,12 @@ QTreeWidgetItem* FolderTree::walkTo(const QString& path) {
                 }
             }
             if (hit) break;
+        }
+        // A folder made after its parent was listed is learnt when a path
+        // asks for it, and the component is looked for once more.
+        if (!hit && matched && learnt != c && learnChild(matched, parts[c])) {
+            learnt = c--;
+            continue;
         }
         // A component that matches nothing is passed over and the next one
         // is looked for among the same candidates.

@@ -89,6 +89,7 @@ private:
     void cancelProbes();
 
     QTreeWidgetItem* newNode(const QString& key, const QString& text, int image) const;
+    bool learnChild(QTreeWidgetItem* node, const QString& name);
     void fillNode(QTreeWidgetItem* node);
     void makeCurrent(QTreeWidgetItem* node);
 

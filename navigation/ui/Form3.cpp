@@ -8,6 +8,7 @@
 
 #include "navigation/FolderProbe.h"
 #include "navigation/MiniChanger.h"
+#include "platform/NativePath.h"
 #include "platform/Prompter.h"
 #include "platform/Twips.h"
 
@@ -25,8 +26,12 @@ Form3::Form3(Prompter& prompter, Hooks hooks, QWidget* parent)
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     connect(Combo1, &QComboBox::activated, this, [this](int i) { go(Combo1->itemText(i)); });
-    // Enter is taken before the combo would pick the list entry its text names.
-    Combo1->lineEdit()->installEventFilter(this);
+    // Enter is taken before the combo would pick the list entry its text
+    // names; the keys reach the combo, not its line edit.
+    Combo1->installEventFilter(this);
+    // Leaving the box chooses nothing (the toolkit would take a text equal
+    // to an entry as chosen when the box loses the focus).
+    QObject::disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
     connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row < 0 || !hooks_.selectFile) return;
         hooks_.selectFile(row);
@@ -37,7 +42,7 @@ Form3::Form3(Prompter& prompter, Hooks hooks, QWidget* parent)
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != Combo1->lineEdit() || event->type() != QEvent::KeyPress) return false;
+    if (watched != Combo1 || event->type() != QEvent::KeyPress) return false;
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
     go(Combo1->currentText());
@@ -56,31 +61,36 @@ void Form3::refill() {
         const QSignalBlocker blockList(List1);
         Combo1->clear();
         List1->clear();
-        Combo1->addItems(hooks_.pathEntries ? hooks_.pathEntries() : QStringList());
+        // The list shows readable paths and keeps the ones that reach the folders.
+        for (const PathEntry& e : hooks_.pathEntries ? hooks_.pathEntries() : QList<PathEntry>())
+            Combo1->addItem(e.shown, e.path);
         List1->addItems(hooks_.fileEntries ? hooks_.fileEntries() : QStringList());
         Combo1->setEditText(typed);
     }
     Combo1->show();
     List1->show();
     setWindowTitle(QStringLiteral("ミニマムディレクトリチェンジャー　- ") +
-                   (hooks_.currentFolder ? hooks_.currentFolder() : QString()));
+                   displayName(hooks_.currentFolder ? hooks_.currentFolder() : QString()));
     refilling_ = false;
     if (List1->count() > 0) List1->setCurrentRow(0);
 }
 
 void Form3::go(const QString& text) {
     if (hooks_.setPathText) hooks_.setPathText(text);
-    const std::optional<QString> target =
-        miniChangerTarget(text, hooks_.currentFolder ? hooks_.currentFolder() : QString());
+    // A listed path is reached by the path its entry keeps, not by its shown text.
+    const int listed = Combo1->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QVariant kept = listed >= 0 ? Combo1->itemData(listed) : QVariant();
+    const std::optional<QString> target = miniChangerTarget(kept.isValid() ? kept.toString() : text,
+                                                            hooks_.currentFolder ? hooks_.currentFolder() : QString());
     if (!target) return;  // ".." at a volume root
     if (probeFolder(*target) == FolderStatus::DeviceNotReady) {
-        prompter_.message(*target + QStringLiteral("は利用出来ない状況にあるか存在しません"),
+        prompter_.message(displayName(*target) + QStringLiteral("は利用出来ない状況にあるか存在しません"),
                           hooks_.programTitle + QStringLiteral(" - PathDirectInput"), Buttons::Ok);
         return;
     }
     if (hooks_.openTreePath) hooks_.openTreePath(*target);
-    if (hooks_.setPathText) hooks_.setPathText(*target);
-    Combo1->setEditText(*target);
+    if (hooks_.setPathText) hooks_.setPathText(displayName(*target));
+    Combo1->setEditText(displayName(*target));
     refill();
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include <QList>
 #include <QStringList>
 #include <QWidget>
 
@@ -17,12 +18,18 @@ class Prompter;
 class Form3 : public QWidget {
     Q_OBJECT
 public:
+    // A path as the list shows it and as it reaches the folder (the held,
+    // escaped form of a name that is not UTF-8).
+    struct PathEntry {
+        QString shown;
+        QString path;
+    };
     // What the changer reads and drives in the main window.
     struct Hooks {
-        std::function<QStringList()> pathEntries;  // the path combo's list
-        std::function<QStringList()> fileEntries;  // the file list's names
-        std::function<QString()> currentFolder;
-        std::function<void(const QString&)> setPathText;  // the path combo's text
+        std::function<QList<PathEntry>()> pathEntries;  // the path combo's list
+        std::function<QStringList()> fileEntries;       // the file list's names as shown
+        std::function<QString()> currentFolder;         // held form
+        std::function<void(const QString&)> setPathText;  // the path combo's text, as shown
         std::function<void(const QString&)> openTreePath;
         // Selects the entry in the file list, which shows the file.
         std::function<void(int)> selectFile;

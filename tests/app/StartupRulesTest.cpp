@@ -100,6 +100,17 @@ TEST(WindowGeometry, RestoredRectangleIsWidenedAndBroughtOnScreen) {
     EXPECT_EQ(r.top, -6000);
 }
 
+TEST(WindowGeometry, AFirstRunTakesTwoThirdsOfTheFreeAreaCentredInIt) {
+    // 1280 x 1024 at 96 dots per inch, a panel of 32 pixels at the top.
+    EXPECT_EQ(firstRunWindowRect({0, 480, 19200, 14880}), (TwipsRect{3200, 480 + 2480, 12800, 9920}));
+    // An odd free area: the window is a whole number of twips, centred to within one.
+    const TwipsRect r = firstRunWindowRect({-1000, 0, 10001, 7000});
+    EXPECT_EQ(r.width, 6667);
+    EXPECT_EQ(r.height, 4666);
+    EXPECT_EQ(r.left, -1000 + (10001 - 6667) / 2);
+    EXPECT_EQ(r.top, 1167);
+}
+
 TEST(WindowGeometry, CentringRoundsHalvesToEven) {
     EXPECT_EQ(centredStart(11520, 3000), 5760 - 1500);
     EXPECT_EQ(centredStart(11521, 3001), 5760 - 1500);  // 5760.5 and 1500.5 lose their remainders

@@ -1,5 +1,10 @@
+#include <algorithm>
+
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QListWidget>
+#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -11,9 +16,11 @@
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/Shutdown.h"
+#include "app/ui/ViewerCommands.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/FolderTree.h"
+#include "navigation/ui/Form3.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/NativePath.h"
 #include "support/TestSupport.h"
@@ -174,8 +181,56 @@ TEST_F(ByteNamesTest, TheSearchToolSendsAFolderSoNamedToTheMainWindow) {
     ASSERT_GE(row, 0);
     tool->List1->setCurrentIndex(tool->model()->index(row));
     tool->Command2->click();
-    EXPECT_EQ(f.Dir1->path(), held(kFolder));  // only the folder list follows, as for any folder
+    EXPECT_EQ(f.Dir1->path(), held(kFolder));
+    EXPECT_EQ(f.File1->path(), held(kFolder));  // the window shows the folder the commands act on
+    EXPECT_EQ(f.Combo2->currentText(), dir_.path() + QStringLiteral("/フォルダ"));
     tool->close();
+}
+
+// The mini directory changer copies the main window's lists: it shows the
+// readable names and reaches the folders by the paths the main window keeps.
+TEST_F(ByteNamesTest, TheDirectoryChangerShowsAndOpensAFolderSoNamed) {
+    Form1& f = start();
+    f.navigator().OpenTreePath(dir_.path());
+    f.Combo1->setCurrentIndex(6);  // text files
+    ASSERT_EQ(f.Dir1->path(), dir_.path());
+    f.action("minwindow")->trigger();
+    auto* viewers = f.findChild<ViewerCommands*>();
+    ASSERT_NE(viewers, nullptr);
+    viewers->openChanger();
+    Form3* c = viewers->changer();
+    ASSERT_NE(c, nullptr);
+    QStringList listed;
+    for (int i = 0; i < c->List1->count(); ++i) listed << c->List1->item(i)->text();
+    EXPECT_EQ(listed, visibleTexts());
+    ASSERT_EQ(listed.size(), 3);
+    for (const QString& name : listed)  // no held byte escapes on screen
+        EXPECT_FALSE(std::any_of(name.begin(), name.end(), [](QChar ch) { return ch.unicode() >= 0xDC80 && ch.unicode() <= 0xDCFF; }))
+            << name.toStdString();
+    const QString shownFolder = dir_.path() + QStringLiteral("/フォルダ");
+    const int entry = c->Combo1->findText(shownFolder);
+    ASSERT_GE(entry, 0);
+
+    // Chosen from the list, and typed as shown, with the keys the combo box gets.
+    QTest::qWait(50);  // the minimum window's own activation settles first
+    c->show();
+    c->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(c));
+    c->Combo1->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), c->Combo1) << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+    c->Combo1->setEditText(shownFolder);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(f.Dir1->path(), held(kFolder));
+    EXPECT_EQ(c->windowTitle(), QStringLiteral("ミニマムディレクトリチェンジャー　- ") + shownFolder);
+    EXPECT_EQ(f.Combo2->currentText(), shownFolder);
+    EXPECT_EQ(c->Combo1->currentText(), shownFolder);
+    ASSERT_EQ(c->List1->count(), 1);
+    EXPECT_EQ(c->List1->item(0)->text(), QStringLiteral("inner.txt"));
+    EXPECT_EQ(prompter_.records().size(), 0u);
+
+    c->go(QStringLiteral(".."));
+    EXPECT_EQ(f.Dir1->path(), dir_.path());
+    EXPECT_EQ(c->windowTitle(), QStringLiteral("ミニマムディレクトリチェンジャー　- ") + dir_.path());
 }
 
 TEST_F(ByteNamesTest, TheSettingsKeepACurrentFolderSoNamed) {

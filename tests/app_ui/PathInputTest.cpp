@@ -1,5 +1,12 @@
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QComboBox>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
 #include <QDir>
 #include <QLineEdit>
 #include <QTest>
@@ -7,7 +14,10 @@
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/PathInput.h"
+#include "navigation/ui/FolderTree.h"
 #include "navigation/ui/ListControls.h"
+#include "tools/SearchModel.h"
+#include "tools/ui/HideForm.h"
 #include "support/TestSupport.h"
 
 namespace orbet::test {
@@ -23,11 +33,24 @@ protected:
         start();
     }
     QString path(const char* name) const { return QDir(data_.path()).filePath(QString::fromLatin1(name)); }
-    void type(const QString& text) {
-        form_->Combo2->setEditText(text);
-        form_->Combo2->lineEdit()->setFocus();
-        QTest::keyClick(form_->Combo2->lineEdit(), Qt::Key_Return);
+    // Types as the user does: the keys go where the focus really is, which
+    // for an editable combo box is the box itself, not its line edit.
+    static void typeInto(QComboBox* combo, const QString& text) {
+        QWidget* window = combo->window();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        combo->setFocus();
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_EQ(focus, combo);
+        QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focus, Qt::Key_Backspace);
+        QTest::keyClicks(focus, text);
+        ASSERT_EQ(combo->currentText(), text);
+        QTest::keyClick(focus, Qt::Key_Return);
     }
+    void type(const QString& text) { typeInto(form_->Combo2, text); }
+    FolderTree& tree() { return form_->navigator().tree(); }
 };
 
 TEST_F(PathInputTest, TypedPathsOpenFoldersFilesAndParents) {
@@ -45,9 +68,112 @@ TEST_F(PathInputTest, TypedPathsOpenFoldersFilesAndParents) {
     EXPECT_EQ(prompter_.records()[0].text, path("A/B/nothing.jpg") + QStringLiteral("は存在しません"));
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet - PathDirectInput"));
 
+    // The box keeps the focus while the folder changes from elsewhere: its
+    // text, which names a listed folder, is no choice of the user's.
+    f.navigator().OpenFolder(path("A/B"));
+    f.Combo2->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), f.Combo2);
+    ASSERT_EQ(f.Combo2->findText(f.Combo2->currentText()), 1);
+    f.navigator().OpenFolder(path("A"));
+    EXPECT_EQ(f.Dir1->path(), path("A"));
+    EXPECT_EQ(f.File1->path(), path("A"));
+
     f.navigator().OpenTreePath(QStringLiteral("/"));
     type(QStringLiteral(".."));  // nothing above a volume root
     EXPECT_EQ(f.Dir1->path(), QStringLiteral("/"));
+}
+
+// A folder made after the tree read its parent is found when asked for by
+// path, whether the parent is open in the tree or was listed without
+// subfolders; the rest of the tree stays as it was.
+TEST_F(PathInputTest, TheTreeLearnsAFolderThatAppearedWhenAPathAsksForIt) {
+    Form1& f = *form_;
+    QDir(data_.path()).mkpath(QStringLiteral("A/Z"));
+    f.navigator().OpenTreePath(path("A/B"));
+    tree().settleProbes();
+    QTreeWidgetItem* a = tree().findKey(path("A"));
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(a->isExpanded());
+    ASSERT_EQ(a->childCount(), 2);  // B and Z
+
+    ASSERT_TRUE(QDir(data_.path()).mkpath(QStringLiteral("A/M")));
+    prompter_.reply(path("A/M"));
+    f.action("directdir")->trigger();
+    EXPECT_EQ(f.Dir1->path(), path("A/M"));
+    ASSERT_EQ(a->childCount(), 3);
+    EXPECT_EQ(a->child(0)->text(0), QStringLiteral("B"));
+    EXPECT_EQ(a->child(1)->text(0), QStringLiteral("M"));  // in its place among the others
+    EXPECT_EQ(a->child(2)->text(0), QStringLiteral("Z"));
+    EXPECT_EQ(tree().highlighted(), a->child(1));
+
+    // B had no subfolders when it was listed.
+    tree().settleProbes();
+    ASSERT_EQ(tree().findKey(path("A/B"))->childCount(), 0);
+    ASSERT_TRUE(QDir(data_.path()).mkpath(QStringLiteral("A/B/New")));
+    type(path("A/B/New"));
+    EXPECT_EQ(f.Dir1->path(), path("A/B/New"));
+    ASSERT_NE(tree().findKey(path("A/B/New")), nullptr);
+    EXPECT_EQ(tree().highlighted(), tree().findKey(path("A/B/New")));
+
+    // A path that names nothing still stops at the deepest folder there is.
+    prompter_.reply(path("A/M/none"));
+    f.action("directdir")->trigger();
+    EXPECT_EQ(prompter_.records().back().text, QStringLiteral("エラー　パスが見つかりません"));
+    EXPECT_EQ(f.Dir1->path(), path("A/B/New"));
+}
+
+// The tree's "+" tells whether a folder has subfolders it would list: a
+// hidden one counts only while hidden folders are shown.
+TEST_F(PathInputTest, AFolderWhoseOnlySubfolderIsHiddenHasNoExpandSignUnlessHiddenFoldersShow) {
+    Form1& f = *form_;
+    ASSERT_TRUE(QDir(data_.path()).mkpath(QStringLiteral("A/veiled/.inner")));
+    f.navigator().OpenTreePath(path("A/B"));  // opens A on the way
+    tree().settleProbes();
+    QTreeWidgetItem* veiled = tree().findKey(path("A/veiled"));
+    ASSERT_NE(veiled, nullptr);
+    EXPECT_EQ(veiled->childCount(), 0);
+
+    f.state().hideDirectory = 1;
+    QTreeWidgetItem* a = tree().findKey(path("A"));
+    a->setExpanded(false);
+    a->setExpanded(true);
+    tree().settleProbes();
+    veiled = tree().findKey(path("A/veiled"));
+    ASSERT_NE(veiled, nullptr);
+    ASSERT_EQ(veiled->childCount(), 1);
+    EXPECT_TRUE(FolderTree::isPlaceholder(veiled->child(0)));
+}
+
+// "反映" to the main window opens the folder as a typed path does: the tree,
+// the file list, the caption and the folder commands all follow it.
+TEST_F(PathInputTest, TheSearchToolOpensTheFolderItSendsToTheMainWindow) {
+    Form1& f = *form_;
+    f.navigator().OpenTreePath(path("A"));
+    f.action("Fmoju")->trigger();
+    auto* tool = f.findChild<HideForm*>(QStringLiteral("HideForm"));
+    ASSERT_NE(tool, nullptr);
+    tool->setFolder(path("A"));
+    tool->Option3->click();  // folders and files
+    tool->Check1->click();
+    QSignalSpy ended(tool, &HideForm::searchEnded);
+    QTest::mouseClick(tool->Command1, Qt::LeftButton);
+    ASSERT_TRUE(ended.wait(10000));
+    int row = -1;
+    for (int i = 0; i < tool->model()->rowCount(); ++i)
+        if (tool->model()->text(i) == path("A/B/other.jpg") + QStringLiteral("/<F>")) row = i;
+    ASSERT_GE(row, 0);
+    tool->List1->setCurrentIndex(tool->model()->index(row));
+    QTest::mouseClick(tool->Command2, Qt::LeftButton);  // a file sends the folder that holds it
+
+    EXPECT_EQ(f.Dir1->path(), path("A/B"));
+    EXPECT_EQ(f.File1->path(), path("A/B"));
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Orbet - ") + path("A/B"));
+    EXPECT_EQ(f.Combo2->currentText(), path("A/B"));
+    ASSERT_NE(tree().highlighted(), nullptr);
+    EXPECT_EQ(FolderTree::keyOf(tree().highlighted()), path("A/B"));
+    EXPECT_EQ(f.action("makedir")->text(), path("A/B") + QStringLiteral("に新しいフォルダを作成"));
+    EXPECT_EQ(prompter_.records().size(), 0u);
+    tool->close();
 }
 
 TEST_F(PathInputTest, ThePromptTakesAFolderAndRefusesTheRest) {

@@ -219,6 +219,7 @@ TEST_F(ShellTest, InformationOnTheFileFolderAndDrive) {
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("ファイル情報"));
     EXPECT_TRUE(prompter_.records()[0].text.startsWith(path("a.jpg") + QStringLiteral("\r\nファイル\r\n")));
     f.action("FoInfo")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter_.records().size() == 2u; }, 10000));  // summed on a worker
     EXPECT_TRUE(prompter_.records()[1].text.contains(QStringLiteral("　　　　　　パス：") + data_.path()));
     f.navigator().OpenFolder(QStringLiteral("/"));
     f.action("FoInfo")->trigger();  // a volume root: the drive instead

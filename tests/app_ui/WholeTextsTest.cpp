@@ -9,6 +9,7 @@
 #include "app/ui/Navigator.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Twips.h"
+#include "platform/ui/ElidingLabel.h"
 #include "support/TestSupport.h"
 
 // Every text is whole: a label's own measure of what its text needs (its
@@ -44,6 +45,23 @@ TEST_F(Form1Test, LabelsUnderTheFileListKeepWholeLinesAtTheMinimumSize) {
     // Nothing lies under the file list's labels but the splitter bar.
     EXPECT_LE(f.Info->geometry().bottom(), f.Bar->geometry().bottom());
     EXPECT_LE(f.File1->geometry().bottom(), f.Bytes->geometry().top());
+}
+
+TEST_F(Form1Test, TheInformationLabelShortensALongPathVisibly) {
+    const QString deep = QDir(data_.path()).filePath(QStringLiteral("a rather long folder name/").repeated(6) + "end");
+    ASSERT_TRUE(QDir().mkpath(deep));
+    Form1& f = start();
+    f.resize(twips::toPixels(kMinWindowWidth), 500);
+    f.show();
+    f.navigator().OpenFolder(deep);
+    auto* info = dynamic_cast<ElidingLabel*>(f.Info);
+    ASSERT_NE(info, nullptr);
+    const QStringList shown = info->shownLines();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[1].contains(QChar(0x2026))) << shown[1].toStdString();
+    EXPECT_TRUE(shown[1].endsWith(QStringLiteral("内0のオブジェクト"))) << shown[1].toStdString();
+    for (const QString& line : shown) EXPECT_LE(info->fontMetrics().horizontalAdvance(line), info->contentsRect().width());
+    EXPECT_TRUE(f.Info->toolTip().contains(deep));  // the whole text stays at hand
 }
 
 TEST_F(Form1Test, AboutTextsStandWholeBesideThePicture) {

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -258,6 +259,8 @@ TEST_F(FileCommandsTest, FileInformationOfAFolderSaysSoThenShowsTheFolder) {
     test::writeAll(work("pics/p.bin"), QByteArray(10, 'p'));
     state_.currentFilePath = folder_;
     commands_->Finfomaintion();
+    // The folder's size is summed on a worker; its message follows.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter_.records().size() >= 2u; }, 10000));
     ASSERT_EQ(prompter_.records().size(), 2u);
     EXPECT_EQ(prompter_.records()[0].text, folder_ + QStringLiteral("\r\nフォルダです"));
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("ファイル情報"));

@@ -122,6 +122,34 @@ TEST(FolderSearch, NameOrderIsTheLineOrderIgnoringCase) {
     EXPECT_EQ(e.size(), 35u);
 }
 
+// Letters fold to lower case at both ends of the alphabet, and only letters:
+// "[" and "`" lie between the upper and the lower letters in byte order.
+TEST(FolderSearch, NameOrderFoldsEveryLetterWhateverOrderTheNamesCameIn) {
+    const QList<QByteArray> sorted = {"[x", "`q", "aa", "Ab", "Zy", "zz0"};
+    QList<QByteArray> names = sorted;
+    for (int turn = 0; turn < 2 * sorted.size(); ++turn) {
+        if (turn == sorted.size()) std::reverse(names.begin(), names.end());
+        names.append(names.takeFirst());
+        SearchBatch batch;
+        const auto add = [&](std::uint32_t parent, const QByteArray& name, EntryKind kind) {
+            SearchRecord r;
+            r.parent = parent;
+            r.nameOffset = std::uint32_t(batch.names.size());
+            r.nameLength = std::uint16_t(name.size());
+            r.kind = kind;
+            batch.names += name;
+            batch.records.push_back(r);
+        };
+        add(kNoParent, "/r", EntryKind::Folder);
+        for (const QByteArray& n : names) add(0, n, EntryKind::File);
+        SearchEntries e;
+        e.append(batch);
+        QStringList lines;
+        for (const QByteArray& n : sorted) lines << QStringLiteral("/r/") + QString::fromLatin1(n) + QStringLiteral("/<F>");
+        EXPECT_EQ(texts(e, byName(e)), QStringList{QStringLiteral("/r/<D>")} + lines) << turn;
+    }
+}
+
 TEST(FolderSearch, PrefixFindAgreesWithAScanOfTheLines) {
     QTemporaryDir tmp;
     makeTree(tmp.path(), kAwkward);
@@ -156,6 +184,15 @@ TEST(FolderSearch, LinksToFoldersAreListedButNotFollowed) {
     EXPECT_FALSE(s.cancelled);
     EXPECT_EQ(texts(e, byName(e)), (QStringList{r + "<D>", r + "a/<D>", r + "a/f.txt/<F>", r + "a/up/<D>",
                                                 r + "dangling/<F>", r + "tofile/<F>"}));
+
+    // A link to a folder outside the searched root is listed, and what lies
+    // behind it is not.
+    QTemporaryDir outside;
+    makeTree(outside.path(), {"far/away.txt"});
+    ASSERT_EQ(symlink(QFile::encodeName(outside.path()).constData(), QFile::encodeName(tmp.path() + "/a/out").constData()), 0);
+    walk(e, r, true, true, true);
+    EXPECT_EQ(texts(e, byName(e)), (QStringList{r + "<D>", r + "a/<D>", r + "a/f.txt/<F>", r + "a/out/<D>",
+                                                r + "a/up/<D>", r + "dangling/<F>", r + "tofile/<F>"}));
 }
 
 TEST(FolderSearch, FoldersThatCannotBeReadAreSkippedAndCounted) {
@@ -292,7 +329,7 @@ TEST(FolderSearch, ModelReordersWithoutANewSearchAndSortsOnTheWorker) {
     model.append(all);
     FolderSearch search;
     QSignalSpy sorted(&search, &FolderSearch::sorted);
-    search.startSort(model.entries());
+    search.startSort(model.sharedEntries());
     ASSERT_TRUE(sorted.wait(5000));
     model.setNameOrder(*sorted.first().first().value<std::shared_ptr<std::vector<std::uint32_t>>>(), SearchSort::Name);
     EXPECT_EQ(search.sortPercent(), 100);
@@ -333,6 +370,22 @@ TEST(FolderSearch, LayoutKeepsTheMinimumAndGivesTheListTheRest) {
         EXPECT_GT(l.text1.width, 0);
     }
     EXPECT_EQ(layoutSearchTool(9000, 8000).text1.width - layoutSearchTool(5700, 8000).text1.width, 3300);
+
+    // The texts' needs widen the bottom row's label and choice and heighten
+    // the status line; needs below the layout's own sizes change nothing.
+    const SearchLayout own = layoutSearchTool(9000, 8000, {100, 100, 100});
+    EXPECT_EQ(own.label3.height, 270);
+    EXPECT_EQ(own.label2.width, 600);
+    EXPECT_EQ(own.combo1.width, 1800);
+    const SearchLayout wide = layoutSearchTool(9000, 8000, {400, 700, 2500});
+    EXPECT_EQ(wide.label3.height, 400);
+    EXPECT_EQ(wide.list1.top, own.list1.top + 130);
+    EXPECT_EQ(wide.combo1.width, 2500);
+    EXPECT_EQ(wide.combo1.left + wide.combo1.width + 60, wide.command2.left);
+    EXPECT_EQ(wide.label2.width, 700);
+    EXPECT_EQ(wide.label2.left + 700 + 60, wide.combo1.left);
+    EXPECT_EQ(wide.label2.height, 400);
+    EXPECT_EQ(wide.text1.left + wide.text1.width + 60, wide.label2.left);
 }
 
 }  // namespace

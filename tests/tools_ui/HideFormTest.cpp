@@ -1,3 +1,5 @@
+#include <atomic>
+#include <memory>
 #include <chrono>
 #include <thread>
 #include <QApplication>
@@ -21,7 +23,9 @@
 #include "platform/ProgramState.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/Shell.h"
+#include "platform/ui/ElidingLabel.h"
 #include "support/TestSupport.h"
+#include "tools/FolderSearch.h"
 #include "tools/SearchModel.h"
 #include "tools/ui/HideForm.h"
 
@@ -153,6 +157,7 @@ TEST_F(HideFormTest, SearchesSortsAndFindsAsThePartSays) {
     ASSERT_TRUE(searchAndWait());
     EXPECT_EQ(lines(), (QStringList{r + "<D>", r + "c.txt/<F>"}));
     EXPECT_EQ(form_->Label3->text(), QStringLiteral("検索完了 2のオブジェクト 内ディレクトリ1  ファイル1"));
+    EXPECT_TRUE(form_->Check1->isEnabled());  // the search's last step enables it, whatever was listed
     form_->Option3->click();
     form_->Check1->click();
     form_->Option4->click();
@@ -227,10 +232,14 @@ TEST_F(HideFormTest, CancelStopsAtOnceAndClosingMidSearchIsSafe) {
     const SearchEntries& e = form_->model()->entries();
     for (std::uint32_t i = 1; i < e.size(); ++i) ASSERT_TRUE(e.record(i).parent < i && e.isFolder(e.record(i).parent));
 
-    // A sort button sorts the partial list.
+    // A sort button sorts the partial list, which stays a stopped search's.
     form_->Option4->click();
     ASSERT_TRUE(ended.wait(10000));
     EXPECT_EQ(lines().first(), tmp_.path() + "/<D>");
+    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 ") + QString::number(rows) + "のオブジェクト"))
+        << form_->Label3->text().toStdString();
+    form_->Option5->click();
+    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 "))) << form_->Label3->text().toStdString();
 
     // Started twice in a row: only the second search's entries, once each.
     form_->beforeListing = {};
@@ -246,6 +255,90 @@ TEST_F(HideFormTest, CancelStopsAtOnceAndClosingMidSearchIsSafe) {
     form_->close();
     QTest::qWait(50);
     EXPECT_TRUE(form_.isNull());
+}
+
+// At the size the window opens with, every caption is whole, and the status
+// line, which holds whole paths, is shortened visibly rather than cut off.
+TEST_F(HideFormTest, TextsStandWholeOrVisiblyShortenedAtTheOpeningSize) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.data()));
+    for (QWidget* w : {static_cast<QWidget*>(form_->Combo1), static_cast<QWidget*>(form_->Label2)}) {
+        EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+        EXPECT_GE(w->height(), w->fontMetrics().height()) << w->objectName().toStdString();
+    }
+    form_->Combo1->setCurrentIndex(2);  // "フォルダ検索ツール", the longest
+    EXPECT_GE(form_->Combo1->width(), form_->Combo1->sizeHint().width());
+    EXPECT_GE(form_->Label3->height(), form_->Label3->fontMetrics().height());
+
+    auto* status = dynamic_cast<ElidingLabel*>(form_->Label3);
+    ASSERT_NE(status, nullptr);
+    const QString deep = QStringLiteral("/very/deep").repeated(40) + QStringLiteral("/end");
+    status->setText(walkingText(deep, QStringLiteral("name.txt"), false));
+    const QStringList shown = status->shownLines();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains(QChar(0x2026))) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("directory/")));
+    EXPECT_TRUE(shown[0].endsWith(QStringLiteral("file!!")));
+    EXPECT_LE(status->fontMetrics().horizontalAdvance(shown[0]), status->contentsRect().width());
+    status->setText(completionText(5, 3, 2));
+    EXPECT_EQ(status->shownLines(), QStringList{completionText(5, 3, 2)});  // a short line stands as it is
+}
+
+// A folder read that never returns (a dead network or FUSE mount) is
+// simulated by a walk held at one folder until the test lets it go, or ten
+// seconds pass: a window that waited for its worker would come back only then.
+struct HeldRead {
+    std::atomic<bool> entered{false}, release{false}, left{false};
+    void hold() {
+        entered = true;
+        for (int i = 0; i < 1000 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        left = true;
+    }
+};
+
+TEST_F(HideFormTest, AFolderReadThatHangsNeverHoldsTheWindow) {
+    makeTree({"a/1.txt", "b/2.txt"});
+    form_->setFolder(tmp_.path());
+    const QString r = tmp_.path() + u'/';
+    form_->Option3->click();
+    form_->Check1->click();
+    auto held = std::make_shared<HeldRead>();
+    form_->beforeListing = [held](const QByteArray& folder) {
+        if (folder.endsWith("/a/")) held->hold();
+    };
+    QSignalSpy ended(form_.data(), &HideForm::searchEnded);
+    QTest::mouseClick(form_->Command1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return held->entered.load(); }, 5000));
+    QTest::mouseClick(form_->Command4, Qt::LeftButton);
+    EXPECT_FALSE(held->left);  // "中止" came back while the read still hung
+    ASSERT_EQ(ended.size(), 1);
+    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 "))) << form_->Label3->text().toStdString();
+    EXPECT_TRUE(form_->Command1->isEnabled());
+
+    // A new search runs beside the hung worker, and what that one still finds is dropped.
+    form_->beforeListing = {};
+    ASSERT_TRUE(searchAndWait());
+    EXPECT_FALSE(held->left);
+    const QStringList whole{r + "<D>", r + "a/<D>", r + "a/1.txt/<F>", r + "b/<D>", r + "b/2.txt/<F>"};
+    EXPECT_EQ(lines(), whole);
+    held->release = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return held->left.load(); }, 5000));
+    QTest::qWait(50);
+    EXPECT_EQ(lines(), whole);
+    EXPECT_EQ(form_->Label3->text(), QStringLiteral("検索完了 5のオブジェクト 内ディレクトリ3  ファイル2"));
+
+    // Closed while the read hangs: the window goes at once.
+    auto again = std::make_shared<HeldRead>();
+    form_->beforeListing = [again](const QByteArray& folder) {
+        if (folder.endsWith("/a/")) again->hold();
+    };
+    QTest::mouseClick(form_->Command1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return again->entered.load(); }, 5000));
+    form_->close();
+    QTest::qWait(20);
+    EXPECT_TRUE(form_.isNull());
+    EXPECT_FALSE(again->left);
+    again->release = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return again->left.load(); }, 5000));
 }
 
 }  // namespace

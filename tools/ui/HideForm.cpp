@@ -25,6 +25,7 @@
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 #include "platform/Twips.h"
+#include "platform/ui/ElidingLabel.h"
 #include "platform/Volumes.h"
 #include "tools/FolderSearch.h"
 #include "tools/SearchLayout.h"
@@ -54,10 +55,7 @@ HideForm::HideForm(Prompter& prompter, const ProgramState& state, Hooks hooks, Q
     resize(twips::toPixels(7200), twips::toPixels(6600));
 }
 
-HideForm::~HideForm() {
-    // The worker reads the model's entries while it sorts: stop it before they go.
-    search_->cancel();
-}
+HideForm::~HideForm() { search_->cancel(); }
 
 void HideForm::createControls() {
     Mes = named(new QWidget(this), "Mes");
@@ -77,7 +75,7 @@ void HideForm::createControls() {
     Check2 = named(new QCheckBox(QStringLiteral("高速処理(リストボックスを隠す)"), Mes), "Check2");
     Command1 = named(new QPushButton(QStringLiteral("検索開始"), Mes), "Command1");
     Command4 = named(new QPushButton(QStringLiteral("中止"), Mes), "Command4");
-    Label3 = named(new QLabel(this), "Label3");
+    Label3 = named(new ElidingLabel(this), "Label3");
     List1 = named(new QListView(this), "List1");
     List1->setModel(model_);
     List1->setUniformItemSizes(true);
@@ -138,7 +136,7 @@ void HideForm::wire() {
     connect(search_, &FolderSearch::walkFinished, this, &HideForm::walkDone);
     connect(search_, &FolderSearch::sorted, this, [this](const std::shared_ptr<std::vector<std::uint32_t>>& order) {
         model_->setNameOrder(std::move(*order), selectedSort());
-        finish(false);
+        finish(partial_);
     });
     connect(progress_, &QTimer::timeout, this, &HideForm::showProgress);
 }
@@ -171,7 +169,8 @@ void HideForm::setBusy(Phase phase) {
                        static_cast<QWidget*>(Option4), static_cast<QWidget*>(Option5), static_cast<QWidget*>(Option6),
                        static_cast<QWidget*>(Command1)})
         w->setEnabled(idle);
-    Check1->setEnabled(idle && !Option2->isChecked());
+    // Enabled again after every search, as its last step does, whatever is listed.
+    Check1->setEnabled(idle);
     Command4->setEnabled(!idle);
     if (idle) {
         progress_->stop();
@@ -190,6 +189,7 @@ void HideForm::Command1_Click() {
     setBusy(Phase::Walking);
     model_->clear();
     unreadable_ = 0;
+    partial_ = false;
     currentFolder_ = -1;
     Label3->setText(preparingText());
     WalkOptions o;
@@ -231,12 +231,14 @@ void HideForm::walkDone(const WalkSummary& summary) {
 void HideForm::startSort() {
     setBusy(Phase::Sorting);
     Label3->setText(sortingText(0));
-    search_->startSort(model_->entries());
+    search_->startSort(model_->sharedEntries());
 }
 
 void HideForm::Command4_Click() {
     if (phase_ == Phase::Idle) return;
+    // The worker is left to stop on its own: a folder read may never return.
     search_->cancel();
+    if (phase_ == Phase::Walking) partial_ = true;
     finish(true);
 }
 
@@ -257,7 +259,7 @@ void HideForm::sortClicked() {
         return;
     }
     model_->showSorted(selectedSort());
-    finish(false);
+    finish(partial_);
 }
 
 void HideForm::Text1_Change(const QString& text) {
@@ -306,7 +308,11 @@ void HideForm::Command3_Click() {
 
 void HideForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const SearchLayout l = layoutSearchTool(twips::fromPixels(width()), twips::fromPixels(height()));
+    SearchMeasures needs;
+    needs.lineHeight = twips::fromPixels(Label3->fontMetrics().height());
+    needs.label2Width = twips::fromPixels(Label2->sizeHint().width());
+    needs.combo1Width = twips::fromPixels(Combo1->sizeHint().width());
+    const SearchLayout l = layoutSearchTool(twips::fromPixels(width()), twips::fromPixels(height()), needs);
     if (l.resizeFirst) {
         resize(twips::toPixels(l.width), twips::toPixels(l.height));
         return;

@@ -113,6 +113,7 @@ private:
     Phase phase_ = Phase::Idle;
     qint64 currentFolder_ = -1;
     unsigned unreadable_ = 0;
+    bool partial_ = false;  // the walk was stopped: however sorted, the list is not whole
 };
 
 }  // namespace orbet
