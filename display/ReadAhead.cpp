@@ -1,7 +1,8 @@
 #include "display/ReadAhead.h"
 
-#include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include "platform/NativePath.h"
 
 namespace orbet {
 
@@ -71,8 +72,8 @@ std::optional<QFuture<QImage>> ReadAhead::takeDecoding(const QString& path) {
         if (it->path != path) continue;
         Entry e = std::move(*it);
         entries_.erase(it);
-        const QFileInfo now(path);
-        if (!now.isFile() || now.size() != e.size || now.lastModified() != e.modified) {
+        const PathFacts now = pathFacts(path);
+        if (!now.isRegular || now.size != e.size || now.modifiedMs != e.modifiedMs) {
             e.future.cancel();
             if (!e.future.isFinished()) draining_.push_back(e.future);
             return std::nullopt;
@@ -125,12 +126,13 @@ void ReadAhead::guess(const QString& path) {
         entries_.pop_front();
     }
     if (int(entries_.size() + draining_.size()) >= capacity_) return;
-    const QFileInfo info(path);
-    if (!info.isFile()) return;
+    // By the path's bytes: a name that is not UTF-8 is decoded ahead too.
+    const PathFacts facts = pathFacts(path);
+    if (!facts.isRegular) return;
     Entry e;
     e.path = path;
-    e.size = info.size();
-    e.modified = info.lastModified();
+    e.size = facts.size;
+    e.modifiedMs = facts.modifiedMs;
     e.future = QtConcurrent::run(&pool_, decode_, path);
     entries_.push_back(std::move(e));
 }

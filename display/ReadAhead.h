@@ -62,7 +62,7 @@ private:
     struct Entry {
         QString path;
         qint64 size = -1;
-        QDateTime modified;
+        qint64 modifiedMs = 0;
         QFuture<QImage> future;
     };
     void purge();

@@ -1,5 +1,7 @@
 #include "display/ReadLimits.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QImageReader>
 
@@ -17,6 +19,33 @@ bool pictureTooLarge(const QString& path) {
     const QSize size = reader.size();
     if (!size.isValid()) return false;
     return qint64(size.width()) * size.height() * 4 > qint64(kDecodedPictureLimitMb) * 1024 * 1024;
+}
+
+std::optional<BoundedText> readBoundedText(const QString& path, qint64 limit) {
+    if (!pathFacts(path).isRegular) return std::nullopt;
+    QFile file;
+    if (!openNative(file, path)) return std::nullopt;
+    BoundedText text;
+    text.bytes = file.read(limit);
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    text.cut = !file.atEnd();
+    return text;
+}
+
+QString textCutMessage() {
+    return QStringLiteral("ファイルが大きいため、先頭の") + QLatin1String(kTextReadLimitText) +
+           QStringLiteral("だけを表示しています");
+}
+
+bool wrapsWell(const QString& text) {
+    qsizetype longest = 0, start = 0;
+    for (qsizetype i = 0; i <= text.size() && longest <= kLongestWrappedLine; ++i) {
+        if (i == text.size() || text[i] == u'\n' || text[i] == QChar::ParagraphSeparator) {
+            longest = std::max(longest, i - start);
+            start = i + 1;
+        }
+    }
+    return longest <= kLongestWrappedLine;
 }
 
 }  // namespace orbet

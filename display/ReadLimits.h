@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QtGlobal>
+#include <optional>
 
-class QString;
+#include <QByteArray>
+#include <QString>
 
 namespace orbet {
 
@@ -24,5 +25,22 @@ constexpr int kDecodedPictureLimitMb = 1024;
 
 // True when a picture file passes either limit; reads the header only.
 bool pictureTooLarge(const QString& path);
+
+// The part of a text file a pane shows: its first kTextReadLimit bytes, read
+// by the path's bytes, and whether more was left. Nothing for what cannot be
+// read, and for pipes and devices, which may never end or never start.
+struct BoundedText {
+    QByteArray bytes;
+    bool cut = false;
+};
+std::optional<BoundedText> readBoundedText(const QString& path, qint64 limit = kTextReadLimit);
+// What the user is told when a text was cut at the limit.
+QString textCutMessage();
+
+// Whether a text control may wrap the text: wrapping a line of megabytes
+// costs minutes, so text with a line longer than this (binary files shown as
+// text above all) is shown unwrapped.
+constexpr qsizetype kLongestWrappedLine = 4096;
+bool wrapsWell(const QString& text);
 
 }  // namespace orbet

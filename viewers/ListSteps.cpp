@@ -25,9 +25,11 @@ std::optional<int> randomIndex(int n, double uniform) {
     return std::clamp(int(uniform * n), 0, n - 1);
 }
 
-UniformSource defaultUniformSource() {
-    auto engine = std::make_shared<std::mt19937>(std::random_device{}());
+UniformSource seededUniformSource(std::uint32_t seed) {
+    auto engine = std::make_shared<std::mt19937>(seed);
     return [engine] { return std::uniform_real_distribution<double>(0.0, 1.0)(*engine); };
 }
+
+UniformSource defaultUniformSource() { return seededUniformSource(std::random_device{}()); }
 
 }  // namespace orbet

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -16,6 +17,8 @@ std::optional<int> randomIndex(int n, double uniform);
 
 // A uniform number in [0, 1) per call.
 using UniformSource = std::function<double()>;
+// The same numbers for the same seed; the default is seeded afresh.
+UniformSource seededUniformSource(std::uint32_t seed);
 UniformSource defaultUniformSource();
 
 }  // namespace orbet

@@ -108,12 +108,10 @@ bool Panes::loadText(const QString& path, bool rich) {
     plain.setForeground(Qt::black);
     f_.RT->setCurrentCharFormat(plain);
     textCut_ = false;
-    // A pipe or a device never ends (or never starts): only regular files are read.
-    if (!pathFacts(path).isRegular) return false;
-    QFile file;
-    if (!openNative(file, path)) return false;
-    const QByteArray bytes = file.read(kTextReadLimit);
-    textCut_ = !file.atEnd();
+    const std::optional<BoundedText> read = readBoundedText(path);
+    if (!read) return false;
+    const QByteArray& bytes = read->bytes;
+    textCut_ = read->cut;
     if (rich) {
         auto doc = std::make_unique<QTextDocument>();
         RtfReadOptions options;
@@ -139,16 +137,7 @@ bool Panes::loadText(const QString& path, bool rich) {
 }
 
 void Panes::setWrapFor(const QString& text) {
-    // Wrapping a line of megabytes costs minutes; such text (binary files
-    // shown as text above all) is shown unwrapped instead.
-    qsizetype longest = 0, start = 0;
-    for (qsizetype i = 0; i <= text.size() && longest <= kLongestWrappedLine; ++i) {
-        if (i == text.size() || text[i] == u'\n' || text[i] == QChar::ParagraphSeparator) {
-            longest = std::max(longest, i - start);
-            start = i + 1;
-        }
-    }
-    f_.RT->setLineWrapMode(longest > kLongestWrappedLine ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
+    f_.RT->setLineWrapMode(wrapsWell(text) ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
 }
 
 bool Panes::navigateWeb(const QString& path) {

@@ -42,7 +42,6 @@ public:
     std::function<void(const QString& path, bool start)> expectPicture;
 
 private:
-    static constexpr qsizetype kLongestWrappedLine = 4096;
     void setWrapFor(const QString& text);
     void hideVideo();
 

@@ -118,9 +118,7 @@ void ShowDispatch::ShowFile() {
     auto text = [&] {
         panes.loadText(path, IsRichTextName(path));
         if (panes.textCut())
-            f_.prompter().message(QStringLiteral("ファイルが大きいため、先頭の") + QLatin1String(kTextReadLimitText) +
-                                      QStringLiteral("だけを表示しています"),
-                                  s.title, Buttons::Ok, Icon::Information);
+            f_.prompter().message(textCutMessage(), s.title, Buttons::Ok, Icon::Information);
     };
     switch (RouteForEntry(n, f_.Combo1->currentText(), f_.userFilters())) {
     case ShowRoute::PictureAuto: picture(false); break;

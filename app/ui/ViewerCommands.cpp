@@ -12,6 +12,7 @@
 #include "app/ui/Panes.h"
 #include "display/FileKinds.h"
 #include "display/PictureLoader.h"
+#include "display/ReadLimits.h"
 #include "display/ReadAhead.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/Form3.h"
@@ -101,9 +102,18 @@ void ViewerCommands::ZenBit() {
             w->setAttribute(Qt::WA_DeleteOnClose);
             w->load(screen);
             if (!w) return;
+            const TextOpening opened = w->openText(f_.state().currentFilePath);
+            if (opened == TextOpening::Unreadable) {
+                // Vanished since it was shown, or no longer readable.
+                delete w.data();
+                say(QStringLiteral("予期せぬｴﾗｰが発生しました。"));
+                return;
+            }
             all_ = w;
-            w->openText(f_.state().currentFilePath);
             w->showFullScreen();
+            if (opened == TextOpening::Cut)
+                f_.prompter().message(textCutMessage(), f_.state().title, Buttons::Ok, Icon::Information);
+            if (!all_) return;
         } else {
             say(QStringLiteral("全画面表示に対応していません"));
             return;
@@ -164,7 +174,11 @@ void ViewerCommands::openChanger() {
             if (mini_) mini_->copyFromMain();
         };
         hooks.closed = [this] {
-            if (mini_) mini_->show();
+            if (!mini_) return;
+            // Back in front: the changer's window was above the main window.
+            mini_->show();
+            mini_->raise();
+            mini_->activateWindow();
         };
         hooks.programTitle = f_.state().title;
         form3_ = new Form3(f_.prompter(), std::move(hooks), &f_);

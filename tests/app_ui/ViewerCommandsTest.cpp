@@ -6,6 +6,8 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolBar>
 
@@ -13,9 +15,11 @@
 #include "app/ui/Navigator.h"
 #include "app/ui/ViewerCommands.h"
 #include "display/ReadAhead.h"
+#include "display/ReadLimits.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/Form3.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/NativePath.h"
 #include "support/TestSupport.h"
 #include "viewers/ui/AllWindow.h"
 #include "viewers/ui/ImageView.h"
@@ -69,8 +73,16 @@ TEST_F(ViewerCommandsTest, FullScreenCopiesTheMainPictureAndStepsTheMainList) {
     QTest::keyClick(&w, Qt::Key_Left);
     EXPECT_EQ(f.File1->listIndex(), 2);  // wrapped to the last
 
-    // The main window becoming active closes the full-screen window.
-    emit f.activated();
+    // The main window becoming active closes the full-screen window: the
+    // main window is activated for real, the full-screen window having been
+    // active (the main window losing the focus to it closes nothing).
+    f.show();
+    all->raise();
+    all->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(all));
+    ASSERT_FALSE(f.isActiveWindow());
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.isActiveWindow(); }, 2000));
     EXPECT_TRUE(gone(all));
     // The toolbar's button opens it as F8 does.
     QAction* button = f.TB->findChild<QAction*>(QStringLiteral("TB_allwin"));
@@ -120,6 +132,101 @@ TEST_F(ViewerCommandsTest, FullScreenRefusesWhatItCannotShowAndShowsTextAtTheSta
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("スライドショー非対応です"));
     w->close();
+}
+
+TEST_F(ViewerCommandsTest, FullScreenTextsAreReadByTheirBytesWithTheirPictures) {
+    Form1& f = *form_;
+    // A name in code page 932 bytes, as Windows archives bring them.
+    ByteNamedFolder dir;
+    ASSERT_TRUE(dir.writeNative("\x83\x65\x83\x58\x83\x67.txt", "text under a Shift_JIS name"));
+    ASSERT_TRUE(dir.writeNative("wmf.rtf", readAll(testData(QStringLiteral("text/rtf/rtfjs_wmf.rtf")))));
+    f.Combo1->setCurrentIndex(8);  // rich text and text
+    f.navigator().OpenFolder(dir.path());
+    ASSERT_EQ(f.File1->listCount(), 2);
+    const int rtf = f.File1->entry(0) == QLatin1String("wmf.rtf") ? 0 : 1;
+    f.File1->setListIndex(1 - rtf);
+    ASSERT_EQ(f.state().currentFilePath, fromNative(dir.nativePath() + "\x83\x65\x83\x58\x83\x67.txt"));
+    f.action("ZenBit")->trigger();
+    AllWindow* w = viewers().allWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->RT->toPlainText(), QStringLiteral("text under a Shift_JIS name"));
+    w->close();
+
+    // Its metafile pictures come along, as in the main pane.
+    f.File1->setListIndex(rtf);
+    int shownInMain = 0;
+    for (QTextBlock b = f.RT->document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) shownInMain += it.fragment().charFormat().isImageFormat();
+    ASSERT_GT(shownInMain, 0);
+    f.action("ZenBit")->trigger();
+    w = viewers().allWindow();
+    ASSERT_NE(w, nullptr);
+    int shown = 0;
+    for (QTextBlock b = w->RT->document()->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat()) continue;
+            const QVariant image =
+                w->RT->document()->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
+            EXPECT_FALSE(image.value<QImage>().isNull());
+            ++shown;
+        }
+    }
+    EXPECT_EQ(shown, shownInMain);
+    w->close();
+    EXPECT_EQ(prompter_.records().size(), 0u);
+}
+
+TEST_F(ViewerCommandsTest, FullScreenTextIsBoundLikeTheTextPaneAndAVanishedOneIsAnError) {
+    Form1& f = *form_;
+    // 64 GB that take no disk space, the first 20 MB of them lines of text.
+    const QString huge = folder(QStringLiteral("huge.txt"));
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray lines;
+        while (lines.size() < 20 * 1024 * 1024) lines += "a line of the text file that goes on and on\r\n";
+        file.write("the first line\r\n" + lines);
+        ASSERT_TRUE(file.resize(64LL << 30));
+    }
+    ASSERT_TRUE(writeAll(folder(QStringLiteral("small.txt")), "small"));
+    f.Combo1->setCurrentIndex(6);
+    f.navigator().OpenFolder(data_.path());
+    ASSERT_EQ(f.File1->entry(0), QStringLiteral("huge.txt"));
+    ASSERT_EQ(f.File1->listIndex(), 0);
+    ASSERT_FALSE(prompter_.records().empty());  // the main pane's
+    prompter_.clear();
+    f.action("ZenBit")->trigger();
+    AllWindow* w = viewers().allWindow();
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("ファイルが大きいため、先頭の16MBだけを表示しています"));
+    EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
+    EXPECT_TRUE(w->RT->toPlainText().startsWith(QStringLiteral("the first line")));
+    EXPECT_LE(w->RT->toPlainText().size(), kTextReadLimit);
+    w->close();
+
+    // A text that vanished after the main window showed it.
+    prompter_.clear();
+    f.File1->setListIndex(1);
+    ASSERT_EQ(f.RT->toPlainText(), QStringLiteral("small"));
+    ASSERT_TRUE(QFile::remove(folder(QStringLiteral("small.txt"))));
+    f.action("ZenBit")->trigger();
+    EXPECT_EQ(viewers().allWindow(), nullptr);
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("予期せぬｴﾗｰが発生しました。"));
+    // One that cannot be read.
+    prompter_.clear();
+    ASSERT_TRUE(writeAll(folder(QStringLiteral("small.txt")), "small"));
+    f.File1->refresh();
+    f.File1->setListIndex(1);
+    ASSERT_EQ(f.state().currentFilePath, folder(QStringLiteral("small.txt")));
+    ASSERT_TRUE(QFile::remove(folder(QStringLiteral("small.txt"))));
+    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("small.txt")));
+    f.action("ZenBit")->trigger();
+    EXPECT_EQ(viewers().allWindow(), nullptr);
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("予期せぬｴﾗｰが発生しました。"));
 }
 
 TEST_F(ViewerCommandsTest, FitMarksExcludeEachOtherAndTheTextSizeIsAsked) {

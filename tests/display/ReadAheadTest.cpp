@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <atomic>
 #include <mutex>
 
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "display/ReadAhead.h"
+#include "platform/NativePath.h"
 #include "support/TestSupport.h"
 
 namespace orbet::test {
@@ -102,6 +105,29 @@ TEST_F(ReadAheadTest, NeverHoldsMoreThanItsCapacity) {
         EXPECT_LE(r.held(), 2);
     }
     EXPECT_LE(most.load(), 1);
+}
+
+TEST(ReadAheadNames, ANameThatIsNotUtf8IsDecodedAheadAndAPipeNever) {
+    ByteNamedFolder dir;
+    const QByteArray name("\x93\xfa\x96\x7b.bmp");  // 日本.bmp in code page 932
+    ASSERT_TRUE(dir.writeNative("a.bmp", "x"));
+    ASSERT_TRUE(dir.writeNative(name, "xx"));
+    ASSERT_EQ(::mkfifo((dir.nativePath() + "pipe.bmp").constData(), 0600), 0);
+    const QStringList paths{fromNative(dir.nativePath() + "a.bmp"), fromNative(dir.nativePath() + name),
+                            fromNative(dir.nativePath() + "pipe.bmp")};
+    std::atomic<int> decodings = 0;
+    ReadAhead r([&](const QString& path) {
+        ++decodings;
+        return QImage(7 + int(paths.indexOf(path)), 1, QImage::Format_RGB32);
+    });
+    r.shown(dir.path(), 0, 3, [&](int k) { return paths[k]; });
+    EXPECT_EQ(r.guesses(), QStringList{paths[1]});
+    EXPECT_EQ(r.take(paths[1]).width(), 8);
+    EXPECT_EQ(decodings, 1);
+    // Reading a pipe would hold the worker until something writes to it.
+    r.shown(dir.path(), 1, 3, [&](int k) { return paths[k]; });
+    EXPECT_TRUE(r.guesses().isEmpty());
+    EXPECT_EQ(decodings, 1);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "viewers/ListSteps.h"
@@ -29,12 +31,18 @@ TEST(ListSteps, RandomWithOneFileAlwaysPicksIt) {
     for (double u : {0.0, 0.3, 0.999999}) EXPECT_EQ(randomIndex(1, u), 0);
     EXPECT_EQ(randomIndex(4, 0.74), 2);
     EXPECT_EQ(randomIndex(4, 1.0), 3);  // a source that reaches 1 stays inside
-    const UniformSource source = defaultUniformSource();
+    const UniformSource source = seededUniformSource(7);
+    const UniformSource again = seededUniformSource(7);
+    std::vector<int> hits(4);
     for (int i = 0; i < 1000; ++i) {
         const double u = source();
         ASSERT_GE(u, 0.0);
         ASSERT_LT(u, 1.0);
+        ASSERT_EQ(u, again());
+        ++hits[*randomIndex(4, u)];
     }
+    // Uniform: every entry of the list comes up.
+    for (int h : hits) EXPECT_GT(h, 150);
 }
 
 }  // namespace

@@ -1,13 +1,19 @@
+#include <utility>
+#include <vector>
+
 #include <QAction>
+#include <QElapsedTimer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "FakeHost.h"
+#include "platform/NativePath.h"
 #include "platform/ScriptedPrompter.h"
 #include "viewers/ui/AllWindow.h"
 #include "viewers/ui/ImageView.h"
@@ -56,8 +62,10 @@ TEST_F(ViewerWindows, KeepRatioCentresAndTouchesTheTop) {
     EXPECT_EQ(w->Picture1->geometry(), QRect(0, 0, 1024, 768));
 }
 
-TEST_F(ViewerWindows, NaturalSizeScrollsALargePictureAndKeepsThePositionAcrossSteps) {
-    host_.entries = {{FakeHost::solid(400, 300, Qt::red), {}}, {FakeHost::solid(2000, 1500, Qt::green), {}}};
+TEST_F(ViewerWindows, NaturalSizeScrollsALargePictureAndKeepsThePositionWhereTheNextStillReachesIt) {
+    host_.entries = {{FakeHost::solid(400, 300, Qt::red), {}},
+                     {FakeHost::solid(2000, 1500, Qt::green), {}},
+                     {FakeHost::solid(1200, 900, Qt::blue), {}}};
     host_.index = 0;
     auto w = openFull(FitMode::Natural);
     EXPECT_EQ(w->Picture1->geometry(), QRect(0, 0, 400, 300));
@@ -74,13 +82,28 @@ TEST_F(ViewerWindows, NaturalSizeScrollsALargePictureAndKeepsThePositionAcrossSt
     ASSERT_TRUE(w->YS->isEnabled());
     EXPECT_EQ(w->YS->maximum(), 30000 - (15360 - 255));
     EXPECT_EQ(w->TS->maximum(), 22500 - (11520 - 255));
-    w->TS->setValue(1500);
-    EXPECT_EQ(w->Picture1->y(), -100);
-    // Back to the small picture: the scroll position stays where it was.
-    QTest::keyClick(w.get(), Qt::Key_B);
-    EXPECT_EQ(w->Picture1->size(), QSize(400, 300));
-    EXPECT_EQ(w->Picture1->y(), -100);
+    w->TS->setValue(w->TS->maximum());
+    w->YS->setValue(1500);
+    EXPECT_EQ(w->Picture1->y(), -749);
+    EXPECT_EQ(w->Picture1->x(), -100);
+    // A smaller picture that still scrolls: across, the position is within
+    // its reach and stays; down, it is past the end and comes back to it,
+    // the picture's bottom edge on the bar.
+    QTest::keyClick(w.get(), Qt::Key_N);
+    EXPECT_EQ(w->Picture1->size(), QSize(1200, 900));
+    EXPECT_EQ(w->Picture1->x(), -100);
+    EXPECT_EQ(w->TS->value(), 13500 - (11520 - 255));
+    EXPECT_EQ(w->Picture1->geometry().bottom() + 1, w->TS->height() - w->YS->height());
+    // A picture that fits the screen is seen whole, whatever was scrolled.
+    QTest::keyClick(w.get(), Qt::Key_N);
+    EXPECT_EQ(w->Picture1->geometry(), QRect(0, 0, 400, 300));
     EXPECT_FALSE(w->TS->isEnabled());
+    EXPECT_EQ(w->TS->value(), 0);
+    EXPECT_EQ(w->YS->value(), 0);
+    // Back to the large one: the position starts from the top left again.
+    QTest::keyClick(w.get(), Qt::Key_N);
+    EXPECT_EQ(w->Picture1->pos(), QPoint(0, 0));
+    EXPECT_TRUE(w->TS->isEnabled());
 }
 
 TEST_F(ViewerWindows, KeysStepWrapAndClose) {
@@ -130,7 +153,8 @@ TEST_F(ViewerWindows, SlideshowRunsOnPicturesAndIsRefusedOnText) {
     for (int i = 0; i < 3; ++i) host_.entries.push_back({FakeHost::solid(40, 30, Qt::red), {}});
     host_.index = 0;
     auto w = openFull(FitMode::KeepRatio);
-    EXPECT_EQ(w->Slide->interval(), 20);
+    // Held to the shortest interval the options dialog accepts.
+    EXPECT_EQ(w->Slide->interval(), 100);
     QTest::keyClick(w.get(), Qt::Key_S);
     EXPECT_TRUE(w->slideshowRunning());
     EXPECT_TRUE(w->Slideon->isChecked());
@@ -141,7 +165,7 @@ TEST_F(ViewerWindows, SlideshowRunsOnPicturesAndIsRefusedOnText) {
     EXPECT_FALSE(w->Slideon->isChecked());
 
     auto text = std::make_unique<AllWindow>(host_, prompter_, state_, [] { return FitMode::Stretch; }, nullptr);
-    host_.entries = {{{}, QStringLiteral("one")}, {{}, QStringLiteral("two")}};
+    host_.entries = {{{}, QStringLiteral("one")}, {{}, QStringLiteral("two")}, {{}, QStringLiteral("three")}};
     host_.index = 0;
     text->load(kScreen);
     text->show();
@@ -151,10 +175,97 @@ TEST_F(ViewerWindows, SlideshowRunsOnPicturesAndIsRefusedOnText) {
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("スライドショー非対応です"));
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
     EXPECT_FALSE(text->slideshowRunning());
-    // Text steps copy the main window's text and ignore the random order.
+    // Text steps copy the main window's text and ignore the random order
+    // (which would pick the first entry again).
+    text->setUniformSource([] { return 0.0; });
     text->RndList->trigger();
     QTest::keyClick(text.get(), Qt::Key_Right);
     EXPECT_EQ(text->RT->toPlainText(), QStringLiteral("two"));
+    QTest::keyClick(text.get(), Qt::Key_Left);
+    EXPECT_EQ(text->RT->toPlainText(), QStringLiteral("one"));
+}
+
+TEST_F(ViewerWindows, RandomOrderPicksWhatTheSourceSays) {
+    for (int i = 0; i < 4; ++i) host_.entries.push_back({FakeHost::solid(40, 30, QColor(i * 60, 0, 0)), {}});
+    host_.index = 0;
+    state_.rnd = true;  // the program-wide setting starts the mark
+    auto w = openFull(FitMode::KeepRatio);
+    ASSERT_TRUE(w->RndList->isChecked());
+    std::vector<double> numbers{0.6, 0.99, 0.3};
+    w->setUniformSource([&] {
+        const double u = numbers.front();
+        numbers.erase(numbers.begin());
+        return u;
+    });
+    // Both ways go where the number falls, not next door.
+    QTest::keyClick(w.get(), Qt::Key_Right);
+    EXPECT_EQ(host_.index, 2);
+    QTest::keyClick(w.get(), Qt::Key_Left);
+    EXPECT_EQ(host_.index, 3);
+    EXPECT_EQ(w->Picture1->picture().pixel(0, 0), QColor(180, 0, 0).rgb());
+    // Unchecked, the order is the list's again.
+    w->RndList->trigger();
+    QTest::keyClick(w.get(), Qt::Key_Right);
+    EXPECT_EQ(host_.index, 0);
+    EXPECT_EQ(numbers.size(), 1u);
+
+    // The minimum window takes the random order for texts too.
+    host_.entries = {{{}, QStringLiteral("one")}, {{}, QStringLiteral("two")}, {{}, QStringLiteral("three")}};
+    host_.index = 0;
+    MiniWindow mini(host_, prompter_, state_, nullptr);
+    mini.setUniformSource([] { return 0.7; });
+    mini.load(kScreen);
+    QTest::keyClick(&mini, Qt::Key_N);
+    EXPECT_EQ(mini.RT->toPlainText(), QStringLiteral("three"));
+}
+
+TEST_F(ViewerWindows, AStepAskedForWhileOneIsShowingRunsWhenItEnds) {
+    for (int i = 0; i < 5; ++i) host_.entries.push_back({FakeHost::solid(40, 30, QColor(i * 40, 0, 0)), {}});
+    host_.index = 0;
+    auto w = openFull(FitMode::KeepRatio);
+    // The user presses the key again while the main window is still busy
+    // with the first step (a slow decoding, a message box).
+    bool again = true;
+    host_.whileShowing = [&](int) {
+        if (std::exchange(again, false)) QTest::keyClick(w.get(), Qt::Key_Right);
+    };
+    QTest::keyClick(w.get(), Qt::Key_Right);
+    EXPECT_EQ(host_.selections, 2);
+    EXPECT_EQ(host_.index, 2);
+    EXPECT_EQ(w->Picture1->picture().pixel(0, 0), QColor(80, 0, 0).rgb());
+    // Several keys meanwhile make one step, not a run of them.
+    again = true;
+    host_.whileShowing = [&](int) {
+        if (!std::exchange(again, false)) return;
+        QTest::keyClick(w.get(), Qt::Key_Right);
+        QTest::keyClick(w.get(), Qt::Key_Left);
+    };
+    QTest::keyClick(w.get(), Qt::Key_Right);
+    EXPECT_EQ(host_.selections, 4);
+    EXPECT_EQ(host_.index, 2);
+}
+
+TEST_F(ViewerWindows, ASlideshowThatFellBehindGoesOnAtItsPaceWithoutABurst) {
+    state_.slideShowTimer = 100;
+    for (int i = 0; i < 3; ++i) host_.entries.push_back({FakeHost::solid(40, 30, Qt::red), {}});
+    host_.index = 0;
+    auto w = openFull(FitMode::KeepRatio);
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<qint64> starts, ends;
+    host_.whileShowing = [&](int) {
+        starts.push_back(clock.elapsed());
+        // The second picture takes far longer than the interval to show.
+        if (starts.size() == 2) QThread::msleep(700);
+        ends.push_back(clock.elapsed());
+    };
+    QTest::keyClick(w.get(), Qt::Key_S);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return starts.size() >= 4; }, 10000));
+    w->Slideon->trigger();
+    // Timers only ever fire late, never early: each step after the long one
+    // waits about an interval again.
+    EXPECT_GE(starts[2] - ends[1], 80);
+    EXPECT_GE(starts[3] - ends[2], 80);
 }
 
 TEST_F(ViewerWindows, ATextWhereAPictureWasExpectedLeavesAnEmptyPicture) {
@@ -177,8 +288,6 @@ TEST_F(ViewerWindows, MinimumWindowStretchesAndFollowsTheRatioWhenAsked) {
     MiniWindow w(host_, prompter_, state_, nullptr);
     w.load(kScreen);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("ミニマムウィンドウ - /pictures/0"));
-    EXPECT_EQ(w.frameGeometry().bottom(), kScreen.bottom());
-    EXPECT_EQ(w.x(), 0);
     EXPECT_EQ(w.Picture1->picture().size(), w.size());  // stretched to the window
 
     // Off: a resize does not redraw the copy.
@@ -199,6 +308,10 @@ TEST_F(ViewerWindows, MinimumWindowStretchesAndFollowsTheRatioWhenAsked) {
     QTest::keyClick(&w, Qt::Key_N);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("ミニマムウィンドウ - /pictures/1"));
     EXPECT_EQ(w.Picture1->picture().pixel(0, 0), QColor(Qt::blue).rgb());
+    // A name in code page 932 bytes reads as its characters, not escapes.
+    host_.path = fromNative(QByteArray("/p/\x83\x65\x83\x58\x83\x67.txt"));
+    QTest::keyClick(&w, Qt::Key_N);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("ミニマムウィンドウ - /p/テスト.txt"));
 }
 
 TEST_F(ViewerWindows, MinimumWindowKeysOpenTheChangerAndClosingShowsTheMainWindow) {

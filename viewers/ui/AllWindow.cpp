@@ -2,14 +2,15 @@
 
 #include <memory>
 
-#include <QFile>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 
+#include "display/ReadLimits.h"
 #include "display/text/RtfReader.h"
 #include "display/text/TextDecoding.h"
+#include "display/wmf/WmfPlayer.h"
 #include "platform/Twips.h"
 #include "viewers/ViewerHost.h"
 #include "viewers/ui/ImageView.h"
@@ -42,7 +43,6 @@ AllWindow::AllWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, 
 }
 
 void AllWindow::load(const QRect& screen) {
-    Slide->setInterval(std::max(1, state_.slideShowTimer));
     setGeometry(screen);
     RndList->setChecked(state_.rnd);
     const int w = twips::fromPixels(screen.width());
@@ -90,16 +90,16 @@ void AllWindow::applyFitMode(bool afterStep) {
     const ScrollRange vertical = naturalScroll(twips::fromPixels(Picture1->height()), sh);
     for (auto [bar, range] : {std::pair{YS, horizontal}, std::pair{TS, vertical}}) {
         bar->setEnabled(range.enabled);
-        if (range.enabled) {
-            bar->setMinimum(0);
-            bar->setMaximum(range.maximum);
-        }
+        // The position scrolled to stays where the new picture still reaches
+        // it; past its end, or on a picture that fits, the picture would be
+        // out of sight with no bar to bring it back.
+        bar->setRange(0, range.enabled ? range.maximum : 0);
         bar->show();
         bar->raise();
     }
 }
 
-void AllWindow::openText(const QString& path) {
+TextOpening AllWindow::openText(const QString& path) {
     RT->show();
     QFont font = RT->font();
     font.setPointSizeF(state_.strSize);
@@ -107,26 +107,38 @@ void AllWindow::openText(const QString& path) {
     RT->document()->setDefaultFont(font);
     RT->setGeometry(rect());
     RT->raise();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray bytes = file.readAll();
+    const std::optional<BoundedText> read = readBoundedText(path);
+    if (!read) return TextOpening::Unreadable;
+    const TextOpening shown = read->cut ? TextOpening::Cut : TextOpening::Whole;
     if (path.endsWith(QLatin1String("rtf")) || path.endsWith(QLatin1String("RTF"))) {
         auto doc = std::make_unique<QTextDocument>();
         doc->setDefaultFont(font);
-        if (readRtf(bytes, *doc)) {
+        RtfReadOptions options;
+        options.decodeWmf = [](const QByteArray& wmf) { return renderWmf(wmf); };
+        if (readRtf(read->bytes, *doc, options)) {
+            setWrapFor(doc->toPlainText());
             doc->setParent(RT);
             RT->setDocument(doc.release());
-            return;
+            return shown;
         }
     }
-    RT->setPlainText(decodeText(bytes).text);
+    const QString text = decodeText(read->bytes).text;
+    setWrapFor(text);
+    RT->setPlainText(text);
+    return shown;
+}
+
+void AllWindow::setWrapFor(const QString& text) {
+    RT->setLineWrapMode(wrapsWell(text) ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
 }
 
 bool AllWindow::textShown() const { return Picture1->isHidden(); }
 
 void AllWindow::copyFromMain() {
     if (textShown()) {
-        RT->setPlainText(host_.text());
+        const QString text = host_.text();
+        setWrapFor(text);
+        RT->setPlainText(text);
         return;
     }
     Picture1->setPicture(host_.picture());

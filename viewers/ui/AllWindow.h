@@ -12,6 +12,10 @@ namespace orbet {
 
 class ImageView;
 
+// How the text of a file came to the full-screen window: all of it, only its
+// first part (the file passes the text bound), or not at all.
+enum class TextOpening { Whole, Cut, Unreadable };
+
 // The full-screen window: the main window's picture placed by the fit mode,
 // or its text at the standard full-screen size, over the whole screen.
 class AllWindow : public ViewerWindow {
@@ -30,8 +34,10 @@ public:
     // The picture branch of the opening: the picture at its natural size,
     // then placed by the fit mode.
     void openPicture(const QImage& picture, const QColor& background);
-    // The text branch: the file at the standard size, rich text by its name.
-    void openText(const QString& path);
+    // The text branch: the file at the standard size, rich text (with its
+    // pictures) by its name, read by its bytes and no further than the text
+    // pane reads.
+    TextOpening openText(const QString& path);
     // Places the current picture by the fit mode; afterStep keeps a
     // natural-size picture where it was scrolled to.
     void applyFitMode(bool afterStep);
@@ -42,6 +48,8 @@ protected:
     void copyFromMain() override;
 
 private:
+    void setWrapFor(const QString& text);
+
     std::function<FitMode()> fitMode_;
 };
 

@@ -1,10 +1,12 @@
 #include "viewers/ui/MiniWindow.h"
 
 #include <QAction>
+#include <QWindow>
 #include <QCloseEvent>
 #include <QTextEdit>
 #include <QTimer>
 
+#include "platform/NativePath.h"
 #include "platform/Twips.h"
 #include "viewers/ViewerHost.h"
 #include "viewers/ViewerRules.h"
@@ -33,10 +35,42 @@ MiniWindow::MiniWindow(ViewerHost& host, Prompter& prompter, ProgramState& state
 
 void MiniWindow::load(const QRect& screen) {
     show();
-    // The outer frame sits on the bottom edge of the screen.
-    move(screen.left(), screen.top() + screen.height() - frameGeometry().height());
+    screen_ = screen;
+    placeAtCorner();
+    // The window manager draws the frame after the window is shown, and may
+    // place it around the window rather than where asked: once the window is
+    // on the screen with its frame, it is placed again. The watch ends after
+    // a while, so a window the user moves stays where put.
+    if (QWindow* window = windowHandle()) {
+        window->installEventFilter(this);
+        QTimer::singleShot(kPlacingMs, this, [this] {
+            if (windowHandle()) windowHandle()->removeEventFilter(this);
+        });
+    }
     copyFromMain();
     loadCommon();
+}
+
+void MiniWindow::placeAtCorner() {
+    // The outer frame sits on the bottom edge of the screen. The widget's
+    // record of its frame may lag behind the window manager's; the native
+    // window asks.
+    QWindow* window = windowHandle();
+    const int height = window ? window->frameGeometry().height() : frameGeometry().height();
+    const QPoint corner(screen_.left(), screen_.top() + screen_.height() - height);
+    if (window)
+        window->setFramePosition(corner);
+    else
+        move(corner);
+}
+
+bool MiniWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        const QRect frame = windowHandle()->frameGeometry();
+        if (frame.left() != screen_.left() || frame.bottom() != screen_.bottom()) placeAtCorner();
+        return false;
+    }
+    return ViewerWindow::eventFilter(watched, event);
 }
 
 void MiniWindow::stretchCopy() {
@@ -62,7 +96,7 @@ void MiniWindow::copyFromMain() {
         picture_ = host_.picture();
         stretchCopy();
     }
-    setWindowTitle(QStringLiteral("ミニマムウィンドウ - ") + host_.currentFilePath());
+    setWindowTitle(QStringLiteral("ミニマムウィンドウ - ") + displayName(host_.currentFilePath()));
 }
 
 bool MiniWindow::textShown() const { return RT->isVisible(); }

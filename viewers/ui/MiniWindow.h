@@ -38,10 +38,15 @@ protected:
     bool textShown() const override;
     void openDirectoryChanger() override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    static constexpr int kPlacingMs = 2000;
+    void placeAtCorner();
+
     QImage picture_;
+    QRect screen_;
     bool resizing_ = false;
 };
 

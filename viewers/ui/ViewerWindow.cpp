@@ -63,8 +63,7 @@ void ViewerWindow::addChangerItem(QAction* changer) {
 }
 
 void ViewerWindow::loadCommon() {
-    slideInterval_ = std::max(1, state_.slideShowTimer);
-    Slide->setInterval(slideInterval_);
+    Slide->setInterval(slideInterval(state_.slideShowTimer));
     RndList->setChecked(state_.rnd);
     runKeyDispatcher();
 }
@@ -75,8 +74,7 @@ void ViewerWindow::slideTick() {
     QPointer<ViewerWindow> alive(this);
     step(true);
     if (!alive || !Slideon->isChecked()) return;
-    dueMs_ += slideInterval_;
-    Slide->start(int(std::max<qint64>(0, dueMs_ - slideClock_.elapsed())));
+    Slide->start(int(schedule_.afterStep(slideClock_.elapsed())));
 }
 
 void ViewerWindow::Slideon_Click() {
@@ -90,14 +88,29 @@ void ViewerWindow::Slideon_Click() {
     } else {
         Slideon->setChecked(true);
         slideClock_.start();
-        dueMs_ = slideInterval_;
-        Slide->start(slideInterval_);
+        schedule_.start(0, Slide->interval());
+        Slide->start(int(schedule_.dueMs()));
     }
 }
 
 void ViewerWindow::step(bool forward) {
-    // A tick or key arriving while the main window shows the last step waits its turn.
-    if (stepping_) return;
+    // A tick or key arriving while the main window shows the last step waits
+    // its turn: one step is kept, and runs as soon as the current one ends.
+    if (stepping_) {
+        pending_ = forward;
+        return;
+    }
+    QPointer<ViewerWindow> alive(this);
+    pending_ = forward;
+    while (pending_) {
+        const bool direction = *pending_;
+        pending_.reset();
+        stepOnce(direction);
+        if (!alive) return;
+    }
+}
+
+void ViewerWindow::stepOnce(bool forward) {
     const int n = host_.listCount();
     const int i = host_.listIndex();
     std::optional<int> target;

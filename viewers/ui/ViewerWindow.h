@@ -5,6 +5,7 @@
 
 #include "platform/ProgramState.h"
 #include "viewers/ListSteps.h"
+#include "viewers/SlideShow.h"
 #include "viewers/ViewerKeys.h"
 
 class QAction;
@@ -73,10 +74,12 @@ private:
     ViewerKind kind_;
     ViewerKeyState keys_;
     UniformSource uniform_;
+    void stepOnce(bool forward);
+
     bool stepping_ = false;
+    std::optional<bool> pending_;  // forward or back
     QElapsedTimer slideClock_;
-    qint64 dueMs_ = 0;
-    int slideInterval_ = 500;
+    SlideSchedule schedule_;
 };
 
 }  // namespace orbet
