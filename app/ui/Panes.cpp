@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QFileInfo>
 #include <QScrollBar>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QTextDocument>
@@ -141,8 +140,8 @@ void Panes::setWrapFor(const QString& text) {
 }
 
 bool Panes::navigateWeb(const QString& path) {
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) return false;
+    const PathFacts facts = pathFacts(path);
+    if (facts.exists && !facts.isFile) return false;
     f_.WB1->navigate(path);
     return true;
 }
