@@ -2,11 +2,16 @@
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    // Keep the per-user store and config folders away from the real ones.
+    // Keep the per-user store and config folders away from the real ones,
+    // and away from those of the other test programs running meanwhile: the
+    // toolkit's test folders live in the home folder, one per program here.
+    QTemporaryDir home;
+    if (home.isValid()) qputenv("HOME", home.path().toLocal8Bit());
     QStandardPaths::setTestModeEnabled(true);
     // As root (the test machines) the web engine starts only without its
     // kernel sandbox, which the program itself never turns off: the tests
