@@ -9,8 +9,8 @@
  * Every message is a WireHeader followed by exactly `length` payload bytes.
  * A host answers each request with one reply of the same type, in order; it
  * starts by sending WIRE_HELLO unasked. Texts on the wire are UTF-8, paths
- * are the program's (Unix) paths; a Windows host turns them into Windows
- * paths itself.
+ * the file system's bytes of Unix paths; a Windows host turns them into
+ * Windows paths itself.
  *
  * Pictures never cross the pipe: the program writes the file's contents to
  * an input file and the host writes the header block followed by the pixel
@@ -28,7 +28,7 @@
 enum {
     /* host -> program at start; value: the host's pointer size in bytes */
     WIRE_HELLO = 1,
-    /* payload: plug-in path. Reply value: plug-in id > 0, or 0 when the
+    /* payload: the plug-in's path. Reply value: plug-in id > 0, or 0 when the
      * plug-in cannot be loaded (payload: the reason). */
     WIRE_LOAD = 2,
     /* value: plug-in id; payload: int32 info number. Reply payload: the

@@ -1,7 +1,6 @@
 #include "Form1Fixture.h"
 
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/ui/Shutdown.h"
@@ -10,17 +9,6 @@
 #include "support/TestSupport.h"
 
 namespace orbet::test {
-
-namespace {
-
-// One Wine prefix for the whole test program: Wine takes tens of seconds to
-// make one.
-QString sharedWinePrefix() {
-    static QTemporaryDir folder;
-    return folder.filePath(QStringLiteral("wine"));
-}
-
-}  // namespace
 
 void Form1Test::SetUp() {
     ASSERT_TRUE(home_.isValid());

@@ -60,13 +60,6 @@ inline QString patternMismatch(const QImage& image) {
     return {};
 }
 
-// One Wine prefix for the whole test program: making one takes Wine tens
-// of seconds. It lives in a temporary folder of the program's own.
-inline QString sharedWinePrefix() {
-    static QTemporaryDir folder;
-    return folder.filePath(QStringLiteral("wine"));
-}
-
 // Hosts from the build, Wine from PATH with the shared prefix.
 inline HostSetup wineSetup(const QString& folder) {
     HostSetup setup = hostSetup(folder);
