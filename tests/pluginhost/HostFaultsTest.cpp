@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "pluginhost/HostsTestSupport.h"
+#include "plugins/host/HostWire.h"
 #include "plugins/host/PluginKind.h"
 #include "plugins/host/PluginRegistry.h"
 
@@ -120,6 +121,34 @@ TEST(PluginKinds, AreToldFromContent) {
     EXPECT_EQ(pluginKindOf(pe.left(peOffset + 2)), PluginKind::Unknown); // cut inside the header
     EXPECT_EQ(pluginKindOf(QByteArray("MZ this is text")), PluginKind::Unknown);
     EXPECT_EQ(pluginKindOf(QByteArray("plain text\n")), PluginKind::Unknown);
+}
+
+} // namespace
+} // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+TEST(HostWire, ATicketNeverSentIsNeitherOutstandingNorWaitedFor) {
+    HostProcess host({QStringLiteral(ORBET_BUILD_DIR "/orbet-spihost"), {}, {}});
+    ASSERT_TRUE(host.start());
+    const HostProcess::Reply hello = host.hello(std::chrono::seconds(10));
+    ASSERT_TRUE(hello.ok);
+    EXPECT_EQ(hello.value, int(sizeof(void*)));
+    const HostProcess::Ticket unsent{host.run(), 1};
+    EXPECT_FALSE(host.outstanding(unsent));
+    // Waiting for it would only run into the limit and cost the host.
+    EXPECT_FALSE(host.await(unsent, std::chrono::seconds(5)).ok);
+    EXPECT_TRUE(host.running());
+
+    std::int32_t number = 1;
+    const HostProcess::Ticket sent =
+        host.send(WIRE_INFO, 99, QByteArray(reinterpret_cast<const char*>(&number), sizeof number));
+    EXPECT_TRUE(host.outstanding(sent));
+    const HostProcess::Reply reply = host.await(sent, std::chrono::seconds(10));
+    EXPECT_TRUE(reply.ok); // an unknown plug-in id is answered, with nothing
+    EXPECT_TRUE(reply.payload.isEmpty());
+    EXPECT_FALSE(host.outstanding(sent));
 }
 
 } // namespace
