@@ -28,8 +28,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # dialogs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libqt6webenginecore6-bin, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, fluid-soundfont-gm, fonts-noto-cjk, qt6-translations-l10n")
-# Opening files and folders with the desktop's programs goes through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# Opening files and folders with the desktop's programs goes through xdg-open;
+# the user's Windows plug-ins run under Wine, which most users never need.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, wine, wine32")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_SOURCE_GENERATOR "")

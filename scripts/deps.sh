@@ -13,6 +13,7 @@ ORBET_PACKAGES=(
   xvfb xauth xdotool openbox x11-utils x11-apps fonts-noto-cjk ccache libx11-dev libxext-dev
   desktop-file-utils appstream
   dpkg-dev file lintian
+  wine wine32:i386 wine64 gcc-mingw-w64-i686 gcc-mingw-w64-x86-64
 )
 
 orbet_install_missing() {
@@ -24,6 +25,10 @@ orbet_install_missing() {
   echo "Installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  # The 32-bit Windows plug-ins' host needs Wine's i386 half.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }

@@ -19,11 +19,19 @@ PluginInfoWindow::PluginInfoWindow(const PluginRegistry& plugins, QWidget* paren
     Label1->setObjectName(QStringLiteral("Label1"));
     List2 = new QListWidget(this);
     List2->setObjectName(QStringLiteral("List2"));
+    Label4 = new QLabel(this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setWordWrap(true);
+    if (!plugins.needingWine().isEmpty())
+        Label4->setText(QStringLiteral("Wineがインストールされていないため読み込めなかったプラグイン: ") +
+                        plugins.needingWine().join(QStringLiteral(", ")));
+    Label4->setVisible(!plugins.needingWine().isEmpty());
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label3, 0, 0);
     grid->addWidget(List1, 1, 0);
     grid->addWidget(Label1, 0, 1);
     grid->addWidget(List2, 1, 1);
+    grid->addWidget(Label4, 2, 0, 1, 2);
     List1->addItems(plugins.descriptions());
     List2->addItems(plugins.suffixMasks());
     resize(560, 300);

@@ -20,6 +20,8 @@ public:
     QListWidget* List2 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label3 = nullptr;
+    // Names the Windows plug-ins left out for want of Wine; hidden when none.
+    QLabel* Label4 = nullptr;
 };
 
 }  // namespace orbet

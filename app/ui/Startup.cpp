@@ -146,6 +146,9 @@ void Startup::run() {
     f_.Combo2->show();
     f_.Combo2->raise();
     traceStartupStep("window shown");
+    // Wine's cold start runs while the user looks at the window, not when
+    // the first Windows-decoded picture is asked for.
+    QTimer::singleShot(0, &f_, [this] { f_.plugins().startHosts(); });
     if (splash_) {
         splash_->close();
         splash_.reset();

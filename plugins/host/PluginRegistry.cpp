@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "platform/NativePath.h"
 #include "platform/Numbers.h"
-#include "plugins/host/DibImage.h"
+#include "plugins/host/HostWire.h"
+#include "plugins/host/SusieLibrary.h"
 
 namespace orbet {
 
@@ -28,12 +30,10 @@ QString progressCounts(int loaded, int total) {
 
 } // namespace
 
-PluginRegistry::PluginRegistry()
-    : pump_([] {
+PluginRegistry::PluginRegistry(HostSetup setup)
+    : setup_(std::move(setup)), pump_([] {
           if (QCoreApplication::instance()) QCoreApplication::processEvents();
       }) {}
-
-PluginRegistry::~PluginRegistry() = default;
 
 void PluginRegistry::setEventPump(std::function<void()> pump) {
     pump_ = std::move(pump);
@@ -46,10 +46,10 @@ void PluginRegistry::pumpEvents() const {
 QStringList PluginRegistry::candidates(const QString& folder) {
     if (folder.isEmpty()) return {};
     const QDir dir(folder);
-    const QStringList spiFiles =
-        dir.entryList({QStringLiteral("*.spi")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList pluginFiles = dir.entryList({QStringLiteral("*.spi"), QStringLiteral("*.sph")}, QDir::Files,
+                                                  QDir::Name | QDir::IgnoreCase);
     QStringList result;
-    for (const QString& name : spiFiles)
+    for (const QString& name : pluginFiles)
         if (name.left(2).toUpper() == QLatin1String("IF")) result << name;
     return result;
 }
@@ -58,6 +58,11 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
     auto show = [&progress](const QString& text) {
         if (progress) progress(text);
     };
+    PluginCache cache(setup_.cacheFile);
+    cache.read();
+    wine_ = setup_.wine.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("wine")) : setup_.wine;
+    needingWine_.clear();
+
     const QStringList names = candidates(folder);
     const int total = int(names.size());
     QString accumulator = QStringLiteral("*.*");
@@ -65,92 +70,127 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
     for (const QString& name : names) {
         if (loaded == Slots) break;
         const QString path = QDir(folder).filePath(name);
-        std::unique_ptr<SusieLibrary> library = SusieLibrary::load(path);
-        if (!library) {
-            show(progressCounts(loaded, total) + QStringLiteral("->") + name +
-                 QStringLiteral("を取得できません"));
-            continue;
-        }
-        Slot& slot = slots_[std::size_t(loaded)];
-        ++loaded;
-        slot.path = path;
-        slot.library = std::move(library);
-        slot.library->info(1);
-        show(progressCounts(loaded, total) + QStringLiteral("->"));
+        const PathFacts facts = pathFacts(path);
+        const PluginCache::Entry* cached = cache.find(path, facts.size, facts.modifiedMs);
+        PluginCache::Entry entry;
+        if (cached) entry = *cached;
+        entry.size = facts.size;
+        entry.modifiedMs = facts.modifiedMs;
+        if (!cached) entry.kind = facts.isRegular ? pluginKindOfFile(path) : PluginKind::Unknown;
+        const bool withoutWine = isWindowsKind(entry.kind) && wine_.isEmpty();
 
-        QString masks;
-        for (int k = 2; k < 2 + MaxMaskReads; ++k) {
-            show(progressCounts(loaded, total) + QStringLiteral("->拡張子読み出し"));
-            pumpEvents();
-            const QString text = slot.library->info(k);
-            if (!text.startsWith(QLatin1Char('*'))) break;
-            masks += text;
+        Slot& slot = slots_[std::size_t(loaded)];
+        bool usable = false;
+        HostProcess* onHost = nullptr;
+        if (withoutWine) {
+            needingWine_ << name;
+        } else if (cached) {
+            usable = cached->loaded;
+        } else if (entry.kind != PluginKind::Unknown && (onHost = host(entry.kind, true))) {
+            const HostProcess::Reply reply =
+                onHost->call(WIRE_LOAD, 0, toNative(path), setup_.callLimit);
+            usable = reply.ok && reply.value > 0;
+            if (usable) {
+                slot.hostRun = onHost->run();
+                slot.hostId = reply.value;
+            }
         }
-        slot.masks = masks;
-        accumulator += QLatin1Char(';') + masks;
+        // What the plug-in says: from the cache, or asked of its host.
+        auto info = [&](int number) -> QString {
+            if (cached) {
+                if (number == 1) return cached->description;
+                const qsizetype index = number - 2;
+                return index < cached->maskTexts.size() ? cached->maskTexts.at(index) : QString();
+            }
+            if (!onHost || !onHost->running() || onHost->run() != slot.hostRun) return {};
+            std::int32_t asked = number;
+            const HostProcess::Reply reply = onHost->call(
+                WIRE_INFO, slot.hostId, QByteArray(reinterpret_cast<const char*>(&asked), sizeof asked),
+                setup_.callLimit);
+            return reply.ok ? pluginText(reply.payload) : QString();
+        };
+        if (usable) {
+            ++loaded;
+            slot.path = path;
+            slot.kind = entry.kind;
+            slot.description = info(1);
+            show(progressCounts(loaded, total) + QStringLiteral("->"));
+
+            QString masks;
+            QStringList maskTexts;
+            for (int k = 2; k < 2 + MaxMaskReads; ++k) {
+                show(progressCounts(loaded, total) + QStringLiteral("->拡張子読み出し"));
+                pumpEvents();
+                const QString text = info(k);
+                if (!text.startsWith(QLatin1Char('*'))) break;
+                masks += text;
+                maskTexts << text;
+            }
+            // A plug-in whose host died while it was asked is no plug-in.
+            if (onHost && !onHost->running()) {
+                usable = false;
+                --loaded;
+            } else {
+                slot.masks = masks;
+                accumulator += QLatin1Char(';') + masks;
+                entry.description = slot.description;
+                entry.maskTexts = maskTexts;
+            }
+        }
+        if (!usable) {
+            slot = Slot();
+            show(progressCounts(loaded, total) + QStringLiteral("->") + name + QStringLiteral("を取得できません"));
+        }
+        // Whether Wine is there is no property of the plug-in.
+        if (!withoutWine) {
+            entry.loaded = usable;
+            cache.put(path, entry);
+        } else if (cached) {
+            cache.put(path, *cached);
+        }
     }
+    cache.write();
 
     if (accumulator.size() > 3) maskList_ = accumulator.mid(4);
     suffix_ = accumulator.contains(QLatin1Char(';')) ? QLatin1Char(';') + maskList_ : QString();
     show(progressHead() + QStringLiteral("->終了->") + maskList_);
 }
 
-QImage PluginRegistry::decodeWithPlugins(const QString& path) const {
-    // The whole file goes to the plug-in in memory: only a regular file, and
-    // none larger than any picture worth decoding, is read.
-    constexpr qint64 kLargestInput = 512LL * 1024 * 1024;
-    const PathFacts facts = pathFacts(path);
-    if (!facts.isRegular || facts.size > kLargestInput) return {};
-    QFile file;
-    if (!openNative(file, path)) return {};
-    const QByteArray contents = file.read(kLargestInput);
-    file.close();
-    if (contents.isEmpty()) return {};
-
-    QByteArray head = contents;
-    if (head.size() < SPI_HEAD_SIZE) head.append(QByteArray(SPI_HEAD_SIZE - head.size(), '\0'));
-
-    const SusieLibrary* chosen = nullptr;
-    for (const Slot& slot : slots_) {
-        pumpEvents();
-        if (!slot.library) return {};
-        if (slot.library->isSupported(path, head.constData())) {
-            chosen = slot.library.get();
-            break;
-        }
-    }
-    if (!chosen) return {};
-    chosen->info(1);
-    return dibToPicture(chosen->getPicture(contents));
-}
-
 void PluginRegistry::freePlugins() {
     for (Slot& slot : slots_) {
         if (slot.path.isEmpty()) break;
         pumpEvents();
-        slot.library.reset();
-        slot.path.clear();
-        slot.masks.clear();
+        HostProcess* onHost = runningHost(slot.kind);
+        if (onHost && slot.hostRun == onHost->run() && slot.hostId > 0)
+            onHost->call(WIRE_FREE, slot.hostId, {}, std::chrono::milliseconds(2000));
+        slot = Slot();
     }
+    for (auto& host : hosts_)
+        if (host) host->stop(std::chrono::milliseconds(1000));
 }
 
 int PluginRegistry::loadedCount() const {
     int count = 0;
-    while (count < Slots && slots_[std::size_t(count)].library)
+    while (count < Slots && !slots_[std::size_t(count)].path.isEmpty())
         ++count;
     return count;
 }
 
-const SusieLibrary* PluginRegistry::plugin(int slot) const {
-    if (slot < 0 || slot >= Slots) return nullptr;
-    return slots_[std::size_t(slot)].library.get();
+QString PluginRegistry::slotPath(int slot) const {
+    if (slot < 0 || slot >= Slots) return {};
+    return slots_[std::size_t(slot)].path;
+}
+
+PluginKind PluginRegistry::slotKind(int slot) const {
+    if (slot < 0 || slot >= Slots) return PluginKind::Unknown;
+    return slots_[std::size_t(slot)].kind;
 }
 
 QStringList PluginRegistry::descriptions() const {
     QStringList list;
     for (const Slot& slot : slots_) {
-        if (!slot.library) break;
-        list << slot.library->info(1);
+        if (slot.path.isEmpty()) break;
+        list << slot.description;
     }
     return list;
 }
@@ -162,8 +202,8 @@ QStringList PluginRegistry::suffixMasks() const {
 std::vector<PluginRegistry::SlotInfo> PluginRegistry::slotInfos() const {
     std::vector<SlotInfo> infos;
     for (const Slot& slot : slots_) {
-        if (!slot.library) break;
-        infos.push_back({slot.path, slot.library->info(1), slot.masks});
+        if (slot.path.isEmpty()) break;
+        infos.push_back({slot.path, slot.description, slot.masks});
     }
     return infos;
 }

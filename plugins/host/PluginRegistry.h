@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -9,13 +10,35 @@
 #include <QString>
 #include <QStringList>
 
-#include "plugins/host/SusieLibrary.h"
+#include "plugins/host/HostProcess.h"
+#include "plugins/host/PluginCache.h"
+#include "plugins/host/PluginKind.h"
 
 namespace orbet {
 
 // Receives each progress text of the plug-in loading; each replaces the
 // previous one on the splash window's progress line.
 using ProgressText = std::function<void(const QString&)>;
+
+// Where the plug-in hosts and what they need are found. The defaults serve
+// the program; tests point every folder into their own temporary folder.
+struct HostSetup {
+    QString hostFolder;     // orbet-spihost, orbet-spihost32.exe, orbet-spihost64.exe
+    QString wine;           // the wine program; empty: looked up in PATH at loading
+    QString winePrefix;     // a private prefix, never ~/.wine
+    QString cacheFile;      // the plug-ins' descriptions and masks; empty: no cache
+    QString exchangeFolder; // pictures in and out; empty: a private folder in /dev/shm
+    std::chrono::milliseconds callLimit{10000};  // a request a plug-in does not answer in time
+    std::chrono::milliseconds startLimit{30000}; // a host's greeting (Wine's cold start)
+    std::chrono::milliseconds firstStartLimit{180000}; // the same while Wine makes a new prefix
+
+    // The program's own: the hosts in the program folder, the prefix in the
+    // user's data folder, the cache in the user's cache folder.
+    static HostSetup standard();
+    // Tests give every registry the program makes a setup of their own (a
+    // shared Wine prefix in their temporary folder); null goes back.
+    static void setStandardForTesting(const HostSetup* setup);
+};
 
 // The program-wide table of loaded import plug-ins: 101 slots filled from 0
 // upward without gaps, the first empty slot ending every walk. Filled once at
@@ -31,18 +54,20 @@ class PluginRegistry {
         QString masks; // the plug-in's mask text as it went into the suffix
     };
 
-    PluginRegistry();
+    explicit PluginRegistry(HostSetup setup = HostSetup::standard());
     ~PluginRegistry();
     PluginRegistry(const PluginRegistry&) = delete;
     PluginRegistry& operator=(const PluginRegistry&) = delete;
 
     // What runs wherever pending events are let run (once per mask read, per
     // slot asked while decoding, per plug-in released). By default
-    // QCoreApplication::processEvents when an application exists.
+    // QCoreApplication::processEvents when an application exists, which is
+    // also what runs while a host is waited for.
     void setEventPump(std::function<void()> pump);
 
-    // The files of folder that are candidates: "*.spi" in any case, whose
-    // names begin with "IF" in any case, sorted by name ignoring case.
+    // The files of folder that are candidates: "*.spi" and "*.sph" in any
+    // case, whose names begin with "IF" in any case, sorted by name ignoring
+    // case. Which host runs one is told from its content, not its name.
     static QStringList candidates(const QString& folder);
 
     // LoadPlugins: loads every candidate of folder into the next free slot
@@ -56,16 +81,33 @@ class PluginRegistry {
     // DecodeWithPlugins: reads the whole file once, asks the slots in order
     // with that one copy and decodes with the first that accepts it. Null for
     // an empty or unreadable file, a file no plug-in accepts, a failed decode
-    // or a bitmap dibToPicture refuses.
-    QImage decodeWithPlugins(const QString& path) const;
+    // or a bitmap dibToPicture refuses, a plug-in that crashed or did not
+    // answer in time (its host is gone; the next request starts another),
+    // and a decode overtaken by a newer one started while events ran.
+    QImage decodeWithPlugins(const QString& path);
+
+    // Starts the hosts of the loaded plug-ins without waiting for them, and
+    // has them load their plug-ins meanwhile, so the first decode does not
+    // wait for Wine's cold start.
+    void startHosts();
 
     // FreePlugins: releases the plug-ins in slot order, letting pending
     // events run before each. The mask list and suffix stay.
     void freePlugins();
 
     int loadedCount() const;
-    // The plug-in in slot, or null for an empty or out-of-range slot.
-    const SusieLibrary* plugin(int slot) const;
+    // The path of the plug-in in slot; empty for an empty or out-of-range
+    // slot.
+    QString slotPath(int slot) const;
+    PluginKind slotKind(int slot) const;
+
+    // The Windows plug-ins that could not be loaded because Wine is not
+    // installed, by file name.
+    const QStringList& needingWine() const { return needingWine_; }
+    // How many host processes have been started, of every kind.
+    int hostStarts() const;
+    // The running host of a kind, or null.
+    HostProcess* runningHost(PluginKind kind) const;
 
     // Empty, or ";" and the masks of all loaded plug-ins separated by ";".
     const QString& patternSuffix() const { return suffix_; }
@@ -80,17 +122,40 @@ class PluginRegistry {
 
   private:
     struct Slot {
-        std::unique_ptr<SusieLibrary> library;
         QString path;
+        PluginKind kind = PluginKind::Unknown;
+        QString description;
         QString masks;
+        // Where the plug-in is loaded: the host run and its id there, or a
+        // load request still outstanding.
+        quint64 hostRun = 0;
+        std::int32_t hostId = 0;
+        HostProcess::Ticket loading;
     };
 
     void pumpEvents() const;
+    bool loadUncached(const QString& path, PluginKind kind, PluginCache::Entry& entry,
+                      const std::function<void()>& maskStep);
+    HostProcess* host(PluginKind kind, bool wait);
+    std::int32_t hostIdOf(Slot& slot);
+    QString exchangeFolder();
+    void cancelInFlight();
 
+    HostSetup setup_;
     std::array<Slot, Slots> slots_;
     QString suffix_;
     QString maskList_;
+    QStringList needingWine_;
+    QString wine_;
     std::function<void()> pump_;
+    std::unique_ptr<HostProcess> hosts_[3];
+    quint64 greetedRun_[3] = {0, 0, 0};
+    QString ownExchange_;
+    quint64 decodes_ = 0;
+    // The picture request now with a host, to be cancelled by a newer one.
+    HostProcess* inFlightHost_ = nullptr;
+    HostProcess::Ticket inFlight_;
+    QString inFlightCancel_;
 };
 
 } // namespace orbet

@@ -100,8 +100,12 @@ QByteArray SusieLibrary::infoBytes(int infoNo) const {
     return QByteArray(buffer, qsizetype(std::strlen(buffer)));
 }
 
+QString pluginText(const QByteArray& bytes) {
+    return QString::fromUtf8(withoutCutCharacter(bytes));
+}
+
 QString SusieLibrary::info(int infoNo) const {
-    return QString::fromUtf8(withoutCutCharacter(infoBytes(infoNo)));
+    return pluginText(infoBytes(infoNo));
 }
 
 bool SusieLibrary::isSupported(const QString& filePath, const void* head) const {

@@ -20,6 +20,10 @@ using PluginBlock = std::unique_ptr<void, FreeDeleter>;
 // How many bytes of a malloc block may be read (0 for null).
 std::size_t blockSize(const void* block);
 
+// An info text as a plug-in wrote it (UTF-8 up to its NUL); a multi-byte
+// character cut by the buffer's end is dropped.
+QString pluginText(const QByteArray& bytes);
+
 // What GetPicture handed back: its return code and the two blocks (either
 // may be null whatever the code says).
 struct PictureBlocks {

@@ -5,6 +5,7 @@
 
 #include "app/ui/Shutdown.h"
 #include "platform/UserStore.h"
+#include "plugins/host/PluginRegistry.h"
 #include "support/TestSupport.h"
 
 namespace orbet::test {
@@ -12,6 +13,12 @@ namespace orbet::test {
 void Form1Test::SetUp() {
     ASSERT_TRUE(home_.isValid());
     qputenv("ORBET_HOME", home_.path().toUtf8());
+    // The plug-in hosts of the build; the plug-in cache in the test's home.
+    HostSetup hosts;
+    hosts.hostFolder = QStringLiteral(ORBET_BUILD_DIR);
+    hosts.winePrefix = sharedWinePrefix();
+    hosts.cacheFile = home(QStringLiteral("cache/plugins.cache"));
+    HostSetup::setStandardForTesting(&hosts);
     writeStoreValue(QStringLiteral("Task"), QStringLiteral("Task"), QStringLiteral("0"));
 }
 
@@ -19,6 +26,7 @@ void Form1Test::TearDown() {
     form_.reset();
     EXPECT_EQ(prompter_.pending(), 0) << "the script answers a prompt that never came";
     qunsetenv("ORBET_HOME");
+    HostSetup::setStandardForTesting(nullptr);
 }
 
 void Form1Test::writeIni(const QByteArray& bytes) { ASSERT_TRUE(writeAll(home(QStringLiteral("picsys.ini")), bytes)); }

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <QDir>
+
+#include "plugins/host/PluginRegistry.h"
 #include "plugins/host/SusiePlugin.h"
 
 namespace orbet::test {
@@ -15,6 +18,17 @@ namespace orbet::test {
 // loads, so each copy is a plug-in of its own.
 inline bool copyPlugin(const QString& from, const QString& folder, const QString& name) {
     return QFile::copy(from, folder + QLatin1Char('/') + name);
+}
+
+// Hosts from the build folder, everything they write inside folder, no
+// cache unless a test names one.
+inline orbet::HostSetup hostSetup(const QString& folder) {
+    orbet::HostSetup setup;
+    setup.hostFolder = QStringLiteral(ORBET_BUILD_DIR);
+    setup.winePrefix = folder + QStringLiteral("/wine");
+    setup.exchangeFolder = folder + QStringLiteral("/exchange");
+    QDir().mkpath(setup.exchangeFolder);
+    return setup;
 }
 
 // The first SPI_HEAD_SIZE bytes of contents, zero-padded.

@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <filesystem>
@@ -11,6 +12,8 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace orbet::test {
 
@@ -83,6 +86,27 @@ void SmallFileSystem::fill() {
     // A file system rounds to blocks; the last bytes go one at a time.
     while (f.write("x", 1) > 0) {
     }
+}
+
+namespace {
+
+struct WinePrefixFolder {
+    QTemporaryDir folder;
+    QString prefix() const { return folder.filePath(QStringLiteral("wine")); }
+    ~WinePrefixFolder() {
+        if (!QFileInfo::exists(prefix())) return;
+        const QByteArray stop = "WINEPREFIX='" + QFile::encodeName(prefix()) +
+                                "' sh -c 'wineserver -k; wineserver -w' >/dev/null 2>&1";
+        // Whatever the answer, the folder goes with the temporary folder.
+        [[maybe_unused]] const int status = std::system(stop.constData());
+    }
+};
+
+}  // namespace
+
+QString sharedWinePrefix() {
+    static WinePrefixFolder shared;
+    return shared.prefix();
 }
 
 }  // namespace orbet::test

@@ -12,6 +12,11 @@ QString testData(const QString& relative);
 // Folder the build lays the program in (build/orbet and its resources).
 QString buildDir();
 
+// A Wine prefix in a temporary folder of the test program's own, shared by
+// all its tests: Wine takes tens of seconds to make one. Wine's server is
+// stopped before the folder goes, or it would write into it as it ends.
+QString sharedWinePrefix();
+
 QByteArray readAll(const QString& path);
 bool writeAll(const QString& path, const QByteArray& bytes);
 

@@ -1,0 +1,292 @@
+// The registry's side of the plug-in host processes: which host runs which
+// plug-in, starting them, and decoding through them.
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "platform/AtomicWrite.h"
+#include "platform/NativePath.h"
+#include "platform/ProgramFolders.h"
+#include "plugins/host/DibImage.h"
+#include "plugins/host/HostWire.h"
+#include "plugins/host/PluginRegistry.h"
+
+namespace orbet {
+
+namespace {
+
+int hostIndex(PluginKind kind) {
+    switch (kind) {
+    case PluginKind::Native:
+        return 0;
+    case PluginKind::Win32:
+        return 1;
+    case PluginKind::Win64:
+        return 2;
+    case PluginKind::Unknown:
+        break;
+    }
+    return -1;
+}
+
+// The decoded blocks as the host wrote them, mapped rather than read.
+class MappedFile {
+  public:
+    explicit MappedFile(const QString& path) {
+        const int fd = open(toNative(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat facts {};
+        if (fstat(fd, &facts) == 0 && S_ISREG(facts.st_mode) && facts.st_size > 0) {
+            void* mapped = mmap(nullptr, std::size_t(facts.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (mapped != MAP_FAILED) {
+                data_ = static_cast<const unsigned char*>(mapped);
+                size_ = std::uint64_t(facts.st_size);
+            }
+        }
+        close(fd);
+    }
+    ~MappedFile() {
+        if (data_) munmap(const_cast<unsigned char*>(data_), std::size_t(size_));
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    const unsigned char* data() const { return data_; }
+    std::uint64_t size() const { return size_; }
+
+  private:
+    const unsigned char* data_ = nullptr;
+    std::uint64_t size_ = 0;
+};
+
+QString userFolder(QStandardPaths::StandardLocation location, const QString& below) {
+    const QString home = qEnvironmentVariable("ORBET_HOME");
+    if (!home.isEmpty()) return folders::join(home, below);
+    return folders::join(folders::join(QStandardPaths::writableLocation(location), QStringLiteral("Orbet")),
+                         below.section(QLatin1Char('/'), -1));
+}
+
+std::optional<HostSetup>& testingSetup() {
+    static std::optional<HostSetup> setup;
+    return setup;
+}
+
+} // namespace
+
+void HostSetup::setStandardForTesting(const HostSetup* setup) {
+    if (setup)
+        testingSetup() = *setup;
+    else
+        testingSetup().reset();
+}
+
+HostSetup HostSetup::standard() {
+    if (testingSetup()) return *testingSetup();
+    HostSetup setup;
+    setup.hostFolder = folders::programFolder();
+    setup.winePrefix = userFolder(QStandardPaths::GenericDataLocation, QStringLiteral("wine"));
+    setup.cacheFile = userFolder(QStandardPaths::GenericCacheLocation, QStringLiteral("cache/plugins.cache"));
+    return setup;
+}
+
+PluginRegistry::~PluginRegistry() {
+    for (auto& host : hosts_)
+        host.reset();
+    if (!ownExchange_.isEmpty()) QDir(ownExchange_).removeRecursively();
+}
+
+HostProcess* PluginRegistry::runningHost(PluginKind kind) const {
+    const int index = hostIndex(kind);
+    if (index < 0 || !hosts_[index] || !hosts_[index]->running()) return nullptr;
+    return hosts_[index].get();
+}
+
+int PluginRegistry::hostStarts() const {
+    int starts = 0;
+    for (const auto& host : hosts_)
+        if (host) starts += host->starts();
+    return starts;
+}
+
+HostProcess* PluginRegistry::host(PluginKind kind, bool wait) {
+    const int index = hostIndex(kind);
+    if (index < 0) return nullptr;
+    auto& host = hosts_[index];
+    if (!host) {
+        HostProcess::Launch launch;
+        if (kind == PluginKind::Native) {
+            launch.program = folders::join(setup_.hostFolder, QStringLiteral("orbet-spihost"));
+        } else {
+            if (wine_.isEmpty()) return nullptr;
+            launch.program = wine_;
+            launch.arguments << folders::join(setup_.hostFolder, kind == PluginKind::Win32
+                                                                     ? QStringLiteral("orbet-spihost32.exe")
+                                                                     : QStringLiteral("orbet-spihost64.exe"));
+            // Mono's and Gecko's installers would otherwise offer themselves
+            // when the prefix is made.
+            launch.environment << QStringLiteral("WINEPREFIX=") + setup_.winePrefix
+                               << QStringLiteral("WINEDEBUG=-all")
+                               << QStringLiteral("WINEDLLOVERRIDES=mscoree,mshtml=");
+        }
+        host = std::make_unique<HostProcess>(launch);
+        // Waiting on a host lets events run too, so the window stays usable
+        // whatever a plug-in does; this is not one of the registry's own
+        // pump points.
+        host->setEventPump([] {
+            if (QCoreApplication::instance()) QCoreApplication::processEvents();
+        });
+    }
+    if (!host->running()) {
+        if (isWindowsKind(kind)) QDir().mkpath(QFileInfo(setup_.winePrefix).absolutePath());
+        if (!host->start()) return nullptr;
+    }
+    if (wait && greetedRun_[index] != host->run()) {
+        const bool newPrefix = isWindowsKind(kind) && !QFileInfo::exists(setup_.winePrefix + QStringLiteral("/system.reg"));
+        const HostProcess::Reply hello = host->hello(newPrefix ? setup_.firstStartLimit : setup_.startLimit);
+        if (!hello.ok) {
+            host->kill();
+            return nullptr;
+        }
+        greetedRun_[index] = host->run();
+    }
+    return host.get();
+}
+
+std::int32_t PluginRegistry::hostIdOf(Slot& slot) {
+    HostProcess* onHost = host(slot.kind, true);
+    if (!onHost) return 0;
+    if (slot.hostRun == onHost->run() && slot.hostId > 0) return slot.hostId;
+    const HostProcess::Reply reply =
+        slot.loading.run == onHost->run()
+            ? onHost->await(slot.loading, setup_.callLimit)
+            : onHost->call(WIRE_LOAD, 0, toNative(slot.path), setup_.callLimit);
+    slot.loading = {};
+    if (!reply.ok || reply.value <= 0) return 0;
+    slot.hostRun = onHost->run();
+    slot.hostId = reply.value;
+    return slot.hostId;
+}
+
+void PluginRegistry::startHosts() {
+    for (Slot& slot : slots_) {
+        if (slot.path.isEmpty()) break;
+        if (!isWindowsKind(slot.kind)) continue;
+        HostProcess* onHost = host(slot.kind, false);
+        if (!onHost || slot.hostRun == onHost->run() || slot.loading.run == onHost->run()) continue;
+        slot.loading = onHost->send(WIRE_LOAD, 0, toNative(slot.path));
+    }
+}
+
+QString PluginRegistry::exchangeFolder() {
+    if (!setup_.exchangeFolder.isEmpty()) return setup_.exchangeFolder;
+    if (ownExchange_.isEmpty()) {
+        // Memory-backed where there is such a folder: the pictures pass
+        // through it twice.
+        const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
+                                                                                 : QDir::tempPath();
+        QByteArray pattern = toNative(base) + "/orbet-XXXXXX";
+        if (mkdtemp(pattern.data())) ownExchange_ = fromNative(pattern);
+    }
+    return ownExchange_;
+}
+
+void PluginRegistry::cancelInFlight() {
+    if (!inFlightHost_) return;
+    if (inFlightHost_->outstanding(inFlight_)) {
+        AtomicWriter marker(inFlightCancel_);
+        if (marker.open()) marker.commit();
+        inFlightHost_->cancel(inFlight_);
+    }
+    inFlightHost_ = nullptr;
+}
+
+QImage PluginRegistry::decodeWithPlugins(const QString& path) {
+    // A newer show overtakes whatever decode is still with a host.
+    const quint64 serial = ++decodes_;
+    cancelInFlight();
+    auto overtaken = [&] { return serial != decodes_; };
+
+    // The whole file goes to the plug-in: only a regular file, and none
+    // larger than any picture worth decoding, is read.
+    constexpr qint64 kLargestInput = 512LL * 1024 * 1024;
+    const PathFacts facts = pathFacts(path);
+    if (!facts.isRegular || facts.size > kLargestInput) return {};
+    QFile file;
+    if (!openNative(file, path)) return {};
+    const QByteArray contents = file.read(kLargestInput);
+    file.close();
+    if (contents.isEmpty()) return {};
+
+    QByteArray asked = contents.left(ORBET_WIRE_HEAD_SIZE);
+    asked.append(QByteArray(ORBET_WIRE_HEAD_SIZE - asked.size(), '\0'));
+    asked += toNative(path);
+
+    Slot* chosen = nullptr;
+    for (Slot& slot : slots_) {
+        pumpEvents();
+        if (overtaken() || slot.path.isEmpty()) return {};
+        const std::int32_t id = hostIdOf(slot);
+        if (overtaken()) return {};
+        if (id == 0) continue;
+        const HostProcess::Reply reply = runningHost(slot.kind)
+                                             ? runningHost(slot.kind)->call(WIRE_SUPPORTED, id, asked, setup_.callLimit)
+                                             : HostProcess::Reply();
+        if (overtaken()) return {};
+        if (reply.ok && reply.value != 0) {
+            chosen = &slot;
+            break;
+        }
+    }
+    HostProcess* onHost = chosen ? runningHost(chosen->kind) : nullptr;
+    const QString exchange = exchangeFolder();
+    if (!onHost || chosen->hostRun != onHost->run() || exchange.isEmpty()) return {};
+
+    const QString name = QString::number(getpid()) + QLatin1Char('-') + QString::number(serial);
+    const QString input = folders::join(exchange, QStringLiteral("in-") + name);
+    const QString output = folders::join(exchange, QStringLiteral("out-") + name);
+    const QString cancel = folders::join(exchange, QStringLiteral("cancel-") + name);
+    struct Cleanup {
+        QStringList files;
+        ~Cleanup() {
+            for (const QString& file : files)
+                unlink(toNative(file).constData());
+        }
+    } cleanup{{input, output, cancel}};
+    AtomicWriter writer(input);
+    if (!writer.open() || !writer.write(contents) || !writer.commit()) return {};
+
+    const WirePictureRequest request{std::uint64_t(contents.size())};
+    QByteArray payload(reinterpret_cast<const char*>(&request), sizeof request);
+    payload += toNative(input) + '\0' + toNative(output) + '\0' + toNative(cancel) + '\0';
+    const HostProcess::Ticket ticket = onHost->send(WIRE_PICTURE, chosen->hostId, payload);
+    inFlightHost_ = onHost;
+    inFlight_ = ticket;
+    inFlightCancel_ = cancel;
+    const HostProcess::Reply reply = onHost->await(ticket, setup_.callLimit);
+    if (inFlightHost_ == onHost && inFlight_.run == ticket.run && inFlight_.sequence == ticket.sequence)
+        inFlightHost_ = nullptr;
+    if (overtaken() || !reply.ok || reply.payload.size() != qsizetype(sizeof(WirePictureReply))) return {};
+
+    // The return value is not checked: whatever blocks came back are used.
+    WirePictureReply blocks;
+    std::memcpy(&blocks, reply.payload.constData(), sizeof blocks);
+    if (blocks.headerBytes == 0 || blocks.pixelBytes == 0) return {};
+    const MappedFile mapped(output);
+    if (!mapped.data() || blocks.headerBytes > mapped.size() || blocks.pixelBytes > mapped.size() - blocks.headerBytes)
+        return {};
+    return dibToPicture(mapped.data(), std::size_t(blocks.headerBytes), mapped.data() + blocks.headerBytes,
+                        std::size_t(blocks.pixelBytes));
+}
+
+} // namespace orbet

@@ -1,0 +1,107 @@
+// The user's Windows plug-ins through the real main window: listed under
+// the first filter, decoded under Wine, shown in the picture pane and full
+// screen; a crashing one leaves the window working; without Wine the
+// information window says what is missing.
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QTest>
+
+#include "Form1Fixture.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/PluginInfoWindow.h"
+#include "app/ui/Startup.h"
+#include "app/ui/ViewerCommands.h"
+#include "display/ui/PictureBox.h"
+#include "navigation/ui/ListControls.h"
+#include "platform/UserStore.h"
+#include "pluginhost/HostsTestSupport.h"
+#include "support/TestSupport.h"
+#include "viewers/ui/AllWindow.h"
+#include "viewers/ui/ImageView.h"
+
+namespace orbet::test {
+namespace {
+
+class WindowsPluginsTest : public Form1Test {
+protected:
+    void SetUp() override {
+        Form1Test::SetUp();
+        ASSERT_TRUE(wineInstalled()) << "scripts/deps.sh installs Wine";
+        for (const char* name : {"IFotp3.spi", "IFotp6.sph", "IFotpn.spi", "IFcrash.spi"})
+            ASSERT_TRUE(copyPlugin(testPlugin(QString::fromLatin1(name)), plugins_.path(), QString::fromLatin1(name)));
+        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), plugins_.path());
+        // In list order: a crashing plug-in's picture between good ones.
+        ASSERT_TRUE(writeAll(data_.filePath(QStringLiteral("a.otp3")), testPicture("OTP3", 64, 48)));
+        ASSERT_TRUE(writeAll(data_.filePath(QStringLiteral("b.crsh")), testPicture("CRSH", 64, 48)));
+        ASSERT_TRUE(writeAll(data_.filePath(QStringLiteral("c.otp6")), testPicture("OTP6", 64, 48)));
+        ASSERT_TRUE(writeAll(data_.filePath(QStringLiteral("d.otpn")), testPicture("OTPN", 64, 48)));
+    }
+    void TearDown() override {
+        Form1Test::TearDown();
+        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), QString());
+    }
+    // The picture pane once the keyboard's show has run.
+    bool shown(Form1& f, const QString& name) {
+        return QTest::qWaitFor([&] { return f.File1->fileName() == name && !f.MP->isEmpty(); }, 20000);
+    }
+
+    QTemporaryDir plugins_;
+};
+
+TEST_F(WindowsPluginsTest, EachKindShowsItsPicturesAndACrashLeavesTheWindowWorking) {
+    Form1& f = start();
+    EXPECT_EQ(f.plugins().loadedCount(), 4);
+    EXPECT_TRUE(f.File1->pattern().endsWith(QStringLiteral(";*.crsh;*.otp3;*.otp6;*.otpn")));
+    EXPECT_EQ(f.Combo1->itemText(0), QStringLiteral("すべてのピクチャファイル"));
+
+    f.navigator().OpenFolder(data_.path());
+    ASSERT_EQ(f.File1->listCount(), 4);
+    f.File1->setListIndex(0);
+    ASSERT_TRUE(shown(f, QStringLiteral("a.otp3")));
+    EXPECT_EQ(f.MP->picture().size(), QSize(64, 48));
+    EXPECT_EQ(patternMismatch(f.MP->picture()), QString());
+
+    // The keyboard moves on to the crashing plug-in's picture: nothing shows,
+    // and the next key shows the 64-bit plug-in's picture.
+    f.File1->setFocus();
+    QTest::keyClick(f.File1, Qt::Key_Down);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.File1->fileName() == QLatin1String("b.crsh") && f.MP->isEmpty(); }, 20000));
+    QTest::keyClick(f.File1, Qt::Key_Down);
+    ASSERT_TRUE(shown(f, QStringLiteral("c.otp6")));
+    EXPECT_EQ(patternMismatch(f.MP->picture()), QString());
+
+    // Full screen shows the very picture.
+    f.action("ZenBit")->trigger();
+    ViewerCommands& viewers = *f.findChild<ViewerCommands*>();
+    QPointer<AllWindow> all = viewers.allWindow();
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->Picture1->picture().size(), QSize(64, 48));
+    EXPECT_EQ(patternMismatch(all->Picture1->picture()), QString());
+    QTest::keyClick(all, Qt::Key_Right);
+    EXPECT_EQ(f.File1->fileName(), QStringLiteral("d.otpn"));
+    EXPECT_EQ(patternMismatch(all->Picture1->picture()), QString());
+    QTest::keyClick(all, Qt::Key_X);
+}
+
+TEST_F(WindowsPluginsTest, WithoutWineTheInformationWindowNamesThePluginsLeftOut) {
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    Form1& f = start();
+    qputenv("PATH", path);
+    EXPECT_EQ(f.plugins().loadedCount(), 1);
+    EXPECT_TRUE(f.startup().progressTexts().contains(
+        QStringLiteral("Susieプラグイン読み込み( 0/ 4)->IFcrash.spiを取得できません")));
+
+    PluginInfoWindow info(f.plugins(), &f);
+    EXPECT_EQ(info.List1->count(), 1);
+    EXPECT_FALSE(info.Label4->isHidden());
+    EXPECT_EQ(info.Label4->text(),
+              QStringLiteral("Wineがインストールされていないため読み込めなかったプラグイン: IFcrash.spi, IFotp3.spi, IFotp6.sph"));
+}
+
+}  // namespace
+}  // namespace orbet::test

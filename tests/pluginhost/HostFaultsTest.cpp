@@ -1,0 +1,155 @@
+// Plug-ins that crash, abort, hang or are killed from outside take only
+// their host with them; the next decode starts a new one. The native host
+// shows it quickly; WindowsPluginsTest does the same under Wine.
+
+#include <csignal>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "pluginhost/HostsTestSupport.h"
+#include "plugins/host/HostWire.h"
+#include "plugins/host/PluginKind.h"
+#include "plugins/host/PluginRegistry.h"
+
+namespace orbet::test {
+namespace {
+
+class HostFaults : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"IFncrash.spi", "IFnloop.spi", "IFnabort.spi", "IFotpn.spi"})
+            ASSERT_TRUE(copyPlugin(testPlugin(QString::fromLatin1(name)), plugins.path(), QString::fromLatin1(name)));
+        HostSetup setup = hostSetup(work.path());
+        setup.callLimit = std::chrono::milliseconds(1500);
+        registry = std::make_unique<PluginRegistry>(setup);
+        registry->loadPlugins(plugins.path());
+        ASSERT_EQ(registry->loadedCount(), 4);
+    }
+    QString picture(const char* magic, int width = 40, int height = 30) {
+        const QString path = pictures.filePath(QString::fromLatin1(magic));
+        EXPECT_TRUE(writeAll(path, testPicture(magic, width, height)));
+        return path;
+    }
+    // The good plug-in still decodes, in a host started anew when the last
+    // one was lost.
+    void expectGoodDecode() {
+        const QImage image = registry->decodeWithPlugins(picture("OTPN"));
+        ASSERT_EQ(image.size(), QSize(40, 30));
+        EXPECT_EQ(patternMismatch(image), QString());
+    }
+
+    QTemporaryDir plugins, pictures, work;
+    std::unique_ptr<PluginRegistry> registry;
+};
+
+TEST_F(HostFaults, CrashAbortAndHangLoseOnlyTheHost) {
+    expectGoodDecode();
+    EXPECT_EQ(registry->hostStarts(), 1);
+    for (const char* magic : {"NCRS", "NABT", "NLOP"}) {
+        EXPECT_TRUE(registry->decodeWithPlugins(picture(magic)).isNull()) << magic;
+        EXPECT_EQ(registry->runningHost(PluginKind::Native), nullptr) << magic;
+        expectGoodDecode();
+    }
+    EXPECT_EQ(registry->hostStarts(), 4);
+}
+
+TEST_F(HostFaults, AHostKilledMidDecodeGivesNothing) {
+    bool killed = false;
+    QTimer::singleShot(200, [&] {
+        if (HostProcess* host = registry->runningHost(PluginKind::Native)) killed = ::kill(host->pid(), SIGKILL) == 0;
+    });
+    EXPECT_TRUE(registry->decodeWithPlugins(picture("NLOP")).isNull());
+    EXPECT_TRUE(killed);
+    expectGoodDecode();
+}
+
+TEST_F(HostFaults, ANewerDecodeOvertakesOneStillWithTheHost) {
+    QImage newer;
+    QTimer::singleShot(200, [&] { newer = registry->decodeWithPlugins(picture("OTPN")); });
+    // The looping plug-in ignores the cancel; the newer decode does not wait
+    // for the time limit but for the cancel's grace.
+    EXPECT_TRUE(registry->decodeWithPlugins(picture("NLOP")).isNull());
+    ASSERT_EQ(newer.size(), QSize(40, 30));
+    EXPECT_EQ(patternMismatch(newer), QString());
+}
+
+TEST_F(HostFaults, AHostThatSaysGarbageIsDropped) {
+    // A stand-in host that greets and then answers with noise.
+    QTemporaryDir fakeHostFolder;
+    const QString fake = fakeHostFolder.filePath(QStringLiteral("orbet-spihost"));
+    ASSERT_TRUE(writeAll(fake, "#!/bin/sh\nprintf '1BRO\\001\\000\\000\\000\\000\\000\\000\\000\\010\\000\\000\\000'\n"
+                               "head -c 16 >/dev/null\nprintf 'this is no reply at all'\nexec sleep 30\n"));
+    QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    HostSetup setup = hostSetup(work.path());
+    setup.hostFolder = fakeHostFolder.path();
+    PluginRegistry fooled(setup);
+    fooled.loadPlugins(plugins.path());
+    EXPECT_EQ(fooled.loadedCount(), 0);
+    EXPECT_EQ(fooled.runningHost(PluginKind::Native), nullptr);
+}
+
+TEST(PluginKinds, AreToldFromContent) {
+    auto kindOf = [](const QString& path) { return pluginKindOfFile(path); };
+    EXPECT_EQ(kindOf(testPlugin(QStringLiteral("IFotpn.spi"))), PluginKind::Native);
+    EXPECT_EQ(kindOf(testPlugin(QStringLiteral("IFotp3.spi"))), PluginKind::Win32);
+    EXPECT_EQ(kindOf(testPlugin(QStringLiteral("IFotp6.sph"))), PluginKind::Win64);
+
+    QFile native(testPlugin(QStringLiteral("IFotpn.spi")));
+    ASSERT_TRUE(native.open(QIODevice::ReadOnly));
+    const QByteArray elf = native.read(4096);
+    QByteArray arm = elf;
+    arm[18] = char(40); // EM_ARM
+    arm[19] = 0;
+    EXPECT_EQ(pluginKindOf(arm), PluginKind::Unknown);
+    QByteArray executable = elf;
+    executable[16] = 2; // ET_EXEC
+    EXPECT_EQ(pluginKindOf(executable), PluginKind::Unknown);
+
+    QFile windows(testPlugin(QStringLiteral("IFotp3.spi")));
+    ASSERT_TRUE(windows.open(QIODevice::ReadOnly));
+    const QByteArray pe = windows.read(4096);
+    QByteArray arm64 = pe;
+    const int peOffset = int(static_cast<unsigned char>(pe[0x3C])) | int(static_cast<unsigned char>(pe[0x3D])) << 8;
+    arm64[peOffset + 4] = char(0x64);
+    arm64[peOffset + 5] = char(0xAA);
+    EXPECT_EQ(pluginKindOf(arm64), PluginKind::Unknown);
+    EXPECT_EQ(pluginKindOf(pe.left(peOffset + 2)), PluginKind::Unknown); // cut inside the header
+    EXPECT_EQ(pluginKindOf(QByteArray("MZ this is text")), PluginKind::Unknown);
+    EXPECT_EQ(pluginKindOf(QByteArray("plain text\n")), PluginKind::Unknown);
+}
+
+} // namespace
+} // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+TEST(HostWire, ATicketNeverSentIsNeitherOutstandingNorWaitedFor) {
+    HostProcess host({QStringLiteral(ORBET_BUILD_DIR "/orbet-spihost"), {}, {}});
+    ASSERT_TRUE(host.start());
+    const HostProcess::Reply hello = host.hello(std::chrono::seconds(10));
+    ASSERT_TRUE(hello.ok);
+    EXPECT_EQ(hello.value, int(sizeof(void*)));
+    const HostProcess::Ticket unsent{host.run(), 1};
+    EXPECT_FALSE(host.outstanding(unsent));
+    // Waiting for it would only run into the limit and cost the host.
+    EXPECT_FALSE(host.await(unsent, std::chrono::seconds(5)).ok);
+    EXPECT_TRUE(host.running());
+
+    std::int32_t number = 1;
+    const HostProcess::Ticket sent =
+        host.send(WIRE_INFO, 99, QByteArray(reinterpret_cast<const char*>(&number), sizeof number));
+    EXPECT_TRUE(host.outstanding(sent));
+    const HostProcess::Reply reply = host.await(sent, std::chrono::seconds(10));
+    EXPECT_TRUE(reply.ok); // an unknown plug-in id is answered, with nothing
+    EXPECT_TRUE(reply.payload.isEmpty());
+    EXPECT_FALSE(host.outstanding(sent));
+}
+
+} // namespace
+} // namespace orbet::test
