@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/CodeFolders.h"
 #include "platform/NativePath.h"
 #include "platform/Numbers.h"
 #include "plugins/host/DibImage.h"
@@ -65,7 +66,8 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
     for (const QString& name : names) {
         if (loaded == Slots) break;
         const QString path = QDir(folder).filePath(name);
-        std::unique_ptr<SusieLibrary> library = SusieLibrary::load(path);
+        // Code from a folder or file another user can write is never run.
+        std::unique_ptr<SusieLibrary> library = isSafeCodePath(path) ? SusieLibrary::load(path) : nullptr;
         if (!library) {
             show(progressCounts(loaded, total) + QStringLiteral("->") + name +
                  QStringLiteral("を取得できません"));

@@ -153,6 +153,43 @@ TEST_F(Registry, PluginsThatCannotBeLoadedAreReportedAndSkipped) {
     EXPECT_EQ(registry.slotInfos().at(0).path, file(QStringLiteral("IFpic.spi")));
 }
 
+// Code another user could have put there never runs: a plug-in file or a
+// folder others can write, or a folder named relative to wherever the
+// program was started.
+TEST_F(Registry, PluginsOthersCanWriteOrARelativeFolderAreNeverLoaded) {
+    const QString missing = QStringLiteral("を取得できません");
+    add(Pic, QStringLiteral("IFpic.spi"));
+    add(Mag, QStringLiteral("IFmag.spi"));
+    ASSERT_TRUE(QFile::setPermissions(file(QStringLiteral("IFmag.spi")),
+                                      QFile::permissions(file(QStringLiteral("IFmag.spi"))) | QFile::WriteOther));
+    load();
+    EXPECT_EQ(registry.loadedCount(), 1);
+    EXPECT_EQ(texts.last(), Done + QStringLiteral("*.pic"));
+    EXPECT_TRUE(texts.contains(Loading + QStringLiteral("( 0/ 2)->IFmag.spi") + missing));
+    EXPECT_EQ(callsOf(file(QStringLiteral("IFmag.spi"))), nullptr);
+
+    PluginRegistry shared;
+    QTemporaryDir open;
+    ASSERT_TRUE(copyPlugin(Star, open.path(), QStringLiteral("IFstar.spi")));
+    ASSERT_TRUE(QFile::setPermissions(open.path(), QFile::permissions(open.path()) | QFile::WriteGroup));
+    shared.loadPlugins(open.path(), {});
+    EXPECT_EQ(shared.loadedCount(), 0);
+    EXPECT_EQ(callsOf(open.filePath(QStringLiteral("IFstar.spi"))), nullptr);
+
+    // The same folder, safe, but named as "." from inside it.
+    ASSERT_TRUE(QFile::setPermissions(open.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString started = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(open.path()));
+    PluginRegistry relative;
+    relative.loadPlugins(QStringLiteral("."), {});
+    QDir::setCurrent(started);
+    EXPECT_EQ(relative.loadedCount(), 0);
+    EXPECT_EQ(callsOf(open.filePath(QStringLiteral("IFstar.spi"))), nullptr);
+    PluginRegistry absolute;
+    absolute.loadPlugins(open.path(), {});
+    EXPECT_EQ(absolute.loadedCount(), 1);
+}
+
 TEST_F(Registry, NoPluginsLeaveEverythingEmpty) {
     for (const QString& where : {folder(), folder() + QStringLiteral("/missing"), QString()}) {
         PluginRegistry empty;
