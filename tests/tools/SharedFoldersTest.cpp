@@ -152,5 +152,20 @@ TEST_F(SharedFolder, ATreeDeleteRacedWithAnotherFolderLeavesThatFolderWhole) {
     EXPECT_FALSE(QFileInfo::exists(shared("plain")));
 }
 
+// Each folder is held open only while it is worked on: a deep tree must not
+// run the program out of descriptors.
+TEST_F(SharedFolder, TreeCopiesAndDeletesGiveBackEveryFolderTheyOpen) {
+    const auto openDescriptors = [] { return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(); };
+    QDir(path("S")).mkpath("a/b/c");
+    QDir(path("S")).mkpath("d");
+    ASSERT_TRUE(test::writeAll(path("S/a/b/c/x.txt"), "x"));
+    ASSERT_TRUE(test::writeAll(path("S/d/y.txt"), "y"));
+    const auto before = openDescriptors();
+    EXPECT_EQ(copyFolderTree(path("S"), shared("T"), true).copied.size(), 2);
+    EXPECT_EQ(openDescriptors(), before);
+    EXPECT_TRUE(removeFolderTree(shared("T")).removed());
+    EXPECT_EQ(openDescriptors(), before);
+}
+
 }  // namespace
 }  // namespace orbet
