@@ -22,6 +22,7 @@ bool openPictureFile(QFile& file, const QString& path) {
 }
 
 const QByteArray kJpegStart("\xff\xd8\xff", 3);
+constexpr qint64 kMetafileReadLimit = 64 * 1024 * 1024;
 
 // An icon file holds one picture per size (and colour depth); the toolkit
 // reads the first, often the 16-pixel one. Users expect the largest, and of
@@ -51,6 +52,19 @@ void chooseLargestIcon(QImageReader& reader, const QByteArray& directory) {
 }
 
 }  // namespace
+
+bool isMetafileName(const QString& path) { return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive); }
+
+QImage loadMetafile(const QString& path, const std::atomic<bool>* cancel, bool* cutShort) {
+    QFile file;
+    if (!openPictureFile(file, path)) return {};
+    const QByteArray bytes = file.read(kMetafileReadLimit);
+    WmfBudget budget;
+    budget.cancel = cancel;
+    QImage image = isWmf(bytes) ? renderWmf(bytes, Qt::white, nullptr, &budget) : QImage();
+    if (cutShort) *cutShort = budget.cutShort;
+    return image;
+}
 
 bool showsCornerFirst(const QString& path, int allocationLimitMb) {
     QFile file;
@@ -99,8 +113,8 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
     QFile file;
     if (!openPictureFile(file, path)) return {};
     // Metafiles are drawings, not bitmaps: they go to our own player.
-    if (path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) {
-        const QByteArray bytes = file.read(64 * 1024 * 1024);
+    if (isMetafileName(path)) {
+        const QByteArray bytes = file.read(kMetafileReadLimit);
         if (isWmf(bytes)) return renderWmf(bytes);
         file.seek(0);
     }
@@ -116,17 +130,24 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
     const QByteArray head = file.peek(6 + 16 * 256);
     const QByteArray format = pictureFormatOf(head);
     if (format.isEmpty() || format == "png") return {};
-    QImageReader reader(&file, format);
-    reader.setAutoDetectImageFormat(false);
-    reader.setAutoTransform(false);
-    reader.setAllocationLimit(allocationLimitMb);
-    if (format == "ico") chooseLargestIcon(reader, head);
-    QImage image = reader.read();
+    if (gifClaimsMoreThanItHolds(file.peek(16), file.size())) return {};
+    QImage image;
+    {
+        // The reader's GIF handler keeps its own reference to the picture:
+        // it goes first, so the conversion below can work in place.
+        QImageReader reader(&file, format);
+        reader.setAutoDetectImageFormat(false);
+        reader.setAutoTransform(false);
+        reader.setAllocationLimit(allocationLimitMb);
+        if (format == "ico") chooseLargestIcon(reader, head);
+        image = reader.read();
+    }
     if (image.isNull()) return {};
-    // Paletted and odd formats are drawn much faster once converted.
+    // Paletted and odd formats are drawn much faster once converted. In
+    // place where the pixel size stays (a GIF's ARGB32 above all), so a
+    // large picture is never held twice.
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied)
-        image = image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                        : image.convertToFormat(QImage::Format_RGB32);
+        image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     return image;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include <QImage>
 #include <QString>
 
@@ -13,6 +15,14 @@ namespace orbet {
 // whatever the file's name, gives a null image, as does a file it cannot read
 // or a picture whose decoded size would pass allocationLimitMb.
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb);
+
+// True for a name the metafile player takes (".wmf" in any case).
+bool isMetafileName(const QString& path);
+// A metafile file drawn at natural size under a fresh work budget (see
+// WmfBudget), stopping early when *cancel is set; *cutShort tells whether
+// the picture holds only what was drawn before the budget ran out. Safe on
+// any thread. A null image for a file that is no metafile.
+QImage loadMetafile(const QString& path, const std::atomic<bool>* cancel = nullptr, bool* cutShort = nullptr);
 
 // The format a picture's first bytes announce: "jpeg", "png", "bmp", "gif"
 // or "ico"; empty for anything else. A reader told the format loads that

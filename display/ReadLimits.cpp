@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QByteArray>
 #include <QFile>
 #include <QImageReader>
 
@@ -46,6 +47,14 @@ bool wrapsWell(const QString& text) {
         }
     }
     return longest <= kLongestWrappedLine;
+}
+
+bool gifClaimsMoreThanItHolds(const QByteArray& head, qint64 fileSize) {
+    if (head.size() < 10 || !(head.startsWith("GIF87a") || head.startsWith("GIF89a"))) return false;
+    const auto word = [&](int at) { return qint64(quint8(head[at])) | qint64(quint8(head[at + 1])) << 8; };
+    constexpr qint64 kHeaderBytes = 13;
+    const qint64 data = std::max<qint64>(fileSize - kHeaderBytes, 0);
+    return word(6) * word(8) > data * 8 / 3 * 4096;
 }
 
 }  // namespace orbet

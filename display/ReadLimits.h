@@ -20,8 +20,16 @@ inline constexpr const char* kTextReadLimitText = "16MB";
 // No picture file this large is decoded, built-in or by the plug-ins.
 constexpr qint64 kPictureFileLimit = 512LL * 1024 * 1024;
 // Nor one whose decoded pixels (4 bytes each) would pass this, as far as its
-// header says.
-constexpr int kDecodedPictureLimitMb = 1024;
+// header says: 64 Mi pixels, twice what the largest screens show, which a
+// pane shows at natural size and a viewer scales down anyway.
+constexpr int kDecodedPictureLimitMb = 256;
+
+// True when a GIF's header claims more pixels than its data could ever fill:
+// a code of the compressed data stands for at most 4096 pixels and takes at
+// least 3 bits, so a file of n bytes holds at most n * 8 / 3 * 4096 pixels.
+// A few bytes claiming a picture of gigabytes are refused before anything is
+// allocated. False for anything that is not a GIF.
+bool gifClaimsMoreThanItHolds(const QByteArray& head, qint64 fileSize);
 
 // True when a picture file passes either limit; reads the header only.
 bool pictureTooLarge(const QString& path);

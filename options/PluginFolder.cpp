@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "navigation/FolderProbe.h"
+#include "platform/CodeFolders.h"
 #include "platform/Numbers.h"
 
 namespace orbet {
@@ -35,6 +36,8 @@ QString pluginFolderRefusal(const QString& folder) {
     if (!info.isDir()) return QStringLiteral("SusiePluginの有る場所にはフォルダを選んでください。") + where;
     if (probeFolder(folder) != FolderStatus::Ok || !info.isReadable() || !info.isExecutable())
         return QStringLiteral("SusiePluginの有る場所に選んだフォルダを読み取れません。") + where;
+    if (!isSafeCodePath(folder))
+        return QStringLiteral("SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。") + where;
     return {};
 }
 

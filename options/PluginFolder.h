@@ -20,7 +20,8 @@ QString pluginCountText(const QStringList& spiFiles);
 QString storedPluginFolder(const QString& folder);
 
 // Why a folder cannot be the plug-in folder, as the message the user sees;
-// empty when it can (it exists, is a folder and can be listed).
+// empty when it can (it exists, is a folder and can be listed, and no other
+// user can put code in it: isSafeCodePath).
 QString pluginFolderRefusal(const QString& folder);
 
 // One line of the folder list: the folders from the root down to the

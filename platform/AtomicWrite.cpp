@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QRandomGenerator>
+
 #include "platform/NativePath.h"
 
 namespace orbet {
@@ -16,11 +18,12 @@ namespace {
 
 constexpr qsizetype kBufferSize = 1 << 20;
 
-// A link is followed so that a settings file kept elsewhere through a link
-// stays where the user put it, and the link stays a link.
-QByteArray resolveLink(const QByteArray& path) {
+// Only a link the user made is followed; the target it names is resolved
+// here once, so a link planted by someone else never redirects the write.
+QByteArray targetFor(const QByteArray& path, LinkAtTarget links) {
+    if (links != LinkAtTarget::FollowOwn) return path;
     struct stat st {};
-    if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode) || st.st_uid != ::geteuid()) return path;
     char* real = ::realpath(path.constData(), nullptr);
     if (!real) return path;
     QByteArray out(real);
@@ -28,11 +31,21 @@ QByteArray resolveLink(const QByteArray& path) {
     return out;
 }
 
+QByteArray tempName(const QByteArray& name) {
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray out = '.' + name + '.';
+    for (int i = 0; i < 6; ++i) out += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+    return out;
+}
+
 }  // namespace
 
-AtomicWriter::AtomicWriter(const QString& path) : AtomicWriter(toNative(path)) {}
+AtomicWriter::AtomicWriter(const QString& path, LinkAtTarget links) : AtomicWriter(toNative(path), links) {}
 
-AtomicWriter::AtomicWriter(const QByteArray& nativePath) : target_(resolveLink(nativePath)) {}
+AtomicWriter::AtomicWriter(const QByteArray& nativePath, LinkAtTarget links)
+    : target_(targetFor(nativePath, links)) {}
+
+AtomicWriter::AtomicWriter(int folderFd, const QByteArray& name) : target_(name), borrowedFolder_(folderFd) {}
 
 AtomicWriter::~AtomicWriter() { discard(); }
 
@@ -47,29 +60,40 @@ bool AtomicWriter::fail(int err) {
 
 bool AtomicWriter::open() {
     if (target_.isEmpty()) return fail(ENOENT);
-    const int slash = target_.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : target_.left(slash + 1);
-    const QByteArray name = slash < 0 ? target_ : target_.mid(slash + 1);
-    if (name.isEmpty()) return fail(EISDIR);
-    QByteArray pattern = folder + '.' + name + ".XXXXXX";
-    if (slash < 0) pattern = '.' + name + ".XXXXXX";
-    fd_ = ::mkstemp(pattern.data());
-    if (fd_ < 0) return fail(errno);
-    temp_ = pattern;
+    // Everything below is relative to the folder held open, so the new file,
+    // the old one's permissions and the rename all concern the same folder.
+    if (borrowedFolder_ >= 0) {
+        if (target_.contains('/')) return fail(EINVAL);
+        folderFd_ = ::fcntl(borrowedFolder_, F_DUPFD_CLOEXEC, 0);
+        name_ = target_;
+    } else {
+        const int slash = target_.lastIndexOf('/');
+        const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target_.left(slash);
+        name_ = slash < 0 ? target_ : target_.mid(slash + 1);
+        folderFd_ = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (folderFd_ < 0) return fail(errno);
+    if (name_.isEmpty() || name_ == "." || name_ == "..") return fail(EISDIR);
+
+    for (int attempt = 0; fd_ < 0; ++attempt) {
+        const QByteArray temp = tempName(name_);
+        fd_ = ::openat(folderFd_, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd_ >= 0) temp_ = temp;
+        else if (errno != EEXIST || attempt > 100) return fail(errno);
+    }
 
     // The new file takes the old one's permissions, or the ordinary ones of a
-    // new file, not mkstemp's private 0600.
+    // new file, not the private 0600 it was made with. A link at the name is
+    // not asked: its target's permissions are not ours to copy.
     struct stat st {};
-    mode_t mode;
-    if (::stat(target_.constData(), &st) == 0) {
+    if (::fstatat(folderFd_, name_.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(st.st_mode)) {
         if (S_ISDIR(st.st_mode)) return fail(EISDIR);
-        mode = st.st_mode & 07777;
-    } else {
+        if (!modeGiven_) mode_ = st.st_mode & 07777;
+    } else if (!modeGiven_) {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        mode = 0666 & ~mask;
+        mode_ = 0666 & ~mask;
     }
-    if (::fchmod(fd_, mode) != 0) return fail(errno);
     buffer_.reserve(kBufferSize);
     return true;
 }
@@ -109,22 +133,14 @@ bool AtomicWriter::write(const char* data, qint64 size) {
 bool AtomicWriter::commit() {
     if (fd_ < 0) return false;
     if (!flushBuffer()) return false;
+    if (::fchmod(fd_, mode_) != 0) return fail(errno);
     if (::fsync(fd_) != 0 && errno != EINVAL) return fail(errno);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp_.constData());
-        temp_.clear();
-        return fail(err);
-    }
-    if (::rename(temp_.constData(), target_.constData()) != 0) {
-        const int err = errno;
-        ::unlink(temp_.constData());
-        temp_.clear();
-        return fail(err);
-    }
+    if (::close(fd) != 0) return fail(errno);
+    if (::renameat(folderFd_, temp_.constData(), folderFd_, name_.constData()) != 0) return fail(errno);
     temp_.clear();
+    discard();
     return true;
 }
 
@@ -133,15 +149,17 @@ void AtomicWriter::discard() {
         ::close(fd_);
         fd_ = -1;
     }
-    if (!temp_.isEmpty()) {
-        ::unlink(temp_.constData());
-        temp_.clear();
+    if (!temp_.isEmpty() && folderFd_ >= 0) ::unlinkat(folderFd_, temp_.constData(), 0);
+    temp_.clear();
+    if (folderFd_ >= 0) {
+        ::close(folderFd_);
+        folderFd_ = -1;
     }
     buffer_.clear();
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
-    AtomicWriter w(path);
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error, LinkAtTarget links) {
+    AtomicWriter w(path, links);
     const bool ok = w.open() && w.write(bytes) && w.commit();
     if (!ok && error) *error = w.errorString();
     return ok;

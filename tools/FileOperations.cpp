@@ -3,10 +3,13 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,7 +31,6 @@ namespace {
 
 // Paths are held in the escaped form and reach the disk as their bytes.
 QByteArray native(const QString& path) { return toNative(path); }
-QString shown(const fs::path& p) { return fromNative(QByteArray::fromStdString(p.string())); }
 
 bool isVolumeRoot(const QString& path) {
     const QString clean = QDir::cleanPath(path);
@@ -74,17 +76,40 @@ std::set<std::string> mountPoints() {
     return out;
 }
 
-// Copies one file's bytes through a writer beside the target; the target
-// takes the source's permissions.
-bool copyBytes(const QByteArray& source, const QByteArray& target, QString* error) {
-    const int in = ::open(source.constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
+QString shownIn(const QByteArray& folder, const char* name) {
+    return fromNative(folder + '/' + QByteArray(name));
+}
+
+int openFolderAt(int folderFd, const char* name) {
+    return ::openat(folderFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+// The names of a folder held open, read before anything in it changes.
+std::vector<QByteArray> namesIn(int folderFd) {
+    std::vector<QByteArray> names;
+    const int own = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+    DIR* dir = own < 0 ? nullptr : ::fdopendir(own);
+    if (!dir) {
+        if (own >= 0) ::close(own);
+        return names;
+    }
+    while (const dirent* e = ::readdir(dir)) {
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.emplace_back(e->d_name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// Copies one open file's bytes through a writer beside the target; the new
+// file takes the source's permissions before it takes the target's name.
+bool copyBytes(int in, int targetFolder, const QByteArray& targetName, QString* error) {
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (error) *error = QString::fromLocal8Bit(std::strerror(S_ISDIR(st.st_mode) ? EISDIR : errno));
         return false;
     }
-    struct stat st {};
-    ::fstat(in, &st);
-    AtomicWriter out(target);
+    AtomicWriter out(targetFolder, targetName);
+    out.setPermissions(st.st_mode);
     bool ok = out.open();
     char buffer[1 << 16];
     while (ok) {
@@ -92,92 +117,109 @@ bool copyBytes(const QByteArray& source, const QByteArray& target, QString* erro
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
-            ::close(in);
             return false;
         }
         if (n == 0) break;
         ok = out.write(buffer, n);
     }
-    ::close(in);
     ok = ok && out.commit();
-    if (!ok) {
-        if (error) *error = out.errorString();
-        return false;
-    }
-    ::chmod(target.constData(), st.st_mode & 07777);
-    return true;
+    if (!ok && error) *error = out.errorString();
+    return ok;
 }
 
-void copyTree(const fs::path& from, const fs::path& to, bool replace, TreeCopyReport& report) {
-    std::error_code ec;
-    fs::directory_iterator it(from, ec), end;
-    if (ec) {
-        report.failed.append(shown(to));
-        return;
-    }
-    for (; it != end; it.increment(ec)) {
-        const fs::path source = it->path();
-        const fs::path target = to / source.filename();
-        const fs::file_status status = fs::symlink_status(source, ec);
-        const bool exists = fs::exists(fs::symlink_status(target, ec));
-        if (fs::is_directory(status)) {
-            if (!fs::is_directory(fs::symlink_status(target, ec)) && !fs::create_directory(target, ec)) {
-                report.failed.append(shown(target));
+// Both folders are held open and every entry is reached relative to them,
+// so a name swapped for a link while the copy runs is never followed.
+void copyTree(int from, int to, const QByteArray& toPath, bool replace, TreeCopyReport& report) {
+    for (const QByteArray& name : namesIn(from)) {
+        const QString shownTarget = shownIn(toPath, name.constData());
+        struct stat source {}, target {};
+        if (::fstatat(from, name.constData(), &source, AT_SYMLINK_NOFOLLOW) != 0) {
+            report.failed.append(shownTarget);
+            continue;
+        }
+        const bool exists = ::fstatat(to, name.constData(), &target, AT_SYMLINK_NOFOLLOW) == 0;
+        const bool targetIsDir = exists && S_ISDIR(target.st_mode);
+        if (S_ISDIR(source.st_mode)) {
+            if (!targetIsDir && ::mkdirat(to, name.constData(), 0777) != 0) {
+                report.failed.append(shownTarget);
                 continue;
             }
-            copyTree(source, target, replace, report);
+            const int subFrom = openFolderAt(from, name.constData());
+            const int subTo = openFolderAt(to, name.constData());
+            if (subFrom >= 0 && subTo >= 0) copyTree(subFrom, subTo, toPath + '/' + name, replace, report);
+            else report.failed.append(shownTarget);
+            if (subFrom >= 0) ::close(subFrom);
+            if (subTo >= 0) ::close(subTo);
         } else if (exists && !replace) {
-            report.kept.append(shown(target));
-        } else if (fs::is_symlink(status)) {
-            std::error_code copyError;
-            if (exists) fs::remove(target, copyError);
-            if (!copyError) fs::copy_symlink(source, target, copyError);
-            (copyError ? report.failed : report.copied).append(shown(target));
-        } else if (fs::is_regular_file(status) && !fs::is_directory(fs::symlink_status(target, ec)) &&
-                   copyBytes(QByteArray::fromStdString(source.string()), QByteArray::fromStdString(target.string()),
-                             nullptr)) {
-            report.copied.append(shown(target));
+            report.kept.append(shownTarget);
+        } else if (S_ISLNK(source.st_mode)) {
+            QByteArray content(qsizetype(source.st_size) + 1, '\0');
+            const ssize_t n = ::readlinkat(from, name.constData(), content.data(), size_t(content.size()));
+            bool ok = n >= 0 && n < content.size();
+            if (ok && exists) ok = ::unlinkat(to, name.constData(), 0) == 0;
+            ok = ok && ::symlinkat(content.left(n).constData(), to, name.constData()) == 0;
+            (ok ? report.copied : report.failed).append(shownTarget);
         } else {
-            report.failed.append(shown(target));
+            const int in = S_ISREG(source.st_mode) && !targetIsDir
+                               ? ::openat(from, name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)
+                               : -1;
+            const bool ok = in >= 0 && copyBytes(in, to, name, nullptr);
+            if (in >= 0) ::close(in);
+            (ok ? report.copied : report.failed).append(shownTarget);
         }
     }
 }
 
-// False when something below dir stays (a mount, or an entry that failed).
-bool removeBelow(const fs::path& dir, dev_t device, const std::set<std::string>& mounts, TreeRemoveReport& report) {
+// Opens a folder the user named. A link the user did not make is not taken
+// for the folder (it may lead into someone else's files).
+int openNamedFolder(const QByteArray& path) {
+    struct stat st {};
+    if (::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode) && st.st_uid != ::geteuid() && st.st_uid != 0) {
+        errno = ELOOP;
+        return -1;
+    }
+    return ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+// False when something below the folder stays (a mount, or an entry that
+// failed). Every step is relative to the folder held open: an entry is
+// checked, opened without following a link and compared with what the check
+// saw, so a subfolder swapped for a link in between is never entered.
+bool removeBelow(int folder, const QByteArray& path, dev_t device, const std::set<std::string>& mounts,
+                 const std::function<void(const QString&)>& beforeDescent, TreeRemoveReport& report) {
     struct stat st {};
     // A folder the user cannot write would keep its entries.
-    if (::lstat(dir.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) ::chmod(dir.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    std::error_code ec;
-    fs::directory_iterator it(dir, ec), end;
-    if (ec) {
-        report.failed.append(shown(dir));
-        return false;
-    }
+    if (::fstat(folder, &st) == 0 && !(st.st_mode & S_IWUSR)) ::fchmod(folder, (st.st_mode & 07777) | S_IWUSR);
     bool emptied = true;
-    for (; it != end; it.increment(ec)) {
-        const fs::path entry = it->path();
-        if (::lstat(entry.c_str(), &st) != 0) {
-            report.failed.append(shown(entry));
+    const auto failed = [&](const QByteArray& name) {
+        report.failed.append(shownIn(path, name.constData()));
+        emptied = false;
+    };
+    for (const QByteArray& name : namesIn(folder)) {
+        const QByteArray entryPath = path + '/' + name;
+        if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            failed(name);
+            continue;
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            if (::unlinkat(folder, name.constData(), 0) != 0) failed(name);
+            continue;
+        }
+        if (st.st_dev != device || mounts.count(entryPath.toStdString())) {
+            report.mounts.append(fromNative(entryPath));
             emptied = false;
             continue;
         }
-        if (S_ISDIR(st.st_mode)) {
-            if (st.st_dev != device || mounts.count(entry.string())) {
-                report.mounts.append(shown(entry));
-                emptied = false;
-                continue;
-            }
-            if (!removeBelow(entry, device, mounts, report)) {
-                emptied = false;
-            } else if (::rmdir(entry.c_str()) != 0) {
-                report.failed.append(shown(entry));
-                emptied = false;
-            }
-        } else if (::unlink(entry.c_str()) != 0) {
-            report.failed.append(shown(entry));
-            emptied = false;
-        }
+        if (beforeDescent) beforeDescent(fromNative(entryPath));
+        const int sub = openFolderAt(folder, name.constData());
+        struct stat opened {};
+        const bool same = sub >= 0 && ::fstat(sub, &opened) == 0 && opened.st_dev == st.st_dev &&
+                          opened.st_ino == st.st_ino;
+        const bool below = same && removeBelow(sub, entryPath, device, mounts, beforeDescent, report);
+        if (sub >= 0) ::close(sub);
+        if (!same) failed(name);
+        else if (!below) emptied = false;
+        else if (::unlinkat(folder, name.constData(), AT_REMOVEDIR) != 0) failed(name);
     }
     return emptied;
 }
@@ -199,7 +241,16 @@ bool isWriteProtected(const QString& path) {
 }
 
 bool copyFileReplacing(const QString& source, const QString& target, QString* error) {
-    return copyBytes(native(source), native(target), error);
+    const QByteArray to = native(target);
+    const int slash = int(to.lastIndexOf('/'));
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : to.left(slash);
+    const int in = ::open(native(source).constData(), O_RDONLY | O_CLOEXEC);
+    const int out = in < 0 ? -1 : ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool ok = out >= 0 && copyBytes(in, out, to.mid(slash + 1), error);
+    if (out < 0 && error) *error = QString::fromLocal8Bit(std::strerror(errno));
+    if (in >= 0) ::close(in);
+    if (out >= 0) ::close(out);
+    return ok;
 }
 
 QString resolveDestination(const QString& typed, const QString& currentFolder) {
@@ -233,13 +284,14 @@ TreeCopyReport copyFolderTree(const QString& source, const QString& destination,
     TreeCopyReport report;
     const QString target = treeCopyTarget(source, destination);
     std::error_code ec;
-    const fs::path to(native(target).toStdString());
-    fs::create_directories(to, ec);
-    if (!fs::is_directory(to, ec)) {
-        report.failed.append(target);
-        return report;
-    }
-    copyTree(fs::path(native(QDir::cleanPath(source)).toStdString()), to, replace, report);
+    const QByteArray toPath = native(target);
+    fs::create_directories(fs::path(toPath.toStdString()), ec);
+    const int from = ::open(native(QDir::cleanPath(source)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int to = openNamedFolder(toPath);
+    if (from >= 0 && to >= 0) copyTree(from, to, toPath, replace, report);
+    else report.failed.append(target);
+    if (from >= 0) ::close(from);
+    if (to >= 0) ::close(to);
     return report;
 }
 
@@ -251,7 +303,7 @@ RemoveRefusal removeRefusal(const QString& folder) {
     return RemoveRefusal::None;
 }
 
-TreeRemoveReport removeFolderTree(const QString& folder) {
+TreeRemoveReport removeFolderTree(const QString& folder, const std::function<void(const QString&)>& beforeDescent) {
     TreeRemoveReport report;
     const QByteArray typed = native(QDir::cleanPath(folder));
     struct stat st {};
@@ -266,8 +318,17 @@ TreeRemoveReport removeFolderTree(const QString& folder) {
     }
     report.refusal = removeRefusal(folder);
     if (report.refusal != RemoveRefusal::None) return report;
-    const fs::path top(native(canonicalAsFarAsItExists(folder)).toStdString());
-    if (removeBelow(top, st.st_dev, mountPoints(), report) && ::rmdir(top.c_str()) != 0) report.failed.append(folder);
+    const QByteArray top = native(canonicalAsFarAsItExists(folder));
+    const int fd = ::open(top.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat opened {};
+    if (fd < 0 || ::fstat(fd, &opened) != 0 || opened.st_dev != st.st_dev || opened.st_ino != st.st_ino) {
+        if (fd >= 0) ::close(fd);
+        report.failed.append(folder);
+        return report;
+    }
+    const bool emptied = removeBelow(fd, top, st.st_dev, mountPoints(), beforeDescent, report);
+    ::close(fd);
+    if (emptied && ::rmdir(top.constData()) != 0) report.failed.append(folder);
     return report;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
@@ -16,7 +18,8 @@ bool isWriteProtected(const QString& path);
 
 // Copies a file over target, replacing it. The copy is written beside the
 // target first and renamed over it, so a failed copy leaves the old target
-// whole. False with the reason on failure.
+// whole; a link at the target's name is replaced, never written through.
+// The copy has the source's permissions. False with the reason on failure.
 bool copyFileReplacing(const QString& source, const QString& target, QString* error = nullptr);
 
 // The absolute folder a typed destination means: blanks around it trimmed,
@@ -46,7 +49,8 @@ struct TreeCopyReport {
 
 // Copies the contents of folder source into treeCopyTarget(source,
 // destination), each file written beside its target and renamed over it.
-// Symbolic links are copied as links, never followed. The caller refuses a
+// Symbolic links are copied as links, never followed, and a link already at
+// a target's name is replaced, never written through. The caller refuses a
 // destination inside the source first (isSameOrInside).
 TreeCopyReport copyFolderTree(const QString& source, const QString& destination, bool replace);
 
@@ -65,7 +69,11 @@ struct TreeRemoveReport {
 // crosses into another file system (a mount below the folder and everything
 // under it stay), never follows a symbolic link (the link itself goes), and
 // refuses volume roots, mount points and the home folder or any folder
-// holding it.
-TreeRemoveReport removeFolderTree(const QString& folder);
+// holding it. Each folder is held open while it is emptied, and entries are
+// removed relative to it, so a subfolder swapped for a link meanwhile (in a
+// folder others can write) leads nowhere. beforeDescent runs between an
+// entry's check and the descent into it: tests swap the entry there.
+TreeRemoveReport removeFolderTree(const QString& folder,
+                                  const std::function<void(const QString&)>& beforeDescent = {});
 
 }  // namespace orbet

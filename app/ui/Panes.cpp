@@ -4,11 +4,14 @@
 #include <memory>
 
 #include <QCheckBox>
+#include <QEventLoop>
 #include <QFile>
+#include <QFutureWatcher>
 #include <QScrollBar>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThread>
 
 #include "app/ui/Form1.h"
 #include "display/PictureLoader.h"
@@ -24,7 +27,34 @@
 
 namespace orbet {
 
+void Panes::cancelWork() {
+    cancel_->store(true);
+    cancel_ = std::make_shared<std::atomic<bool>>(false);
+    ++generation_;
+}
+
+// Waits for work on a worker while the window keeps answering: events run,
+// and a newer show may begin meanwhile, which cancels this work and takes the
+// panes. nullopt when that happened (or the program is ending).
+template <typename T>
+std::optional<T> Panes::awaitWork(QFuture<T> work) {
+    const quint64 generation = generation_;
+    ++working_;
+    if (!work.isFinished()) {
+        QEventLoop loop;
+        QFutureWatcher<T> watcher;
+        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+        watcher.setFuture(work);
+        if (!work.isFinished()) loop.exec();
+    }
+    --working_;
+    if (generation != generation_ || !work.isFinished() || work.isCanceled() || work.resultCount() == 0)
+        return std::nullopt;
+    return work.result();
+}
+
 void Panes::clearPicture() {
+    cancelWork();
     f_.MP->clear();
     f_.MP->move(0, 0);
 }
@@ -75,6 +105,16 @@ void Panes::arrange(DisplayGroup group) {
 bool Panes::loadPicture(const QString& path) {
     clearPicture();
     std::optional<QFuture<QImage>> decoding = readAhead ? readAhead(path) : std::nullopt;
+    if (isMetafileName(path)) {
+        // A metafile may draw for its whole work budget: on a worker, the
+        // window answering, and cancelled by the next show.
+        const std::shared_ptr<std::atomic<bool>> cancel = cancel_;
+        const std::optional<QImage> drawn = awaitWork(
+            decoding ? *decoding : QtConcurrent::run([path, cancel] { return loadMetafile(path, cancel.get()); }));
+        if (!drawn || drawn->isNull()) return false;
+        f_.MP->setPicture(*drawn);
+        return true;
+    }
     if (!decoding || !decoding->isFinished()) {
         // A large photo not decoded yet shows its top-left corner at once,
         // and the whole picture when it is ready. The corner covers the
@@ -112,10 +152,29 @@ bool Panes::loadText(const QString& path, bool rich) {
     const QByteArray& bytes = read->bytes;
     textCut_ = read->cut;
     if (rich) {
-        auto doc = std::make_unique<QTextDocument>();
-        RtfReadOptions options;
-        options.decodeWmf = [](const QByteArray& wmf) { return renderWmf(wmf); };
-        if (readRtf(bytes, *doc, options)) {
+        // Read on a worker, the window answering: the pictures in a document
+        // may draw for their whole work budget. The document moves to the
+        // window's thread when it is done.
+        const std::shared_ptr<std::atomic<bool>> cancel = cancel_;
+        QThread* const window = f_.thread();
+        QFuture<QTextDocument*> reading = QtConcurrent::run([bytes, cancel, window]() -> QTextDocument* {
+            auto doc = std::make_unique<QTextDocument>();
+            WmfBudget budget;
+            budget.cancel = cancel.get();
+            RtfReadOptions options;
+            options.decodeWmf = metafileDecoder(&budget);
+            if (!readRtf(bytes, *doc, options)) return nullptr;
+            doc->moveToThread(window);
+            return doc.release();
+        });
+        const std::optional<QTextDocument*> read = awaitWork(reading);
+        if (!read) {
+            // Overtaken: a document read meanwhile is nobody's.
+            if (reading.isFinished() && reading.resultCount() > 0) delete reading.result();
+            return false;
+        }
+        std::unique_ptr<QTextDocument> doc(*read);
+        if (doc) {
             setWrapFor(doc->toPlainText());
             // The pane takes the finished document in one step, so it lays
             // it out once instead of after every insertion.

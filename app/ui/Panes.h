@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QFuture>
@@ -41,12 +43,23 @@ public:
     // one started so that was not taken. None by default.
     std::function<void(const QString& path, bool start)> expectPicture;
 
+    // True while a metafile or a rich text is read on a worker for the panes.
+    bool working() const { return working_ > 0; }
+
 private:
     void setWrapFor(const QString& text);
     void hideVideo();
+    // Stops the work under way for the panes (a newer show has begun): it
+    // ends at its next step and what it made never reaches a pane.
+    void cancelWork();
+    template <typename T>
+    std::optional<T> awaitWork(QFuture<T> work);
 
     Form1& f_;
     bool textCut_ = false;
+    quint64 generation_ = 0;
+    int working_ = 0;
+    std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
 };
 
 }  // namespace orbet

@@ -254,7 +254,8 @@ namespace {
 
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString& error) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return writeFileAtomically(path, bytes, &error);
+    // The user may keep the settings elsewhere through a link of their own.
+    return writeFileAtomically(path, bytes, &error, LinkAtTarget::FollowOwn);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "display/PictureLoader.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/CodeFolders.h"
 #include "platform/Numbers.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
@@ -87,8 +88,8 @@ void Startup::run() {
         traceStartupStep("splash");
     }
 
-    st.pluginFolder = readStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"));
-    if (st.pluginFolder.isEmpty()) st.pluginFolder = folders::join(folders::programFolder(), QStringLiteral("susie"));
+    st.pluginFolder = pluginFolderFromStore(readStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path")),
+                                            folders::join(folders::programFolder(), QStringLiteral("susie")));
 
     f_.Combo2->move(0, f_.Combo2->y());
     st.backcolorR = st.backcolorG = st.backcolorB = 255;

@@ -29,16 +29,21 @@ constexpr std::array<signed char, 256> kHex = makeHexTable();
 constexpr double kTwipsPerPixel = 15.0;
 constexpr double kMaxPixels = 20000.0;
 
-QImage readImage(const QByteArray& data, const char* format, qint64 budgetBytes) {
+QImage readImage(const QByteArray& data, const char* format, qint64& budgetBytes) {
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() * 4 > budgetBytes) return {};
+    const qint64 claimed = size.isValid() ? qint64(size.width()) * size.height() * 4 : 0;
+    if (claimed > budgetBytes) {
+        budgetBytes = 0;
+        return {};
+    }
+    reader.setAllocationLimit(int(std::min<qint64>(budgetBytes >> 20, 1 << 30) + 1));
     QImage image = reader.read();
-    if (image.sizeInBytes() > budgetBytes) return {};
-    return image;
+    budgetBytes -= std::max(claimed, qint64(image.sizeInBytes()));
+    return budgetBytes < 0 ? QImage() : image;
 }
 
 // A packed DIB becomes a BMP file by putting the 14-byte file header in front;
@@ -97,7 +102,7 @@ void RtfPicture::appendBinary(std::string_view bytes) {
     pendingNibble_ = -1;
 }
 
-QImage decodePicture(const RtfPicture& picture, const MetafileDecoder& decodeWmf, qint64 budgetBytes) {
+QImage decodePicture(const RtfPicture& picture, const MetafileDecoder& decodeWmf, qint64& budgetBytes) {
     if (picture.data.isEmpty() || budgetBytes <= 0) return {};
     switch (picture.kind) {
     case RtfPictureKind::Png:
@@ -109,8 +114,10 @@ QImage decodePicture(const RtfPicture& picture, const MetafileDecoder& decodeWmf
     }
     case RtfPictureKind::Wmf: {
         if (!decodeWmf) return {};
-        QImage image = decodeWmf(picture.data);
-        return image.sizeInBytes() > budgetBytes ? QImage() : image;
+        qint64 claimed = 0;
+        QImage image = decodeWmf(picture.data, budgetBytes, &claimed);
+        budgetBytes -= std::max(claimed, qint64(image.sizeInBytes()));
+        return budgetBytes < 0 ? QImage() : image;
     }
     case RtfPictureKind::Emf:
     case RtfPictureKind::Unknown:

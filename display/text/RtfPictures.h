@@ -31,13 +31,19 @@ struct RtfPicture {
     int pendingNibble_ = -1;
 };
 
-using MetafileDecoder = std::function<QImage(const QByteArray&)>;
+// Turns metafile data into an image of at most budgetBytes: a metafile whose
+// natural size would take more is refused (a null image) before anything is
+// drawn. *claimed receives the bytes of its natural size, drawn or not.
+using MetafileDecoder = std::function<QImage(const QByteArray& data, qint64 budgetBytes, qint64* claimed)>;
 
 // The picture as an image, or a null image when its kind cannot be shown, its
 // data does not decode, or the image would take more than budgetBytes. WMF
 // data goes to decodeWmf (a null function skips it); PNG and JPEG are
-// recognised by their content whatever the picture's kind word said.
-QImage decodePicture(const RtfPicture& picture, const MetafileDecoder& decodeWmf, qint64 budgetBytes);
+// recognised by their content whatever the picture's kind word said. What
+// the picture's header claims is taken from budgetBytes whether it is shown
+// or refused, so copies of one refused picture cannot each cost the time of
+// a try.
+QImage decodePicture(const RtfPicture& picture, const MetafileDecoder& decodeWmf, qint64& budgetBytes);
 
 // Size in pixels (96 per inch) at which the picture shows: the goal size, or
 // else the natural size (\picw, \pich for metafiles; the image's own pixels

@@ -522,7 +522,6 @@ void RtfParser::finishPicture(const RtfCharState& chars) {
     if (chars.hidden) return;
     const QImage image = decodePicture(picture, options_.decodeWmf, imageBudget_);
     if (image.isNull()) return;
-    imageBudget_ -= image.sizeInBytes();
     flushCellSeparator();
     builder_.insertImage(image, pictureDisplaySize(picture, image.size()), chars);
 }

@@ -12,8 +12,9 @@ namespace orbet {
 
 struct RtfReadOptions {
     // Turns the data of a \wmetafile picture (a standard metafile, without the
-    // placeable header) into an image. Without it WMF pictures are left out.
-    std::function<QImage(const QByteArray&)> decodeWmf;
+    // placeable header) into an image (see MetafileDecoder). Without it WMF
+    // pictures are left out.
+    std::function<QImage(const QByteArray& data, qint64 budgetBytes, qint64* claimed)> decodeWmf;
 };
 
 // Replaces the content of doc with the RTF document in bytes: text in the code

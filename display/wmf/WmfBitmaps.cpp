@@ -145,6 +145,7 @@ void Playback::blit(const QImage& image, QRectF source, QRectF dest, quint32 rop
         addBounds(target);
         return;
     }
+    if (!afford(target)) return;
     const QRect pixels = clipped.toAlignedRect() & image.rect();
     QImage part = image.copy(pixels);
     if (flipX || flipY) part = part.mirrored(flipX, flipY);
@@ -186,6 +187,7 @@ void Playback::fillWithRop(const QRectF& dest, quint32 rop) {
         addBounds(dest);
         return;
     }
+    if (!afford(dest)) return;
     m_painter->fillRect(dest, brush);
 }
 

@@ -32,10 +32,46 @@ QRect toRegionRect(const QRectF& r) {
     return QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
 }
 
+// Steps a record costs: what a painter call costs besides its pixels. Text
+// realises a font and shapes every character.
+qint64 stepsFor(const Record& r) {
+    switch (r.function) {
+    case fn::TextOut:
+    case fn::ExtTextOut:
+        return 40 + r.params.size();
+    case fn::LineTo:
+    case fn::Polyline:
+    case fn::Polygon:
+    case fn::PolyPolygon:
+    case fn::Rectangle:
+    case fn::RoundRect:
+    case fn::Ellipse:
+    case fn::Arc:
+    case fn::Chord:
+    case fn::Pie:
+    case fn::SetPixel:
+    case fn::PatBlt:
+    case fn::BitBlt:
+    case fn::StretchBlt:
+    case fn::DibBitBlt:
+    case fn::DibStretchBlt:
+    case fn::StretchDib:
+    case fn::SetDibToDev:
+    case fn::FillRegion:
+    case fn::FrameRegion:
+    case fn::PaintRegion:
+    case fn::InvertRegion:
+        return 8 + r.params.size() / 4;
+    default:
+        return 1;
+    }
+}
+
 } // namespace
 
-Playback::Playback(const QByteArray& bytes, const Header& header, const Frame& frame, QPainter* painter)
-    : m_bytes(bytes), m_header(header), m_frame(frame), m_painter(painter) {
+Playback::Playback(const QByteArray& bytes, const Header& header, const Frame& frame, QPainter* painter,
+                   WmfBudget* budget)
+    : m_bytes(bytes), m_header(header), m_frame(frame), m_painter(painter), m_budget(budget) {
     const QRectF& d = m_frame.device;
     const QRectF& t = m_frame.target;
     m_frameTransform = QTransform::fromTranslate(-d.left(), -d.top()) *
@@ -57,11 +93,33 @@ void Playback::run() {
     RecordReader reader(m_bytes, m_header.recordsOffset);
     Record r;
     if (m_painter) m_painter->save();
-    while (reader.next(r)) {
+    while (!m_stopped && reader.next(r)) {
+        if (m_budget) {
+            const qint64 cost = stepsFor(r);
+            if ((m_budget->cancel && m_budget->cancel->load(std::memory_order_relaxed)) || m_budget->steps < cost) {
+                m_stopped = true;
+                break;
+            }
+            m_budget->steps -= cost;
+        }
         play(r);
         ++m_records;
     }
+    if (m_stopped && m_budget) m_budget->cutShort = true;
     if (m_painter) m_painter->restore();
+}
+
+bool Playback::afford(const QRectF& area) {
+    if (!m_budget) return true;
+    const QRectF visible = area.normalized() & m_frame.target;
+    const qint64 pixels = visible.isEmpty() ? 1 : qint64(std::ceil(visible.width()) * std::ceil(visible.height()));
+    if (pixels > m_budget->pixels) {
+        m_budget->pixels = 0;
+        m_stopped = true;
+        return false;
+    }
+    m_budget->pixels -= pixels;
+    return true;
 }
 
 void Playback::play(const Record& r) {

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QRectF>
 
+#include "display/wmf/WmfBudget.h"
 #include "display/wmf/WmfDcState.h"
 #include "display/wmf/WmfFormat.h"
 #include "display/wmf/WmfObjects.h"
@@ -43,7 +44,10 @@ bool antialiasingAffordable(const QPainterPath& path, const QRectF& target);
 // would have gone, which sizes metafiles that declare no extent.
 class Playback {
   public:
-    Playback(const QByteArray& bytes, const Header& header, const Frame& frame, QPainter* painter);
+    // With a budget, playback stops once it is spent (or cancelled) and
+    // marks it cut short.
+    Playback(const QByteArray& bytes, const Header& header, const Frame& frame, QPainter* painter,
+             WmfBudget* budget = nullptr);
     void run();
 
     QRectF bounds() const { return m_bounds; }
@@ -108,6 +112,9 @@ class Playback {
     void fillWithRop(const QRectF& dest, quint32 rop);
 
     void addBounds(QRectF rect);
+    // Charges a drawing over `area` (target coordinates) to the budget; false,
+    // and playback stops, when the budget cannot pay for it.
+    bool afford(const QRectF& area);
 
     const QByteArray& m_bytes;
     Header m_header;
@@ -130,6 +137,8 @@ class Playback {
     QRegion m_regionCache;
     QRectF m_bounds;
     int m_records = 0;
+    WmfBudget* m_budget = nullptr;
+    bool m_stopped = false;
 };
 
 } // namespace orbet::wmf

@@ -217,12 +217,14 @@ std::optional<Layout> computeLayout(const QByteArray& bytes, QString* error) {
     return l;
 }
 
-void play(const QByteArray& bytes, const Layout& l, QPainter& painter, const QRectF& target) {
+void play(const QByteArray& bytes, const Layout& l, QPainter& painter, const QRectF& target, WmfBudget* budget) {
+    WmfBudget own;
+    if (!budget) budget = &own;
     Frame frame{l.device, target, l.initial};
     frame.pixelScale = target.width() / std::max(l.natural.width(), 1.0);
     painter.save();
     painter.setClipRect(target, Qt::IntersectClip);
-    Playback(bytes, l.header, frame, &painter).run();
+    Playback(bytes, l.header, frame, &painter, budget).run();
     painter.restore();
 }
 
@@ -246,7 +248,7 @@ std::optional<WmfInfo> readWmfInfo(const QByteArray& bytes, QString* error) {
     return info;
 }
 
-QImage renderWmf(const QByteArray& bytes, const QColor& background, QString* error) {
+QImage renderWmf(const QByteArray& bytes, const QColor& background, QString* error, WmfBudget* budget) {
     const auto l = computeLayout(bytes, error);
     if (!l) return {};
     QImage image(l->size,
@@ -257,18 +259,29 @@ QImage renderWmf(const QByteArray& bytes, const QColor& background, QString* err
     }
     image.fill(background);
     QPainter painter(&image);
-    play(bytes, *l, painter, QRectF(image.rect()));
+    play(bytes, *l, painter, QRectF(image.rect()), budget);
     return image;
 }
 
-bool playWmf(const QByteArray& bytes, QPainter& painter, const QRectF& target, QString* error) {
+std::function<QImage(const QByteArray&, qint64, qint64*)> metafileDecoder(WmfBudget* budget) {
+    return [budget](const QByteArray& data, qint64 budgetBytes, qint64* claimed) -> QImage {
+        const auto info = readWmfInfo(data);
+        if (!info) return {};
+        const qint64 bytes = qint64(info->size.width()) * info->size.height() * 4;
+        if (claimed) *claimed = bytes;
+        if (bytes > budgetBytes || (budget && budget->spent())) return {};
+        return renderWmf(data, Qt::white, nullptr, budget);
+    };
+}
+
+bool playWmf(const QByteArray& bytes, QPainter& painter, const QRectF& target, QString* error, WmfBudget* budget) {
     if (target.isEmpty()) {
         setError(error, "The target rectangle is empty.");
         return false;
     }
     const auto l = computeLayout(bytes, error);
     if (!l) return false;
-    play(bytes, *l, painter, target);
+    play(bytes, *l, painter, target, budget);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QByteArray>
@@ -8,6 +9,8 @@
 #include <QRectF>
 #include <QSize>
 #include <QString>
+
+#include "display/wmf/WmfBudget.h"
 
 class QPainter;
 
@@ -65,13 +68,24 @@ std::optional<WmfInfo> readWmfInfo(const QByteArray& bytes, QString* error = nul
 // Renders at natural size onto `background`. The image is opaque
 // (Format_RGB32) unless the background has alpha, then premultiplied ARGB.
 // A null image (with a reason in *error) when readWmfInfo fails or the image
-// cannot be allocated.
-QImage renderWmf(const QByteArray& bytes, const QColor& background = Qt::white, QString* error = nullptr);
+// cannot be allocated. Drawing stops when the budget is spent (a fresh
+// default one when none is given): the image then holds what was drawn, and
+// budget->cutShort says so. Safe on any thread.
+QImage renderWmf(const QByteArray& bytes, const QColor& background = Qt::white, QString* error = nullptr,
+                 WmfBudget* budget = nullptr);
 
 // Draws the picture scaled to fill `target` (in the painter's current
 // coordinates, which the picture's own mapping is applied within). Drawing is
 // clipped to `target`; the painter's state is restored afterwards. False
 // (with a reason in *error) when nothing could be played.
-bool playWmf(const QByteArray& bytes, QPainter& painter, const QRectF& target, QString* error = nullptr);
+bool playWmf(const QByteArray& bytes, QPainter& painter, const QRectF& target, QString* error = nullptr,
+             WmfBudget* budget = nullptr);
+
+// The metafile decoder the RTF reader takes (its MetafileDecoder): a picture
+// whose natural size would take more than the reader allows is refused before
+// anything is drawn, and every picture draws under `budget`, which the
+// pictures of one document share; once it is spent the rest are left out.
+std::function<QImage(const QByteArray& data, qint64 budgetBytes, qint64* claimed)> metafileDecoder(
+    WmfBudget* budget);
 
 } // namespace orbet

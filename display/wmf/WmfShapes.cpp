@@ -182,6 +182,8 @@ void Playback::paintPath(const QPainterPath& path, bool fill, bool stroke) {
         addBounds(path.boundingRect().adjusted(-half, -half, half, half));
         return;
     }
+    const double half = pen.style() == Qt::NoPen ? 0.0 : pen.widthF() / 2;
+    if (!afford(path.boundingRect().adjusted(-half, -half, half, half))) return;
     if (m_painter->testRenderHint(QPainter::Antialiasing) && !antialiasingAffordable(path, m_frame.target))
         m_painter->setRenderHint(QPainter::Antialiasing, false);
     m_painter->setPen(pen);
@@ -195,6 +197,7 @@ void Playback::fillRegion(const QRegion& region, const QBrush& brush, int rop2) 
         addBounds(region.boundingRect());
         return;
     }
+    if (!afford(region.boundingRect())) return;
     for (const QRect& r : region)
         m_painter->fillRect(r, brush);
 }
@@ -310,6 +313,7 @@ void Playback::setPixel(const Params& p) {
         addBounds(pixel);
         return;
     }
+    if (!afford(pixel)) return;
     m_painter->fillRect(pixel, color(p.u32(0)));
 }
 

@@ -101,7 +101,7 @@ void Playback::extTextOut(const Params& p) {
     }
     if (length > 0 && p.size() < offset + length) return;
     if (options & EtoOpaque && !box.isEmpty() && beginPaint(R2CopyPen)) {
-        if (m_painter)
+        if (m_painter && afford(box))
             m_painter->fillRect(box, color(m_state.bkColor));
         else
             addBounds(box);
@@ -177,6 +177,7 @@ void Playback::drawText(QPointF reference, QByteArrayView bytes, int options, co
         addBounds(r);
         return;
     }
+    if (!afford(placement.mapRect(cell))) return;
     m_painter->save();
     if (options & EtoClipped) m_painter->setClipRect(box, Qt::IntersectClip);
     m_painter->setTransform(placement, true);

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!bytes.startsWith("{\\rtf")) bytes.prepend("{\\rtf1 ");
 
     orbet::RtfReadOptions options;
-    options.decodeWmf = [](const QByteArray& metafile) {
+    options.decodeWmf = [](const QByteArray& metafile, qint64, qint64*) {
         return metafile.size() % 2 ? QImage(3, 2, QImage::Format_RGB32) : QImage();
     };
     QTextDocument doc;

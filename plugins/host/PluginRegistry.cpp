@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "platform/CodeFolders.h"
 #include "platform/NativePath.h"
 #include "platform/Numbers.h"
 #include "plugins/host/HostWire.h"
@@ -78,11 +79,15 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
         entry.modifiedMs = facts.modifiedMs;
         if (!cached) entry.kind = facts.isRegular ? pluginKindOfFile(path) : PluginKind::Unknown;
         const bool withoutWine = isWindowsKind(entry.kind) && wine_.isEmpty();
+        // Code from a folder or file another user can write is never run.
+        const bool safe = isSafeCodePath(path);
 
         Slot& slot = slots_[std::size_t(loaded)];
         bool usable = false;
         HostProcess* onHost = nullptr;
-        if (withoutWine) {
+        if (!safe) {
+            // Left unusable, whatever the cache remembers of it.
+        } else if (withoutWine) {
             needingWine_ << name;
         } else if (cached) {
             usable = cached->loaded;

@@ -21,6 +21,7 @@
 #include "navigation/ui/ListControls.h"
 #include "options/ui/FolderBrowser.h"
 #include "options/ui/OptionForm.h"
+#include "platform/ProgramFolders.h"
 #include "platform/UserStore.h"
 #include "support/TestSupport.h"
 
@@ -277,6 +278,28 @@ TEST_F(OptionsTest, PluginFolderBrowserCountsStoresAndRefuses) {
     // The next start reads the stored folder.
     end();
     EXPECT_EQ(start().state().pluginFolder, QStringLiteral("/"));
+}
+
+// A folder named relative to wherever the program was started, or one any
+// user can write, would run whatever code was put there.
+TEST_F(OptionsTest, PluginFoldersThatWouldLoadOtherPeoplesCodeAreNotTaken) {
+    writeStoreValue(kSection, kKey, QStringLiteral("."));
+    Form1& f = start();
+    EXPECT_EQ(f.state().pluginFolder, folders::join(folders::programFolder(), QStringLiteral("susie")));
+
+    QTemporaryDir other;
+    const QString shared = other.filePath(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkdir(shared));
+    ASSERT_TRUE(QFile::setPermissions(shared, QFile::permissions(shared) | QFile::WriteOther));
+    auto d = options::makeForm(f);
+    ASSERT_TRUE(d->Dir1->setPath(shared));
+    d->Command4->click();
+    ASSERT_EQ(prompter_.records().size(), 1u);
+    EXPECT_EQ(prompter_.records()[0].text,
+              QStringLiteral("SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。\r\n") + shared);
+    EXPECT_EQ(d->result(), 0);
+    EXPECT_EQ(readStoreValue(kSection, kKey), QStringLiteral("."));
+    prompter_.clear();
 }
 
 TEST_F(OptionsTest, CtrlOOpensTheDialogModalAndCentred) {

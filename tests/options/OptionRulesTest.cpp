@@ -110,6 +110,11 @@ TEST(OptionRules, PluginFolderRefusals) {
     EXPECT_EQ(pluginFolderRefusal(dir.filePath(QStringLiteral("gone"))),
               QStringLiteral("SusiePluginの有る場所に選んだフォルダが見つかりません。\r\n") + dir.filePath("gone"));
     EXPECT_EQ(pluginFolderRefusal(file), QStringLiteral("SusiePluginの有る場所にはフォルダを選んでください。\r\n") + file);
+    const QString shared = dir.filePath(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkdir(shared));
+    QFile::setPermissions(shared, QFile::permissions(shared) | QFile::WriteOther);
+    EXPECT_EQ(pluginFolderRefusal(shared),
+              QStringLiteral("SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。\r\n") + shared);
     if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
     const QString locked = dir.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(QDir().mkdir(locked));

@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -32,12 +33,37 @@ TEST(AtomicWrite, ReplacesWholeAndKeepsPermissionsAndLinks) {
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(entries(dir.path()), QStringList{"picsys.ini"});
 
-    // A settings file reached through a link is written where the link points.
+    // A settings file reached through the user's own link is written where
+    // the link points, when the caller asks for that.
     const QString link = dir.filePath("link.ini");
     ASSERT_TRUE(QFile::link(target, link));
-    ASSERT_TRUE(writeFileAtomically(link, "through the link"));
+    ASSERT_TRUE(writeFileAtomically(link, "through the link", nullptr, LinkAtTarget::FollowOwn));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(readAll(target), "through the link");
+    // A link someone else placed is replaced even then; so is any link by
+    // default. The file it pointed to keeps its bytes and its mode.
+    ASSERT_EQ(::lchown(QFile::encodeName(link).constData(), 65534, 65534), 0);
+    ASSERT_TRUE(writeFileAtomically(link, "beside", nullptr, LinkAtTarget::FollowOwn));
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readAll(link), "beside");
+    const QString own = dir.filePath("own.ini");
+    ASSERT_TRUE(QFile::link(target, own));
+    ASSERT_TRUE(writeFileAtomically(own, "replaced"));
+    EXPECT_FALSE(QFileInfo(own).isSymLink());
+    EXPECT_EQ(readAll(target), "through the link");
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    const QString other = dir.filePath("other.ini");
+    ASSERT_TRUE(QFile::link(target, other));
+    {
+        // Permissions given by the caller are the new file's, whatever the old one had.
+        AtomicWriter w(other);
+        w.setPermissions(0751);
+        ASSERT_TRUE(w.open() && w.write("x") && w.commit());
+    }
+    ASSERT_EQ(::lstat(QFile::encodeName(other).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0751u);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
 
     // Large outputs pass through the buffer in pieces of every size.
     AtomicWriter w(dir.filePath("big.bin"));

@@ -43,6 +43,13 @@ class Registry : public ::testing::Test {
         return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 
+    // Whether a fake plug-in of that tag was ever called.
+    bool calledAny(const QString& tag) const {
+        for (const QString& line : callLines())
+            if (line.startsWith(tag + QLatin1Char(' '))) return true;
+        return false;
+    }
+
     QString folder() const { return dir.path(); }
     QString file(const QString& name) const { return dir.filePath(name); }
     void add(const QString& from, const QString& name) {
@@ -139,6 +146,43 @@ TEST_F(Registry, PluginsThatCannotBeLoadedAreReportedAndSkipped) {
                      }));
     EXPECT_EQ(registry.loadedCount(), 1);
     EXPECT_EQ(registry.slotInfos().at(0).path, file(QStringLiteral("IFpic.spi")));
+}
+
+// Code another user could have put there never runs: a plug-in file or a
+// folder others can write, or a folder named relative to wherever the
+// program was started.
+TEST_F(Registry, PluginsOthersCanWriteOrARelativeFolderAreNeverLoaded) {
+    const QString missing = QStringLiteral("を取得できません");
+    add(Pic, QStringLiteral("IFpic.spi"));
+    add(Mag, QStringLiteral("IFmag.spi"));
+    ASSERT_TRUE(QFile::setPermissions(file(QStringLiteral("IFmag.spi")),
+                                      QFile::permissions(file(QStringLiteral("IFmag.spi"))) | QFile::WriteOther));
+    load();
+    EXPECT_EQ(registry.loadedCount(), 1);
+    EXPECT_EQ(texts.last(), Done + QStringLiteral("*.pic"));
+    EXPECT_TRUE(texts.contains(Loading + QStringLiteral("( 0/ 2)->IFmag.spi") + missing));
+    EXPECT_FALSE(calledAny(QStringLiteral("MAG")));
+
+    PluginRegistry shared{orbet::test::hostSetup(work.path())};
+    QTemporaryDir open;
+    ASSERT_TRUE(copyPlugin(Star, open.path(), QStringLiteral("IFstar.spi")));
+    ASSERT_TRUE(QFile::setPermissions(open.path(), QFile::permissions(open.path()) | QFile::WriteGroup));
+    shared.loadPlugins(open.path(), {});
+    EXPECT_EQ(shared.loadedCount(), 0);
+    EXPECT_FALSE(calledAny(QStringLiteral("STR")));
+
+    // The same folder, safe, but named as "." from inside it.
+    ASSERT_TRUE(QFile::setPermissions(open.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString started = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(open.path()));
+    PluginRegistry relative{orbet::test::hostSetup(work.path())};
+    relative.loadPlugins(QStringLiteral("."), {});
+    QDir::setCurrent(started);
+    EXPECT_EQ(relative.loadedCount(), 0);
+    EXPECT_FALSE(calledAny(QStringLiteral("STR")));
+    PluginRegistry absolute{orbet::test::hostSetup(work.path())};
+    absolute.loadPlugins(open.path(), {});
+    EXPECT_EQ(absolute.loadedCount(), 1);
 }
 
 TEST_F(Registry, NoPluginsLeaveEverythingEmpty) {

@@ -207,7 +207,7 @@ TEST(RtfReader, DestinationsThatAreNotBodyText) {
     const QByteArray png = hexPicture(QImage(4, 3, QImage::Format_RGB32), "png");
     int metafileCalls = 0;
     RtfReadOptions options;
-    options.decodeWmf = [&](const QByteArray&) {
+    options.decodeWmf = [&](const QByteArray&, qint64, qint64*) {
         ++metafileCalls;
         return QImage(2, 2, QImage::Format_RGB32);
     };
@@ -273,7 +273,7 @@ TEST(RtfReader, MetafilesGoThroughTheHook) {
 
     std::vector<QByteArray> seen;
     RtfReadOptions options;
-    options.decodeWmf = [&](const QByteArray& data) {
+    options.decodeWmf = [&](const QByteArray& data, qint64, qint64*) {
         seen.push_back(data);
         return QImage(10, 10, QImage::Format_RGB32);
     };

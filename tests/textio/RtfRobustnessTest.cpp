@@ -106,5 +106,37 @@ TEST(RtfRobustness, PicturesBeyondTheMemoryBudgetAreLeftOut) {
     }
 }
 
+TEST(RtfRobustness, ARefusedPictureIsChargedLikeAShownOne) {
+    auto pngHex = [](int side) {
+        QImage image(side, side, QImage::Format_Grayscale8);
+        image.fill(0);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "png");
+        return bytes.toHex();
+    };
+    // A picture too large for the budget takes what it claims all the same:
+    // copies of it cannot each cost a try, and nothing after it shows.
+    QTextDocument doc;
+    ASSERT_TRUE(readRtf("{\\rtf1{\\pict\\pngblip " + pngHex(4200) + "}{\\pict\\pngblip " + pngHex(2000) + "}z}", doc));
+    EXPECT_EQ(test::images(doc).size(), 0u);
+
+    // A metafile claims its natural size before it is drawn.
+    int drawn = 0;
+    RtfReadOptions options;
+    options.decodeWmf = [&](const QByteArray&, qint64 budgetBytes, qint64* claimed) {
+        *claimed = 40LL << 20;
+        if (*claimed > budgetBytes) return QImage();
+        ++drawn;
+        return QImage(4, 4, QImage::Format_RGB32);
+    };
+    QTextDocument metafiles;
+    const QByteArray pict = "{\\pict\\wmetafile8 010009000003}";
+    ASSERT_TRUE(readRtf("{\\rtf1" + pict + pict + pict + "z}", metafiles, options));
+    EXPECT_EQ(drawn, 1);
+    EXPECT_EQ(test::images(metafiles).size(), 1u);
+}
+
 } // namespace
 } // namespace orbet

@@ -190,6 +190,37 @@ TEST_F(FileCommandsTest, FolderCopyOverwritesOnYesKeepsOnNoAndStopsOnCancel) {
     EXPECT_FALSE(QFileInfo::exists(dir_.filePath("x/y")));
 }
 
+TEST_F(FileCommandsTest, AFolderCopyReportListsTwentyFilesAndCountsTheRest) {
+    for (int i = 0; i < 23; ++i) test::writeAll(work(QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'))), "x");
+    const QString target = dir_.filePath("target");
+    QDir().mkpath(target);
+    prompter_.reply(target);
+    prompter_.answer(Answer::Yes);
+    commands_->XCopy();
+    const QStringList lines = last().text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 1 + 20 + 1);
+    EXPECT_EQ(lines.first(), QStringLiteral("コピーしたファイル：23個"));
+    EXPECT_EQ(lines.last(), QStringLiteral("　ほか3個"));
+    QStringList listed = lines.mid(1, 20);
+    listed.removeDuplicates();
+    EXPECT_EQ(listed.size(), 20);
+    for (const QString& line : listed) {
+        EXPECT_TRUE(line.startsWith(QStringLiteral("　") + target + QStringLiteral("/f"))) << line.toStdString();
+        EXPECT_TRUE(QFile::exists(line.mid(1))) << line.toStdString();
+    }
+
+    // Twenty exactly: all listed, no tail.
+    QDir(target).removeRecursively();
+    QDir().mkpath(target);
+    for (int i = 20; i < 23; ++i) QFile::remove(work(QStringLiteral("f%1.txt").arg(i)));
+    prompter_.clear();
+    prompter_.reply(target);
+    prompter_.answer(Answer::Yes);
+    commands_->XCopy();
+    EXPECT_EQ(last().text.split(QStringLiteral("\r\n")).size(), 21);
+    EXPECT_FALSE(last().text.contains(QStringLiteral("ほか")));
+}
+
 TEST_F(FileCommandsTest, FolderDeleteAsksAndKeepsWhatIsMountedBelow) {
     test::writeAll(work("a.txt"), "a");
     prompter_.answer(Answer::No);

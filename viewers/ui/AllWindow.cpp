@@ -113,8 +113,10 @@ TextOpening AllWindow::openText(const QString& path) {
     if (path.endsWith(QLatin1String("rtf")) || path.endsWith(QLatin1String("RTF"))) {
         auto doc = std::make_unique<QTextDocument>();
         doc->setDefaultFont(font);
+        // The pictures draw under one work budget, as in the main pane.
+        WmfBudget budget;
         RtfReadOptions options;
-        options.decodeWmf = [](const QByteArray& wmf) { return renderWmf(wmf); };
+        options.decodeWmf = metafileDecoder(&budget);
         if (readRtf(read->bytes, *doc, options)) {
             setWrapFor(doc->toPlainText());
             doc->setParent(RT);
@@ -122,7 +124,9 @@ TextOpening AllWindow::openText(const QString& path) {
             return shown;
         }
     }
-    const QString text = decodeText(read->bytes).text;
+    // Shown as the main pane shows it: control characters and overlong lines
+    // in a form the control lays out fast.
+    const QString text = textForDisplay(decodeText(read->bytes).text);
     setWrapFor(text);
     RT->setPlainText(text);
     return shown;
