@@ -30,6 +30,8 @@ public:
     // The picture branch of the opening: the picture at its natural size,
     // then placed by the fit mode.
     void openPicture(const QImage& picture, const QColor& background);
+    // The next frame of the shown animation, in the place of the last.
+    void showFrame(const QImage& frame);
     // The text branch: the file at the standard size, rich text by its name.
     void openText(const QString& path);
     // Places the current picture by the fit mode; afterStep keeps a

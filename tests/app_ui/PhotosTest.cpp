@@ -1,0 +1,210 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QSignalSpy>
+#include <QtTest/QTest>
+
+#include "Form1Fixture.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/OptionCommands.h"
+#include "app/ui/Panes.h"
+#include "app/ui/ViewerCommands.h"
+#include "display/ExifOrientation.h"
+#include "display/ui/PictureBox.h"
+#include "navigation/ui/ListControls.h"
+#include "options/ui/OptionForm.h"
+#include "platform/UserStore.h"
+#include "support/TestSupport.h"
+#include "viewers/ui/AllWindow.h"
+#include "viewers/ui/ImageView.h"
+
+namespace orbet::test {
+namespace {
+
+// Photos as phones and cameras write them, shown by the main window with the
+// shipped plug-ins. The pictures are four squares: red at the top left, then
+// clockwise green, yellow and blue, 64 x 48 as stored.
+class PhotosTest : public Form1Test {
+protected:
+    void SetUp() override {
+        Form1Test::SetUp();
+        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), buildDir() + QStringLiteral("/susie"));
+    }
+    void TearDown() override {
+        Form1Test::TearDown();
+        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), QString());
+        writeStoreValue(QStringLiteral("Picture"), QStringLiteral("ExifOrientation"), QString());
+        setFollowsStoredOrientation(true);
+    }
+    void copyOwn(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            ASSERT_TRUE(QFile::copy(QStringLiteral(ORBET_OWN_PICTURES "/") + QLatin1String(name),
+                                    QDir(data_.path()).filePath(QLatin1String(name))));
+    }
+    // Shows the entry of this name in the picture filter's list, as a click.
+    void show(Form1& f, const QString& name) {
+        for (int i = 0; i < f.File1->listCount(); ++i) {
+            f.File1->setListIndex(i);
+            if (f.File1->fileName() == name) return;
+        }
+        ADD_FAILURE() << "not listed: " << name.toStdString();
+    }
+};
+
+// The corner colours clockwise from the top left of what the pane paints,
+// each as the nearest of the four squares.
+std::string shownCorners(PictureBox& box) {
+    const QImage image = box.grab().toImage();
+    if (image.width() < 10 || image.height() < 10) return "none";
+    auto name = [](QRgb c) {
+        const bool r = qRed(c) > 128, g = qGreen(c) > 128, b = qBlue(c) > 128;
+        return r && g && !b ? 'Y' : r && !g && !b ? 'R' : !r && g && !b ? 'G' : !r && !g && b ? 'B' : '?';
+    };
+    const int r = image.width() - 5, b = image.height() - 5;
+    return {name(image.pixel(4, 4)), name(image.pixel(r, 4)), name(image.pixel(r, b)), name(image.pixel(4, b))};
+}
+
+TEST_F(PhotosTest, AvifHeicAndJpegXlOpenFromThePictureFilter) {
+    copyOwn({"quad.avif", "quad.heic", "quad.jxl"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("すべてのピクチャファイル"));
+    ASSERT_EQ(f.File1->listCount(), 3);
+    for (const char* name : {"quad.avif", "quad.heic", "quad.jxl"}) {
+        show(f, QLatin1String(name));
+        EXPECT_EQ(f.MP->size(), QSize(64, 48)) << name;
+        EXPECT_EQ(shownCorners(*f.MP), "RGYB") << name;
+    }
+}
+
+// What each stored orientation shows upright, worked out by hand.
+const char* const kUpright[9] = {"", "RGYB", "GRBY", "YBRG", "BYGR", "RBYG", "BRGY", "YGRB", "GYBR"};
+
+TEST_F(PhotosTest, EveryOrientationStandsUprightInThePane) {
+    copyOwn({"o1.jpg", "o2.jpg", "o3.jpg", "o4.jpg", "o5.jpg", "o6.jpg", "o7.jpg", "o8.jpg", "o6.png", "o8.webp",
+             "o5.tif"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    for (int n = 1; n <= 8; ++n) {
+        const QString name = QStringLiteral("o%1.jpg").arg(n);
+        show(f, name);
+        EXPECT_EQ(f.MP->size(), n >= 5 ? QSize(48, 64) : QSize(64, 48)) << n;
+        EXPECT_EQ(shownCorners(*f.MP), kUpright[n]) << n;
+    }
+    // The plug-ins' formats, turned by the EXIF their files carry.
+    for (auto [name, n] : {std::pair{"o6.png", 6}, std::pair{"o8.webp", 8}, std::pair{"o5.tif", 5}}) {
+        show(f, QLatin1String(name));
+        EXPECT_EQ(f.MP->size(), QSize(48, 64)) << name;
+        EXPECT_EQ(shownCorners(*f.MP), kUpright[n]) << name;
+    }
+}
+
+TEST_F(PhotosTest, TheOptionTurnedOffShowsPicturesAsStored) {
+    copyOwn({"o6.jpg", "o6.png"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    show(f, QStringLiteral("o6.jpg"));
+    ASSERT_EQ(f.MP->size(), QSize(48, 64));
+
+    auto d = options::makeForm(f);
+    EXPECT_EQ(d->Check15->text(), QStringLiteral("EXIFの回転情報に従って表示する"));
+    EXPECT_TRUE(d->Check15->isChecked());
+    d->Check15->setChecked(false);
+    d->Command4->click();
+    d.reset();
+    // The shown picture follows at once, as stored.
+    EXPECT_EQ(f.MP->size(), QSize(64, 48));
+    EXPECT_EQ(shownCorners(*f.MP), "RGYB");
+    show(f, QStringLiteral("o6.png"));
+    EXPECT_EQ(shownCorners(*f.MP), "RGYB");
+    // Kept in the per-user store, never in the settings file.
+    EXPECT_EQ(readStoreValue(QStringLiteral("Picture"), QStringLiteral("ExifOrientation")), QStringLiteral("0"));
+    EXPECT_FALSE(savedIni().contains("Exif"));
+
+    // The next start reads it back.
+    form_.reset();
+    Form1& g = start();
+    g.navigator().OpenFolder(data_.path());
+    show(g, QStringLiteral("o6.jpg"));
+    EXPECT_EQ(g.MP->size(), QSize(64, 48));
+    auto again = options::makeForm(g);
+    EXPECT_FALSE(again->Check15->isChecked());
+    again->Check15->setChecked(true);
+    again->Command4->click();
+    again.reset();
+    EXPECT_EQ(g.MP->size(), QSize(48, 64));
+    EXPECT_EQ(shownCorners(*g.MP), kUpright[6]);
+}
+
+}  // namespace
+}  // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+QRgb centre(const QImage& image) { return image.pixel(image.width() / 2, image.height() / 2) | 0xff000000u; }
+
+// The second frame comes after the first frame's 300 ms, not before; another
+// file or a hidden pane stops the animation.
+TEST_F(PhotosTest, AnAnimatedGifMovesInThePaneAndStopsWhenLeft) {
+    copyOwn({"anim.gif", "quad.png"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    QSignalSpy frames(f.MP, &PictureBox::frameShown);
+    QElapsedTimer clock;
+    clock.start();
+    show(f, QStringLiteral("anim.gif"));
+    EXPECT_EQ(centre(f.MP->grab().toImage()), 0xffff0000u);
+    EXPECT_TRUE(f.MP->isAnimated());
+    ASSERT_TRUE(frames.wait(5000));
+    EXPECT_GE(clock.elapsed(), 295);
+    EXPECT_EQ(centre(f.MP->grab().toImage()), 0xff0000ffu);
+
+    f.MP->hide();
+    frames.clear();
+    QTest::qWait(700);
+    EXPECT_EQ(frames.count(), 0);
+    f.MP->show();
+    ASSERT_TRUE(frames.wait(5000));
+
+    show(f, QStringLiteral("quad.png"));
+    EXPECT_FALSE(f.MP->isAnimated());
+    frames.clear();
+    QTest::qWait(700);
+    EXPECT_EQ(frames.count(), 0);
+}
+
+}  // namespace
+}  // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+// Full screen shows the animation's frames as the pane gets them, and an
+// oriented photo upright.
+TEST_F(PhotosTest, FullScreenPlaysTheAnimationAndShowsPhotosUpright) {
+    copyOwn({"anim.gif", "o6.jpg"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    show(f, QStringLiteral("anim.gif"));
+    f.action("ZenBit")->trigger();
+    AllWindow* w = f.findChild<ViewerCommands*>()->allWindow();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(centre(w->Picture1->picture()), 0xffff0000u);
+    QSignalSpy frames(f.MP, &PictureBox::frameShown);
+    ASSERT_TRUE(frames.wait(5000));
+    EXPECT_EQ(centre(w->Picture1->picture()), 0xff0000ffu);
+
+    QTest::keyClick(w, Qt::Key_Right);
+    ASSERT_EQ(f.File1->fileName(), QStringLiteral("o6.jpg"));
+    EXPECT_EQ(w->Picture1->picture().size(), QSize(48, 64));
+    EXPECT_EQ(centre(w->Picture1->picture().copy(0, 0, 24, 32)) & 0xfff0f0f0u, 0xff0000f0u);  // blue at the top left
+}
+
+}  // namespace
+}  // namespace orbet::test
