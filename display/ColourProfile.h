@@ -42,9 +42,12 @@ public:
     void convertRows(uchar* rows, qsizetype stride, int width, int count) const;
     void convertCmykRow(const uchar* cmyk, uchar* out, int width) const;
 
+    struct MatrixShaper;
+
 private:
-    explicit ColourConversion(void* transform) : transform_(transform) {}
-    void* transform_;
+    ColourConversion() = default;
+    void* transform_ = nullptr;
+    std::unique_ptr<MatrixShaper> matrix_;
 };
 
 // The picture converted through its profile (RGB32 and ARGB32 pictures;

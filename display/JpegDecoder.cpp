@@ -206,7 +206,9 @@ QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitB
     if (setjmp(d.errors.jump)) return {};
     d.create({}, &source->base);
     jpeg_read_header(&info, TRUE);
-    if (!suitable(info, allocationLimitBytes) || corner.isEmpty()) return {};
+    // A corner at the end of the file costs nearly the whole decoding: the
+    // whole picture then comes at once instead.
+    if (!suitable(info, allocationLimitBytes) || corner.isEmpty() || !cornerComesFirst(orientation)) return {};
     const QSize size(int(info.image_width), int(info.image_height));
     if (whole) *whole = uprightSize(size, orientation);
     info.out_color_space = JCS_EXT_BGRX;

@@ -30,7 +30,8 @@ QSize largeJpegSize(const QByteArray& head, qint64 allocationLimitBytes);
 // picture's size. Null for any picture decodeJpegInParallel declines.
 // It reads the device only as far as the corner's last row. With an
 // orientation, corner and whole are those of the upright picture: its
-// top-left corner may lie at the end of the stored one.
+// top-left corner may lie at the end of the stored one, and then there is
+// no corner (null): reaching it would cost nearly the whole decoding.
 QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitBytes, QSize* whole,
                         int orientation = 1, const ColourConversion* colour = nullptr);
 

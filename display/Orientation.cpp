@@ -24,6 +24,10 @@ QPoint upright(int x, int y, int w, int h, int orientation) {
 
 }  // namespace
 
+bool cornerComesFirst(int orientation) {
+    return orientation == 2 || orientation == 5 || orientation == 8 || !turns(orientation);
+}
+
 QSize uprightSize(QSize stored, int orientation) { return orientation >= 5 && orientation <= 8 ? stored.transposed() : stored; }
 
 QRect storedRect(QRect rect, QSize stored, int orientation) {
@@ -52,20 +56,45 @@ void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int row
     const QPoint first = upright(origin.x(), origin.y(), w, h, orientation);
     const QPoint alongRow = upright(origin.x() + 1, origin.y(), w, h, orientation) - first;
     const QPoint downColumn = upright(origin.x(), origin.y() + 1, w, h, orientation) - first;
-    auto put = [&](int i, int r) {
+    const bool transposes = orientation >= 5 && orientation <= 8;
+    auto inside = [&](int i, int r) {
         const int x = first.x() + i * alongRow.x() + r * downColumn.x();
         const int y = first.y() + i * alongRow.y() + r * downColumn.y();
-        if (uint(x) < uint(tw) && uint(y) < uint(th))
-            reinterpret_cast<quint32*>(bits + y * bpl)[x] = reinterpret_cast<const quint32*>(band + r * bandStride)[i];
+        return uint(x) < uint(tw) && uint(y) < uint(th);
     };
-    if (orientation >= 5 && orientation <= 8) {
-        // A stored row becomes an upright column: walking the band a column
-        // at a time writes neighbouring pixels of one upright row together.
-        for (int i = 0; i < width; ++i)
-            for (int r = 0; r < rows; ++r) put(i, r);
-    } else {
-        for (int r = 0; r < rows; ++r)
-            for (int i = 0; i < width; ++i) put(i, r);
+    if (inside(0, 0) && inside(width - 1, 0) && inside(0, rows - 1) && inside(width - 1, rows - 1)) {
+        // The band lands inside the target whole (the map is affine): no
+        // pixel needs checking, and the walk is a pointer's.
+        const qsizetype stepI = alongRow.y() * bpl + alongRow.x() * 4;
+        const qsizetype stepR = downColumn.y() * bpl + downColumn.x() * 4;
+        uchar* base = bits + first.y() * bpl + qsizetype(first.x()) * 4;
+        if (transposes) {
+            // A stored row becomes an upright column: walking the band a
+            // column at a time writes neighbouring pixels of one upright row
+            // together.
+            for (int i = 0; i < width; ++i) {
+                uchar* out = base + i * stepI;
+                const uchar* in = band + qsizetype(i) * 4;
+                for (int r = 0; r < rows; ++r, out += stepR, in += bandStride)
+                    *reinterpret_cast<quint32*>(out) = *reinterpret_cast<const quint32*>(in);
+            }
+        } else {
+            for (int r = 0; r < rows; ++r) {
+                uchar* out = base + r * stepR;
+                const auto* in = reinterpret_cast<const quint32*>(band + r * bandStride);
+                for (int i = 0; i < width; ++i, out += stepI) *reinterpret_cast<quint32*>(out) = in[i];
+            }
+        }
+        return;
+    }
+    // Partly outside (a corner of the picture): each pixel on its own.
+    for (int r = 0; r < rows; ++r) {
+        const auto* in = reinterpret_cast<const quint32*>(band + r * bandStride);
+        for (int i = 0; i < width; ++i) {
+            const int x = first.x() + i * alongRow.x() + r * downColumn.x();
+            const int y = first.y() + i * alongRow.y() + r * downColumn.y();
+            if (uint(x) < uint(tw) && uint(y) < uint(th)) reinterpret_cast<quint32*>(bits + y * bpl)[x] = in[i];
+        }
     }
 }
 

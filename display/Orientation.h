@@ -14,6 +14,11 @@ namespace orbet {
 // The size of the upright picture of a stored one.
 QSize uprightSize(QSize stored, int orientation);
 
+// True when the upright picture's top-left corner comes from the stored
+// picture's first rows (1, 2, 5, 8): only then can a JPEG's corner be
+// decoded ahead of the rest, since a file is read from its start.
+bool cornerComesFirst(int orientation);
+
 // The part of the stored picture that becomes `upright` (a rectangle of the
 // upright picture) once turned.
 QRect storedRect(QRect upright, QSize stored, int orientation);

@@ -42,7 +42,7 @@ bool showsCornerFirst(const QString& path, int allocationLimitMb) {
     if (!openPictureFile(file, path)) return false;
     // Room for the metadata a camera writes ahead of the picture's header.
     const QByteArray head = file.read(512 * 1024);
-    return head.startsWith(kJpegStart) &&
+    return head.startsWith(kJpegStart) && cornerComesFirst(orientationToFollow(head)) &&
            !largeJpegSize(head, qint64(allocationLimitMb) * 1024 * 1024).isEmpty();
 }
 

@@ -163,10 +163,11 @@ TEST(Orientation, TheBuiltInRouteShowsEachJpegUprightUnlessTurnedOff) {
 }
 
 // A large photo goes through the two-thread decoder and its corner: both
-// turn it, and both give the pixels the plain reader gives turned.
+// turn it, and both give the pixels the plain reader gives turned. A corner
+// that would come from the end of the file is not decoded apart.
 TEST(Orientation, TheTwoThreadDecoderAndTheCornerTurnToo) {
     const QImage scene = quad(2100, 1301);
-    for (int n : {3, 5, 6, 8}) {
+    for (int n : {2, 3, 5, 6, 8}) {
         const QByteArray bytes = jpegWithExif(scene, exifBlock({{0x0112, 3, 1, quint32(n)}}));
         const QImage reference = orientedImage(QImage::fromData(bytes, "jpeg").convertToFormat(QImage::Format_RGB32), n);
         const QImage whole = decodeJpegInParallel(bytes, qint64(1) << 30, n);
@@ -177,6 +178,10 @@ TEST(Orientation, TheTwoThreadDecoderAndTheCornerTurnToo) {
         ASSERT_TRUE(device.open(QIODevice::ReadOnly));
         QSize size;
         const QImage corner = decodeJpegCorner(device, QSize(500, 400), qint64(1) << 30, &size, n);
+        if (n == 3 || n == 6) {
+            EXPECT_TRUE(corner.isNull()) << n;
+            continue;
+        }
         EXPECT_EQ(size, reference.size()) << n;
         ASSERT_EQ(corner.size(), QSize(500, 400)) << n;
         EXPECT_EQ(corner, reference.copy(0, 0, 500, 400)) << n;
