@@ -200,9 +200,8 @@ struct ColourConversion::MatrixShaper {
     int table[3] = {0, 1, 2};
 
     static std::unique_ptr<MatrixShaper> from(cmsHPROFILE source, cmsHPROFILE target) {
-        if (!cmsIsMatrixShaper(source) || !cmsIsMatrixShaper(target) || cmsGetColorSpace(source) != cmsSigRgbData ||
-            cmsGetColorSpace(target) != cmsSigRgbData)
-            return nullptr;
+        // Both are RGB profiles here.
+        if (!cmsIsMatrixShaper(source) || !cmsIsMatrixShaper(target)) return nullptr;
         const cmsTagSignature colorants[3] = {cmsSigRedColorantTag, cmsSigGreenColorantTag, cmsSigBlueColorantTag};
         const cmsTagSignature curves[3] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
         double s[3][3], t[3][3];
@@ -303,7 +302,7 @@ QByteArray displayProfile() {
 }
 
 std::shared_ptr<const ColourConversion> ColourConversion::from(const QByteArray& profile, Input input) {
-    if (profile.isEmpty()) return nullptr;
+    if (profile.size() < 20) return nullptr;
     cmsHPROFILE source = openProfile(profile);
     if (!source) return nullptr;  // broken: shown as sRGB
     const QByteArray target = displayProfile();
@@ -311,11 +310,15 @@ std::shared_ptr<const ColourConversion> ColourConversion::from(const QByteArray&
     if (!display) display = srgbProfile();
     void* transform = nullptr;
     std::unique_ptr<MatrixShaper> matrix;
-    const cmsColorSpaceSignature space = cmsGetColorSpace(source);
+    // The colour spaces as the headers give them: a broken profile may
+    // hold any number there, which LittleCMS would hand back as its enum.
+    constexpr quint32 kRgb = 0x52474220, kCmyk = 0x434D594B;  // "RGB ", "CMYK"
+    const quint32 space = be32(profile, 16);
+    const bool displayRgb = target.isEmpty() || (target.size() >= 20 && be32(target, 16) == kRgb);
     const bool same = input == Input::Rgb &&
                       ((target.isEmpty() && isSrgb(source)) || profileId(source) == profileId(display));
-    if (!same && cmsGetColorSpace(display) == cmsSigRgbData &&
-        ((input == Input::Rgb && space == cmsSigRgbData) || (input == Input::InvertedCmyk && space == cmsSigCmykData))) {
+    if (!same && displayRgb &&
+        ((input == Input::Rgb && space == kRgb) || (input == Input::InvertedCmyk && space == kCmyk))) {
         // No cache: the transform is shared by the decoding threads. A
         // press profile's four-dimensional table, sampled to the grid
         // LittleCMS would precompute, strays by a few levels: CMYK pictures
