@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QBuffer>
+#include <QPainter>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QComboBox>
@@ -204,6 +206,57 @@ TEST_F(PhotosTest, FullScreenPlaysTheAnimationAndShowsPhotosUpright) {
     ASSERT_EQ(f.File1->fileName(), QStringLiteral("o6.jpg"));
     EXPECT_EQ(w->Picture1->picture().size(), QSize(48, 64));
     EXPECT_EQ(centre(w->Picture1->picture().copy(0, 0, 24, 32)) & 0xfff0f0f0u, 0xff0000f0u);  // blue at the top left
+}
+
+}  // namespace
+}  // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+// A JPEG of `image` carrying EXIF orientation n, written as a camera does:
+// an APP1 Exif segment right after the start.
+QByteArray orientedJpeg(const QImage& image, int n) {
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 92);
+    const QByteArray exif = QByteArray("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 25) + char(n) +
+                            QByteArray(7, '\0');
+    QByteArray segment("\xff\xe1", 2);
+    segment.append(char(0)).append(char(exif.size() + 2)).append(exif);
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+// Large photos go through the two-thread decoder; one turned left shows its
+// corner first, one turned right comes whole at once (its corner lies at
+// the end of the file). Either way the pane holds the upright picture.
+TEST_F(PhotosTest, LargeTurnedPhotosShowUprightWhole) {
+    QImage scene(2400, 1600, QImage::Format_RGB32);
+    {
+        QPainter p(&scene);
+        p.fillRect(0, 0, 1200, 800, Qt::red);
+        p.fillRect(1200, 0, 1200, 800, Qt::green);
+        p.fillRect(1200, 800, 1200, 800, Qt::yellow);
+        p.fillRect(0, 800, 1200, 800, Qt::blue);
+    }
+    Form1& f = start();
+    for (auto [n, corners] : {std::pair{8, "GYBR"}, std::pair{6, "BRGY"}}) {
+        const QString path = QDir(data_.path()).filePath(QStringLiteral("big%1.jpg").arg(n));
+        ASSERT_TRUE(writeAll(path, orientedJpeg(scene, n)));
+        ASSERT_TRUE(f.panes().loadPicture(path));
+        EXPECT_EQ(f.MP->size(), QSize(1600, 2400)) << n;
+        EXPECT_EQ(f.MP->isComplete(), n == 6) << n;
+        const QImage whole = f.MP->picture();
+        ASSERT_EQ(whole.size(), QSize(1600, 2400)) << n;
+        auto name = [](QRgb c) {
+            const bool r = qRed(c) > 128, g = qGreen(c) > 128, b = qBlue(c) > 128;
+            return r && g && !b ? 'Y' : r && !g && !b ? 'R' : !r && g && !b ? 'G' : !r && !g && b ? 'B' : '?';
+        };
+        const std::string shown{name(whole.pixel(10, 10)), name(whole.pixel(1589, 10)), name(whole.pixel(1589, 2389)),
+                                name(whole.pixel(10, 2389))};
+        EXPECT_EQ(shown, corners) << n;
+    }
 }
 
 }  // namespace
