@@ -360,11 +360,16 @@ void ColourConversion::convertCmykRow(const uchar* cmyk, uchar* out, int width) 
 
 QImage convertedPicture(QImage image, const ColourConversion* conversion) {
     if (!conversion || image.isNull()) return image;
+    // Converted with straight alpha; a premultiplied picture goes back to
+    // that form, any other becomes one of the two the panes paint fastest.
     const QImage::Format format = image.format();
-    if (format == QImage::Format_ARGB32_Premultiplied) image = image.convertToFormat(QImage::Format_ARGB32);
-    else if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32) return image;
+    const bool premultiplied = format == QImage::Format_ARGB32_Premultiplied ||
+                               (format != QImage::Format_ARGB32 && image.hasAlphaChannel());
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32)
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull()) return image;
     conversion->convertRows(image.bits(), image.bytesPerLine(), image.width(), image.height());
-    return format == QImage::Format_ARGB32_Premultiplied ? image.convertToFormat(format) : image;
+    return premultiplied ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied) : image;
 }
 
 }  // namespace orbet

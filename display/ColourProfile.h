@@ -50,9 +50,9 @@ private:
     std::unique_ptr<MatrixShaper> matrix_;
 };
 
-// The picture converted through its profile (RGB32 and ARGB32 pictures;
-// others are left as they are), or the picture itself when the conversion
-// is null.
+// The picture converted through its profile (as RGB32, or premultiplied
+// ARGB32 when it has alpha, unless it was plain ARGB32), or the picture
+// itself when the conversion is null.
 QImage convertedPicture(QImage image, const ColourConversion* conversion);
 
 }  // namespace orbet

@@ -64,7 +64,7 @@ quint32 be32(const QByteArray& data, qint64 at) {
 
 int jpegOrientation(const QByteArray& head) {
     qint64 at = 2;
-    // Markers up to the first frame header; Exif comes first in practice.
+    // The segments before the picture data; Exif comes first in practice.
     while (at + 4 <= head.size()) {
         if (uchar(head[at]) != 0xFF) return 1;
         const uchar marker = uchar(head[at + 1]);
@@ -72,8 +72,7 @@ int jpegOrientation(const QByteArray& head) {
             ++at;
             continue;
         }
-        if (marker == 0xDA || marker == 0xD9 || (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC))
-            return 1;
+        if (marker == 0xDA || marker == 0xD9) return 1;  // the picture data, or the end
         const qint64 length = (uchar(head[at + 2]) << 8) | uchar(head[at + 3]);
         if (length < 2) return 1;
         if (marker == 0xE1 && length >= 8 && head.mid(at + 4, 6) == QByteArray("Exif\0\0", 6)) {

@@ -261,3 +261,41 @@ TEST_F(PhotosTest, LargeTurnedPhotosShowUprightWhole) {
 
 }  // namespace
 }  // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+// The profile each kind of file embeds (TIFF's tag, AVIF's and HEIF's colr
+// box, WebP's ICCP chunk) converts what the plug-in decoded, as ImageMagick
+// converts the same numbers; the lossy HEIF on average (its edges stray).
+TEST_F(PhotosTest, PluginPicturesConvertThroughTheirProfiles) {
+    copyOwn({"rose_a98.tif", "rose_a98.avif", "rose_a98.webp", "rose_a98.heic"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    const QImage reference =
+        QImage(QStringLiteral(ORBET_OWN_PICTURES "/rose_a98png_ref.png")).convertToFormat(QImage::Format_RGB32);
+    for (auto [name, lossless] : {std::pair{"rose_a98.tif", true}, std::pair{"rose_a98.avif", true},
+                                  std::pair{"rose_a98.webp", true}, std::pair{"rose_a98.heic", false}}) {
+        show(f, QLatin1String(name));
+        const QImage shown = f.MP->picture().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shown.size(), reference.size()) << name;
+        int most = 0;
+        qint64 total = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QRgb p = shown.pixel(x, y), q = reference.pixel(x, y);
+                const int r = std::abs(qRed(p) - qRed(q)), g = std::abs(qGreen(p) - qGreen(q)),
+                          b = std::abs(qBlue(p) - qBlue(q));
+                most = std::max({most, r, g, b});
+                total += r + g + b;
+            }
+        const double mean = double(total) / (3.0 * shown.width() * shown.height());
+        if (lossless)
+            EXPECT_LE(most, 1) << name;
+        else
+            EXPECT_LT(mean, 5.0) << name;  // unconverted, 7.6
+    }
+}
+
+}  // namespace
+}  // namespace orbet::test

@@ -129,6 +129,23 @@ TEST(ExifOrientation, BadBlocksCountAsUpright) {
     EXPECT_EQ(storedOrientation(QByteArray()), 1);
 }
 
+// A PNG's eXIf chunk counts only before the picture data, where the format
+// puts it; one after IDAT is not looked for (nor read).
+TEST(ExifOrientation, APngsExifAfterThePictureIsNotLookedFor) {
+    const QByteArray png = test::readAll(own("o6.png"));
+    const qsizetype exif = png.indexOf("eXIf") - 4, idat = png.indexOf("IDAT") - 4;
+    ASSERT_GT(exif, 0);
+    ASSERT_GT(idat, exif);
+    const qsizetype exifLength = 12 + qFromBigEndian<quint32>(png.constData() + exif);
+    const qsizetype idatLength = 12 + qFromBigEndian<quint32>(png.constData() + idat);
+    QByteArray moved = png;
+    const QByteArray chunk = moved.mid(exif, exifLength);
+    moved.remove(exif, exifLength);
+    moved.insert(idat - exifLength + idatLength, chunk);
+    EXPECT_EQ(storedOrientation(png), 6);
+    EXPECT_EQ(storedOrientation(moved), 1);
+}
+
 TEST(Orientation, EachTagTurnsThePictureAsItsMeaningSays) {
     const QImage stored = quad(64, 48);
     EXPECT_EQ(corners(stored), "RGYB");

@@ -388,6 +388,20 @@ TEST(ShippedTransforms, AvifTurnsAndMirrorsAsTheFileSays) {
     EXPECT_EQ(info.height, 64);
 }
 
+// A cut or damaged file is broken data, not a lack of memory or a format
+// the plug-in does not know: the host says so.
+TEST(ShippedTransforms, CutNewFormatsAreBrokenData) {
+    for (const auto& [plugin, picture] : {std::pair{ORBET_SHIPPED_AVIF, OWN("quad.avif")},
+                                          std::pair{ORBET_SHIPPED_HEIF, OWN("quad.heic")},
+                                          std::pair{ORBET_SHIPPED_JXL, OWN("quad.jxl")}}) {
+        QString reason;
+        const auto library = SusieLibrary::load(QString::fromUtf8(plugin), &reason);
+        ASSERT_TRUE(library) << reason.toStdString();
+        const QByteArray contents = readAll(QString::fromUtf8(picture));
+        EXPECT_EQ(library->getPicture(contents.left(contents.size() * 3 / 4)).result, SPI_BROKEN_DATA) << picture;
+    }
+}
+
 TEST(ShippedTransforms, EachNewFormatKeepsItsAlpha) {
     for (const auto& [plugin, picture] : {std::pair{ORBET_SHIPPED_AVIF, OWN("quada.avif")},
                                           std::pair{ORBET_SHIPPED_HEIF, OWN("quada.heic")},
