@@ -8,6 +8,9 @@
 
 #include <jpeglib.h>
 
+#include "display/ColourProfile.h"
+#include "display/Orientation.h"
+
 namespace orbet {
 
 namespace {
@@ -52,9 +55,38 @@ struct Decompressor {
     }
 };
 
-// One decompressor over the whole file in memory that produces the rows
-// [first, last) of the picture into image. Returns false on any error.
-bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMENSION last) {
+// Rows decoded at a time for a turned picture, then written to their
+// upright places together.
+constexpr int kBandRows = 16;
+
+// Reads the rows up to `last` into `image`, the upright picture (or its
+// top-left part) of a stored picture of `stored` size; the rows come
+// `left` pixels into the stored picture (a cropped decoding). Returns
+// false on a short read.
+bool readTurnedRows(jpeg_decompress_struct& info, QImage& image, JDIMENSION last, QSize stored, int left,
+                    int orientation, const ColourConversion* colour) {
+    QImage band(int(info.output_width), kBandRows, QImage::Format_RGB32);
+    if (band.isNull()) return false;
+    while (info.output_scanline < last) {
+        const int top = int(info.output_scanline);
+        int rows = 0;
+        while (rows < kBandRows && info.output_scanline < last) {
+            JSAMPROW row = band.scanLine(rows);
+            if (jpeg_read_scanlines(&info, &row, 1) != 1) return false;
+            ++rows;
+        }
+        if (colour) colour->convertRows(band.bits(), band.bytesPerLine(), band.width(), rows);
+        placeStoredRows(band.constBits(), band.bytesPerLine(), band.width(), rows, QPoint(left, top), stored,
+                        orientation, image);
+    }
+    return true;
+}
+
+// One decompressor over the whole file in memory that produces the stored
+// rows [first, last) of the picture into image, turned upright by
+// orientation. Returns false on any error.
+bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMENSION last, int orientation,
+                const ColourConversion* colour) {
     Decompressor d;
     jpeg_decompress_struct& info = d.info;
     if (setjmp(d.errors.jump)) return false;
@@ -62,12 +94,19 @@ bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMEN
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&info);
-    if (info.output_width != JDIMENSION(image.width()) || info.output_height != JDIMENSION(image.height()))
-        return false;
+    const QSize stored(int(info.output_width), int(info.output_height));
+    if (uprightSize(stored, orientation) != image.size()) return false;
     if (first > 0) jpeg_skip_scanlines(&info, first);
+    if (orientation >= 2 && orientation <= 8)
+        return readTurnedRows(info, image, last, stored, 0, orientation, colour) && info.output_scanline >= last;
+    // Colours are converted a band at a time, while its rows are in the cache.
     while (info.output_scanline < last) {
-        JSAMPROW row = image.scanLine(int(info.output_scanline));
-        if (jpeg_read_scanlines(&info, &row, 1) != 1) break;
+        const int top = int(info.output_scanline);
+        while (info.output_scanline < last && int(info.output_scanline) < top + kBandRows) {
+            JSAMPROW row = image.scanLine(int(info.output_scanline));
+            if (jpeg_read_scanlines(&info, &row, 1) != 1) return false;
+        }
+        if (colour) colour->convertRows(image.scanLine(top), image.bytesPerLine(), image.width(), int(info.output_scanline) - top);
     }
     return info.output_scanline >= last;
 }
@@ -131,9 +170,29 @@ void skipInput(j_decompress_ptr info, long count) {
     }
 }
 
+// The upright top-left corner of a turned picture: the stored rows and
+// columns it comes from, skipped to and cropped, then turned.
+QImage turnedCorner(jpeg_decompress_struct& info, QSize corner, QSize stored, int orientation,
+                    const ColourConversion* colour) {
+    const QSize up = uprightSize(stored, orientation);
+    const QSize shown = corner.boundedTo(up);
+    const QRect from = storedRect(QRect(QPoint(0, 0), shown), stored, orientation);
+    // A block column more than needed: chroma at a crop's right edge is
+    // smoothed without its right neighbours; the extra column is dropped.
+    JDIMENSION left = JDIMENSION(from.left());
+    JDIMENSION width = JDIMENSION(std::min(from.right() + 1 + 16, stored.width()) - from.left());
+    jpeg_crop_scanline(&info, &left, &width);
+    if (from.top() > 0) jpeg_skip_scanlines(&info, JDIMENSION(from.top()));
+    QImage image(shown, QImage::Format_RGB32);
+    if (image.isNull() || !readTurnedRows(info, image, JDIMENSION(from.bottom() + 1), stored, int(left), orientation, colour))
+        return {};
+    return image;
+}
+
 }  // namespace
 
-QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitBytes, QSize* whole) {
+QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitBytes, QSize* whole,
+                        int orientation, const ColourConversion* colour) {
     if (whole) *whole = QSize();
     auto source = std::make_unique<DeviceSource>();
     source->base.init_source = initSource;
@@ -147,11 +206,14 @@ QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitB
     if (setjmp(d.errors.jump)) return {};
     d.create({}, &source->base);
     jpeg_read_header(&info, TRUE);
-    if (!suitable(info, allocationLimitBytes) || corner.isEmpty()) return {};
+    // A corner at the end of the file costs nearly the whole decoding: the
+    // whole picture then comes at once instead.
+    if (!suitable(info, allocationLimitBytes) || corner.isEmpty() || !cornerComesFirst(orientation)) return {};
     const QSize size(int(info.image_width), int(info.image_height));
-    if (whole) *whole = size;
+    if (whole) *whole = uprightSize(size, orientation);
     info.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&info);
+    if (orientation >= 2 && orientation <= 8) return turnedCorner(info, corner, size, orientation, colour);
     // The decoder widens the crop leftwards to a block's edge, but treats its
     // right edge as the picture's: where chroma is shared by two pixels
     // across, the last column would be smoothed against itself instead of
@@ -168,22 +230,25 @@ QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitB
         complete = jpeg_read_scanlines(&info, &row, 1) == 1;
     }
     if (!complete) return {};
-    return image.width() > shown ? image.copy(0, 0, shown, rows) : image;
+    if (image.width() > shown) image = image.copy(0, 0, shown, rows);
+    if (colour) colour->convertRows(image.bits(), image.bytesPerLine(), image.width(), image.height());
+    return image;
 }
 
-QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes) {
+QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes, int orientation,
+                            const ColourConversion* colour) {
     const QSize size = largeJpegSize(bytes, allocationLimitBytes);
     if (size.isEmpty()) return {};
-    const int width = size.width(), height = size.height();
+    const int height = size.height();
 
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image(uprightSize(size, orientation), QImage::Format_RGB32);
     if (image.isNull()) return {};
     // The bottom part also pays for reading past the top one, so the top
     // part is made a little larger.
     const JDIMENSION split = JDIMENSION(height * 0.56);
     bool bottomOk = false;
-    std::thread bottom([&] { bottomOk = decodeRows(bytes, image, split, JDIMENSION(height)); });
-    const bool topOk = decodeRows(bytes, image, 0, split);
+    std::thread bottom([&] { bottomOk = decodeRows(bytes, image, split, JDIMENSION(height), orientation, colour); });
+    const bool topOk = decodeRows(bytes, image, 0, split, orientation, colour);
     bottom.join();
     if (!topOk || !bottomOk) return {};
     return image;

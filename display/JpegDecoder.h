@@ -6,12 +6,18 @@
 
 namespace orbet {
 
+class ColourConversion;
+
 // Decodes a large baseline JPEG on two threads: one decodes the top part,
 // the other skips to the bottom part (entropy decoding only) and decodes it,
 // both straight into one image. Colour JPEGs only (YCbCr or RGB); for
 // anything else (progressive, grey, CMYK, small pictures) or on any error it
-// returns a null image and the caller uses the ordinary reader.
-QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes);
+// returns a null image and the caller uses the ordinary reader. The
+// picture comes turned upright by `orientation` (see ExifOrientation.h), each
+// thread turning the rows it decodes, and with `colour` each converting
+// them through the picture's profile.
+QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes, int orientation = 1,
+                            const ColourConversion* colour = nullptr);
 
 // The picture's size when decodeJpegInParallel takes it, from its header
 // (the start of the file is enough); empty otherwise.
@@ -20,8 +26,13 @@ QSize largeJpegSize(const QByteArray& head, qint64 allocationLimitBytes);
 // The top-left corner of a picture decodeJpegInParallel takes, decoded
 // alone: the part of a large photo a pane shows first. Its pixels are those
 // the whole decoding gives there; it is `corner` large, or the picture's
-// size where that is smaller. `whole` receives the picture's size. Null for any picture decodeJpegInParallel declines.
-// It reads the device only as far as the corner's last row.
-QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitBytes, QSize* whole);
+// size where that is smaller. `whole` receives the picture's size. Null for
+// any picture decodeJpegInParallel declines. It reads the device only as far
+// as the corner's last row. With an orientation, corner and whole are those
+// of the upright picture: its top-left corner may lie at the end of the
+// stored one, and then there is no corner (null): reaching it would cost
+// nearly the whole decoding.
+QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitBytes, QSize* whole,
+                        int orientation = 1, const ColourConversion* colour = nullptr);
 
 }  // namespace orbet

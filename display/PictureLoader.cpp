@@ -4,7 +4,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include "display/CmykJpeg.h"
+#include "display/ColourProfile.h"
+#include "display/ExifOrientation.h"
 #include "display/JpegDecoder.h"
+#include "display/Orientation.h"
 #include "display/ReadLimits.h"
 #include "display/wmf/WmfPlayer.h"
 #include "platform/NativePath.h"
@@ -51,6 +55,14 @@ void chooseLargestIcon(QImageReader& reader, const QByteArray& directory) {
     reader.jumpToImage(best);
 }
 
+// Where a JPEG keeps its orientation and profile: segments before the
+// picture. A press profile takes a few hundred kilobytes.
+constexpr qint64 kMetadataHead = 1024 * 1024;
+
+int orientationToFollow(const QByteArray& head) {
+    return followsStoredOrientation() ? storedOrientation(head) : 1;
+}
+
 }  // namespace
 
 bool isMetafileName(const QString& path) { return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive); }
@@ -71,7 +83,7 @@ bool showsCornerFirst(const QString& path, int allocationLimitMb) {
     if (!openPictureFile(file, path)) return false;
     // Room for the metadata a camera writes ahead of the picture's header.
     const QByteArray head = file.read(512 * 1024);
-    return head.startsWith(kJpegStart) &&
+    return head.startsWith(kJpegStart) && cornerComesFirst(orientationToFollow(head)) &&
            !largeJpegSize(head, qint64(allocationLimitMb) * 1024 * 1024).isEmpty();
 }
 
@@ -79,7 +91,10 @@ QImage loadJpegCorner(const QString& path, QSize corner, QSize* whole, int alloc
     if (whole) *whole = QSize();
     QFile file;
     if (!openPictureFile(file, path) || file.peek(3) != kJpegStart) return {};
-    return decodeJpegCorner(file, corner, qint64(allocationLimitMb) * 1024 * 1024, whole);
+    const QByteArray head = file.peek(kMetadataHead);
+    const auto colour = ColourConversion::from(embeddedProfile(head));
+    return decodeJpegCorner(file, corner, qint64(allocationLimitMb) * 1024 * 1024, whole, orientationToFollow(head),
+                            colour.get());
 }
 
 QByteArray pictureFormatOf(const QByteArray& head) {
@@ -118,9 +133,21 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
         if (isWmf(bytes)) return renderWmf(bytes);
         file.seek(0);
     }
+    int orientation = 1;
+    std::shared_ptr<const ColourConversion> colour;
     if (file.peek(3) == kJpegStart) {
-        QImage image = decodeJpegInParallel(file.readAll(), qint64(allocationLimitMb) * 1024 * 1024);
+        const QByteArray bytes = file.readAll();
+        const QByteArray head = bytes.left(kMetadataHead);
+        const qint64 limit = qint64(allocationLimitMb) * 1024 * 1024;
+        orientation = orientationToFollow(head);
+        const QByteArray profile = embeddedProfile(head);
+        colour = ColourConversion::from(profile);
+        QImage image = decodeJpegInParallel(bytes, limit, orientation, colour.get());
         if (!image.isNull()) return image;
+        if (const auto cmyk = ColourConversion::from(profile, ColourConversion::Input::InvertedCmyk)) {
+            image = decodeCmykJpeg(bytes, *cmyk, limit);
+            if (!image.isNull()) return orientedImage(std::move(image), orientation);
+        }
         file.seek(0);
     }
     // Only the kinds the built-in route promises, told from the content
@@ -148,7 +175,7 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
     // large picture is never held twice.
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied)
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    return image;
+    return orientedImage(convertedPicture(std::move(image), colour.get()), orientation);
 }
 
 }  // namespace orbet

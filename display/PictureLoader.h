@@ -11,7 +11,8 @@ namespace orbet {
 
 // The built-in picture loader: BMP, GIF (first frame), JPEG and ICO through
 // the toolkit's readers, WMF through the metafile player, at natural size and
-// without applying any stored orientation. Any other format (PNG, TIFF, ...),
+// turned upright by a JPEG's stored orientation while that is followed
+// (followsStoredOrientation). Any other format (PNG, TIFF, ...),
 // whatever the file's name, gives a null image, as does a file it cannot read
 // or a picture whose decoded size would pass allocationLimitMb.
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb);
@@ -37,6 +38,7 @@ QImage loadProgramPicture(const QString& path);
 // The top-left corner of a large photo (a colour baseline JPEG of millions
 // of pixels), decoded alone so a pane can show it before the whole picture
 // is ready; `whole` receives the picture's size. Null for any other file.
+// Both are those of the upright picture, as loadBuiltInPicture gives it.
 // True for a file loadJpegCorner takes, told from its first bytes.
 bool showsCornerFirst(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb);
 QImage loadJpegCorner(const QString& path, QSize corner, QSize* whole,

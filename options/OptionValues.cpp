@@ -28,6 +28,7 @@ OptionValues allDefaults(const OptionValues& current) {
     d.hideDirectory = 0;
     d.backcolorR = d.backcolorG = d.backcolorB = 0;
     d.pluginFolder = current.pluginFolder;
+    d.followOrientation = true;
     return d;
 }
 

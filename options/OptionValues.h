@@ -34,6 +34,9 @@ struct OptionValues {
     // The plug-in folder as the per-user store holds it; empty when none is
     // stored (the start-up then uses the default folder).
     QString pluginFolder;
+    // Pictures shown upright by their stored (EXIF) orientation; kept in the
+    // per-user store, never in the settings file.
+    bool followOrientation = true;
 
     bool operator==(const OptionValues&) const = default;
 };

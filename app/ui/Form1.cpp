@@ -41,6 +41,7 @@
 #include "app/ui/Startup.h"
 #include "app/ui/Tray.h"
 #include "app/ui/ViewerCommands.h"
+#include "display/DecodedPicture.h"
 #include "platform/Twips.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/DisplayLayout.h"
@@ -99,7 +100,9 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
 
     panes_ = std::make_unique<Panes>(*this);
     display_ = std::make_unique<ShowDispatch>(*this);
-    display_->decodeWithPlugins = [this](const QString& path) { return plugins_.decodeWithPlugins(path); };
+    display_->decodeWithPlugins = [this](const QString& path) {
+        return shownPicture(plugins_.decodeWithPlugins(path), path);
+    };
     navigator_ = std::make_unique<Navigator>(*this);
     settings_ = std::make_unique<SettingsBinder>(*this);
     shutdown_ = std::make_unique<Shutdown>(*this);

@@ -5,6 +5,10 @@
 #include <QTextEdit>
 
 #include "app/ui/Form1.h"
+#include "app/ui/Panes.h"
+#include "app/ui/ShowDispatch.h"
+#include "display/ui/PictureBox.h"
+#include "display/ExifOrientation.h"
 #include "options/ui/OptionForm.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
@@ -16,6 +20,8 @@ namespace {
 
 const QString kSection = QStringLiteral("SusiePlugin");
 const QString kKey = QStringLiteral("Path");
+const QString kOrientationSection = QStringLiteral("Picture");
+const QString kOrientationKey = QStringLiteral("ExifOrientation");
 
 // Menu items that hold an option as their check mark: the text and file
 // list items (steps 4 and 5), then the audio items (step 8).
@@ -59,7 +65,25 @@ void applyValues(Form1& f, const OptionValues& v, bool autoPD, bool zenHi) {
     for (const MenuOption& m : kAudioOptions) f.setChecked(m.item, v.*m.field);
 }
 
+// Kept in the per-user store so that the settings file stays as older
+// installations write it. Pictures decoded ahead the other way are dropped
+// and the shown one is shown again.
+void applyOrientation(Form1& f, bool on) {
+    if (!writeStoreValue(kOrientationSection, kOrientationKey, on ? QStringLiteral("1") : QStringLiteral("0"))) {
+        f.prompter().message(QStringLiteral("EXIFの回転情報の設定を保存できませんでした。\r\n") + userStoreFile(),
+                             f.state().title, Buttons::Ok, Icon::Critical);
+        return;
+    }
+    setFollowsStoredOrientation(on);
+    if (f.panes().dropReadAhead) f.panes().dropReadAhead();
+    if (!f.MP->isEmpty()) f.display().ShowFile();
+}
+
 }  // namespace
+
+bool storedOrientationFollowed() {
+    return readStoreValue(kOrientationSection, kOrientationKey) != QStringLiteral("0");
+}
 
 OptionValues current(Form1& f) {
     const ProgramState& st = f.state();
@@ -80,6 +104,7 @@ OptionValues current(Form1& f) {
     v.backcolorG = st.backcolorG;
     v.backcolorB = st.backcolorB;
     v.pluginFolder = readStoreValue(kSection, kKey);
+    v.followOrientation = followsStoredOrientation();
     return v;
 }
 
@@ -92,7 +117,10 @@ bool apply(Form1& f, const OptionValues& v) {
 
     applyValues(f, v, v.fit == PictureFit::Whole, v.fit == PictureFit::KeepRatio);
     // Step 9: the plug-in folder, read again at the next start.
-    if (v.pluginFolder == before.pluginFolder || writeStoreValue(kSection, kKey, v.pluginFolder)) return true;
+    if (v.pluginFolder == before.pluginFolder || writeStoreValue(kSection, kKey, v.pluginFolder)) {
+        if (v.followOrientation != before.followOrientation) applyOrientation(f, v.followOrientation);
+        return true;
+    }
     applyValues(f, before, autoPD, zenHi);
     f.prompter().message(QStringLiteral("SusiePluginの有る場所を保存できませんでした。設定は変更されていません。\r\n") +
                              userStoreFile(),

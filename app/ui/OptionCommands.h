@@ -23,6 +23,10 @@ OptionValues current(Form1& form);
 // it was, the user is told, and the result is false.
 bool apply(Form1& form, const OptionValues& values);
 
+// Whether the per-user store says to follow pictures' stored orientation
+// (the default when it says nothing).
+bool storedOrientationFollowed();
+
 // The dialog over the live state, not yet shown; OK applies through apply().
 std::unique_ptr<OptionForm> makeForm(Form1& form);
 

@@ -14,6 +14,7 @@
 #include <QThread>
 
 #include "app/ui/Form1.h"
+#include "display/GifAnimation.h"
 #include "display/PictureLoader.h"
 #include "display/ReadLimits.h"
 #include "display/text/RtfReader.h"
@@ -138,6 +139,7 @@ bool Panes::loadPicture(const QString& path) {
     if (image.isNull()) image = loadBuiltInPicture(path);
     if (image.isNull()) return false;
     f_.MP->setPicture(std::move(image));
+    if (auto animation = GifAnimation::open(path)) f_.MP->animate(std::move(animation));
     return true;
 }
 

@@ -42,6 +42,8 @@ public:
     // Starts decoding a picture that is about to be shown (start), or drops
     // one started so that was not taken. None by default.
     std::function<void(const QString& path, bool start)> expectPicture;
+    // Drops every picture decoded ahead (they were decoded by older rules).
+    std::function<void()> dropReadAhead;
 
     // True while a metafile or a rich text is read on a worker for the panes.
     bool working() const { return working_ > 0; }

@@ -17,12 +17,16 @@
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/OptionCommands.h"
 #include "app/ui/Panes.h"
 #include "app/ui/ShowDispatch.h"
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/SplashWindow.h"
 #include "app/ui/Tray.h"
 #include "platform/Twips.h"
+#include "display/ColourProfile.h"
+#include "display/ExifOrientation.h"
+#include "display/ui/ScreenProfile.h"
 #include "display/FileKinds.h"
 #include "display/PictureLoader.h"
 #include "navigation/FileListing.h"
@@ -64,6 +68,8 @@ QString commandLinePicture(const QString& commandLine) {
 
 void Startup::run() {
     ProgramState& st = f_.state();
+    setFollowsStoredOrientation(options::storedOrientationFollowed());
+    setDisplayProfile(screenProfile());
     // The picture asked for decodes while the rest of the start runs; the
     // show takes it (or, when a filter hides it, it is dropped below).
     // A large photo instead shows its corner first and decodes the whole

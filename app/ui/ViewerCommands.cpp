@@ -52,6 +52,7 @@ void ViewerCommands::wire() {
         if (all_ && all_->isVisible()) all_->close();
     });
     f_.panes().readAhead = [this](const QString& path) { return readAhead_->takeDecoding(path); };
+    f_.panes().dropReadAhead = [this] { readAhead_->cancel(); };
     f_.panes().expectPicture = [this](const QString& path, bool start) {
         if (start)
             readAhead_->expect(path);
@@ -59,6 +60,10 @@ void ViewerCommands::wire() {
             readAhead_->forget(path);
     };
     connect(f_.MP, &PictureBox::pictureChanged, this, [this] { pictureShown(); });
+    // An animation in the pane plays in the full-screen window too.
+    connect(f_.MP, &PictureBox::frameShown, this, [this] {
+        if (all_ && all_->isVisible()) all_->showFrame(f_.MP->picture());
+    });
 }
 
 void ViewerCommands::pictureShown() {

@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "display/GifAnimation.h"
 #include "platform/StartupTrace.h"
 
 namespace orbet {
@@ -11,9 +12,17 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     connect(&watcher_, &QFutureWatcherBase::finished, this, [this] { finish(); });
+    frameTimer_.setSingleShot(true);
+    // A coarse timer may fire a twentieth early; frames keep their delays.
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&frameTimer_, &QTimer::timeout, this, [this] { nextFrame(); });
 }
 
+PictureBox::~PictureBox() = default;
+
 void PictureBox::setPicture(QImage image) {
+    frameTimer_.stop();
+    animation_.reset();
     // A whole picture still decoding for an earlier corner is not waited for.
     pending_ = false;
     watcher_.setFuture(QFuture<QImage>());
@@ -51,6 +60,36 @@ void PictureBox::finish() {
     fallback_ = nullptr;
     if (whole.isNull()) whole = image_;
     setPicture(std::move(whole));
+}
+
+void PictureBox::animate(std::unique_ptr<GifAnimation> animation) {
+    frameTimer_.stop();
+    animation_ = std::move(animation);
+    if (animation_ && isVisible()) frameTimer_.start(animation_->firstDelay());
+}
+
+void PictureBox::nextFrame() {
+    if (!animation_) return;
+    QImage frame;
+    int delay = 0;
+    if (!animation_->next(frame, delay)) {
+        animation_.reset();  // the last frame stays
+        return;
+    }
+    image_ = std::move(frame);
+    update();
+    emit frameShown();
+    frameTimer_.start(delay);
+}
+
+void PictureBox::hideEvent(QHideEvent* event) {
+    frameTimer_.stop();
+    QWidget::hideEvent(event);
+}
+
+void PictureBox::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (animation_ && !frameTimer_.isActive()) frameTimer_.start(animation_->firstDelay());
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QFuture>
 #include <QFutureWatcher>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 namespace orbet {
+
+class GifAnimation;
 
 // A picture at its natural size. It paints only the exposed part straight
 // from the decoded image, so a large picture is held once in memory.
@@ -20,6 +24,7 @@ class PictureBox : public QWidget {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget* parent = nullptr);
+    ~PictureBox() override;
 
     // Takes the picture and the size of it (an empty image gives 0 x 0).
     void setPicture(QImage image);
@@ -27,6 +32,11 @@ public:
     // way. A null whole picture is asked of `fallback`; when that fails too
     // the corner stays, as all there is.
     void setPicture(QImage corner, QSize size, QFuture<QImage> whole, std::function<QImage()> fallback);
+    // Plays the frames after the shown first one; any other picture set,
+    // hiding the box or deleting it stops them. Hidden, the box holds its
+    // place and goes on from there when shown again.
+    void animate(std::unique_ptr<GifAnimation> animation);
+    bool isAnimated() const { return animation_ != nullptr; }
     const QImage& picture();
     bool isEmpty() const { return image_.isNull(); }
     // False while only the corner of the picture is shown.
@@ -36,18 +46,25 @@ public:
 signals:
     // A picture is shown whole (for a corner shown first, when the rest arrives).
     void pictureChanged();
+    // The next frame of an animation is shown (picture() gives it).
+    void frameShown();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void finish();
+    void nextFrame();
 
     QImage image_;
     bool pending_ = false;
     QFuture<QImage> whole_;
     std::function<QImage()> fallback_;
     QFutureWatcher<QImage> watcher_;
+    std::unique_ptr<GifAnimation> animation_;
+    QTimer frameTimer_;
 };
 
 }  // namespace orbet

@@ -148,9 +148,12 @@ void OptionForm::createPictureTab() {
     browser->addWidget(Label7, 2, 0, 1, 2);
     browser->addWidget(Label8, 3, 0, 1, 2);
 
+    Check15 = check("Check15", "EXIFの回転情報に従って表示する");
+
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(Label3);
     layout->addLayout(sliders);
+    layout->addWidget(Check15);
     layout->addWidget(Frame7);
     SSTab1->addTab(page, QStringLiteral("ピクチャー"));
 }
@@ -233,7 +236,7 @@ void OptionForm::showValues(const OptionValues& v) {
         {Check1, v.notIniBat}, {Check2, v.txtEdi},      {Check3, v.archive},   {Check4, v.hide},
         {Check5, v.system},    {Check11, v.autoPlay},   {Check12, v.autoRepv2}, {Check13, v.autoRep},
         {Check6, v.rnd},       {Check7, v.nodeExpand},  {Check8, v.nodeClose}, {Check9, v.minWindowOnMainWindow},
-        {Check10, v.minWindowSize}, {Check14, v.hideDirectory != 0},
+        {Check10, v.minWindowSize}, {Check14, v.hideDirectory != 0}, {Check15, v.followOrientation},
     };
     for (auto [box, on] : checks) box->setChecked(on);
     for (QRadioButton* b : Option4) b->setEnabled(v.minWindowSize);
@@ -278,6 +281,7 @@ OptionValues OptionForm::controlValues() const {
     v.minWindowOnMainWindow = Check9->isChecked();
     v.minWindowSize = Check10->isChecked();
     v.hideDirectory = Check14->isChecked() ? 1 : 0;
+    v.followOrientation = Check15->isChecked();
     v.minWindowSizeType = Option4[0]->isChecked() ? 0 : 1;
     v.backcolorR = R->value();
     v.backcolorG = G->value();

@@ -88,6 +88,7 @@ public:
     QPushButton* Command2 = nullptr;
     QGroupBox* Frame5 = nullptr;
     QCheckBox* Check14 = nullptr;
+    QCheckBox* Check15 = nullptr;  // stored orientation followed
     QCheckBox* Check7 = nullptr;
     QCheckBox* Check8 = nullptr;
     // 全体表示＆ﾐﾆﾏﾑｳｨﾝﾄﾞｳ

@@ -38,8 +38,8 @@ TEST_F(PluginsTest, PictureFilterListsAndShowsPluginFormats) {
         QFile::copy(src, dir.filePath(QFileInfo(src).fileName()));
     }
     Form1& f = start();
-    EXPECT_EQ(f.plugins().loadedCount(), 3);
-    EXPECT_TRUE(f.startup().progressTexts().contains(QStringLiteral("Susieプラグイン読み込み( 1/ 3)->")));
+    EXPECT_EQ(f.plugins().loadedCount(), 6);
+    EXPECT_TRUE(f.startup().progressTexts().contains(QStringLiteral("Susieプラグイン読み込み( 1/ 6)->")));
     EXPECT_TRUE(f.File1->pattern().startsWith(QStringLiteral("*.bmp;*.gif;*.jpg;*.jpeg;*.ico;*.wmf;")));
 
     f.navigator().OpenFolder(data_.path());
@@ -65,26 +65,26 @@ TEST_F(PluginsTest, PictureFilterListsAndShowsPluginFormats) {
 
     PluginInfoWindow info(f.plugins(), &f);
     EXPECT_EQ(info.windowTitle(), QStringLiteral("SusiePlugin情報"));
-    EXPECT_EQ(info.List1->count(), 3);
+    EXPECT_EQ(info.List1->count(), 6);
     EXPECT_GE(info.List2->count(), 3);
 }
 
 TEST_F(PluginsTest, PluginsAreFreedOnAConfirmedEndOnly) {
     Form1& f = start();
-    ASSERT_EQ(f.plugins().loadedCount(), 3);
+    ASSERT_EQ(f.plugins().loadedCount(), 6);
     prompter_.answer(Answer::No);
     EXPECT_FALSE(f.close());
-    EXPECT_EQ(f.plugins().loadedCount(), 3);
+    EXPECT_EQ(f.plugins().loadedCount(), 6);
     prompter_.answer(Answer::Yes);
     EXPECT_TRUE(f.close());
     EXPECT_EQ(f.plugins().loadedCount(), 0);
 
     form_.reset();
     Form1& g = start();
-    ASSERT_EQ(g.plugins().loadedCount(), 3);
+    ASSERT_EQ(g.plugins().loadedCount(), 6);
     g.action("Dexit")->trigger();
     EXPECT_EQ(quits_, 2);
-    EXPECT_EQ(g.plugins().loadedCount(), 3);  // the immediate exit frees nothing
+    EXPECT_EQ(g.plugins().loadedCount(), 6);  // the immediate exit frees nothing
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -29,7 +30,13 @@ struct Shipped {
     const char* path;
     std::vector<const char*> samples;  // under pictures/, the first a single plain picture
     std::vector<const char*> mustFail; // broken files this plug-in must refuse
+    // For formats the toolkit cannot read: the PNG each sample was made from
+    // (own pictures, in this folder), and how far a level may stray from it.
+    std::vector<const char*> references = {};
+    int tolerance = 0;
 };
+
+#define OWN(name) ORBET_OWN_PICTURES "/" name
 
 const Shipped Plugins[] = {
     {"png",
@@ -48,10 +55,31 @@ const Shipped Plugins[] = {
       "tiff/multipage.tiff", "tiff/hopper_jpg.tif", "tiff/old-style-jpeg-compression.tif",
       "tiff/hopper_bigtiff.tif", "tiff/tiff_tiled_planar_lzw.tiff"},
      {}},
+    {"avif",
+     ORBET_SHIPPED_AVIF,
+     {OWN("quad.avif"), OWN("quada.avif"), OWN("quad10.avif")},
+     {},
+     {OWN("quad.png"), OWN("quada.png"), OWN("quad.png")},
+     4},
+    {"heif",
+     ORBET_SHIPPED_HEIF,
+     {OWN("quad.heic"), OWN("quada.heic"), OWN("multi.heic")},
+     {},
+     {OWN("quad.png"), OWN("quada.png"), OWN("quad.png")},
+     4},
+    {"jxl", ORBET_SHIPPED_JXL, {OWN("quad.jxl"), OWN("quada.jxl")}, {}, {OWN("quad.png"), OWN("quada.png")}},
 };
 
 QString picturePath(const char* relative) {
+    if (relative[0] == '/') return QString::fromUtf8(relative);
     return testData(QStringLiteral("pictures/") + QLatin1String(relative));
+}
+
+// What the toolkit's reader makes of the picture a sample was made from.
+QImage referenceOf(const Shipped& plugin, std::size_t sample) {
+    const QString path = picturePath(plugin.references.empty() ? plugin.samples[sample] : plugin.references[sample]);
+    QImageReader reader(path);
+    return reader.read();
 }
 
 int neverCancel(int, int, intptr_t) {
@@ -78,8 +106,16 @@ QByteArray pixelBytes(const PictureBlocks& blocks) {
     return QByteArray(static_cast<const char*>(blocks.pixels.get()), stride * rows);
 }
 
-// Empty when the pictures are equal pixel for pixel, else what differs.
-std::string difference(const QImage& decoded, const QImage& reference) {
+bool near(QRgb a, QRgb b, int tolerance) {
+    // Fully transparent pixels have no colour worth comparing.
+    if (qAlpha(a) == 0 && qAlpha(b) == 0) return true;
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance && std::abs(qAlpha(a) - qAlpha(b)) <= tolerance;
+}
+
+// Empty when the pictures are equal pixel for pixel (each level within
+// tolerance), else what differs.
+std::string difference(const QImage& decoded, const QImage& reference, int tolerance = 0) {
     if (decoded.size() != reference.size())
         return "size " + std::to_string(decoded.width()) + "x" + std::to_string(decoded.height()) +
                " instead of " + std::to_string(reference.width()) + "x" + std::to_string(reference.height());
@@ -87,7 +123,7 @@ std::string difference(const QImage& decoded, const QImage& reference) {
     const QImage b = reference.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
+            if (!near(a.pixel(x, y), b.pixel(x, y), tolerance))
                 return "first at " + std::to_string(x) + "," + std::to_string(y) + ": " +
                        QString::number(a.pixel(x, y), 16).toStdString() + " instead of " +
                        QString::number(b.pixel(x, y), 16).toStdString();
@@ -178,16 +214,16 @@ TEST_P(ShippedPlugin, IsSupportedOnOwnAndForeignFiles) {
 }
 
 TEST_P(ShippedPlugin, DecodesPixelExactLikeTheReference) {
-    for (const char* sample : GetParam().samples) {
+    for (std::size_t i = 0; i < GetParam().samples.size(); ++i) {
+        const char* sample = GetParam().samples[i];
         const QString path = picturePath(sample);
         const PictureBlocks blocks = decode(readAll(path));
         ASSERT_EQ(blocks.result, SPI_SUCCESS) << sample;
         const QImage decoded = orbet::dibToPicture(blocks);
         ASSERT_FALSE(decoded.isNull()) << sample;
-        QImageReader reader(path);
-        const QImage reference = reader.read();
-        ASSERT_FALSE(reference.isNull()) << sample << ": " << reader.errorString().toStdString();
-        EXPECT_EQ(difference(decoded, reference), "") << sample;
+        const QImage reference = referenceOf(GetParam(), i);
+        ASSERT_FALSE(reference.isNull()) << sample;
+        EXPECT_EQ(difference(decoded, reference, GetParam().tolerance), "") << sample;
     }
 }
 
@@ -267,7 +303,7 @@ TEST_P(ShippedPlugin, PictureInfoGivesTheSize) {
     ASSERT_EQ(
         library->entries().getPictureInfo(contents.constData(), contents.size(), SPI_INPUT_MEMORY, &info),
         SPI_SUCCESS);
-    const QSize size = QImageReader(path).size();
+    const QSize size = referenceOf(GetParam(), 0).size();
     EXPECT_EQ(info.width, size.width());
     EXPECT_EQ(info.height, size.height());
     EXPECT_EQ(info.left, 0);
@@ -310,5 +346,72 @@ INSTANTIATE_TEST_SUITE_P(Shipped, ShippedPlugin, ::testing::ValuesIn(Plugins),
                          [](const ::testing::TestParamInfo<Shipped>& info) {
                              return std::string(info.param.name);
                          });
+
+} // namespace
+
+namespace {
+
+// The colours at the four corners, clockwise from the top left.
+std::vector<QRgb> corners(const QImage& image) {
+    const int r = image.width() - 1, b = image.height() - 1;
+    return {image.pixel(0, 0) | 0xff000000u, image.pixel(r, 0) | 0xff000000u, image.pixel(r, b) | 0xff000000u,
+            image.pixel(0, b) | 0xff000000u};
+}
+
+QImage decodedBy(const char* pluginPath, const char* picture) {
+    QString reason;
+    const auto library = SusieLibrary::load(QString::fromUtf8(pluginPath), &reason);
+    if (!library) return {};
+    const QByteArray contents = readAll(QString::fromUtf8(picture));
+    return orbet::dibToPicture(library->getPicture(contents));
+}
+
+// The test pictures are four squares: red, green at the top right, yellow at
+// the bottom right, blue at the bottom left, 64 x 48 as stored.
+TEST(ShippedTransforms, AvifTurnsAndMirrorsAsTheFileSays) {
+    const QImage turned = decodedBy(ORBET_SHIPPED_AVIF, OWN("quad_irot.avif")); // a quarter turn right
+    ASSERT_EQ(turned.size(), QSize(48, 64));
+    EXPECT_EQ(corners(turned), (std::vector<QRgb>{0xff0000ffu, 0xffff0000u, 0xff00ff00u, 0xffffff00u}));
+
+    const QImage both = decodedBy(ORBET_SHIPPED_AVIF, OWN("quad_rotmir.avif")); // a quarter left, then mirrored
+    ASSERT_EQ(both.size(), QSize(48, 64));
+    EXPECT_EQ(corners(both), (std::vector<QRgb>{0xffffff00u, 0xff00ff00u, 0xffff0000u, 0xff0000ffu}));
+
+    PictureInfo info{};
+    QString reason;
+    const auto library = SusieLibrary::load(QString::fromUtf8(ORBET_SHIPPED_AVIF), &reason);
+    ASSERT_TRUE(library);
+    const QByteArray contents = readAll(QString::fromUtf8(OWN("quad_irot.avif")));
+    ASSERT_EQ(library->entries().getPictureInfo(contents.constData(), contents.size(), SPI_INPUT_MEMORY, &info),
+              SPI_SUCCESS);
+    EXPECT_EQ(info.width, 48);
+    EXPECT_EQ(info.height, 64);
+}
+
+// A cut or damaged file is broken data, not a lack of memory or a format
+// the plug-in does not know: the host says so.
+TEST(ShippedTransforms, CutNewFormatsAreBrokenData) {
+    for (const auto& [plugin, picture] : {std::pair{ORBET_SHIPPED_AVIF, OWN("quad.avif")},
+                                          std::pair{ORBET_SHIPPED_HEIF, OWN("quad.heic")},
+                                          std::pair{ORBET_SHIPPED_JXL, OWN("quad.jxl")}}) {
+        QString reason;
+        const auto library = SusieLibrary::load(QString::fromUtf8(plugin), &reason);
+        ASSERT_TRUE(library) << reason.toStdString();
+        const QByteArray contents = readAll(QString::fromUtf8(picture));
+        EXPECT_EQ(library->getPicture(contents.left(contents.size() * 3 / 4)).result, SPI_BROKEN_DATA) << picture;
+    }
+}
+
+TEST(ShippedTransforms, EachNewFormatKeepsItsAlpha) {
+    for (const auto& [plugin, picture] : {std::pair{ORBET_SHIPPED_AVIF, OWN("quada.avif")},
+                                          std::pair{ORBET_SHIPPED_HEIF, OWN("quada.heic")},
+                                          std::pair{ORBET_SHIPPED_JXL, OWN("quada.jxl")}}) {
+        const QImage image = decodedBy(plugin, picture);
+        ASSERT_FALSE(image.isNull()) << picture;
+        EXPECT_TRUE(image.hasAlphaChannel()) << picture;
+        EXPECT_NEAR(qAlpha(image.pixel(2, 2)), 128, 2) << picture;
+        EXPECT_EQ(qAlpha(image.pixel(40, 2)), 255) << picture;
+    }
+}
 
 } // namespace

@@ -67,6 +67,10 @@ void AllWindow::openPicture(const QImage& picture, const QColor& background) {
     applyFitMode(false);
 }
 
+void AllWindow::showFrame(const QImage& frame) {
+    if (!textShown()) Picture1->setPicture(frame);
+}
+
 void AllWindow::applyFitMode(bool afterStep) {
     const QImage& picture = Picture1->picture();
     const int sw = twips::fromPixels(width());

@@ -34,6 +34,8 @@ public:
     // The picture branch of the opening: the picture at its natural size,
     // then placed by the fit mode.
     void openPicture(const QImage& picture, const QColor& background);
+    // The next frame of the shown animation, in the place of the last.
+    void showFrame(const QImage& frame);
     // The text branch: the file at the standard size, rich text (with its
     // pictures) by its name, read by its bytes and no further than the text
     // pane reads.

@@ -11,8 +11,8 @@ namespace {
 
 const char* const Texts[] = {"PNG decoder (libpng " PNG_LIBPNG_VER_STRING ")", "*.png", "PNG"};
 
-bool isPng(const void* head, std::size_t size) {
-    return head && size >= 8 && png_sig_cmp(static_cast<png_const_bytep>(head), 0, 8) == 0;
+bool isPng(const std::uint8_t* head, std::size_t size) {
+    return head && size >= 8 && png_sig_cmp(head, 0, 8) == 0;
 }
 
 struct Reader {
@@ -144,7 +144,6 @@ void run(Job* job) {
 
 int runJob(const spi::Input& input, spi::Bitmap* bitmap, PictureInfo* pictureInfo,
            const spi::Progress& progress) {
-    if (!isPng(input.data, input.size)) return SPI_UNKNOWN_FORMAT;
     Job job;
     job.reader = Reader{input.data, input.size, 0};
     job.bitmap = bitmap;
@@ -172,28 +171,4 @@ int readInfo(const spi::Input& input, PictureInfo& info) {
 
 } // namespace
 
-extern "C" {
-
-SUSIE_EXPORT int GetPluginInfo(int infono, char* buf, int buflen) {
-    return spi::pluginInfo(Texts, int(std::size(Texts)), infono, buf, buflen);
-}
-
-SUSIE_EXPORT int IsSupported(const char*, const void* head) {
-    return isPng(head, SPI_HEAD_SIZE) ? 1 : 0;
-}
-
-SUSIE_EXPORT int GetPictureInfo(const char* buf, intptr_t len, unsigned flag, PictureInfo* info) {
-    return spi::getPictureInfo(readInfo, buf, len, flag, info);
-}
-
-SUSIE_EXPORT int GetPicture(const char* buf, intptr_t len, unsigned flag, void** infoBlock, void** bitsBlock,
-                            SusieProgressCallback progress, intptr_t data) {
-    return spi::getPicture(decode, buf, len, flag, infoBlock, bitsBlock, progress, data);
-}
-
-SUSIE_EXPORT int GetPreview(const char*, intptr_t, unsigned, void** infoBlock, void** bitsBlock,
-                            SusieProgressCallback, intptr_t) {
-    spi::clearOutputs(infoBlock, bitsBlock);
-    return SPI_NOT_IMPLEMENTED;
-}
-}
+const spi::Format spi::plugin{Texts, int(std::size(Texts)), isPng, decode, readInfo};

@@ -11,8 +11,7 @@ namespace {
 
 const char* const Texts[] = {"TIFF decoder (libtiff)", "*.tif;*.tiff", "TIFF"};
 
-bool isTiff(const void* head, std::size_t size) {
-    const auto* b = static_cast<const std::uint8_t*>(head);
+bool isTiff(const std::uint8_t* b, std::size_t size) {
     if (!b || size < 4) return false;
     const bool little = b[0] == 'I' && b[1] == 'I' && (b[2] == 42 || b[2] == 43) && b[3] == 0;
     const bool big = b[0] == 'M' && b[1] == 'M' && b[2] == 0 && (b[3] == 42 || b[3] == 43);
@@ -127,6 +126,20 @@ bool toStraightBgra(std::uint8_t* pixels, std::size_t count) {
     return translucent;
 }
 
+// The pixels bottom-up as stored, whatever the orientation tag says: the
+// host turns pictures by their tags, and libtiff's own turning knows only
+// the mirrorings (it would leave a quarter turn half done).
+bool readAsStored(TIFF* tiff, std::uint32_t width, std::uint32_t height, std::uint32_t* pixels) {
+    char message[1024];
+    TIFFRGBAImage image;
+    if (!TIFFRGBAImageBegin(&image, tiff, 1, message)) return false;
+    image.orientation = ORIENTATION_TOPLEFT;
+    image.req_orientation = ORIENTATION_BOTLEFT;
+    const int ok = TIFFRGBAImageGet(&image, pixels, width, height);
+    TIFFRGBAImageEnd(&image);
+    return ok != 0;
+}
+
 int packBgr(const spi::Bitmap& rgba, std::int64_t width, std::int64_t height, spi::Bitmap& bgr) {
     if (const int status = bgr.allocate(width, height, 24, 0); status != SPI_SUCCESS) return status;
     for (std::int64_t y = 0; y < height; ++y) {
@@ -139,7 +152,6 @@ int packBgr(const spi::Bitmap& rgba, std::int64_t width, std::int64_t height, sp
 }
 
 int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress&) {
-    if (!isTiff(input.data, input.size)) return SPI_UNKNOWN_FORMAT;
     const Tiff tiff(input);
     if (!tiff.get()) return SPI_BROKEN_DATA;
     std::uint32_t width = 0, height = 0;
@@ -151,8 +163,7 @@ int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress&) {
 
     spi::Bitmap rgba;
     if (const int status = rgba.allocate(width, height, 32, 0); status != SPI_SUCCESS) return status;
-    if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, reinterpret_cast<std::uint32_t*>(rgba.pixels()),
-                                   ORIENTATION_BOTLEFT, 1))
+    if (!readAsStored(tiff.get(), width, height, reinterpret_cast<std::uint32_t*>(rgba.pixels())))
         return SPI_BROKEN_DATA;
     if (toStraightBgra(rgba.pixels(), std::size_t(width) * height)) {
         bitmap = std::move(rgba);
@@ -162,7 +173,6 @@ int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress&) {
 }
 
 int readInfo(const spi::Input& input, PictureInfo& info) {
-    if (!isTiff(input.data, input.size)) return SPI_UNKNOWN_FORMAT;
     const Tiff tiff(input);
     if (!tiff.get()) return SPI_BROKEN_DATA;
     std::uint32_t width = 0, height = 0;
@@ -177,28 +187,4 @@ int readInfo(const spi::Input& input, PictureInfo& info) {
 
 } // namespace
 
-extern "C" {
-
-SUSIE_EXPORT int GetPluginInfo(int infono, char* buf, int buflen) {
-    return spi::pluginInfo(Texts, int(std::size(Texts)), infono, buf, buflen);
-}
-
-SUSIE_EXPORT int IsSupported(const char*, const void* head) {
-    return isTiff(head, SPI_HEAD_SIZE) ? 1 : 0;
-}
-
-SUSIE_EXPORT int GetPictureInfo(const char* buf, intptr_t len, unsigned flag, PictureInfo* info) {
-    return spi::getPictureInfo(readInfo, buf, len, flag, info);
-}
-
-SUSIE_EXPORT int GetPicture(const char* buf, intptr_t len, unsigned flag, void** infoBlock, void** bitsBlock,
-                            SusieProgressCallback progress, intptr_t data) {
-    return spi::getPicture(decode, buf, len, flag, infoBlock, bitsBlock, progress, data);
-}
-
-SUSIE_EXPORT int GetPreview(const char*, intptr_t, unsigned, void** infoBlock, void** bitsBlock,
-                            SusieProgressCallback, intptr_t) {
-    spi::clearOutputs(infoBlock, bitsBlock);
-    return SPI_NOT_IMPLEMENTED;
-}
-}
+const spi::Format spi::plugin{Texts, int(std::size(Texts)), isTiff, decode, readInfo};

@@ -10,8 +10,7 @@ namespace {
 
 const char* const Texts[] = {"WebP decoder (libwebp)", "*.webp", "WebP"};
 
-bool isWebp(const void* head, std::size_t size) {
-    const auto* bytes = static_cast<const std::uint8_t*>(head);
+bool isWebp(const std::uint8_t* bytes, std::size_t size) {
     return bytes && size >= 12 && std::memcmp(bytes, "RIFF", 4) == 0 &&
            std::memcmp(bytes + 8, "WEBP", 4) == 0;
 }
@@ -74,7 +73,6 @@ int decodeStill(const spi::Input& input, const WebPBitstreamFeatures& features, 
 }
 
 int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress&) {
-    if (!isWebp(input.data, input.size)) return SPI_UNKNOWN_FORMAT;
     WebPBitstreamFeatures features;
     if (const VP8StatusCode status = WebPGetFeatures(input.data, input.size, &features);
         status != VP8_STATUS_OK)
@@ -83,7 +81,6 @@ int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress&) {
 }
 
 int readInfo(const spi::Input& input, PictureInfo& info) {
-    if (!isWebp(input.data, input.size)) return SPI_UNKNOWN_FORMAT;
     WebPBitstreamFeatures features;
     if (const VP8StatusCode status = WebPGetFeatures(input.data, input.size, &features);
         status != VP8_STATUS_OK)
@@ -97,28 +94,4 @@ int readInfo(const spi::Input& input, PictureInfo& info) {
 
 } // namespace
 
-extern "C" {
-
-SUSIE_EXPORT int GetPluginInfo(int infono, char* buf, int buflen) {
-    return spi::pluginInfo(Texts, int(std::size(Texts)), infono, buf, buflen);
-}
-
-SUSIE_EXPORT int IsSupported(const char*, const void* head) {
-    return isWebp(head, SPI_HEAD_SIZE) ? 1 : 0;
-}
-
-SUSIE_EXPORT int GetPictureInfo(const char* buf, intptr_t len, unsigned flag, PictureInfo* info) {
-    return spi::getPictureInfo(readInfo, buf, len, flag, info);
-}
-
-SUSIE_EXPORT int GetPicture(const char* buf, intptr_t len, unsigned flag, void** infoBlock, void** bitsBlock,
-                            SusieProgressCallback progress, intptr_t data) {
-    return spi::getPicture(decode, buf, len, flag, infoBlock, bitsBlock, progress, data);
-}
-
-SUSIE_EXPORT int GetPreview(const char*, intptr_t, unsigned, void** infoBlock, void** bitsBlock,
-                            SusieProgressCallback, intptr_t) {
-    spi::clearOutputs(infoBlock, bitsBlock);
-    return SPI_NOT_IMPLEMENTED;
-}
-}
+const spi::Format spi::plugin{Texts, int(std::size(Texts)), isWebp, decode, readInfo};

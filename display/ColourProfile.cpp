@@ -1,0 +1,375 @@
+#include "display/ColourProfile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+#include <lcms2.h>
+#include <zlib.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace orbet {
+
+namespace {
+
+std::mutex displayMutex;
+QByteArray displayIcc;
+
+quint32 be32(const QByteArray& d, qint64 at) {
+    const auto* p = reinterpret_cast<const uchar*>(d.constData()) + at;
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+}
+quint32 le32(const QByteArray& d, qint64 at) {
+    const auto* p = reinterpret_cast<const uchar*>(d.constData()) + at;
+    return quint32(p[3]) << 24 | quint32(p[2]) << 16 | quint32(p[1]) << 8 | p[0];
+}
+
+// Profiles are a few kilobytes; a press profile a few hundred.
+constexpr qint64 kLargestProfile = 4 * 1024 * 1024;
+
+QByteArray jpegProfile(const QByteArray& head) {
+    QByteArray parts[256];
+    int count = 0;
+    qint64 at = 2;
+    while (at + 4 <= head.size()) {
+        if (uchar(head[at]) != 0xFF) break;
+        const uchar marker = uchar(head[at + 1]);
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) break;
+        const qint64 length = (uchar(head[at + 2]) << 8) | uchar(head[at + 3]);
+        if (length < 2 || at + 2 + length > head.size()) break;
+        if (marker == 0xE2 && length >= 16 && head.mid(at + 4, 12) == QByteArray("ICC_PROFILE\0", 12)) {
+            const int sequence = uchar(head[at + 16]), total = uchar(head[at + 17]);
+            if (sequence < 1 || total < 1 || sequence > total || (count && count != total)) return {};
+            count = total;
+            parts[sequence - 1] = head.mid(at + 18, length - 16);
+        }
+        at += 2 + length;
+    }
+    QByteArray profile;
+    for (int i = 0; i < count; ++i) {
+        if (parts[i].isEmpty()) return {};  // a piece is missing
+        profile += parts[i];
+    }
+    return profile;
+}
+
+QByteArray inflate(const QByteArray& compressed) {
+    QByteArray out(64 * 1024, Qt::Uninitialized);
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) return {};
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.constData()));
+    z.avail_in = uInt(compressed.size());
+    qint64 produced = 0;
+    int status = Z_OK;
+    while (status == Z_OK) {
+        if (produced == out.size()) {
+            if (out.size() >= kLargestProfile) break;
+            out.resize(out.size() * 2);
+        }
+        z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
+        z.avail_out = uInt(out.size() - produced);
+        status = ::inflate(&z, Z_NO_FLUSH);
+        produced = out.size() - z.avail_out;
+    }
+    inflateEnd(&z);
+    if (status != Z_STREAM_END) return {};
+    out.truncate(produced);
+    return out;
+}
+
+QByteArray pngProfile(const QByteArray& head) {
+    for (qint64 at = 8; at + 12 <= head.size();) {
+        const qint64 length = be32(head, at);
+        const QByteArray type = head.mid(at + 4, 4);
+        if (type == "IDAT" || length > head.size() - at - 12) return {};
+        if (type == "iCCP") {
+            const QByteArray data = head.mid(at + 8, length);
+            const qsizetype nul = data.indexOf('\0');
+            // A name of 1-79 bytes, its end, the method (0: deflate), the data.
+            if (nul < 1 || nul > 79 || nul + 2 > data.size() || data[nul + 1] != 0) return {};
+            return inflate(data.mid(nul + 2));
+        }
+        at += 12 + length;
+    }
+    return {};
+}
+
+QByteArray webpProfile(const QByteArray& head) {
+    for (qint64 at = 12; at + 8 <= head.size();) {
+        const qint64 length = le32(head, at + 4);
+        if (length > head.size() - at - 8) return {};
+        if (head.mid(at, 4) == "ICCP") return head.mid(at + 8, length);
+        at += 8 + length + (length & 1);
+    }
+    return {};
+}
+
+QByteArray tiffProfile(const QByteArray& head) {
+    const bool little = head.startsWith("II*");
+    if (!little && !head.startsWith(QByteArray("MM\0*", 4))) return {};
+    auto u16 = [&](qint64 at) {
+        const auto* p = reinterpret_cast<const uchar*>(head.constData()) + at;
+        return little ? quint32(p[0] | p[1] << 8) : quint32(p[0] << 8 | p[1]);
+    };
+    auto u32 = [&](qint64 at) { return little ? le32(head, at) : be32(head, at); };
+    if (head.size() < 8) return {};
+    const qint64 directory = u32(4);
+    if (directory < 8 || directory > head.size() - 2) return {};
+    const quint32 count = u16(directory);
+    for (quint32 i = 0; i < count; ++i) {
+        const qint64 entry = directory + 2 + qint64(i) * 12;
+        if (entry > head.size() - 12) break;
+        if (u16(entry) != 34675) continue;
+        const qint64 length = u32(entry + 4), offset = u32(entry + 8);
+        if (length <= 4 || offset > head.size() || length > head.size() - offset) return {};
+        return head.mid(offset, length);
+    }
+    return {};
+}
+
+// The colr box of an ISO media file carrying a profile ("prof" or "rICC"),
+// found where it sits in the file's meta box: near the start.
+QByteArray isoProfile(const QByteArray& head) {
+    for (qsizetype at = head.indexOf("colr"); at >= 4; at = head.indexOf("colr", at + 4)) {
+        const qint64 size = be32(head, at - 4);
+        const QByteArray kind = head.mid(at + 4, 4);
+        if ((kind == "prof" || kind == "rICC") && size > 12 && size <= head.size() - (at - 4))
+            return head.mid(at + 8, size - 12);
+    }
+    return {};
+}
+
+void quiet(cmsContext, cmsUInt32Number, const char*) {}
+
+// The built-in sRGB profile is marked version 2, as the sRGB profiles
+// systems ship are: with a version 4 profile in the chain LittleCMS adds
+// black point compensation to perceptual conversions, and press profiles
+// would come out darker than every other tool shows them.
+cmsHPROFILE srgbProfile() {
+    cmsHPROFILE profile = cmsCreate_sRGBProfile();
+    if (profile) cmsSetProfileVersion(profile, 2.1);
+    return profile;
+}
+
+cmsHPROFILE openProfile(const QByteArray& bytes) {
+    static std::once_flag silenced;
+    std::call_once(silenced, [] { cmsSetLogErrorHandler(quiet); });
+    return bytes.isEmpty() ? srgbProfile() : cmsOpenProfileFromMem(bytes.constData(), cmsUInt32Number(bytes.size()));
+}
+
+// The profile's ID, or one computed from its bytes when the writer left it
+// out: two profiles alike give the same.
+QByteArray profileId(cmsHPROFILE profile) {
+    cmsUInt8Number id[16] = {};
+    cmsGetHeaderProfileID(profile, id);
+    bool empty = true;
+    for (cmsUInt8Number b : id) empty = empty && b == 0;
+    if (empty && cmsMD5computeID(profile)) cmsGetHeaderProfileID(profile, id);
+    return QByteArray(reinterpret_cast<const char*>(id), 16);
+}
+
+bool isSrgb(cmsHPROFILE profile) {
+    char description[256] = {};
+    cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", description, sizeof description);
+    return qstrncmp(description, "sRGB", 4) == 0;
+}
+
+}  // namespace
+
+// Both profiles a matrix and three curves (every camera and phone profile,
+// and the sRGB of a display without one): a table per input channel to
+// linear light, the matrix between the two, and a fine table back. A few
+// nanoseconds a pixel, where LittleCMS's general 8-bit path takes ten
+// times that; within a level of the exact conversion.
+struct ColourConversion::MatrixShaper {
+    static constexpr int kSteps = 16384;
+    // What each level of each input channel adds to the three target
+    // channels in linear light, scaled to the steps of the table back: a
+    // pixel is three look-ups and two additions of four-wide vectors.
+    alignas(16) float contribution[3][256][4];
+    // One table when the target's three curves are one (sRGB's are), so
+    // it stays in the first-level cache beside the decoder's own.
+    uchar fromLinear[3][kSteps];
+    int table[3] = {0, 1, 2};
+
+    static std::unique_ptr<MatrixShaper> from(cmsHPROFILE source, cmsHPROFILE target) {
+        // Both are RGB profiles here.
+        if (!cmsIsMatrixShaper(source) || !cmsIsMatrixShaper(target)) return nullptr;
+        const cmsTagSignature colorants[3] = {cmsSigRedColorantTag, cmsSigGreenColorantTag, cmsSigBlueColorantTag};
+        const cmsTagSignature curves[3] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
+        double s[3][3], t[3][3];
+        float linear[3][256];
+        auto result = std::make_unique<MatrixShaper>();
+        for (int c = 0; c < 3; ++c) {
+            const auto* a = static_cast<const cmsCIEXYZ*>(cmsReadTag(source, colorants[c]));
+            const auto* b = static_cast<const cmsCIEXYZ*>(cmsReadTag(target, colorants[c]));
+            const auto* in = static_cast<const cmsToneCurve*>(cmsReadTag(source, curves[c]));
+            const auto* out = static_cast<const cmsToneCurve*>(cmsReadTag(target, curves[c]));
+            if (!a || !b || !in || !out) return nullptr;
+            s[0][c] = a->X, s[1][c] = a->Y, s[2][c] = a->Z;
+            t[0][c] = b->X, t[1][c] = b->Y, t[2][c] = b->Z;
+            for (int v = 0; v < 256; ++v) linear[c][v] = cmsEvalToneCurveFloat(in, float(v) / 255.f);
+            cmsToneCurve* reversed = cmsReverseToneCurve(out);
+            if (!reversed) return nullptr;
+            for (int i = 0; i < kSteps; ++i) {
+                const float level = cmsEvalToneCurveFloat(reversed, float(i) / float(kSteps - 1)) * 255.f;
+                result->fromLinear[c][i] = uchar(std::clamp(std::lround(level), 0L, 255L));
+            }
+            cmsFreeToneCurve(reversed);
+            for (int earlier = 0; earlier < c; ++earlier)
+                if (std::equal(result->fromLinear[c], result->fromLinear[c] + kSteps, result->fromLinear[earlier])) {
+                    result->table[c] = earlier;
+                    break;
+                }
+        }
+        // target⁻¹ · source, by the adjugate.
+        const double det = t[0][0] * (t[1][1] * t[2][2] - t[1][2] * t[2][1]) -
+                           t[0][1] * (t[1][0] * t[2][2] - t[1][2] * t[2][0]) +
+                           t[0][2] * (t[1][0] * t[2][1] - t[1][1] * t[2][0]);
+        if (std::abs(det) < 1e-9) return nullptr;
+        double inv[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                const int i1 = (j + 1) % 3, i2 = (j + 2) % 3, j1 = (i + 1) % 3, j2 = (i + 2) % 3;
+                inv[i][j] = (t[i1][j1] * t[i2][j2] - t[i1][j2] * t[i2][j1]) / det;
+            }
+        for (int j = 0; j < 3; ++j)
+            for (int v = 0; v < 256; ++v) {
+                for (int i = 0; i < 3; ++i)
+                    result->contribution[j][v][i] = float((inv[i][0] * s[0][j] + inv[i][1] * s[1][j] + inv[i][2] * s[2][j]) *
+                                                          linear[j][v] * (kSteps - 1));
+                result->contribution[j][v][3] = 0.f;
+            }
+        return result;
+    }
+
+    void convert(uchar* p, int width) const {
+        const uchar* red = fromLinear[table[0]];
+        const uchar* green = fromLinear[table[1]];
+        const uchar* blue = fromLinear[table[2]];
+#if defined(__SSE2__)
+        const __m128 low = _mm_setzero_ps(), high = _mm_set1_ps(float(kSteps - 1));
+        for (int x = 0; x < width; ++x, p += 4) {
+            __m128 sum = _mm_add_ps(_mm_add_ps(_mm_load_ps(contribution[0][p[2]]), _mm_load_ps(contribution[1][p[1]])),
+                                    _mm_load_ps(contribution[2][p[0]]));
+            const __m128i index = _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(sum, low), high));
+            p[2] = red[_mm_cvtsi128_si32(index)];
+            p[1] = green[_mm_cvtsi128_si32(_mm_shuffle_epi32(index, 1))];
+            p[0] = blue[_mm_cvtsi128_si32(_mm_shuffle_epi32(index, 2))];
+        }
+#else
+        constexpr float top = float(kSteps - 1);
+        auto index = [](float v) { return int(std::min(std::max(v, 0.f), top) + 0.5f); };
+        for (int x = 0; x < width; ++x, p += 4) {
+            const float* r = contribution[0][p[2]];
+            const float* g = contribution[1][p[1]];
+            const float* b = contribution[2][p[0]];
+            p[2] = red[index(r[0] + g[0] + b[0])];
+            p[1] = green[index(r[1] + g[1] + b[1])];
+            p[0] = blue[index(r[2] + g[2] + b[2])];
+        }
+#endif
+    }
+};
+
+QByteArray embeddedProfile(const QByteArray& head) {
+    QByteArray profile;
+    if (head.startsWith("\xff\xd8")) profile = jpegProfile(head);
+    else if (head.startsWith("\x89PNG\r\n\x1a\n")) profile = pngProfile(head);
+    else if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") profile = webpProfile(head);
+    else if (head.mid(4, 4) == "ftyp") profile = isoProfile(head);
+    else profile = tiffProfile(head);
+    // An ICC profile starts with its own size.
+    if (profile.size() < 132 || profile.size() > kLargestProfile || be32(profile, 0) > quint32(profile.size())) return {};
+    return profile;
+}
+
+void setDisplayProfile(const QByteArray& profile) {
+    std::lock_guard lock(displayMutex);
+    displayIcc = profile;
+}
+
+QByteArray displayProfile() {
+    std::lock_guard lock(displayMutex);
+    return displayIcc;
+}
+
+std::shared_ptr<const ColourConversion> ColourConversion::from(const QByteArray& profile, Input input) {
+    if (profile.size() < 20) return nullptr;
+    cmsHPROFILE source = openProfile(profile);
+    if (!source) return nullptr;  // broken: shown as sRGB
+    const QByteArray target = displayProfile();
+    cmsHPROFILE display = openProfile(target);
+    if (!display) display = srgbProfile();
+    void* transform = nullptr;
+    std::unique_ptr<MatrixShaper> matrix;
+    // The colour spaces as the headers give them: a broken profile may
+    // hold any number there, which LittleCMS would hand back as its enum.
+    constexpr quint32 kRgb = 0x52474220, kCmyk = 0x434D594B;  // "RGB ", "CMYK"
+    const quint32 space = be32(profile, 16);
+    const bool displayRgb = target.isEmpty() || (target.size() >= 20 && be32(target, 16) == kRgb);
+    const bool same = input == Input::Rgb &&
+                      ((target.isEmpty() && isSrgb(source)) || profileId(source) == profileId(display));
+    if (!same && displayRgb &&
+        ((input == Input::Rgb && space == kRgb) || (input == Input::InvertedCmyk && space == kCmyk))) {
+        // No cache: the transform is shared by the decoding threads. A
+        // press profile's four-dimensional table, sampled to the grid
+        // LittleCMS would precompute, strays by a few levels: CMYK pictures
+        // (rare, and never the large photos) are converted exactly.
+        const cmsUInt32Number flags = cmsFLAGS_NOCACHE | (input == Input::Rgb ? cmsFLAGS_COPY_ALPHA : cmsFLAGS_NOOPTIMIZE);
+        if (input == Input::Rgb) matrix = MatrixShaper::from(source, display);
+        if (!matrix)
+            transform = cmsCreateTransform(source, input == Input::Rgb ? TYPE_BGRA_8 : TYPE_CMYK_8_REV, display,
+                                           TYPE_BGRA_8, INTENT_PERCEPTUAL, flags);
+    }
+    cmsCloseProfile(source);
+    cmsCloseProfile(display);
+    if (!transform && !matrix) return nullptr;
+    std::shared_ptr<ColourConversion> conversion(new ColourConversion);
+    conversion->transform_ = transform;
+    conversion->matrix_ = std::move(matrix);
+    return conversion;
+}
+
+ColourConversion::~ColourConversion() {
+    if (transform_) cmsDeleteTransform(static_cast<cmsHTRANSFORM>(transform_));
+}
+
+void ColourConversion::convertRows(uchar* rows, qsizetype stride, int width, int count) const {
+    if (matrix_) {
+        for (int y = 0; y < count; ++y) matrix_->convert(rows + y * stride, width);
+        return;
+    }
+    cmsDoTransformLineStride(static_cast<cmsHTRANSFORM>(transform_), rows, rows, cmsUInt32Number(width),
+                             cmsUInt32Number(count), cmsUInt32Number(stride), cmsUInt32Number(stride), 0, 0);
+}
+
+void ColourConversion::convertCmykRow(const uchar* cmyk, uchar* out, int width) const {
+    if (!transform_) return;
+    cmsDoTransform(static_cast<cmsHTRANSFORM>(transform_), cmyk, out, cmsUInt32Number(width));
+    // The fourth byte of RGB32 is opaque.
+    for (int x = 0; x < width; ++x) out[4 * x + 3] = 0xff;
+}
+
+QImage convertedPicture(QImage image, const ColourConversion* conversion) {
+    if (!conversion || image.isNull()) return image;
+    // Converted with straight alpha; a premultiplied picture goes back to
+    // that form, any other becomes one of the two the panes paint fastest.
+    const QImage::Format format = image.format();
+    const bool premultiplied = format == QImage::Format_ARGB32_Premultiplied ||
+                               (format != QImage::Format_ARGB32 && image.hasAlphaChannel());
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32)
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    conversion->convertRows(image.bits(), image.bytesPerLine(), image.width(), image.height());
+    return premultiplied ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied) : image;
+}
+
+}  // namespace orbet

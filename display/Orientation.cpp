@@ -1,0 +1,118 @@
+#include "display/Orientation.h"
+
+#include <algorithm>
+
+namespace orbet {
+
+namespace {
+
+bool turns(int orientation) { return orientation >= 2 && orientation <= 8; }
+
+// The upright position of the stored pixel (x, y) of a stored picture w x h.
+QPoint upright(int x, int y, int w, int h, int orientation) {
+    switch (orientation) {
+    case 2: return {w - 1 - x, y};
+    case 3: return {w - 1 - x, h - 1 - y};
+    case 4: return {x, h - 1 - y};
+    case 5: return {y, x};
+    case 6: return {h - 1 - y, x};
+    case 7: return {h - 1 - y, w - 1 - x};
+    case 8: return {y, w - 1 - x};
+    default: return {x, y};
+    }
+}
+
+}  // namespace
+
+bool cornerComesFirst(int orientation) {
+    return orientation == 2 || orientation == 5 || orientation == 8 || !turns(orientation);
+}
+
+QSize uprightSize(QSize stored, int orientation) { return orientation >= 5 && orientation <= 8 ? stored.transposed() : stored; }
+
+QRect storedRect(QRect rect, QSize stored, int orientation) {
+    if (!turns(orientation) || rect.isEmpty()) return rect;
+    // Map back through the inverse: the stored pixels whose upright places
+    // are the rectangle's corners span it.
+    const QSize up = uprightSize(stored, orientation);
+    int inverse = orientation;
+    if (orientation == 6) inverse = 8;
+    else if (orientation == 8) inverse = 6;
+    const QPoint a = upright(rect.left(), rect.top(), up.width(), up.height(), inverse);
+    const QPoint b = upright(rect.right(), rect.bottom(), up.width(), up.height(), inverse);
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
+void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int rows, QPoint origin, QSize stored,
+                     int orientation, QImage& target) {
+    if (width <= 0 || rows <= 0) return;
+    uchar* bits = target.bits();
+    const qsizetype bpl = target.bytesPerLine();
+    const int tw = target.width(), th = target.height();
+    const int w = stored.width(), h = stored.height();
+    // The upright places are linear in the stored ones: the first pixel's,
+    // and the steps along a stored row and down a stored column.
+    const QPoint first = upright(origin.x(), origin.y(), w, h, orientation);
+    const QPoint alongRow = upright(origin.x() + 1, origin.y(), w, h, orientation) - first;
+    const QPoint downColumn = upright(origin.x(), origin.y() + 1, w, h, orientation) - first;
+    const bool transposes = orientation >= 5 && orientation <= 8;
+    auto inside = [&](int i, int r) {
+        const int x = first.x() + i * alongRow.x() + r * downColumn.x();
+        const int y = first.y() + i * alongRow.y() + r * downColumn.y();
+        return uint(x) < uint(tw) && uint(y) < uint(th);
+    };
+    if (inside(0, 0) && inside(width - 1, 0) && inside(0, rows - 1) && inside(width - 1, rows - 1)) {
+        // The band lands inside the target whole (the map is affine): no
+        // pixel needs checking, and the walk is a pointer's.
+        const qsizetype stepI = alongRow.y() * bpl + alongRow.x() * 4;
+        const qsizetype stepR = downColumn.y() * bpl + downColumn.x() * 4;
+        uchar* base = bits + first.y() * bpl + qsizetype(first.x()) * 4;
+        if (transposes) {
+            // A stored row becomes an upright column: walking the band a
+            // column at a time writes neighbouring pixels of one upright row
+            // together.
+            for (int i = 0; i < width; ++i) {
+                uchar* out = base + i * stepI;
+                const uchar* in = band + qsizetype(i) * 4;
+                for (int r = 0; r < rows; ++r, out += stepR, in += bandStride)
+                    *reinterpret_cast<quint32*>(out) = *reinterpret_cast<const quint32*>(in);
+            }
+        } else {
+            for (int r = 0; r < rows; ++r) {
+                uchar* out = base + r * stepR;
+                const auto* in = reinterpret_cast<const quint32*>(band + r * bandStride);
+                for (int i = 0; i < width; ++i, out += stepI) *reinterpret_cast<quint32*>(out) = in[i];
+            }
+        }
+        return;
+    }
+    // Partly outside (a corner of the picture): each pixel on its own.
+    for (int r = 0; r < rows; ++r) {
+        const auto* in = reinterpret_cast<const quint32*>(band + r * bandStride);
+        for (int i = 0; i < width; ++i) {
+            const int x = first.x() + i * alongRow.x() + r * downColumn.x();
+            const int y = first.y() + i * alongRow.y() + r * downColumn.y();
+            if (uint(x) < uint(tw) && uint(y) < uint(th)) reinterpret_cast<quint32*>(bits + y * bpl)[x] = in[i];
+        }
+    }
+}
+
+QImage orientedImage(QImage image, int orientation) {
+    if (!turns(orientation) || image.isNull()) return image;
+    if (image.depth() != 32)
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+    QImage turned(uprightSize(image.size(), orientation), image.format());
+    if (turned.isNull()) return {};
+    // Bands of rows keep the writes of a quarter turn close together.
+    constexpr int kBand = 16;
+    for (int y = 0; y < image.height(); y += kBand)
+        placeStoredRows(image.constScanLine(y), image.bytesPerLine(), image.width(),
+                        std::min(kBand, image.height() - y), QPoint(0, y), image.size(), orientation, turned);
+    turned.setDotsPerMeterX(orientation >= 5 ? image.dotsPerMeterY() : image.dotsPerMeterX());
+    turned.setDotsPerMeterY(orientation >= 5 ? image.dotsPerMeterX() : image.dotsPerMeterY());
+    return turned;
+}
+
+}  // namespace orbet

@@ -1,0 +1,301 @@
+#include <QAction>
+#include <QBuffer>
+#include <QPainter>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QSignalSpy>
+#include <QtTest/QTest>
+
+#include "Form1Fixture.h"
+#include "app/ui/Navigator.h"
+#include "app/ui/OptionCommands.h"
+#include "app/ui/Panes.h"
+#include "app/ui/ViewerCommands.h"
+#include "display/ExifOrientation.h"
+#include "display/ui/PictureBox.h"
+#include "navigation/ui/ListControls.h"
+#include "options/ui/OptionForm.h"
+#include "platform/UserStore.h"
+#include "support/TestSupport.h"
+#include "viewers/ui/AllWindow.h"
+#include "viewers/ui/ImageView.h"
+
+namespace orbet::test {
+namespace {
+
+// Photos as phones and cameras write them, shown by the main window with the
+// shipped plug-ins. The pictures are four squares: red at the top left, then
+// clockwise green, yellow and blue, 64 x 48 as stored.
+class PhotosTest : public Form1Test {
+protected:
+    void SetUp() override {
+        Form1Test::SetUp();
+        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), buildDir() + QStringLiteral("/susie"));
+    }
+    void TearDown() override {
+        Form1Test::TearDown();
+        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), QString());
+        writeStoreValue(QStringLiteral("Picture"), QStringLiteral("ExifOrientation"), QString());
+        setFollowsStoredOrientation(true);
+    }
+    void copyOwn(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            ASSERT_TRUE(QFile::copy(QStringLiteral(ORBET_OWN_PICTURES "/") + QLatin1String(name),
+                                    QDir(data_.path()).filePath(QLatin1String(name))));
+    }
+    // Shows the entry of this name in the picture filter's list, as a click.
+    void show(Form1& f, const QString& name) {
+        for (int i = 0; i < f.File1->listCount(); ++i) {
+            f.File1->setListIndex(i);
+            if (f.File1->fileName() == name) return;
+        }
+        ADD_FAILURE() << "not listed: " << name.toStdString();
+    }
+};
+
+// The corner colours clockwise from the top left of what the pane paints,
+// each as the nearest of the four squares.
+std::string shownCorners(PictureBox& box) {
+    const QImage image = box.grab().toImage();
+    if (image.width() < 10 || image.height() < 10) return "none";
+    auto name = [](QRgb c) {
+        const bool r = qRed(c) > 128, g = qGreen(c) > 128, b = qBlue(c) > 128;
+        return r && g && !b ? 'Y' : r && !g && !b ? 'R' : !r && g && !b ? 'G' : !r && !g && b ? 'B' : '?';
+    };
+    const int r = image.width() - 5, b = image.height() - 5;
+    return {name(image.pixel(4, 4)), name(image.pixel(r, 4)), name(image.pixel(r, b)), name(image.pixel(4, b))};
+}
+
+TEST_F(PhotosTest, AvifHeicAndJpegXlOpenFromThePictureFilter) {
+    copyOwn({"quad.avif", "quad.heic", "quad.jxl"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("すべてのピクチャファイル"));
+    ASSERT_EQ(f.File1->listCount(), 3);
+    for (const char* name : {"quad.avif", "quad.heic", "quad.jxl"}) {
+        show(f, QLatin1String(name));
+        EXPECT_EQ(f.MP->size(), QSize(64, 48)) << name;
+        EXPECT_EQ(shownCorners(*f.MP), "RGYB") << name;
+    }
+}
+
+// What each stored orientation shows upright, worked out by hand.
+const char* const kUpright[9] = {"", "RGYB", "GRBY", "YBRG", "BYGR", "RBYG", "BRGY", "YGRB", "GYBR"};
+
+TEST_F(PhotosTest, EveryOrientationStandsUprightInThePane) {
+    copyOwn({"o1.jpg", "o2.jpg", "o3.jpg", "o4.jpg", "o5.jpg", "o6.jpg", "o7.jpg", "o8.jpg", "o6.png", "o8.webp",
+             "o5.tif"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    for (int n = 1; n <= 8; ++n) {
+        const QString name = QStringLiteral("o%1.jpg").arg(n);
+        show(f, name);
+        EXPECT_EQ(f.MP->size(), n >= 5 ? QSize(48, 64) : QSize(64, 48)) << n;
+        EXPECT_EQ(shownCorners(*f.MP), kUpright[n]) << n;
+    }
+    // The plug-ins' formats, turned by the EXIF their files carry.
+    for (auto [name, n] : {std::pair{"o6.png", 6}, std::pair{"o8.webp", 8}, std::pair{"o5.tif", 5}}) {
+        show(f, QLatin1String(name));
+        EXPECT_EQ(f.MP->size(), QSize(48, 64)) << name;
+        EXPECT_EQ(shownCorners(*f.MP), kUpright[n]) << name;
+    }
+}
+
+TEST_F(PhotosTest, TheOptionTurnedOffShowsPicturesAsStored) {
+    copyOwn({"o6.jpg", "o6.png"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    show(f, QStringLiteral("o6.jpg"));
+    ASSERT_EQ(f.MP->size(), QSize(48, 64));
+
+    auto d = options::makeForm(f);
+    EXPECT_EQ(d->Check15->text(), QStringLiteral("EXIFの回転情報に従って表示する"));
+    EXPECT_TRUE(d->Check15->isChecked());
+    d->Check15->setChecked(false);
+    d->Command4->click();
+    d.reset();
+    // The shown picture follows at once, as stored.
+    EXPECT_EQ(f.MP->size(), QSize(64, 48));
+    EXPECT_EQ(shownCorners(*f.MP), "RGYB");
+    show(f, QStringLiteral("o6.png"));
+    EXPECT_EQ(shownCorners(*f.MP), "RGYB");
+    // Kept in the per-user store, never in the settings file.
+    EXPECT_EQ(readStoreValue(QStringLiteral("Picture"), QStringLiteral("ExifOrientation")), QStringLiteral("0"));
+    EXPECT_FALSE(savedIni().contains("Exif"));
+
+    // The next start reads it back.
+    form_.reset();
+    Form1& g = start();
+    g.navigator().OpenFolder(data_.path());
+    show(g, QStringLiteral("o6.jpg"));
+    EXPECT_EQ(g.MP->size(), QSize(64, 48));
+    auto again = options::makeForm(g);
+    EXPECT_FALSE(again->Check15->isChecked());
+    again->Check15->setChecked(true);
+    again->Command4->click();
+    again.reset();
+    EXPECT_EQ(g.MP->size(), QSize(48, 64));
+    EXPECT_EQ(shownCorners(*g.MP), kUpright[6]);
+}
+
+}  // namespace
+}  // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+QRgb centre(const QImage& image) { return image.pixel(image.width() / 2, image.height() / 2) | 0xff000000u; }
+
+// The second frame comes after the first frame's 300 ms, not before; another
+// file or a hidden pane stops the animation.
+TEST_F(PhotosTest, AnAnimatedGifMovesInThePaneAndStopsWhenLeft) {
+    copyOwn({"anim.gif", "quad.png"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    QSignalSpy frames(f.MP, &PictureBox::frameShown);
+    QElapsedTimer clock;
+    clock.start();
+    show(f, QStringLiteral("anim.gif"));
+    EXPECT_EQ(centre(f.MP->grab().toImage()), 0xffff0000u);
+    EXPECT_TRUE(f.MP->isAnimated());
+    ASSERT_TRUE(frames.wait(5000));
+    EXPECT_GE(clock.elapsed(), 295);
+    EXPECT_EQ(centre(f.MP->grab().toImage()), 0xff0000ffu);
+
+    f.MP->hide();
+    frames.clear();
+    QTest::qWait(700);
+    EXPECT_EQ(frames.count(), 0);
+    f.MP->show();
+    ASSERT_TRUE(frames.wait(5000));
+
+    show(f, QStringLiteral("quad.png"));
+    EXPECT_FALSE(f.MP->isAnimated());
+    frames.clear();
+    QTest::qWait(700);
+    EXPECT_EQ(frames.count(), 0);
+}
+
+}  // namespace
+}  // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+// Full screen shows the animation's frames as the pane gets them, and an
+// oriented photo upright.
+TEST_F(PhotosTest, FullScreenPlaysTheAnimationAndShowsPhotosUpright) {
+    copyOwn({"anim.gif", "o6.jpg"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    show(f, QStringLiteral("anim.gif"));
+    f.action("ZenBit")->trigger();
+    AllWindow* w = f.findChild<ViewerCommands*>()->allWindow();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(centre(w->Picture1->picture()), 0xffff0000u);
+    QSignalSpy frames(f.MP, &PictureBox::frameShown);
+    ASSERT_TRUE(frames.wait(5000));
+    EXPECT_EQ(centre(w->Picture1->picture()), 0xff0000ffu);
+
+    QTest::keyClick(w, Qt::Key_Right);
+    ASSERT_EQ(f.File1->fileName(), QStringLiteral("o6.jpg"));
+    EXPECT_EQ(w->Picture1->picture().size(), QSize(48, 64));
+    EXPECT_EQ(centre(w->Picture1->picture().copy(0, 0, 24, 32)) & 0xfff0f0f0u, 0xff0000f0u);  // blue at the top left
+}
+
+}  // namespace
+}  // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+// A JPEG of `image` carrying EXIF orientation n, written as a camera does:
+// an APP1 Exif segment right after the start.
+QByteArray orientedJpeg(const QImage& image, int n) {
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 92);
+    const QByteArray exif = QByteArray("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 25) + char(n) +
+                            QByteArray(7, '\0');
+    QByteArray segment("\xff\xe1", 2);
+    segment.append(char(0)).append(char(exif.size() + 2)).append(exif);
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+// Large photos go through the two-thread decoder; one turned left shows its
+// corner first, one turned right comes whole at once (its corner lies at
+// the end of the file). Either way the pane holds the upright picture.
+TEST_F(PhotosTest, LargeTurnedPhotosShowUprightWhole) {
+    QImage scene(2400, 1600, QImage::Format_RGB32);
+    {
+        QPainter p(&scene);
+        p.fillRect(0, 0, 1200, 800, Qt::red);
+        p.fillRect(1200, 0, 1200, 800, Qt::green);
+        p.fillRect(1200, 800, 1200, 800, Qt::yellow);
+        p.fillRect(0, 800, 1200, 800, Qt::blue);
+    }
+    Form1& f = start();
+    for (auto [n, corners] : {std::pair{8, "GYBR"}, std::pair{6, "BRGY"}}) {
+        const QString path = QDir(data_.path()).filePath(QStringLiteral("big%1.jpg").arg(n));
+        ASSERT_TRUE(writeAll(path, orientedJpeg(scene, n)));
+        ASSERT_TRUE(f.panes().loadPicture(path));
+        EXPECT_EQ(f.MP->size(), QSize(1600, 2400)) << n;
+        EXPECT_EQ(f.MP->isComplete(), n == 6) << n;
+        const QImage whole = f.MP->picture();
+        ASSERT_EQ(whole.size(), QSize(1600, 2400)) << n;
+        auto name = [](QRgb c) {
+            const bool r = qRed(c) > 128, g = qGreen(c) > 128, b = qBlue(c) > 128;
+            return r && g && !b ? 'Y' : r && !g && !b ? 'R' : !r && g && !b ? 'G' : !r && !g && b ? 'B' : '?';
+        };
+        const std::string shown{name(whole.pixel(10, 10)), name(whole.pixel(1589, 10)), name(whole.pixel(1589, 2389)),
+                                name(whole.pixel(10, 2389))};
+        EXPECT_EQ(shown, corners) << n;
+    }
+}
+
+}  // namespace
+}  // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+// The profile each kind of file embeds (TIFF's tag, AVIF's and HEIF's colr
+// box, WebP's ICCP chunk) converts what the plug-in decoded, as ImageMagick
+// converts the same numbers; the lossy HEIF on average (its edges stray).
+TEST_F(PhotosTest, PluginPicturesConvertThroughTheirProfiles) {
+    copyOwn({"rose_a98.tif", "rose_a98.avif", "rose_a98.webp", "rose_a98.heic"});
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    const QImage reference =
+        QImage(QStringLiteral(ORBET_OWN_PICTURES "/rose_a98png_ref.png")).convertToFormat(QImage::Format_RGB32);
+    for (auto [name, lossless] : {std::pair{"rose_a98.tif", true}, std::pair{"rose_a98.avif", true},
+                                  std::pair{"rose_a98.webp", true}, std::pair{"rose_a98.heic", false}}) {
+        show(f, QLatin1String(name));
+        const QImage shown = f.MP->picture().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shown.size(), reference.size()) << name;
+        int most = 0;
+        qint64 total = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QRgb p = shown.pixel(x, y), q = reference.pixel(x, y);
+                const int r = std::abs(qRed(p) - qRed(q)), g = std::abs(qGreen(p) - qGreen(q)),
+                          b = std::abs(qBlue(p) - qBlue(q));
+                most = std::max({most, r, g, b});
+                total += r + g + b;
+            }
+        const double mean = double(total) / (3.0 * shown.width() * shown.height());
+        if (lossless)
+            EXPECT_LE(most, 1) << name;
+        else
+            EXPECT_LT(mean, 5.0) << name;  // unconverted, 7.6
+    }
+}
+
+}  // namespace
+}  // namespace orbet::test
