@@ -72,17 +72,17 @@ TEST(PictureLoader, APictureIsRefusedByTheSizeItsHeaderClaimsOnceDecoded) {
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("claims.jpg"));
     // 17000 x 17000: 289 million pixels, 1102 MB at four bytes each, over
-    // the limit though each side and the pixel count alone are far below.
+    // the limit though each side alone is far below any.
     ASSERT_TRUE(test::writeAll(path, jpegClaiming(17000, 17000)));
     EXPECT_TRUE(pictureTooLarge(path));
     EXPECT_TRUE(loadBuiltInPicture(path).isNull());
-    // 16000 x 16000 is 977 MB: under it.
-    ASSERT_TRUE(test::writeAll(path, jpegClaiming(16000, 16000)));
+    // 16000 x 4000 is 244 MB: under it, though a side is as long.
+    ASSERT_TRUE(test::writeAll(path, jpegClaiming(16000, 4000)));
     EXPECT_FALSE(pictureTooLarge(path));
-    // Just over and just under by one row.
-    ASSERT_TRUE(test::writeAll(path, jpegClaiming(16384, 16385)));
+    // Just over and just under by one row: 8192 x 8192 is the limit itself.
+    ASSERT_TRUE(test::writeAll(path, jpegClaiming(8192, 8193)));
     EXPECT_TRUE(pictureTooLarge(path));
-    ASSERT_TRUE(test::writeAll(path, jpegClaiming(16384, 16384)));
+    ASSERT_TRUE(test::writeAll(path, jpegClaiming(8192, 8192)));
     EXPECT_FALSE(pictureTooLarge(path));
 }
 
