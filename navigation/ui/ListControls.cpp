@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QThreadPool>
+#include <QTimer>
 
 #include "navigation/FileListModel.h"
 #include "navigation/FolderProbe.h"
@@ -21,6 +22,8 @@ namespace {
 // A folder with more entries than this is filtered and sorted on the
 // worker; smaller ones take less than a frame and are listed at once.
 constexpr std::size_t kListOnWorker = 8192;
+// More rows than this are laid out by the view a slice per turn.
+constexpr int kRowsAtOnce = 100000;
 
 // One listing at a time: a newer one makes the older one's result useless.
 QThreadPool& listingPool() {
@@ -50,6 +53,7 @@ FileListBox::FileListBox(QWidget* parent) : QListView(parent), model_(new FileLi
     // Every row is one line of the same font: the view lays out a folder of
     // thousands of files from one row's size instead of measuring each.
     setUniformItemSizes(true);
+    setBatchSize(20000);
     connect(this, &QListView::clicked, this, [this] { emit listClicked(); });
 }
 
@@ -148,6 +152,10 @@ void FileListBox::handOver(FileRows rows) {
             model_->update(std::move(rows));
         else
             model_->reset(std::move(rows));
+        // The view lays every row out in one go unless told otherwise, a
+        // tenth of a second for a million rows; in slices the window answers.
+        const bool batched = listCount() > kRowsAtOnce;
+        if (batched != (layoutMode() == QListView::Batched)) setLayoutMode(batched ? QListView::Batched : QListView::SinglePass);
         if (fileName() != selected || selected.isEmpty()) setCurrentRow(selected.isEmpty() ? -1 : rowOf(selected));
     }
     std::vector<std::pair<QString, std::function<void()>>> waiting;
@@ -173,6 +181,20 @@ int FileListBox::listCount() const { return model_->rowCount(); }
 
 void FileListBox::setCurrentRow(int row) {
     selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::ClearAndSelect);
+    if (layoutMode() == QListView::Batched) keepCurrentInView();
+}
+
+void FileListBox::keepCurrentInView() {
+    // A row the sliced layout has not reached yet has no place to scroll to;
+    // the view is brought to it once it has.
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || following_) return;
+    if (!visualRect(current).isEmpty()) return scrollTo(current);
+    following_ = true;
+    QTimer::singleShot(20, this, [this] {
+        following_ = false;
+        keepCurrentInView();
+    });
 }
 
 void FileListBox::setListIndex(int index) {

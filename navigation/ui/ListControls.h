@@ -86,6 +86,7 @@ private:
     void reload(FolderReuse reuse);
     void handOver(FileRows rows);
     void setCurrentRow(int row);
+    void keepCurrentInView();
 
     class FileListModel* model_;
     QString path_;
@@ -95,6 +96,7 @@ private:
     std::unique_ptr<FileRows> pending_;  // without a reading while the worker reads the folder
     QString pendingFolder_;
     std::uint64_t generation_ = 0;
+    bool following_ = false;
     std::vector<std::pair<QString, std::function<void()>>> waiting_;
 };
 

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidget>
 #include <QTimer>
 
 #include "Form1Fixture.h"
@@ -19,6 +20,7 @@
 #include "app/ui/Startup.h"
 #include "app/ui/ViewerCommands.h"
 #include "display/ui/PictureBox.h"
+#include "navigation/ui/FolderTree.h"
 #include "navigation/ui/ListControls.h"
 #include "support/TestSupport.h"
 #include "viewers/ui/AllWindow.h"
@@ -98,8 +100,9 @@ TEST_F(LargeFolderTest, TimerRereadsChangeOnlyTheRowsThatDifferAndKeepTheShownPi
     Form1& f = startOn(50000);
     ASSERT_TRUE(listed(f));
     f.File1->scrollTo(f.File1->model()->index(49990, 0), QAbstractItemView::PositionAtTop);
-    const int scrolled = f.File1->verticalScrollBar()->value();
-    const qint64 shown = f.MP->picture().cacheKey();
+    QCoreApplication::processEvents();
+    int scrolled = f.File1->verticalScrollBar()->value();
+    qint64 shown = f.MP->picture().cacheKey();
     QSignalSpy resets(f.File1->model(), &QAbstractItemModel::modelReset);
     QSignalSpy inserted(f.File1->model(), &QAbstractItemModel::rowsInserted);
     QSignalSpy removed(f.File1->model(), &QAbstractItemModel::rowsRemoved);
@@ -123,6 +126,18 @@ TEST_F(LargeFolderTest, TimerRereadsChangeOnlyTheRowsThatDifferAndKeepTheShownPi
     EXPECT_EQ(inserted.size(), 1);
     EXPECT_EQ(removed.size(), 1);
 
+    // Past a hundred thousand rows the view lays them out a slice per turn;
+    // a row chosen before its slice is laid out is still brought into view.
+    f.File1->setListIndex(kFiles);
+    EXPECT_EQ(f.File1->fileName(), nameOf(kFiles - 1));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return f.File1->viewport()->rect().intersects(f.File1->visualRect(f.File1->currentIndex())); }, 5000));
+    f.File1->setListIndex(50001);
+    f.File1->scrollTo(f.File1->model()->index(49990, 0), QAbstractItemView::PositionAtTop);
+    QCoreApplication::processEvents();
+    scrolled = f.File1->verticalScrollBar()->value();
+    shown = f.MP->picture().cacheKey();
+
     // Read again with nothing changed: not one row moves.
     inserted.clear();
     removed.clear();
@@ -130,6 +145,7 @@ TEST_F(LargeFolderTest, TimerRereadsChangeOnlyTheRowsThatDifferAndKeepTheShownPi
     ASSERT_TRUE(listed(f));
     EXPECT_EQ(resets.size() + inserted.size() + removed.size(), 0);
     EXPECT_EQ(f.MP->picture().cacheKey(), shown);
+    EXPECT_EQ(f.File1->verticalScrollBar()->value(), scrolled);
 
     // The shown file goes: the folder is opened afresh on the first entry.
     for (const char* name : {"p000000a.jpg", "p000000b.jpg"}) QFile::remove(path(QLatin1String(name)));
@@ -147,6 +163,7 @@ TEST_F(LargeFolderTest, TimerRereadsChangeOnlyTheRowsThatDifferAndKeepTheShownPi
 
 TEST_F(LargeFolderTest, KeysAndTheViewerStepAcrossTheWholeList) {
     Form1& f = startOn(kFiles - 1);
+    f.Timer1->stop();  // no re-read of the folder between the steps
     ASSERT_TRUE(listed(f));
     ASSERT_EQ(f.File1->listIndex(), kFiles - 1);
     f.File1->setListIndex(kFiles - 3);
@@ -191,6 +208,41 @@ TEST_F(LargeFolderTest, AnotherFilterListsOnTheWorkerAndSelectsItsFirstFile) {
     f.File1->finishListing();
     EXPECT_FALSE(f.File1->isListing());
     EXPECT_EQ(f.File1->listCount(), kFiles);
+}
+
+TEST_F(LargeFolderTest, ATreeNodeOfThousandsOfSubfoldersGetsItsNodesASlicePerTurn) {
+    QTemporaryDir root;
+    const QString parent = root.filePath(QStringLiteral("many"));
+    for (int i = 0; i < 2500; ++i) ASSERT_TRUE(QDir().mkpath(parent + QString::asprintf("/d%04d", i)));
+    ASSERT_TRUE(QDir().mkpath(parent + QStringLiteral("/d2499/inner")));
+    Form1& f = start();
+    FolderTree& tree = f.navigator().tree();
+    f.Timer1->stop();
+    f.navigator().OpenTreePath(root.path());
+    QTreeWidgetItem* top = tree.findKey(QDir::cleanPath(root.path()));
+    ASSERT_TRUE(top);
+    top->setExpanded(true);
+    QTreeWidgetItem* node = tree.findKey(parent);
+    ASSERT_TRUE(node);
+    node->setExpanded(true);
+    EXPECT_EQ(node->childCount(), 1000);  // the first slice; the rest follow turn by turn
+    EXPECT_TRUE(QTest::qWaitFor([&] { return node->childCount() == 2500; }, 10000));
+    EXPECT_EQ(FolderTree::keyOf(node->child(2499)), parent + QStringLiteral("/d2499"));
+    tree.settleProbes();
+    EXPECT_EQ(node->child(2499)->childCount(), 1);  // it has a subfolder: the "+" stays
+    EXPECT_EQ(node->child(0)->childCount(), 0);
+
+    // Closed before its nodes are all there: the rest never arrive.
+    node->setExpanded(false);
+    node->setExpanded(true);
+    node->setExpanded(false);
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(node->childCount(), 1);
+
+    // A walk to a folder beyond the first slice finds it at once.
+    f.navigator().OpenTreePath(parent + QStringLiteral("/d2499/inner"));
+    EXPECT_EQ(FolderTree::keyOf(tree.highlighted()), parent + QStringLiteral("/d2499/inner"));
+    EXPECT_EQ(f.Dir1->path(), parent + QStringLiteral("/d2499/inner"));
 }
 
 }  // namespace
