@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include "navigation/FolderProbe.h"
+#include "navigation/FileRows.h"
 #include "navigation/FolderSnapshot.h"
 #include "platform/NativePath.h"
 #include "platform/Numbers.h"
@@ -93,21 +94,10 @@ bool FilePattern::matches(const char* name, std::size_t length) const {
 }
 
 QStringList listFiles(const FolderSnapshot& snapshot, const QString& pattern, const AttributeFilter& attributes) {
-    const FilePattern matcher(pattern);
     QStringList names;
-    const QByteArray native = toNative(snapshot.folder);
-    const QByteArray prefix = native.endsWith('/') ? native : native + '/';
-    for (const FolderSnapshot::Entry& e : snapshot.entries) {
-        // Only regular files (and links to them): reading a pipe, socket or
-        // device as a file would block the window or never end.
-        if (e.kind != FolderSnapshot::Kind::File) continue;
-        const char* raw = snapshot.name(e);
-        if (raw[0] == '.' && !attributes.hidden) continue;
-        if (!matcher.matches(raw, e.length)) continue;
-        if (!attributes.readOnly && ::access((prefix + raw).constData(), W_OK) != 0) continue;
-        names.append(fromNative(raw));
-    }
-    std::sort(names.begin(), names.end(), lessIgnoringCase);
+    const std::vector<std::uint32_t> rows = listRows(snapshot, pattern, attributes);
+    names.reserve(qsizetype(rows.size()));
+    for (std::uint32_t i : rows) names.append(fromNative(snapshot.name(snapshot.entries[i])));
     return names;
 }
 

@@ -202,6 +202,11 @@ bool probeSubfolder(const QString& folder, bool includeHidden) {
     return true;
 }
 
+bool isLargeFolder(const QString& folder) {
+    struct stat st {};
+    return ::stat(toNative(keyOf(folder)).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_size > (1 << 20);
+}
+
 void setFolderReadObserver(std::function<void(const QString&)> observer) {
     const std::lock_guard lock(store().mutex);
     store().observer = std::move(observer);

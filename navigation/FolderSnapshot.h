@@ -67,6 +67,11 @@ std::shared_ptr<const FolderSnapshot> storedFolder(const QString& folder);
 // end is kept for the listing that usually follows).
 bool probeSubfolder(const QString& folder, bool includeHidden);
 
+// True when reading the folder may hold the window longer than a frame:
+// its directory takes more than a megabyte on disk (some forty thousand
+// entries). The lists read such a folder on a worker thread.
+bool isLargeFolder(const QString& folder);
+
 // Test seam: called with the folder each time one is read from disk.
 void setFolderReadObserver(std::function<void(const QString&)> observer);
 

@@ -75,6 +75,7 @@ void Commands::Openfile() {
     s.currentFilePath = chosen;
     const QString title = nativeFileName(chosen);
     f_.navigator().OpenTreePath(chosen.left(chosen.size() - title.size()));
+    f_.File1->finishListing();
     for (int i = 0; i < f_.File1->listCount(); ++i) {
         if (f_.File1->entry(i).toUpper() != title.toUpper()) continue;
         f_.File1->setListIndex(i);

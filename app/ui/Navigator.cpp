@@ -1,8 +1,11 @@
 #include "app/ui/Navigator.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTextEdit>
@@ -55,6 +58,7 @@ Navigator::Navigator(Form1& form) : f_(form) {
     hooks.nodeExpand = [this] { return f_.state().nodeExpand; };
     hooks.nodeClose = [this] { return f_.state().nodeClose; };
     tree_ = std::make_unique<FolderTree>(*f_.TV, f_.prompter(), std::move(hooks));
+    QObject::connect(f_.File1, &FileListBox::listed, f_.File1, [this] { listed(); });
 }
 
 Navigator::~Navigator() = default;
@@ -94,16 +98,21 @@ void Navigator::OpenFolder(const QString& path, const QString& keep) {
     f_.Dir1->setPath(path);
     if (openFolderGuard_) return;
     openFolderGuard_ = true;
-    ProgramState& s = f_.state();
 
     f_.panes().clearAll();
+    afterListing_ = nullptr;
     f_.File1->setPath(f_.Dir1->path());
-    int first = 0;
-    for (int i = 0; !keep.isEmpty() && i < f_.File1->listCount(); ++i) {
-        if (f_.File1->entry(i) != keep) continue;
-        first = i;
-        break;
-    }
+    afterListing([this, keep] { chooseFile(keep); });
+    if (QAction* makedir = f_.action("makedir"))
+        makedir->setText(displayName(f_.Dir1->path()) + QStringLiteral("に新しいフォルダを作成"));
+    fillPathCombo();
+    openFolderGuard_ = false;
+}
+
+void Navigator::chooseFile(const QString& keep) {
+    ProgramState& s = f_.state();
+    const int kept = f_.File1->rowOf(keep);
+    const int first = kept >= 0 ? kept : 0;
     if (f_.File1->listCount() > 0) {
         f_.File1->setListIndex(first);
     } else {
@@ -116,10 +125,11 @@ void Navigator::OpenFolder(const QString& path, const QString& keep) {
     f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     if (f_.File1->listCount() > 0 && f_.File1->listIndex() != first) f_.File1->setListIndex(first);
     setBytesFromCurrentFile();
-    if (QAction* makedir = f_.action("makedir"))
-        makedir->setText(displayName(f_.Dir1->path()) + QStringLiteral("に新しいフォルダを作成"));
+}
 
+void Navigator::fillPathCombo() {
     const QString p = f_.Dir1->path();
+    comboSubfolders_ = f_.Dir1->subfolders();
     f_.Combo2->hide();
     f_.Combo2->clear();
     f_.Combo2->addItem(QStringLiteral(".."));
@@ -128,7 +138,41 @@ void Navigator::OpenFolder(const QString& path, const QString& keep) {
     f_.Combo2->setEditText(displayName(p));
     f_.Combo2->show();
     f_.Combo2->raise();
-    openFolderGuard_ = false;
+}
+
+void Navigator::afterListing(std::function<void()> step) {
+    if (!f_.File1->isListing()) return step();
+    afterListing_ = std::move(step);
+}
+
+void Navigator::listed() {
+    if (f_.File1->isListing()) return;
+    // A large folder's subfolders come with the file list's reading.
+    if (!f_.Dir1->complete() && QDir::cleanPath(f_.File1->path()) == f_.Dir1->path() && f_.Dir1->setPath(f_.Dir1->path()) &&
+        f_.Dir1->complete() && f_.Dir1->subfolders() != comboSubfolders_)
+        fillPathCombo();
+    if (!afterListing_) return;
+    std::exchange(afterListing_, nullptr)();
+}
+
+void Navigator::RereadFolder() {
+    // A large folder still being listed is read again once it is.
+    if (f_.File1->isListing()) return;
+    const QString chosen = f_.File1->listIndex() >= 0 ? f_.File1->fileName() : QString();
+    if (chosen.isEmpty() || QDir::cleanPath(f_.File1->path()) != QDir::cleanPath(f_.Dir1->path()))
+        return OpenFolder(f_.Dir1->path(), chosen);
+    const int count = f_.File1->listCount();
+    f_.Dir1->setPath(f_.Dir1->path());
+    // The same folder once more: only the rows that changed on disk change,
+    // and the file on show stays unless it went.
+    f_.File1->setPath(f_.Dir1->path());
+    afterListing([this, chosen, count] {
+        if (f_.File1->fileName() != chosen) return OpenFolder(f_.Dir1->path(), chosen);
+        if (f_.Dir1->subfolders() != comboSubfolders_) fillPathCombo();
+        if (f_.File1->listCount() == count) return;
+        f_.setStatusText(displayName(f_.state().currentFilePath) + QStringLiteral("   ") + displayName(f_.File1->path()) +
+                         QStringLiteral("内") + QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
+    });
 }
 
 void Navigator::OpenTreePath(const QString& path) {
@@ -137,7 +181,8 @@ void Navigator::OpenTreePath(const QString& path) {
     // The folder the walk leads to is listed right after it: reading it
     // first (and holding the reading) lets the walk's probe of that node and
     // the listing answer from the same reading.
-    const auto reading = readFolder(absoluteCleanPath(path), FolderReuse::JustLearnt);
+    const QString target = absoluteCleanPath(path);
+    const auto reading = isLargeFolder(target) ? nullptr : readFolder(target, FolderReuse::JustLearnt);
     QTreeWidgetItem* node = tree_->walkTo(absoluteCleanPath(path));
     if (!node) return;
     const QString key = FolderTree::keyOf(node);
@@ -159,6 +204,7 @@ void Navigator::Combo1_Click(int index) {
         f_.Combo1->setCurrentIndex(0);
         return;
     }
+    afterListing_ = nullptr;
     if (index < kBuiltInFilterCount)
         f_.File1->setPattern(builtInFilterPattern(index, pluginPatternSuffix()));
     else
@@ -172,11 +218,13 @@ void Navigator::Combo1_Click(int index) {
 void Navigator::SetF() {
     const int index = f_.Combo1->currentIndex();
     f_.panes().arrange(groupFor(RouteForEntry(index, f_.Combo1->currentText(), f_.userFilters())));
-    f_.File1->setListIndex(-1);
-    f_.state().currentFilePath = f_.File1->path();
-    if (f_.File1->listCount() > 0) f_.File1->setListIndex(0);
-    f_.setStatusText(displayName(f_.state().currentFilePath) + QStringLiteral("   ") + displayName(f_.File1->path()) + QStringLiteral("内") +
-                     QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
+    afterListing([this] {
+        f_.File1->setListIndex(-1);
+        f_.state().currentFilePath = f_.File1->path();
+        if (f_.File1->listCount() > 0) f_.File1->setListIndex(0);
+        f_.setStatusText(displayName(f_.state().currentFilePath) + QStringLiteral("   ") + displayName(f_.File1->path()) +
+                         QStringLiteral("内") + QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
+    });
 }
 
 }  // namespace orbet

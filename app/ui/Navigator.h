@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QString>
+#include <QStringList>
 
 #include "navigation/FolderProbe.h"
 
@@ -38,6 +39,12 @@ public:
     // A filter chosen in the filter combo (by the user or from code).
     void Combo1_Click(int index);
     void SetF();
+    // Timer1's reading: the same folder again changes only what changed on
+    // disk, and leaves the file on show as it is while the folder lists it.
+    void RereadFolder();
+    // Runs the step now when the file list is complete, else once it is; a
+    // later step replaces one still waiting (the last choice made wins).
+    void afterListing(std::function<void()> step);
 
     // Texts shared by several operations.
     QString objectsText(const QString& prefix) const;
@@ -46,7 +53,13 @@ public:
     QString pluginPatternSuffix() const;
 
 private:
+    void chooseFile(const QString& keep);
+    void fillPathCombo();
+    void listed();
+
     Form1& f_;
+    std::function<void()> afterListing_;
+    QStringList comboSubfolders_;  // the subfolders the path combo offers
     std::unique_ptr<FolderTree> tree_;
     bool openFolderGuard_ = false;
 };

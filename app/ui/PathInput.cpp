@@ -76,6 +76,7 @@ void PathInput::goTo(const QString& t) {
         const QString name = t.mid(t.lastIndexOf(u'/') + 1);
         f_.Dir2->setPath(t.left(t.lastIndexOf(u'/') + 1));
         f_.navigator().OpenTreePath(t);
+        f_.File1->finishListing();
         for (int i = 0; i < f_.File1->listCount(); ++i) {
             if (f_.File1->entry(i) != name) continue;
             f_.File1->setListIndex(i);

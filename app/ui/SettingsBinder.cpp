@@ -212,27 +212,47 @@ void SettingsBinder::OpenF() {
         f_.Dir2->setPath(target.folder);
         lastPath = target.folder;
         f_.File1->setPath(target.folder);
-        auto find = [&] {
-            for (int i = 0; i < f_.File1->listCount(); ++i)
-                if (f_.File1->entry(i) == target.fileName) return i;
-            return -1;
-        };
-        lastFileList = find();
         // A file the restored filter hides is shown under the filter of its
         // kind, as a dropped file is, rather than some other file.
-        if (lastFileList < 0) {
+        if (!f_.File1->wouldList(target.fileName)) {
             const int kind = FilterEntryForClass(ClassifyExtension(target.fileName));
-            if (kind != f_.Combo1->currentIndex() && selectFilter(kind)) {
-                f_.File1->setPath(target.folder);
-                lastFileList = find();
-            }
+            if (kind != f_.Combo1->currentIndex() && selectFilter(kind)) f_.File1->setPath(target.folder);
         }
+        lastFileList = f_.File1->wouldList(target.fileName) ? f_.File1->rowOf(target.fileName) : -1;
     } else if (target.kind == CommandLineTarget::Kind::Folder) {
         lastPath = target.folder;
     }
     traceStartupStep("settings applied");
     if (!lastPath.isEmpty()) f_.navigator().OpenTreePath(lastPath);
     traceStartupStep("tree walked");
+    if (f_.File1->isListing()) {
+        // A large folder is still being listed: the file named on the command
+        // line is shown now, and the list catches up with it.
+        const bool named = target.kind == CommandLineTarget::Kind::File && f_.File1->wouldList(target.fileName) &&
+                           folders::join(target.folder, target.fileName) ==
+                               folders::join(f_.File1->path(), target.fileName);
+        if (named) {
+            st.showEnabled = true;
+            st.currentFilePath = folders::join(f_.File1->path(), target.fileName);
+            const PathFacts info = pathFacts(st.currentFilePath);
+            if (info.isFile) f_.Bytes->setText(FSize(info.size));
+            f_.display().ShowFile();
+            st.startupFileShown = true;
+        }
+        const QString name = named ? target.fileName : QString();
+        f_.navigator().afterListing([this, name, lastFileList] {
+            FileListBox& list = *f_.File1;
+            const int row = name.isEmpty() ? lastFileList : list.rowOf(name);
+            if (!name.isEmpty() && row >= 0) {
+                list.selectQuietly(row);
+                f_.setStatusText(f_.navigator().objectsText(f_.state().currentFilePath));
+            } else {
+                list.setListIndex(row >= 0 && row < list.listCount() ? row : (list.listCount() > 0 ? 0 : -1));
+            }
+        });
+        f_.setStatusText(f_.navigator().objectsText(st.currentFilePath));
+        return;
+    }
     const int count = f_.File1->listCount();
     if (lastFileList >= 0 && lastFileList < count)
         f_.File1->setListIndex(lastFileList);

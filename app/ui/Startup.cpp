@@ -168,11 +168,13 @@ void Startup::Timer1_Timer() {
         st.startupFileShown = false;
         return;
     }
+    // A large folder still being listed is read again on the next tick.
+    if (f_.File1->isListing()) return;
     f_.Combo2->raise();
     f_.Timer1->stop();
-    // The file the user opened (or the restored one) stays chosen.
-    const QString chosen = f_.File1->listIndex() >= 0 ? f_.File1->fileName() : QString();
-    f_.navigator().OpenFolder(f_.Dir1->path(), chosen);
+    // The file the user opened (or the restored one) stays chosen, and
+    // stays on show while the folder still lists it.
+    f_.navigator().RereadFolder();
     traceStartupStep("Timer1");
 }
 
@@ -183,11 +185,15 @@ void Startup::LoadPlugins() {
 void Startup::FreePlugins() { f_.plugins().freePlugins(); }
 
 void Startup::selectionWalk(const QString& path) {
-    FileListBox& list = *f_.File1;
-    for (int i = 0; i < list.listCount(); ++i) {
-        list.setListIndex(i);
-        if (folders::join(f_.Dir1->path(), list.entry(i)) == path) return;
-    }
+    // The dropped file is shown by the caller; the list follows it once listed.
+    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    f_.navigator().afterListing([this, path, name] {
+        FileListBox& list = *f_.File1;
+        const int row = folders::join(f_.Dir1->path(), name) == path ? list.rowOf(name) : -1;
+        // Where the file is not listed the walk ends on the last entry.
+        const int at = row >= 0 ? row : list.listCount() - 1;
+        if (at >= 0) list.setListIndex(at);
+    });
 }
 
 bool Startup::loadDropped(const QString& path) {

@@ -34,6 +34,7 @@ ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
     files.listFolder = [&f = f_] { return f.File1->path(); };
     files.listedFiles = [&f = f_] {
         QStringList names;
+        f.File1->finishListing();
         for (int i = 0; i < f.File1->listCount(); ++i) names.append(f.File1->entry(i));
         return names;
     };

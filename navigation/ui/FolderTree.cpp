@@ -76,6 +76,7 @@ void FolderTree::DriveCheck(const QString& scope) {
     if (scope != QLatin1String("ALL")) return;
     FrozenTree frozen(tree_);
     cancelProbes();
+    fillings_.clear();
     highlighted_ = nullptr;
     tree_.clear();
     for (const Volume& v : volumes()) {
@@ -106,9 +107,24 @@ void FolderTree::fillNode(QTreeWidgetItem* node) {
     }
     FrozenTree frozen(tree_);
     deleteChildren(node);
+    dropFilling(node);
+    auto all = std::make_shared<const std::vector<Subfolder>>(std::move(subfolders));
+    addChildren(node, *all, 0, includeHidden);
+    if (all->size() > kNodesPerTurn) {
+        // A folder of a hundred thousand subfolders gets its nodes a slice
+        // per turn of the event loop, so the window answers meanwhile.
+        fillings_.push_back({QPersistentModelIndex(tree_.indexFromItem(node)), all, kNodesPerTurn, includeHidden});
+        if (fillings_.size() == 1) QMetaObject::invokeMethod(this, &FolderTree::fillMore, Qt::QueuedConnection);
+    }
+}
+
+void FolderTree::addChildren(QTreeWidgetItem* node, const std::vector<Subfolder>& all, std::size_t from,
+                             bool includeHidden) {
+    const std::size_t to = std::min(all.size(), from + kNodesPerTurn);
     QList<QTreeWidgetItem*> children;
-    children.reserve(qsizetype(subfolders.size()));
-    for (const Subfolder& s : subfolders) children.append(newNode(s.path, displayName(DirName(s.path)), s.hidden ? 6 : 1));
+    children.reserve(qsizetype(to - from));
+    for (std::size_t i = from; i < to; ++i)
+        children.append(newNode(all[i].path, displayName(DirName(all[i].path)), all[i].hidden ? 6 : 1));
     node->addChildren(children);
     std::vector<QTreeWidgetItem*> unknown;
     unknown.reserve(std::size_t(children.size()));
@@ -117,6 +133,40 @@ void FolderTree::fillNode(QTreeWidgetItem* node) {
         unknown.push_back(child);
     }
     probeLater(unknown, includeHidden);
+}
+
+QTreeWidgetItem* FolderTree::fillingNode(const Filling& f) const {
+    if (!f.node.isValid()) return nullptr;
+    QTreeWidgetItem* node = tree_.itemFromIndex(f.node);
+    // A node closed meanwhile forgot its children; it is listed afresh when opened.
+    return node && node->isExpanded() ? node : nullptr;
+}
+
+void FolderTree::fillMore() {
+    if (fillings_.empty()) return;
+    Filling& f = fillings_.front();
+    QTreeWidgetItem* node = fillingNode(f);
+    if (node) {
+        FrozenTree frozen(tree_);
+        addChildren(node, *f.all, f.next, f.includeHidden);
+        f.next += kNodesPerTurn;
+    }
+    if (!node || f.next >= f.all->size()) fillings_.pop_front();
+    if (!fillings_.empty()) QMetaObject::invokeMethod(this, &FolderTree::fillMore, Qt::QueuedConnection);
+}
+
+void FolderTree::finishFilling(QTreeWidgetItem* node) {
+    for (auto f = fillings_.begin(); f != fillings_.end(); ++f) {
+        if (fillingNode(*f) != node) continue;
+        FrozenTree frozen(tree_);
+        for (; f->next < f->all->size(); f->next += kNodesPerTurn) addChildren(node, *f->all, f->next, f->includeHidden);
+        fillings_.erase(f);
+        return;
+    }
+}
+
+void FolderTree::dropFilling(QTreeWidgetItem* node) {
+    fillings_.remove_if([&](const Filling& f) { return !f.node.isValid() || tree_.itemFromIndex(f.node) == node; });
 }
 
 void FolderTree::probeLater(const std::vector<QTreeWidgetItem*>& nodes, bool includeHidden) {
@@ -338,6 +388,7 @@ QTreeWidgetItem* FolderTree::walkTo(const QString& path) {
             matched = findKey(key);  // an event on the way may have rebuilt the tree
             if (!matched) return nullptr;
         }
+        finishFilling(matched);  // the next component may be among the nodes not yet added
     }
     return matched;
 }

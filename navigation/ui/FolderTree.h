@@ -84,6 +84,19 @@ private:
         std::shared_ptr<std::atomic_bool> cancelled;
         QFutureWatcher<std::vector<char>>* watcher = nullptr;
     };
+    // The nodes of a large folder not yet added.
+    struct Filling {
+        QPersistentModelIndex node;
+        std::shared_ptr<const std::vector<Subfolder>> all;
+        std::size_t next = 0;
+        bool includeHidden = false;
+    };
+    static constexpr std::size_t kNodesPerTurn = 1000;
+    void addChildren(QTreeWidgetItem* node, const std::vector<Subfolder>& all, std::size_t from, bool includeHidden);
+    QTreeWidgetItem* fillingNode(const Filling& f) const;
+    void fillMore();
+    void finishFilling(QTreeWidgetItem* node);
+    void dropFilling(QTreeWidgetItem* node);
     void probeLater(const std::vector<QTreeWidgetItem*>& nodes, bool includeHidden);
     void applyProbes(std::list<ProbeBatch>::iterator batch);
     void cancelProbes();
@@ -99,6 +112,7 @@ private:
     QTreeWidgetItem* highlighted_ = nullptr;
     bool changing_ = false;  // our own expand/collapse calls do not re-enter
     std::list<ProbeBatch> batches_;
+    std::list<Filling> fillings_;
 };
 
 }  // namespace orbet

@@ -347,6 +347,7 @@ void OptionForm::Drive1_Change() {
 void OptionForm::Dir1_Change() {
     folderChosen_ = true;
     File1->setPath(Dir1->path());
+    File1->finishListing();
     QStringList names;
     for (int i = 0; i < File1->listCount(); ++i) names.append(File1->entry(i));
     Label7->setText(pluginCountText(names));

@@ -56,7 +56,7 @@ protected:
     QString held(const QByteArray& name) const { return fromNative(dir_.nativePath() + name); }
     QStringList visibleTexts() const {
         QStringList texts;
-        for (int i = 0; i < form_->File1->count(); ++i) texts.append(form_->File1->item(i)->text());
+        for (int i = 0; i < form_->File1->listCount(); ++i) texts.append(form_->File1->entryText(i));
         return texts;
     }
     int rowOf(const QString& visible) const { return visibleTexts().indexOf(visible); }

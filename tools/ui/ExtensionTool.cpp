@@ -148,6 +148,7 @@ void Form5::attributesChanged() {
 
 void Form5::Command1_Click() {
     QStringList names;
+    File1->finishListing();  // every file the list holds is renamed, not the part listed so far
     for (int i = 0; i < File1->listCount(); ++i) names.append(File1->entry(i));
     const QStringList refused = applyRenames(extensionRenames(folder_, names, Text1->text(), Text2->text()));
     File1->refresh();
