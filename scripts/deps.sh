@@ -40,7 +40,9 @@ orbet_build() {
   local type="$1" folder="${2:-$ORBET_ROOT/build}"
   shift; [ $# -gt 0 ] && shift
   local launcher=()
-  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  # Paths below the checkout count as relative, so another checkout of the
+  # same sources finds its objects in the cache too.
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) && export CCACHE_BASEDIR="$ORBET_ROOT"
   cmake -S "$ORBET_ROOT" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@"
   cmake --build "$folder" -j "$(nproc)"
 }
