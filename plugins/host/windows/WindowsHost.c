@@ -190,7 +190,7 @@ static int __stdcall progress(int num, int denom, LONG_PTR data) {
     return GetFileAttributesW(cancelPath) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
 }
 
-static HANDLE openPath(const char* unixPath, BOOL create) {
+static HANDLE openHostFile(const char* unixPath, BOOL create) {
     WCHAR* path = windowsPath(unixPath);
     if (!path) return INVALID_HANDLE_VALUE;
     HANDLE file = create ? CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL)
@@ -212,7 +212,7 @@ static BOOL picture(const Plugin* plugin, const char* payload, uint32_t length) 
         request.inputBytes > (uint64_t)(SIZE_MAX / 2))
         return reply(WIRE_PICTURE, 5, &out, sizeof out);
 
-    HANDLE input = openPath(inputPath, FALSE);
+    HANDLE input = openHostFile(inputPath, FALSE);
     if (input == INVALID_HANDLE_VALUE) return reply(WIRE_PICTURE, 6, &out, sizeof out);
     HANDLE mapping = CreateFileMappingW(input, NULL, PAGE_READONLY, 0, 0, NULL);
     const char* contents = mapping ? (const char*)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, (SIZE_T)request.inputBytes) : NULL;
@@ -243,7 +243,7 @@ static BOOL picture(const Plugin* plugin, const char* payload, uint32_t length) 
         const void* pixelBytes = LocalLock(pixels);
         out.headerBytes = headerBytes ? LocalSize(header) : 0;
         out.pixelBytes = pixelBytes ? LocalSize(pixels) : 0;
-        HANDLE output = openPath(outputPath, TRUE);
+        HANDLE output = openHostFile(outputPath, TRUE);
         written = output != INVALID_HANDLE_VALUE && writeAll(output, headerBytes, out.headerBytes) &&
                   writeAll(output, pixelBytes, out.pixelBytes);
         if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
