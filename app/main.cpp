@@ -2,25 +2,31 @@
 #include <optional>
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
 #include "app/ui/ProgramIcon.h"
 #include "app/ui/ProgramStyle.h"
 #include "navigation/FolderSnapshot.h"
+#include "platform/Language.h"
 #include "platform/StartupTrace.h"
 #include "platform/NativePath.h"
 #include "platform/ui/QtPrompter.h"
-#include "platform/ui/Translations.h"
 
 namespace {
 
 // Answers "--help", "--version" and options not understood before any
 // window or display is needed; nullopt when the program is to run.
-std::optional<int> answerOptions(int argc, char** argv) {
+std::optional<int> answerOptions(int& argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments.append(orbet::fromNative(argv[i]));
     const orbet::CommandLineRequest request = orbet::readCommandLine(arguments);
+    if (request.kind == orbet::CommandLineRequest::Kind::Run) return std::nullopt;
+    // The answers speak the user's language; a core application is enough
+    // for the catalogue and needs no display.
+    QCoreApplication core(argc, argv);
+    orbet::installChosenLanguage(core, orbet::translationsFolder());
     switch (request.kind) {
     case orbet::CommandLineRequest::Kind::Run:
         return std::nullopt;
@@ -31,7 +37,12 @@ std::optional<int> answerOptions(int argc, char** argv) {
         std::fputs(orbet::versionText().toUtf8().constData(), stdout);
         return 0;
     case orbet::CommandLineRequest::Kind::Unknown:
-        std::fputs(("orbet: " + orbet::toNative(request.text) + ": 不明なオプションです\n").constData(), stderr);
+        // The option's own bytes go out as given, whatever their encoding.
+        std::fputs(QCoreApplication::translate("main", "orbet: %1: 不明なオプションです\n")
+                       .toUtf8()
+                       .replace("%1", orbet::toNative(request.text))
+                       .constData(),
+                   stderr);
         std::fputs(orbet::usageText().toUtf8().constData(), stderr);
         return 2;
     }
@@ -61,7 +72,8 @@ int main(int argc, char** argv) {
     // Lets the desktop tie the windows to the installed desktop entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.orbet.Orbet"));
     QApplication::setWindowIcon(orbet::programIcon());
-    orbet::installQtJapanese(app);
+    // The choice made in the options dialog takes effect here, at the next start.
+    orbet::installChosenLanguage(app, orbet::translationsFolder());
     // The window stays alive while it sits in the tray.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -13,6 +13,12 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(BinAngsDL)
+};
+}  // namespace
+
+namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
@@ -59,7 +65,7 @@ void BinAngsDL::setTempFilePath(const QString& folder) {
 
 std::optional<QString> BinAngsDL::OpenBin(const QString& path) {
     if (!fileExists(path)) {
-        prompter_.message(QStringLiteral("ファイルが見つかりません\r\n") + path, titleName_, Buttons::Ok);
+        prompter_.message(Texts::tr("ファイルが見つかりません\r\n") + path, titleName_, Buttons::Ok);
         return std::nullopt;
     }
     if (pump_) pump_();
@@ -132,7 +138,7 @@ QString BinAngsDL::PassHukgs(const QString& hex) {
 
 BinAngsDL::Protected BinAngsDL::ProtectFile(const QString& source, const QString& target) {
     if (!fileExists(source)) {
-        prompter_.message(QStringLiteral("ファイルが見つかりません\r\n") + source, titleName_, Buttons::Ok);
+        prompter_.message(Texts::tr("ファイルが見つかりません\r\n") + source, titleName_, Buttons::Ok);
         return Protected::SourceMissing;
     }
     if (!pathFacts(source).isRegular) {
@@ -176,7 +182,7 @@ BinAngsDL::Protected BinAngsDL::ProtectFile(const QString& source, const QString
 
 QString BinAngsDL::RestoreFile(const QString& protectedPath) {
     if (!fileExists(protectedPath)) {
-        prompter_.message(QStringLiteral("ファイルが見つかりません\r\n") + protectedPath, titleName_, Buttons::Ok);
+        prompter_.message(Texts::tr("ファイルが見つかりません\r\n") + protectedPath, titleName_, Buttons::Ok);
         return {};
     }
     if (!pathFacts(protectedPath).isRegular) {
@@ -198,7 +204,7 @@ QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
     ang::Reader reader(in);
     if (!reader.readHeader()) return {};
     if (!ang::sameText(reader.password(), pass_)) {
-        prompter_.message(QStringLiteral("パスワードが違います"), titleName_, Buttons::Ok);
+        prompter_.message(Texts::tr("パスワードが違います"), titleName_, Buttons::Ok);
         return {};
     }
     // The name comes from the file, so it must not lead out of the folder.
@@ -217,7 +223,7 @@ QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
         return {};
     }
     if (fileExists(path)) {
-        const Answer a = prompter_.message(QStringLiteral("同じファイル名が存在します、上書きしますか？"),
+        const Answer a = prompter_.message(Texts::tr("同じファイル名が存在します、上書きしますか？"),
                                            QStringLiteral("KTXAngsDLL-") + path, Buttons::YesNo, Icon::Question);
         if (a != Answer::Yes) return {};
     }
@@ -249,35 +255,35 @@ QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
 }
 
 QString BinAngsDL::controlNameMessage() {
-    return QStringLiteral("ファイル名に改行などの制御文字が含まれているため、暗号化できません");
+    return Texts::tr("ファイル名に改行などの制御文字が含まれているため、暗号化できません");
 }
 
-QString BinAngsDL::notRegularMessage() { return QStringLiteral("通常のファイルではないため、暗号化できません"); }
+QString BinAngsDL::notRegularMessage() { return Texts::tr("通常のファイルではないため、暗号化できません"); }
 
 QString BinAngsDL::storedControlNameMessage() {
-    return QStringLiteral("保存されているファイル名に制御文字が含まれているため、復号できません");
+    return Texts::tr("保存されているファイル名に制御文字が含まれているため、復号できません");
 }
 
-QString BinAngsDL::notRegularProtectedMessage() { return QStringLiteral("通常のファイルではないため、復号できません"); }
+QString BinAngsDL::notRegularProtectedMessage() { return Texts::tr("通常のファイルではないため、復号できません"); }
 
 QString BinAngsDL::folderInTheWayMessage() {
-    return QStringLiteral("同じ名前のフォルダが存在するため、復号したファイルを出力できません");
+    return Texts::tr("同じ名前のフォルダが存在するため、復号したファイルを出力できません");
 }
 
 void BinAngsDL::sayWriteFailed(const QString& path, const QString& reason) {
-    prompter_.message(QStringLiteral("ファイルを書き込めませんでした\r\n") + path +
+    prompter_.message(Texts::tr("ファイルを書き込めませんでした\r\n") + path +
                           (reason.isEmpty() ? QString() : QStringLiteral("\r\n") + reason),
                       titleName_, Buttons::Ok, Icon::Critical);
 }
 
 void BinAngsDL::sayReadFailed(const QString& path) {
-    prompter_.message(QStringLiteral("ファイルを読み込めませんでした") +
+    prompter_.message(Texts::tr("ファイルを読み込めませんでした") +
                           (path.isEmpty() ? QString() : QStringLiteral("\r\n") + path),
                       titleName_, Buttons::Ok, Icon::Critical);
 }
 
 void BinAngsDL::sayOddText() {
-    prompter_.message(QStringLiteral("KTXﾊﾞｲﾅﾘｻｰﾊﾞｰ ｴﾗｰ"), titleName_ + QStringLiteral("-ｴﾗｰ"), Buttons::Ok);
+    prompter_.message(Texts::tr("KTXﾊﾞｲﾅﾘｻｰﾊﾞｰ ｴﾗｰ"), titleName_ + Texts::tr("-ｴﾗｰ"), Buttons::Ok);
 }
 
 }  // namespace orbet

@@ -1,5 +1,6 @@
 #include "crypto/EncryptionCommands.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "crypto/AngFormat.h"
@@ -10,6 +11,12 @@
 #include "platform/Prompter.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(EncryptionCommands)
+};
+}  // namespace
 
 namespace {
 
@@ -32,14 +39,14 @@ private:
 EncryptionCommands::EncryptionCommands(Prompter& prompter, ProgramState& state, BinAngsDL& bin, BusyPointer busy)
     : prompter_(prompter), state_(state), bin_(bin), busy_(std::move(busy)) {}
 
-QString EncryptionCommands::filter() { return QStringLiteral("KTXパスワード付き暗号化ファイル(*.ang)|*.ang"); }
+QString EncryptionCommands::filter() { return Texts::tr("KTXパスワード付き暗号化ファイル(*.ang)|*.ang"); }
 
 QString EncryptionCommands::noPasswordMessage() {
-    return QStringLiteral("パスワードが入力されていないため、暗号化ファイルは作成しませんでした");
+    return Texts::tr("パスワードが入力されていないため、暗号化ファイルは作成しませんでした");
 }
 
 QString EncryptionCommands::askPassword() {
-    return prompter_.password(QStringLiteral("パスワードを入力してください"), state_.title).value_or(QString());
+    return prompter_.password(Texts::tr("パスワードを入力してください"), state_.title).value_or(QString());
 }
 
 void EncryptionCommands::setBusy(bool busy) {
@@ -52,7 +59,7 @@ void EncryptionCommands::PasAng() {
     const QString source = state_.currentFilePath;
     const PathFacts current = pathFacts(source);
     if (!(current.exists || current.isLink) || current.isDir) {
-        prompter_.message(QStringLiteral("ファイルが指定されていません"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("ファイルが指定されていません"), state_.title, Buttons::Ok);
         return;
     }
     // Refused before the dialogs, so nothing is chosen or written in vain.
@@ -69,14 +76,14 @@ void EncryptionCommands::PasAng() {
         return;
     }
     FileDialogRequest request;
-    request.title = QStringLiteral("パスワード付き暗号化（暗号化保存）");
+    request.title = Texts::tr("パスワード付き暗号化（暗号化保存）");
     request.filter = filter();
     request.hideReadOnly = true;
     request.confirmOverwrite = false;
     const QString target = prompter_.saveFile(request);
     if (target.isEmpty()) return;
     if (exists(QFileInfo(target))) {
-        const Answer a = prompter_.message(QStringLiteral("同じファイル名が存在します、上書きしますか？"),
+        const Answer a = prompter_.message(Texts::tr("同じファイル名が存在します、上書きしますか？"),
                                            state_.title + QStringLiteral("-") + target, Buttons::YesNo,
                                            Icon::Question);
         if (a != Answer::Yes) return;
@@ -95,14 +102,14 @@ void EncryptionCommands::PassHuku() {
     if (working_) return;
     WorkingScope scope(working_);
     FileDialogRequest request;
-    request.title = QStringLiteral("パスワード付き復号（復号後保存）");
+    request.title = Texts::tr("パスワード付き復号（復号後保存）");
     request.filter = filter();
     request.hideReadOnly = true;
     const QString chosen = prompter_.openFile(request);
     if (chosen.isEmpty()) return;
     const QFileInfo info(chosen);
     if (!exists(info)) {
-        prompter_.message(QStringLiteral("ファイルが存在しません"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("ファイルが存在しません"), state_.title, Buttons::Ok);
         return;
     }
     const QString password = askPassword();
@@ -111,7 +118,7 @@ void EncryptionCommands::PassHuku() {
     bin_.setDirectry(folders::join(info.absolutePath(), QString()));
     bin_.setPass(password);
     const QString written = bin_.RestoreFile(chosen);
-    prompter_.message(written.isEmpty() ? QStringLiteral("ERROR!") : written + QStringLiteral("に出力完了"),
+    prompter_.message(written.isEmpty() ? QStringLiteral("ERROR!") : Texts::tr("%1に出力完了").arg(written),
                       state_.title, Buttons::Ok);
     setBusy(false);
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include "platform/Numbers.h"
@@ -11,22 +12,23 @@ namespace orbet {
 
 namespace {
 
-const std::array<QString, kBuiltInFilterCount> kEntries = {
-    QStringLiteral("すべてのピクチャファイル"),
-    QStringLiteral("BMPファイル"),
-    QStringLiteral("GIFファイル"),
-    QStringLiteral("JPG,JPEGファイル"),
-    QStringLiteral("ICOファイル"),
-    QStringLiteral("WMFファイル"),
-    QStringLiteral("テキストファイル"),
-    QStringLiteral("リッチテキストファイル"),
-    QStringLiteral("TXT,RTF,INI,BATファイル"),
-    QStringLiteral("HTML文書"),
-    QStringLiteral("オーディオファイル"),
-    QStringLiteral("MPEG-Layer-3 ファイル"),
-    QStringLiteral("WAV,MIDファイル"),
-    QStringLiteral("プログラム,ヘルプ(EXE,COM,SCR,HLP)"),
-    QStringLiteral("すべてのファイル "),
+// Translated when asked for: the list is made before any catalogue is in.
+const std::array<const char*, kBuiltInFilterCount> kEntries = {
+    QT_TRANSLATE_NOOP("FileKinds", "すべてのピクチャファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "BMPファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "GIFファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "JPG,JPEGファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "ICOファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "WMFファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "テキストファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "リッチテキストファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "TXT,RTF,INI,BATファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "HTML文書"),
+    QT_TRANSLATE_NOOP("FileKinds", "オーディオファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "MPEG-Layer-3 ファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "WAV,MIDファイル"),
+    QT_TRANSLATE_NOOP("FileKinds", "プログラム,ヘルプ(EXE,COM,SCR,HLP)"),
+    QT_TRANSLATE_NOOP("FileKinds", "すべてのファイル "),
 };
 
 const ShowRoute kBuiltInRoutes[kBuiltInFilterCount] = {
@@ -55,7 +57,7 @@ const std::array<ClassKeys, 5>& classTable() {
 
 }  // namespace
 
-const QString& builtInFilterText(int index) { return kEntries.at(std::size_t(index)); }
+QString builtInFilterText(int index) { return QCoreApplication::translate("FileKinds", kEntries.at(std::size_t(index))); }
 
 ExtensionClass ClassifyExtension(const QString& path) {
     const QString key = path.right(4).toUpper();
@@ -79,7 +81,7 @@ int FilterEntryForClass(ExtensionClass cls) {
 ShowRoute RouteForEntry(int index, const QString& entryText, const UserFilterTable& filters) {
     if (index < 0) return ShowRoute::None;
     if (index <= 13) return kBuiltInRoutes[index];
-    if (entryText == kEntries[14]) return ShowRoute::AnyFile;
+    if (entryText == builtInFilterText(14)) return ShowRoute::AnyFile;
     const int row = index - kBuiltInFilterCount;
     if (row < 0 || row >= UserFilterTable::Rows) return ShowRoute::None;
     // The method may be stored as a number or as its text; both read the same.

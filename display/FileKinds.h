@@ -20,7 +20,7 @@ constexpr int kMediaFilter = 10;
 constexpr int kProgramFilter = 13;
 
 // The fixed entries of the filter combo, indices 0 to 14.
-const QString& builtInFilterText(int index);
+QString builtInFilterText(int index);
 
 // The key is the last four characters upper-cased, not the text after the
 // dot: x.jpeg matches "JPEG", x.midi matches nothing.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QByteArray>
 #include <QFile>
 #include <QImageReader>
@@ -9,6 +10,12 @@
 #include "platform/NativePath.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ReadLimits)
+};
+}  // namespace
 
 bool pictureTooLarge(const QString& path) {
     const PathFacts facts = pathFacts(path);
@@ -34,8 +41,7 @@ std::optional<BoundedText> readBoundedText(const QString& path, qint64 limit) {
 }
 
 QString textCutMessage() {
-    return QStringLiteral("ファイルが大きいため、先頭の") + QLatin1String(kTextReadLimitText) +
-           QStringLiteral("だけを表示しています");
+    return Texts::tr("ファイルが大きいため、先頭の%1だけを表示しています").arg(QLatin1String(kTextReadLimitText));
 }
 
 bool wrapsWell(const QString& text) {

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include "navigation/FolderProbe.h"
@@ -15,6 +16,12 @@
 #include "platform/Numbers.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(FileListing)
+};
+}  // namespace
 
 QString builtInFilterPattern(int index, const QString& pluginSuffix) {
     static const char* const kPatterns[] = {
@@ -119,7 +126,7 @@ QString twoPlaces(double value) {
 QString BytesSizeText(qint64 bytes) {
     if (bytes > 1023999) return twoPlaces(double(bytes) / 1024000.0) + QStringLiteral("MB");
     if (bytes > 1023) return twoPlaces(double(bytes) / 1024.0) + QStringLiteral("KB");
-    return QString::number(bytes) + QStringLiteral("ﾊﾞｲﾄ");
+    return QString::number(bytes) + Texts::tr("ﾊﾞｲﾄ");
 }
 
 namespace {

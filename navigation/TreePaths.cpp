@@ -1,6 +1,14 @@
 #include "navigation/TreePaths.h"
 
+#include <QCoreApplication>
+
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(TreePaths)
+};
+}  // namespace
 
 QString DriveKey(const QString& root) { return PlusEn(root); }
 
@@ -19,9 +27,9 @@ int DriveImageNum(int driveType) {
 
 QString StrDrive(int driveType) {
     switch (driveType) {
-    case 2: return QStringLiteral("3.5インチフロッピードライブ");
-    case 3: return QStringLiteral("ハードディスクドライブ");
-    case 4: return QStringLiteral("リモートメディアドライブ");
+    case 2: return Texts::tr("3.5インチフロッピードライブ");
+    case 3: return Texts::tr("ハードディスクドライブ");
+    case 4: return Texts::tr("リモートメディアドライブ");
     case 5: return QStringLiteral("CD-ROM");
     default: return {};
     }

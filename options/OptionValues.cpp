@@ -2,11 +2,18 @@
 
 #include <cmath>
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include "platform/Numbers.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(OptionValues)
+};
+}  // namespace
 
 OptionValues allDefaults(const OptionValues& current) {
     OptionValues d;
@@ -29,6 +36,7 @@ OptionValues allDefaults(const OptionValues& current) {
     d.backcolorR = d.backcolorG = d.backcolorB = 0;
     d.pluginFolder = current.pluginFolder;
     d.followOrientation = true;
+    d.language = LanguageChoice::Automatic;
     return d;
 }
 
@@ -61,23 +69,23 @@ bool isWholeNumber(const QString& text) {
 
 Reading<std::int32_t> readInterval(const QString& text) {
     const double seconds = num::val(text);
-    if (!(seconds >= 0.1)) return {std::nullopt, QStringLiteral("スライドショーの間隔には0.1秒以上の値が必要です")};
+    if (!(seconds >= 0.1)) return {std::nullopt, Texts::tr("スライドショーの間隔には0.1秒以上の値が必要です")};
     if (!isWholeNumber(text))
-        return {std::nullopt, QStringLiteral("スライドショーの間隔は秒数を半角の数字だけで入力してください")};
+        return {std::nullopt, Texts::tr("スライドショーの間隔は秒数を半角の数字だけで入力してください")};
     const auto ms = num::toInt32(seconds * 1000.0);
-    if (!ms) return {std::nullopt, QStringLiteral("スライドショーの間隔は2147483秒以下にしてください")};
+    if (!ms) return {std::nullopt, Texts::tr("スライドショーの間隔は2147483秒以下にしてください")};
     return {*ms, {}};
 }
 
 Reading<double> readTextSize(const QString& text) {
     const double points = num::val(text);
     if (!(points >= 4.0))
-        return {std::nullopt, QStringLiteral("テキスト全画面表示時の標準文字サイズは4ポイント以上必要です")};
+        return {std::nullopt, Texts::tr("テキスト全画面表示時の標準文字サイズは4ポイント以上必要です")};
     if (!isWholeNumber(text))
         return {std::nullopt,
-                QStringLiteral("テキスト全画面表示時の標準文字サイズはポイント数を半角の数字だけで入力してください")};
+                Texts::tr("テキスト全画面表示時の標準文字サイズはポイント数を半角の数字だけで入力してください")};
     if (!std::isfinite(points) || points > 1638.0)
-        return {std::nullopt, QStringLiteral("テキスト全画面表示時の標準文字サイズは1638ポイント以下にしてください")};
+        return {std::nullopt, Texts::tr("テキスト全画面表示時の標準文字サイズは1638ポイント以下にしてください")};
     return {points, {}};
 }
 

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/Language.h"
+
 // The settings the options dialog shows and sets, as plain values, and the
 // rules between them and the dialog's controls. The main window fills one
 // from its live state when the dialog opens and applies the one OK hands
@@ -37,6 +39,9 @@ struct OptionValues {
     // Pictures shown upright by their stored (EXIF) orientation; kept in the
     // per-user store, never in the settings file.
     bool followOrientation = true;
+    // The interface's language, in the per-user store too; it takes effect
+    // at the next start.
+    LanguageChoice language = LanguageChoice::Automatic;
 
     bool operator==(const OptionValues&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "options/PluginFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -9,17 +10,23 @@
 
 namespace orbet {
 
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(PluginFolder)
+};
+}  // namespace
+
 QString pluginCountText(const QStringList& spiFiles) {
     const auto n = spiFiles.size();
-    if (n == 0) return QStringLiteral("このフォルダにはSusiePluginはありません");
+    if (n == 0) return Texts::tr("このフォルダにはSusiePluginはありません");
     qsizetype pictures = 0;
     for (const QString& name : spiFiles)
         if (name.startsWith(QLatin1String("IF"), Qt::CaseInsensitive)) ++pictures;
-    const QString head = QStringLiteral("このフォルダにはSusiePlugingが") + num::signedText(double(n));
     if (pictures > 0)
-        return head + QStringLiteral("個有ります内、") + num::signedText(double(pictures)) +
-               QStringLiteral("個がOrbetに有効です");
-    return head + QStringLiteral("個有りますがOrbetに有効なプラグインは有りません");
+        return Texts::tr("このフォルダにはSusiePlugingが%1個有ります内、%2個がOrbetに有効です")
+            .arg(num::signedText(double(n)), num::signedText(double(pictures)));
+    return Texts::tr("このフォルダにはSusiePlugingが%1個有りますがOrbetに有効なプラグインは有りません")
+        .arg(num::signedText(double(n)));
 }
 
 QString storedPluginFolder(const QString& folder) {
@@ -32,12 +39,12 @@ QString pluginFolderRefusal(const QString& folder) {
     const QFileInfo info(folder);
     const QString where = QStringLiteral("\r\n") + folder;
     if (folder.isEmpty() || !info.exists())
-        return QStringLiteral("SusiePluginの有る場所に選んだフォルダが見つかりません。") + where;
-    if (!info.isDir()) return QStringLiteral("SusiePluginの有る場所にはフォルダを選んでください。") + where;
+        return Texts::tr("SusiePluginの有る場所に選んだフォルダが見つかりません。") + where;
+    if (!info.isDir()) return Texts::tr("SusiePluginの有る場所にはフォルダを選んでください。") + where;
     if (probeFolder(folder) != FolderStatus::Ok || !info.isReadable() || !info.isExecutable())
-        return QStringLiteral("SusiePluginの有る場所に選んだフォルダを読み取れません。") + where;
+        return Texts::tr("SusiePluginの有る場所に選んだフォルダを読み取れません。") + where;
     if (!isSafeCodePath(folder))
-        return QStringLiteral("SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。") + where;
+        return Texts::tr("SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。") + where;
     return {};
 }
 

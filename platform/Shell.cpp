@@ -1,5 +1,6 @@
 #include "platform/Shell.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QProcess>
@@ -8,6 +9,12 @@
 #include "platform/NativePath.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Shell)
+};
+}  // namespace
 
 namespace {
 
@@ -44,7 +51,7 @@ bool openNativePathWithDesktop(const QByteArray& path) {
 
 bool startProgram(const QString& program, const QStringList& args, Prompter& prompter, const QString& title) {
     if (!program.isEmpty() && QProcess::startDetached(program, args)) return true;
-    prompter.message(program + QStringLiteral(" が見つかりません。"), title, Buttons::Ok, Icon::Critical);
+    prompter.message(program + Texts::tr(" が見つかりません。"), title, Buttons::Ok, Icon::Critical);
     return false;
 }
 

@@ -1,9 +1,17 @@
 #include "plugins/FilterRules.h"
 
+#include <QCoreApplication>
+
 #include "platform/Numbers.h"
 #include "plugins/UserFilterTable.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(FilterRules)
+};
+}  // namespace
 
 bool isMaskInput(const QString& text) { return text.startsWith(QLatin1String("*.")); }
 
@@ -43,10 +51,10 @@ QString readingMethodLabel(const QString& method) {
     const int m = method.trimmed().toInt(&ok);
     if (!ok) return {};
     switch (m) {
-    case 0: return QStringLiteral("ピクチャー形式");
-    case 1: return QStringLiteral("テキスト形式");
-    case 2: return QStringLiteral("WWWブラウザ形式");
-    case 3: return QStringLiteral("実行可能型");
+    case 0: return Texts::tr("ピクチャー形式");
+    case 1: return Texts::tr("テキスト形式");
+    case 2: return Texts::tr("WWWブラウザ形式");
+    case 3: return Texts::tr("実行可能型");
     default: return {};
     }
 }

@@ -5,7 +5,7 @@ ORBET_PACKAGES=(
   cmake ninja-build g++ pkg-config librsvg2-bin
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-multimedia-dev qt6-image-formats-plugins qt6-qpa-plugins libgl-dev
   qt6-svg-dev libqt6svg6
-  qt6-translations-l10n
+  qt6-translations-l10n qt6-l10n-tools
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly fluid-soundfont-gm
   libicu-dev libjpeg-dev libpng-dev libwebp-dev libtiff-dev

@@ -1,5 +1,7 @@
 #include "tools/FileCommands.h"
 
+#include <QCoreApplication>
+
 #include <thread>
 
 #include "platform/Mailbox.h"
@@ -15,22 +17,28 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(FileCommands)
+};
+}  // namespace
+
+namespace {
 
 const QString kLineBreak = QStringLiteral("\r\n");
 
 // A heading with its count, then at most a screenful of the paths.
 QString section(const QString& heading, const QStringList& paths) {
     constexpr int kShown = 20;
-    QString out = heading + QString::number(paths.size()) + QStringLiteral("個");
-    for (int i = 0; i < paths.size() && i < kShown; ++i) out += kLineBreak + QStringLiteral("　") + displayName(paths[i]);
-    if (paths.size() > kShown) out += kLineBreak + QStringLiteral("　ほか") + QString::number(paths.size() - kShown) + QStringLiteral("個");
+    QString out = Texts::tr("%1%2個").arg(heading, QString::number(paths.size()));
+    for (int i = 0; i < paths.size() && i < kShown; ++i) out += kLineBreak + Texts::tr("　%1").arg(displayName(paths[i]));
+    if (paths.size() > kShown) out += kLineBreak + Texts::tr("　ほか%1個").arg(paths.size() - kShown);
     return out;
 }
 
 QString treeCopyText(const TreeCopyReport& r) {
-    QStringList parts{section(QStringLiteral("コピーしたファイル："), r.copied)};
-    if (!r.kept.isEmpty()) parts << section(QStringLiteral("上書きしなかったファイル："), r.kept);
-    if (!r.failed.isEmpty()) parts << section(QStringLiteral("コピーできなかったファイル："), r.failed);
+    QStringList parts{section(Texts::tr("コピーしたファイル："), r.copied)};
+    if (!r.kept.isEmpty()) parts << section(Texts::tr("上書きしなかったファイル："), r.kept);
+    if (!r.failed.isEmpty()) parts << section(Texts::tr("コピーできなかったファイル："), r.failed);
     return parts.join(kLineBreak);
 }
 
@@ -61,7 +69,7 @@ bool FileCommands::haveCurrentFile() {
     // would block or never end.
     const PathFacts current = pathFacts(state_.currentFilePath);
     if (current.exists && current.isRegular) return true;
-    say(QStringLiteral("ファイルが指定されていません"));
+    say(Texts::tr("ファイルが指定されていません"));
     return false;
 }
 
@@ -69,57 +77,57 @@ void FileCommands::Cop() {
     if (!haveCurrentFile()) return;
     const QString source = state_.currentFilePath;
     if (hooks_.copyProtection() && isCopyProtected(source)) {
-        say(QStringLiteral("そのファイルはコピー禁止になっています"));
+        say(Texts::tr("そのファイルはコピー禁止になっています"));
         return;
     }
     FileDialogRequest request;
-    request.title = QStringLiteral("コピー作成");
+    request.title = Texts::tr("コピー作成");
     request.hideReadOnly = true;
     request.confirmOverwrite = false;
     const QString target = prompter_.saveFile(request);
     if (target.isEmpty()) {
-        say(QStringLiteral("キャンセルしました"));
+        say(Texts::tr("キャンセルしました"));
         return;
     }
     if (target == source) {
-        say(QStringLiteral("コピー元とファイル名が同じです\r\nコピーできませんでした"));
+        say(Texts::tr("コピー元とファイル名が同じです\r\nコピーできませんでした"));
         return;
     }
     // The copy is renamed over the target, which needs only the folder's
     // permission; a write-protected target is refused here instead.
     if (isWriteProtected(target) || !copyFileReplacing(source, target))
-        say(QStringLiteral("エラー ファイルにライトプロテクトがかかっているか、すでにそのファイルは開かれています"));
+        say(Texts::tr("エラー ファイルにライトプロテクトがかかっているか、すでにそのファイルは開かれています"));
 }
 
 void FileCommands::del() {
     if (!haveCurrentFile()) return;
     const QString path = state_.currentFilePath;
-    const Answer a = prompter_.message(displayName(path) + QStringLiteral("を削除します\r\nよろしいですか？"), state_.title,
+    const Answer a = prompter_.message(displayName(path) + Texts::tr("を削除します\r\nよろしいですか？"), state_.title,
                                        Buttons::YesNo, Icon::Question);
     if (a != Answer::Yes) {
-        say(QStringLiteral("削除を取り消しました"));
+        say(Texts::tr("削除を取り消しました"));
         return;
     }
     if (!removeNativeFile(path)) {
-        say(displayName(path) + QStringLiteral("を削除できませんでした"));
+        say(displayName(path) + Texts::tr("を削除できませんでした"));
         return;
     }
-    say(displayName(path) + QStringLiteral("を削除しました"));
+    say(displayName(path) + Texts::tr("を削除しました"));
     hooks_.refreshFileList();
     hooks_.openFolder(hooks_.currentFolder());
 }
 
 void FileCommands::makedir() {
     const std::optional<QString> name =
-        prompter_.input(QStringLiteral("新しいフォルダ名を入力してください"), QStringLiteral("フォルダの作成"));
+        prompter_.input(Texts::tr("新しいフォルダ名を入力してください"), Texts::tr("フォルダの作成"));
     if (!name || name->isEmpty()) return;
     const QString path = folders::join(hooks_.currentFolder(), *name);
     if (pathFacts(path).exists) {
-        say(displayName(path) + QStringLiteral("はすでに存在しています"));
+        say(displayName(path) + Texts::tr("はすでに存在しています"));
         return;
     }
     if (name->contains(u'/') || !makeNativeFolder(path)) {
-        say(displayName(path) + QStringLiteral("を作成できませんでした"));
+        say(displayName(path) + Texts::tr("を作成できませんでした"));
         return;
     }
     hooks_.refreshFolderList();
@@ -128,7 +136,7 @@ void FileCommands::makedir() {
 void FileCommands::XCopy() {
     const QString source = hooks_.currentFolder();
     const std::optional<QString> answer = prompter_.input(
-        QStringLiteral("コピー先のパスを入力してください。もし存在しなければそのフォルダを作成することも出来ます"),
+        Texts::tr("コピー先のパスを入力してください。もし存在しなければそのフォルダを作成することも出来ます"),
         state_.title, source);
     if (!answer) return;
     // Asked about and copied to are one and the same absolute folder.
@@ -136,23 +144,23 @@ void FileCommands::XCopy() {
     if (destination.isEmpty()) return;
     // Refused before any question, so nothing is ever created inside the source.
     if (isSameOrInside(treeCopyTarget(source, destination), source)) {
-        say(displayName(destination) + QStringLiteral("\r\nコピー先がコピー元のフォルダと同じか、その中にあります\r\nコピーできませんでした"));
+        say(displayName(destination) + Texts::tr("\r\nコピー先がコピー元のフォルダと同じか、その中にあります\r\nコピーできませんでした"));
         return;
     }
     for (const QString& folder : missingFolders(destination)) {
-        const Answer a = prompter_.message(displayName(folder) + QStringLiteral("は存在しません作成しますか？"), state_.title,
+        const Answer a = prompter_.message(displayName(folder) + Texts::tr("は存在しません作成しますか？"), state_.title,
                                            Buttons::YesNo, Icon::Question);
         if (a != Answer::Yes) {
-            say(QStringLiteral("処理を取り消しました"));
+            say(Texts::tr("処理を取り消しました"));
             return;
         }
         if (!makeNativeFolder(folder)) {
-            say(displayName(folder) + QStringLiteral("を作成できませんでした"));
+            say(displayName(folder) + Texts::tr("を作成できませんでした"));
             return;
         }
     }
     const Answer how = prompter_.message(
-        QStringLiteral("もし同じファイル及びフォルダがあった場合上書きしますか？（はい＝上書き許可 いいえ＝上書きしない　"
+        Texts::tr("もし同じファイル及びフォルダがあった場合上書きしますか？（はい＝上書き許可 いいえ＝上書きしない　"
                        "キャンセル＝処理の取り消し）"),
         state_.title, Buttons::YesNoCancel, Icon::Question);
     if (how == Answer::Cancel) return;
@@ -164,12 +172,12 @@ void FileCommands::XCopy() {
 void FileCommands::MoveFolder() {
     const QString folder = hooks_.currentFolder();
     switch (removeRefusal(folder)) {
-    case RemoveRefusal::VolumeRoot: say(displayName(folder) + QStringLiteral("はドライブのルートなので削除できません")); return;
-    case RemoveRefusal::Home: say(displayName(folder) + QStringLiteral("にはホームフォルダが含まれているため削除できません")); return;
+    case RemoveRefusal::VolumeRoot: say(displayName(folder) + Texts::tr("はドライブのルートなので削除できません")); return;
+    case RemoveRefusal::Home: say(displayName(folder) + Texts::tr("にはホームフォルダが含まれているため削除できません")); return;
     case RemoveRefusal::None: break;
     }
     // Deleting a whole tree cannot be undone, so it is confirmed first.
-    const Answer a = prompter_.message(displayName(folder) + QStringLiteral("を削除します\r\nよろしいですか？"), state_.title,
+    const Answer a = prompter_.message(displayName(folder) + Texts::tr("を削除します\r\nよろしいですか？"), state_.title,
                                        Buttons::YesNo, Icon::Warning);
     if (a != Answer::Yes) return;
     const TreeRemoveReport report = removeFolderTree(folder);
@@ -180,22 +188,22 @@ void FileCommands::MoveFolder() {
     }
     QStringList parts;
     if (!report.mounts.isEmpty())
-        parts << section(QStringLiteral("別のドライブなので削除しなかったフォルダ："), report.mounts);
-    if (!report.failed.isEmpty()) parts << section(QStringLiteral("削除できなかったもの："), report.failed);
-    say(displayName(folder) + QStringLiteral("をすべては削除できませんでした") + kLineBreak + parts.join(kLineBreak));
+        parts << section(Texts::tr("別のドライブなので削除しなかったフォルダ："), report.mounts);
+    if (!report.failed.isEmpty()) parts << section(Texts::tr("削除できなかったもの："), report.failed);
+    say(displayName(folder) + Texts::tr("をすべては削除できませんでした") + kLineBreak + parts.join(kLineBreak));
     hooks_.openFolder(folder);
 }
 
 QString FileCommands::askListFile() {
     FileDialogRequest request;
-    request.filter = QStringLiteral("テキストファイル(*.txt)|*.txt|オーディオリスト(*.m3u)|*.m3u");
+    request.filter = Texts::tr("テキストファイル(*.txt)|*.txt|オーディオリスト(*.m3u)|*.m3u");
     request.confirmOverwrite = false;
     return prompter_.saveFile(request);
 }
 
 void FileCommands::writeList(const QString& target, const QString& folder, const QStringList& names) {
     if (!writeFileList(target, folder, names))
-        say(displayName(target) + QStringLiteral("\r\nファイルリストを作成できませんでした"));
+        say(displayName(target) + Texts::tr("\r\nファイルリストを作成できませんでした"));
 }
 
 void FileCommands::DirFL() {
@@ -212,7 +220,7 @@ void FileCommands::NowFlistToFL() {
 }
 
 void FileCommands::Finfomaintion() {
-    const QString title = QStringLiteral("ファイル情報");
+    const QString title = Texts::tr("ファイル情報");
     const QString path = state_.currentFilePath;
     const PathFacts info = pathFacts(path);
     if (!info.exists) {
@@ -220,7 +228,7 @@ void FileCommands::Finfomaintion() {
         return;
     }
     if (info.isDir) {
-        prompter_.message(displayName(path) + QStringLiteral("\r\nフォルダです"), title, Buttons::Ok);
+        prompter_.message(displayName(path) + Texts::tr("\r\nフォルダです"), title, Buttons::Ok);
         FoInfo();
         return;
     }

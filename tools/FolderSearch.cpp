@@ -1,11 +1,19 @@
 #include "tools/FolderSearch.h"
 
+#include <QCoreApplication>
+
 #include <thread>
 
 #include "platform/Mailbox.h"
 #include "tools/SearchOrder.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(FolderSearch)
+};
+}  // namespace
 
 struct FolderSearch::Job {
     std::atomic<bool> cancel{false};
@@ -73,7 +81,7 @@ void FolderSearch::startSort(std::shared_ptr<const SearchEntries> entries) {
 QString preparingText() { return QStringLiteral("Format serch program..."); }
 
 QString walkingText(const QString& folderPath, const QString& name, bool folder) {
-    return QStringLiteral("directory/") + folderPath + QStringLiteral(" 検索中... ") + QStringLiteral("Find ") + name +
+    return QStringLiteral("directory/") + folderPath + Texts::tr(" 検索中... ") + QStringLiteral("Find ") + name +
            u'>' + (folder ? QStringLiteral("directory!!") : QStringLiteral("file!!"));
 }
 
@@ -83,10 +91,10 @@ QString sortingText(int percent) { return QStringLiteral("Serch file Sorted >") 
 
 QString completionText(std::uint32_t entries, std::uint32_t folders, std::uint32_t files, std::uint32_t unreadable,
                        bool cancelled) {
-    QString text = (cancelled ? QStringLiteral("検索中止 ") : QStringLiteral("検索完了 ")) + QString::number(entries) +
-                   QStringLiteral("のオブジェクト 内") + QStringLiteral("ディレクトリ") + QString::number(folders) +
-                   QStringLiteral("  ファイル") + QString::number(files);
-    if (unreadable > 0) text += QStringLiteral("  読めないディレクトリ") + QString::number(unreadable);
+    const QString counts[] = {QString::number(entries), QString::number(folders), QString::number(files)};
+    QString text = cancelled ? Texts::tr("検索中止 %1のオブジェクト 内ディレクトリ%2  ファイル%3").arg(counts[0], counts[1], counts[2])
+                             : Texts::tr("検索完了 %1のオブジェクト 内ディレクトリ%2  ファイル%3").arg(counts[0], counts[1], counts[2]);
+    if (unreadable > 0) text += Texts::tr("  読めないディレクトリ%1").arg(unreadable);
     return text;
 }
 

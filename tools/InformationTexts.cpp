@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,11 +16,18 @@
 
 #include "navigation/FileListing.h"
 #include "navigation/TreePaths.h"
+#include "platform/Language.h"
 #include "platform/NativePath.h"
 #include "platform/Numbers.h"
 #include "platform/Volumes.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(InformationTexts)
+};
+}  // namespace
 
 namespace {
 
@@ -28,14 +36,15 @@ QString dateText(const QDateTime& t) { return QLocale::system().toString(t, QLoc
 // Far more than any type's description file holds.
 constexpr qint64 kMimeFileLimit = 1024 * 1024;
 
-QString japaneseCommentIn(const QString& file) {
+// The comment in `language`; an empty language is the untagged, English one.
+QString commentIn(const QString& file, const QString& language) {
     QFile f(file);
     if (!QFileInfo(file).isFile() || !f.open(QIODevice::ReadOnly)) return {};
     QXmlStreamReader xml(f.read(kMimeFileLimit));
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement() && xml.name() == QLatin1String("comment") &&
-            xml.attributes().value(QLatin1String("xml:lang")) == QLatin1String("ja"))
+            xml.attributes().value(QLatin1String("xml:lang")) == language)
             return xml.readElementText().trimmed();
     }
     return {};
@@ -44,19 +53,19 @@ QString japaneseCommentIn(const QString& file) {
 }  // namespace
 
 QString fileInformationText(const FileFacts& f) {
-    QStringList lines{displayName(f.path), QStringLiteral("ファイル")};
+    QStringList lines{displayName(f.path), Texts::tr("ファイル")};
     if (!f.type.isEmpty()) lines << QStringLiteral("Type:") + f.type;
     if (f.size) lines << QStringLiteral("Size:") + FSize(*f.size);
-    if (f.created.isValid()) lines << QStringLiteral("作成日時:　") + dateText(f.created);
-    if (f.modified.isValid()) lines << QStringLiteral("更新日時　:") + dateText(f.modified);
-    if (f.accessed.isValid()) lines << QStringLiteral("アクセス日:") + dateText(f.accessed);
+    if (f.created.isValid()) lines << Texts::tr("作成日時:　") + dateText(f.created);
+    if (f.modified.isValid()) lines << Texts::tr("更新日時　:") + dateText(f.modified);
+    if (f.accessed.isValid()) lines << Texts::tr("アクセス日:") + dateText(f.accessed);
     return lines.join(QStringLiteral("\r\n"));
 }
 
 QString folderInformationText(const FolderFacts& f) {
-    return QStringLiteral("　　　フォルダ名：") + displayName(f.name) + QStringLiteral("\r\n") + QStringLiteral("　　　　　　パス：") +
-           displayName(f.path) + QStringLiteral("\r\n") + QStringLiteral("　　　　　　Size：") + FSize(f.totalSize) +
-           QStringLiteral("\r\n") + QStringLiteral("　　　　　　Type：") + f.type + QStringLiteral("\r\n");
+    return Texts::tr("　　　フォルダ名：") + displayName(f.name) + QStringLiteral("\r\n") + Texts::tr("　　　　　　パス：") +
+           displayName(f.path) + QStringLiteral("\r\n") + Texts::tr("　　　　　　Size：") + FSize(f.totalSize) +
+           QStringLiteral("\r\n") + Texts::tr("　　　　　　Type：") + f.type + QStringLiteral("\r\n");
 }
 
 QString driveInformationText(const DriveFacts& d) {
@@ -65,10 +74,10 @@ QString driveInformationText(const DriveFacts& d) {
     const int code = d.kind >= 0 && d.kind <= 5 ? treeCode[d.kind] : 0;
     auto thousands = [](qint64 bytes) { return FSize2(qint64(num::roundHalfEven(double(bytes) / 1000.0))); };
     return d.volumeName + QLatin1Char('(') + d.letter + QLatin1Char(')') + QStringLiteral("\r\n") + StrDrive(code) +
-           QStringLiteral("  ") + d.fileSystem + QStringLiteral("\r\n") + QStringLiteral("　　　全容量：") +
-           thousands(d.totalBytes) + QStringLiteral("\r\n") + QStringLiteral("　　空き容量：") + thousands(d.freeBytes) +
-           QStringLiteral("\r\n") + QStringLiteral("シリアルＮＯ：") + QString::number(d.serial) + QStringLiteral("\r\n") +
-           QStringLiteral("　　　共有名：") + d.share;
+           QStringLiteral("  ") + d.fileSystem + QStringLiteral("\r\n") + Texts::tr("　　　全容量：") +
+           thousands(d.totalBytes) + QStringLiteral("\r\n") + Texts::tr("　　空き容量：") + thousands(d.freeBytes) +
+           QStringLiteral("\r\n") + Texts::tr("シリアルＮＯ：") + QString::number(d.serial) + QStringLiteral("\r\n") +
+           Texts::tr("　　　共有名：") + d.share;
 }
 
 FileFacts fileFacts(const QString& path) {
@@ -80,9 +89,9 @@ FileFacts fileFacts(const QString& path) {
     // both reached through the bytes of the name.
     QFile file;
     if (!facts.isDir && openNative(file, path))
-        f.type = japaneseTypeName(QMimeDatabase().mimeTypeForFileNameAndData(nativeFileName(path), &file).name());
+        f.type = typeName(QMimeDatabase().mimeTypeForFileNameAndData(nativeFileName(path), &file).name());
     else
-        f.type = japaneseTypeName(QMimeDatabase().mimeTypeForFile(nativeFileName(path), QMimeDatabase::MatchExtension).name());
+        f.type = typeName(QMimeDatabase().mimeTypeForFile(nativeFileName(path), QMimeDatabase::MatchExtension).name());
     f.size = facts.size;
     if (facts.bornMs >= 0) f.created = QDateTime::fromMSecsSinceEpoch(facts.bornMs);
     f.modified = QDateTime::fromMSecsSinceEpoch(facts.modifiedMs);
@@ -90,15 +99,15 @@ FileFacts fileFacts(const QString& path) {
     return f;
 }
 
-QString japaneseTypeName(const QString& mimeTypeName) {
-    if (mimeTypeName == QLatin1String("inode/directory")) return QStringLiteral("フォルダ");
+QString typeName(const QString& mimeTypeName) {
+    if (mimeTypeName == QLatin1String("inode/directory")) return Texts::tr("フォルダ");
     // The toolkit answers in the application's locale only; the database
     // keeps every language's comment in the type's own file.
     const QMimeType type = QMimeDatabase().mimeTypeForName(mimeTypeName);
     const QString name = type.isValid() ? type.name() : mimeTypeName;
     for (const QString& file :
          QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("mime/") + name + QStringLiteral(".xml"))) {
-        const QString comment = japaneseCommentIn(file);
+        const QString comment = commentIn(file, englishInForce() ? QString() : QStringLiteral("ja"));
         if (!comment.isEmpty()) return comment;
     }
     return type.isValid() ? type.comment() : QString();
@@ -128,7 +137,7 @@ FolderFacts folderFacts(const QString& path, bool sum) {
     f.name = PlusEn(volumeRootOf(f.path)) == PlusEn(f.path) ? QString() : nativeFileName(f.path);
     // A volume root shows the drive instead, so its tree is never walked.
     if (sum && !f.name.isEmpty()) f.totalSize = folderTreeSize(f.path);
-    f.type = japaneseTypeName(QStringLiteral("inode/directory"));
+    f.type = typeName(QStringLiteral("inode/directory"));
     return f;
 }
 

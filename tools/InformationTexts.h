@@ -49,9 +49,10 @@ DriveFacts driveFacts(const QString& path);
 // Sum of the sizes of every file below a folder; links are not followed.
 // Stops early (with what it has summed) once `cancel` is raised.
 qint64 folderTreeSize(const QString& folder, const std::atomic<bool>* cancel = nullptr);
-// The type description in Japanese, whatever the process's locale: the
-// comment the desktop's MIME database holds for the language, "フォルダ" for
-// folders, the database's default comment where it has no Japanese one.
-QString japaneseTypeName(const QString& mimeTypeName);
+// The type description in the program's language, whatever the process's
+// locale: the comment the desktop's MIME database holds for the language
+// (its untagged one is English), "フォルダ" for folders, the database's
+// default comment where it has no Japanese one.
+QString typeName(const QString& mimeTypeName);
 
 }  // namespace orbet

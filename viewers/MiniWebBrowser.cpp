@@ -1,5 +1,6 @@
 #include "viewers/MiniWebBrowser.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QUrl>
@@ -10,6 +11,12 @@
 #include "platform/Twips.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MiniWebBrowser)
+};
+}  // namespace
 
 MinWebLayout layoutMinWeb(int w, int h, int textHeight, int labelWidth) {
     MinWebLayout l;
@@ -22,8 +29,8 @@ MinWebLayout layoutMinWeb(int w, int h, int textHeight, int labelWidth) {
 
 MinWeb::MinWeb(QWidget* parent, Prompter& prompter) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("MinWeb"));
-    setWindowTitle(QStringLiteral("ミニマムWebブラウザー"));
-    Label1 = new QLabel(QStringLiteral("URL："), this);
+    setWindowTitle(Texts::tr("ミニマムWebブラウザー"));
+    Label1 = new QLabel(Texts::tr("URL："), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->adjustSize();
     Text1 = new QLineEdit(this);
@@ -35,15 +42,15 @@ MinWeb::MinWeb(QWidget* parent, Prompter& prompter) : QWidget(parent, Qt::Window
         view_->urlChanged = [this](const QUrl& url) { Text1->setText(url.toString()); };
         view_->downloadAsked = [&prompter](const QString& suggested) {
             FileDialogRequest request;
-            request.title = QStringLiteral("ダウンロードしたファイルの保存");
-            request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+            request.title = Texts::tr("ダウンロードしたファイルの保存");
+            request.filter = Texts::tr("すべてのファイル(*.*)|*.*");
             request.initialName = suggested;
             return prompter.saveFile(request);
         };
         view_->fileAsked = [&prompter] {
             FileDialogRequest request;
-            request.title = QStringLiteral("送信するファイルの選択");
-            request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+            request.title = Texts::tr("送信するファイルの選択");
+            request.filter = Texts::tr("すべてのファイル(*.*)|*.*");
             return prompter.openFile(request);
         };
     } else {

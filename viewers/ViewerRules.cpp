@@ -1,10 +1,18 @@
 #include "viewers/ViewerRules.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 #include "platform/Numbers.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ViewerRules)
+};
+}  // namespace
 
 QSize ratioResize(QSize window, QSize picture, int sizeType) {
     if (picture.width() <= 0 || picture.height() <= 0) return window;
@@ -17,7 +25,7 @@ QSize ratioResize(QSize window, QSize picture, int sizeType) {
 }
 
 QString textSizePrompt(double current) {
-    return QStringLiteral("文字サイズを入力してください\r\n現在のサイズ>") + num::signedText(current);
+    return Texts::tr("文字サイズを入力してください\r\n現在のサイズ>") + num::signedText(current);
 }
 
 QString textSizeDefault(double current) { return num::shortestReal(current); }

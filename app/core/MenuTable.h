@@ -19,4 +19,8 @@ struct MenuEntry {
 
 const std::vector<MenuEntry>& menuTable();
 
+// The caption as shown, in the language in force; `caption` keeps the
+// Japanese source text whatever the language.
+QString menuCaption(const MenuEntry& entry);
+
 }  // namespace orbet

@@ -1,5 +1,6 @@
 #include "app/core/StartupRules.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -7,6 +8,12 @@
 #include "platform/Numbers.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(StartupRules)
+};
+}  // namespace
 
 CommandLineTarget resolveCommandLine(const QString& c) {
     CommandLineTarget t;
@@ -50,8 +57,7 @@ CommandLineRequest readCommandLine(const QStringList& arguments) {
 }
 
 QString usageText() {
-    return QStringLiteral(
-        "使い方: orbet [ファイルまたはフォルダ | /T]\n"
+    return Texts::tr("使い方: orbet [ファイルまたはフォルダ | /T]\n"
         "\n"
         "  ファイルまたはフォルダ  そのフォルダを開き、ファイルを表示します\n"
         "  /T                      通知領域に常駐して起動します\n"

@@ -1,5 +1,6 @@
 #include "app/ui/Commands.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -22,6 +23,12 @@
 #include "platform/Shell.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Commands)
+};
+}  // namespace
 
 Commands::Commands(Form1& form) : QObject(&form), f_(form) {}
 
@@ -63,7 +70,7 @@ void Commands::Openfile() {
     ProgramState& s = f_.state();
     s.listClickSuppressed = true;
     FileDialogRequest request;
-    request.title = QStringLiteral("開く");
+    request.title = Texts::tr("開く");
     request.filter = f_.Combo1->currentText() + u'|' + f_.File1->pattern();
     request.initialFolder = f_.Dir1->path();
     request.hideReadOnly = true;
@@ -91,10 +98,10 @@ void Commands::OPPR() {
     // After a filter that lists nothing the current path is the folder (or empty).
     const QFileInfo current(path);
     if (path.isEmpty() || !current.exists() || current.isDir()) {
-        f_.prompter().message(QStringLiteral("ファイルが指定されていません"), f_.state().title, Buttons::Ok);
+        f_.prompter().message(Texts::tr("ファイルが指定されていません"), f_.state().title, Buttons::Ok);
         return;
     }
-    const Answer a = f_.prompter().message(displayName(path) + QStringLiteral("を、関連づけされているプログラムで開きます。よろしいですか？"),
+    const Answer a = f_.prompter().message(displayName(path) + Texts::tr("を、関連づけされているプログラムで開きます。よろしいですか？"),
                                            f_.state().title, Buttons::YesNo, Icon::Question);
     if (a == Answer::Yes) openWithDesktop(path);
 }
@@ -106,7 +113,7 @@ void Commands::ExpNow() { openFolderWithDesktop(f_.Dir1->path()); }
 void Commands::IHelp() {
     const QString help = folders::join(folders::programFolder(), QStringLiteral("texthelp.txt"));
     if (!QFileInfo::exists(help) || !openWithDesktop(help))
-        f_.prompter().message(help + QStringLiteral(" が見つかりません。"), f_.state().title, Buttons::Ok,
+        f_.prompter().message(help + Texts::tr(" が見つかりません。"), f_.state().title, Buttons::Ok,
                               Icon::Warning);
 }
 
@@ -122,8 +129,7 @@ void Commands::dropped(const QMimeData* data) {
         return;
     }
     if (files.size() > 1)
-        f_.prompter().message(QStringLiteral("複数のファイルが読まれましたが") + files.first() +
-                                  QStringLiteral("だけを有効とします"),
+        f_.prompter().message(Texts::tr("複数のファイルが読まれましたが%1だけを有効とします").arg(files.first()),
                               s.title, Buttons::Ok);
     s.showEnabled = false;
     f_.startup().ComB(files.first());

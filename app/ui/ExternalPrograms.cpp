@@ -1,5 +1,6 @@
 #include "app/ui/ExternalPrograms.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -22,6 +23,12 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ExternalPrograms)
+};
+}  // namespace
+
+namespace {
 
 QString besideProgram(const QString& relative) { return folders::join(folders::programFolder(), relative); }
 
@@ -29,15 +36,15 @@ QString besideProgram(const QString& relative) { return folders::join(folders::p
 
 VrForm::VrForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("VrForm"));
-    setWindowTitle(QStringLiteral("ヴァージョン情報"));
+    setWindowTitle(Texts::tr("ヴァージョン情報"));
     background_ = QPixmap::fromImage(loadProgramPicture(besideProgram(QStringLiteral("pd1/ti.tex"))));
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(programIcon().pixmap(64, 64));
     Label2 = new QLabel(QStringLiteral("Kestrel"), this);
     Label3 = new QLabel(QStringLiteral("Orbet Version1.24"), this);
-    Label4 = new QLabel(QStringLiteral("© 2026 The Orbet developers\nMIT ライセンスで配布しています"), this);
-    Label5 = new QLabel(QStringLiteral("ゼファンプロジェクト"), this);
+    Label4 = new QLabel(Texts::tr("© 2026 The Orbet developers\nMIT ライセンスで配布しています"), this);
+    Label5 = new QLabel(Texts::tr("ゼファンプロジェクト"), this);
     // The picture keeps the top of the window to itself; the texts stand on
     // a plain band below it, where every line is whole and readable.
     const QSize picture = background_.isNull() ? QSize(400, 240) : background_.size();
@@ -75,7 +82,7 @@ bool VrForm::eventFilter(QObject*, QEvent* event) {
 void HexwellterOpen(Form1& f) {
     const PathFacts current = pathFacts(f.state().currentFilePath);
     if (!current.exists || current.isDir) {
-        f.prompter().message(QStringLiteral("ファイルが指定されていません"), f.state().title, Buttons::Ok);
+        f.prompter().message(Texts::tr("ファイルが指定されていません"), f.state().title, Buttons::Ok);
         return;
     }
     startProgram(besideProgram(QStringLiteral("pd1/KTX_Hexwell.exe")), {f.state().currentFilePath}, f.prompter(),
@@ -93,7 +100,7 @@ void openQuietly(const QString& path) {
 
 void HLPPic(Form1&) { openQuietly(besideProgram(QStringLiteral("qvpic.hlp"))); }
 
-void HLP(Form1&) { openQuietly(besideProgram(QStringLiteral("ゼファンユキ広場.url"))); }
+void HLP(Form1&) { openQuietly(besideProgram(QStringLiteral("ゼファンユキ広場.url"))); }  // untranslated: a file name
 
 void OPRT(Form1& f) { f.prompter().message(QStringLiteral("File Not Find"), f.state().title, Buttons::Ok); }
 

@@ -1,5 +1,6 @@
 #include "app/ui/FilterDialogs.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QGridLayout>
@@ -22,34 +23,40 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(FilterDialogs)
+};
+}  // namespace
 
-const QString kBadInput = QStringLiteral("正しい入力でありません");
+namespace {
+
+QString badInput() { return Texts::tr("正しい入力でありません"); }
 
 }  // namespace
 
 FilterMake::FilterMake(Form1& form) : QDialog(&form), f_(form) {
     setObjectName(QStringLiteral("FilterMake"));
-    setWindowTitle(QStringLiteral("ファイルフィルター新規登録ﾀﾞｲｱﾛｸﾞ"));
-    Label1 = named(new QLabel(QStringLiteral("登録名(&N)："), this), "Label1");
+    setWindowTitle(Texts::tr("ファイルフィルター新規登録ﾀﾞｲｱﾛｸﾞ"));
+    Label1 = named(new QLabel(Texts::tr("登録名(&N)："), this), "Label1");
     Text1 = named(new QLineEdit(this), "Text1");
     Label1->setBuddy(Text1);
-    Frame1 = named(new QGroupBox(QStringLiteral("フィルター"), this), "Frame1");
+    Frame1 = named(new QGroupBox(Texts::tr("フィルター"), this), "Frame1");
     Text2 = named(new QLineEdit(Frame1), "Text2");
-    Command1 = named(new QPushButton(QStringLiteral("追加"), Frame1), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("削除"), Frame1), "Command2");
+    Command1 = named(new QPushButton(Texts::tr("追加"), Frame1), "Command1");
+    Command2 = named(new QPushButton(Texts::tr("削除"), Frame1), "Command2");
     List1 = named(new QListWidget(Frame1), "List1");
-    Label2 = named(new QLabel(QStringLiteral("ここに、ファイルをドロップすると、拡張子を自動認識します。↓"), Frame1), "Label2");
+    Label2 = named(new QLabel(Texts::tr("ここに、ファイルをドロップすると、拡張子を自動認識します。↓"), Frame1), "Label2");
     Picture1 = named(new QLabel(Frame1), "Picture1");
     Picture1->setMinimumHeight(48);
     Picture1->setFrameShape(QFrame::StyledPanel);
     Picture1->setAcceptDrops(true);
     Picture1->installEventFilter(this);
-    Frame2 = named(new QGroupBox(QStringLiteral("読み込み方式"), this), "Frame2");
+    Frame2 = named(new QGroupBox(Texts::tr("読み込み方式"), this), "Frame2");
     Combo1 = named(new QComboBox(Frame2), "Combo1");
-    Combo1->addItems({QStringLiteral("ピクチャー"), QStringLiteral("テキスト"), QStringLiteral("WWWブラウザ")});
+    Combo1->addItems({Texts::tr("ピクチャー"), Texts::tr("テキスト"), Texts::tr("WWWブラウザ")});
     Combo1->setCurrentIndex(1);
     Command3 = named(new QPushButton(QStringLiteral("OK"), this), "Command3");
-    Command4 = named(new QPushButton(QStringLiteral("キャンセル"), this), "Command4");
+    Command4 = named(new QPushButton(Texts::tr("キャンセル"), this), "Command4");
 
     auto* maskGrid = new QGridLayout(Frame1);
     maskGrid->addWidget(Text2, 0, 0);
@@ -78,7 +85,7 @@ FilterMake::FilterMake(Form1& form) : QDialog(&form), f_(form) {
 
 void FilterMake::Command1_Click() {
     if (!isMaskInput(Text2->text())) {
-        f_.prompter().message(kBadInput, f_.state().title, Buttons::Ok);
+        f_.prompter().message(badInput(), f_.state().title, Buttons::Ok);
         return;
     }
     List1->addItem(Text2->text());
@@ -112,13 +119,13 @@ void FilterMake::Command3_Click() {
     // Text the filter file cannot hold is refused here, and so is a filter
     // without any mask, which could never list a file.
     if (masks.isEmpty() || !storableInFilterFile(Text1->text()) || !storableInFilterFile(pattern)) {
-        f_.prompter().message(kBadInput, f_.state().title, Buttons::Ok);
+        f_.prompter().message(badInput(), f_.state().title, Buttons::Ok);
         return;
     }
     UserFilterTable& table = f_.userFilters();
     const int row = firstFreeRow(table);
     if (row < 0) {
-        f_.prompter().message(QStringLiteral("空きがありません"), f_.state().title, Buttons::Ok);
+        f_.prompter().message(Texts::tr("空きがありません"), f_.state().title, Buttons::Ok);
         return;
     }
     table.row(row) = {FilterValue::ofText(Text1->text()), FilterValue::ofText(pattern),
@@ -134,23 +141,23 @@ void FilterMake::Command3_Click() {
 
 FFLEdi::FFLEdi(Form1& form) : QDialog(&form), f_(form) {
     setObjectName(QStringLiteral("FFLEdi"));
-    setWindowTitle(QStringLiteral("追加フィルターの整理"));
+    setWindowTitle(Texts::tr("追加フィルターの整理"));
     List1 = named(new QListWidget(this), "List1");
     List2 = named(new QListWidget(this), "List2");
     List3 = named(new QListWidget(this), "List3");
     List2->hide();
     List3->hide();
-    Frame1 = named(new QGroupBox(QStringLiteral("フィルタデータ"), this), "Frame1");
+    Frame1 = named(new QGroupBox(Texts::tr("フィルタデータ"), this), "Frame1");
     Label2 = named(new QLabel(Frame1), "Label2");
     Label1 = named(new QLabel(Frame1), "Label1");
     Label2->setWordWrap(true);
     auto* frame = new QVBoxLayout(Frame1);
     frame->addWidget(Label2);
     frame->addWidget(Label1);
-    Command1 = named(new QPushButton(QStringLiteral("削除"), this), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("オールデリート"), this), "Command2");
+    Command1 = named(new QPushButton(Texts::tr("削除"), this), "Command1");
+    Command2 = named(new QPushButton(Texts::tr("オールデリート"), this), "Command2");
     Command3 = named(new QPushButton(QStringLiteral("OK"), this), "Command3");
-    Command4 = named(new QPushButton(QStringLiteral("キャンセル"), this), "Command4");
+    Command4 = named(new QPushButton(Texts::tr("キャンセル"), this), "Command4");
     auto* grid = new QGridLayout(this);
     grid->addWidget(List1, 0, 0, 3, 1);
     grid->addWidget(Frame1, 0, 1);

@@ -1,5 +1,6 @@
 #include "app/ui/Form1.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -54,6 +55,12 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Form1)
+};
+}  // namespace
+
+namespace {
 
 // Menu items whose commands exist; the rest stay visible but disabled until
 // their commands are built, so no item is a silent no-op.
@@ -82,8 +89,8 @@ void place(QWidget* w, const TwipsRect& r) { w->setGeometry(twips::toPixels(r));
 int labelLineTwips(const QLabel* label) {
     const QFontMetrics fm = label->fontMetrics();
     const int flags = Qt::AlignLeft | Qt::AlignTop;
-    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag")).height();
-    const int two = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag\n探査対象Ag")).height();
+    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag")).height();  // untranslated: never shown
+    const int two = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag\n探査対象Ag")).height();  // untranslated: never shown
     return twips::fromPixels(std::max(one, (two + 1) / 2));
 }
 
@@ -211,13 +218,13 @@ void Form1::createControls() {
 
 void Form1::createMediaPanel() {
     MMC = named(new MediaControl(BP, MCC, this), "MMC");
-    Command4 = named(new QPushButton(QStringLiteral("再生"), MCC), "Command4");
-    Command5 = named(new QPushButton(QStringLiteral("停止"), MCC), "Command5");
-    Command8 = named(new QPushButton(QStringLiteral("初期化"), MCC), "Command8");
+    Command4 = named(new QPushButton(Texts::tr("再生"), MCC), "Command4");
+    Command5 = named(new QPushButton(Texts::tr("停止"), MCC), "Command5");
+    Command8 = named(new QPushButton(Texts::tr("初期化"), MCC), "Command8");
     Check1 = named(new QCheckBox(QStringLiteral("repeat"), MCC), "Check1");
     NoeP = named(new QLabel(MCC), "NoeP");
     OPM = named(new QLabel(MCC), "OPM");
-    Label1 = named(new QLabel(QStringLiteral("メディアコントロール"), MCC), "Label1");
+    Label1 = named(new QLabel(Texts::tr("メディアコントロール"), MCC), "Label1");
     // The panel's own arrangement, in twips from its top-left corner.
     const struct {
         QWidget* w;
@@ -236,7 +243,7 @@ void Form1::createMenus() {
     for (const MenuEntry& e : menuTable()) {
         const QString name = QString::fromLatin1(e.name);
         if (e.depth == 0) {
-            QMenu* m = new QMenu(e.caption, this);
+            QMenu* m = new QMenu(menuCaption(e), this);
             m->setObjectName(name);
             // The two pop-ups never sit on the menu bar.
             if (name != QLatin1String("rtfmenu") && name != QLatin1String("HideMenu")) menuBar()->addMenu(m);
@@ -255,14 +262,14 @@ void Form1::createMenus() {
         const std::size_t index = std::size_t(&e - table.data());
         const bool hasChildren = index + 1 < table.size() && table[index + 1].depth > e.depth;
         if (hasChildren) {
-            QMenu* sub = parentMenu->addMenu(e.caption);
+            QMenu* sub = parentMenu->addMenu(menuCaption(e));
             sub->setObjectName(name);
             sub->menuAction()->setObjectName(name);
             menus_.insert(name, sub);
             stack[e.depth] = sub;
             continue;
         }
-        QAction* a = new QAction(e.caption, this);
+        QAction* a = new QAction(menuCaption(e), this);
         a->setObjectName(name);
         if (e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut)));
         // The main window's keys act only while it is the active window, never

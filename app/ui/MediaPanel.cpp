@@ -1,5 +1,6 @@
 #include "app/ui/MediaPanel.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -10,6 +11,12 @@
 #include "platform/Prompter.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MediaPanel)
+};
+}  // namespace
 
 MediaPanel::MediaPanel(Form1& form) : QObject(&form), f_(form) {
     connect(f_.Command4, &QPushButton::clicked, this, &MediaPanel::Command4_Click);
@@ -22,7 +29,7 @@ void MediaPanel::Command4_Click() {
     f_.Command4->setEnabled(false);
     f_.Command5->setEnabled(true);
     f_.MMC->command(QStringLiteral("play"));
-    f_.NoeP->setText(QStringLiteral("再生中"));
+    f_.NoeP->setText(Texts::tr("再生中"));
 }
 
 void MediaPanel::Command5_Click() {
@@ -30,7 +37,7 @@ void MediaPanel::Command5_Click() {
     f_.Command4->setEnabled(true);
     f_.Command5->setEnabled(true);
     f_.Check1->setChecked(false);
-    f_.NoeP->setText(QStringLiteral("停止"));
+    f_.NoeP->setText(Texts::tr("停止"));
 }
 
 void MediaPanel::Command8_Click() {
@@ -38,7 +45,7 @@ void MediaPanel::Command8_Click() {
     for (const char* word : {"close", "open", "stop"}) f_.MMC->command(QString::fromLatin1(word));
     f_.Command4->setEnabled(true);
     f_.Command5->setEnabled(true);
-    f_.NoeP->setText(QStringLiteral("停止"));
+    f_.NoeP->setText(Texts::tr("停止"));
     f_.display().ShowFile();
 }
 
@@ -46,7 +53,7 @@ void MediaPanel::completed() {
     MediaControl& mmc = *f_.MMC;
     if (f_.Check1->isChecked()) {
         if (f_.isChecked("SetRepD")) {
-            const Answer a = f_.prompter().message(QStringLiteral("リピートしますか？\r\n") + mmc.fileName(),
+            const Answer a = f_.prompter().message(Texts::tr("リピートしますか？\r\n") + mmc.fileName(),
                                                    f_.state().title, Buttons::YesNo, Icon::Question);
             if (a != Answer::Yes) {
                 f_.Check1->setChecked(false);
@@ -61,7 +68,7 @@ void MediaPanel::completed() {
     for (const char* word : {"close", "open", "stop"}) mmc.command(QString::fromLatin1(word));
     f_.Command4->setEnabled(true);
     f_.Command5->setEnabled(true);
-    f_.NoeP->setText(QStringLiteral("停止"));
+    f_.NoeP->setText(Texts::tr("停止"));
 }
 
 }  // namespace orbet

@@ -28,6 +28,12 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Navigator)
+};
+}  // namespace
+
+namespace {
 
 DisplayGroup groupFor(ShowRoute route) {
     switch (route) {
@@ -81,9 +87,15 @@ void Navigator::ReViewS() {
     f_.File1->refresh();
 }
 
+QString Navigator::filesText() const {
+    return Texts::tr("%1   %2内%3のファイル")
+        .arg(displayName(f_.state().currentFilePath), displayName(f_.File1->path()),
+             QString::number(f_.File1->listCount()));
+}
+
 QString Navigator::objectsText(const QString& prefix) const {
-    return displayName(prefix) + QStringLiteral("   ") + displayName(f_.File1->path()) + QStringLiteral("内") +
-           QString::number(f_.File1->listCount()) + QStringLiteral("のオブジェクト");
+    return Texts::tr("%1   %2内%3のオブジェクト")
+        .arg(displayName(prefix), displayName(f_.File1->path()), QString::number(f_.File1->listCount()));
 }
 
 void Navigator::setBytesFromCurrentFile() {
@@ -91,7 +103,7 @@ void Navigator::setBytesFromCurrentFile() {
     if (f_.File1->listIndex() >= 0 && info.isFile)
         f_.Bytes->setText(BytesSizeText(info.size));
     else
-        f_.Bytes->setText(QStringLiteral("0ﾊﾞｲﾄ"));
+        f_.Bytes->setText(Texts::tr("0ﾊﾞｲﾄ"));
 }
 
 void Navigator::OpenFolder(const QString& path, const QString& keep) {
@@ -104,7 +116,7 @@ void Navigator::OpenFolder(const QString& path, const QString& keep) {
     f_.File1->setPath(f_.Dir1->path());
     afterListing([this, keep] { chooseFile(keep); });
     if (QAction* makedir = f_.action("makedir"))
-        makedir->setText(displayName(f_.Dir1->path()) + QStringLiteral("に新しいフォルダを作成"));
+        makedir->setText(displayName(f_.Dir1->path()) + Texts::tr("に新しいフォルダを作成"));
     fillPathCombo();
     openFolderGuard_ = false;
 }
@@ -122,7 +134,7 @@ void Navigator::chooseFile(const QString& keep) {
         s.currentFilePath.clear();
     }
     f_.setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
-    f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
+    f_.setInfo(Texts::tr("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     if (f_.File1->listCount() > 0 && f_.File1->listIndex() != first) f_.File1->setListIndex(first);
     setBytesFromCurrentFile();
 }
@@ -170,8 +182,7 @@ void Navigator::RereadFolder() {
         if (f_.File1->fileName() != chosen) return OpenFolder(f_.Dir1->path(), chosen);
         if (f_.Dir1->subfolders() != comboSubfolders_) fillPathCombo();
         if (f_.File1->listCount() == count) return;
-        f_.setStatusText(displayName(f_.state().currentFilePath) + QStringLiteral("   ") + displayName(f_.File1->path()) +
-                         QStringLiteral("内") + QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
+        f_.setStatusText(filesText());
     });
 }
 
@@ -198,7 +209,7 @@ void Navigator::OpenTreePath(const QString& path) {
 void Navigator::Combo1_Click(int index) {
     const QString remembered = f_.Dir1->path();
     if (index < 0) {
-        f_.prompter().message(QStringLiteral("ERROR01\r\nファイルパターンに予期せぬエラーが発生しました\r\n"
+        f_.prompter().message(Texts::tr("ERROR01\r\nファイルパターンに予期せぬエラーが発生しました\r\n"
                                              "ファイルパターンを初期化します"),
                               f_.state().title, Buttons::Ok);
         f_.Combo1->setCurrentIndex(0);
@@ -222,8 +233,7 @@ void Navigator::SetF() {
         f_.File1->setListIndex(-1);
         f_.state().currentFilePath = f_.File1->path();
         if (f_.File1->listCount() > 0) f_.File1->setListIndex(0);
-        f_.setStatusText(displayName(f_.state().currentFilePath) + QStringLiteral("   ") + displayName(f_.File1->path()) +
-                         QStringLiteral("内") + QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
+        f_.setStatusText(filesText());
     });
 }
 

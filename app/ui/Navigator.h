@@ -48,6 +48,8 @@ public:
 
     // Texts shared by several operations.
     QString objectsText(const QString& prefix) const;
+    // The status line for the shown file: its path, the folder and its count.
+    QString filesText() const;
     void setBytesFromCurrentFile();
     // Pattern suffix the decoder plug-ins add to the picture filter.
     QString pluginPatternSuffix() const;

@@ -1,5 +1,6 @@
 #include "app/ui/OptionCommands.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QDir>
 #include <QTextEdit>
@@ -10,11 +11,18 @@
 #include "display/ui/PictureBox.h"
 #include "display/ExifOrientation.h"
 #include "options/ui/OptionForm.h"
+#include "platform/Language.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/UserStore.h"
 
 namespace orbet::options {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(OptionCommands)
+};
+}  // namespace
 
 namespace {
 
@@ -70,7 +78,7 @@ void applyValues(Form1& f, const OptionValues& v, bool autoPD, bool zenHi) {
 // and the shown one is shown again.
 void applyOrientation(Form1& f, bool on) {
     if (!writeStoreValue(kOrientationSection, kOrientationKey, on ? QStringLiteral("1") : QStringLiteral("0"))) {
-        f.prompter().message(QStringLiteral("EXIFの回転情報の設定を保存できませんでした。\r\n") + userStoreFile(),
+        f.prompter().message(Texts::tr("EXIFの回転情報の設定を保存できませんでした。\r\n") + userStoreFile(),
                              f.state().title, Buttons::Ok, Icon::Critical);
         return;
     }
@@ -105,6 +113,7 @@ OptionValues current(Form1& f) {
     v.backcolorB = st.backcolorB;
     v.pluginFolder = readStoreValue(kSection, kKey);
     v.followOrientation = followsStoredOrientation();
+    v.language = storedLanguageChoice();
     return v;
 }
 
@@ -119,10 +128,13 @@ bool apply(Form1& f, const OptionValues& v) {
     // Step 9: the plug-in folder, read again at the next start.
     if (v.pluginFolder == before.pluginFolder || writeStoreValue(kSection, kKey, v.pluginFolder)) {
         if (v.followOrientation != before.followOrientation) applyOrientation(f, v.followOrientation);
+        if (v.language != before.language && !storeLanguageChoice(v.language))
+            f.prompter().message(Texts::tr("表示言語の設定を保存できませんでした。\r\n%1").arg(userStoreFile()),
+                                 f.state().title, Buttons::Ok, Icon::Critical);
         return true;
     }
     applyValues(f, before, autoPD, zenHi);
-    f.prompter().message(QStringLiteral("SusiePluginの有る場所を保存できませんでした。設定は変更されていません。\r\n") +
+    f.prompter().message(Texts::tr("SusiePluginの有る場所を保存できませんでした。設定は変更されていません。\r\n") +
                              userStoreFile(),
                          f.state().title, Buttons::Ok, Icon::Critical);
     return false;

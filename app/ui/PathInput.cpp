@@ -1,5 +1,6 @@
 #include "app/ui/PathInput.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -15,6 +16,12 @@
 #include "platform/Volumes.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(PathInput)
+};
+}  // namespace
 
 PathInput::PathInput(Form1& form) : QObject(&form), f_(form) {
     f_.Combo2->setInsertPolicy(QComboBox::NoInsert);
@@ -64,7 +71,7 @@ void PathInput::goTo(const QString& t) {
     const PathFacts info = pathFacts(t);
     const FolderStatus status = info.isDir ? probeFolder(t) : FolderStatus::Ok;
     if (status == FolderStatus::DeviceNotReady) {
-        f_.prompter().message(displayName(t) + QStringLiteral("は利用出来ない状況にあります"), messageTitle(), Buttons::Ok);
+        f_.prompter().message(displayName(t) + Texts::tr("は利用出来ない状況にあります"), messageTitle(), Buttons::Ok);
         return;
     }
     if (info.isDir) {
@@ -85,18 +92,18 @@ void PathInput::goTo(const QString& t) {
         f_.File1->setListIndex(-1);
         return;
     }
-    f_.prompter().message(displayName(t) + QStringLiteral("は存在しません"), messageTitle(), Buttons::Ok);
+    f_.prompter().message(displayName(t) + Texts::tr("は存在しません"), messageTitle(), Buttons::Ok);
 }
 
 void PathInput::DirectPathInput() {
     const std::optional<QString> answer = f_.prompter().input(
-        QStringLiteral("パスを入力してください\r\n例：'C:\\windows\\system\\'"), QStringLiteral("Orbet"));
+        Texts::tr("パスを入力してください\r\n例：'C:\\windows\\system\\'"), QStringLiteral("Orbet"));
     if (!answer) return;
     QString path = *answer;
     if (!path.endsWith(u'/')) path += u'/';
     if (path == QLatin1String("/") && answer->isEmpty()) return;  // an empty answer is no answer
     if (!pathFacts(path).isDir) {
-        f_.prompter().message(QStringLiteral("エラー　パスが見つかりません"), f_.state().title, Buttons::Ok);
+        f_.prompter().message(Texts::tr("エラー　パスが見つかりません"), f_.state().title, Buttons::Ok);
         return;
     }
     f_.Dir1->setPath(path);

@@ -1,5 +1,6 @@
 #include "app/ui/PluginInfoWindow.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -8,14 +9,20 @@
 
 namespace orbet {
 
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(PluginInfoWindow)
+};
+}  // namespace
+
 PluginInfoWindow::PluginInfoWindow(const PluginRegistry& plugins, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("PluginInfo"));
-    setWindowTitle(QStringLiteral("SusiePlugin情報"));
-    Label3 = new QLabel(QStringLiteral("読み込みに成功したプラグイン"), this);
+    setWindowTitle(Texts::tr("SusiePlugin情報"));
+    Label3 = new QLabel(Texts::tr("読み込みに成功したプラグイン"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
-    Label1 = new QLabel(QStringLiteral("SusiePluginによって有効になった拡張子"), this);
+    Label1 = new QLabel(Texts::tr("SusiePluginによって有効になった拡張子"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     List2 = new QListWidget(this);
     List2->setObjectName(QStringLiteral("List2"));
@@ -23,7 +30,7 @@ PluginInfoWindow::PluginInfoWindow(const PluginRegistry& plugins, QWidget* paren
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setWordWrap(true);
     if (!plugins.needingWine().isEmpty())
-        Label4->setText(QStringLiteral("Wineがインストールされていないため読み込めなかったプラグイン: ") +
+        Label4->setText(Texts::tr("Wineがインストールされていないため読み込めなかったプラグイン: ") +
                         plugins.needingWine().join(QStringLiteral(", ")));
     Label4->setVisible(!plugins.needingWine().isEmpty());
     auto* grid = new QGridLayout(this);

@@ -1,5 +1,6 @@
 #include "app/ui/SettingsBinder.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,12 @@
 #include "platform/Volumes.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(SettingsBinder)
+};
+}  // namespace
 
 QString SettingsBinder::iniPath() { return folders::join(folders::settingsFolder(), QStringLiteral("picsys.ini")); }
 
@@ -288,7 +295,7 @@ bool SettingsBinder::SaveSettings() {
         QString error;
         if (writeAtomically(path, bytes, error)) continue;
         ok = false;
-        f_.prompter().message(QStringLiteral("設定を保存できませんでした。\r\n") + path + QStringLiteral("\r\n") + error,
+        f_.prompter().message(Texts::tr("設定を保存できませんでした。\r\n") + path + QStringLiteral("\r\n") + error,
                               f_.state().title, Buttons::Ok, Icon::Critical);
     }
     return ok;

@@ -28,6 +28,12 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ShowDispatch)
+};
+}  // namespace
+
+namespace {
 
 // The busy pointer for the length of one show, whatever way it ends.
 class BusyPointer {
@@ -54,8 +60,7 @@ bool ShowDispatch::takeSelection() {
     const PathFacts info = pathFacts(s.currentFilePath);
     if (info.exists && f_.File1->listIndex() != -1) {
         f_.Bytes->setText(BytesSizeText(info.size));
-        f_.setStatusText(displayName(s.currentFilePath) + QStringLiteral("   ") + displayName(f_.File1->path()) + QStringLiteral("内") +
-                         QString::number(f_.File1->listCount()) + QStringLiteral("のファイル"));
+        f_.setStatusText(f_.navigator().filesText());
     }
     return true;
 }
@@ -103,8 +108,7 @@ void ShowDispatch::ShowFile() {
     const int n = f_.Combo1->currentIndex();
     auto picture = [&](bool builtInOnly) {
         if (pictureTooLarge(path)) {
-            f_.prompter().message(QStringLiteral("画像が大きすぎるため表示できません (") +
-                                      BytesSizeText(pathFacts(path).size) + QStringLiteral(")"),
+            f_.prompter().message(Texts::tr("画像が大きすぎるため表示できません (%1)").arg(BytesSizeText(pathFacts(path).size)),
                                   s.title, Buttons::Ok, Icon::Warning);
         } else if (builtInOnly || IsBuiltInPictureName(path)) {
             panes.loadPicture(path);
@@ -134,7 +138,7 @@ void ShowDispatch::ShowFile() {
     case ShowRoute::Media: mediaOpenSequence(); break;
     case ShowRoute::Program: {
         if (!pathFacts(path).isFile || nativeFileName(path).startsWith(u'.') || path.endsWith(u'/')) break;
-        const Answer a = f_.prompter().message(displayName(path) + QStringLiteral("を実行しますか？"), s.title, Buttons::YesNo,
+        const Answer a = f_.prompter().message(displayName(path) + Texts::tr("を実行しますか？"), s.title, Buttons::YesNo,
                                                Icon::Question);
         if (a == Answer::Yes) openWithDesktop(path);
         break;
@@ -143,8 +147,8 @@ void ShowDispatch::ShowFile() {
         const qint64 size = pathFacts(path).size;
         if (size > 102400) {
             const Answer a = f_.prompter().message(
-                QStringLiteral("ファイルサイズが大きい場合があるので読み込みに時間がかかる場合があります。読み込みますか？(") +
-                    BytesSizeText(size) + QStringLiteral(")"),
+                Texts::tr("ファイルサイズが大きい場合があるので読み込みに時間がかかる場合があります。読み込みますか？(%1)")
+                    .arg(BytesSizeText(size)),
                 s.title, Buttons::YesNo, Icon::Question);
             if (a != Answer::Yes) break;
         }
@@ -158,7 +162,7 @@ void ShowDispatch::ShowFile() {
     f_.YS->setValue(0);
     f_.TS->setValue(0);
     f_.setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
-    f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
+    f_.setInfo(Texts::tr("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     f_.layoutDisplay();
 }
 
@@ -177,11 +181,11 @@ void ShowDispatch::mediaOpenSequence() {
     mmc.command(QStringLiteral("stop"));
     f_.Command4->setEnabled(true);
     f_.Command5->setEnabled(true);
-    f_.NoeP->setText(QStringLiteral("停止"));
+    f_.NoeP->setText(Texts::tr("停止"));
     f_.Check1->setEnabled(true);
     if (f_.isChecked("SetAuD")) {
         mmc.command(QStringLiteral("play"));
-        f_.NoeP->setText(QStringLiteral("再生"));
+        f_.NoeP->setText(Texts::tr("再生"));
     }
     QCoreApplication::processEvents();
     if (generation != showGeneration_) return;

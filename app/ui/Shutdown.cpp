@@ -1,5 +1,6 @@
 #include "app/ui/Shutdown.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -13,6 +14,12 @@
 #include "platform/UserStore.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Shutdown)
+};
+}  // namespace
 
 Shutdown::Shutdown(Form1& form) : f_(form), quit_([] { QCoreApplication::exit(0); }) {
     // The desktop session ending is one more close request.
@@ -31,7 +38,7 @@ Shutdown::Shutdown(Form1& form) : f_(form), quit_([] { QCoreApplication::exit(0)
 
 bool Shutdown::confirmClose() {
     if (confirmed_) return true;
-    const Answer a = f_.prompter().message(QStringLiteral("終了しますか?"), f_.state().title, Buttons::YesNo,
+    const Answer a = f_.prompter().message(Texts::tr("終了しますか?"), f_.state().title, Buttons::YesNo,
                                            Icon::Question, Answer::Yes);
     if (a != Answer::Yes) return false;
     confirmed_ = true;

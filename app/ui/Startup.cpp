@@ -40,6 +40,12 @@
 
 namespace orbet {
 
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Startup)
+};
+}  // namespace
+
 Startup::Startup(Form1& form) : f_(form) {}
 
 Startup::~Startup() = default;
@@ -104,43 +110,43 @@ void Startup::run() {
     st.showEnabled = false;
     st.strSize = 10.5;
 
-    progress(QStringLiteral("アイコン、ツールチップの初期化"));
+    progress(Texts::tr("アイコン、ツールチップの初期化"));
     f_.navigator().DriveCheck(QStringLiteral("ALL"));
     traceStartupStep("drive level");
 
-    f_.Dir1->setToolTip(QStringLiteral("フォルダを選択します。"));
-    f_.Combo1->setToolTip(QStringLiteral("ファイルフィルターです。ファイルの種類を選択します。"));
-    f_.Drive1->setToolTip(QStringLiteral("ドライブを選択します。"));
-    f_.File1->setToolTip(QStringLiteral("ファイルを選択します"));
-    f_.Bytes->setToolTip(QStringLiteral("ファイルサイズです。"));
-    f_.Bar->setToolTip(QStringLiteral("こののバーでディレクトリコントロールと表示領域の割合を変更できます"));
+    f_.Dir1->setToolTip(Texts::tr("フォルダを選択します。"));
+    f_.Combo1->setToolTip(Texts::tr("ファイルフィルターです。ファイルの種類を選択します。"));
+    f_.Drive1->setToolTip(Texts::tr("ドライブを選択します。"));
+    f_.File1->setToolTip(Texts::tr("ファイルを選択します"));
+    f_.Bytes->setToolTip(Texts::tr("ファイルサイズです。"));
+    f_.Bar->setToolTip(Texts::tr("こののバーでディレクトリコントロールと表示領域の割合を変更できます"));
 
-    progress(QStringLiteral("ファイルパターン初期化"));
+    progress(Texts::tr("ファイルパターン初期化"));
     f_.favourites().clear();
     f_.File1->setPattern(builtInFilterPattern(0));
 
-    progress(QStringLiteral("Susieプラグイン読み込み"));
+    progress(Texts::tr("Susieプラグイン読み込み"));
     LoadPlugins();
     // The first filter is selected now; its pattern takes the plug-ins' masks
     // at once, so a first run without settings lists their files too.
     f_.File1->setPattern(builtInFilterPattern(0, f_.plugins().patternSuffix()));
     traceStartupStep("plug-ins");
 
-    progress(QStringLiteral("ウィンドウサイズ初期化"));
+    progress(Texts::tr("ウィンドウサイズ初期化"));
     f_.setStatusText(f_.navigator().objectsText(QStringLiteral("not file find")));
     f_.panes().clearPicture();
 
-    progress(QStringLiteral("前回設定読み込み"));
+    progress(Texts::tr("前回設定読み込み"));
     f_.settings().OpenF();
     if (!picture.isEmpty() && f_.panes().expectPicture) f_.panes().expectPicture(picture, false);
     traceStartupStep("OpenF");
 
-    progress(QStringLiteral("設定復元"));
+    progress(Texts::tr("設定復元"));
     f_.setBackColour();
     f_.setWindowTitle(st.title + QStringLiteral(" - ") + f_.Dir1->path());
-    f_.setInfo(QStringLiteral("探査対象") + f_.Combo1->currentText() + QStringLiteral(" _ ") + f_.statusText());
+    f_.setInfo(Texts::tr("探査対象") + f_.Combo1->currentText() + QStringLiteral(" _ ") + f_.statusText());
 
-    progress(QStringLiteral("Orbet起動します....."));
+    progress(Texts::tr("Orbet起動します....."));
     f_.applyLayout();
 
     st.showEnabled = true;

@@ -1,5 +1,6 @@
 #include "app/ui/TextPane.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
@@ -17,6 +18,12 @@
 #include "platform/Prompter.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(TextPane)
+};
+}  // namespace
 
 TextPane::TextPane(Form1& form) : QObject(&form), f_(form) {
     f_.RT->viewport()->installEventFilter(this);
@@ -51,7 +58,7 @@ void TextPane::rtfsa_Click() {
     // The text goes out plain, whatever formatting the pane shows.
     // A failed write leaves the old file whole; say so rather than pretend.
     if (!savePlainText(path, f_.RT->toPlainText()))
-        f_.prompter().message(path + QStringLiteral(" に保存できませんでした。"), f_.state().title);
+        f_.prompter().message(path + Texts::tr(" に保存できませんでした。"), f_.state().title);
 }
 
 void TextPane::pri_Click() {
@@ -73,7 +80,7 @@ void TextPane::pri_Click() {
         return;
     }
     if (!printable || !f_.RT->isVisible()) {
-        f_.prompter().message(QStringLiteral("error そのタイプは、印刷コマンドの実行はできません"), f_.state().title,
+        f_.prompter().message(Texts::tr("error そのタイプは、印刷コマンドの実行はできません"), f_.state().title,
                               Buttons::Ok);
         return;
     }

@@ -1,6 +1,7 @@
 #include "app/ui/Toolbar.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolBar>
@@ -20,19 +21,20 @@ struct ButtonSpec {
 };
 
 const ButtonSpec kButtons[] = {
-    {ToolButton::Pic1, "Pic1", "Kestrelの起動", "Kestrelを起動します"},
-    {ToolButton::dxinput, "dxinput", "", "パスを直接入力します"},
-    {ToolButton::dirform, "dirform", "", "フォルダーフォームを起動します"},
-    {ToolButton::opencom, "opencom", "", "開くコマンドを使用します"},
-    {ToolButton::direx, "direx", "", "フォルダ／ファイル検索ツールを起動します"},
-    {ToolButton::exp, "exp", "", "ｴｸｽﾌﾟﾛｰﾗを起動します"},
-    {ToolButton::n, "n", "", "現在のフォルダを開きます"},
-    {ToolButton::web, "web", "", "ミニマムWebブラウザーを開きます"},
-    {ToolButton::copy, "copy", "", "コピーを作成します。"},
-    {ToolButton::del, "del", "", "削除します"},
-    {ToolButton::allwin, "allwin", "", "全画面表示"},
-    {ToolButton::kakutyou, "kakutyou", "", "拡張子変換ﾂｰﾙ"},
-    {ToolButton::help, "help", "", "りーどみぃ"},
+    {ToolButton::Pic1, "Pic1", QT_TRANSLATE_NOOP("Toolbar", "Kestrelの起動"),
+     QT_TRANSLATE_NOOP("Toolbar", "Kestrelを起動します")},
+    {ToolButton::dxinput, "dxinput", "", QT_TRANSLATE_NOOP("Toolbar", "パスを直接入力します")},
+    {ToolButton::dirform, "dirform", "", QT_TRANSLATE_NOOP("Toolbar", "フォルダーフォームを起動します")},
+    {ToolButton::opencom, "opencom", "", QT_TRANSLATE_NOOP("Toolbar", "開くコマンドを使用します")},
+    {ToolButton::direx, "direx", "", QT_TRANSLATE_NOOP("Toolbar", "フォルダ／ファイル検索ツールを起動します")},
+    {ToolButton::exp, "exp", "", QT_TRANSLATE_NOOP("Toolbar", "ｴｸｽﾌﾟﾛｰﾗを起動します")},
+    {ToolButton::n, "n", "", QT_TRANSLATE_NOOP("Toolbar", "現在のフォルダを開きます")},
+    {ToolButton::web, "web", "", QT_TRANSLATE_NOOP("Toolbar", "ミニマムWebブラウザーを開きます")},
+    {ToolButton::copy, "copy", "", QT_TRANSLATE_NOOP("Toolbar", "コピーを作成します。")},
+    {ToolButton::del, "del", "", QT_TRANSLATE_NOOP("Toolbar", "削除します")},
+    {ToolButton::allwin, "allwin", "", QT_TRANSLATE_NOOP("Toolbar", "全画面表示")},
+    {ToolButton::kakutyou, "kakutyou", "", QT_TRANSLATE_NOOP("Toolbar", "拡張子変換ﾂｰﾙ")},
+    {ToolButton::help, "help", "", QT_TRANSLATE_NOOP("Toolbar", "りーどみぃ")},
 };
 
 // Small pictograms drawn here so the program carries no borrowed artwork.
@@ -119,10 +121,10 @@ QString toolButtonKey(ToolButton button) { return QString::fromLatin1(kButtons[i
 void buildToolbar(Form1& f) {
     f.TB->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const ButtonSpec& spec : kButtons) {
-        QAction* a = f.TB->addAction(drawIcon(spec.button), QString::fromUtf8(spec.caption));
+        QAction* a = f.TB->addAction(drawIcon(spec.button), QCoreApplication::translate("Toolbar", spec.caption));
         a->setObjectName(QStringLiteral("TB_") + QString::fromLatin1(spec.key));
         a->setData(QString::fromLatin1(spec.key));
-        a->setToolTip(QString::fromUtf8(spec.tip));
+        a->setToolTip(QCoreApplication::translate("Toolbar", spec.tip));
         if (spec.caption[0] == 0) a->setIconText(QString());
         const ToolButton b = spec.button;
         QObject::connect(a, &QAction::triggered, &f, [&f, b] { f.commands().toolbarClick(b); });

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QScreen>
@@ -25,6 +26,12 @@
 #include "viewers/ui/MiniWindow.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ViewerCommands)
+};
+}  // namespace
 
 ViewerCommands::ViewerCommands(Form1& form)
     : QObject(&form), f_(form),
@@ -96,7 +103,7 @@ void ViewerCommands::ZenBit() {
             if (!w) return;
             if (f_.MP->isEmpty()) {
                 delete w.data();
-                say(QStringLiteral("ピクチャがありません"));
+                say(Texts::tr("ピクチャがありません"));
                 return;
             }
             all_ = w;
@@ -111,7 +118,7 @@ void ViewerCommands::ZenBit() {
             if (opened == TextOpening::Unreadable) {
                 // Vanished since it was shown, or no longer readable.
                 delete w.data();
-                say(QStringLiteral("予期せぬｴﾗｰが発生しました。"));
+                say(Texts::tr("予期せぬｴﾗｰが発生しました。"));
                 return;
             }
             all_ = w;
@@ -120,14 +127,14 @@ void ViewerCommands::ZenBit() {
                 f_.prompter().message(textCutMessage(), f_.state().title, Buttons::Ok, Icon::Information);
             if (!all_) return;
         } else {
-            say(QStringLiteral("全画面表示に対応していません"));
+            say(Texts::tr("全画面表示に対応していません"));
             return;
         }
         all_->raise();
         all_->activateWindow();
     } catch (const std::exception&) {
         if (all_) all_->close();
-        say(QStringLiteral("予期せぬｴﾗｰが発生しました。"));
+        say(Texts::tr("予期せぬｴﾗｰが発生しました。"));
     }
 }
 
@@ -198,7 +205,7 @@ void ViewerCommands::NomSizeSet() {
     const TextSizeAnswer a = judgeTextSize(f_.prompter().input(textSizePrompt(s.strSize), s.title, textSizeDefault(s.strSize)));
     if (a.verdict == TextSizeVerdict::Accept) s.strSize = a.size;
     if (a.verdict == TextSizeVerdict::Refuse)
-        f_.prompter().message(QStringLiteral("4より大きい数を入力してください"), s.title, Buttons::Ok);
+        f_.prompter().message(Texts::tr("4より大きい数を入力してください"), s.title, Buttons::Ok);
 }
 
 AllWindow* ViewerCommands::allWindow() const { return all_; }

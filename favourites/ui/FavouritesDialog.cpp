@@ -14,16 +14,22 @@
 
 namespace orbet {
 
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(FavouritesDialog)
+};
+}  // namespace
+
 Form2::Form2(Prompter& prompter, ProgramState& state, FavouritesStore& store, const FavouritesHooks& hooks,
              QWidget* parent)
     : QDialog(parent), prompter_(prompter), state_(state), store_(store), hooks_(hooks) {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("お気に入りパス呼び出し"));
+    setWindowTitle(Texts::tr("お気に入りパス呼び出し"));
     List1 = named(new QListWidget(this), "List1");
-    List1->setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック")));
+    List1->setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック")));  // untranslated: a font family
     Command1 = named(new QPushButton(QStringLiteral("OK"), this), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("キャンセル"), this), "Command2");
-    Command3 = named(new QPushButton(QStringLiteral("削除"), this), "Command3");
+    Command2 = named(new QPushButton(Texts::tr("キャンセル"), this), "Command2");
+    Command3 = named(new QPushButton(Texts::tr("削除"), this), "Command3");
     Command4 = named(new QPushButton(QStringLiteral("↓"), this), "Command4");
     Command5 = named(new QPushButton(QStringLiteral("↑"), this), "Command5");
     auto* grid = new QGridLayout(this);
@@ -49,7 +55,7 @@ Form2::Form2(Prompter& prompter, ProgramState& state, FavouritesStore& store, co
 
 bool Form2::hasSelection() {
     if (List1->currentRow() >= 0 && List1->currentItem() && List1->currentItem()->isSelected()) return true;
-    prompter_.message(QStringLiteral("選択してください"), state_.title, Buttons::Ok);
+    prompter_.message(Texts::tr("選択してください"), state_.title, Buttons::Ok);
     return false;
 }
 
@@ -64,7 +70,7 @@ void Form2::Command1_Click() {
     hide();
     const QString path = List1->currentItem()->data(Qt::UserRole).toString();
     if (!hooks_.openTreePath(path)) {
-        prompter_.message(QStringLiteral("そのパスは存在しません"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("そのパスは存在しません"), state_.title, Buttons::Ok);
         // A hidden dialog must not keep its modal loop running; the next
         // call builds a fresh one from the store.
         reject();
@@ -88,7 +94,7 @@ void Form2::move(int step) {
     const int i = List1->currentRow();
     const int to = i + step;
     if (to < 0 || to >= List1->count()) {
-        prompter_.message(QStringLiteral("これ以上移動できません"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("これ以上移動できません"), state_.title, Buttons::Ok);
         return;
     }
     QListWidgetItem* line = List1->takeItem(i);
@@ -112,14 +118,14 @@ FavouritesCommands::FavouritesCommands(Prompter& prompter, ProgramState& state, 
     : prompter_(prompter), state_(state), store_(store), hooks_(std::move(hooks)), dialogParent_(dialogParent) {}
 
 void FavouritesCommands::AddO() {
-    const Answer a = prompter_.message(QStringLiteral("現在のパスをお気に入りに登録します。よろしいですか？"),
+    const Answer a = prompter_.message(Texts::tr("現在のパスをお気に入りに登録します。よろしいですか？"),
                                        state_.title, Buttons::YesNo, Icon::Question);
     if (a == Answer::Yes) store_.append(hooks_.currentFolder());
 }
 
 void FavouritesCommands::CallO() {
     if (store_.isEmpty()) {
-        prompter_.message(QStringLiteral("登録されていません"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("登録されていません"), state_.title, Buttons::Ok);
         return;
     }
     Form2 dialog(prompter_, state_, store_, hooks_, dialogParent_);
@@ -129,11 +135,11 @@ void FavouritesCommands::CallO() {
 void FavouritesCommands::chekO() {
     if (checking_) return;
     if (store_.isEmpty()) {
-        prompter_.message(QStringLiteral("登録されていません"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("登録されていません"), state_.title, Buttons::Ok);
         return;
     }
     if (store_.count() == 1) {
-        prompter_.message(QStringLiteral("チェックする必要がありません"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("チェックする必要がありません"), state_.title, Buttons::Ok);
         return;
     }
     // Window events run between the entries; the commands that would change
@@ -141,7 +147,7 @@ void FavouritesCommands::chekO() {
     checking_ = true;
     hooks_.setCommandsEnabled(false);
     const QString title = state_.title;
-    state_.title = QStringLiteral("パスソート中_") + title;
+    state_.title = Texts::tr("パスソート中_") + title;
     store_.check([](const QString& p) { return existsAsFileOrFolder(p); }, [] { QCoreApplication::processEvents(); });
     state_.title = title;
     hooks_.setCommandsEnabled(true);

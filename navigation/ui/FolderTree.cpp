@@ -1,5 +1,6 @@
 #include "navigation/ui/FolderTree.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QScopeGuard>
 #include <QThread>
@@ -14,6 +15,12 @@
 #include "platform/Volumes.h"
 
 namespace orbet {
+
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(FolderTree)
+};
+}  // namespace
 
 namespace {
 
@@ -273,7 +280,7 @@ void FolderTree::nodeClicked(QTreeWidgetItem* node) {
             return;
         }
         if (status == FolderStatus::DeviceNotReady) {
-            const Answer a = prompter_.message(QStringLiteral("デバイスの準備ができていません。"),
+            const Answer a = prompter_.message(Texts::tr("デバイスの準備ができていません。"),
                                                hooks_.title() + QStringLiteral("-Device Error"), Buttons::RetryCancel,
                                                Icon::Warning);
             if (a == Answer::Retry) continue;

@@ -1,5 +1,6 @@
 #include "navigation/ui/Form3.h"
 
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -14,15 +15,21 @@
 
 namespace orbet {
 
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Form3)
+};
+}  // namespace
+
 Form3::Form3(Prompter& prompter, Hooks hooks, QWidget* parent)
     : QWidget(parent, Qt::Window), prompter_(prompter), hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("ミニマムディレクトリチェンジャー"));
+    setWindowTitle(Texts::tr("ミニマムディレクトリチェンジャー"));
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setToolTip(QStringLiteral("ドライブを変更する際は直接入力してEnterを押してください"));
+    Combo1->setToolTip(Texts::tr("ドライブを変更する際は直接入力してEnterを押してください"));
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     connect(Combo1, &QComboBox::activated, this, [this](int i) { go(Combo1->itemText(i)); });
@@ -69,7 +76,7 @@ void Form3::refill() {
     }
     Combo1->show();
     List1->show();
-    setWindowTitle(QStringLiteral("ミニマムディレクトリチェンジャー　- ") +
+    setWindowTitle(Texts::tr("ミニマムディレクトリチェンジャー　- ") +
                    displayName(hooks_.currentFolder ? hooks_.currentFolder() : QString()));
     refilling_ = false;
     if (List1->count() > 0) List1->setCurrentRow(0);
@@ -84,7 +91,7 @@ void Form3::go(const QString& text) {
                                                             hooks_.currentFolder ? hooks_.currentFolder() : QString());
     if (!target) return;  // ".." at a volume root
     if (probeFolder(*target) == FolderStatus::DeviceNotReady) {
-        prompter_.message(displayName(*target) + QStringLiteral("は利用出来ない状況にあるか存在しません"),
+        prompter_.message(displayName(*target) + Texts::tr("は利用出来ない状況にあるか存在しません"),
                           hooks_.programTitle + QStringLiteral(" - PathDirectInput"), Buttons::Ok);
         return;
     }

@@ -1,5 +1,6 @@
 #include "options/ui/OptionForm.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -26,13 +27,19 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(OptionForm)
+};
+}  // namespace
+
+namespace {
 
 QCheckBox* check(const char* name, const char* caption) {
-    return named(new QCheckBox(QString::fromUtf8(caption)), name);
+    return named(new QCheckBox(Texts::tr(caption)), name);
 }
 
 QGroupBox* frame(const char* name, const char* caption, std::initializer_list<QWidget*> children) {
-    auto* box = named(new QGroupBox(QString::fromUtf8(caption)), name);
+    auto* box = named(new QGroupBox(Texts::tr(caption)), name);
     auto* layout = new QVBoxLayout(box);
     for (QWidget* w : children) layout->addWidget(w);
     return box;
@@ -62,8 +69,8 @@ OptionForm::OptionForm(Prompter& prompter, const QString& title, const OptionVal
     createViewerTab();
 
     Command4 = named(new QPushButton(QStringLiteral("OK")), "Command4");
-    Command5 = named(new QPushButton(QStringLiteral("キャンセル")), "Command5");
-    Command3 = named(new QPushButton(QStringLiteral("すべて標準にする")), "Command3");
+    Command5 = named(new QPushButton(Texts::tr("キャンセル")), "Command5");
+    Command3 = named(new QPushButton(Texts::tr("すべて標準にする")), "Command3");
     Command4->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Command3);
@@ -112,7 +119,7 @@ void OptionForm::showEvent(QShowEvent* event) {
 
 void OptionForm::createPictureTab() {
     auto* page = new QWidget;
-    Label3 = named(new QLabel(QStringLiteral("画像ファイルのバックグラウンド")), "Label3");
+    Label3 = named(new QLabel(Texts::tr("画像ファイルのバックグラウンド")), "Label3");
     Label4 = named(new QLabel(QStringLiteral("R")), "Label4");
     Label5 = named(new QLabel(QStringLiteral("G")), "Label5");
     Label6 = named(new QLabel(QStringLiteral("B")), "Label6");
@@ -140,7 +147,7 @@ void OptionForm::createPictureTab() {
     Label8 = named(new QLabel, "Label8");
     Label7->setWordWrap(true);
     Label8->setWordWrap(true);
-    Frame7 = named(new QGroupBox(QStringLiteral("SusiePluginの有る場所（次回起動時から有効）")), "Frame7");
+    Frame7 = named(new QGroupBox(Texts::tr("SusiePluginの有る場所（次回起動時から有効）")), "Frame7");
     auto* browser = new QGridLayout(Frame7);
     browser->addWidget(Drive1, 0, 0);
     browser->addWidget(Dir1, 1, 0);
@@ -148,84 +155,91 @@ void OptionForm::createPictureTab() {
     browser->addWidget(Label7, 2, 0, 1, 2);
     browser->addWidget(Label8, 3, 0, 1, 2);
 
-    Check15 = check("Check15", "EXIFの回転情報に従って表示する");
+    Check15 = check("Check15", QT_TRANSLATE_NOOP("OptionForm", "EXIFの回転情報に従って表示する"));
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(Label3);
     layout->addLayout(sliders);
     layout->addWidget(Check15);
     layout->addWidget(Frame7);
-    SSTab1->addTab(page, QStringLiteral("ピクチャー"));
+    SSTab1->addTab(page, Texts::tr("ピクチャー"));
 }
 
 void OptionForm::createAudioTextTab() {
     auto* page = new QWidget;
-    Check11 = check("Check11", "ファイルを選択すると同時に再生する");
-    Check12 = check("Check12", "ファイルを選択すると同時にリピートをオンにする");
-    Check13 = check("Check13", "リピート時確認をとる");
-    Check1 = check("Check1", "INI,BATファイルのコピー禁止");
-    Check2 = check("Check2", "テキストを編集可能にする");
-    Frame3 = frame("Frame3", "テキスト設定(&T)", {Check1, Check2});
+    Check11 = check("Check11", QT_TRANSLATE_NOOP("OptionForm", "ファイルを選択すると同時に再生する"));
+    Check12 = check("Check12", QT_TRANSLATE_NOOP("OptionForm", "ファイルを選択すると同時にリピートをオンにする"));
+    Check13 = check("Check13", QT_TRANSLATE_NOOP("OptionForm", "リピート時確認をとる"));
+    Check1 = check("Check1", QT_TRANSLATE_NOOP("OptionForm", "INI,BATファイルのコピー禁止"));
+    Check2 = check("Check2", QT_TRANSLATE_NOOP("OptionForm", "テキストを編集可能にする"));
+    Frame3 = frame("Frame3", QT_TRANSLATE_NOOP("OptionForm", "テキスト設定(&T)"), {Check1, Check2});
     auto* layout = new QVBoxLayout(page);
     for (QWidget* w : {static_cast<QWidget*>(Check11), static_cast<QWidget*>(Check12), static_cast<QWidget*>(Check13),
                        static_cast<QWidget*>(Frame3)})
         layout->addWidget(w);
     layout->addStretch();
-    SSTab1->addTab(page, QStringLiteral("オーディオ＆テキスト"));
+    SSTab1->addTab(page, Texts::tr("オーディオ＆テキスト"));
 }
 
 void OptionForm::createFileTab() {
     auto* page = new QWidget;
-    Check3 = check("Check3", "アーカイブファイルの表示");
-    Check4 = check("Check4", "隠しファイルの表示");
-    Check5 = check("Check5", "システムファイルの表示");
-    Command1 = named(new QPushButton(QStringLiteral("すべて表示")), "Command1");
-    Command2 = named(new QPushButton(QStringLiteral("標準に戻す")), "Command2");
+    Check3 = check("Check3", QT_TRANSLATE_NOOP("OptionForm", "アーカイブファイルの表示"));
+    Check4 = check("Check4", QT_TRANSLATE_NOOP("OptionForm", "隠しファイルの表示"));
+    Check5 = check("Check5", QT_TRANSLATE_NOOP("OptionForm", "システムファイルの表示"));
+    Command1 = named(new QPushButton(Texts::tr("すべて表示")), "Command1");
+    Command2 = named(new QPushButton(Texts::tr("標準に戻す")), "Command2");
     for (QPushButton* b : {Command1, Command2}) b->setAutoDefault(false);
-    Frame4 = frame("Frame4", "ファイルリスト(&F)", {Check3, Check4, Check5, Command1, Command2});
-    Check14 = check("Check14", "隠しフォルダを表示する");
-    Check7 = check("Check7", "ノード展開時そのノードのパスを設定する");
-    Check8 = check("Check8", "ノード折りたたみ時そのノードのパスを設定する");
-    Frame5 = frame("Frame5", "ディレクトリノード", {Check14, Check7, Check8});
+    Frame4 = frame("Frame4", QT_TRANSLATE_NOOP("OptionForm", "ファイルリスト(&F)"), {Check3, Check4, Check5, Command1, Command2});
+    Check14 = check("Check14", QT_TRANSLATE_NOOP("OptionForm", "隠しフォルダを表示する"));
+    Check7 = check("Check7", QT_TRANSLATE_NOOP("OptionForm", "ノード展開時そのノードのパスを設定する"));
+    Check8 = check("Check8", QT_TRANSLATE_NOOP("OptionForm", "ノード折りたたみ時そのノードのパスを設定する"));
+    Frame5 = frame("Frame5", QT_TRANSLATE_NOOP("OptionForm", "ディレクトリノード"), {Check14, Check7, Check8});
+    Combo3 = named(new QComboBox, "Combo3");
+    Combo3->addItem(Texts::tr("自動（デスクトップの言語）"));
+    // Each language is offered under its own name, whatever the language in force.
+    Combo3->addItem(QStringLiteral("日本語"));  // untranslated: a language's own name
+    Combo3->addItem(QStringLiteral("English"));
+    Frame8 = frame("Frame8", QT_TRANSLATE_NOOP("OptionForm", "表示言語（次回起動時から有効）"), {Combo3});
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(Frame4);
     layout->addWidget(Frame5);
+    layout->addWidget(Frame8);
     layout->addStretch();
-    SSTab1->addTab(page, QStringLiteral("ファイル表示"));
+    SSTab1->addTab(page, Texts::tr("ファイル表示"));
 }
 
 void OptionForm::createViewerTab() {
     auto* page = new QWidget;
-    Option1 = named(new QRadioButton(QStringLiteral("変形しない(&N)")), "Option1");
-    Option2 = named(new QRadioButton(QStringLiteral("全体表示(&L)")), "Option2");
-    Option3 = named(new QRadioButton(QStringLiteral("比率を変えずに全体表示(&A)")), "Option3");
-    Frame2 = frame("Frame2", "画像変形(&G)", {Option1, Option2, Option3});
-    Label1 = named(new QLabel(QStringLiteral("スライドショー間隔(秒)(&T)")), "Label1");
+    Option1 = named(new QRadioButton(Texts::tr("変形しない(&N)")), "Option1");
+    Option2 = named(new QRadioButton(Texts::tr("全体表示(&L)")), "Option2");
+    Option3 = named(new QRadioButton(Texts::tr("比率を変えずに全体表示(&A)")), "Option3");
+    Frame2 = frame("Frame2", QT_TRANSLATE_NOOP("OptionForm", "画像変形(&G)"), {Option1, Option2, Option3});
+    Label1 = named(new QLabel(Texts::tr("スライドショー間隔(秒)(&T)")), "Label1");
     Combo1 = editableCombo("Combo1", intervalChoices());
     Label1->setBuddy(Combo1);
-    Label2 = named(new QLabel(QStringLiteral("テキスト全画面表示時の標準文字サイズ(&S)")), "Label2");
+    Label2 = named(new QLabel(Texts::tr("テキスト全画面表示時の標準文字サイズ(&S)")), "Label2");
     Combo2 = editableCombo("Combo2", textSizeChoices());
     Label2->setBuddy(Combo2);
-    Check6 = check("Check6", "全画面時リスト、ランダム化（全画面時にも設定可能）");
-    Frame1 = frame("Frame1", "全画面設定（全画面ミニマムウィンドウ共通）", {Frame2, Label1, Combo1, Label2, Combo2, Check6});
+    Check6 = check("Check6", QT_TRANSLATE_NOOP("OptionForm", "全画面時リスト、ランダム化（全画面時にも設定可能）"));
+    Frame1 = frame("Frame1", QT_TRANSLATE_NOOP("OptionForm", "全画面設定（全画面ミニマムウィンドウ共通）"), {Frame2, Label1, Combo1, Label2, Combo2, Check6});
 
-    Check9 = check("Check9", "ﾐﾆﾏﾑｳｨﾝﾄﾞｳを表示時ﾒｲﾝｳｨﾝﾄﾞｳを隠す");
-    Check10 = check("Check10", "ｳｨﾝﾄﾞｳｻｲｽﾞ変更時画像の比率を考える");
-    Option4[0] = named(new QRadioButton(QStringLiteral("横に合わせる")), "Option4");
-    Option4[1] = named(new QRadioButton(QStringLiteral("縦に合わせる")), "Option4");
+    Check9 = check("Check9", QT_TRANSLATE_NOOP("OptionForm", "ﾐﾆﾏﾑｳｨﾝﾄﾞｳを表示時ﾒｲﾝｳｨﾝﾄﾞｳを隠す"));
+    Check10 = check("Check10", QT_TRANSLATE_NOOP("OptionForm", "ｳｨﾝﾄﾞｳｻｲｽﾞ変更時画像の比率を考える"));
+    Option4[0] = named(new QRadioButton(Texts::tr("横に合わせる")), "Option4");
+    Option4[1] = named(new QRadioButton(Texts::tr("縦に合わせる")), "Option4");
     auto* sides = new QWidget;  // its own parent keeps the two buttons exclusive of Frame2's
     auto* sidesLayout = new QHBoxLayout(sides);
     for (int i = 0; i < 2; ++i) {
         Option4[i]->setProperty("index", i);
         sidesLayout->addWidget(Option4[i]);
     }
-    Frame6 = frame("Frame6", "ミニマムウィンドウ特別設定", {Check9, Check10, sides});
+    Frame6 = frame("Frame6", QT_TRANSLATE_NOOP("OptionForm", "ミニマムウィンドウ特別設定"), {Check9, Check10, sides});
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(Frame1);
     layout->addWidget(Frame6);
     layout->addStretch();
-    SSTab1->addTab(page, QStringLiteral("全体表示＆ﾐﾆﾏﾑｳｨﾝﾄﾞｳ"));
+    SSTab1->addTab(page, Texts::tr("全体表示＆ﾐﾆﾏﾑｳｨﾝﾄﾞｳ"));
 }
 
 void OptionForm::showValues(const OptionValues& v) {
@@ -241,6 +255,7 @@ void OptionForm::showValues(const OptionValues& v) {
     for (auto [box, on] : checks) box->setChecked(on);
     for (QRadioButton* b : Option4) b->setEnabled(v.minWindowSize);
     Option4[v.minWindowSizeType == 0 ? 0 : 1]->setChecked(true);
+    Combo3->setCurrentIndex(int(v.language));
     R->setValue(v.backcolorR);
     G->setValue(v.backcolorG);
     B->setValue(v.backcolorB);
@@ -282,6 +297,7 @@ OptionValues OptionForm::controlValues() const {
     v.minWindowSize = Check10->isChecked();
     v.hideDirectory = Check14->isChecked() ? 1 : 0;
     v.followOrientation = Check15->isChecked();
+    v.language = LanguageChoice(Combo3->currentIndex());
     v.minWindowSizeType = Option4[0]->isChecked() ? 0 : 1;
     v.backcolorR = R->value();
     v.backcolorG = G->value();

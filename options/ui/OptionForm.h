@@ -89,6 +89,8 @@ public:
     QGroupBox* Frame5 = nullptr;
     QCheckBox* Check14 = nullptr;
     QCheckBox* Check15 = nullptr;  // stored orientation followed
+    QGroupBox* Frame8 = nullptr;   // 表示言語
+    QComboBox* Combo3 = nullptr;   // automatic, Japanese, English: LanguageChoice's order
     QCheckBox* Check7 = nullptr;
     QCheckBox* Check8 = nullptr;
     // 全体表示＆ﾐﾆﾏﾑｳｨﾝﾄﾞｳ

@@ -15,13 +15,19 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(PluginRegistry)
+};
+}  // namespace
+
+namespace {
 
 // A plug-in answering every info number with a mask would keep the mask loop
 // going for ever.
 constexpr int MaxMaskReads = 1000;
 
 QString progressHead() {
-    return QStringLiteral("Susieプラグイン読み込み");
+    return Texts::tr("Susieプラグイン読み込み");
 }
 
 QString progressCounts(int loaded, int total) {
@@ -124,7 +130,7 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
             QString masks;
             QStringList maskTexts;
             for (int k = 2; k < 2 + MaxMaskReads; ++k) {
-                show(progressCounts(loaded, total) + QStringLiteral("->拡張子読み出し"));
+                show(progressCounts(loaded, total) + Texts::tr("->拡張子読み出し"));
                 pumpEvents();
                 const QString text = info(k);
                 if (!text.startsWith(QLatin1Char('*'))) break;
@@ -144,7 +150,7 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
         }
         if (!usable) {
             slot = Slot();
-            show(progressCounts(loaded, total) + QStringLiteral("->") + name + QStringLiteral("を取得できません"));
+            show(progressCounts(loaded, total) + Texts::tr("->%1を取得できません").arg(name));
         }
         // Whether Wine is there is no property of the plug-in.
         if (!withoutWine) {
@@ -158,7 +164,7 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
 
     if (accumulator.size() > 3) maskList_ = accumulator.mid(4);
     suffix_ = accumulator.contains(QLatin1Char(';')) ? QLatin1Char(';') + maskList_ : QString();
-    show(progressHead() + QStringLiteral("->終了->") + maskList_);
+    show(progressHead() + Texts::tr("->終了->") + maskList_);
 }
 
 void PluginRegistry::freePlugins() {

@@ -38,10 +38,30 @@ protected:
         // No display at all: an answer that needed a window would fail here.
         env_.remove(QStringLiteral("DISPLAY"));
         env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        for (const char* v : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) env_.remove(QLatin1String(v));
+        env_.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     }
     QTemporaryDir home_;
     QProcessEnvironment env_;
 };
+
+// The answers speak the language the window would: the desktop's unless
+// the user chose one.
+TEST_F(CommandLineOptions, TheAnswersSpeakTheUsersLanguage) {
+    env_.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+    const Outcome help = run({QStringLiteral("--help")}, env_);
+    EXPECT_EQ(help.code, 0) << help.err.constData();
+    EXPECT_TRUE(help.out.startsWith("Usage: orbet")) << help.out.constData();
+    env_.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    const Outcome unknown = run({QStringLiteral("--bogus")}, env_);
+    EXPECT_EQ(unknown.code, 2);
+    EXPECT_TRUE(unknown.err.startsWith("orbet: --bogus: unknown option\nUsage: orbet")) << unknown.err.constData();
+
+    ASSERT_TRUE(QDir().mkpath(home_.filePath(QStringLiteral("config/Orbet"))));
+    ASSERT_TRUE(writeAll(home_.filePath(QStringLiteral("config/Orbet/Orbet.conf")), "[Interface]\nLanguage=ja\n"));
+    const Outcome chosen = run({QStringLiteral("--help")}, env_);
+    EXPECT_TRUE(chosen.out.startsWith("使い方: orbet")) << chosen.out.constData();
+}
 
 TEST_F(CommandLineOptions, HelpAndVersionAnswerOnStandardOutputWithoutAWindow) {
     const Outcome help = run({QStringLiteral("--help")}, env_);

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/QtPrompter.h"
-#include "platform/ui/Translations.h"
+#include "platform/Language.h"
 
 namespace orbet {
 namespace {
@@ -44,32 +44,53 @@ bool anyStartsWith(const QStringList& texts, const QString& start) {
     return false;
 }
 
-TEST(JapaneseDialogs, QuestionsAndFileDialogsSpeakJapanese) {
-    ASSERT_TRUE(installQtJapanese(*qApp)) << "Qt's Japanese catalogue (qt6-translations-l10n) is missing";
+// Asks a three-button question and opens a save dialog through the real
+// prompter; returns the question's buttons and the file dialog's labels and
+// buttons.
+struct DialogTexts {
+    QStringList questionButtons, fileLabels, fileButtons;
+};
+DialogTexts showDialogs() {
+    DialogTexts t;
     QtPrompter prompter;
-    QStringList buttons;
     onceShown<QMessageBox>([&](QMessageBox* box) {
-        buttons = buttonTexts(box);
+        t.questionButtons = buttonTexts(box);
         box->defaultButton()->click();
     });
     prompter.message(QStringLiteral("コピーしますか？"), QStringLiteral("Orbet"), Buttons::YesNoCancel, Icon::Question,
                      std::nullopt);
-    ASSERT_EQ(buttons.size(), 3);
-    EXPECT_TRUE(anyStartsWith(buttons, QStringLiteral("はい"))) << buttons.join(u' ').toStdString();
-    EXPECT_TRUE(anyStartsWith(buttons, QStringLiteral("いいえ"))) << buttons.join(u' ').toStdString();
-    EXPECT_TRUE(anyStartsWith(buttons, QStringLiteral("キャンセル"))) << buttons.join(u' ').toStdString();
-
-    QStringList labels;
     onceShown<QFileDialog>([&](QFileDialog* dialog) {
-        for (QLabel* l : dialog->findChildren<QLabel*>()) labels << l->text().remove(u'&');
-        buttons = buttonTexts(dialog);
+        for (QLabel* l : dialog->findChildren<QLabel*>()) t.fileLabels << l->text().remove(u'&');
+        t.fileButtons = buttonTexts(dialog);
         dialog->reject();
     });
     FileDialogRequest request;
     request.title = QStringLiteral("名前を付けて保存");
     prompter.saveFile(request);
-    EXPECT_TRUE(anyStartsWith(labels, QStringLiteral("ファイル名"))) << labels.join(u' ').toStdString();
-    EXPECT_TRUE(anyStartsWith(buttons, QStringLiteral("キャンセル"))) << buttons.join(u' ').toStdString();
+    return t;
+}
+
+// Qt's own buttons and dialogs follow the language the program speaks,
+// whatever the desktop's: Japanese, or Qt's English when English is chosen.
+TEST(LanguageOfQtsDialogs, FollowsTheProgramsLanguage) {
+    ASSERT_FALSE(installLanguage(*qApp, false, QStringLiteral(ORBET_BUILD_DIR "/translations")));
+    DialogTexts ja = showDialogs();
+    ASSERT_EQ(ja.questionButtons.size(), 3);
+    EXPECT_TRUE(anyStartsWith(ja.questionButtons, QStringLiteral("はい"))) << ja.questionButtons.join(u' ').toStdString();
+    EXPECT_TRUE(anyStartsWith(ja.questionButtons, QStringLiteral("いいえ"))) << ja.questionButtons.join(u' ').toStdString();
+    EXPECT_TRUE(anyStartsWith(ja.questionButtons, QStringLiteral("キャンセル")))
+        << ja.questionButtons.join(u' ').toStdString();
+    EXPECT_TRUE(anyStartsWith(ja.fileLabels, QStringLiteral("ファイル名"))) << ja.fileLabels.join(u' ').toStdString();
+    EXPECT_TRUE(anyStartsWith(ja.fileButtons, QStringLiteral("キャンセル"))) << ja.fileButtons.join(u' ').toStdString();
+
+    ASSERT_TRUE(installLanguage(*qApp, true, QStringLiteral(ORBET_BUILD_DIR "/translations")));
+    DialogTexts en = showDialogs();
+    removeInstalledLanguage();
+    ASSERT_EQ(en.questionButtons.size(), 3);
+    for (const char* b : {"Yes", "No", "Cancel"})
+        EXPECT_TRUE(en.questionButtons.contains(QLatin1String(b))) << en.questionButtons.join(u' ').toStdString();
+    EXPECT_TRUE(anyStartsWith(en.fileLabels, QStringLiteral("File name"))) << en.fileLabels.join(u' ').toStdString();
+    EXPECT_TRUE(en.fileButtons.contains(QStringLiteral("Cancel"))) << en.fileButtons.join(u' ').toStdString();
 }
 
 // Short texts under long titles: the dialog is wide enough for the whole

@@ -3,6 +3,7 @@
 #include <memory>
 #include <thread>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Language.h"
 #include "platform/ProgramState.h"
 #include "platform/ScriptedPrompter.h"
 #include "support/TestSupport.h"
@@ -37,9 +39,15 @@ TEST(FolderInformation, TypesAreNamedInJapaneseWhateverTheLocale) {
     EXPECT_EQ(fileFacts(tmp.filePath(QStringLiteral("notes.txt"))).type, QStringLiteral("平文テキストドキュメント"));
     EXPECT_EQ(fileFacts(tmp.filePath(QStringLiteral("p.jpg"))).type, QStringLiteral("JPEG 画像"));
     EXPECT_EQ(folderFacts(tmp.path(), false).type, QStringLiteral("フォルダ"));
-    EXPECT_EQ(japaneseTypeName(QStringLiteral("inode/directory")), QStringLiteral("フォルダ"));
+    EXPECT_EQ(typeName(QStringLiteral("inode/directory")), QStringLiteral("フォルダ"));
     // An alias finds its type's file.
-    EXPECT_EQ(japaneseTypeName(QStringLiteral("image/pjpeg")), QStringLiteral("JPEG 画像"));
+    EXPECT_EQ(typeName(QStringLiteral("image/pjpeg")), QStringLiteral("JPEG 画像"));
+
+    // With the English catalogue in force the desktop's English names come.
+    ASSERT_TRUE(installLanguage(*QCoreApplication::instance(), true, QStringLiteral(ORBET_BUILD_DIR "/translations")));
+    const auto japanese = qScopeGuard([] { removeInstalledLanguage(); });
+    EXPECT_EQ(fileFacts(tmp.filePath(QStringLiteral("p.jpg"))).type, QStringLiteral("JPEG image"));
+    EXPECT_EQ(folderFacts(tmp.path(), false).type, QStringLiteral("Folder"));
 }
 
 // A sum that takes its time: held until the test lets it go (or ten seconds

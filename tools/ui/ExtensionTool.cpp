@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QScreen>
@@ -24,28 +25,34 @@
 
 namespace orbet {
 
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ExtensionTool)
+};
+}  // namespace
+
 Form5::Form5(Prompter& prompter, ProgramState& state, const QString& folder, std::function<void()> refreshMainList,
              QWidget* parent)
     : QWidget(parent, Qt::Window), prompter_(prompter), state_(state), refreshMainList_(std::move(refreshMainList)) {
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("拡張子変換ツール"));
-    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック")));
+    setWindowTitle(Texts::tr("拡張子変換ツール"));
+    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック")));  // untranslated: a font family
     Drive1 = named(new DriveListBox(this), "Drive1");
     Drive1->refill();
     Dir1 = named(new QListWidget(this), "Dir1");
-    Label1 = named(new QLabel(QStringLiteral("変換の対象となる拡張子（左）："), this), "Label1");
+    Label1 = named(new QLabel(Texts::tr("変換の対象となる拡張子（左）："), this), "Label1");
     Text1 = named(new QLineEdit(this), "Text1");
     File1 = named(new FileListBox(this), "File1");
-    Label2 = named(new QLabel(QStringLiteral("変換後の拡張子（右）："), this), "Label2");
+    Label2 = named(new QLabel(Texts::tr("変換後の拡張子（右）："), this), "Label2");
     Text2 = named(new QLineEdit(this), "Text2");
     File2 = named(new FileListBox(this), "File2");
-    Label3 = named(new QLabel(QStringLiteral("変換する拡張子の入力方式は\"．\"の後の文字のみでOKです"), this), "Label3");
+    Label3 = named(new QLabel(Texts::tr("変換する拡張子の入力方式は\"．\"の後の文字のみでOKです"), this), "Label3");
     Frame1 = named(new QGroupBox(QStringLiteral("Option"), this), "Frame1");
-    Check1 = named(new QCheckBox(QStringLiteral("読み込み専用ファイル"), Frame1), "Check1");
-    Check2 = named(new QCheckBox(QStringLiteral("システムファイル"), Frame1), "Check2");
-    Check3 = named(new QCheckBox(QStringLiteral("隠しファイル"), Frame1), "Check3");
-    Command1 = named(new QPushButton(QStringLiteral("変換"), this), "Command1");
+    Check1 = named(new QCheckBox(Texts::tr("読み込み専用ファイル"), Frame1), "Check1");
+    Check2 = named(new QCheckBox(Texts::tr("システムファイル"), Frame1), "Check2");
+    Check3 = named(new QCheckBox(Texts::tr("隠しファイル"), Frame1), "Check3");
+    Command1 = named(new QPushButton(Texts::tr("変換"), this), "Command1");
     for (QCheckBox* c : {Check1, Check2, Check3}) c->setChecked(true);
     auto* options = new QVBoxLayout(Frame1);
     for (QCheckBox* c : {Check1, Check2, Check3}) options->addWidget(c);
@@ -159,7 +166,7 @@ void Form5::Command1_Click() {
     QStringList shown;
     for (const QString& path : refused) shown.append(displayName(path));
     if (!refused.isEmpty())
-        prompter_.message(shown.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nは変換できませんでした"),
+        prompter_.message(shown.join(QStringLiteral("\r\n")) + Texts::tr("\r\nは変換できませんでした"),
                           state_.title, Buttons::Ok);
 }
 

@@ -1,5 +1,6 @@
 #include "tools/ui/HideForm.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -34,6 +35,12 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(HideForm)
+};
+}  // namespace
+
+namespace {
 
 // The status line changes at most this often, however fast entries come.
 constexpr int kProgressMilliseconds = 250;
@@ -44,7 +51,7 @@ HideForm::HideForm(Prompter& prompter, const ProgramState& state, Hooks hooks, Q
     : QWidget(parent, Qt::Window), prompter_(prompter), state_(state), hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("HideForm"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("フォルダ/ファイル検索ﾂｰﾙ"));
+    setWindowTitle(Texts::tr("フォルダ/ファイル検索ﾂｰﾙ"));
     model_ = new SearchModel(this);
     search_ = new FolderSearch(this);
     progress_ = new QTimer(this);
@@ -63,18 +70,18 @@ void HideForm::createControls() {
     Drive1->refill();
     Dir1 = named(new QListWidget(Mes), "Dir1");
     Label1 = named(new QLabel(Mes), "Label1");
-    Frame1 = named(new QGroupBox(QStringLiteral("検索対象"), Mes), "Frame1");
-    Option1 = named(new QRadioButton(QStringLiteral("ディレクトリ"), Frame1), "Option1");
-    Option2 = named(new QRadioButton(QStringLiteral("ファイル"), Frame1), "Option2");
-    Option3 = named(new QRadioButton(QStringLiteral("両方"), Frame1), "Option3");
-    Check1 = named(new QCheckBox(QStringLiteral("下層ディレクトリ検索"), Mes), "Check1");
-    Frame2 = named(new QGroupBox(QStringLiteral("ソート"), Mes), "Frame2");
-    Option4 = named(new QRadioButton(QStringLiteral("名前"), Frame2), "Option4");
-    Option5 = named(new QRadioButton(QStringLiteral("Ｄ＞Ｆ"), Frame2), "Option5");
-    Option6 = named(new QRadioButton(QStringLiteral("Ｆ＞Ｄ"), Frame2), "Option6");
-    Check2 = named(new QCheckBox(QStringLiteral("高速処理(リストボックスを隠す)"), Mes), "Check2");
-    Command1 = named(new QPushButton(QStringLiteral("検索開始"), Mes), "Command1");
-    Command4 = named(new QPushButton(QStringLiteral("中止"), Mes), "Command4");
+    Frame1 = named(new QGroupBox(Texts::tr("検索対象"), Mes), "Frame1");
+    Option1 = named(new QRadioButton(Texts::tr("ディレクトリ"), Frame1), "Option1");
+    Option2 = named(new QRadioButton(Texts::tr("ファイル"), Frame1), "Option2");
+    Option3 = named(new QRadioButton(Texts::tr("両方"), Frame1), "Option3");
+    Check1 = named(new QCheckBox(Texts::tr("下層ディレクトリ検索"), Mes), "Check1");
+    Frame2 = named(new QGroupBox(Texts::tr("ソート"), Mes), "Frame2");
+    Option4 = named(new QRadioButton(Texts::tr("名前"), Frame2), "Option4");
+    Option5 = named(new QRadioButton(Texts::tr("Ｄ＞Ｆ"), Frame2), "Option5");
+    Option6 = named(new QRadioButton(Texts::tr("Ｆ＞Ｄ"), Frame2), "Option6");
+    Check2 = named(new QCheckBox(Texts::tr("高速処理(リストボックスを隠す)"), Mes), "Check2");
+    Command1 = named(new QPushButton(Texts::tr("検索開始"), Mes), "Command1");
+    Command4 = named(new QPushButton(Texts::tr("中止"), Mes), "Command4");
     Label3 = named(new ElidingLabel(this), "Label3");
     List1 = named(new QListView(this), "List1");
     List1->setModel(model_);
@@ -82,12 +89,12 @@ void HideForm::createControls() {
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     Text1 = named(new QLineEdit(this), "Text1");
-    Label2 = named(new QLabel(QStringLiteral("出力先"), this), "Label2");
+    Label2 = named(new QLabel(Texts::tr("出力先"), this), "Label2");
     Combo1 = named(new QComboBox(this), "Combo1");
-    Combo1->addItems({QStringLiteral("親フォーム"), QStringLiteral("フォルダーフォーム"), QStringLiteral("フォルダ検索ツール")});
+    Combo1->addItems({Texts::tr("親フォーム"), Texts::tr("フォルダーフォーム"), Texts::tr("フォルダ検索ツール")});
     Combo1->setCurrentIndex(0);
-    Command2 = named(new QPushButton(QStringLiteral("反映"), this), "Command2");
-    Command3 = named(new QPushButton(QStringLiteral("開く"), this), "Command3");
+    Command2 = named(new QPushButton(Texts::tr("反映"), this), "Command2");
+    Command3 = named(new QPushButton(Texts::tr("開く"), this), "Command3");
 
     auto* what = new QVBoxLayout(Frame1);
     for (QRadioButton* o : {Option1, Option2, Option3}) what->addWidget(o);
@@ -182,7 +189,7 @@ void HideForm::setBusy(Phase phase) {
 
 void HideForm::Command1_Click() {
     if (Label1->text().isEmpty()) {
-        prompter_.message(QStringLiteral("選択してください"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("選択してください"), state_.title, Buttons::Ok);
         return;
     }
     search_->cancel();
@@ -280,7 +287,7 @@ int HideForm::selectedRow() const {
 void HideForm::Command2_Click() {
     const int row = selectedRow();
     if (row < 0 || model_->text(row).isEmpty()) {
-        prompter_.message(QStringLiteral("選択されていません"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("選択されていません"), state_.title, Buttons::Ok);
         return;
     }
     // The destinations take folders: a file sends the folder that holds it.
@@ -300,7 +307,7 @@ void HideForm::Command2_Click() {
 void HideForm::Command3_Click() {
     const int row = selectedRow();
     if (row < 0 || model_->text(row).isEmpty()) {
-        prompter_.message(QStringLiteral("選択されていません"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("選択されていません"), state_.title, Buttons::Ok);
         return;
     }
     openNativePathWithDesktop(model_->nativePath(row));

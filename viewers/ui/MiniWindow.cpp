@@ -1,5 +1,6 @@
 #include "viewers/ui/MiniWindow.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QWindow>
 #include <QCloseEvent>
@@ -14,6 +15,12 @@
 
 namespace orbet {
 
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(MiniWindow)
+};
+}  // namespace
+
 MiniWindow::MiniWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, QWidget* parent)
     : ViewerWindow(host, prompter, state, ViewerKind::Minimum, parent) {
     setObjectName(QStringLiteral("MiniWindow"));
@@ -26,7 +33,7 @@ MiniWindow::MiniWindow(ViewerHost& host, Prompter& prompter, ProgramState& state
     RT->setObjectName(QStringLiteral("RT"));
     RT->setReadOnly(true);
     RT->hide();
-    mind = new QAction(QStringLiteral("ミニディレクトリチェンジャー"), this);
+    mind = new QAction(Texts::tr("ミニディレクトリチェンジャー"), this);
     mind->setObjectName(QStringLiteral("mind"));
     addChangerItem(mind);
     connect(mind, &QAction::triggered, this, [this] { openDirectoryChanger(); });
@@ -96,7 +103,7 @@ void MiniWindow::copyFromMain() {
         picture_ = host_.picture();
         stretchCopy();
     }
-    setWindowTitle(QStringLiteral("ミニマムウィンドウ - ") + displayName(host_.currentFilePath()));
+    setWindowTitle(Texts::tr("ミニマムウィンドウ - ") + displayName(host_.currentFilePath()));
 }
 
 bool MiniWindow::textShown() const { return RT->isVisible(); }

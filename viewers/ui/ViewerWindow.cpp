@@ -14,6 +14,12 @@
 namespace orbet {
 
 namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(ViewerWindow)
+};
+}  // namespace
+
+namespace {
 
 QAction* item(QMenu* menu, const char* name, const QString& caption) {
     QAction* a = menu->addAction(caption);
@@ -36,15 +42,15 @@ ViewerWindow::ViewerWindow(ViewerHost& host, Prompter& prompter, ProgramState& s
 
     PPP = new QMenu(this);
     PPP->setObjectName(QStringLiteral("PPP"));
-    Slideon = item(PPP, "Slideon", QStringLiteral("スライドショー"));
+    Slideon = item(PPP, "Slideon", Texts::tr("スライドショー"));
     Slideon->setCheckable(true);
-    RndList = item(PPP, "RndList", QStringLiteral("ランダム"));
+    RndList = item(PPP, "RndList", Texts::tr("ランダム"));
     RndList->setCheckable(true);
     PPP->addSeparator()->setObjectName(QStringLiteral("l1"));
-    Back = item(PPP, "Back", QStringLiteral("一つ前へ"));
-    listnext = item(PPP, "listnext", QStringLiteral("次へ"));
+    Back = item(PPP, "Back", Texts::tr("一つ前へ"));
+    listnext = item(PPP, "listnext", Texts::tr("次へ"));
     PPP->addSeparator()->setObjectName(QStringLiteral("l2"));
-    ExitF = item(PPP, "ExitF", QStringLiteral("閉じる(&Q)"));
+    ExitF = item(PPP, "ExitF", Texts::tr("閉じる(&Q)"));
     // The check marks follow the commands, not the menu's own toggling.
     connect(Slideon, &QAction::triggered, this, [this] {
         Slideon->setChecked(!Slideon->isChecked());
@@ -79,7 +85,7 @@ void ViewerWindow::slideTick() {
 
 void ViewerWindow::Slideon_Click() {
     if (textShown()) {
-        prompter_.message(QStringLiteral("スライドショー非対応です"), state_.title, Buttons::Ok);
+        prompter_.message(Texts::tr("スライドショー非対応です"), state_.title, Buttons::Ok);
         return;
     }
     if (Slideon->isChecked()) {
