@@ -1250,7 +1250,7 @@ The file pattern is reset</translation>
     </message>
     <message>
         <source>オーディオ＆テキスト</source>
-        <translation>Audio &amp; text</translation>
+        <translation>Audio and text</translation>
     </message>
     <message>
         <source>すべて表示</source>
@@ -1294,7 +1294,7 @@ The file pattern is reset</translation>
     </message>
     <message>
         <source>全体表示＆ﾐﾆﾏﾑｳｨﾝﾄﾞｳ</source>
-        <translation>Full screen &amp; minimum window</translation>
+        <translation>Full screen and minimum window</translation>
     </message>
     <message>
         <source>自動（デスクトップの言語）</source>
