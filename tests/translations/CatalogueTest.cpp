@@ -138,6 +138,11 @@ QStringList placeholders(const QString& text) {
     return found;
 }
 
+// Marks of keyboard shortcuts: an "&" not doubled.
+int shortcutMarks(const QString& text) {
+    return int(text.count(u'&')) - 2 * int(text.count(QLatin1String("&&")));
+}
+
 TEST(EnglishCatalogue, TranslatesEveryTextOfTheSourcesAndNothingElse) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -151,6 +156,9 @@ TEST(EnglishCatalogue, TranslatesEveryTextOfTheSourcesAndNothingElse) {
         EXPECT_FALSE(std::any_of(e.translation.begin(), e.translation.end(), isJapanese))
             << "Japanese left in the English of " << where;
         EXPECT_EQ(placeholders(e.translation), placeholders(e.source)) << "arguments differ for " << where;
+        // A caption's "&" marks its key; an English "&" meant as a word would
+        // turn the next letter into one.
+        EXPECT_EQ(shortcutMarks(e.translation), shortcutMarks(e.source)) << "shortcut marks differ for " << where;
     }
 }
 
