@@ -56,7 +56,7 @@ protected:
     void letTimerFinish(Form1& f) {
         f.Timer1->setInterval(20);
         f.Timer1->start();
-        QTRY_VERIFY_WITH_TIMEOUT(!f.Timer1->isActive(), 5000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Timer1->isActive(); }, 5000));
     }
 };
 
@@ -79,7 +79,7 @@ TEST_F(FirstUseTest, TheTimerKeepsTheFileTheUserOpened) {
     EXPECT_EQ(g.File1->fileName(), QStringLiteral("b.bmp"));
     ASSERT_TRUE(QFile::remove(QDir(data_.path()).filePath(QStringLiteral("b.bmp"))));
     g.Timer1->start();
-    QTRY_VERIFY_WITH_TIMEOUT(!g.Timer1->isActive(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !g.Timer1->isActive(); }, 5000));
     EXPECT_EQ(g.File1->fileName(), QStringLiteral("a.jpg"));
     EXPECT_EQ(g.MP->size(), QSize(128, 128));
 }

@@ -50,11 +50,13 @@ TEST_F(MediaTest, EveryListedKindOfTheTestFilesPlays) {
         QMediaPlayer* p = player(f);
         ASSERT_NE(p, nullptr);
         EXPECT_EQ(f.OPM->text(), f.state().currentFilePath);
-        QTRY_VERIFY_WITH_TIMEOUT(settled(p), 15000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return settled(p); }, 15000)) << name;
         EXPECT_EQ(p->error(), QMediaPlayer::NoError) << name << ": " << p->errorString().toStdString();
         EXPECT_NE(p->mediaStatus(), QMediaPlayer::InvalidMedia) << name;
         // Playing moves the position on (or reaches the end of a short sound).
-        QTRY_VERIFY_WITH_TIMEOUT(p->position() > 0 || p->mediaStatus() == QMediaPlayer::EndOfMedia, 15000);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return p->position() > 0 || p->mediaStatus() == QMediaPlayer::EndOfMedia; }, 15000))
+            << name;
         EXPECT_EQ(p->error(), QMediaPlayer::NoError) << name;
     }
 }
@@ -67,11 +69,11 @@ TEST_F(MediaTest, APictureAfterAVideoShowsThePictureNotTheLastFrame) {
     ASSERT_EQ(f.File1->fileName(), QStringLiteral("test_audio_video.mpg"));
     QMediaPlayer* p = player(f);
     ASSERT_NE(p, nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(p->hasVideo(), 15000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p->hasVideo(); }, 15000));
     QWidget* video = f.MMC->video();
     ASSERT_NE(video, nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(video->isVisible(), 15000);
-    QTRY_VERIFY_WITH_TIMEOUT(p->position() > 0, 15000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return video->isVisible(); }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p->position() > 0; }, 15000));
 
     f.Combo1->setCurrentIndex(1);  // the BMP filter
     ASSERT_EQ(f.File1->fileName(), QStringLiteral("still.bmp"));
@@ -84,7 +86,7 @@ TEST_F(MediaTest, APictureAfterAVideoShowsThePictureNotTheLastFrame) {
 
     // Back to the video: its surface shows again.
     f.Combo1->setCurrentIndex(11);
-    QTRY_VERIFY_WITH_TIMEOUT(video->isVisible(), 15000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return video->isVisible(); }, 15000));
 }
 
 }  // namespace
