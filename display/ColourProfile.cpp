@@ -303,9 +303,34 @@ QByteArray displayProfile() {
 
 std::shared_ptr<const ColourConversion> ColourConversion::from(const QByteArray& profile, Input input) {
     if (profile.size() < 20) return nullptr;
+    // A folder of photos from one camera carries one profile, and a large
+    // photo asks for it twice (its corner, then the whole): the last
+    // conversion is kept, as building one takes milliseconds.
+    struct Last {
+        QByteArray profile, display;
+        Input input = Input::Rgb;
+        std::shared_ptr<const ColourConversion> conversion;
+    };
+    static std::mutex lastMutex;
+    static Last last;
+    const QByteArray screen = displayProfile();
+    {
+        std::lock_guard lock(lastMutex);
+        if (last.conversion && last.input == input && last.profile == profile && last.display == screen)
+            return last.conversion;
+    }
+    std::shared_ptr<const ColourConversion> made = build(profile, screen, input);
+    if (made) {
+        std::lock_guard lock(lastMutex);
+        last = Last{profile, screen, input, made};
+    }
+    return made;
+}
+
+std::shared_ptr<const ColourConversion> ColourConversion::build(const QByteArray& profile, const QByteArray& target,
+                                                                 Input input) {
     cmsHPROFILE source = openProfile(profile);
     if (!source) return nullptr;  // broken: shown as sRGB
-    const QByteArray target = displayProfile();
     cmsHPROFILE display = openProfile(target);
     if (!display) display = srgbProfile();
     void* transform = nullptr;

@@ -106,7 +106,7 @@ QImage orientedImage(QImage image, int orientation) {
     QImage turned(uprightSize(image.size(), orientation), image.format());
     if (turned.isNull()) return {};
     // Bands of rows keep the writes of a quarter turn close together.
-    constexpr int kBand = 16;
+    constexpr int kBand = 64;
     for (int y = 0; y < image.height(); y += kBand)
         placeStoredRows(image.constScanLine(y), image.bytesPerLine(), image.width(),
                         std::min(kBand, image.height() - y), QPoint(0, y), image.size(), orientation, turned);

@@ -84,6 +84,12 @@ TEST_F(PhotosTest, AvifHeicAndJpegXlOpenFromThePictureFilter) {
     }
 }
 
+// The nearest of the four squares' colours.
+char nearest(QRgb c) {
+    const bool r = qRed(c) > 128, g = qGreen(c) > 128, b = qBlue(c) > 128;
+    return r && g && !b ? 'Y' : r && !g && !b ? 'R' : !r && g && !b ? 'G' : !r && !g && b ? 'B' : '?';
+}
+
 // What each stored orientation shows upright, worked out by hand.
 const char* const kUpright[9] = {"", "RGYB", "GRBY", "YBRG", "BYGR", "RBYG", "BRGY", "YGRB", "GYBR"};
 
@@ -228,10 +234,11 @@ QByteArray orientedJpeg(const QImage& image, int n) {
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
-// Large photos go through the two-thread decoder; one turned left shows its
-// corner first, one turned right comes whole at once (its corner lies at
-// the end of the file). Either way the pane holds the upright picture.
-TEST_F(PhotosTest, LargeTurnedPhotosShowUprightWhole) {
+// Large photos go through the two-thread decoder and show their upright
+// top-left corner first whichever way they are turned, also where that
+// corner comes from the end of the file; then the pane holds the upright
+// picture.
+TEST_F(PhotosTest, LargeTurnedPhotosShowTheirCornerFirstAndThenUprightWhole) {
     QImage scene(2400, 1600, QImage::Format_RGB32);
     {
         QPainter p(&scene);
@@ -241,20 +248,25 @@ TEST_F(PhotosTest, LargeTurnedPhotosShowUprightWhole) {
         p.fillRect(0, 800, 1200, 800, Qt::blue);
     }
     Form1& f = start();
-    for (auto [n, corners] : {std::pair{8, "GYBR"}, std::pair{6, "BRGY"}}) {
+    f.resize(800, 600);
+    for (int n = 1; n <= 8; ++n) {
+        const std::string corners = kUpright[n];
         const QString path = QDir(data_.path()).filePath(QStringLiteral("big%1.jpg").arg(n));
         ASSERT_TRUE(writeAll(path, orientedJpeg(scene, n)));
         ASSERT_TRUE(f.panes().loadPicture(path));
-        EXPECT_EQ(f.MP->size(), QSize(1600, 2400)) << n;
-        EXPECT_EQ(f.MP->isComplete(), n == 6) << n;
+        const QSize upright = n >= 5 ? QSize(1600, 2400) : QSize(2400, 1600);
+        EXPECT_EQ(f.MP->size(), upright) << n;
+        // Before anything asks for the whole picture, the pane paints the
+        // corner: the upright top-left square's colour, the background
+        // beyond the corner.
+        ASSERT_FALSE(f.MP->isComplete()) << n;
+        const QImage painted = f.MP->grab(QRect(0, 0, 100, 100)).toImage();
+        EXPECT_EQ(nearest(painted.pixel(50, 50)), corners[0]) << n;
         const QImage whole = f.MP->picture();
-        ASSERT_EQ(whole.size(), QSize(1600, 2400)) << n;
-        auto name = [](QRgb c) {
-            const bool r = qRed(c) > 128, g = qGreen(c) > 128, b = qBlue(c) > 128;
-            return r && g && !b ? 'Y' : r && !g && !b ? 'R' : !r && g && !b ? 'G' : !r && !g && b ? 'B' : '?';
-        };
-        const std::string shown{name(whole.pixel(10, 10)), name(whole.pixel(1589, 10)), name(whole.pixel(1589, 2389)),
-                                name(whole.pixel(10, 2389))};
+        ASSERT_EQ(whole.size(), upright) << n;
+        const std::string shown{nearest(whole.pixel(10, 10)), nearest(whole.pixel(whole.width() - 11, 10)),
+                                nearest(whole.pixel(whole.width() - 11, whole.height() - 11)),
+                                nearest(whole.pixel(10, whole.height() - 11))};
         EXPECT_EQ(shown, corners) << n;
     }
 }
