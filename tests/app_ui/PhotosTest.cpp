@@ -9,7 +9,10 @@
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
+#include <QProcess>
 #include <QtTest/QTest>
+
+#include <libheif/heif.h>
 
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
@@ -147,6 +150,72 @@ TEST_F(PhotosTest, TheOptionTurnedOffShowsPicturesAsStored) {
     again.reset();
     EXPECT_EQ(g.MP->size(), QSize(48, 64));
     EXPECT_EQ(shownCorners(*g.MP), kUpright[6]);
+}
+
+// A HEIF of `image` whose irot and imir turn it by EXIF orientation n, as
+// libheif writes them (heif-enc has no switch for it).
+bool writeTurnedHeic(const QImage& image, int n, const QString& path) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    heif_image* picture = nullptr;
+    heif_encoding_options* options = heif_encoding_options_alloc();
+    bool ok = heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code == heif_error_Ok &&
+              heif_encoder_set_lossy_quality(encoder, 90).code == heif_error_Ok &&
+              heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB, &picture)
+                      .code == heif_error_Ok &&
+              heif_image_add_plane(picture, heif_channel_interleaved, rgb.width(), rgb.height(), 8).code ==
+                  heif_error_Ok;
+    if (ok) {
+        int stride = 0;
+        uint8_t* plane = heif_image_get_plane(picture, heif_channel_interleaved, &stride);
+        for (int y = 0; y < rgb.height(); ++y) memcpy(plane + y * stride, rgb.constScanLine(y), size_t(rgb.width()) * 3);
+        options->image_orientation = heif_orientation(n);
+        ok = heif_context_encode_image(context, picture, encoder, options, nullptr).code == heif_error_Ok &&
+             heif_context_write_to_file(context, QFile::encodeName(path).constData()).code == heif_error_Ok;
+    }
+    heif_encoding_options_free(options);
+    if (picture) heif_image_release(picture);
+    if (encoder) heif_encoder_release(encoder);
+    heif_context_free(context);
+    return ok;
+}
+
+// With the option off, the plug-ins' formats show as stored too: HEIF's and
+// AVIF's irot and imir and JPEG XL's orientation are left unapplied, and
+// on again, applied (the native host is started anew each time).
+TEST_F(PhotosTest, TheOptionTurnedOffShowsPluginFormatsAsStored) {
+    copyOwn({"quad_irot.avif", "o6.jpg"});
+    const QString folder = data_.path();
+    const QImage quad(QStringLiteral(ORBET_OWN_PICTURES "/quad.png"));
+    ASSERT_TRUE(writeTurnedHeic(quad, 6, QDir(folder).filePath(QStringLiteral("turned.heic"))));
+    // cjxl carries the JPEG's EXIF orientation into the codestream.
+    QProcess cjxl;
+    cjxl.start(QStringLiteral("cjxl"), {QDir(folder).filePath(QStringLiteral("o6.jpg")),
+                                        QDir(folder).filePath(QStringLiteral("turned.jxl"))});
+    ASSERT_TRUE(cjxl.waitForFinished(60000) && cjxl.exitCode() == 0);
+    ASSERT_TRUE(QFile::remove(QDir(folder).filePath(QStringLiteral("o6.jpg"))));
+
+    Form1& f = start();
+    f.navigator().OpenFolder(folder);
+    ASSERT_EQ(f.File1->listCount(), 3);
+    auto setOption = [&](bool on) {
+        auto d = options::makeForm(f);
+        d->Check15->setChecked(on);
+        d->Command4->click();
+    };
+    for (bool on : {true, false, true}) {
+        setOption(on);
+        for (const char* name : {"turned.heic", "turned.jxl", "quad_irot.avif"}) {
+            show(f, QLatin1String(name));
+            const bool turns = on;
+            EXPECT_EQ(f.MP->size(), turns ? QSize(48, 64) : QSize(64, 48)) << name << on;
+            if (QLatin1String(name) == QLatin1String("quad_irot.avif"))
+                EXPECT_EQ(shownCorners(*f.MP) == "RGYB", !turns) << name << on;
+            else
+                EXPECT_EQ(shownCorners(*f.MP), turns ? kUpright[6] : "RGYB") << name << on;
+        }
+    }
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress& pr
                       JXL_DEC_SUCCESS)
         return SPI_INTERNAL_ERROR;
     if (JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
+        JxlDecoderSetKeepOrientation(decoder.get(), spi::keepsStoredOrientation()) != JXL_DEC_SUCCESS ||
         JxlDecoderSetInput(decoder.get(), input.data, input.size) != JXL_DEC_SUCCESS)
         return SPI_INTERNAL_ERROR;
     JxlDecoderCloseInput(decoder.get());
@@ -42,8 +43,8 @@ int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress& pr
         case JXL_DEC_BASIC_INFO: {
             JxlBasicInfo info;
             if (JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS) return SPI_BROKEN_DATA;
-            // The size given is that of the picture turned upright, as the
-            // decoder gives it.
+            // The size given is that of the picture as the decoder gives it:
+            // turned upright, unless kept as stored.
             format.num_channels = info.alpha_bits > 0 ? 4 : 3;
             if (const int s = bitmap.allocate(info.xsize, info.ysize, format.num_channels * 8, 0, true);
                 s != SPI_SUCCESS)
@@ -73,6 +74,7 @@ int readInfo(const spi::Input& input, PictureInfo& picture) {
     JxlDecoderPtr decoder = JxlDecoderMake(nullptr);
     if (!decoder) return SPI_NO_MEMORY;
     if (JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO) != JXL_DEC_SUCCESS ||
+        JxlDecoderSetKeepOrientation(decoder.get(), spi::keepsStoredOrientation()) != JXL_DEC_SUCCESS ||
         JxlDecoderSetInput(decoder.get(), input.data, input.size) != JXL_DEC_SUCCESS)
         return SPI_INTERNAL_ERROR;
     JxlDecoderCloseInput(decoder.get());
