@@ -104,16 +104,29 @@ bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMEN
     const QSize stored(int(info.output_width), int(info.output_height));
     if (uprightSize(stored, orientation) != image.size()) return false;
     if (first > 0) jpeg_skip_scanlines(&info, first);
-    if (orientation >= 2 && orientation <= 8)
+    if (orientation >= 5 && orientation <= 8)
         return readTurnedRows(info, image, last, stored, 0, orientation, colour) && info.output_scanline >= last;
+    // Mirrored and half-turned pictures keep their rows whole: each is
+    // decoded straight into its upright row (the last first, turned top to
+    // bottom) and reversed there, while it is in the cache.
+    const bool upsideDown = orientation == 3 || orientation == 4;
+    const bool reversed = orientation == 2 || orientation == 3;
+    const int width = image.width();
+    auto uprightRow = [&](int y) { return upsideDown ? stored.height() - 1 - y : y; };
     // Colours are converted a band at a time, while its rows are in the cache.
     while (info.output_scanline < last) {
         const int top = int(info.output_scanline);
         while (info.output_scanline < last && int(info.output_scanline) < top + kBandRows) {
-            JSAMPROW row = image.scanLine(int(info.output_scanline));
-            if (jpeg_read_scanlines(&info, &row, 1) != 1) return false;
+            auto* row = reinterpret_cast<quint32*>(image.scanLine(uprightRow(int(info.output_scanline))));
+            JSAMPROW sample = reinterpret_cast<JSAMPROW>(row);
+            if (jpeg_read_scanlines(&info, &sample, 1) != 1) return false;
+            if (reversed) std::reverse(row, row + width);
         }
-        if (colour) colour->convertRows(image.scanLine(top), image.bytesPerLine(), image.width(), int(info.output_scanline) - top);
+        const int rows = int(info.output_scanline) - top;
+        // The band's rows lie together in the image, in one order or the other.
+        if (colour)
+            colour->convertRows(image.scanLine(std::min(uprightRow(top), uprightRow(top + rows - 1))),
+                                image.bytesPerLine(), width, rows);
     }
     return info.output_scanline >= last;
 }
