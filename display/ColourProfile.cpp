@@ -178,7 +178,7 @@ QByteArray nclxProfile(int primaries, int transfer) {
         if (k.code == (primaries == 2 ? 1 : primaries)) chosen = &k;
     cmsToneCurve* curve = srgbTransfer ? nullptr : nclxCurve(transfer);
     if (!chosen || (!srgbTransfer && !curve)) {
-        if (curve) cmsFreeToneCurve(curve);
+        cmsFreeToneCurve(curve);  // null-safe
         return {};
     }
     if (!curve) {

@@ -27,6 +27,7 @@ JxlDecoderStatus next(JxlDecoder* decoder) {
     return JxlDecoderProcessInput(decoder);
 }
 
+// Only a short cut: a picture in sRGB converted to sRGB stays as it is.
 bool isSrgb(const JxlColorEncoding& c) {
     return (c.color_space == JXL_COLOR_SPACE_RGB || c.color_space == JXL_COLOR_SPACE_GRAY) &&
            c.white_point == JXL_WHITE_POINT_D65 &&
