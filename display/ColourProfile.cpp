@@ -134,19 +134,91 @@ QByteArray tiffProfile(const QByteArray& head) {
     return {};
 }
 
+void quiet(cmsContext, cmsUInt32Number, const char*) {}
+
+// A transfer function of H.273 (the numbers AVIF and HEIF give) as a
+// parametric curve from the coded value to linear light; null for the
+// ones that are sRGB's, or that no curve of this kind describes (PQ, HLG).
+cmsToneCurve* nclxCurve(int transfer) {
+    switch (transfer) {
+    case 1: case 6: case 14: case 15: {
+        // BT.709's camera curve, inverted: Y = ((X + 0.099) / 1.099)^(1/0.45)
+        // above 0.081, X / 4.5 below.
+        const double p[5] = {1 / 0.45, 1 / 1.099, 0.099 / 1.099, 1 / 4.5, 0.081};
+        return cmsBuildParametricToneCurve(nullptr, 4, p);
+    }
+    case 4: return cmsBuildGamma(nullptr, 2.2);
+    case 5: return cmsBuildGamma(nullptr, 2.8);
+    case 8: return cmsBuildGamma(nullptr, 1.0);
+    default: return nullptr;
+    }
+}
+
+// An ICC profile made from the numbers of an nclx colour box (primaries and
+// transfer as H.273 numbers them), so such a picture converts as one with a
+// profile; empty for sRGB's numbers, unspecified ones, and any this does
+// not know.
+QByteArray nclxProfile(int primaries, int transfer) {
+    struct Primaries {
+        int code;
+        cmsCIExyYTRIPLE xy;
+    };
+    static const Primaries known[] = {
+        {1, {{0.640, 0.330, 1}, {0.300, 0.600, 1}, {0.150, 0.060, 1}}},   // BT.709, sRGB
+        {5, {{0.640, 0.330, 1}, {0.290, 0.600, 1}, {0.150, 0.060, 1}}},   // BT.601 625 lines
+        {6, {{0.630, 0.340, 1}, {0.310, 0.595, 1}, {0.155, 0.070, 1}}},   // BT.601 525 lines
+        {9, {{0.708, 0.292, 1}, {0.170, 0.797, 1}, {0.131, 0.046, 1}}},   // BT.2020
+        {12, {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}}},  // Display P3
+    };
+    const bool srgbPrimaries = primaries == 1 || primaries == 2;
+    const bool srgbTransfer = transfer == 13 || transfer == 2;
+    if (srgbPrimaries && srgbTransfer) return {};
+    const Primaries* chosen = nullptr;
+    for (const Primaries& k : known)
+        if (k.code == (primaries == 2 ? 1 : primaries)) chosen = &k;
+    cmsToneCurve* curve = srgbTransfer ? nullptr : nclxCurve(transfer);
+    if (!chosen || (!srgbTransfer && !curve)) {
+        cmsFreeToneCurve(curve);  // null-safe
+        return {};
+    }
+    if (!curve) {
+        // sRGB's own curve.
+        const double p[5] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+        curve = cmsBuildParametricToneCurve(nullptr, 4, p);
+    }
+    if (!curve) return {};
+    const cmsCIExyY white = {0.3127, 0.3290, 1};  // D65, every one of them
+    cmsToneCurve* curves[3] = {curve, curve, curve};
+    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &chosen->xy, curves);
+    cmsFreeToneCurve(curve);
+    QByteArray bytes;
+    cmsUInt32Number size = 0;
+    if (profile && cmsSaveProfileToMem(profile, nullptr, &size) && size > 0) {
+        bytes.resize(qsizetype(size));
+        if (!cmsSaveProfileToMem(profile, bytes.data(), &size)) bytes.clear();
+    }
+    if (profile) cmsCloseProfile(profile);
+    return bytes;
+}
+
 // The colr box of an ISO media file carrying a profile ("prof" or "rICC"),
-// found where it sits in the file's meta box: near the start.
+// found where it sits in the file's meta box: near the start; failing that,
+// one giving the colours as numbers ("nclx"), made into a profile.
 QByteArray isoProfile(const QByteArray& head) {
+    int primaries = -1, transfer = -1;
     for (qsizetype at = head.indexOf("colr"); at >= 4; at = head.indexOf("colr", at + 4)) {
         const qint64 size = be32(head, at - 4);
         const QByteArray kind = head.mid(at + 4, 4);
         if ((kind == "prof" || kind == "rICC") && size > 12 && size <= head.size() - (at - 4))
             return head.mid(at + 8, size - 12);
+        if (kind == "nclx" && size >= 19 && size <= head.size() - (at - 4) && primaries < 0) {
+            const auto* p = reinterpret_cast<const uchar*>(head.constData()) + at + 8;
+            primaries = p[0] << 8 | p[1];
+            transfer = p[2] << 8 | p[3];
+        }
     }
-    return {};
+    return primaries < 0 ? QByteArray() : nclxProfile(primaries, transfer);
 }
-
-void quiet(cmsContext, cmsUInt32Number, const char*) {}
 
 // The built-in sRGB profile is marked version 2, as the sRGB profiles
 // systems ship are: with a version 4 profile in the chain LittleCMS adds
@@ -303,9 +375,34 @@ QByteArray displayProfile() {
 
 std::shared_ptr<const ColourConversion> ColourConversion::from(const QByteArray& profile, Input input) {
     if (profile.size() < 20) return nullptr;
+    // A folder of photos from one camera carries one profile, and a large
+    // photo asks for it twice (its corner, then the whole): the last
+    // conversion is kept, as building one takes milliseconds.
+    struct Last {
+        QByteArray profile, display;
+        Input input = Input::Rgb;
+        std::shared_ptr<const ColourConversion> conversion;
+    };
+    static std::mutex lastMutex;
+    static Last last;
+    const QByteArray screen = displayProfile();
+    {
+        std::lock_guard lock(lastMutex);
+        if (last.conversion && last.input == input && last.profile == profile && last.display == screen)
+            return last.conversion;
+    }
+    std::shared_ptr<const ColourConversion> made = build(profile, screen, input);
+    if (made) {
+        std::lock_guard lock(lastMutex);
+        last = Last{profile, screen, input, made};
+    }
+    return made;
+}
+
+std::shared_ptr<const ColourConversion> ColourConversion::build(const QByteArray& profile, const QByteArray& target,
+                                                                 Input input) {
     cmsHPROFILE source = openProfile(profile);
     if (!source) return nullptr;  // broken: shown as sRGB
-    const QByteArray target = displayProfile();
     cmsHPROFILE display = openProfile(target);
     if (!display) display = srgbProfile();
     void* transform = nullptr;

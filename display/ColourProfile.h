@@ -46,6 +46,8 @@ public:
 
 private:
     ColourConversion() = default;
+    static std::shared_ptr<const ColourConversion> build(const QByteArray& profile, const QByteArray& target,
+                                                         Input input);
     void* transform_ = nullptr;
     std::unique_ptr<MatrixShaper> matrix_;
 };

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QImage>
@@ -8,6 +12,29 @@ namespace orbet {
 
 class ColourConversion;
 
+// The upright top-left corner of a large photo handed over by the threads
+// that decode the whole picture, as soon as its rows are decoded: for a
+// photo whose corner lies at the end of its file (turned 3, 4, 6, 7), which
+// decodeJpegCorner declines. Shared by the decoding and one waiter.
+class JpegCornerHandOff {
+public:
+    explicit JpegCornerHandOff(QSize corner) : corner_(corner) {}
+    QSize cornerSize() const { return corner_; }
+    // The corner (`cornerSize()` large, or the picture's size where that is
+    // smaller), waited for at most `limit`; null when the decoding has none
+    // to give (it failed, or the picture took another way) or time ran out.
+    QImage wait(std::chrono::milliseconds limit);
+    // The decoding's side: the first call counts, a null image for none.
+    void hand(QImage corner);
+
+private:
+    std::mutex mutex_;
+    std::condition_variable handed_;
+    bool done_ = false;
+    QImage image_;
+    const QSize corner_;
+};
+
 // Decodes a large baseline JPEG on two threads: one decodes the top part,
 // the other skips to the bottom part (entropy decoding only) and decodes it,
 // both straight into one image. Colour JPEGs only (YCbCr or RGB); for
@@ -15,9 +42,11 @@ class ColourConversion;
 // returns a null image and the caller uses the ordinary reader. The
 // picture comes turned upright by `orientation` (see ExifOrientation.h), each
 // thread turning the rows it decodes, and with `colour` each converting
-// them through the picture's profile.
+// them through the picture's profile. With `corner`, a picture whose
+// upright corner lies at the end of the file decodes the stored rows of
+// that corner first and hands it over; the others hand over nothing.
 QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes, int orientation = 1,
-                            const ColourConversion* colour = nullptr);
+                            const ColourConversion* colour = nullptr, JpegCornerHandOff* corner = nullptr);
 
 // The picture's size when decodeJpegInParallel takes it, from its header
 // (the start of the file is enough); empty otherwise.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <emmintrin.h>
+
 namespace orbet {
 
 namespace {
@@ -57,6 +59,7 @@ void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int row
     const QPoint alongRow = upright(origin.x() + 1, origin.y(), w, h, orientation) - first;
     const QPoint downColumn = upright(origin.x(), origin.y() + 1, w, h, orientation) - first;
     const bool transposes = orientation >= 5 && orientation <= 8;
+    constexpr int kLongestRun = 64;
     auto inside = [&](int i, int r) {
         const int x = first.x() + i * alongRow.x() + r * downColumn.x();
         const int y = first.y() + i * alongRow.y() + r * downColumn.y();
@@ -68,7 +71,28 @@ void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int row
         const qsizetype stepI = alongRow.y() * bpl + alongRow.x() * 4;
         const qsizetype stepR = downColumn.y() * bpl + downColumn.x() * 4;
         uchar* base = bits + first.y() * bpl + qsizetype(first.x()) * 4;
-        if (transposes) {
+        const uchar* lowest = base + (stepR < 0 ? (rows - 1) * stepR : 0);
+        if (transposes && rows % 4 == 0 && rows <= kLongestRun && stepI % 16 == 0 && quintptr(lowest) % 16 == 0) {
+            // A stored row becomes an upright column, and the band's rows
+            // become runs across the upright rows, each its own cache lines:
+            // a run is gathered here and written past the cache, so the
+            // processor does not first read every line it is about to
+            // overwrite whole.
+            alignas(16) quint32 run[kLongestRun];
+            for (int i = 0; i < width; ++i) {
+                const uchar* in = band + qsizetype(i) * 4;
+                if (stepR > 0)
+                    for (int r = 0; r < rows; ++r, in += bandStride) run[r] = *reinterpret_cast<const quint32*>(in);
+                else
+                    for (int r = rows - 1; r >= 0; --r, in += bandStride) run[r] = *reinterpret_cast<const quint32*>(in);
+                auto* out = reinterpret_cast<__m128i*>(const_cast<uchar*>(lowest) + i * stepI);
+                for (int k = 0; k < rows; k += 4, ++out)
+                    _mm_stream_si128(out, _mm_load_si128(reinterpret_cast<const __m128i*>(run + k)));
+            }
+            // Written past the cache, they must be visible before the
+            // picture is handed on.
+            _mm_sfence();
+        } else if (transposes) {
             // A stored row becomes an upright column: walking the band a
             // column at a time writes neighbouring pixels of one upright row
             // together.
@@ -106,7 +130,7 @@ QImage orientedImage(QImage image, int orientation) {
     QImage turned(uprightSize(image.size(), orientation), image.format());
     if (turned.isNull()) return {};
     // Bands of rows keep the writes of a quarter turn close together.
-    constexpr int kBand = 16;
+    constexpr int kBand = 64;
     for (int y = 0; y < image.height(); y += kBand)
         placeStoredRows(image.constScanLine(y), image.bytesPerLine(), image.width(),
                         std::min(kBand, image.height() - y), QPoint(0, y), image.size(), orientation, turned);

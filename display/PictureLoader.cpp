@@ -83,8 +83,7 @@ bool showsCornerFirst(const QString& path, int allocationLimitMb) {
     if (!openPictureFile(file, path)) return false;
     // Room for the metadata a camera writes ahead of the picture's header.
     const QByteArray head = file.read(512 * 1024);
-    return head.startsWith(kJpegStart) && cornerComesFirst(orientationToFollow(head)) &&
-           !largeJpegSize(head, qint64(allocationLimitMb) * 1024 * 1024).isEmpty();
+    return head.startsWith(kJpegStart) && !largeJpegSize(head, qint64(allocationLimitMb) * 1024 * 1024).isEmpty();
 }
 
 QImage loadJpegCorner(const QString& path, QSize corner, QSize* whole, int allocationLimitMb) {
@@ -124,7 +123,14 @@ QImage loadProgramPicture(const QString& path) {
     return reader.read();
 }
 
-QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
+QImage loadBuiltInPicture(const QString& path, int allocationLimitMb, JpegCornerHandOff* corner) {
+    // Whoever waits for a corner hears of it whichever way this ends.
+    struct NoCorner {
+        JpegCornerHandOff* handOff;
+        ~NoCorner() {
+            if (handOff) handOff->hand(QImage());
+        }
+    } noCorner{corner};
     QFile file;
     if (!openPictureFile(file, path)) return {};
     // Metafiles are drawings, not bitmaps: they go to our own player.
@@ -142,7 +148,7 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb) {
         orientation = orientationToFollow(head);
         const QByteArray profile = embeddedProfile(head);
         colour = ColourConversion::from(profile);
-        QImage image = decodeJpegInParallel(bytes, limit, orientation, colour.get());
+        QImage image = decodeJpegInParallel(bytes, limit, orientation, colour.get(), corner);
         if (!image.isNull()) return image;
         if (const auto cmyk = ColourConversion::from(profile, ColourConversion::Input::InvertedCmyk)) {
             image = decodeCmykJpeg(bytes, *cmyk, limit);

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QString>
 
+#include "display/JpegDecoder.h"
 #include "display/ReadLimits.h"
 
 namespace orbet {
@@ -15,7 +16,11 @@ namespace orbet {
 // (followsStoredOrientation). Any other format (PNG, TIFF, ...),
 // whatever the file's name, gives a null image, as does a file it cannot read
 // or a picture whose decoded size would pass allocationLimitMb.
-QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb);
+// With `corner`, a large photo whose upright corner lies at the end of its
+// file hands that corner over while the rest decodes; every other picture
+// hands over nothing, once it is decoded or refused.
+QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb,
+                          JpegCornerHandOff* corner = nullptr);
 
 // True for a name the metafile player takes (".wmf" in any case).
 bool isMetafileName(const QString& path);
@@ -37,7 +42,9 @@ QImage loadProgramPicture(const QString& path);
 
 // The top-left corner of a large photo (a colour baseline JPEG of millions
 // of pixels), decoded alone so a pane can show it before the whole picture
-// is ready; `whole` receives the picture's size. Null for any other file.
+// is ready; `whole` receives the picture's size. Null for any other file,
+// and for a photo whose upright corner lies at the end of its file (`whole`
+// then set: loadBuiltInPicture hands that corner over instead).
 // Both are those of the upright picture, as loadBuiltInPicture gives it.
 // True for a file loadJpegCorner takes, told from its first bytes.
 bool showsCornerFirst(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb);

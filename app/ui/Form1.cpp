@@ -46,6 +46,7 @@
 #include "platform/Twips.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/DisplayLayout.h"
+#include "display/ExifOrientation.h"
 #include "display/FileKinds.h"
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
@@ -108,6 +109,7 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     panes_ = std::make_unique<Panes>(*this);
     display_ = std::make_unique<ShowDispatch>(*this);
     display_->decodeWithPlugins = [this](const QString& path) {
+        plugins_.setPicturesAsStored(!followsStoredOrientation());
         return shownPicture(plugins_.decodeWithPlugins(path), path);
     };
     navigator_ = std::make_unique<Navigator>(*this);

@@ -125,10 +125,23 @@ bool Panes::loadPicture(const QString& path) {
         const QSize corner(f_.width(), f_.height() - twips::toPixels(f_.barTop()));
         QSize whole;
         QImage shown = loadJpegCorner(path, corner, &whole);
+        auto load = [path] { return loadBuiltInPicture(path); };
         if (!shown.isNull()) {
-            auto load = [path] { return loadBuiltInPicture(path); };
             f_.MP->setPicture(std::move(shown), whole, decoding ? *decoding : QtConcurrent::run(load), load);
             return true;
+        }
+        if (whole.isValid() && !decoding) {
+            // Its corner lies at the end of the file: the whole picture's
+            // decoding reaches it first and hands it over.
+            auto handOff = std::make_shared<JpegCornerHandOff>(corner);
+            decoding = QtConcurrent::run([path, handOff] {
+                return loadBuiltInPicture(path, kDecodedPictureLimitMb, handOff.get());
+            });
+            shown = handOff->wait(std::chrono::seconds(10));
+            if (!shown.isNull()) {
+                f_.MP->setPicture(std::move(shown), whole, *decoding, load);
+                return true;
+            }
         }
     }
     QImage image;

@@ -68,6 +68,9 @@ class HostProcess {
     // Whether ticket has been sent and not yet answered.
     bool outstanding(Ticket ticket) const;
 
+    // The environment of the hosts started from now on.
+    void setEnvironment(QStringList environment) { launch_.environment = std::move(environment); }
+
     // Runs wherever the process waits (by default nothing).
     void setEventPump(std::function<void()> pump) { pump_ = std::move(pump); }
     void setCancelGrace(std::chrono::milliseconds grace) { cancelGrace_ = grace; }

@@ -72,6 +72,14 @@ typedef struct WirePictureReply {
  * for it at most this often and answers "cancel" once it is there. */
 #define ORBET_WIRE_CANCEL_POLL_MS 20
 
+/* Set in a native host's environment to this value while the user has
+ * Orbet show pictures as stored: plug-ins whose decoder turns pictures by
+ * a transform of the format's own (HEIF's irot and imir, JPEG XL's
+ * orientation) leave it unapplied. Read afresh by each decoding; a host
+ * runs with one setting for its whole life. */
+#define ORBET_SPI_ORIENTATION_VARIABLE "ORBET_SPI_ORIENTATION"
+#define ORBET_SPI_ORIENTATION_STORED "stored"
+
 #ifdef __cplusplus
 static_assert(sizeof(WireHeader) == 16, "WireHeader must be 16 bytes");
 static_assert(sizeof(WirePictureRequest) == 8, "WirePictureRequest must be 8 bytes");

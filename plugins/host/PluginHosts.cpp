@@ -77,6 +77,11 @@ QString userFolder(QStandardPaths::StandardLocation location, const QString& bel
                          below.section(QLatin1Char('/'), -1));
 }
 
+QStringList nativeEnvironment(bool picturesAsStored) {
+    if (!picturesAsStored) return {};
+    return {QStringLiteral(ORBET_SPI_ORIENTATION_VARIABLE "=" ORBET_SPI_ORIENTATION_STORED)};
+}
+
 std::optional<HostSetup>& testingSetup() {
     static std::optional<HostSetup> setup;
     return setup;
@@ -119,6 +124,15 @@ int PluginRegistry::hostStarts() const {
     return starts;
 }
 
+void PluginRegistry::setPicturesAsStored(bool stored) {
+    if (stored == picturesAsStored_) return;
+    picturesAsStored_ = stored;
+    if (auto& native = hosts_[hostIndex(PluginKind::Native)]) {
+        native->setEnvironment(nativeEnvironment(stored));
+        native->kill();
+    }
+}
+
 HostProcess* PluginRegistry::host(PluginKind kind, bool wait) {
     const int index = hostIndex(kind);
     if (index < 0) return nullptr;
@@ -127,6 +141,7 @@ HostProcess* PluginRegistry::host(PluginKind kind, bool wait) {
         HostProcess::Launch launch;
         if (kind == PluginKind::Native) {
             launch.program = folders::join(setup_.hostFolder, QStringLiteral("orbet-spihost"));
+            launch.environment = nativeEnvironment(picturesAsStored_);
         } else {
             if (wine_.isEmpty()) return nullptr;
             launch.program = wine_;

@@ -86,6 +86,12 @@ class PluginRegistry {
     // and a decode overtaken by a newer one started while events ran.
     QImage decodeWithPlugins(const QString& path);
 
+    // Whether native plug-ins leave their formats' own turning transforms
+    // unapplied (the user's choice to see pictures as stored; see
+    // HostWire.h). A change ends a running native host: the next picture
+    // starts it anew with the setting.
+    void setPicturesAsStored(bool stored);
+
     // Starts the hosts of the loaded plug-ins without waiting for them, and
     // has them load their plug-ins meanwhile, so the first decode does not
     // wait for Wine's cold start.
@@ -150,6 +156,7 @@ class PluginRegistry {
     std::function<void()> pump_;
     std::unique_ptr<HostProcess> hosts_[3];
     quint64 greetedRun_[3] = {0, 0, 0};
+    bool picturesAsStored_ = false;
     QString ownExchange_;
     quint64 decodes_ = 0;
     // The picture request now with a host, to be cancelled by a newer one.

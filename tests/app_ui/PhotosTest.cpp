@@ -9,7 +9,11 @@
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
+#include <QProcess>
+#include <tuple>
 #include <QtTest/QTest>
+
+#include <libheif/heif.h>
 
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
@@ -84,6 +88,12 @@ TEST_F(PhotosTest, AvifHeicAndJpegXlOpenFromThePictureFilter) {
     }
 }
 
+// The nearest of the four squares' colours.
+char nearest(QRgb c) {
+    const bool r = qRed(c) > 128, g = qGreen(c) > 128, b = qBlue(c) > 128;
+    return r && g && !b ? 'Y' : r && !g && !b ? 'R' : !r && g && !b ? 'G' : !r && !g && b ? 'B' : '?';
+}
+
 // What each stored orientation shows upright, worked out by hand.
 const char* const kUpright[9] = {"", "RGYB", "GRBY", "YBRG", "BYGR", "RBYG", "BRGY", "YGRB", "GYBR"};
 
@@ -141,6 +151,90 @@ TEST_F(PhotosTest, TheOptionTurnedOffShowsPicturesAsStored) {
     again.reset();
     EXPECT_EQ(g.MP->size(), QSize(48, 64));
     EXPECT_EQ(shownCorners(*g.MP), kUpright[6]);
+}
+
+// A HEIF of `image` as libheif writes it (heif-enc has no switch for
+// either): with irot and imir turning it by EXIF orientation n, and with
+// colours given by H.273 numbers (nclx) when primaries is not 0, then
+// losslessly coded as RGB.
+bool writeHeic(const QImage& image, const QString& path, int n, int primaries = 0, int transfer = 0) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    heif_image* picture = nullptr;
+    heif_color_profile_nclx* nclx = nullptr;
+    heif_encoding_options* options = heif_encoding_options_alloc();
+    bool ok = heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code == heif_error_Ok &&
+              heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB, &picture)
+                      .code == heif_error_Ok &&
+              heif_image_add_plane(picture, heif_channel_interleaved, rgb.width(), rgb.height(), 8).code ==
+                  heif_error_Ok;
+    if (ok && primaries != 0) {
+        nclx = heif_nclx_color_profile_alloc();
+        nclx->color_primaries = heif_color_primaries(primaries);
+        nclx->transfer_characteristics = heif_transfer_characteristics(transfer);
+        nclx->matrix_coefficients = heif_matrix_coefficients_RGB_GBR;
+        nclx->full_range_flag = 1;
+        ok = heif_image_set_nclx_color_profile(picture, nclx).code == heif_error_Ok &&
+             heif_encoder_set_lossless(encoder, 1).code == heif_error_Ok &&
+             heif_encoder_set_parameter_string(encoder, "chroma", "444").code == heif_error_Ok;
+        options->output_nclx_profile = nclx;
+        // Left out by default, for an old decoder's sake.
+        options->macOS_compatibility_workaround_no_nclx_profile = 0;
+    } else if (ok) {
+        ok = heif_encoder_set_lossy_quality(encoder, 90).code == heif_error_Ok;
+    }
+    if (ok) {
+        int stride = 0;
+        uint8_t* plane = heif_image_get_plane(picture, heif_channel_interleaved, &stride);
+        for (int y = 0; y < rgb.height(); ++y) memcpy(plane + y * stride, rgb.constScanLine(y), size_t(rgb.width()) * 3);
+        options->image_orientation = heif_orientation(n);
+        ok = heif_context_encode_image(context, picture, encoder, options, nullptr).code == heif_error_Ok &&
+             heif_context_write_to_file(context, QFile::encodeName(path).constData()).code == heif_error_Ok;
+    }
+    heif_encoding_options_free(options);
+    if (nclx) heif_nclx_color_profile_free(nclx);
+    if (picture) heif_image_release(picture);
+    if (encoder) heif_encoder_release(encoder);
+    heif_context_free(context);
+    return ok;
+}
+
+// With the option off, the plug-ins' formats show as stored too: HEIF's and
+// AVIF's irot and imir and JPEG XL's orientation are left unapplied, and
+// on again, applied (the native host is started anew each time).
+TEST_F(PhotosTest, TheOptionTurnedOffShowsPluginFormatsAsStored) {
+    copyOwn({"quad_irot.avif", "o6.jpg"});
+    const QString folder = data_.path();
+    const QImage quad(QStringLiteral(ORBET_OWN_PICTURES "/quad.png"));
+    ASSERT_TRUE(writeHeic(quad, QDir(folder).filePath(QStringLiteral("turned.heic")), 6));
+    // cjxl carries the JPEG's EXIF orientation into the codestream.
+    QProcess cjxl;
+    cjxl.start(QStringLiteral("cjxl"), {QDir(folder).filePath(QStringLiteral("o6.jpg")),
+                                        QDir(folder).filePath(QStringLiteral("turned.jxl"))});
+    ASSERT_TRUE(cjxl.waitForFinished(60000) && cjxl.exitCode() == 0);
+    ASSERT_TRUE(QFile::remove(QDir(folder).filePath(QStringLiteral("o6.jpg"))));
+
+    Form1& f = start();
+    f.navigator().OpenFolder(folder);
+    ASSERT_EQ(f.File1->listCount(), 3);
+    auto setOption = [&](bool on) {
+        auto d = options::makeForm(f);
+        d->Check15->setChecked(on);
+        d->Command4->click();
+    };
+    for (bool on : {true, false, true}) {
+        setOption(on);
+        for (const char* name : {"turned.heic", "turned.jxl", "quad_irot.avif"}) {
+            show(f, QLatin1String(name));
+            const bool turns = on;
+            EXPECT_EQ(f.MP->size(), turns ? QSize(48, 64) : QSize(64, 48)) << name << on;
+            if (QLatin1String(name) == QLatin1String("quad_irot.avif"))
+                EXPECT_EQ(shownCorners(*f.MP) == "RGYB", !turns) << name << on;
+            else
+                EXPECT_EQ(shownCorners(*f.MP), turns ? kUpright[6] : "RGYB") << name << on;
+        }
+    }
 }
 
 }  // namespace
@@ -228,10 +322,11 @@ QByteArray orientedJpeg(const QImage& image, int n) {
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
-// Large photos go through the two-thread decoder; one turned left shows its
-// corner first, one turned right comes whole at once (its corner lies at
-// the end of the file). Either way the pane holds the upright picture.
-TEST_F(PhotosTest, LargeTurnedPhotosShowUprightWhole) {
+// Large photos go through the two-thread decoder and show their upright
+// top-left corner first whichever way they are turned, also where that
+// corner comes from the end of the file; then the pane holds the upright
+// picture.
+TEST_F(PhotosTest, LargeTurnedPhotosShowTheirCornerFirstAndThenUprightWhole) {
     QImage scene(2400, 1600, QImage::Format_RGB32);
     {
         QPainter p(&scene);
@@ -241,20 +336,25 @@ TEST_F(PhotosTest, LargeTurnedPhotosShowUprightWhole) {
         p.fillRect(0, 800, 1200, 800, Qt::blue);
     }
     Form1& f = start();
-    for (auto [n, corners] : {std::pair{8, "GYBR"}, std::pair{6, "BRGY"}}) {
+    f.resize(800, 600);
+    for (int n = 1; n <= 8; ++n) {
+        const std::string corners = kUpright[n];
         const QString path = QDir(data_.path()).filePath(QStringLiteral("big%1.jpg").arg(n));
         ASSERT_TRUE(writeAll(path, orientedJpeg(scene, n)));
         ASSERT_TRUE(f.panes().loadPicture(path));
-        EXPECT_EQ(f.MP->size(), QSize(1600, 2400)) << n;
-        EXPECT_EQ(f.MP->isComplete(), n == 6) << n;
+        const QSize upright = n >= 5 ? QSize(1600, 2400) : QSize(2400, 1600);
+        EXPECT_EQ(f.MP->size(), upright) << n;
+        // Before anything asks for the whole picture, the pane paints the
+        // corner: the upright top-left square's colour, the background
+        // beyond the corner.
+        ASSERT_FALSE(f.MP->isComplete()) << n;
+        const QImage painted = f.MP->grab(QRect(0, 0, 100, 100)).toImage();
+        EXPECT_EQ(nearest(painted.pixel(50, 50)), corners[0]) << n;
         const QImage whole = f.MP->picture();
-        ASSERT_EQ(whole.size(), QSize(1600, 2400)) << n;
-        auto name = [](QRgb c) {
-            const bool r = qRed(c) > 128, g = qGreen(c) > 128, b = qBlue(c) > 128;
-            return r && g && !b ? 'Y' : r && !g && !b ? 'R' : !r && g && !b ? 'G' : !r && !g && b ? 'B' : '?';
-        };
-        const std::string shown{name(whole.pixel(10, 10)), name(whole.pixel(1589, 10)), name(whole.pixel(1589, 2389)),
-                                name(whole.pixel(10, 2389))};
+        ASSERT_EQ(whole.size(), upright) << n;
+        const std::string shown{nearest(whole.pixel(10, 10)), nearest(whole.pixel(whole.width() - 11, 10)),
+                                nearest(whole.pixel(whole.width() - 11, whole.height() - 11)),
+                                nearest(whole.pixel(10, whole.height() - 11))};
         EXPECT_EQ(shown, corners) << n;
     }
 }
@@ -294,6 +394,87 @@ TEST_F(PhotosTest, PluginPicturesConvertThroughTheirProfiles) {
             EXPECT_LE(most, 1) << name;
         else
             EXPECT_LT(mean, 5.0) << name;  // unconverted, 7.6
+    }
+}
+
+}  // namespace
+}  // namespace orbet::test
+
+namespace orbet::test {
+namespace {
+
+bool runTool(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// The largest and the mean difference of any channel between two pictures.
+std::pair<int, double> difference(const QImage& a, const QImage& b) {
+    const QImage p = a.convertToFormat(QImage::Format_RGB32), q = b.convertToFormat(QImage::Format_RGB32);
+    int most = 0;
+    qint64 total = 0;
+    for (int y = 0; y < p.height(); ++y)
+        for (int x = 0; x < p.width(); ++x) {
+            const QRgb u = p.pixel(x, y), v = q.pixel(x, y);
+            for (int d : {std::abs(qRed(u) - qRed(v)), std::abs(qGreen(u) - qGreen(v)), std::abs(qBlue(u) - qBlue(v))}) {
+                most = std::max(most, d);
+                total += d;
+            }
+        }
+    return {most, double(total) / (3.0 * p.width() * p.height())};
+}
+
+// Colours given another way than a profile the program finds in the file:
+// JPEG XL's profile (compressed in the codestream) and its colour space
+// given as numbers, and AVIF's and HEIF's nclx numbers. Each shows as
+// ImageMagick converts the same numbers through the profile libjxl's own
+// djxl writes for that colour space.
+TEST_F(PhotosTest, JpegXlProfilesAndNumberedColourSpacesConvertToo) {
+    const QDir dir(data_.path());
+    auto at = [&](const char* name) { return dir.filePath(QLatin1String(name)); };
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ORBET_OWN_PICTURES "/rose_a98.png"), at("rose.png")));
+    // Its numbers without the profile; ImageMagick marks them gamma 2.2,
+    // which cjxl keeps as the colour space's transfer.
+    ASSERT_TRUE(runTool(QStringLiteral("/usr/bin/convert"), {at("rose.png"), QStringLiteral("+profile"),
+                                                             QStringLiteral("*"), at("plain.png")}));
+    ASSERT_TRUE(runTool(QStringLiteral("cjxl"), {at("rose.png"), at("icc.jxl"), QStringLiteral("-d"), QStringLiteral("0")}));
+    ASSERT_TRUE(runTool(QStringLiteral("cjxl"), {at("rose.png"), at("lossy.jxl"), QStringLiteral("-d"), QStringLiteral("0.5")}));
+    ASSERT_TRUE(runTool(QStringLiteral("cjxl"), {at("plain.png"), at("gamma.jxl"), QStringLiteral("-d"), QStringLiteral("0")}));
+    ASSERT_TRUE(runTool(QStringLiteral("avifenc"), {QStringLiteral("-l"), QStringLiteral("--cicp"), QStringLiteral("1/4/0"),
+                                                    at("plain.png"), at("gamma.avif")}));
+    ASSERT_TRUE(writeHeic(QImage(at("plain.png")), at("gamma.heic"), 1, 1, 4));
+    // The references, made apart from the program: the gamma colour space's
+    // profile as djxl writes it, and ImageMagick's conversions.
+    ASSERT_TRUE(runTool(QStringLiteral("djxl"), {at("gamma.jxl"), at("decoded.png"), QStringLiteral("--icc_out=") + at("gamma.icc")}));
+    ASSERT_TRUE(runTool(QStringLiteral("/usr/bin/convert"),
+                        {at("plain.png"), QStringLiteral("-profile"), at("gamma.icc"), QStringLiteral("-profile"),
+                         QStringLiteral("/usr/share/color/icc/ghostscript/srgb.icc"), at("gamma_ref.png")}));
+    const QImage gammaReference(at("gamma_ref.png"));
+    const QImage iccReference(QStringLiteral(ORBET_OWN_PICTURES "/rose_a98png_ref.png"));
+    ASSERT_FALSE(gammaReference.isNull());
+    // The profiles change these pictures by several levels.
+    ASSERT_GT(difference(QImage(at("plain.png")), gammaReference).first, 4);
+    const double unconverted = difference(QImage(at("plain.png")), iccReference).second;
+    ASSERT_GT(unconverted, 4.0);
+    for (const char* name : {"rose.png", "plain.png", "decoded.png", "gamma_ref.png"}) QFile::remove(at(name));
+    QFile::remove(at("gamma.icc"));
+
+    Form1& f = start();
+    f.navigator().OpenFolder(data_.path());
+    ASSERT_EQ(f.File1->listCount(), 5);
+    for (auto [name, reference, lossless] :
+         {std::tuple{"icc.jxl", &iccReference, true}, std::tuple{"lossy.jxl", &iccReference, false},
+          std::tuple{"gamma.jxl", &gammaReference, true}, std::tuple{"gamma.avif", &gammaReference, true},
+          std::tuple{"gamma.heic", &gammaReference, true}}) {
+        show(f, QLatin1String(name));
+        const QImage shown = f.MP->picture();
+        ASSERT_EQ(shown.size(), reference->size()) << name;
+        const auto [most, mean] = difference(shown, *reference);
+        if (lossless)
+            EXPECT_LE(most, 1) << name;
+        else
+            EXPECT_LT(mean, unconverted / 2) << name;
     }
 }
 

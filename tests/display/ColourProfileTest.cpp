@@ -115,4 +115,49 @@ TEST(ColourProfile, SrgbPicturesAndTheDisplaysOwnProfilePayNothing) {
 }
 
 }  // namespace
+// The start of an ISO media file whose colr box gives the colours as H.273
+// numbers (nclx).
+QByteArray isoWithNclx(int primaries, int transfer) {
+    QByteArray head("\0\0\0\x14" "ftypavif\0\0\0\0" "mif1", 20);
+    const char colr[] = {0, 0, 0, 19, 'c', 'o', 'l', 'r', 'n', 'c', 'l', 'x', 0, char(primaries), 0, char(transfer),
+                         0, 6, char(0x80)};
+    return head + QByteArray(colr, sizeof colr);
+}
+
+// Primaries and transfers given as numbers become a profile that converts
+// as the standards' own definitions do (worked out apart from the program,
+// from the primaries' chromaticities and the transfer formulas); sRGB's
+// numbers, unspecified ones and transfers no curve here describes give
+// none.
+TEST(ColourProfile, NumberedColourSpacesConvertAsTheirDefinitionsSay) {
+    struct Case {
+        int primaries, transfer;
+        QRgb in, out;
+    } cases[] = {
+        {12, 13, qRgb(128, 200, 100), qRgb(103, 202, 85)},  // Display P3
+        {12, 13, qRgb(60, 90, 200), qRgb(50, 91, 207)},
+        {9, 1, qRgb(120, 180, 90), qRgb(80, 194, 89)},      // BT.2020, BT.709's curve
+        {9, 1, qRgb(90, 110, 160), qRgb(82, 125, 174)},
+    };
+    for (const Case& c : cases) {
+        const QByteArray profile = embeddedProfile(isoWithNclx(c.primaries, c.transfer));
+        const auto conversion = ColourConversion::from(profile);
+        ASSERT_TRUE(conversion) << c.primaries;
+        QImage pixel(1, 1, QImage::Format_RGB32);
+        pixel.setPixel(0, 0, c.in);
+        const QImage converted = convertedPicture(pixel, conversion.get());
+        const QRgb got = converted.pixel(0, 0);
+        EXPECT_LE(std::abs(qRed(got) - qRed(c.out)), 1) << c.primaries << " " << qRed(got);
+        EXPECT_LE(std::abs(qGreen(got) - qGreen(c.out)), 1) << c.primaries << " " << qGreen(got);
+        EXPECT_LE(std::abs(qBlue(got) - qBlue(c.out)), 1) << c.primaries << " " << qBlue(got);
+    }
+    EXPECT_TRUE(embeddedProfile(isoWithNclx(1, 13)).isEmpty());
+    EXPECT_TRUE(embeddedProfile(isoWithNclx(2, 2)).isEmpty());
+    EXPECT_TRUE(embeddedProfile(isoWithNclx(9, 16)).isEmpty());  // PQ
+    EXPECT_TRUE(embeddedProfile(isoWithNclx(3, 13)).isEmpty());  // reserved
+    EXPECT_FALSE(embeddedProfile(isoWithNclx(1, 4)).isEmpty());  // gamma 2.2
+    // A box cut short gives nothing.
+    EXPECT_TRUE(embeddedProfile(isoWithNclx(12, 13).chopped(4)).isEmpty());
+}
+
 }  // namespace orbet

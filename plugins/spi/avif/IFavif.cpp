@@ -55,6 +55,7 @@ int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress& pr
     rgb.pixels = bitmap.pixels();
     rgb.rowBytes = std::uint32_t(bitmap.stride());
     if (const avifResult r = avifImageYUVToRGB(image, &rgb); r != AVIF_RESULT_OK) return statusCode(r);
+    if (spi::keepsStoredOrientation()) return SPI_SUCCESS;
     const int angle = (image->transformFlags & AVIF_TRANSFORM_IROT) ? image->irot.angle : 0;
     const int mirror = (image->transformFlags & AVIF_TRANSFORM_IMIR) ? image->imir.mode : -1;
     return spi::orient(bitmap, spi::orientationOfTransforms(angle, mirror));
@@ -64,7 +65,8 @@ int readInfo(const spi::Input& input, PictureInfo& info) {
     Decoder d;
     if (const int status = open(input, d); status != SPI_SUCCESS) return status;
     const avifImage* image = d.decoder->image;
-    const bool turned = (image->transformFlags & AVIF_TRANSFORM_IROT) && (image->irot.angle & 1);
+    const bool turned =
+        !spi::keepsStoredOrientation() && (image->transformFlags & AVIF_TRANSFORM_IROT) && (image->irot.angle & 1);
     info.width = std::int32_t(turned ? image->height : image->width);
     info.height = std::int32_t(turned ? image->width : image->height);
     info.colorDepth = std::int16_t(d.decoder->alphaPresent ? 32 : 24);

@@ -6,6 +6,8 @@
 #include <new>
 #include <utility>
 
+#include "plugins/host/HostWire.h"
+
 namespace spi {
 
 int pluginInfo(const char* const* texts, int count, int infono, char* buf, int buflen) {
@@ -161,6 +163,11 @@ int orientationOfTransforms(int angle, int mirror) {
     if (mirror == 1) return leftRight[angle];
     if (mirror == 0) return topBottom[angle];
     return turnedLeft[angle];
+}
+
+bool keepsStoredOrientation() {
+    const char* value = std::getenv(ORBET_SPI_ORIENTATION_VARIABLE);
+    return value && std::strcmp(value, ORBET_SPI_ORIENTATION_STORED) == 0;
 }
 
 void swapRedBlue(Bitmap& bitmap) {

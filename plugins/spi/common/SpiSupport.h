@@ -84,6 +84,10 @@ int orient(Bitmap& bitmap, int orientation);
 // and right, -1: none).
 int orientationOfTransforms(int angle, int mirror);
 
+// Whether the host asks for pictures as stored: the format's own turning
+// transforms are then left unapplied (see HostWire.h).
+bool keepsStoredOrientation();
+
 // R and B of each pixel exchanged, for libraries that give RGB only.
 void swapRedBlue(Bitmap& bitmap);
 

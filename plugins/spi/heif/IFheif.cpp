@@ -56,8 +56,10 @@ int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress& pr
     const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     Owned<heif_decoding_options> options(heif_decoding_options_alloc());
     if (!options) return SPI_NO_MEMORY;
-    // The file's rotation and mirroring are applied by the library.
+    // The file's rotation and mirroring are applied by the library, unless
+    // the picture is wanted as stored.
     options->convert_hdr_to_8bit = 1;
+    options->ignore_transformations = spi::keepsStoredOrientation() ? 1 : 0;
     heif_image* decoded = nullptr;
     const heif_error error =
         heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB,
@@ -82,9 +84,11 @@ int readInfo(const spi::Input& input, PictureInfo& info) {
     Owned<heif_context> context;
     Owned<heif_image_handle> handle;
     if (const int s = primary(input, context, handle); s != SPI_SUCCESS) return s;
-    // The handle's size is that of the picture as shown, transforms applied.
-    info.width = heif_image_handle_get_width(handle.get());
-    info.height = heif_image_handle_get_height(handle.get());
+    // The handle's size is that of the picture as shown, transforms applied;
+    // the coded size is the stored one.
+    const bool stored = spi::keepsStoredOrientation();
+    info.width = stored ? heif_image_handle_get_ispe_width(handle.get()) : heif_image_handle_get_width(handle.get());
+    info.height = stored ? heif_image_handle_get_ispe_height(handle.get()) : heif_image_handle_get_height(handle.get());
     info.colorDepth = std::int16_t(heif_image_handle_has_alpha_channel(handle.get()) ? 32 : 24);
     return info.width > 0 && info.height > 0 ? SPI_SUCCESS : SPI_BROKEN_DATA;
 }
