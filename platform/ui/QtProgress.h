@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/Progress.h"
+
+class QProgressDialog;
+
+namespace orbet {
+
+// The platform's progress dialog, modal to the window that started the
+// work, shown only when the work lasts past half a second. Its 中止 button
+// (or Escape, or the close box) stops the work. The work runs on the
+// window's thread: each step lets the window repaint, and once the dialog is
+// up the dialog takes the user's input while the window below refuses it.
+class QtProgress : public Progress {
+public:
+    explicit QtProgress(QWidget* parent);
+    ~QtProgress() override;
+
+    void begin(const QString& title, const QString& text, qint64 total) override;
+    bool advance(qint64 done, const QString& text) override;
+    void end() override;
+
+    static constexpr int kShowAfterMs = 500;
+    // Steps closer together than this only check for a stop.
+    static constexpr int kUpdateEveryMs = 40;
+
+private:
+    int scaled(qint64 value) const;
+
+    QPointer<QWidget> parent_;
+    std::unique_ptr<QProgressDialog> dialog_;
+    QElapsedTimer sinceUpdate_;
+    qint64 total_ = 0;
+    int shift_ = 0;  // the dialog counts in int: large totals go in coarser units
+    bool stopped_ = false;
+};
+
+}  // namespace orbet

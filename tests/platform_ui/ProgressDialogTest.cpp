@@ -1,0 +1,107 @@
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "platform/ui/QtPrompter.h"
+
+namespace orbet {
+namespace {
+
+// A window that counts how often it was painted.
+class Counting : public QWidget {
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+// Steps of work, each a few milliseconds long, for about `ms`.
+void work(Progress& p, int ms, qint64& done, qint64 step = 1) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        QThread::msleep(5);
+        done += step;
+        p.advance(done, QStringLiteral("step %1").arg(done));
+    }
+}
+
+QProgressDialog* dialogOf(QWidget& window) { return window.findChild<QProgressDialog*>(); }
+
+TEST(ProgressDialog, ShowsAfterHalfASecondOverItsWindowAndItsButtonStops) {
+    Counting window;
+    window.resize(400, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QtPrompter prompter(&window);
+
+    // A job that ends within half a second shows no dialog, and the window
+    // still repaints meanwhile.
+    const auto quick = prompter.progress();
+    quick->begin(QStringLiteral("t"), QStringLiteral("x"), 12);
+    const int paintsBefore = window.paints;
+    window.update();
+    for (int step = 1; step <= 12; ++step) {
+        QThread::msleep(5);
+        quick->advance(step, {});
+    }
+    ASSERT_NE(dialogOf(window), nullptr);
+    EXPECT_FALSE(dialogOf(window)->isVisible());
+    EXPECT_GT(window.paints, paintsBefore) << "the window repaints while the work runs";
+    quick->end();
+    EXPECT_EQ(dialogOf(window), nullptr);
+
+    const auto progress = prompter.progress();
+    progress->begin(QStringLiteral("フォルダのコピー"), QStringLiteral("始めます"), 1000);
+    qint64 done = 0;
+    QProgressDialog* dialog = dialogOf(window);
+    ASSERT_NE(dialog, nullptr);
+    work(*progress, 600, done);
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(dialog->parentWidget(), &window);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("フォルダのコピー"));
+    EXPECT_TRUE(dialog->labelText().startsWith(QStringLiteral("step ")));
+    EXPECT_GT(dialog->value(), 0);
+    EXPECT_LE(dialog->value(), int(done));
+    EXPECT_EQ(dialog->maximum(), 1000);
+
+    QPushButton* stop = dialog->findChild<QPushButton*>();
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop->text(), QStringLiteral("中止"));
+    EXPECT_TRUE(progress->advance(++done, {}));
+    QTest::mouseClick(stop, Qt::LeftButton);
+    EXPECT_FALSE(progress->advance(++done, {}));
+    EXPECT_FALSE(progress->advance(++done, {})) << "a stop holds";
+    progress->end();
+    EXPECT_EQ(dialogOf(window), nullptr);
+}
+
+TEST(ProgressDialog, CountsBeyondTheDialogsRangeInCoarserSteps) {
+    QWidget window;
+    window.show();
+    QtPrompter prompter(&window);
+    const auto progress = prompter.progress();
+    const qint64 total = 5'000'000'000LL;
+    progress->begin(QStringLiteral("t"), QStringLiteral("x"), total);
+    qint64 done = 0;
+    work(*progress, 700, done, total / 400);
+    QProgressDialog* dialog = dialogOf(window);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->isVisible());
+    EXPECT_GT(dialog->maximum(), 1'000'000'000);
+    // The bar's fill follows the share done.
+    const double shown = double(dialog->value()) / dialog->maximum();
+    EXPECT_GT(shown, 0.0);
+    EXPECT_LE(shown, double(done) / total + 1e-6);
+    EXPECT_GT(shown, double(done) / total - 0.1);
+    progress->end();
+}
+
+}  // namespace
+}  // namespace orbet
