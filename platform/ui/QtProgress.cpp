@@ -16,34 +16,43 @@ void QtProgress::begin(const QString& title, const QString& text, qint64 total) 
     shift_ = 0;
     while ((total_ >> shift_) > INT_MAX) ++shift_;
     stopped_ = false;
-    dialog_ = std::make_unique<QProgressDialog>(text, QCoreApplication::translate("QtProgress", "中止"), 0,
+    title_ = title;
+    text_ = text;
+    dialog_.reset();
+    sinceBegin_.start();
+    sinceUpdate_.start();
+}
+
+void QtProgress::show() {
+    dialog_ = std::make_unique<QProgressDialog>(text_, QCoreApplication::translate("QtProgress", "中止"), 0,
                                                 scaled(total_), parent_);
     dialog_->setObjectName(QStringLiteral("progress"));
-    dialog_->setWindowTitle(title);
+    dialog_->setWindowTitle(title_);
     dialog_->setWindowModality(Qt::WindowModal);
     dialog_->setAutoClose(false);
     dialog_->setAutoReset(false);
-    dialog_->setMinimumDuration(kShowAfterMs);
-    // The first value starts the dialog's clock for showing itself.
-    dialog_->setValue(0);
-    sinceUpdate_.start();
+    dialog_->setMinimumDuration(0);
+    dialog_->show();
 }
 
 int QtProgress::scaled(qint64 value) const { return int(qBound<qint64>(0, value, total_) >> shift_); }
 
 bool QtProgress::advance(qint64 done, const QString& text) {
-    if (!dialog_ || stopped_) return !stopped_;
-    if (sinceUpdate_.elapsed() >= kUpdateEveryMs) {
-        sinceUpdate_.restart();
-        if (!text.isEmpty() && text != dialog_->labelText()) dialog_->setLabelText(text);
+    if (stopped_) return false;
+    if (!text.isEmpty()) text_ = text;
+    stopped_ = dialog_ && dialog_->wasCanceled();
+    if (stopped_ || sinceUpdate_.elapsed() < kUpdateEveryMs) return !stopped_;
+    sinceUpdate_.restart();
+    if (!dialog_ && sinceBegin_.elapsed() >= kShowAfterMs) show();
+    if (dialog_) {
+        if (text_ != dialog_->labelText()) dialog_->setLabelText(text_);
+        // Without a total the range stays 0 to 0: the bar just moves.
         if (total_ > 0) dialog_->setValue(scaled(done));
-        // Until the dialog is up the window only repaints (and the dialog's
-        // timer that shows it gets its turn); once up, the modal dialog
-        // takes input, so its button can stop the work.
-        QCoreApplication::processEvents(dialog_->isVisible() ? QEventLoop::AllEvents
-                                                             : QEventLoop::ExcludeUserInputEvents);
     }
-    stopped_ = dialog_->wasCanceled();
+    // Until the dialog is up the window only repaints; once up, the modal
+    // dialog takes input, so its button can stop the work.
+    QCoreApplication::processEvents(dialog_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    stopped_ = dialog_ && dialog_->wasCanceled();
     return !stopped_;
 }
 
