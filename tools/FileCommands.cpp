@@ -247,9 +247,8 @@ void FileCommands::MoveFolder() {
     if (!report.failed.isEmpty()) parts << section(QStringLiteral("削除できなかったもの："), report.failed);
     if (report.stopped)
         parts.prepend(tr("%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個")
-                          .arg(displayName(folder))
-                          .arg(report.removedFiles)
-                          .arg(countTreeFiles(folder)));
+                          .arg(displayName(folder), QString::number(report.removedFiles),
+                               QString::number(countTreeFiles(folder))));
     else
         parts.prepend(displayName(folder) + QStringLiteral("をすべては削除できませんでした"));
     say(parts.join(kLineBreak));

@@ -21,7 +21,7 @@ namespace {
 class ProgressTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = dir_.filePath(QStringLiteral("work"));
+        folder_ = dir_.filePath(QStringLiteral("work %2"));  // a name that looks like a place holder
         QDir().mkpath(folder_);
         FileCommandHooks h;
         h.currentFolder = [this] { return folder_; };
