@@ -40,11 +40,13 @@ QString EncryptionCommands::noPasswordMessage() {
 }
 
 QString EncryptionCommands::protectStoppedMessage() {
-    return QCoreApplication::translate("EncryptionCommands", "暗号化を中止しました。ファイルは書き込んでいません");
+    return QCoreApplication::translate("EncryptionCommands",
+                                       "暗号化を中止しました。ファイルは書き込んでいません");
 }
 
 QString EncryptionCommands::restoreStoppedMessage() {
-    return QCoreApplication::translate("EncryptionCommands", "復号を中止しました。ファイルは書き込んでいません");
+    return QCoreApplication::translate("EncryptionCommands",
+                                       "復号を中止しました。ファイルは書き込んでいません");
 }
 
 QString EncryptionCommands::askPassword() {
@@ -98,7 +100,8 @@ void EncryptionCommands::PasAng() {
     const BinAngsDL::Protected result = bin_.ProtectFile(source, target);
     setBusy(false);
     if (result == BinAngsDL::Protected::NoPassword) prompter_.message(noPasswordMessage(), state_.title, Buttons::Ok);
-    if (result == BinAngsDL::Protected::Stopped) prompter_.message(protectStoppedMessage(), state_.title, Buttons::Ok);
+    if (result == BinAngsDL::Protected::Stopped)
+        prompter_.message(protectStoppedMessage(), state_.title, Buttons::Ok);
 }
 
 void EncryptionCommands::PassHuku() {
@@ -124,7 +127,8 @@ void EncryptionCommands::PassHuku() {
     if (bin_.restoreStopped())
         prompter_.message(restoreStoppedMessage(), state_.title, Buttons::Ok);
     else
-        prompter_.message(written.isEmpty() ? QStringLiteral("ERROR!") : written + QStringLiteral("に出力完了"),
+        prompter_.message(written.isEmpty() ? QStringLiteral("ERROR!")
+                                            : written + QStringLiteral("に出力完了"),
                           state_.title, Buttons::Ok);
     setBusy(false);
 }

@@ -20,16 +20,17 @@ public:
 
     void begin(const QString& title, const QString& text, qint64 total) override {
         index_ = owner_.progresses_.size();
-        owner_.progresses_.push_back({title, text, total, {}, {}, 0, false});
+        owner_.progresses_.push_back({title, text, total, {}, {}, 0, 0});
     }
     bool advance(qint64 done, const QString& text) override {
         ProgressRecord& r = owner_.progresses_.at(index_);
         r.steps.push_back(done);
         r.texts << text;
-        if (r.stoppedAt == 0 && stopAt_ > 0 && int(r.steps.size()) >= stopAt_) r.stoppedAt = int(r.steps.size());
+        if (r.stoppedAt == 0 && stopAt_ > 0 && int(r.steps.size()) >= stopAt_)
+            r.stoppedAt = int(r.steps.size());
         return r.stoppedAt == 0;
     }
-    void end() override { owner_.progresses_.at(index_).ended = true; }
+    void end() override { ++owner_.progresses_.at(index_).ends; }
 
 private:
     ScriptedPrompter& owner_;

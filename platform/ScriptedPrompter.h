@@ -39,7 +39,7 @@ public:
         std::vector<qint64> steps;
         QStringList texts;  // each step's text, empty when it kept the last
         int stoppedAt = 0;
-        bool ended = false;
+        int ends = 0;  // how often end() was called: once, when all is well
     };
 
     void answer(Answer a) { answers_.push_back(a); }

@@ -30,8 +30,6 @@ QString section(const QString& heading, const QStringList& paths) {
     return out;
 }
 
-QString tr(const char* text) { return QCoreApplication::translate("FileCommands", text); }
-
 // One long job at a time: the flag is down again however the command ends.
 class LongWork {
 public:
@@ -117,14 +115,17 @@ bool FileCommands::copyWithProgress(const QString& source, const QString& target
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
     const QString name = displayName(nativeFileName(source));
-    const QString text = tr("%1をコピーしています（%2 / %3 MB）");
-    ProgressRun run(*progress, QStringLiteral("コピー作成"), text.arg(name, megabytes(0), megabytes(size)), size);
+    const QString text = QCoreApplication::translate("FileCommands", "%1をコピーしています（%2 / %3 MB）");
+    ProgressRun run(*progress, QStringLiteral("コピー作成"), text.arg(name, megabytes(0), megabytes(size)),
+                    size);
     const bool copied = copyFileReplacing(source, target, nullptr, [&](qint64 done) {
         return run.advance(done, text.arg(name, megabytes(done), megabytes(size)));
     });
     run.finish();
     if (!run.stopped()) return copied;
-    say(tr("%1のコピーを中止しました。コピー先には何も書き込んでいません").arg(displayName(target)));
+    say(QCoreApplication::translate("FileCommands",
+                                    "%1のコピーを中止しました。コピー先には何も書き込んでいません")
+            .arg(displayName(target)));
     return true;
 }
 
@@ -197,18 +198,24 @@ void FileCommands::XCopy() {
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
     const qint64 total = countTreeFiles(source);
-    const QString text = tr("ファイルをコピーしています（%1 / %2 個）\n%3");
-    ProgressRun run(*progress, tr("フォルダのコピー"), text.arg(0).arg(total).arg(QString()), total);
+    const QString text =
+        QCoreApplication::translate("FileCommands", "ファイルをコピーしています（%1 / %2 個）\n%3");
+    ProgressRun run(*progress, QCoreApplication::translate("FileCommands", "フォルダのコピー"),
+                    text.arg(0).arg(total).arg(QString()), total);
     qint64 done = 0;
-    const TreeCopyReport report = copyFolderTree(source, destination, how == Answer::Yes, [&](const QString& target) {
-        ++done;
-        return run.advance(done - 1, text.arg(done).arg(total).arg(displayName(target)));
-    });
+    const TreeCopyReport report =
+        copyFolderTree(source, destination, how == Answer::Yes, [&](const QString& target) {
+            ++done;
+            return run.advance(done - 1, text.arg(done).arg(total).arg(displayName(target)));
+        });
     run.finish();
     QString said = treeCopyText(report);
     if (report.stopped)
-        said = tr("%1 個のファイルのうち %2 個まで進んだところで中止しました").arg(total).arg(report.done()) + kLineBreak +
-               said;
+        said = QCoreApplication::translate("FileCommands",
+                                           "%1 個のファイルのうち %2 個まで進んだところで中止しました")
+                   .arg(total)
+                   .arg(report.done()) +
+               kLineBreak + said;
     prompter_.message(said, state_.title, Buttons::Ok,
                       report.failed.isEmpty() ? Icon::Information : Icon::Warning);
 }
@@ -228,8 +235,10 @@ void FileCommands::MoveFolder() {
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
     const qint64 total = countTreeFiles(folder);
-    const QString text = tr("ファイルを削除しています（%1 / %2 個）\n%3");
-    ProgressRun run(*progress, tr("フォルダの削除"), text.arg(0).arg(total).arg(QString()), total);
+    const QString text =
+        QCoreApplication::translate("FileCommands", "ファイルを削除しています（%1 / %2 個）\n%3");
+    ProgressRun run(*progress, QCoreApplication::translate("FileCommands", "フォルダの削除"),
+                    text.arg(0).arg(total).arg(QString()), total);
     qint64 done = 0;
     const TreeRemoveReport report = removeFolderTree(folder, {}, [&](const QString& path) {
         ++done;
@@ -246,9 +255,11 @@ void FileCommands::MoveFolder() {
         parts << section(QStringLiteral("別のドライブなので削除しなかったフォルダ："), report.mounts);
     if (!report.failed.isEmpty()) parts << section(QStringLiteral("削除できなかったもの："), report.failed);
     if (report.stopped)
-        parts.prepend(tr("%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個")
-                          .arg(displayName(folder), QString::number(report.removedFiles),
-                               QString::number(countTreeFiles(folder))));
+        parts.prepend(
+            QCoreApplication::translate(
+                "FileCommands", "%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個")
+                .arg(displayName(folder), QString::number(report.removedFiles),
+                     QString::number(countTreeFiles(folder))));
     else
         parts.prepend(displayName(folder) + QStringLiteral("をすべては削除できませんでした"));
     say(parts.join(kLineBreak));
@@ -265,14 +276,19 @@ QString FileCommands::askListFile() {
 void FileCommands::writeList(const QString& target, const QString& folder, const QStringList& names) {
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
-    const QString text = tr("ファイルリストを作成しています（%1 / %2 個）");
+    const QString text =
+        QCoreApplication::translate("FileCommands", "ファイルリストを作成しています（%1 / %2 個）");
     const qint64 total = names.size();
-    ProgressRun run(*progress, tr("ファイルリストの作成"), text.arg(0).arg(total), total);
-    const bool written = writeFileList(target, folder, names, nullptr,
-                                       [&](qint64 done) { return run.advance(done, text.arg(done).arg(total)); });
+    ProgressRun run(*progress, QCoreApplication::translate("FileCommands", "ファイルリストの作成"),
+                    text.arg(0).arg(total), total);
+    const bool written = writeFileList(target, folder, names, nullptr, [&](qint64 done) {
+        return run.advance(done, text.arg(done).arg(total));
+    });
     run.finish();
     if (run.stopped())
-        say(tr("ファイルリストの作成を中止しました。%1には何も書き込んでいません").arg(displayName(target)));
+        say(QCoreApplication::translate("FileCommands",
+                                        "ファイルリストの作成を中止しました。%1には何も書き込んでいません")
+                .arg(displayName(target)));
     else if (!written)
         say(displayName(target) + QStringLiteral("\r\nファイルリストを作成できませんでした"));
 }

@@ -18,7 +18,7 @@ QStringList everyFileOf(const QString& folder);
 // Replaces path with the list; false (with the reason) when it cannot be
 // written. `step` hears how many names are in the list so far; when it says
 // stop, nothing is written.
-bool writeFileList(const QString& path, const QString& folder, const QStringList& names, QString* error = nullptr,
-                   const std::function<bool(qint64 namesDone)>& step = {});
+bool writeFileList(const QString& path, const QString& folder, const QStringList& names,
+                   QString* error = nullptr, const std::function<bool(qint64 namesDone)>& step = {});
 
 }  // namespace orbet

@@ -102,7 +102,8 @@ std::vector<QByteArray> namesIn(int folderFd) {
 
 // Copies one open file's bytes through a writer beside the target; the new
 // file takes the source's permissions before it takes the target's name.
-bool copyBytes(int in, int targetFolder, const QByteArray& targetName, QString* error, const BytesStep& step = {}) {
+bool copyBytes(int in, int targetFolder, const QByteArray& targetName, QString* error,
+               const BytesStep& step = {}) {
     struct stat st {};
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         if (error) *error = QString::fromLocal8Bit(std::strerror(S_ISDIR(st.st_mode) ? EISDIR : errno));
@@ -154,7 +155,8 @@ void copyTree(int from, int to, const QByteArray& toPath, bool replace, const Fi
             }
             const int subFrom = openFolderAt(from, name.constData());
             const int subTo = openFolderAt(to, name.constData());
-            if (subFrom >= 0 && subTo >= 0) copyTree(subFrom, subTo, toPath + '/' + name, replace, step, report);
+            if (subFrom >= 0 && subTo >= 0)
+                copyTree(subFrom, subTo, toPath + '/' + name, replace, step, report);
             else report.failed.append(shownTarget);
             if (subFrom >= 0) ::close(subFrom);
             if (subTo >= 0) ::close(subTo);
@@ -297,7 +299,8 @@ bool isSameOrInside(const QString& inner, const QString& folder) {
     return isPathPrefix(canonicalAsFarAsItExists(folder), canonicalAsFarAsItExists(inner));
 }
 
-TreeCopyReport copyFolderTree(const QString& source, const QString& destination, bool replace, const FileStep& step) {
+TreeCopyReport copyFolderTree(const QString& source, const QString& destination, bool replace,
+                              const FileStep& step) {
     TreeCopyReport report;
     const QString target = treeCopyTarget(source, destination);
     std::error_code ec;
@@ -348,7 +351,8 @@ qint64 countTreeFiles(const QString& folder) {
     return n;
 }
 
-TreeRemoveReport removeFolderTree(const QString& folder, const std::function<void(const QString&)>& beforeDescent,
+TreeRemoveReport removeFolderTree(const QString& folder,
+                                  const std::function<void(const QString&)>& beforeDescent,
                                   const FileStep& step) {
     TreeRemoveReport report;
     const QByteArray typed = native(QDir::cleanPath(folder));

@@ -53,7 +53,7 @@ struct TreeCopyReport {
     QStringList copied;
     QStringList kept;    // already there and not replaced
     QStringList failed;  // could not be written; an old file there stays whole
-    bool stopped = false;  // stopped between two files: the rest not looked at
+    bool stopped = false; // stopped between two files: the rest not looked at
     qsizetype done() const { return copied.size() + kept.size() + failed.size(); }
 };
 
@@ -81,7 +81,7 @@ struct TreeRemoveReport {
     QStringList mounts;  // file systems mounted below, left in place
     QStringList failed;  // entries that could not be deleted
     qint64 removedFiles = 0;
-    bool stopped = false;  // stopped between two files; the rest stays whole
+    bool stopped = false; // stopped between two files; the rest stays whole
     bool removed() const {
         return refusal == RemoveRefusal::None && mounts.isEmpty() && failed.isEmpty() && !stopped;
     }

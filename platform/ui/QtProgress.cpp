@@ -46,8 +46,8 @@ bool QtProgress::advance(qint64 done, const QString& text) {
     if (!dialog_ && sinceBegin_.elapsed() >= kShowAfterMs) show();
     if (dialog_) {
         if (text_ != dialog_->labelText()) dialog_->setLabelText(text_);
-        // Without a total the range stays 0 to 0: the bar just moves.
-        if (total_ > 0) dialog_->setValue(scaled(done));
+        // Without a total the range is 0 to 0: the bar just moves.
+        dialog_->setValue(scaled(done));
     }
     // Until the dialog is up the window only repaints; once up, the modal
     // dialog takes input, so its button can stop the work.

@@ -49,7 +49,7 @@ TEST_F(CryptoProgressTest, ProtectShowsTheBytesReadAndAStopWritesNothing) {
     EXPECT_EQ(whole.text, QStringLiteral("doc.binを暗号化しています"));
     EXPECT_EQ(whole.total, content_.size());
     EXPECT_EQ(whole.steps.back(), content_.size());
-    EXPECT_TRUE(whole.ended);
+    EXPECT_EQ(whole.ends, 1);
     const QByteArray protectedBytes = readAll(path("doc.ang"));
     // Header, password and name lines, the content as digit pairs, the end.
     ASSERT_EQ(protectedBytes.size(), 3 + 4 + 9 + 2 * content_.size() + 2);
@@ -62,7 +62,7 @@ TEST_F(CryptoProgressTest, ProtectShowsTheBytesReadAndAStopWritesNothing) {
     const auto& stopped = prompter_.progresses()[1];
     EXPECT_EQ(stopped.stoppedAt, 4);
     EXPECT_EQ(stopped.steps.back(), 2 * kMiB);
-    EXPECT_TRUE(stopped.ended);
+    EXPECT_EQ(stopped.ends, 1);
     EXPECT_EQ(readAll(path("old.ang")), QByteArray("older"));
     EXPECT_EQ(names(), (QStringList{"doc.ang", "doc.bin", "old.ang"}));
     EXPECT_EQ(prompter_.records().back().text, EncryptionCommands::protectStoppedMessage());

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,38 @@ TEST(ProgressDialog, CountsBeyondTheDialogsRangeInCoarserSteps) {
     EXPECT_LE(shown, double(done) / total + 1e-6);
     EXPECT_GT(shown, double(done) / total - 0.1);
     progress->end();
+}
+
+// Work whose steps come seldom still shows its dialog and moves its bar;
+// work whose steps come often runs the window's events only now and then.
+TEST(ProgressDialog, SeldomStepsStillShowAndFrequentOnesRunTheEventsOnlyNowAndThen) {
+    QWidget window;
+    window.show();
+    QtPrompter prompter(&window);
+    const auto seldom = prompter.progress();
+    seldom->begin(QStringLiteral("t"), QStringLiteral("x"), 20);
+    for (int step = 1; step <= 12; ++step) {
+        QThread::msleep(QtProgress::kUpdateEveryMs + 20);
+        seldom->advance(step, {});
+    }
+    QProgressDialog* dialog = dialogOf(window);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->value(), 12);
+    seldom->end();
+
+    int turns = 0;
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, [&turns] { ++turns; });
+    ticks.start(0);
+    const auto frequent = prompter.progress();
+    frequent->begin(QStringLiteral("t"), QStringLiteral("x"), 1000);
+    QElapsedTimer clock;
+    clock.start();
+    for (int step = 1; step <= 1000; ++step) frequent->advance(step, {});
+    const qint64 took = clock.elapsed();
+    frequent->end();
+    EXPECT_LE(turns, 1 + took / QtProgress::kUpdateEveryMs) << "steps: 1000, took " << took << " ms";
 }
 
 }  // namespace

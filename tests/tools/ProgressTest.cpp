@@ -79,7 +79,7 @@ TEST_F(ProgressTest, FolderCopyStoppedMidwayLeavesOnlyWholeCopies) {
     EXPECT_EQ(p.title, QStringLiteral("フォルダのコピー"));
     EXPECT_EQ(p.total, 2000);
     EXPECT_EQ(p.stoppedAt, 701);
-    EXPECT_TRUE(p.ended);
+    EXPECT_EQ(p.ends, 1);
     ASSERT_EQ(p.steps.size(), 701u);
     for (std::size_t i = 0; i < p.steps.size(); ++i) ASSERT_EQ(p.steps[i], qint64(i));
     EXPECT_TRUE(p.texts[700].startsWith(QStringLiteral("ファイルをコピーしています（701 / 2000 個）\n") + target));
