@@ -8,6 +8,7 @@
 #include "crypto/AngText.h"
 #include "platform/AtomicWrite.h"
 #include "platform/NativePath.h"
+#include "platform/Progress.h"
 #include "platform/Prompter.h"
 
 namespace orbet {
@@ -165,9 +166,19 @@ BinAngsDL::Protected BinAngsDL::ProtectFile(const QString& source, const QString
         return Protected::Failed;
     }
     const ang::Rounds rounds = ang::drawRounds(random_);
+    const std::unique_ptr<Progress> progress = prompter_.progress();
+    ProgressRun run(*progress, titleName_,
+                    QCoreApplication::translate("BinAngsDL", "%1を暗号化しています").arg(filename_), in.size());
+    // The progress goes by the source's bytes read; a stop abandons the new
+    // file, so the target stays as it was.
     const bool streamed = ang::writeProtected(
         in, ang::encodeText(pass_), ang::encodeText(filename_), rounds,
-        [&out](const char* data, qint64 size) { return out.write(data, size); }, pump_);
+        [&](const char* data, qint64 size) { return out.write(data, size) && run.advance(in.pos()); }, pump_);
+    run.finish();
+    if (run.stopped()) {
+        out.discard();
+        return Protected::Stopped;
+    }
     if (!streamed && out.errorNumber() == 0) {
         out.discard();
         sayReadFailed(source);
@@ -190,6 +201,7 @@ QString BinAngsDL::RestoreFile(const QString& protectedPath) {
                           Buttons::Ok);
         return {};
     }
+    restoreStopped_ = false;
     if (pump_) pump_();
     QFile in;
     if (!openNative(in, protectedPath)) {
@@ -232,8 +244,17 @@ QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
         sayWriteFailed(path, out.errorString());
         return {};
     }
-    const auto status =
-        reader.readContent([&out](const char* data, qint64 size) { return out.write(data, size); }, pump_);
+    const std::unique_ptr<Progress> progress = prompter_.progress();
+    ProgressRun run(*progress, titleName_,
+                    QCoreApplication::translate("BinAngsDL", "%1を復号しています").arg(name), in.size());
+    const auto status = reader.readContent(
+        [&](const char* data, qint64 size) { return out.write(data, size) && run.advance(in.pos()); }, pump_);
+    run.finish();
+    if (run.stopped()) {
+        out.discard();
+        restoreStopped_ = true;
+        return {};
+    }
     switch (status) {
     case ang::Reader::Status::Ok:
         if (out.commit()) return path;

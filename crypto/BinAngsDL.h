@@ -60,12 +60,16 @@ public:
     // stored name; returns the path written, or an empty text.
     QString PassHukgs(const QString& hex);
 
-    enum class Protected { Written, SourceMissing, NoPassword, Failed };
+    enum class Protected { Written, SourceMissing, NoPassword, Failed, Stopped };
     // Protects the file at source into target (which may be source itself),
     // with Pass and filename.
     Protected ProtectFile(const QString& source, const QString& target);
     // Restores the protected file into Directry; the path written or empty.
+    // Both show their progress through the prompter and stop when the user
+    // asks, writing nothing.
     QString RestoreFile(const QString& protectedPath);
+    // Whether the last RestoreFile ended because the user stopped it.
+    bool restoreStopped() const { return restoreStopped_; }
 
     // Refusals said before anything is written: a name the record cannot
     // carry or the restore cannot write, a source or protected file that is
@@ -92,6 +96,7 @@ private:
     ang::RandomSource random_;
     std::function<void()> pump_;
     std::int32_t error_ = 0;
+    bool restoreStopped_ = false;
     QString titleName_;
     QString tempFilePath_;
     QString pass_;

@@ -45,6 +45,16 @@ QString EncryptionCommands::noPasswordMessage() {
     return Texts::tr("パスワードが入力されていないため、暗号化ファイルは作成しませんでした");
 }
 
+QString EncryptionCommands::protectStoppedMessage() {
+    return QCoreApplication::translate("EncryptionCommands",
+                                       "暗号化を中止しました。ファイルは書き込んでいません");
+}
+
+QString EncryptionCommands::restoreStoppedMessage() {
+    return QCoreApplication::translate("EncryptionCommands",
+                                       "復号を中止しました。ファイルは書き込んでいません");
+}
+
 QString EncryptionCommands::askPassword() {
     return prompter_.password(Texts::tr("パスワードを入力してください"), state_.title).value_or(QString());
 }
@@ -54,7 +64,7 @@ void EncryptionCommands::setBusy(bool busy) {
 }
 
 void EncryptionCommands::PasAng() {
-    if (working_) return;
+    if (working_ || state_.longWork) return;
     WorkingScope scope(working_);
     const QString source = state_.currentFilePath;
     const PathFacts current = pathFacts(source);
@@ -96,10 +106,12 @@ void EncryptionCommands::PasAng() {
     const BinAngsDL::Protected result = bin_.ProtectFile(source, target);
     setBusy(false);
     if (result == BinAngsDL::Protected::NoPassword) prompter_.message(noPasswordMessage(), state_.title, Buttons::Ok);
+    if (result == BinAngsDL::Protected::Stopped)
+        prompter_.message(protectStoppedMessage(), state_.title, Buttons::Ok);
 }
 
 void EncryptionCommands::PassHuku() {
-    if (working_) return;
+    if (working_ || state_.longWork) return;
     WorkingScope scope(working_);
     FileDialogRequest request;
     request.title = Texts::tr("パスワード付き復号（復号後保存）");
@@ -118,8 +130,12 @@ void EncryptionCommands::PassHuku() {
     bin_.setDirectry(folders::join(info.absolutePath(), QString()));
     bin_.setPass(password);
     const QString written = bin_.RestoreFile(chosen);
-    prompter_.message(written.isEmpty() ? QStringLiteral("ERROR!") : Texts::tr("%1に出力完了").arg(written),
-                      state_.title, Buttons::Ok);
+    if (bin_.restoreStopped())
+        prompter_.message(restoreStoppedMessage(), state_.title, Buttons::Ok);
+    else
+        prompter_.message(written.isEmpty() ? QStringLiteral("ERROR!")
+                                            : Texts::tr("%1に出力完了").arg(written),
+                          state_.title, Buttons::Ok);
     setBusy(false);
 }
 

@@ -27,6 +27,9 @@ public:
     // Said when protection was asked for without a password, instead of
     // writing an empty file.
     static QString noPasswordMessage();
+    // Said when the user stopped the work: nothing was written.
+    static QString protectStoppedMessage();
+    static QString restoreStoppedMessage();
 
 private:
     QString askPassword();

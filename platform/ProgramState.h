@@ -27,6 +27,9 @@ struct ProgramState {
     bool resident = false;
     bool startupFileShown = false;
     bool listClickSuppressed = false;
+    // A long file job (copy, delete, protection) is under way; no second one
+    // starts meanwhile.
+    bool longWork = false;
 
     // Options kept in the settings file.
     double strSize = 10.5;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QString>
+
+#include "platform/Progress.h"
 
 // Every message box, question, input prompt and file dialog of the program
 // goes through one Prompter, so that tests can answer them and check their
@@ -48,6 +51,10 @@ public:
     virtual QString openFile(const FileDialogRequest& request) = 0;
     virtual QString saveFile(const FileDialogRequest& request) = 0;
     virtual QString chooseFolder(const QString& title, const QString& initialFolder) = 0;
+
+    // The progress of one long job, shown over the window the prompter
+    // belongs to. Prompters that show nothing let the work run unstopped.
+    virtual std::unique_ptr<Progress> progress() { return std::make_unique<SilentProgress>(); }
 };
 
 // The answer a dialog gives when it is dismissed without a choice.

@@ -13,8 +13,44 @@ Answer dismissAnswer(Buttons buttons) {
     return Answer::Cancel;
 }
 
+// Records into the prompter by index: the list grows as later jobs start.
+class ScriptedPrompter::Scripted : public Progress {
+public:
+    Scripted(ScriptedPrompter& owner, int stopAt) : owner_(owner), stopAt_(stopAt) {}
+
+    void begin(const QString& title, const QString& text, qint64 total) override {
+        index_ = owner_.progresses_.size();
+        owner_.progresses_.push_back({title, text, total, {}, {}, 0, 0});
+    }
+    bool advance(qint64 done, const QString& text) override {
+        ProgressRecord& r = owner_.progresses_.at(index_);
+        r.steps.push_back(done);
+        r.texts << text;
+        if (r.stoppedAt == 0 && stopAt_ > 0 && int(r.steps.size()) >= stopAt_)
+            r.stoppedAt = int(r.steps.size());
+        return r.stoppedAt == 0;
+    }
+    void end() override { ++owner_.progresses_.at(index_).ends; }
+
+private:
+    ScriptedPrompter& owner_;
+    int stopAt_;
+    std::size_t index_ = std::size_t(-1);  // a step before begin() throws in the test
+};
+
+std::unique_ptr<Progress> ScriptedPrompter::progress() {
+    int stopAt = 0;
+    if (!stops_.empty()) {
+        stopAt = stops_.front();
+        stops_.pop_front();
+    }
+    return std::make_unique<Scripted>(*this, stopAt);
+}
+
 void ScriptedPrompter::clear() {
     answers_.clear();
+    stops_.clear();
+    progresses_.clear();
     replies_.clear();
     records_.clear();
     unscripted_ = 0;

@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include <QStringList>
+
 #include "platform/Prompter.h"
 
 namespace orbet {
@@ -28,14 +30,29 @@ public:
         bool masked = false;  // an input prompt that hides what is typed
     };
 
+    // What one long job showed: its texts and every step, and whether 中止
+    // was pressed (stoppedAt: the step it was pressed on, counted from 1).
+    struct ProgressRecord {
+        QString title;
+        QString text;
+        qint64 total = 0;
+        std::vector<qint64> steps;
+        QStringList texts;  // each step's text, empty when it kept the last
+        int stoppedAt = 0;
+        int ends = 0;  // how often end() was called: once, when all is well
+    };
+
     void answer(Answer a) { answers_.push_back(a); }
+    // The next job's progress has 中止 pressed at its n-th step (from 1).
+    void stopProgressAt(int step) { stops_.push_back(step); }
     void reply(const QString& text) { replies_.push_back(text); }
 
     const std::vector<Record>& records() const { return records_; }
+    const std::vector<ProgressRecord>& progresses() const { return progresses_; }
     int unscripted() const { return unscripted_; }
     // Answers and replies never asked for: a test whose script outlives the
     // prompts it expected has lost a question it meant to check.
-    int pending() const { return int(answers_.size() + replies_.size()); }
+    int pending() const { return int(answers_.size() + replies_.size() + stops_.size()); }
     void clear();
 
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
@@ -45,13 +62,18 @@ public:
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
+    std::unique_ptr<Progress> progress() override;
 
 private:
+    class Scripted;
+
     QString nextReply(bool& scripted);
 
     std::deque<Answer> answers_;
     std::deque<QString> replies_;
     std::vector<Record> records_;
+    std::deque<int> stops_;
+    std::vector<ProgressRecord> progresses_;
     int unscripted_ = 0;
 };
 

@@ -1,14 +1,15 @@
 #include "tools/FileCommands.h"
 
-#include <QCoreApplication>
-
 #include <thread>
+
+#include <QCoreApplication>
 
 #include "platform/Mailbox.h"
 
 #include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/ProgramState.h"
+#include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "tools/FileListExport.h"
 #include "tools/FileOperations.h"
@@ -34,6 +35,20 @@ QString section(const QString& heading, const QStringList& paths) {
     if (paths.size() > kShown) out += kLineBreak + Texts::tr("　ほか%1個").arg(paths.size() - kShown);
     return out;
 }
+
+// One long job at a time: the flag is down again however the command ends.
+class LongWork {
+public:
+    explicit LongWork(ProgramState& state) : state_(state) { state_.longWork = true; }
+    ~LongWork() { state_.longWork = false; }
+    LongWork(const LongWork&) = delete;
+    LongWork& operator=(const LongWork&) = delete;
+
+private:
+    ProgramState& state_;
+};
+
+QString megabytes(qint64 bytes) { return QString::number(bytes / (1000 * 1000)); }
 
 QString treeCopyText(const TreeCopyReport& r) {
     QStringList parts{section(Texts::tr("コピーしたファイル："), r.copied)};
@@ -74,7 +89,7 @@ bool FileCommands::haveCurrentFile() {
 }
 
 void FileCommands::Cop() {
-    if (!haveCurrentFile()) return;
+    if (state_.longWork || !haveCurrentFile()) return;
     const QString source = state_.currentFilePath;
     if (hooks_.copyProtection() && isCopyProtected(source)) {
         say(Texts::tr("そのファイルはコピー禁止になっています"));
@@ -95,8 +110,29 @@ void FileCommands::Cop() {
     }
     // The copy is renamed over the target, which needs only the folder's
     // permission; a write-protected target is refused here instead.
-    if (isWriteProtected(target) || !copyFileReplacing(source, target))
+    const qint64 size = pathFacts(source).size;
+    if (isWriteProtected(target) || !copyWithProgress(source, target, size))
         say(Texts::tr("エラー ファイルにライトプロテクトがかかっているか、すでにそのファイルは開かれています"));
+}
+
+// False only for a copy that failed; a stopped one says so itself.
+bool FileCommands::copyWithProgress(const QString& source, const QString& target, qint64 size) {
+    if (size < kLargeCopy) return copyFileReplacing(source, target);
+    LongWork work(state_);
+    const std::unique_ptr<Progress> progress = prompter_.progress();
+    const QString name = displayName(nativeFileName(source));
+    const QString text = QCoreApplication::translate("FileCommands", "%1をコピーしています（%2 / %3 MB）");
+    ProgressRun run(*progress, Texts::tr("コピー作成"), text.arg(name, megabytes(0), megabytes(size)),
+                    size);
+    const bool copied = copyFileReplacing(source, target, nullptr, [&](qint64 done) {
+        return run.advance(done, text.arg(name, megabytes(done), megabytes(size)));
+    });
+    run.finish();
+    if (!run.stopped()) return copied;
+    say(QCoreApplication::translate("FileCommands",
+                                    "%1のコピーを中止しました。コピー先には何も書き込んでいません")
+            .arg(displayName(target)));
+    return true;
 }
 
 void FileCommands::del() {
@@ -134,6 +170,7 @@ void FileCommands::makedir() {
 }
 
 void FileCommands::XCopy() {
+    if (state_.longWork) return;
     const QString source = hooks_.currentFolder();
     const std::optional<QString> answer = prompter_.input(
         Texts::tr("コピー先のパスを入力してください。もし存在しなければそのフォルダを作成することも出来ます"),
@@ -164,12 +201,33 @@ void FileCommands::XCopy() {
                        "キャンセル＝処理の取り消し）"),
         state_.title, Buttons::YesNoCancel, Icon::Question);
     if (how == Answer::Cancel) return;
-    const TreeCopyReport report = copyFolderTree(source, destination, how == Answer::Yes);
-    prompter_.message(treeCopyText(report), state_.title, Buttons::Ok,
+    LongWork work(state_);
+    const std::unique_ptr<Progress> progress = prompter_.progress();
+    const qint64 total = countTreeFiles(source);
+    const QString text =
+        QCoreApplication::translate("FileCommands", "ファイルをコピーしています（%1 / %2 個）\n%3");
+    ProgressRun run(*progress, QCoreApplication::translate("FileCommands", "フォルダのコピー"),
+                    text.arg(0).arg(total).arg(QString()), total);
+    qint64 done = 0;
+    const TreeCopyReport report =
+        copyFolderTree(source, destination, how == Answer::Yes, [&](const QString& target) {
+            ++done;
+            return run.advance(done - 1, text.arg(done).arg(total).arg(displayName(target)));
+        });
+    run.finish();
+    QString said = treeCopyText(report);
+    if (report.stopped)
+        said = QCoreApplication::translate("FileCommands",
+                                           "%1 個のファイルのうち %2 個まで進んだところで中止しました")
+                   .arg(total)
+                   .arg(report.done()) +
+               kLineBreak + said;
+    prompter_.message(said, state_.title, Buttons::Ok,
                       report.failed.isEmpty() ? Icon::Information : Icon::Warning);
 }
 
 void FileCommands::MoveFolder() {
+    if (state_.longWork) return;
     const QString folder = hooks_.currentFolder();
     switch (removeRefusal(folder)) {
     case RemoveRefusal::VolumeRoot: say(displayName(folder) + Texts::tr("はドライブのルートなので削除できません")); return;
@@ -180,7 +238,19 @@ void FileCommands::MoveFolder() {
     const Answer a = prompter_.message(displayName(folder) + Texts::tr("を削除します\r\nよろしいですか？"), state_.title,
                                        Buttons::YesNo, Icon::Warning);
     if (a != Answer::Yes) return;
-    const TreeRemoveReport report = removeFolderTree(folder);
+    LongWork work(state_);
+    const std::unique_ptr<Progress> progress = prompter_.progress();
+    const qint64 total = countTreeFiles(folder);
+    const QString text =
+        QCoreApplication::translate("FileCommands", "ファイルを削除しています（%1 / %2 個）\n%3");
+    ProgressRun run(*progress, QCoreApplication::translate("FileCommands", "フォルダの削除"),
+                    text.arg(0).arg(total).arg(QString()), total);
+    qint64 done = 0;
+    const TreeRemoveReport report = removeFolderTree(folder, {}, [&](const QString& path) {
+        ++done;
+        return run.advance(done - 1, text.arg(done).arg(total).arg(displayName(path)));
+    });
+    run.finish();
     if (report.removed()) {
         const QString clean = absoluteCleanPath(folder);
         hooks_.openTreePath(clean.left(qMax<qsizetype>(clean.lastIndexOf(u'/'), 1)));
@@ -190,7 +260,15 @@ void FileCommands::MoveFolder() {
     if (!report.mounts.isEmpty())
         parts << section(Texts::tr("別のドライブなので削除しなかったフォルダ："), report.mounts);
     if (!report.failed.isEmpty()) parts << section(Texts::tr("削除できなかったもの："), report.failed);
-    say(displayName(folder) + Texts::tr("をすべては削除できませんでした") + kLineBreak + parts.join(kLineBreak));
+    if (report.stopped)
+        parts.prepend(
+            QCoreApplication::translate(
+                "FileCommands", "%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個")
+                .arg(displayName(folder), QString::number(report.removedFiles),
+                     QString::number(countTreeFiles(folder))));
+    else
+        parts.prepend(displayName(folder) + Texts::tr("をすべては削除できませんでした"));
+    say(parts.join(kLineBreak));
     hooks_.openFolder(folder);
 }
 
@@ -202,11 +280,27 @@ QString FileCommands::askListFile() {
 }
 
 void FileCommands::writeList(const QString& target, const QString& folder, const QStringList& names) {
-    if (!writeFileList(target, folder, names))
+    LongWork work(state_);
+    const std::unique_ptr<Progress> progress = prompter_.progress();
+    const QString text =
+        QCoreApplication::translate("FileCommands", "ファイルリストを作成しています（%1 / %2 個）");
+    const qint64 total = names.size();
+    ProgressRun run(*progress, QCoreApplication::translate("FileCommands", "ファイルリストの作成"),
+                    text.arg(0).arg(total), total);
+    const bool written = writeFileList(target, folder, names, nullptr, [&](qint64 done) {
+        return run.advance(done, text.arg(done).arg(total));
+    });
+    run.finish();
+    if (run.stopped())
+        say(QCoreApplication::translate("FileCommands",
+                                        "ファイルリストの作成を中止しました。%1には何も書き込んでいません")
+                .arg(displayName(target)));
+    else if (!written)
         say(displayName(target) + Texts::tr("\r\nファイルリストを作成できませんでした"));
 }
 
 void FileCommands::DirFL() {
+    if (state_.longWork) return;
     const QString target = askListFile();
     if (target.isEmpty()) return;
     const QString folder = hooks_.listFolder();
@@ -214,6 +308,7 @@ void FileCommands::DirFL() {
 }
 
 void FileCommands::NowFlistToFL() {
+    if (state_.longWork) return;
     const QString target = askListFile();
     if (target.isEmpty()) return;
     writeList(target, hooks_.listFolder(), hooks_.listedFiles());

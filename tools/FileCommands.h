@@ -55,11 +55,15 @@ public:
     void FoInfo();
     void DriveInfo();
 
+    // A file at least this large is copied under a progress of its bytes.
+    static constexpr qint64 kLargeCopy = 100LL * 1000 * 1000;
+
 private:
     bool haveCurrentFile();
     void say(const QString& text);
     QString askListFile();
     void writeList(const QString& target, const QString& folder, const QStringList& names);
+    bool copyWithProgress(const QString& source, const QString& target, qint64 size);
 
     Prompter& prompter_;
     ProgramState& state_;

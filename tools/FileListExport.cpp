@@ -26,8 +26,16 @@ QStringList everyFileOf(const QString& folder) {
     return listFiles(folder, QStringLiteral("*"), all);
 }
 
-bool writeFileList(const QString& path, const QString& folder, const QStringList& names, QString* error) {
-    return writeFileAtomically(path, fileListText(folder, names), error);
+bool writeFileList(const QString& path, const QString& folder, const QStringList& names, QString* error,
+                   const std::function<bool(qint64 namesDone)>& step) {
+    if (!step) return writeFileAtomically(path, fileListText(folder, names), error);
+    constexpr qsizetype kBatch = 1024;
+    QByteArray text;
+    for (qsizetype i = 0; i < names.size(); i += kBatch) {
+        text += fileListText(folder, names.mid(i, kBatch));
+        if (!step(qMin(i + kBatch, names.size()))) return false;
+    }
+    return writeFileAtomically(path, text, error);
 }
 
 }  // namespace orbet

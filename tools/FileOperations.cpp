@@ -102,7 +102,8 @@ std::vector<QByteArray> namesIn(int folderFd) {
 
 // Copies one open file's bytes through a writer beside the target; the new
 // file takes the source's permissions before it takes the target's name.
-bool copyBytes(int in, int targetFolder, const QByteArray& targetName, QString* error) {
+bool copyBytes(int in, int targetFolder, const QByteArray& targetName, QString* error,
+               const BytesStep& step = {}) {
     struct stat st {};
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         if (error) *error = QString::fromLocal8Bit(std::strerror(S_ISDIR(st.st_mode) ? EISDIR : errno));
@@ -112,6 +113,7 @@ bool copyBytes(int in, int targetFolder, const QByteArray& targetName, QString* 
     out.setPermissions(st.st_mode);
     bool ok = out.open();
     char buffer[1 << 16];
+    qint64 done = 0;
     while (ok) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
@@ -121,6 +123,11 @@ bool copyBytes(int in, int targetFolder, const QByteArray& targetName, QString* 
         }
         if (n == 0) break;
         ok = out.write(buffer, n);
+        done += n;
+        if (ok && step && !step(done)) {
+            out.discard();
+            return false;
+        }
     }
     ok = ok && out.commit();
     if (!ok && error) *error = out.errorString();
@@ -129,8 +136,10 @@ bool copyBytes(int in, int targetFolder, const QByteArray& targetName, QString* 
 
 // Both folders are held open and every entry is reached relative to them,
 // so a name swapped for a link while the copy runs is never followed.
-void copyTree(int from, int to, const QByteArray& toPath, bool replace, TreeCopyReport& report) {
+void copyTree(int from, int to, const QByteArray& toPath, bool replace, const FileStep& step,
+              TreeCopyReport& report) {
     for (const QByteArray& name : namesIn(from)) {
+        if (report.stopped) return;
         const QString shownTarget = shownIn(toPath, name.constData());
         struct stat source {}, target {};
         if (::fstatat(from, name.constData(), &source, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -146,10 +155,13 @@ void copyTree(int from, int to, const QByteArray& toPath, bool replace, TreeCopy
             }
             const int subFrom = openFolderAt(from, name.constData());
             const int subTo = openFolderAt(to, name.constData());
-            if (subFrom >= 0 && subTo >= 0) copyTree(subFrom, subTo, toPath + '/' + name, replace, report);
+            if (subFrom >= 0 && subTo >= 0)
+                copyTree(subFrom, subTo, toPath + '/' + name, replace, step, report);
             else report.failed.append(shownTarget);
             if (subFrom >= 0) ::close(subFrom);
             if (subTo >= 0) ::close(subTo);
+        } else if (step && !step(shownTarget)) {
+            report.stopped = true;
         } else if (exists && !replace) {
             report.kept.append(shownTarget);
         } else if (S_ISLNK(source.st_mode)) {
@@ -186,7 +198,8 @@ int openNamedFolder(const QByteArray& path) {
 // checked, opened without following a link and compared with what the check
 // saw, so a subfolder swapped for a link in between is never entered.
 bool removeBelow(int folder, const QByteArray& path, dev_t device, const std::set<std::string>& mounts,
-                 const std::function<void(const QString&)>& beforeDescent, TreeRemoveReport& report) {
+                 const std::function<void(const QString&)>& beforeDescent, const FileStep& step,
+                 TreeRemoveReport& report) {
     struct stat st {};
     // A folder the user cannot write would keep its entries.
     if (::fstat(folder, &st) == 0 && !(st.st_mode & S_IWUSR)) ::fchmod(folder, (st.st_mode & 07777) | S_IWUSR);
@@ -196,13 +209,19 @@ bool removeBelow(int folder, const QByteArray& path, dev_t device, const std::se
         emptied = false;
     };
     for (const QByteArray& name : namesIn(folder)) {
+        if (report.stopped) return false;
         const QByteArray entryPath = path + '/' + name;
         if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
             failed(name);
             continue;
         }
         if (!S_ISDIR(st.st_mode)) {
+            if (step && !step(fromNative(entryPath))) {
+                report.stopped = true;
+                return false;
+            }
             if (::unlinkat(folder, name.constData(), 0) != 0) failed(name);
+            else ++report.removedFiles;
             continue;
         }
         if (st.st_dev != device || mounts.count(entryPath.toStdString())) {
@@ -215,7 +234,7 @@ bool removeBelow(int folder, const QByteArray& path, dev_t device, const std::se
         struct stat opened {};
         const bool same = sub >= 0 && ::fstat(sub, &opened) == 0 && opened.st_dev == st.st_dev &&
                           opened.st_ino == st.st_ino;
-        const bool below = same && removeBelow(sub, entryPath, device, mounts, beforeDescent, report);
+        const bool below = same && removeBelow(sub, entryPath, device, mounts, beforeDescent, step, report);
         if (sub >= 0) ::close(sub);
         if (!same) failed(name);
         else if (!below) emptied = false;
@@ -240,13 +259,13 @@ bool isWriteProtected(const QString& path) {
     return ::access(p.constData(), W_OK) != 0;
 }
 
-bool copyFileReplacing(const QString& source, const QString& target, QString* error) {
+bool copyFileReplacing(const QString& source, const QString& target, QString* error, const BytesStep& step) {
     const QByteArray to = native(target);
     const int slash = int(to.lastIndexOf('/'));
     const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : to.left(slash);
     const int in = ::open(native(source).constData(), O_RDONLY | O_CLOEXEC);
     const int out = in < 0 ? -1 : ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool ok = out >= 0 && copyBytes(in, out, to.mid(slash + 1), error);
+    const bool ok = out >= 0 && copyBytes(in, out, to.mid(slash + 1), error, step);
     if (out < 0 && error) *error = QString::fromLocal8Bit(std::strerror(errno));
     if (in >= 0) ::close(in);
     if (out >= 0) ::close(out);
@@ -280,7 +299,8 @@ bool isSameOrInside(const QString& inner, const QString& folder) {
     return isPathPrefix(canonicalAsFarAsItExists(folder), canonicalAsFarAsItExists(inner));
 }
 
-TreeCopyReport copyFolderTree(const QString& source, const QString& destination, bool replace) {
+TreeCopyReport copyFolderTree(const QString& source, const QString& destination, bool replace,
+                              const FileStep& step) {
     TreeCopyReport report;
     const QString target = treeCopyTarget(source, destination);
     std::error_code ec;
@@ -288,7 +308,7 @@ TreeCopyReport copyFolderTree(const QString& source, const QString& destination,
     fs::create_directories(fs::path(toPath.toStdString()), ec);
     const int from = ::open(native(QDir::cleanPath(source)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const int to = openNamedFolder(toPath);
-    if (from >= 0 && to >= 0) copyTree(from, to, toPath, replace, report);
+    if (from >= 0 && to >= 0) copyTree(from, to, toPath, replace, step, report);
     else report.failed.append(target);
     if (from >= 0) ::close(from);
     if (to >= 0) ::close(to);
@@ -303,7 +323,37 @@ RemoveRefusal removeRefusal(const QString& folder) {
     return RemoveRefusal::None;
 }
 
-TreeRemoveReport removeFolderTree(const QString& folder, const std::function<void(const QString&)>& beforeDescent) {
+qint64 countTreeFiles(const QString& folder) {
+    const int fd = ::open(native(QDir::cleanPath(folder)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    struct stat top {};
+    if (fd < 0 || ::fstat(fd, &top) != 0) {
+        if (fd >= 0) ::close(fd);
+        return 0;
+    }
+    const std::function<qint64(int)> count = [&](int at) {
+        qint64 n = 0;
+        for (const QByteArray& name : namesIn(at)) {
+            struct stat st {};
+            if (::fstatat(at, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            if (!S_ISDIR(st.st_mode)) {
+                ++n;
+            } else if (st.st_dev == top.st_dev) {
+                const int sub = openFolderAt(at, name.constData());
+                if (sub < 0) continue;
+                n += count(sub);
+                ::close(sub);
+            }
+        }
+        return n;
+    };
+    const qint64 n = count(fd);
+    ::close(fd);
+    return n;
+}
+
+TreeRemoveReport removeFolderTree(const QString& folder,
+                                  const std::function<void(const QString&)>& beforeDescent,
+                                  const FileStep& step) {
     TreeRemoveReport report;
     const QByteArray typed = native(QDir::cleanPath(folder));
     struct stat st {};
@@ -326,7 +376,7 @@ TreeRemoveReport removeFolderTree(const QString& folder, const std::function<voi
         report.failed.append(folder);
         return report;
     }
-    const bool emptied = removeBelow(fd, top, st.st_dev, mountPoints(), beforeDescent, report);
+    const bool emptied = removeBelow(fd, top, st.st_dev, mountPoints(), beforeDescent, step, report);
     ::close(fd);
     if (emptied && ::rmdir(top.constData()) != 0) report.failed.append(folder);
     return report;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 
 #include "platform/FileDialogFilter.h"
+#include "platform/ui/QtProgress.h"
 
 namespace orbet {
 
@@ -170,5 +171,7 @@ QString QtPrompter::chooseFolder(const QString& title, const QString& initialFol
     return QFileDialog::getExistingDirectory(parent_, title, initialFolder,
                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 }
+
+std::unique_ptr<Progress> QtPrompter::progress() { return std::make_unique<QtProgress>(parent_); }
 
 } // namespace orbet

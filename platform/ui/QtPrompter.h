@@ -28,6 +28,7 @@ class QtPrompter : public Prompter {
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
+    std::unique_ptr<Progress> progress() override;
 
   private:
     std::optional<QString> ask(const QString& prompt, const QString& title, const QString& defaultText,

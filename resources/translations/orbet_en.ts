@@ -55,6 +55,14 @@
         <source>-ｴﾗｰ</source>
         <translation> - error</translation>
     </message>
+    <message>
+        <source>%1を暗号化しています</source>
+        <translation>Protecting %1</translation>
+    </message>
+    <message>
+        <source>%1を復号しています</source>
+        <translation>Restoring %1</translation>
+    </message>
 </context>
 <context>
     <name>Commands</name>
@@ -116,6 +124,14 @@
     <message>
         <source>%1に出力完了</source>
         <translation>Written to %1</translation>
+    </message>
+    <message>
+        <source>暗号化を中止しました。ファイルは書き込んでいません</source>
+        <translation>Protecting was stopped. No file was written</translation>
+    </message>
+    <message>
+        <source>復号を中止しました。ファイルは書き込んでいません</source>
+        <translation>Restoring was stopped. No file was written</translation>
     </message>
 </context>
 <context>
@@ -372,6 +388,54 @@ The file list could not be made</translation>
 フォルダです</source>
         <translation><byte value="xd"/>
 is a folder</translation>
+    </message>
+    <message>
+        <source>%1をコピーしています（%2 / %3 MB）</source>
+        <translation>Copying %1 (%2 / %3 MB)</translation>
+    </message>
+    <message>
+        <source>%1のコピーを中止しました。コピー先には何も書き込んでいません</source>
+        <translation>The copy of %1 was stopped. Nothing was written at the destination</translation>
+    </message>
+    <message>
+        <source>ファイルをコピーしています（%1 / %2 個）
+%3</source>
+        <translation>Copying files (%1 of %2)
+%3</translation>
+    </message>
+    <message>
+        <source>フォルダのコピー</source>
+        <translation>Copy folder</translation>
+    </message>
+    <message>
+        <source>%1 個のファイルのうち %2 個まで進んだところで中止しました</source>
+        <translation>Stopped after %2 of %1 files</translation>
+    </message>
+    <message>
+        <source>ファイルを削除しています（%1 / %2 個）
+%3</source>
+        <translation>Deleting files (%1 of %2)
+%3</translation>
+    </message>
+    <message>
+        <source>フォルダの削除</source>
+        <translation>Delete folder</translation>
+    </message>
+    <message>
+        <source>%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個</source>
+        <translation>Deleting %1 was stopped. Files deleted: %2, files remaining: %3</translation>
+    </message>
+    <message>
+        <source>ファイルリストを作成しています（%1 / %2 個）</source>
+        <translation>Making the file list (%1 of %2)</translation>
+    </message>
+    <message>
+        <source>ファイルリストの作成</source>
+        <translation>Make a file list</translation>
+    </message>
+    <message>
+        <source>ファイルリストの作成を中止しました。%1には何も書き込んでいません</source>
+        <translation>Making the file list was stopped. Nothing was written to %1</translation>
     </message>
 </context>
 <context>
@@ -1420,6 +1484,13 @@ For example: &apos;/home/user/Pictures/&apos;</translation>
     <message>
         <source>-&gt;終了-&gt;</source>
         <translation>-&gt;done-&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>QtProgress</name>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
     </message>
 </context>
 <context>
