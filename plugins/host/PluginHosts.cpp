@@ -169,7 +169,6 @@ bool PluginRegistry::prefixReady() const {
 }
 
 HostProcess* PluginRegistry::greetedHost(PluginKind kind, bool& failed) {
-    failed = false;
     const int index = hostIndex(kind);
     if (index < 0) {
         failed = true;

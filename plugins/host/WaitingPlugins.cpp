@@ -28,7 +28,6 @@ bool PluginRegistry::loadWaiting() {
         waitingSince_ = std::chrono::steady_clock::now();
 
     std::vector<Slot> added;
-    bool resolved = false;
     for (const PluginKind kind : {PluginKind::Win32, PluginKind::Win64}) {
         auto ofKind = [kind](const Waiting& waiting) { return waiting.entry.kind == kind; };
         if (std::none_of(waiting_.begin(), waiting_.end(), ofKind)) continue;
@@ -37,7 +36,6 @@ bool PluginRegistry::loadWaiting() {
         if (failed) {
             // Not remembered: the next start asks these plug-ins again.
             waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(), ofKind), waiting_.end());
-            resolved = true;
             continue;
         }
         if (!onHost) continue;
@@ -56,10 +54,9 @@ bool PluginRegistry::loadWaiting() {
             waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
                                           [order](const Waiting& w) { return w.order == order; }),
                            waiting_.end());
-            resolved = true;
         }
     }
-    if (!resolved) return false;
+    // Writes nothing while nothing changed.
     if (waitingCache_) waitingCache_->write();
     if (waiting_.empty()) waitingCache_.reset();
     if (added.empty()) return false;
@@ -112,7 +109,8 @@ void PluginRegistry::placeSlots(std::vector<Slot> added) {
     }
     for (Slot& slot : added)
         all.push_back(std::move(slot));
-    std::stable_sort(all.begin(), all.end(), [](const Slot& a, const Slot& b) { return a.order < b.order; });
+    // No two plug-ins share a place in the folder's order.
+    std::sort(all.begin(), all.end(), [](const Slot& a, const Slot& b) { return a.order < b.order; });
     for (std::size_t i = 0; i < slots_.size(); ++i)
         slots_[i] = i < all.size() ? std::move(all[i]) : Slot();
     // Pushed past the last slot: released without waiting for the answer.

@@ -141,6 +141,21 @@ TEST_F(WaitingPlugins, AWindowsPluginAheadOfAFullRegistryPushesTheLastOut) {
     EXPECT_EQ(registry.suffixMasks().size(), PluginRegistry::Slots);
 }
 
+TEST_F(WaitingPlugins, APluginWhoseHostDiesWhileAskedIsLeftOutAndTheRestLoad) {
+    add(QStringLiteral("IFmasks.spi"), QStringLiteral("IFa_masks.spi"));
+    add(QStringLiteral("IFotp3.spi"), QStringLiteral("IFb_win32.spi"));
+    PluginRegistry registry(setup());
+    registry.setEventPump({});
+    registry.loadPlugins(folder.path());
+    ASSERT_EQ(registry.waitingCount(), 2);
+    int changes = 0;
+    ASSERT_TRUE(loadAll(registry, changes));
+    ASSERT_EQ(registry.loadedCount(), 1);
+    EXPECT_EQ(registry.slotPath(0), folder.filePath(QStringLiteral("IFb_win32.spi")));
+    EXPECT_EQ(registry.maskList(), QStringLiteral("*.otp3"));
+    EXPECT_EQ(registry.hostStarts(), 2) << "the host that died is started once more";
+}
+
 TEST_F(WaitingPlugins, AHostThatNeverGreetsLeavesItsPluginsOutAndUnremembered) {
     fakeWine(QStringLiteral("exit 1"));
     add(QStringLiteral("IFotp3.spi"), QStringLiteral("IFa_win32.spi"));
