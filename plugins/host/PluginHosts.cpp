@@ -176,16 +176,18 @@ HostProcess* PluginRegistry::greetedHost(PluginKind kind, bool& failed) {
     }
     HostProcess* onHost = runningHost(kind);
     if (!onHost) {
-        // Once more after a host that died, not for ever.
+        // Once more after a host that died before greeting, not for ever.
         if (waitingStarts_[index] >= 2 || !(onHost = host(kind, false))) {
             failed = true;
             return nullptr;
         }
         ++waitingStarts_[index];
     }
-    if (greetedRun_[index] == onHost->run()) return onHost;
-    // The greeting is there, so this takes no time.
-    if (onHost->answered({onHost->run(), 0})) return host(kind, true);
+    // The greeting is there, so host() takes no time.
+    if (greetedRun_[index] == onHost->run() || (onHost->answered({onHost->run(), 0}) && host(kind, true))) {
+        waitingStarts_[index] = 0; // a plug-in that takes this one down costs only itself
+        return onHost;
+    }
     if (!onHost->running()) return nullptr; // started again next time
     if (std::chrono::steady_clock::now() - waitingSince_ > setup_.firstStartLimit) {
         onHost->kill();

@@ -169,10 +169,10 @@ class PluginRegistry {
     bool prefixReady() const;
     void rebuildMasks();
     // The host of kind once it has greeted, started if need be; null while
-    // it has not. Sets failed when it cannot start, died twice or missed
-    // the first start's limit.
+    // it has not. Sets failed when it cannot start, died twice without
+    // greeting or missed the first start's limit.
     HostProcess* greetedHost(PluginKind kind, bool& failed);
-    bool loadWaitingOne(HostProcess& onHost, const Waiting& waiting, std::vector<Slot>& added);
+    void loadWaitingOne(HostProcess& onHost, const Waiting& waiting, std::vector<Slot>& added);
     void placeSlots(std::vector<Slot> added);
     bool loadUncached(const QString& path, PluginKind kind, PluginCache::Entry& entry,
                       const std::function<void()>& maskStep);

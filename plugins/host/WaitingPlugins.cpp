@@ -47,9 +47,8 @@ bool PluginRegistry::loadWaiting() {
             // A host that died under one plug-in is started again for the
             // next on a later call.
             if (!onHost->running()) break;
-            const bool done = loadWaitingOne(*onHost, waiting, added);
+            loadWaitingOne(*onHost, waiting, added);
             if (releases_ != generation) return false;
-            if (!done) break;
             const int order = waiting.order;
             waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
                                           [order](const Waiting& w) { return w.order == order; }),
@@ -64,15 +63,14 @@ bool PluginRegistry::loadWaiting() {
     return true;
 }
 
-// Loads one waiting plug-in and asks its texts. False when its host went
-// away meanwhile, leaving the plug-in waiting.
-bool PluginRegistry::loadWaitingOne(HostProcess& onHost, const Waiting& waiting, std::vector<Slot>& added) {
+// Loads one waiting plug-in and asks its texts. One that takes its host
+// down is no plug-in, as at loading.
+void PluginRegistry::loadWaitingOne(HostProcess& onHost, const Waiting& waiting, std::vector<Slot>& added) {
     Slot slot;
     slot.order = waiting.order;
     slot.path = waiting.path;
     slot.kind = waiting.entry.kind;
     const HostProcess::Reply loadReply = onHost.call(WIRE_LOAD, 0, toNative(waiting.path), setup_.callLimit);
-    if (!onHost.running()) return false;
     bool usable = loadReply.ok && loadReply.value > 0;
     slot.hostRun = onHost.run();
     slot.hostId = loadReply.value;
@@ -98,7 +96,6 @@ bool PluginRegistry::loadWaitingOne(HostProcess& onHost, const Waiting& waiting,
     entry.loaded = usable;
     if (waitingCache_) waitingCache_->put(waiting.path, entry);
     if (usable) added.push_back(slot);
-    return true;
 }
 
 void PluginRegistry::placeSlots(std::vector<Slot> added) {

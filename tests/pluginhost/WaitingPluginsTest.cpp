@@ -141,19 +141,33 @@ TEST_F(WaitingPlugins, AWindowsPluginAheadOfAFullRegistryPushesTheLastOut) {
     EXPECT_EQ(registry.suffixMasks().size(), PluginRegistry::Slots);
 }
 
-TEST_F(WaitingPlugins, APluginWhoseHostDiesWhileAskedIsLeftOutAndTheRestLoad) {
-    add(QStringLiteral("IFmasks.spi"), QStringLiteral("IFa_masks.spi"));
-    add(QStringLiteral("IFotp3.spi"), QStringLiteral("IFb_win32.spi"));
+TEST_F(WaitingPlugins, PluginsThatFailOrTakeTheirHostDownAreLeftOutAndTheRestLoad) {
+    add(QStringLiteral("IFtag.spi"), QStringLiteral("IFa_dies_loading.spi"));
+    add(QStringLiteral("IFmasks.spi"), QStringLiteral("IFb_dies_asked.spi"));
+    add(QStringLiteral("IFotp3.spi"), QStringLiteral("IFc_win32.spi"));
+    // A Windows program, not a plug-in: its host refuses it.
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ORBET_BUILD_DIR "/orbet-spihost32.exe"),
+                            folder.filePath(QStringLiteral("IFd_program.spi"))));
+    add(QStringLiteral("IFotp3.spi"), QStringLiteral("IFe_win32.spi"));
     PluginRegistry registry(setup());
     registry.setEventPump({});
     registry.loadPlugins(folder.path());
-    ASSERT_EQ(registry.waitingCount(), 2);
+    ASSERT_EQ(registry.waitingCount(), 5);
     int changes = 0;
     ASSERT_TRUE(loadAll(registry, changes));
-    ASSERT_EQ(registry.loadedCount(), 1);
-    EXPECT_EQ(registry.slotPath(0), folder.filePath(QStringLiteral("IFb_win32.spi")));
-    EXPECT_EQ(registry.maskList(), QStringLiteral("*.otp3"));
-    EXPECT_EQ(registry.hostStarts(), 2) << "the host that died is started once more";
+    ASSERT_EQ(registry.loadedCount(), 2);
+    EXPECT_EQ(registry.slotPath(0), folder.filePath(QStringLiteral("IFc_win32.spi")));
+    EXPECT_EQ(registry.slotPath(1), folder.filePath(QStringLiteral("IFe_win32.spi")));
+    EXPECT_EQ(registry.maskList(), QStringLiteral("*.otp3;*.otp3"));
+    EXPECT_EQ(registry.hostStarts(), 3) << "each host that died is started once more";
+
+    // They are remembered as they went: no host at the next start.
+    PluginRegistry again(setup());
+    again.setEventPump({});
+    again.loadPlugins(folder.path());
+    EXPECT_EQ(again.waitingCount(), 0);
+    EXPECT_EQ(again.hostStarts(), 0);
+    EXPECT_EQ(again.loadedCount(), 2);
 }
 
 TEST_F(WaitingPlugins, AHostThatNeverGreetsLeavesItsPluginsOutAndUnremembered) {
