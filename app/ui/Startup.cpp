@@ -162,6 +162,7 @@ void Startup::run() {
     // Wine's cold start runs while the user looks at the window, not when
     // the first Windows-decoded picture is asked for.
     QTimer::singleShot(0, &f_, [this] { f_.plugins().startHosts(); });
+    loadWaitingPlugins();
     if (splash_) {
         splash_->close();
         splash_.reset();
@@ -189,6 +190,25 @@ void Startup::LoadPlugins() {
 }
 
 void Startup::FreePlugins() { f_.plugins().freePlugins(); }
+
+void Startup::loadWaitingPlugins() {
+    if (f_.plugins().waitingCount() == 0) return;
+    // Windows plug-ins waiting for Wine's new prefix join the list once
+    // their host runs; the window is not held up meanwhile.
+    auto* poll = new QTimer(&f_);
+    poll->setInterval(250);
+    Form1& f = f_;
+    QObject::connect(poll, &QTimer::timeout, &f, [&f, poll] {
+        PluginRegistry& plugins = f.plugins();
+        if (plugins.loadWaiting() && f.Combo1->currentIndex() == 0)
+            f.File1->setPattern(builtInFilterPattern(0, plugins.patternSuffix()));
+        if (plugins.waitingCount() == 0) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start();
+}
 
 void Startup::selectionWalk(const QString& path) {
     // The dropped file is shown by the caller; the list follows it once listed.

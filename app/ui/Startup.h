@@ -24,6 +24,9 @@ public:
 
     void LoadPlugins();
     void FreePlugins();
+    // Loads the Windows plug-ins the start left waiting for Wine, once it
+    // runs, and lists their files under the first filter.
+    void loadWaitingPlugins();
 
     // The progress texts shown on the splash window, in order.
     const QStringList& progressTexts() const { return progress_; }

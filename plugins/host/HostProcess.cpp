@@ -186,6 +186,12 @@ bool HostProcess::outstanding(Ticket ticket) const {
     return running() && ticket.run == run_ && ticket.sequence >= answeredSequence_ && ticket.sequence < nextSequence_;
 }
 
+bool HostProcess::answered(Ticket ticket) {
+    if (ticket.run != run_) return false;
+    if (running() && !readAvailable()) kill();
+    return stash_.count(ticket.sequence) > 0;
+}
+
 void HostProcess::cancel(Ticket ticket) {
     if (!outstanding(ticket)) {
         if (ticket.run == run_) stash_.erase(ticket.sequence);

@@ -63,6 +63,9 @@ class HostProcess {
                std::chrono::milliseconds limit) {
         return await(send(type, value, payload), limit);
     }
+    // Whether the reply to ticket has arrived, reading what the host said so
+    // far without waiting; the reply stays for await().
+    bool answered(Ticket ticket);
     // Marks an outstanding ticket as no longer wanted.
     void cancel(Ticket ticket);
     // Whether ticket has been sent and not yet answered.

@@ -102,6 +102,7 @@ HostSetup HostSetup::standard() {
     setup.hostFolder = folders::programFolder();
     setup.winePrefix = userFolder(QStandardPaths::GenericDataLocation, QStringLiteral("wine"));
     setup.cacheFile = userFolder(QStandardPaths::GenericCacheLocation, QStringLiteral("cache/plugins.cache"));
+    setup.deferNewPrefix = true;
     return setup;
 }
 
@@ -167,7 +168,7 @@ HostProcess* PluginRegistry::host(PluginKind kind, bool wait) {
         if (!host->start()) return nullptr;
     }
     if (wait && greetedRun_[index] != host->run()) {
-        const bool newPrefix = isWindowsKind(kind) && !QFileInfo::exists(setup_.winePrefix + QStringLiteral("/system.reg"));
+        const bool newPrefix = isWindowsKind(kind) && !prefixReady();
         const HostProcess::Reply hello = host->hello(newPrefix ? setup_.firstStartLimit : setup_.startLimit);
         if (!hello.ok) {
             host->kill();
@@ -176,6 +177,38 @@ HostProcess* PluginRegistry::host(PluginKind kind, bool wait) {
         greetedRun_[index] = host->run();
     }
     return host.get();
+}
+
+bool PluginRegistry::prefixReady() const {
+    return QFileInfo::exists(setup_.winePrefix + QStringLiteral("/system.reg"));
+}
+
+HostProcess* PluginRegistry::greetedHost(PluginKind kind, bool& failed) {
+    const int index = hostIndex(kind);
+    if (index < 0) {
+        failed = true;
+        return nullptr;
+    }
+    HostProcess* onHost = runningHost(kind);
+    if (!onHost) {
+        // Once more after a host that died before greeting, not for ever.
+        if (waitingStarts_[index] >= 2 || !(onHost = host(kind, false))) {
+            failed = true;
+            return nullptr;
+        }
+        ++waitingStarts_[index];
+    }
+    // The greeting is there, so host() takes no time.
+    if (greetedRun_[index] == onHost->run() || (onHost->answered({onHost->run(), 0}) && host(kind, true))) {
+        waitingStarts_[index] = 0; // a plug-in that takes this one down costs only itself
+        return onHost;
+    }
+    if (!onHost->running()) return nullptr; // started again next time
+    if (std::chrono::steady_clock::now() - waitingSince_ > setup_.firstStartLimit) {
+        onHost->kill();
+        failed = true;
+    }
+    return nullptr;
 }
 
 std::int32_t PluginRegistry::hostIdOf(Slot& slot) {
@@ -227,6 +260,7 @@ void PluginRegistry::cancelInFlight() {
 }
 
 QImage PluginRegistry::decodeWithPlugins(const QString& path) {
+    const Busy busy(busy_);
     // A newer show overtakes whatever decode is still with a host.
     const quint64 serial = ++decodes_;
     cancelInFlight();

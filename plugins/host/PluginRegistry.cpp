@@ -62,23 +62,25 @@ QStringList PluginRegistry::candidates(const QString& folder) {
 }
 
 void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& progress) {
+    const Busy busy(busy_);
     auto show = [&progress](const QString& text) {
         if (progress) progress(text);
     };
-    PluginCache cache(setup_.cacheFile);
-    cache.read();
+    auto cache = std::make_unique<PluginCache>(setup_.cacheFile);
+    cache->read();
     wine_ = setup_.wine.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("wine")) : setup_.wine;
     needingWine_.clear();
+    const bool deferWindows = setup_.deferNewPrefix && !prefixReady();
 
     const QStringList names = candidates(folder);
     const int total = int(names.size());
-    QString accumulator = QStringLiteral("*.*");
     int loaded = 0;
-    for (const QString& name : names) {
+    for (int order = 0; order < total; ++order) {
         if (loaded == Slots) break;
+        const QString& name = names.at(order);
         const QString path = QDir(folder).filePath(name);
         const PathFacts facts = pathFacts(path);
-        const PluginCache::Entry* cached = cache.find(path, facts.size, facts.modifiedMs);
+        const PluginCache::Entry* cached = cache->find(path, facts.size, facts.modifiedMs);
         PluginCache::Entry entry;
         if (cached) entry = *cached;
         entry.size = facts.size;
@@ -87,6 +89,12 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
         const bool withoutWine = isWindowsKind(entry.kind) && wine_.isEmpty();
         // Code from a folder or file another user can write is never run.
         const bool safe = isSafeCodePath(path);
+        if (deferWindows && safe && !cached && !withoutWine && isWindowsKind(entry.kind)) {
+            if (waiting_.empty())
+                show(QCoreApplication::translate("PluginRegistry", "Windows用プラグインの準備中…"));
+            waiting_.push_back({order, name, path, entry});
+            continue;
+        }
 
         Slot& slot = slots_[std::size_t(loaded)];
         bool usable = false;
@@ -122,6 +130,7 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
         };
         if (usable) {
             ++loaded;
+            slot.order = order;
             slot.path = path;
             slot.kind = entry.kind;
             slot.description = info(1);
@@ -143,7 +152,6 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
                 --loaded;
             } else {
                 slot.masks = masks;
-                accumulator += QLatin1Char(';') + masks;
                 entry.description = slot.description;
                 entry.maskTexts = maskTexts;
             }
@@ -155,19 +163,33 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
         // Whether Wine is there is no property of the plug-in.
         if (!withoutWine) {
             entry.loaded = usable;
-            cache.put(path, entry);
+            cache->put(path, entry);
         } else if (cached) {
-            cache.put(path, *cached);
+            cache->put(path, *cached);
         }
     }
-    cache.write();
+    cache->write();
+    if (!waiting_.empty()) waitingCache_ = std::move(cache);
 
-    if (accumulator.size() > 3) maskList_ = accumulator.mid(4);
-    suffix_ = accumulator.contains(QLatin1Char(';')) ? QLatin1Char(';') + maskList_ : QString();
+    rebuildMasks();
     show(progressHead() + Texts::tr("->終了->") + maskList_);
 }
 
+void PluginRegistry::rebuildMasks() {
+    QString accumulator = QStringLiteral("*.*");
+    for (const Slot& slot : slots_) {
+        if (slot.path.isEmpty()) break;
+        accumulator += QLatin1Char(';') + slot.masks;
+    }
+    maskList_ = accumulator.size() > 3 ? accumulator.mid(4) : QString();
+    suffix_ = accumulator.contains(QLatin1Char(';')) ? QLatin1Char(';') + maskList_ : QString();
+}
+
 void PluginRegistry::freePlugins() {
+    const Busy busy(busy_);
+    ++releases_;
+    waiting_.clear();
+    waitingCache_.reset();
     for (Slot& slot : slots_) {
         if (slot.path.isEmpty()) break;
         pumpEvents();

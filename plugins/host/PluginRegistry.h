@@ -31,6 +31,10 @@ struct HostSetup {
     std::chrono::milliseconds callLimit{10000};  // a request a plug-in does not answer in time
     std::chrono::milliseconds startLimit{30000}; // a host's greeting (Wine's cold start)
     std::chrono::milliseconds firstStartLimit{180000}; // the same while Wine makes a new prefix
+    // Windows plug-ins not in the cache while Wine has no prefix yet wait for
+    // loadWaiting() instead of holding up the loading for the quarter of a
+    // minute Wine takes to make one. The program's own setup does so.
+    bool deferNewPrefix = false;
 
     // The program's own: the hosts in the program folder, the prefix in the
     // user's data folder, the cache in the user's cache folder.
@@ -97,6 +101,17 @@ class PluginRegistry {
     // wait for Wine's cold start.
     void startHosts();
 
+    // Windows plug-ins left waiting by loadPlugins() for Wine's new prefix.
+    int waitingCount() const { return int(waiting_.size()); }
+    // Starts the hosts the waiting plug-ins need and, for each host that has
+    // greeted, loads its waiting plug-ins into their places in name order:
+    // the plug-ins behind them move up a slot (past the last slot they are
+    // released), and the mask list and suffix follow. Never waits for a host
+    // to greet; a host that cannot start or misses firstStartLimit leaves its
+    // plug-ins unloaded. True when the loaded plug-ins changed. Does nothing
+    // while a decode, the loading or the release is under way.
+    bool loadWaiting();
+
     // FreePlugins: releases the plug-ins in slot order, letting pending
     // events run before each. The mask list and suffix stay.
     void freePlugins();
@@ -128,6 +143,7 @@ class PluginRegistry {
 
   private:
     struct Slot {
+        int order = 0; // among the folder's candidates
         QString path;
         PluginKind kind = PluginKind::Unknown;
         QString description;
@@ -139,7 +155,31 @@ class PluginRegistry {
         HostProcess::Ticket loading;
     };
 
+    // A candidate waiting for Wine's new prefix.
+    struct Waiting {
+        int order = 0;
+        QString name;
+        QString path;
+        PluginCache::Entry entry;
+    };
+    // Marks the registry busy for loadWaiting() while it lives.
+    struct Busy {
+        explicit Busy(int& count) : count_(count) { ++count_; }
+        ~Busy() { --count_; }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+        int& count_;
+    };
+
     void pumpEvents() const;
+    bool prefixReady() const;
+    void rebuildMasks();
+    // The host of kind once it has greeted, started if need be; null while
+    // it has not. Sets failed when it cannot start, died twice without
+    // greeting or missed the first start's limit.
+    HostProcess* greetedHost(PluginKind kind, bool& failed);
+    void loadWaitingOne(HostProcess& onHost, const Waiting& waiting, std::vector<Slot>& added);
+    void placeSlots(std::vector<Slot> added);
     bool loadUncached(const QString& path, PluginKind kind, PluginCache::Entry& entry,
                       const std::function<void()>& maskStep);
     HostProcess* host(PluginKind kind, bool wait);
@@ -157,6 +197,12 @@ class PluginRegistry {
     std::unique_ptr<HostProcess> hosts_[3];
     quint64 greetedRun_[3] = {0, 0, 0};
     bool picturesAsStored_ = false;
+    std::vector<Waiting> waiting_;
+    std::unique_ptr<PluginCache> waitingCache_; // the loading's cache, kept for the waiting plug-ins
+    std::chrono::steady_clock::time_point waitingSince_;
+    int waitingStarts_[3] = {0, 0, 0};
+    int busy_ = 0;
+    quint64 releases_ = 0; // freePlugins() calls
     QString ownExchange_;
     quint64 decodes_ = 0;
     // The picture request now with a host, to be cancelled by a newer one.

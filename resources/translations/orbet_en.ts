@@ -1485,6 +1485,10 @@ For example: &apos;/home/user/Pictures/&apos;</translation>
         <source>-&gt;終了-&gt;</source>
         <translation>-&gt;done-&gt;</translation>
     </message>
+    <message>
+        <source>Windows用プラグインの準備中…</source>
+        <translation>Preparing Windows plug-ins…</translation>
+    </message>
 </context>
 <context>
     <name>QtProgress</name>

@@ -3,11 +3,14 @@
 // screen; a crashing one leaves the window working; without Wine the
 // information window says what is missing.
 
+#include <cstdlib>
+
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "Form1Fixture.h"
@@ -85,6 +88,56 @@ TEST_F(WindowsPluginsTest, EachKindShowsItsPicturesAndACrashLeavesTheWindowWorki
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("d.otpn"));
     EXPECT_EQ(patternMismatch(all->Picture1->picture()), QString());
     QTest::keyClick(all, Qt::Key_X);
+}
+
+// The one test that pays for a new prefix: Wine takes a quarter of a minute
+// to make it, which the window does not wait for.
+TEST_F(WindowsPluginsTest, TheFirstStartShowsTheWindowWhileWineMakesItsPrefix) {
+    struct NewPrefix {
+        QTemporaryDir folder;
+        QString path() const { return folder.filePath(QStringLiteral("wine")); }
+        ~NewPrefix() {
+            const QByteArray stop = "WINEPREFIX='" + QFile::encodeName(path()) +
+                                    "' sh -c 'wineserver -k; wineserver -w' >/dev/null 2>&1";
+            [[maybe_unused]] const int status = std::system(stop.constData());
+        }
+    } prefix;
+    HostSetup hosts;
+    hosts.hostFolder = QStringLiteral(ORBET_BUILD_DIR);
+    hosts.winePrefix = prefix.path();
+    hosts.cacheFile = home(QStringLiteral("cache/plugins.cache"));
+    hosts.deferNewPrefix = true;
+    HostSetup::setStandardForTesting(&hosts);
+
+    Form1& f = start();
+    const QString preparing = QStringLiteral("Windows用プラグインの準備中…");
+    EXPECT_EQ(f.startup().progressTexts().count(preparing), 1);
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(f.plugins().waitingCount(), 3);
+    EXPECT_EQ(f.plugins().loadedCount(), 1);
+    EXPECT_TRUE(f.File1->pattern().endsWith(QStringLiteral(";*.otpn")));
+    f.navigator().OpenFolder(data_.path());
+    EXPECT_EQ(f.File1->listCount(), 1);
+    f.File1->setListIndex(0);
+    ASSERT_TRUE(shown(f, QStringLiteral("d.otpn")));
+
+    // Once Wine runs, the Windows plug-ins take their places and their
+    // pictures are listed beside the shown one, which stays chosen.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.plugins().waitingCount() == 0; }, 180000));
+    EXPECT_EQ(f.plugins().loadedCount(), 4);
+    EXPECT_EQ(f.plugins().maskList(), QStringLiteral("*.crsh;*.otp3;*.otp6;*.otpn"));
+    EXPECT_TRUE(f.File1->pattern().endsWith(QStringLiteral(";*.crsh;*.otp3;*.otp6;*.otpn")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.File1->listCount() == 4; }, 5000));
+    EXPECT_EQ(f.File1->fileName(), QStringLiteral("d.otpn"));
+    f.File1->setFocus();
+    QTest::keyClick(f.File1, Qt::Key_Up);
+    ASSERT_TRUE(shown(f, QStringLiteral("c.otp6")));
+    EXPECT_EQ(patternMismatch(f.MP->picture()), QString());
+    {
+        PluginInfoWindow info(f.plugins(), &f);
+        EXPECT_EQ(info.List1->count(), 4);
+    }
+    form_.reset(); // before the prefix and its Wine server go
 }
 
 TEST_F(WindowsPluginsTest, WithoutWineTheInformationWindowNamesThePluginsLeftOut) {

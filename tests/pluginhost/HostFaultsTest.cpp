@@ -4,6 +4,8 @@
 
 #include <csignal>
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -149,6 +151,31 @@ TEST(HostWire, ATicketNeverSentIsNeitherOutstandingNorWaitedFor) {
     EXPECT_TRUE(reply.ok); // an unknown plug-in id is answered, with nothing
     EXPECT_TRUE(reply.payload.isEmpty());
     EXPECT_FALSE(host.outstanding(sent));
+}
+
+// Whether ready() turns true within ten seconds, looking every 10 ms.
+template <typename Ready> bool soon(Ready ready) {
+    for (int i = 0; i < 1000; ++i) {
+        if (ready()) return true;
+        usleep(10000);
+    }
+    return false;
+}
+
+TEST(HostWire, AnsweredLooksWithoutWaitingAndKnowsOnlyTheCurrentRun) {
+    HostProcess host({QStringLiteral(ORBET_BUILD_DIR "/orbet-spihost"), {}, {}});
+    ASSERT_TRUE(host.start());
+    const HostProcess::Ticket greeting{host.run(), 0};
+    ASSERT_TRUE(soon([&] { return host.answered(greeting); }));
+    EXPECT_TRUE(host.answered(greeting)) << "looking leaves the reply for await";
+    EXPECT_TRUE(host.hello(std::chrono::milliseconds(0)).ok);
+    EXPECT_FALSE(host.answered(greeting)) << "awaited once, gone";
+
+    // A greeting of the next run does not answer the first run's ticket.
+    host.kill();
+    ASSERT_TRUE(host.start());
+    ASSERT_TRUE(soon([&] { return host.answered({host.run(), 0}); }));
+    EXPECT_FALSE(host.answered(greeting));
 }
 
 } // namespace

@@ -156,7 +156,6 @@ bool picture(const Plugin& plugin, const char* payload, uint32_t length) {
         header = pixels = nullptr;
         result = SPI_MEMORY_ERROR;
     }
-    munmap(contents, request.inputBytes);
 
     bool written = true;
     if (header && pixels) {
@@ -167,13 +166,16 @@ bool picture(const Plugin& plugin, const char* payload, uint32_t length) {
                   writeAll(output, pixels, out.pixelBytes);
         if (output >= 0) close(output);
     }
-    std::free(header);
-    std::free(pixels);
     if (!written) {
         out = {0, 0};
-        return fail(SPI_NO_MEMORY);
+        result = SPI_NO_MEMORY;
     }
-    return reply(WIRE_PICTURE, result, &out, sizeof out);
+    // As in the Windows host, the blocks go back after the reply.
+    const bool replied = reply(WIRE_PICTURE, result, &out, sizeof out);
+    std::free(header);
+    std::free(pixels);
+    munmap(contents, request.inputBytes);
+    return replied;
 }
 
 bool serve(const WireHeader& header, std::vector<char>& payload) {

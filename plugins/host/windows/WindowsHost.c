@@ -227,8 +227,6 @@ static BOOL picture(const Plugin* plugin, const char* payload, uint32_t length) 
     lastCancelLook = GetTickCount() - ORBET_WIRE_CANCEL_POLL_MS;
     HLOCAL header = NULL, pixels = NULL;
     int32_t result = plugin->getPicture(contents, (LONG_PTR)request.inputBytes, 1, &header, &pixels, progress, 0);
-    UnmapViewOfFile(contents);
-    CloseHandle(mapping);
     if (cancel) HeapFree(GetProcessHeap(), 0, cancel);
 
     /* One handle handed back as both blocks is refused and freed once. */
@@ -250,13 +248,19 @@ static BOOL picture(const Plugin* plugin, const char* payload, uint32_t length) 
         LocalUnlock(header);
         LocalUnlock(pixels);
     }
-    if (header) LocalFree(header);
-    if (pixels) LocalFree(pixels);
     if (!written) {
         out.headerBytes = out.pixelBytes = 0;
         result = 4;
     }
-    return reply(WIRE_PICTURE, result, &out, sizeof out);
+    /* Wine hands a block of picture size back to the system at once, which
+     * takes about a millisecond a picture: the program converts the picture
+     * meanwhile instead of waiting for it. */
+    BOOL replied = reply(WIRE_PICTURE, result, &out, sizeof out);
+    if (header) LocalFree(header);
+    if (pixels) LocalFree(pixels);
+    UnmapViewOfFile(contents);
+    CloseHandle(mapping);
+    return replied;
 }
 
 static BOOL serve(const WireHeader* header, char* payload) {
