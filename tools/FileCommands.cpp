@@ -36,6 +36,25 @@ QString section(const QString& heading, const QStringList& paths) {
     return out;
 }
 
+// A tree walked file by file: each file is named as it is reached, and a
+// stop comes before the next one.
+class FileSteps {
+public:
+    FileSteps(Progress& progress, const QString& title, const QString& text, qint64 total)
+        : run_(progress, title, text.arg(0).arg(total).arg(QString()), total), text_(text), total_(total) {}
+    bool operator()(const QString& path) {
+        ++done_;
+        return run_.advance(done_ - 1, text_.arg(done_).arg(total_).arg(displayName(path)));
+    }
+    void finish() { run_.finish(); }
+
+private:
+    ProgressRun run_;
+    QString text_;
+    qint64 total_;
+    qint64 done_ = 0;
+};
+
 // One long job at a time: the flag is down again however the command ends.
 class LongWork {
 public:
@@ -121,7 +140,7 @@ bool FileCommands::copyWithProgress(const QString& source, const QString& target
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
     const QString name = displayName(nativeFileName(source));
-    const QString text = QCoreApplication::translate("FileCommands", "%1をコピーしています（%2 / %3 MB）");
+    const QString text = Texts::tr("%1をコピーしています（%2 / %3 MB）");
     ProgressRun run(*progress, Texts::tr("コピー作成"), text.arg(name, megabytes(0), megabytes(size)),
                     size);
     const bool copied = copyFileReplacing(source, target, nullptr, [&](qint64 done) {
@@ -129,8 +148,7 @@ bool FileCommands::copyWithProgress(const QString& source, const QString& target
     });
     run.finish();
     if (!run.stopped()) return copied;
-    say(QCoreApplication::translate("FileCommands",
-                                    "%1のコピーを中止しました。コピー先には何も書き込んでいません")
+    say(Texts::tr("%1のコピーを中止しました。コピー先には何も書き込んでいません")
             .arg(displayName(target)));
     return true;
 }
@@ -204,21 +222,13 @@ void FileCommands::XCopy() {
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
     const qint64 total = countTreeFiles(source);
-    const QString text =
-        QCoreApplication::translate("FileCommands", "ファイルをコピーしています（%1 / %2 個）\n%3");
-    ProgressRun run(*progress, QCoreApplication::translate("FileCommands", "フォルダのコピー"),
-                    text.arg(0).arg(total).arg(QString()), total);
-    qint64 done = 0;
-    const TreeCopyReport report =
-        copyFolderTree(source, destination, how == Answer::Yes, [&](const QString& target) {
-            ++done;
-            return run.advance(done - 1, text.arg(done).arg(total).arg(displayName(target)));
-        });
-    run.finish();
+    FileSteps steps(*progress, Texts::tr("フォルダのコピー"), Texts::tr("ファイルをコピーしています（%1 / %2 個）\n%3"),
+                    total);
+    const TreeCopyReport report = copyFolderTree(source, destination, how == Answer::Yes, std::ref(steps));
+    steps.finish();
     QString said = treeCopyText(report);
     if (report.stopped)
-        said = QCoreApplication::translate("FileCommands",
-                                           "%1 個のファイルのうち %2 個まで進んだところで中止しました")
+        said = Texts::tr("%1 個のファイルのうち %2 個まで進んだところで中止しました")
                    .arg(total)
                    .arg(report.done()) +
                kLineBreak + said;
@@ -241,16 +251,10 @@ void FileCommands::MoveFolder() {
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
     const qint64 total = countTreeFiles(folder);
-    const QString text =
-        QCoreApplication::translate("FileCommands", "ファイルを削除しています（%1 / %2 個）\n%3");
-    ProgressRun run(*progress, QCoreApplication::translate("FileCommands", "フォルダの削除"),
-                    text.arg(0).arg(total).arg(QString()), total);
-    qint64 done = 0;
-    const TreeRemoveReport report = removeFolderTree(folder, {}, [&](const QString& path) {
-        ++done;
-        return run.advance(done - 1, text.arg(done).arg(total).arg(displayName(path)));
-    });
-    run.finish();
+    FileSteps steps(*progress, Texts::tr("フォルダの削除"), Texts::tr("ファイルを削除しています（%1 / %2 個）\n%3"),
+                    total);
+    const TreeRemoveReport report = removeFolderTree(folder, {}, std::ref(steps));
+    steps.finish();
     if (report.removed()) {
         const QString clean = absoluteCleanPath(folder);
         hooks_.openTreePath(clean.left(qMax<qsizetype>(clean.lastIndexOf(u'/'), 1)));
@@ -262,8 +266,7 @@ void FileCommands::MoveFolder() {
     if (!report.failed.isEmpty()) parts << section(Texts::tr("削除できなかったもの："), report.failed);
     if (report.stopped)
         parts.prepend(
-            QCoreApplication::translate(
-                "FileCommands", "%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個")
+            Texts::tr("%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個")
                 .arg(displayName(folder), QString::number(report.removedFiles),
                      QString::number(countTreeFiles(folder))));
     else
@@ -283,17 +286,16 @@ void FileCommands::writeList(const QString& target, const QString& folder, const
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
     const QString text =
-        QCoreApplication::translate("FileCommands", "ファイルリストを作成しています（%1 / %2 個）");
+        Texts::tr("ファイルリストを作成しています（%1 / %2 個）");
     const qint64 total = names.size();
-    ProgressRun run(*progress, QCoreApplication::translate("FileCommands", "ファイルリストの作成"),
+    ProgressRun run(*progress, Texts::tr("ファイルリストの作成"),
                     text.arg(0).arg(total), total);
     const bool written = writeFileList(target, folder, names, nullptr, [&](qint64 done) {
         return run.advance(done, text.arg(done).arg(total));
     });
     run.finish();
     if (run.stopped())
-        say(QCoreApplication::translate("FileCommands",
-                                        "ファイルリストの作成を中止しました。%1には何も書き込んでいません")
+        say(Texts::tr("ファイルリストの作成を中止しました。%1には何も書き込んでいません")
                 .arg(displayName(target)));
     else if (!written)
         say(displayName(target) + Texts::tr("\r\nファイルリストを作成できませんでした"));
