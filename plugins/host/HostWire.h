@@ -12,10 +12,12 @@
  * the file system's bytes of Unix paths; a Windows host turns them into
  * Windows paths itself.
  *
- * Pictures never cross the pipe: the program writes the file's contents to
- * an input file and the host writes the header block followed by the pixel
- * block to an output file, both in a memory-backed folder (/dev/shm), which
- * the program maps.
+ * Pictures never cross the pipe. The input is a file the host maps: the
+ * picture file itself, by the name of the program's open descriptor
+ * (/proc/<pid>/fd/<n>) where there is one, else by its own name (native
+ * host) or as a copy in a memory-backed folder (/dev/shm). The host writes
+ * the header block followed by the pixel block over an output file in that
+ * folder, which the program maps.
  */
 
 #include <stdint.h>

@@ -1,12 +1,15 @@
 // The registry's side of the plug-in host processes: which host runs which
 // plug-in, starting them, and decoding through them.
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,6 +87,53 @@ QStringList nativeEnvironment(bool picturesAsStored) {
     return {QStringLiteral(ORBET_SPI_ORIENTATION_VARIABLE "=" ORBET_SPI_ORIENTATION_STORED)};
 }
 
+// Each host's pictures pass through the same two files of the private
+// exchange folder, written over in place: the memory behind a file already
+// as large as the picture is reused, where a new file would have every page
+// allocated and cleared again. These are the program's shared memory with
+// its hosts, never a file of the user's. Nothing still reads them when they
+// are written over: a host answers in order, and the chosen host has just
+// answered whether it takes the picture, so an overtaken decode on it is
+// over. One far larger than most pictures is not kept once read.
+QString exchangeFile(const QString& exchange, const char* way, int hostIndex) {
+    return folders::join(exchange, QStringLiteral("%1-%2-%3").arg(QLatin1String(way), QString::number(getpid()),
+                                                                  QString::number(hostIndex)));
+}
+constexpr std::uint64_t kLargestKeptExchange = 64ULL * 1024 * 1024;
+
+// A name under which another process opens exactly the regular file behind
+// `fd`, whatever has happened to its own name since; empty when the system
+// offers none.
+QByteArray heldFileName(int fd) {
+    struct stat facts {};
+    if (fd < 0 || fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode)) return {};
+    const QByteArray name = "/proc/" + QByteArray::number(getpid()) + "/fd/" + QByteArray::number(fd);
+    struct stat seen {};
+    if (stat(name.constData(), &seen) != 0 || seen.st_dev != facts.st_dev || seen.st_ino != facts.st_ino) return {};
+    return name;
+}
+
+// The picture file's contents, at most `limit` bytes, copied within the
+// kernel into the exchange file `to`. Returns the bytes copied; 0 when the
+// source is not a regular file or anything fails.
+std::uint64_t copyContents(int from, const QString& to, std::uint64_t limit) {
+    struct stat facts {};
+    if (fstat(from, &facts) != 0 || !S_ISREG(facts.st_mode)) return 0;
+    const std::uint64_t wanted = std::min<std::uint64_t>(std::uint64_t(facts.st_size), limit);
+    const int out = open(toNative(to).constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (out < 0) return 0;
+    off_t offset = 0;
+    bool ok = true;
+    while (ok && std::uint64_t(offset) < wanted) {
+        const ssize_t sent = sendfile(out, from, &offset, std::size_t(wanted - std::uint64_t(offset)));
+        if (sent < 0 && errno == EINTR) continue;
+        ok = sent > 0; // 0: the file shrank since it was looked at
+    }
+    ok = ok && ftruncate(out, offset) == 0;
+    close(out);
+    return ok ? std::uint64_t(offset) : 0;
+}
+
 std::optional<HostSetup>& testingSetup() {
     static std::optional<HostSetup> setup;
     return setup;
@@ -111,6 +161,11 @@ HostSetup HostSetup::standard() {
 PluginRegistry::~PluginRegistry() {
     for (auto& host : hosts_)
         host.reset();
+    const QString exchange = setup_.exchangeFolder.isEmpty() ? ownExchange_ : setup_.exchangeFolder;
+    if (!exchange.isEmpty())
+        for (int index = 0; index < int(std::size(hosts_)); ++index)
+            for (const char* way : {"in", "out"})
+                unlink(toNative(exchangeFile(exchange, way, index)).constData());
     if (!ownExchange_.isEmpty()) QDir(ownExchange_).removeRecursively();
 }
 
@@ -275,11 +330,10 @@ QImage PluginRegistry::decodeWithPlugins(const QString& path) {
     if (!facts.isRegular || facts.size > kLargestInput) return {};
     QFile file;
     if (!openNative(file, path)) return {};
-    const QByteArray contents = file.read(kLargestInput);
-    file.close();
-    if (contents.isEmpty()) return {};
-
-    QByteArray asked = contents.left(ORBET_WIRE_HEAD_SIZE);
+    // Only the beginning is needed to choose a plug-in; the rest is read
+    // when a host that cannot open the file itself needs a copy.
+    QByteArray asked = file.read(ORBET_WIRE_HEAD_SIZE);
+    if (asked.isEmpty()) return {};
     asked.append(QByteArray(ORBET_WIRE_HEAD_SIZE - asked.size(), '\0'));
     asked += toNative(path);
 
@@ -304,8 +358,7 @@ QImage PluginRegistry::decodeWithPlugins(const QString& path) {
     if (!onHost || chosen->hostRun != onHost->run() || exchange.isEmpty()) return {};
 
     const QString name = QString::number(getpid()) + QLatin1Char('-') + QString::number(serial);
-    const QString input = folders::join(exchange, QStringLiteral("in-") + name);
-    const QString output = folders::join(exchange, QStringLiteral("out-") + name);
+    const QString output = exchangeFile(exchange, "out", hostIndex(chosen->kind));
     const QString cancel = folders::join(exchange, QStringLiteral("cancel-") + name);
     struct Cleanup {
         QStringList files;
@@ -313,18 +366,34 @@ QImage PluginRegistry::decodeWithPlugins(const QString& path) {
             for (const QString& file : files)
                 unlink(toNative(file).constData());
         }
-    } cleanup{{input, output, cancel}};
-    AtomicWriter writer(input);
-    if (!writer.open() || !writer.write(contents) || !writer.commit()) return {};
+    } cleanup{{cancel}};
+    // The host maps the very file this program holds open, through its
+    // descriptor's name, bounded by the size seen here: nothing swapped in
+    // under the file's name since (a pipe would hang Wine's server) reaches
+    // a plug-in, and no name needs a Windows form. Where the system offers
+    // no such name, the native host opens the name itself and refuses
+    // anything but a regular file, and a Windows host gets a copy under a
+    // plain name.
+    QByteArray input = setup_.lendOpenFiles ? heldFileName(file.handle()) : QByteArray();
+    std::uint64_t inputBytes = std::uint64_t(facts.size);
+    if (input.isEmpty() && chosen->kind == PluginKind::Native) input = toNative(path);
+    if (input.isEmpty()) {
+        const QString copy = exchangeFile(exchange, "in", hostIndex(chosen->kind));
+        inputBytes = copyContents(file.handle(), copy, kLargestInput);
+        if (inputBytes > kLargestKeptExchange) cleanup.files << copy;
+        if (inputBytes == 0) return {};
+        input = toNative(copy);
+    }
 
-    const WirePictureRequest request{std::uint64_t(contents.size())};
+    const WirePictureRequest request{inputBytes};
     QByteArray payload(reinterpret_cast<const char*>(&request), sizeof request);
-    payload += toNative(input) + '\0' + toNative(output) + '\0' + toNative(cancel) + '\0';
+    payload += input + '\0' + toNative(output) + '\0' + toNative(cancel) + '\0';
     const HostProcess::Ticket ticket = onHost->send(WIRE_PICTURE, chosen->hostId, payload);
     inFlightHost_ = onHost;
     inFlight_ = ticket;
     inFlightCancel_ = cancel;
     const HostProcess::Reply reply = onHost->await(ticket, setup_.callLimit);
+    file.close();
     if (inFlightHost_ == onHost && inFlight_.run == ticket.run && inFlight_.sequence == ticket.sequence)
         inFlightHost_ = nullptr;
     if (overtaken() || !reply.ok || reply.payload.size() != qsizetype(sizeof(WirePictureReply))) return {};
@@ -334,6 +403,7 @@ QImage PluginRegistry::decodeWithPlugins(const QString& path) {
     std::memcpy(&blocks, reply.payload.constData(), sizeof blocks);
     if (blocks.headerBytes == 0 || blocks.pixelBytes == 0) return {};
     const MappedFile mapped(output);
+    if (mapped.size() > kLargestKeptExchange) cleanup.files << output;
     if (!mapped.data() || blocks.headerBytes > mapped.size() || blocks.pixelBytes > mapped.size() - blocks.headerBytes)
         return {};
     return dibToPicture(mapped.data(), std::size_t(blocks.headerBytes), mapped.data() + blocks.headerBytes,

@@ -35,6 +35,10 @@ struct HostSetup {
     // loadWaiting() instead of holding up the loading for the quarter of a
     // minute Wine takes to make one. The program's own setup does so.
     bool deferNewPrefix = false;
+    // The hosts open the picture file this program holds, by its
+    // descriptor's name. Off, they get it as where the system offers no such
+    // name: the native host by the file's own name, a Windows host a copy.
+    bool lendOpenFiles = true;
 
     // The program's own: the hosts in the program folder, the prefix in the
     // user's data folder, the cache in the user's cache folder.

@@ -80,6 +80,49 @@ TEST_F(HostFaults, ANewerDecodeOvertakesOneStillWithTheHost) {
     EXPECT_EQ(patternMismatch(newer), QString());
 }
 
+TEST_F(HostFaults, PicturesOfEverySizePassThroughOneExchangeFileThatGoesWithTheRegistry) {
+    HostSetup setup = hostSetup(work.path());
+    auto own = std::make_unique<PluginRegistry>(setup);
+    own->loadPlugins(plugins.path());
+    for (const QSize size : {QSize(300, 200), QSize(7, 5), QSize(300, 200)}) {
+        const QString path = picture("OTPN", size.width(), size.height());
+        const QImage image = own->decodeWithPlugins(path);
+        ASSERT_EQ(image.size(), size);
+        EXPECT_EQ(patternMismatch(image), QString());
+        EXPECT_EQ(QFile(path).size(), 12 + size.width() * size.height() * 3) << "the picture file stays as it was";
+        EXPECT_EQ(exchangeEntries(setup).size(), 1) << exchangeEntries(setup).join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_EQ(own->hostStarts(), 1);
+    own.reset();
+    EXPECT_EQ(exchangeEntries(setup), QStringList());
+}
+
+TEST_F(HostFaults, APipePutUnderThePictureNameMeanwhileNeverHoldsTheHost) {
+    for (const bool lend : {true, false}) {
+        SCOPED_TRACE(lend ? "the open file lent" : "by name");
+        HostSetup setup = hostSetup(work.path());
+        setup.callLimit = std::chrono::milliseconds(1500);
+        setup.lendOpenFiles = lend;
+        PluginRegistry own(setup);
+        own.loadPlugins(plugins.path());
+        const QString path = picture("OTPN", 40, 30);
+        own.setEventPump(swapForPipeOnce(path));
+        const QImage image = own.decodeWithPlugins(path);
+        if (lend) {
+            // The file held open is the one decoded.
+            ASSERT_EQ(image.size(), QSize(40, 30));
+            EXPECT_EQ(patternMismatch(image), QString());
+        } else {
+            EXPECT_TRUE(image.isNull());
+        }
+        own.setEventPump({});
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral(".away"));
+        EXPECT_EQ(own.decodeWithPlugins(picture("OTPN", 9, 8)).size(), QSize(9, 8));
+        EXPECT_EQ(own.hostStarts(), 1) << "the host answered at once and lived on";
+    }
+}
+
 TEST_F(HostFaults, AHostThatSaysGarbageIsDropped) {
     // A stand-in host that greets and then answers with noise.
     QTemporaryDir fakeHostFolder;

@@ -1,6 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
 
 #include <QByteArray>
 #include <QColor>
@@ -8,6 +14,8 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 #include "pluginhost/PluginTestSupport.h"
 #include "support/TestSupport.h"
@@ -58,6 +66,22 @@ inline QString patternMismatch(const QImage& image) {
             if ((image.pixel(x, y) & 0xFFFFFF) != (testPixel(x, y) & 0xFFFFFF))
                 return QStringLiteral("pixel %1,%2").arg(x).arg(y);
     return {};
+}
+
+// Once the decode holds `path` open, the file goes away and a pipe takes its
+// name: a host that opened the name would wait for a writer for ever.
+inline std::function<void()> swapForPipeOnce(const QString& path) {
+    return [path, done = false]() mutable {
+        if (done) return;
+        done = true;
+        EXPECT_TRUE(QFile::rename(path, path + QStringLiteral(".away")));
+        EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    };
+}
+
+// The names in the folder the hosts exchange pictures through.
+inline QStringList exchangeEntries(const HostSetup& setup) {
+    return QDir(setup.exchangeFolder).entryList(QDir::Files | QDir::System | QDir::Hidden);
 }
 
 // Hosts from the build, Wine from PATH with the shared prefix.

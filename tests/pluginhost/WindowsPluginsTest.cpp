@@ -132,6 +132,30 @@ TEST_F(WindowsPlugins, FaultsLoseOnlyTheirHost) {
     EXPECT_EQ(registry.hostStarts(), 3);
 }
 
+TEST_F(WindowsPlugins, TheHostDecodesThePictureHeldOpenWhateverTakesItsNameMeanwhile) {
+    add(QStringLiteral("IFotp3.spi"), QStringLiteral("IFotp3.spi"));
+    for (const bool lend : {true, false}) {
+        SCOPED_TRACE(lend ? "the open file lent" : "a copy");
+        HostSetup setup = wineSetup(work.path());
+        setup.lendOpenFiles = lend;
+        PluginRegistry registry(setup);
+        registry.loadPlugins(folder.path());
+        for (const QSize size : {QSize(61, 43), QSize(3, 2)}) {
+            const QString path = picture("OTP3", size.width(), size.height());
+            registry.setEventPump(swapForPipeOnce(path));
+            const QImage image = registry.decodeWithPlugins(path);
+            ASSERT_EQ(image.size(), size);
+            EXPECT_EQ(patternMismatch(image), QString());
+            QFile::remove(path);
+            QFile::remove(path + QStringLiteral(".away"));
+        }
+        // What passes through the exchange: the pixels, and only without a
+        // lent file a copy of the picture.
+        EXPECT_EQ(exchangeEntries(setup).size(), lend ? 1 : 2);
+        EXPECT_EQ(registry.hostStarts(), 1);
+    }
+}
+
 TEST_F(WindowsPlugins, WithoutWineOnlyNativePluginsLoad) {
     fillMixedFolder();
     const QByteArray path = qgetenv("PATH");

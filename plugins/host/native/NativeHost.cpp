@@ -127,14 +127,18 @@ bool picture(const Plugin& plugin, const char* payload, uint32_t length) {
     cancelPath = outputPath + std::strlen(outputPath) + 1;
     if (cancelPath >= payload + length || request.inputBytes == 0) return fail(SPI_MEMORY_ERROR);
 
-    const int input = open(inputPath, O_RDONLY | O_CLOEXEC);
+    // The input may be the user's picture file by its own name, which may
+    // have been swapped for a pipe or a device since the program looked:
+    // opening must not wait, and only a regular file as large as promised is
+    // mapped.
+    const int input = open(inputPath, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (input < 0) return fail(SPI_READ_ERROR);
     struct stat facts {};
-    if (fstat(input, &facts) != 0 || uint64_t(facts.st_size) < request.inputBytes) {
+    if (fstat(input, &facts) != 0 || !S_ISREG(facts.st_mode) || uint64_t(facts.st_size) < request.inputBytes) {
         close(input);
         return fail(SPI_READ_ERROR);
     }
-    void* contents = mmap(nullptr, request.inputBytes, PROT_READ, MAP_PRIVATE, input, 0);
+    void* contents = mmap(nullptr, request.inputBytes, PROT_READ, MAP_PRIVATE | MAP_POPULATE, input, 0);
     close(input);
     if (contents == MAP_FAILED) return fail(SPI_READ_ERROR);
 
@@ -161,9 +165,12 @@ bool picture(const Plugin& plugin, const char* payload, uint32_t length) {
     if (header && pixels) {
         out.headerBytes = malloc_usable_size(header);
         out.pixelBytes = malloc_usable_size(pixels);
-        const int output = open(outputPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        // Written over the last picture's file: its memory is reused, and
+        // the length is cut to this picture's.
+        const int output = open(outputPath, O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
         written = output >= 0 && writeAll(output, header, out.headerBytes) &&
-                  writeAll(output, pixels, out.pixelBytes);
+                  writeAll(output, pixels, out.pixelBytes) &&
+                  ftruncate(output, off_t(out.headerBytes + out.pixelBytes)) == 0;
         if (output >= 0) close(output);
     }
     if (!written) {

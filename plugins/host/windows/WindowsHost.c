@@ -193,7 +193,9 @@ static int __stdcall progress(int num, int denom, LONG_PTR data) {
 static HANDLE openHostFile(const char* unixPath, BOOL create) {
     WCHAR* path = windowsPath(unixPath);
     if (!path) return INVALID_HANDLE_VALUE;
-    HANDLE file = create ? CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL)
+    /* The output is written over the last picture's file, whose memory is
+     * reused; the writer cuts it to length. */
+    HANDLE file = create ? CreateFileW(path, GENERIC_WRITE, 0, NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL)
                          : CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     HeapFree(GetProcessHeap(), 0, path);
     return file;
@@ -243,7 +245,7 @@ static BOOL picture(const Plugin* plugin, const char* payload, uint32_t length) 
         out.pixelBytes = pixelBytes ? LocalSize(pixels) : 0;
         HANDLE output = openHostFile(outputPath, TRUE);
         written = output != INVALID_HANDLE_VALUE && writeAll(output, headerBytes, out.headerBytes) &&
-                  writeAll(output, pixelBytes, out.pixelBytes);
+                  writeAll(output, pixelBytes, out.pixelBytes) && SetEndOfFile(output);
         if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
         LocalUnlock(header);
         LocalUnlock(pixels);
