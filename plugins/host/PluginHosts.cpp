@@ -2,7 +2,6 @@
 // plug-in, starting them, and decoding through them.
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -106,7 +105,7 @@ constexpr std::uint64_t kLargestKeptExchange = 64ULL * 1024 * 1024;
 // offers none.
 QByteArray heldFileName(int fd) {
     struct stat facts {};
-    if (fd < 0 || fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode)) return {};
+    if (fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode)) return {};
     const QByteArray name = "/proc/" + QByteArray::number(getpid()) + "/fd/" + QByteArray::number(fd);
     struct stat seen {};
     if (stat(name.constData(), &seen) != 0 || seen.st_dev != facts.st_dev || seen.st_ino != facts.st_ino) return {};
@@ -124,11 +123,10 @@ std::uint64_t copyContents(int from, const QString& to, std::uint64_t limit) {
     if (out < 0) return 0;
     off_t offset = 0;
     bool ok = true;
-    while (ok && std::uint64_t(offset) < wanted) {
-        const ssize_t sent = sendfile(out, from, &offset, std::size_t(wanted - std::uint64_t(offset)));
-        if (sent < 0 && errno == EINTR) continue;
-        ok = sent > 0; // 0: the file shrank since it was looked at
-    }
+    // Regular files are never interrupted; none sent means the file shrank
+    // since it was looked at.
+    while (ok && std::uint64_t(offset) < wanted)
+        ok = sendfile(out, from, &offset, std::size_t(wanted - std::uint64_t(offset))) > 0;
     ok = ok && ftruncate(out, offset) == 0;
     close(out);
     return ok ? std::uint64_t(offset) : 0;
@@ -163,9 +161,9 @@ PluginRegistry::~PluginRegistry() {
         host.reset();
     const QString exchange = setup_.exchangeFolder.isEmpty() ? ownExchange_ : setup_.exchangeFolder;
     if (!exchange.isEmpty())
-        for (int index = 0; index < int(std::size(hosts_)); ++index)
+        for (const PluginKind kind : {PluginKind::Native, PluginKind::Win32, PluginKind::Win64})
             for (const char* way : {"in", "out"})
-                unlink(toNative(exchangeFile(exchange, way, index)).constData());
+                unlink(toNative(exchangeFile(exchange, way, hostIndex(kind))).constData());
     if (!ownExchange_.isEmpty()) QDir(ownExchange_).removeRecursively();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -136,8 +137,8 @@ TEST_F(WindowsPlugins, TheHostDecodesThePictureHeldOpenWhateverTakesItsNameMeanw
     add(QStringLiteral("IFotp3.spi"), QStringLiteral("IFotp3.spi"));
     for (const bool lend : {true, false}) {
         SCOPED_TRACE(lend ? "the open file lent" : "a copy");
-        HostSetup setup = wineSetup(work.path());
-        setup.lendOpenFiles = lend;
+        HostSetup setup = wineSetup(work.path()); // lends the open file unless told
+        if (!lend) setup.lendOpenFiles = false;
         PluginRegistry registry(setup);
         registry.loadPlugins(folder.path());
         for (const QSize size : {QSize(61, 43), QSize(3, 2)}) {
@@ -148,6 +149,11 @@ TEST_F(WindowsPlugins, TheHostDecodesThePictureHeldOpenWhateverTakesItsNameMeanw
             EXPECT_EQ(patternMismatch(image), QString());
             QFile::remove(path);
             QFile::remove(path + QStringLiteral(".away"));
+            // Each picture's files shrink to it: no earlier, larger one
+            // keeps its memory.
+            for (const QString& name : exchangeEntries(setup))
+                EXPECT_LT(QFileInfo(QDir(setup.exchangeFolder).filePath(name)).size(), 12 + 64 + size.width() * size.height() * 4)
+                    << name.toStdString();
         }
         // What passes through the exchange: the pixels, and only without a
         // lent file a copy of the picture.

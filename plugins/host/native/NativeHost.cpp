@@ -129,12 +129,12 @@ bool picture(const Plugin& plugin, const char* payload, uint32_t length) {
 
     // The input may be the user's picture file by its own name, which may
     // have been swapped for a pipe or a device since the program looked:
-    // opening must not wait, and only a regular file as large as promised is
-    // mapped.
+    // opening must not wait. Pipes and devices have no size and folders
+    // cannot be mapped, so only a regular file as large as promised is.
     const int input = open(inputPath, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (input < 0) return fail(SPI_READ_ERROR);
     struct stat facts {};
-    if (fstat(input, &facts) != 0 || !S_ISREG(facts.st_mode) || uint64_t(facts.st_size) < request.inputBytes) {
+    if (fstat(input, &facts) != 0 || uint64_t(facts.st_size) < request.inputBytes) {
         close(input);
         return fail(SPI_READ_ERROR);
     }
