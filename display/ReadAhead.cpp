@@ -16,7 +16,8 @@ Travel travelBetween(int previous, int current, int count) {
     return Travel::Jump;
 }
 
-ReadAhead::ReadAhead(Decoder decode, int capacity) : decode_(std::move(decode)), capacity_(capacity) {
+ReadAhead::ReadAhead(Decoder decode, int capacity, CornerSize cornerSize)
+    : decode_(std::move(decode)), capacity_(capacity), cornerSize_(std::move(cornerSize)) {
     // One worker: guesses are decoded one after the other, and the decoder
     // itself may use more threads for a large picture.
     pool_.setMaxThreadCount(1);
@@ -67,7 +68,7 @@ void ReadAhead::forget(const QString& path) {
     }
 }
 
-std::optional<QFuture<QImage>> ReadAhead::takeDecoding(const QString& path) {
+std::optional<ReadAhead::Decoding> ReadAhead::takeDecoding(const QString& path) {
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->path != path) continue;
         Entry e = std::move(*it);
@@ -78,17 +79,17 @@ std::optional<QFuture<QImage>> ReadAhead::takeDecoding(const QString& path) {
             if (!e.future.isFinished()) draining_.push_back(e.future);
             return std::nullopt;
         }
-        return e.future;
+        return Decoding{e.future, e.corner};
     }
     return std::nullopt;
 }
 
 QImage ReadAhead::take(const QString& path) {
-    std::optional<QFuture<QImage>> decoding = takeDecoding(path);
+    std::optional<Decoding> decoding = takeDecoding(path);
     if (!decoding) return {};
     // Its decoding is under way: waiting costs less than starting again.
-    decoding->waitForFinished();
-    return decoding->isCanceled() ? QImage() : decoding->result();
+    decoding->future.waitForFinished();
+    return decoding->future.isCanceled() ? QImage() : decoding->future.result();
 }
 
 void ReadAhead::shown(const QString& folder, int index, int count, const std::function<QString(int)>& pathAt) {
@@ -133,7 +134,13 @@ void ReadAhead::guess(const QString& path) {
     e.path = path;
     e.size = facts.size;
     e.modifiedMs = facts.modifiedMs;
-    e.future = QtConcurrent::run(&pool_, decode_, path);
+    // A photo taken from a guess still decoding shows its corner first
+    // all the same: the guess hands it over as the decoding reaches it.
+    const QSize corner = cornerSize_ ? cornerSize_() : QSize();
+    if (!corner.isEmpty()) e.corner = std::make_shared<JpegCornerHandOff>(corner);
+    e.future = QtConcurrent::run(&pool_, [decode = decode_, path, corner = e.corner] {
+        return decode(path, corner.get());
+    });
     entries_.push_back(std::move(e));
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <list>
+#include <memory>
 #include <optional>
 
 #include <QDateTime>
@@ -9,6 +10,8 @@
 #include <QImage>
 #include <QString>
 #include <QThreadPool>
+
+#include "display/JpegDecoder.h"
 
 namespace orbet {
 
@@ -24,8 +27,14 @@ Travel travelBetween(int previous, int current, int count);
 // or a jump drops the guess.
 class ReadAhead {
 public:
-    using Decoder = std::function<QImage(const QString&)>;
-    explicit ReadAhead(Decoder decode, int capacity = 2);
+    // Decodes a file; a large photo whose upright corner lies at the end of
+    // its file hands that corner to the hand-off on the way (see
+    // loadBuiltInPicture), which may be null.
+    using Decoder = std::function<QImage(const QString&, JpegCornerHandOff*)>;
+    // The corner a pane would show first, asked when a guess starts; empty
+    // or none: guesses hand over no corner.
+    using CornerSize = std::function<QSize()>;
+    explicit ReadAhead(Decoder decode, int capacity = 2, CornerSize cornerSize = {});
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
@@ -35,9 +44,15 @@ public:
     // or vanished since (the caller then decodes it itself). The picture
     // leaves the cache: it becomes the shown one.
     QImage take(const QString& path);
-    // The same without waiting: the guess's decoding, finished or under
-    // way, or nothing (no guess, or the file changed since).
-    std::optional<QFuture<QImage>> takeDecoding(const QString& path);
+    // A guess's decoding, finished or under way, with the hand-off its
+    // corner comes through (null when it hands none over).
+    struct Decoding {
+        QFuture<QImage> future;
+        std::shared_ptr<JpegCornerHandOff> corner;
+    };
+    // The same without waiting: the guess's decoding, or nothing (no guess,
+    // or the file changed since).
+    std::optional<Decoding> takeDecoding(const QString& path);
 
     // The entry `index` of a list of `count` entries in `folder` is shown.
     // pathAt gives the file of an entry, or an empty text for an entry not
@@ -64,12 +79,14 @@ private:
         qint64 size = -1;
         qint64 modifiedMs = 0;
         QFuture<QImage> future;
+        std::shared_ptr<JpegCornerHandOff> corner;
     };
     void purge();
     void guess(const QString& path);
 
     Decoder decode_;
     int capacity_;
+    CornerSize cornerSize_;
     QThreadPool pool_;
     std::list<Entry> entries_;
     std::list<QFuture<QImage>> draining_;

@@ -103,9 +103,17 @@ void Panes::arrange(DisplayGroup group) {
     }
 }
 
+QSize Panes::cornerSize() const {
+    // The corner covers the picture frame, which lies below the splitter bar
+    // in the window.
+    return QSize(f_.width(), f_.height() - twips::toPixels(f_.barTop()));
+}
+
 bool Panes::loadPicture(const QString& path) {
     clearPicture();
-    std::optional<QFuture<QImage>> decoding = readAhead ? readAhead(path) : std::nullopt;
+    std::optional<ReadAhead::Decoding> ahead = readAhead ? readAhead(path) : std::nullopt;
+    std::optional<QFuture<QImage>> decoding;
+    if (ahead) decoding = ahead->future;
     if (isMetafileName(path)) {
         // A metafile may draw for its whole work budget: on a worker, the
         // window answering, and cancelled by the next show.
@@ -118,11 +126,10 @@ bool Panes::loadPicture(const QString& path) {
     }
     if (!decoding || !decoding->isFinished()) {
         // A large photo not decoded yet shows its top-left corner at once,
-        // and the whole picture when it is ready. The corner covers the
-        // picture frame, which lies below the splitter bar in the window;
-        // the window may still grow to the screen before the rest arrives,
-        // which then shows the background a moment longer.
-        const QSize corner(f_.width(), f_.height() - twips::toPixels(f_.barTop()));
+        // and the whole picture when it is ready. The window may still grow
+        // to the screen before the rest arrives, which then shows the
+        // background a moment longer.
+        const QSize corner = cornerSize();
         QSize whole;
         QImage shown = loadJpegCorner(path, corner, &whole);
         auto load = [path] { return loadBuiltInPicture(path); };
@@ -130,14 +137,18 @@ bool Panes::loadPicture(const QString& path) {
             f_.MP->setPicture(std::move(shown), whole, decoding ? *decoding : QtConcurrent::run(load), load);
             return true;
         }
-        if (whole.isValid() && !decoding) {
+        if (whole.isValid()) {
             // Its corner lies at the end of the file: the whole picture's
-            // decoding reaches it first and hands it over.
-            auto handOff = std::make_shared<JpegCornerHandOff>(corner);
-            decoding = QtConcurrent::run([path, handOff] {
-                return loadBuiltInPicture(path, kDecodedPictureLimitMb, handOff.get());
-            });
-            shown = handOff->wait(std::chrono::seconds(10));
+            // decoding reaches it first and hands it over, the one decoding
+            // ahead as well as one started here.
+            std::shared_ptr<JpegCornerHandOff> handOff = ahead ? ahead->corner : nullptr;
+            if (!decoding) {
+                handOff = std::make_shared<JpegCornerHandOff>(corner);
+                decoding = QtConcurrent::run([path, handOff] {
+                    return loadBuiltInPicture(path, kDecodedPictureLimitMb, handOff.get());
+                });
+            }
+            shown = handOff ? handOff->wait(std::chrono::seconds(10)) : QImage();
             if (!shown.isNull()) {
                 f_.MP->setPicture(std::move(shown), whole, *decoding, load);
                 return true;

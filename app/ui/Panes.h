@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QString>
 
+#include "display/ReadAhead.h"
+
 namespace orbet {
 
 class Form1;
@@ -35,10 +37,12 @@ public:
     bool loadText(const QString& path, bool rich);
     bool textCut() const { return textCut_; }
     bool navigateWeb(const QString& path);
+    // The top-left part of a large photo the picture frame shows first.
+    QSize cornerSize() const;
 
     // The decoding ahead of the file (finished or under way), if any; none
     // by default.
-    std::function<std::optional<QFuture<QImage>>(const QString&)> readAhead;
+    std::function<std::optional<ReadAhead::Decoding>(const QString&)> readAhead;
     // Starts decoding a picture that is about to be shown (start), or drops
     // one started so that was not taken. None by default.
     std::function<void(const QString& path, bool start)> expectPicture;

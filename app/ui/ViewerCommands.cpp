@@ -35,7 +35,11 @@ struct Texts {
 
 ViewerCommands::ViewerCommands(Form1& form)
     : QObject(&form), f_(form),
-      readAhead_(std::make_unique<ReadAhead>([](const QString& path) { return loadBuiltInPicture(path); })) {
+      readAhead_(std::make_unique<ReadAhead>(
+          [](const QString& path, JpegCornerHandOff* corner) {
+              return loadBuiltInPicture(path, kDecodedPictureLimitMb, corner);
+          },
+          2, [this] { return f_.panes().cornerSize(); })) {
     setObjectName(QStringLiteral("ViewerCommands"));
     wire();
 }

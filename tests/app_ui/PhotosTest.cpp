@@ -8,7 +8,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QSemaphore>
 #include <QSignalSpy>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QProcess>
 #include <tuple>
 #include <QtTest/QTest>
@@ -21,6 +23,8 @@
 #include "app/ui/Panes.h"
 #include "app/ui/ViewerCommands.h"
 #include "display/ExifOrientation.h"
+#include "display/PictureLoader.h"
+#include "display/ReadAhead.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/ListControls.h"
 #include "options/ui/OptionForm.h"
@@ -357,6 +361,55 @@ TEST_F(PhotosTest, LargeTurnedPhotosShowTheirCornerFirstAndThenUprightWhole) {
                                 nearest(whole.pixel(10, whole.height() - 11))};
         EXPECT_EQ(shown, corners) << n;
     }
+}
+
+// A turned photo whose decoding ahead is still under way when it is shown
+// shows the corner that decoding hands over, then the whole picture once it
+// ends.
+TEST_F(PhotosTest, ATurnedPhotoStillDecodingAheadShowsTheCornerItHandsOver) {
+    QImage scene(2400, 1600, QImage::Format_RGB32);
+    {
+        QPainter p(&scene);
+        p.fillRect(0, 0, 1200, 800, Qt::red);
+        p.fillRect(1200, 0, 1200, 800, Qt::green);
+        p.fillRect(1200, 800, 1200, 800, Qt::yellow);
+        p.fillRect(0, 800, 1200, 800, Qt::blue);
+    }
+    Form1& f = start();
+    f.resize(800, 600);
+    const QString path = QDir(data_.path()).filePath(QStringLiteral("big6.jpg"));
+    ASSERT_TRUE(writeAll(path, orientedJpeg(scene, 6)));
+    // The decoding ahead as the program starts it, held open after its end
+    // until the test lets it finish (or a pane that waits for it gives up).
+    auto handOff = std::make_shared<JpegCornerHandOff>(f.panes().cornerSize());
+    auto gate = std::make_shared<QSemaphore>();
+    struct Open {
+        std::shared_ptr<QSemaphore> gate;
+        ~Open() { gate->release(); }  // also when a check below gives up
+    } open{gate};
+    QFuture<QImage> decoding = QtConcurrent::run([path, handOff, gate] {
+        QImage whole = loadBuiltInPicture(path, kDecodedPictureLimitMb, handOff.get());
+        gate->tryAcquire(1, 5000);
+        return whole;
+    });
+    int asked = 0;
+    f.panes().readAhead = [&](const QString& shown) -> std::optional<ReadAhead::Decoding> {
+        ++asked;
+        if (shown != path) return std::nullopt;
+        return ReadAhead::Decoding{decoding, handOff};
+    };
+    ASSERT_TRUE(f.panes().loadPicture(path));
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(decoding.isFinished());
+    ASSERT_FALSE(f.MP->isComplete());
+    EXPECT_EQ(f.MP->size(), QSize(1600, 2400));
+    const QImage painted = f.MP->grab(QRect(0, 0, 100, 100)).toImage();
+    EXPECT_EQ(nearest(painted.pixel(50, 50)), kUpright[6][0]);
+    gate->release();
+    const QImage whole = f.MP->picture();
+    ASSERT_EQ(whole.size(), QSize(1600, 2400));
+    EXPECT_EQ(nearest(whole.pixel(whole.width() - 11, whole.height() - 11)), kUpright[6][2]);
+    f.panes().readAhead = nullptr;
 }
 
 }  // namespace

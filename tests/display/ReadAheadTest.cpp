@@ -37,10 +37,11 @@ protected:
     }
     // A decoder that records what it decoded and tells pictures apart by width.
     ReadAhead::Decoder decoder() {
-        return [this](const QString& path) {
+        return [this](const QString& path, JpegCornerHandOff* corner) {
             {
                 std::lock_guard lock(mutex_);
                 decoded_ << path;
+                corners_ << (corner ? corner->cornerSize() : QSize());
             }
             return QImage(10 + paths_.indexOf(path), 1, QImage::Format_RGB32);
         };
@@ -55,6 +56,7 @@ protected:
     QStringList paths_;
     std::mutex mutex_;
     QStringList decoded_;
+    QList<QSize> corners_;
 };
 
 TEST_F(ReadAheadTest, TheNextPictureInTheDirectionOfTravelIsWaiting) {
@@ -76,6 +78,37 @@ TEST_F(ReadAheadTest, TheNextPictureInTheDirectionOfTravelIsWaiting) {
     EXPECT_TRUE(r.take(paths_[5]).isNull());
 }
 
+// A guess hands over the corner of the size the pane asks for at the time,
+// through the hand-off that goes with the taken decoding.
+TEST_F(ReadAheadTest, AGuessHandsItsCornerToWhoeverTakesIt) {
+    QSize pane(800, 500);
+    ReadAhead r(
+        [this](const QString& path, JpegCornerHandOff* corner) {
+            if (corner) corner->hand(QImage(corner->cornerSize(), QImage::Format_RGB32));
+            return decoder()(path, corner);
+        },
+        2, [&] { return pane; });
+    show(r, 0);
+    pane = QSize(640, 480);
+    show(r, 1);
+    const std::optional<ReadAhead::Decoding> first = r.takeDecoding(paths_[1]);
+    ASSERT_TRUE(first && first->corner);
+    EXPECT_EQ(first->corner->wait(std::chrono::seconds(5)).size(), QSize(800, 500));
+    EXPECT_EQ(first->future.result().width(), 11);
+    const std::optional<ReadAhead::Decoding> second = r.takeDecoding(paths_[2]);
+    ASSERT_TRUE(second && second->corner);
+    EXPECT_EQ(second->corner->wait(std::chrono::seconds(5)).size(), QSize(640, 480));
+
+    // Without a corner size, guesses hand nothing over.
+    ReadAhead plain(decoder());
+    show(plain, 3);
+    std::optional<ReadAhead::Decoding> third = plain.takeDecoding(paths_[4]);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->corner, nullptr);
+    third->future.waitForFinished();
+    EXPECT_EQ(corners_.last(), QSize());
+}
+
 TEST_F(ReadAheadTest, AFileThatChangedOrVanishedIsNotServedStale) {
     ReadAhead r(decoder());
     show(r, 0);
@@ -92,7 +125,7 @@ TEST_F(ReadAheadTest, AFileThatChangedOrVanishedIsNotServedStale) {
 
 TEST_F(ReadAheadTest, NeverHoldsMoreThanItsCapacity) {
     std::atomic<int> running{0}, most{0};
-    ReadAhead r([&](const QString&) {
+    ReadAhead r([&](const QString&, JpegCornerHandOff*) {
         const int now = ++running;
         most = std::max(most.load(), now);
         QThread::msleep(30);
@@ -116,7 +149,7 @@ TEST(ReadAheadNames, ANameThatIsNotUtf8IsDecodedAheadAndAPipeNever) {
     const QStringList paths{fromNative(dir.nativePath() + "a.bmp"), fromNative(dir.nativePath() + name),
                             fromNative(dir.nativePath() + "pipe.bmp")};
     std::atomic<int> decodings = 0;
-    ReadAhead r([&](const QString& path) {
+    ReadAhead r([&](const QString& path, JpegCornerHandOff*) {
         ++decodings;
         return QImage(7 + int(paths.indexOf(path)), 1, QImage::Format_RGB32);
     });

@@ -99,6 +99,10 @@ TEST_F(HostFaults, PicturesOfEverySizePassThroughOneExchangeFileThatGoesWithTheR
                   256 + size.width() * size.height() * 4);
     }
     EXPECT_EQ(own->hostStarts(), 1);
+    // A picture far larger than most does not keep its memory once read.
+    EXPECT_EQ(own->decodeWithPlugins(picture("OTPN", 4800, 4700)).size(), QSize(4800, 4700));
+    EXPECT_EQ(exchangeEntries(setup), QStringList());
+    own->decodeWithPlugins(picture("OTPN", 9, 9));
     own.reset();
     EXPECT_EQ(exchangeEntries(setup), QStringList());
 }
