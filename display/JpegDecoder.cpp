@@ -283,9 +283,25 @@ void preferLargePages(QImage& image) {
     if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
-// What skipping a row costs (entropy decoding only) against decoding it;
-// the split below balances the two threads by it.
-constexpr double kSkipShare = 0.21;
+// What a stored row costs, in nanoseconds of this decoder on a desktop
+// processor, so the split below can balance the two threads. Skipping a
+// row is entropy decoding alone, which goes with the compressed bytes (a
+// photo's detail and quality); decoding it adds the work of each pixel,
+// more where colours are converted or the row is turned.
+struct RowCosts {
+    double skip = 0;
+    double decode = 0;
+};
+RowCosts rowCosts(qint64 fileBytes, QSize stored, int orientation, bool converted) {
+    constexpr double kPerCompressedByte = 9.6, kPerPixel = 2.0, kPerConvertedPixel = 1.75, kPerTurnedPixel = 1.3;
+    RowCosts costs;
+    costs.skip = kPerCompressedByte * double(fileBytes) / std::max(1, stored.height());
+    double perPixel = kPerPixel;
+    if (converted) perPixel += kPerConvertedPixel;
+    if (orientation >= 5 && orientation <= 8) perPixel += kPerTurnedPixel;
+    costs.decode = costs.skip + perPixel * stored.width();
+    return costs;
+}
 
 }  // namespace
 
@@ -299,8 +315,12 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     if (image.isNull()) return {};
     preferLargePages(image);
     // The bottom part also pays for reading past the top one, so the top
-    // part is made larger: each thread then takes as long.
-    JDIMENSION split = JDIMENSION(height / (2 - kSkipShare));
+    // part is made larger: each thread then takes as long. With S a skipped
+    // row's cost and D a decoded one's, the top's split rows take as long
+    // as skipping them and decoding the rest: split = H D / (2D - S).
+    const RowCosts costs = rowCosts(bytes.size(), size, orientation, colour != nullptr);
+    const double twice = 2 * costs.decode - costs.skip;
+    JDIMENSION split = JDIMENSION(height * costs.decode / twice);
     // A corner at the end of the file: the second thread starts with the
     // stored rows the corner comes from and hands it over, then decodes the
     // rows between the first thread's part and those, if any are left.
@@ -310,7 +330,9 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
         shown = QRect(QPoint(0, 0), corner->cornerSize().boundedTo(image.size()));
         if (!shown.isEmpty()) {
             band = JDIMENSION(storedRect(shown, size, orientation).top());
-            split = std::min(band, JDIMENSION((height + kSkipShare * band) / (2 - kSkipShare)));
+            // The bottom thread skips to the corner's rows as well: split =
+            // (H D + S band) / (2D - S), at most the corner's first row.
+            split = std::min(band, JDIMENSION((height * costs.decode + costs.skip * band) / twice));
         }
     }
     bool bottomOk = false;

@@ -1,4 +1,5 @@
 #include <QBuffer>
+#include <QTransform>
 #include <QDir>
 #include <QImage>
 #include <QImageWriter>
@@ -164,6 +165,31 @@ TEST(Orientation, EachTagTurnsThePictureAsItsMeaningSays) {
         const QImage upright = orientedImage(stored, n);
         const QRect from = storedRect(rect, stored.size(), n);
         EXPECT_EQ(orientedImage(stored.copy(from), n), upright.copy(rect)) << n;
+    }
+}
+
+// Every pixel lands where the toolkit's own turns put it, in pictures whose
+// rows take whole 16-byte steps (turned four columns at a time) and odd
+// ones, both ways up.
+TEST(Orientation, EveryPixelLandsWhereTheToolkitsTurnsPutIt) {
+    for (const QSize size : {QSize(64, 48), QSize(67, 45), QSize(132, 64), QSize(5, 3)}) {
+        QImage stored(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                stored.setPixel(x, y, 0xff000000u | quint32(x * 7919 + y * 104729) % 0xffffffu);
+        auto turned = [&](int degrees) { return stored.transformed(QTransform().rotate(degrees)); };
+        const QImage expected[9] = {{},
+                                    stored,
+                                    stored.mirrored(true, false),
+                                    turned(180),
+                                    stored.mirrored(false, true),
+                                    turned(90).mirrored(true, false),
+                                    turned(90),
+                                    turned(90).mirrored(false, true),
+                                    turned(270)};
+        for (int n = 1; n <= 8; ++n)
+            EXPECT_EQ(orientedImage(stored, n), expected[n].convertToFormat(QImage::Format_RGB32))
+                << n << " " << size.width() << "x" << size.height();
     }
 }
 
