@@ -71,10 +71,11 @@ constexpr int kTurnedBandRows = 64;
 // `left` pixels into the stored picture (a cropped decoding). Returns
 // false on a short read.
 bool readTurnedRows(jpeg_decompress_struct& info, QImage& image, JDIMENSION last, QSize stored, int left,
-                    int orientation, const ColourConversion* colour) {
+                    int orientation, const ColourConversion* colour, const std::atomic<bool>* stop = nullptr) {
     QImage band(int(info.output_width), kTurnedBandRows, QImage::Format_RGB32);
     if (band.isNull()) return false;
     while (info.output_scanline < last) {
+        if (stop && stop->load(std::memory_order_relaxed)) return false;
         const int top = int(info.output_scanline);
         int rows = 0;
         while (rows < kTurnedBandRows && info.output_scanline < last) {
@@ -93,7 +94,7 @@ bool readTurnedRows(jpeg_decompress_struct& info, QImage& image, JDIMENSION last
 // rows [first, last) of the picture into image, turned upright by
 // orientation. Returns false on any error.
 bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMENSION last, int orientation,
-                const ColourConversion* colour) {
+                const ColourConversion* colour, const std::atomic<bool>* stop) {
     Decompressor d;
     jpeg_decompress_struct& info = d.info;
     if (setjmp(d.errors.jump)) return false;
@@ -105,7 +106,7 @@ bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMEN
     if (uprightSize(stored, orientation) != image.size()) return false;
     if (first > 0) jpeg_skip_scanlines(&info, first);
     if (orientation >= 5 && orientation <= 8)
-        return readTurnedRows(info, image, last, stored, 0, orientation, colour) && info.output_scanline >= last;
+        return readTurnedRows(info, image, last, stored, 0, orientation, colour, stop) && info.output_scanline >= last;
     // Mirrored and half-turned pictures keep their rows whole: each is
     // decoded straight into its upright row (the last first, turned top to
     // bottom) and reversed there, while it is in the cache.
@@ -115,6 +116,7 @@ bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMEN
     auto uprightRow = [&](int y) { return upsideDown ? stored.height() - 1 - y : y; };
     // Colours are converted a band at a time, while its rows are in the cache.
     while (info.output_scanline < last) {
+        if (stop && stop->load(std::memory_order_relaxed)) return false;
         const int top = int(info.output_scanline);
         while (info.output_scanline < last && int(info.output_scanline) < top + kBandRows) {
             auto* row = reinterpret_cast<quint32*>(image.scanLine(uprightRow(int(info.output_scanline))));
@@ -306,7 +308,7 @@ RowCosts rowCosts(qint64 fileBytes, QSize stored, int orientation, bool converte
 }  // namespace
 
 QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes, int orientation,
-                            const ColourConversion* colour, JpegCornerHandOff* corner) {
+                            const ColourConversion* colour, JpegCornerHandOff* corner, const std::atomic<bool>* stop) {
     const QSize size = largeJpegSize(bytes, allocationLimitBytes);
     if (size.isEmpty()) return {};
     const int height = size.height();
@@ -338,14 +340,14 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     bool bottomOk = false;
     std::thread bottom([&] {
         if (band < JDIMENSION(height)) {
-            bottomOk = decodeRows(bytes, image, band, JDIMENSION(height), orientation, colour);
+            bottomOk = decodeRows(bytes, image, band, JDIMENSION(height), orientation, colour, stop);
             corner->hand(bottomOk ? image.copy(shown) : QImage());
-            if (bottomOk && split < band) bottomOk = decodeRows(bytes, image, split, band, orientation, colour);
+            if (bottomOk && split < band) bottomOk = decodeRows(bytes, image, split, band, orientation, colour, stop);
         } else {
-            bottomOk = decodeRows(bytes, image, split, JDIMENSION(height), orientation, colour);
+            bottomOk = decodeRows(bytes, image, split, JDIMENSION(height), orientation, colour, stop);
         }
     });
-    const bool topOk = decodeRows(bytes, image, 0, split, orientation, colour);
+    const bool topOk = decodeRows(bytes, image, 0, split, orientation, colour, stop);
     bottom.join();
     if (!topOk || !bottomOk) return {};
     return image;

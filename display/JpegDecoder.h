@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -44,9 +45,12 @@ private:
 // thread turning the rows it decodes, and with `colour` each converting
 // them through the picture's profile. With `corner`, a picture whose
 // upright corner lies at the end of the file decodes the stored rows of
-// that corner first and hands it over; the others hand over nothing.
+// that corner first and hands it over; the others hand over nothing. Once
+// `stop` is set both threads give up at their next band of rows, and the
+// result is null.
 QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes, int orientation = 1,
-                            const ColourConversion* colour = nullptr, JpegCornerHandOff* corner = nullptr);
+                            const ColourConversion* colour = nullptr, JpegCornerHandOff* corner = nullptr,
+                            const std::atomic<bool>* stop = nullptr);
 
 // The picture's size when decodeJpegInParallel takes it, from its header
 // (the start of the file is enough); empty otherwise.

@@ -123,7 +123,8 @@ QImage loadProgramPicture(const QString& path) {
     return reader.read();
 }
 
-QImage loadBuiltInPicture(const QString& path, int allocationLimitMb, JpegCornerHandOff* corner) {
+QImage loadBuiltInPicture(const QString& path, int allocationLimitMb, JpegCornerHandOff* corner,
+                          const std::atomic<bool>* stop) {
     // Whoever waits for a corner hears of it whichever way this ends.
     struct NoCorner {
         JpegCornerHandOff* handOff;
@@ -148,8 +149,10 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb, JpegCorner
         orientation = orientationToFollow(head);
         const QByteArray profile = embeddedProfile(head);
         colour = ColourConversion::from(profile);
-        QImage image = decodeJpegInParallel(bytes, limit, orientation, colour.get(), corner);
+        QImage image = decodeJpegInParallel(bytes, limit, orientation, colour.get(), corner, stop);
         if (!image.isNull()) return image;
+        // Nobody wants it any more: not decoded again another way either.
+        if (stop && stop->load()) return {};
         if (const auto cmyk = ColourConversion::from(profile, ColourConversion::Input::InvertedCmyk)) {
             image = decodeCmykJpeg(bytes, *cmyk, limit);
             if (!image.isNull()) return orientedImage(std::move(image), orientation);

@@ -18,9 +18,11 @@ namespace orbet {
 // or a picture whose decoded size would pass allocationLimitMb.
 // With `corner`, a large photo whose upright corner lies at the end of its
 // file hands that corner over while the rest decodes; every other picture
-// hands over nothing, once it is decoded or refused.
+// hands over nothing, once it is decoded or refused. Once `stop` is set, a
+// JPEG gives nothing, a large photo's decoding giving up within a band of
+// rows.
 QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb,
-                          JpegCornerHandOff* corner = nullptr);
+                          JpegCornerHandOff* corner = nullptr, const std::atomic<bool>* stop = nullptr);
 
 // True for a name the metafile player takes (".wmf" in any case).
 bool isMetafileName(const QString& path);

@@ -49,11 +49,14 @@ QStringList ReadAhead::guesses() const {
     return paths;
 }
 
+void ReadAhead::drop(Entry& e) {
+    e.dropped->store(true);
+    e.future.cancel();  // a guess still queued never starts
+    if (!e.future.isFinished()) draining_.push_back(e.future);
+}
+
 void ReadAhead::cancel() {
-    for (Entry& e : entries_) {
-        e.future.cancel();  // a guess still queued never starts
-        if (!e.future.isFinished()) draining_.push_back(e.future);
-    }
+    for (Entry& e : entries_) drop(e);
     entries_.clear();
     purge();
 }
@@ -61,8 +64,7 @@ void ReadAhead::cancel() {
 void ReadAhead::forget(const QString& path) {
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->path != path) continue;
-        it->future.cancel();
-        if (!it->future.isFinished()) draining_.push_back(it->future);
+        drop(*it);
         entries_.erase(it);
         return;
     }
@@ -75,8 +77,7 @@ std::optional<ReadAhead::Decoding> ReadAhead::takeDecoding(const QString& path) 
         entries_.erase(it);
         const PathFacts now = pathFacts(path);
         if (!now.isRegular || now.size != e.size || now.modifiedMs != e.modifiedMs) {
-            e.future.cancel();
-            if (!e.future.isFinished()) draining_.push_back(e.future);
+            drop(e);
             return std::nullopt;
         }
         return Decoding{e.future, e.corner};
@@ -121,9 +122,7 @@ void ReadAhead::guess(const QString& path) {
     purge();
     // Make room by forgetting the oldest guess; never hold more than allowed.
     while (!entries_.empty() && int(entries_.size() + draining_.size()) >= capacity_) {
-        Entry& old = entries_.front();
-        old.future.cancel();
-        if (!old.future.isFinished()) draining_.push_back(old.future);
+        drop(entries_.front());
         entries_.pop_front();
     }
     if (int(entries_.size() + draining_.size()) >= capacity_) return;
@@ -138,8 +137,8 @@ void ReadAhead::guess(const QString& path) {
     // all the same: the guess hands it over as the decoding reaches it.
     const QSize corner = cornerSize_ ? cornerSize_() : QSize();
     if (!corner.isEmpty()) e.corner = std::make_shared<JpegCornerHandOff>(corner);
-    e.future = QtConcurrent::run(&pool_, [decode = decode_, path, corner = e.corner] {
-        return decode(path, corner.get());
+    e.future = QtConcurrent::run(&pool_, [decode = decode_, path, corner = e.corner, dropped = e.dropped] {
+        return decode(path, corner.get(), dropped.get());
     });
     entries_.push_back(std::move(e));
 }

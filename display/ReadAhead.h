@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <list>
 #include <memory>
@@ -29,8 +30,9 @@ class ReadAhead {
 public:
     // Decodes a file; a large photo whose upright corner lies at the end of
     // its file hands that corner to the hand-off on the way (see
-    // loadBuiltInPicture), which may be null.
-    using Decoder = std::function<QImage(const QString&, JpegCornerHandOff*)>;
+    // loadBuiltInPicture), which may be null. The decoding may give up once
+    // the flag is set: the guess was dropped.
+    using Decoder = std::function<QImage(const QString&, JpegCornerHandOff*, const std::atomic<bool>*)>;
     // The corner a pane would show first, asked when a guess starts; empty
     // or none: guesses hand over no corner.
     using CornerSize = std::function<QSize()>;
@@ -80,8 +82,11 @@ private:
         qint64 modifiedMs = 0;
         QFuture<QImage> future;
         std::shared_ptr<JpegCornerHandOff> corner;
+        std::shared_ptr<std::atomic<bool>> dropped = std::make_shared<std::atomic<bool>>(false);
     };
     void purge();
+    // A guess nobody will take: it never starts, or stops where it is.
+    void drop(Entry& e);
     void guess(const QString& path);
 
     Decoder decode_;

@@ -36,8 +36,8 @@ struct Texts {
 ViewerCommands::ViewerCommands(Form1& form)
     : QObject(&form), f_(form),
       readAhead_(std::make_unique<ReadAhead>(
-          [](const QString& path, JpegCornerHandOff* corner) {
-              return loadBuiltInPicture(path, kDecodedPictureLimitMb, corner);
+          [](const QString& path, JpegCornerHandOff* corner, const std::atomic<bool>* dropped) {
+              return loadBuiltInPicture(path, kDecodedPictureLimitMb, corner, dropped);
           },
           2, [this] { return f_.panes().cornerSize(); })) {
     setObjectName(QStringLiteral("ViewerCommands"));

@@ -43,6 +43,22 @@ TEST(JpegDecoder, TwoThreadsGiveTheSamePixelsAsTheReader) {
     EXPECT_EQ(parallel, reference);
 }
 
+// A decoding nobody wants any more gives up, whichever way the picture is
+// turned, and hands over no corner.
+TEST(JpegDecoder, AStoppedDecodingGivesNothing) {
+    const QByteArray bytes = jpegOf(scene(2100, 1301));
+    std::atomic<bool> stop{false};
+    EXPECT_EQ(decodeJpegInParallel(bytes, qint64(1) << 30, 1, nullptr, nullptr, &stop).size(), QSize(2100, 1301));
+    stop = true;
+    EXPECT_TRUE(decodeJpegInParallel(bytes, qint64(1) << 30, 1, nullptr, nullptr, &stop).isNull());
+    // Turned half and quarter ways, with the corner at the end of the file.
+    for (int n : {3, 6}) {
+        JpegCornerHandOff corner(QSize(300, 200));
+        EXPECT_TRUE(decodeJpegInParallel(bytes, qint64(1) << 30, n, nullptr, &corner, &stop).isNull()) << n;
+        EXPECT_TRUE(corner.wait(std::chrono::seconds(5)).isNull()) << n;
+    }
+}
+
 TEST(JpegDecoder, LeavesEverythingElseToTheReader) {
     EXPECT_TRUE(decodeJpegInParallel(jpegOf(scene(300, 200)), qint64(1) << 30).isNull());  // small
     EXPECT_TRUE(decodeJpegInParallel(jpegOf(scene(2100, 1301), true), qint64(1) << 30).isNull());  // progressive

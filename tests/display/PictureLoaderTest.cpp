@@ -128,6 +128,20 @@ QByteArray iconFile(const std::vector<IconEntry>& entries) {
     return out;
 }
 
+// A decoding nobody wants any more is not finished another way either: a
+// large photo whose two-thread decoding gave up is not read again whole.
+TEST(PictureLoader, AStoppedDecodingGivesNothing) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("large.jpg"));
+    QImage large(2100, 1301, QImage::Format_RGB32);
+    large.fill(Qt::darkCyan);
+    ASSERT_TRUE(large.save(path, "JPEG"));
+    std::atomic<bool> stop{false};
+    EXPECT_EQ(loadBuiltInPicture(path, kDecodedPictureLimitMb, nullptr, &stop).size(), QSize(2100, 1301));
+    stop = true;
+    EXPECT_TRUE(loadBuiltInPicture(path, kDecodedPictureLimitMb, nullptr, &stop).isNull());
+}
+
 TEST(PictureLoader, AnIconShowsItsLargestPicture) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

@@ -37,7 +37,7 @@ protected:
     }
     // A decoder that records what it decoded and tells pictures apart by width.
     ReadAhead::Decoder decoder() {
-        return [this](const QString& path, JpegCornerHandOff* corner) {
+        return [this](const QString& path, JpegCornerHandOff* corner, const std::atomic<bool>*) {
             {
                 std::lock_guard lock(mutex_);
                 decoded_ << path;
@@ -83,9 +83,9 @@ TEST_F(ReadAheadTest, TheNextPictureInTheDirectionOfTravelIsWaiting) {
 TEST_F(ReadAheadTest, AGuessHandsItsCornerToWhoeverTakesIt) {
     QSize pane(800, 500);
     ReadAhead r(
-        [this](const QString& path, JpegCornerHandOff* corner) {
+        [this](const QString& path, JpegCornerHandOff* corner, const std::atomic<bool>* dropped) {
             if (corner) corner->hand(QImage(corner->cornerSize(), QImage::Format_RGB32));
-            return decoder()(path, corner);
+            return decoder()(path, corner, dropped);
         },
         2, [&] { return pane; });
     show(r, 0);
@@ -109,6 +109,44 @@ TEST_F(ReadAheadTest, AGuessHandsItsCornerToWhoeverTakesIt) {
     EXPECT_EQ(corners_.last(), QSize());
 }
 
+// A guess dropped while it decodes is told so, and stops: the worker is
+// free for the next guess at once. Each way of dropping one tells it.
+TEST_F(ReadAheadTest, ADroppedGuessIsToldToStop) {
+    std::atomic<int> told{0}, started{0};
+    ReadAhead r([&](const QString&, JpegCornerHandOff*, const std::atomic<bool>* dropped) {
+        ++started;
+        // Without being told, this decoding would hold the worker a minute.
+        for (int i = 0; i < 6000 && !dropped->load(); ++i) QThread::msleep(10);
+        if (dropped->load()) ++told;
+        return QImage(1, 1, QImage::Format_RGB32);
+    });
+    // A guess still queued never starts at all: each is dropped once under way.
+    auto waitStarted = [&](int count) {
+        for (int i = 0; i < 1000 && started.load() < count; ++i) QThread::msleep(10);
+        return started.load();
+    };
+    auto waitIdle = [&] {
+        for (int i = 0; i < 1000 && r.held() > 0; ++i) QThread::msleep(10);
+        return r.held();
+    };
+    show(r, 0);
+    ASSERT_EQ(waitStarted(1), 1);
+    show(r, 3);  // a jump drops the guess
+    EXPECT_EQ(waitIdle(), 0);
+    EXPECT_EQ(told.load(), 1);
+    show(r, 4);
+    ASSERT_EQ(waitStarted(2), 2);
+    r.forget(paths_[5]);
+    EXPECT_EQ(waitIdle(), 0);
+    EXPECT_EQ(told.load(), 2);
+    show(r, 5);
+    ASSERT_EQ(waitStarted(3), 3);
+    ASSERT_TRUE(writeAll(paths_[0], QByteArray(77, 'z')));  // changed while decoding ahead
+    EXPECT_FALSE(r.takeDecoding(paths_[0]).has_value());
+    EXPECT_EQ(waitIdle(), 0);
+    EXPECT_EQ(told.load(), 3);
+}
+
 TEST_F(ReadAheadTest, AFileThatChangedOrVanishedIsNotServedStale) {
     ReadAhead r(decoder());
     show(r, 0);
@@ -125,7 +163,7 @@ TEST_F(ReadAheadTest, AFileThatChangedOrVanishedIsNotServedStale) {
 
 TEST_F(ReadAheadTest, NeverHoldsMoreThanItsCapacity) {
     std::atomic<int> running{0}, most{0};
-    ReadAhead r([&](const QString&, JpegCornerHandOff*) {
+    ReadAhead r([&](const QString&, JpegCornerHandOff*, const std::atomic<bool>*) {
         const int now = ++running;
         most = std::max(most.load(), now);
         QThread::msleep(30);
@@ -149,7 +187,7 @@ TEST(ReadAheadNames, ANameThatIsNotUtf8IsDecodedAheadAndAPipeNever) {
     const QStringList paths{fromNative(dir.nativePath() + "a.bmp"), fromNative(dir.nativePath() + name),
                             fromNative(dir.nativePath() + "pipe.bmp")};
     std::atomic<int> decodings = 0;
-    ReadAhead r([&](const QString& path, JpegCornerHandOff*) {
+    ReadAhead r([&](const QString& path, JpegCornerHandOff*, const std::atomic<bool>*) {
         ++decodings;
         return QImage(7 + int(paths.indexOf(path)), 1, QImage::Format_RGB32);
     });
