@@ -2,6 +2,8 @@
 // plug-in, starting them, and decoding through them.
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -99,6 +101,25 @@ QString exchangeFile(const QString& exchange, const char* way, int hostIndex) {
                                                                   QString::number(hostIndex)));
 }
 constexpr std::uint64_t kLargestKeptExchange = 64ULL * 1024 * 1024;
+
+// A program that was killed or crashed leaves its exchange folder, pictures
+// and all, in memory until the machine restarts: the next one to start
+// removes the folders of this user's programs that no longer run. The
+// folder's name carries its program's process number.
+const QByteArray kExchangePrefix = "orbet-";
+void removeAbandonedExchanges(const QString& base) {
+    const QFileInfoList folders = QDir(base).entryInfoList({QString::fromLatin1(kExchangePrefix) + QStringLiteral("*-*")},
+                                                           QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo& folder : folders) {
+        bool number = false;
+        const qint64 pid = folder.fileName().section(QLatin1Char('-'), 1, 1).toLongLong(&number);
+        struct stat facts {};
+        if (!number || pid <= 0 || pid == getpid() || lstat(toNative(folder.filePath()).constData(), &facts) != 0 ||
+            !S_ISDIR(facts.st_mode) || facts.st_uid != getuid())
+            continue;
+        if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH) QDir(folder.filePath()).removeRecursively();
+    }
+}
 
 // A name under which another process opens exactly the regular file behind
 // `fd`, whatever has happened to its own name since; empty when the system
@@ -293,10 +314,12 @@ QString PluginRegistry::exchangeFolder() {
     if (!setup_.exchangeFolder.isEmpty()) return setup_.exchangeFolder;
     if (ownExchange_.isEmpty()) {
         // Memory-backed where there is such a folder: the pictures pass
-        // through it twice.
-        const QString base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
-                                                                                 : QDir::tempPath();
-        QByteArray pattern = toNative(base) + "/orbet-XXXXXX";
+        // through it.
+        QString base = setup_.exchangeBase;
+        if (base.isEmpty())
+            base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        removeAbandonedExchanges(base);
+        QByteArray pattern = toNative(base) + "/" + kExchangePrefix + QByteArray::number(getpid()) + "-XXXXXX";
         if (mkdtemp(pattern.data())) ownExchange_ = fromNative(pattern);
     }
     return ownExchange_;

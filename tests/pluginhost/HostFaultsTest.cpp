@@ -4,9 +4,11 @@
 
 #include <csignal>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -105,6 +107,37 @@ TEST_F(HostFaults, PicturesOfEverySizePassThroughOneExchangeFileThatGoesWithTheR
     own->decodeWithPlugins(picture("OTPN", 9, 9));
     own.reset();
     EXPECT_EQ(exchangeEntries(setup), QStringList());
+}
+
+// The exchange folder of a program that was killed is removed by the next
+// one; a running program's, and anything not named as the program names its
+// own, stays.
+TEST_F(HostFaults, AKilledProgramsExchangeFolderGoesWithTheNextStart) {
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    QTemporaryDir base;
+    const QString abandoned = base.filePath(QStringLiteral("orbet-%1-AbCdEf").arg(gone));
+    const QString running = base.filePath(QStringLiteral("orbet-%1-GhIjKl").arg(getppid()));
+    const QString other = base.filePath(QStringLiteral("orbet-MnOpQr"));
+    for (const QString& folder : {abandoned, running, other}) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_TRUE(writeAll(folder + QStringLiteral("/out-1-0"), QByteArray(4096, 'p')));
+    }
+    HostSetup setup = hostSetup(work.path());
+    setup.exchangeFolder.clear();
+    setup.exchangeBase = base.path();
+    auto own = std::make_unique<PluginRegistry>(setup);
+    own->loadPlugins(plugins.path());
+    EXPECT_EQ(own->decodeWithPlugins(picture("OTPN")).size(), QSize(40, 30));
+    const QStringList entries = QDir(base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    EXPECT_FALSE(entries.contains(QFileInfo(abandoned).fileName()));
+    EXPECT_TRUE(entries.contains(QFileInfo(running).fileName()));
+    EXPECT_TRUE(entries.contains(QFileInfo(other).fileName()));
+    EXPECT_EQ(entries.size(), 3) << entries.join(QLatin1Char(' ')).toStdString();  // with its own
+    own.reset();
+    EXPECT_EQ(QDir(base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
 }
 
 TEST_F(HostFaults, APipePutUnderThePictureNameMeanwhileNeverHoldsTheHost) {
