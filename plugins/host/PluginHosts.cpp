@@ -113,8 +113,9 @@ void removeAbandonedExchanges(const QString& base) {
     for (const QFileInfo& folder : folders) {
         bool number = false;
         const qint64 pid = folder.fileName().section(QLatin1Char('-'), 1, 1).toLongLong(&number);
+        number = number && pid > 0; // 0 and below would name process groups
         struct stat facts {};
-        if (!number || pid <= 0 || pid == getpid() || lstat(toNative(folder.filePath()).constData(), &facts) != 0 ||
+        if (!number || pid == getpid() || lstat(toNative(folder.filePath()).constData(), &facts) != 0 ||
             !S_ISDIR(facts.st_mode) || facts.st_uid != getuid())
             continue;
         if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH) QDir(folder.filePath()).removeRecursively();
