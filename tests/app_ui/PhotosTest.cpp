@@ -326,19 +326,25 @@ QByteArray orientedJpeg(const QImage& image, int n) {
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
+// A large photo of the four squares (red, green, yellow, blue clockwise
+// from the top left), 2400 x 1600 as stored.
+QImage largeQuad() {
+    QImage scene(2400, 1600, QImage::Format_RGB32);
+    QPainter p(&scene);
+    p.fillRect(0, 0, 1200, 800, Qt::red);
+    p.fillRect(1200, 0, 1200, 800, Qt::green);
+    p.fillRect(1200, 800, 1200, 800, Qt::yellow);
+    p.fillRect(0, 800, 1200, 800, Qt::blue);
+    p.end();
+    return scene;
+}
+
 // Large photos go through the two-thread decoder and show their upright
 // top-left corner first whichever way they are turned, also where that
 // corner comes from the end of the file; then the pane holds the upright
 // picture.
 TEST_F(PhotosTest, LargeTurnedPhotosShowTheirCornerFirstAndThenUprightWhole) {
-    QImage scene(2400, 1600, QImage::Format_RGB32);
-    {
-        QPainter p(&scene);
-        p.fillRect(0, 0, 1200, 800, Qt::red);
-        p.fillRect(1200, 0, 1200, 800, Qt::green);
-        p.fillRect(1200, 800, 1200, 800, Qt::yellow);
-        p.fillRect(0, 800, 1200, 800, Qt::blue);
-    }
+    const QImage scene = largeQuad();
     Form1& f = start();
     f.resize(800, 600);
     for (int n = 1; n <= 8; ++n) {
@@ -367,14 +373,7 @@ TEST_F(PhotosTest, LargeTurnedPhotosShowTheirCornerFirstAndThenUprightWhole) {
 // shows the corner that decoding hands over, then the whole picture once it
 // ends.
 TEST_F(PhotosTest, ATurnedPhotoStillDecodingAheadShowsTheCornerItHandsOver) {
-    QImage scene(2400, 1600, QImage::Format_RGB32);
-    {
-        QPainter p(&scene);
-        p.fillRect(0, 0, 1200, 800, Qt::red);
-        p.fillRect(1200, 0, 1200, 800, Qt::green);
-        p.fillRect(1200, 800, 1200, 800, Qt::yellow);
-        p.fillRect(0, 800, 1200, 800, Qt::blue);
-    }
+    const QImage scene = largeQuad();
     Form1& f = start();
     f.resize(800, 600);
     const QString path = QDir(data_.path()).filePath(QStringLiteral("big6.jpg"));
