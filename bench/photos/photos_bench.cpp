@@ -127,8 +127,9 @@ int main(int argc, char** argv) {
     qputenv("ORBET_HOME", work.filePath(QStringLiteral("home")).toUtf8());
     orbet::ScriptedPrompter prompter;
     orbet::Form1 form(prompter, QString());
-    form.resize(1280, 1000);
     form.load();
+    // After the stored placement, which would otherwise size the window.
+    form.resize(1280, 1000);
     form.Timer1->stop();
     form.Combo1->setCurrentIndex(3);
     form.navigator().OpenFolder(folder);
