@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <thread>
 
 #include <jpeglib.h>
-#include <sys/mman.h>
 #include <sys/mman.h>
 
 #include "display/ColourProfile.h"
@@ -70,8 +70,21 @@ constexpr int kTurnedBandRows = 64;
 // top-left part) of a stored picture of `stored` size; the rows come
 // `left` pixels into the stored picture (a cropped decoding). Returns
 // false on a short read.
+// Told once the stored rows before `row` are in the image, so a corner that
+// lies within them can be handed over while the rest decodes.
+struct RowsReached {
+    JDIMENSION row = 0;
+    std::function<void()> then;
+    void check(JDIMENSION decoded) {
+        if (!then || decoded < row) return;
+        then();
+        then = nullptr;
+    }
+};
+
 bool readTurnedRows(jpeg_decompress_struct& info, QImage& image, JDIMENSION last, QSize stored, int left,
-                    int orientation, const ColourConversion* colour, const std::atomic<bool>* stop = nullptr) {
+                    int orientation, const ColourConversion* colour, const std::atomic<bool>* stop = nullptr,
+                    RowsReached* reached = nullptr) {
     QImage band(int(info.output_width), kTurnedBandRows, QImage::Format_RGB32);
     if (band.isNull()) return false;
     while (info.output_scanline < last) {
@@ -86,6 +99,7 @@ bool readTurnedRows(jpeg_decompress_struct& info, QImage& image, JDIMENSION last
         if (colour) colour->convertRows(band.bits(), band.bytesPerLine(), band.width(), rows);
         placeStoredRows(band.constBits(), band.bytesPerLine(), band.width(), rows, QPoint(left, top), stored,
                         orientation, image);
+        if (reached) reached->check(info.output_scanline);
     }
     return true;
 }
@@ -94,7 +108,7 @@ bool readTurnedRows(jpeg_decompress_struct& info, QImage& image, JDIMENSION last
 // rows [first, last) of the picture into image, turned upright by
 // orientation. Returns false on any error.
 bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMENSION last, int orientation,
-                const ColourConversion* colour, const std::atomic<bool>* stop) {
+                const ColourConversion* colour, const std::atomic<bool>* stop, RowsReached* reached = nullptr) {
     Decompressor d;
     jpeg_decompress_struct& info = d.info;
     if (setjmp(d.errors.jump)) return false;
@@ -106,7 +120,8 @@ bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMEN
     if (uprightSize(stored, orientation) != image.size()) return false;
     if (first > 0) jpeg_skip_scanlines(&info, first);
     if (orientation >= 5 && orientation <= 8)
-        return readTurnedRows(info, image, last, stored, 0, orientation, colour, stop) && info.output_scanline >= last;
+        return readTurnedRows(info, image, last, stored, 0, orientation, colour, stop, reached) &&
+               info.output_scanline >= last;
     // Mirrored and half-turned pictures keep their rows whole: each is
     // decoded straight into its upright row (the last first, turned top to
     // bottom) and reversed there, while it is in the cache.
@@ -129,6 +144,7 @@ bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMEN
         if (colour)
             colour->convertRows(image.scanLine(std::min(uprightRow(top), uprightRow(top + rows - 1))),
                                 image.bytesPerLine(), width, rows);
+        if (reached) reached->check(info.output_scanline);
     }
     return info.output_scanline >= last;
 }
@@ -228,10 +244,10 @@ QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitB
     if (setjmp(d.errors.jump)) return {};
     d.create({}, &source->base);
     jpeg_read_header(&info, TRUE);
-    if (!suitable(info, allocationLimitBytes) || corner.isEmpty()) return {};
+    if (!suitable(info, allocationLimitBytes)) return {};
     const QSize size(int(info.image_width), int(info.image_height));
     if (whole) *whole = uprightSize(size, orientation);
-    if (!cornerComesFirst(orientation)) return {};
+    if (corner.isEmpty() || !cornerComesFirst(orientation)) return {};
     info.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&info);
     if (orientation >= 2 && orientation <= 8) return turnedCorner(info, corner, size, orientation, colour);
@@ -327,15 +343,20 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     // stored rows the corner comes from and hands it over, then decodes the
     // rows between the first thread's part and those, if any are left.
     JDIMENSION band = JDIMENSION(height);
-    QRect shown;
-    if (corner && !cornerComesFirst(orientation)) {
-        shown = QRect(QPoint(0, 0), corner->cornerSize().boundedTo(image.size()));
-        if (!shown.isEmpty()) {
-            band = JDIMENSION(storedRect(shown, size, orientation).top());
-            // The bottom thread skips to the corner's rows as well: split =
-            // (H D + S band) / (2D - S), at most the corner's first row.
-            split = std::min(band, JDIMENSION((height * costs.decode + costs.skip * band) / twice));
-        }
+    const QRect shown = corner ? QRect(QPoint(0, 0), corner->cornerSize().boundedTo(image.size())) : QRect();
+    // A corner at the start of the file: the first thread hands it over as
+    // soon as its rows are decoded, unless they reach past its part; then
+    // it comes with the whole picture.
+    RowsReached topReached;
+    if (!shown.isEmpty() && cornerComesFirst(orientation)) {
+        topReached.row = JDIMENSION(storedRect(shown, size, orientation).bottom() + 1);
+        topReached.then = [&] { corner->hand(image.copy(shown)); };
+    }
+    if (!shown.isEmpty() && !cornerComesFirst(orientation)) {
+        band = JDIMENSION(storedRect(shown, size, orientation).top());
+        // The bottom thread skips to the corner's rows as well: split =
+        // (H D + S band) / (2D - S), at most the corner's first row.
+        split = std::min(band, JDIMENSION((height * costs.decode + costs.skip * band) / twice));
     }
     bool bottomOk = false;
     std::thread bottom([&] {
@@ -347,9 +368,10 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
             bottomOk = decodeRows(bytes, image, split, JDIMENSION(height), orientation, colour, stop);
         }
     });
-    const bool topOk = decodeRows(bytes, image, 0, split, orientation, colour, stop);
+    const bool topOk = decodeRows(bytes, image, 0, split, orientation, colour, stop, &topReached);
     bottom.join();
     if (!topOk || !bottomOk) return {};
+    topReached.check(JDIMENSION(height));
     return image;
 }
 

@@ -16,7 +16,9 @@ class ColourConversion;
 // The upright top-left corner of a large photo handed over by the threads
 // that decode the whole picture, as soon as its rows are decoded: for a
 // photo whose corner lies at the end of its file (turned 3, 4, 6, 7), which
-// decodeJpegCorner declines. Shared by the decoding and one waiter.
+// decodeJpegCorner declines, and for a photo already decoding when it is
+// shown, whose corner a second decoding would only delay. Shared by the
+// decoding and one waiter.
 class JpegCornerHandOff {
 public:
     explicit JpegCornerHandOff(QSize corner) : corner_(corner) {}
@@ -43,9 +45,9 @@ private:
 // returns a null image and the caller uses the ordinary reader. The
 // picture comes turned upright by `orientation` (see ExifOrientation.h), each
 // thread turning the rows it decodes, and with `colour` each converting
-// them through the picture's profile. With `corner`, a picture whose
-// upright corner lies at the end of the file decodes the stored rows of
-// that corner first and hands it over; the others hand over nothing. Once
+// them through the picture's profile. With `corner`, the picture's upright
+// corner is handed over as soon as it is decoded: where it lies at the end
+// of the file, the stored rows of that corner are decoded first. Once
 // `stop` is set both threads give up at their next band of rows, and the
 // result is null.
 QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes, int orientation = 1,
@@ -59,7 +61,8 @@ QSize largeJpegSize(const QByteArray& head, qint64 allocationLimitBytes);
 // The top-left corner of a picture decodeJpegInParallel takes, decoded
 // alone: the part of a large photo a pane shows first. Its pixels are those
 // the whole decoding gives there; it is `corner` large, or the picture's
-// size where that is smaller. `whole` receives the picture's size. Null for
+// size where that is smaller. `whole` receives the picture's size, also
+// for an empty `corner`, which decodes nothing but the header. Null for
 // any picture decodeJpegInParallel declines. It reads the device only as far
 // as the corner's last row. With an orientation, corner and whole are those
 // of the upright picture: its top-left corner may lie at the end of the

@@ -45,8 +45,9 @@ QImage loadProgramPicture(const QString& path);
 // The top-left corner of a large photo (a colour baseline JPEG of millions
 // of pixels), decoded alone so a pane can show it before the whole picture
 // is ready; `whole` receives the picture's size. Null for any other file,
-// and for a photo whose upright corner lies at the end of its file (`whole`
-// then set: loadBuiltInPicture hands that corner over instead).
+// and for a photo whose upright corner lies at the end of its file or an
+// empty `corner` (`whole` then set: loadBuiltInPicture hands the corner
+// over instead).
 // Both are those of the upright picture, as loadBuiltInPicture gives it.
 // True for a file loadJpegCorner takes, told from its first bytes.
 bool showsCornerFirst(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb);

@@ -131,16 +131,19 @@ bool Panes::loadPicture(const QString& path) {
         // background a moment longer.
         const QSize corner = cornerSize();
         QSize whole;
-        QImage shown = loadJpegCorner(path, corner, &whole);
+        // A photo decoding ahead hands its corner over as soon as that is
+        // decoded: decoding it here as well would take a processor from the
+        // whole picture.
+        QImage shown = loadJpegCorner(path, ahead && ahead->corner ? QSize() : corner, &whole);
         auto load = [path] { return loadBuiltInPicture(path); };
         if (!shown.isNull()) {
             f_.MP->setPicture(std::move(shown), whole, decoding ? *decoding : QtConcurrent::run(load), load);
             return true;
         }
         if (whole.isValid()) {
-            // Its corner lies at the end of the file: the whole picture's
-            // decoding reaches it first and hands it over, the one decoding
-            // ahead as well as one started here.
+            // Its corner lies at the end of the file, or a decoding ahead has
+            // it: the whole picture's decoding hands it over, the one
+            // decoding ahead as well as one started here.
             std::shared_ptr<JpegCornerHandOff> handOff = ahead ? ahead->corner : nullptr;
             if (!decoding) {
                 handOff = std::make_shared<JpegCornerHandOff>(corner);

@@ -411,6 +411,42 @@ TEST_F(PhotosTest, ATurnedPhotoStillDecodingAheadShowsTheCornerItHandsOver) {
     f.panes().readAhead = nullptr;
 }
 
+// An upright photo decoding ahead is not decoded a second time for its
+// corner: the pane shows what that decoding hands over (here a corner of a
+// colour the file does not hold), then the whole picture.
+TEST_F(PhotosTest, AnUprightPhotoStillDecodingAheadShowsTheCornerThatDecodingHandsOver) {
+    Form1& f = start();
+    f.resize(800, 600);
+    const QString path = QDir(data_.path()).filePath(QStringLiteral("big1.jpg"));
+    ASSERT_TRUE(writeAll(path, orientedJpeg(largeQuad(), 1)));
+    auto handOff = std::make_shared<JpegCornerHandOff>(f.panes().cornerSize());
+    auto gate = std::make_shared<QSemaphore>();
+    struct Open {
+        std::shared_ptr<QSemaphore> gate;
+        ~Open() { gate->release(); }
+    } open{gate};
+    QFuture<QImage> decoding = QtConcurrent::run([path, handOff, gate] {
+        QImage marked(handOff->cornerSize(), QImage::Format_RGB32);
+        marked.fill(Qt::magenta);
+        handOff->hand(marked);
+        gate->tryAcquire(1, 5000);
+        return loadBuiltInPicture(path);
+    });
+    f.panes().readAhead = [&](const QString& shown) -> std::optional<ReadAhead::Decoding> {
+        if (shown != path) return std::nullopt;
+        return ReadAhead::Decoding{decoding, handOff};
+    };
+    ASSERT_TRUE(f.panes().loadPicture(path));
+    ASSERT_FALSE(f.MP->isComplete());
+    EXPECT_EQ(f.MP->size(), QSize(2400, 1600));
+    EXPECT_EQ(f.MP->grab(QRect(0, 0, 100, 100)).toImage().pixel(50, 50), QColor(Qt::magenta).rgb());
+    gate->release();
+    const QImage whole = f.MP->picture();
+    ASSERT_EQ(whole.size(), QSize(2400, 1600));
+    EXPECT_EQ(nearest(whole.pixel(10, 10)), kUpright[1][0]);
+    f.panes().readAhead = nullptr;
+}
+
 }  // namespace
 }  // namespace orbet::test
 

@@ -206,9 +206,9 @@ TEST(Orientation, TheBuiltInRouteShowsEachJpegUprightUnlessTurnedOff) {
 }
 
 // A large photo goes through the two-thread decoder and its corner: both
-// turn it, and both give the pixels the plain reader gives turned. A corner
-// that comes from the end of the file is handed over by the whole
-// decoding instead of being decoded apart.
+// turn it, and both give the pixels the plain reader gives turned. The
+// whole decoding hands its corner over too, wherever it lies in the file; a
+// corner that comes from the end of the file is not decoded apart.
 TEST(Orientation, TheTwoThreadDecoderAndTheCornerTurnToo) {
     // Sizes whose rows take whole 16-byte steps are turned by another path
     // than odd ones.
@@ -229,15 +229,23 @@ TEST(Orientation, TheTwoThreadDecoderAndTheCornerTurnToo) {
         const QImage again = decodeJpegInParallel(bytes, qint64(1) << 30, n, nullptr, &handOff);
         EXPECT_EQ(again, reference) << n;
         const QImage handed = handOff.wait(std::chrono::milliseconds(0));
+        ASSERT_EQ(handed.size(), QSize(500, 400)) << n;
+        EXPECT_EQ(handed, reference.copy(0, 0, 500, 400)) << n;
         if (n == 3 || n == 4 || n == 6 || n == 7) {
             EXPECT_TRUE(corner.isNull()) << n;
-            ASSERT_EQ(handed.size(), QSize(500, 400)) << n;
-            EXPECT_EQ(handed, reference.copy(0, 0, 500, 400)) << n;
             continue;
         }
-        EXPECT_TRUE(handed.isNull()) << n;
         ASSERT_EQ(corner.size(), QSize(500, 400)) << n;
         EXPECT_EQ(corner, reference.copy(0, 0, 500, 400)) << n;
+        // A corner reaching past the first thread's rows comes with the whole.
+        JpegCornerHandOff tall(reference.size());
+        EXPECT_EQ(decodeJpegInParallel(bytes, qint64(1) << 30, n, nullptr, &tall), reference) << n;
+        EXPECT_EQ(tall.wait(std::chrono::milliseconds(0)), reference) << n;
+        // The header alone gives the size.
+        device.seek(0);
+        QSize alone;
+        EXPECT_TRUE(decodeJpegCorner(device, QSize(), qint64(1) << 30, &alone, n).isNull()) << n;
+        EXPECT_EQ(alone, reference.size()) << n;
     }
 }
 
