@@ -328,6 +328,10 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     const QSize size = largeJpegSize(bytes, allocationLimitBytes);
     if (size.isEmpty()) return {};
     const int height = size.height();
+    // A quarter turn left to a receiver that paints it: the rows are decoded
+    // as stored, and only the corner is turned.
+    const int cornerTurn = orientation;
+    if (corner && corner->takesStoredWhole() && orientation >= 5 && orientation <= 8) orientation = 1;
 
     QImage image(uprightSize(size, orientation), QImage::Format_RGB32);
     if (image.isNull()) return {};
@@ -343,17 +347,23 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     // stored rows the corner comes from and hands it over, then decodes the
     // rows between the first thread's part and those, if any are left.
     JDIMENSION band = JDIMENSION(height);
-    const QRect shown = corner ? QRect(QPoint(0, 0), corner->cornerSize().boundedTo(image.size())) : QRect();
+    const QRect shown =
+        corner ? QRect(QPoint(0, 0), corner->cornerSize().boundedTo(uprightSize(size, cornerTurn))) : QRect();
+    // Where the corner's pixels lie in the image, and how they are handed.
+    const QRect from = orientation == cornerTurn ? shown : storedRect(shown, size, cornerTurn);
+    auto handCorner = [&] {
+        corner->hand(orientation == cornerTurn ? image.copy(shown) : orientedImage(image.copy(from), cornerTurn));
+    };
     // A corner at the start of the file: the first thread hands it over as
     // soon as its rows are decoded, unless they reach past its part; then
     // it comes with the whole picture.
     RowsReached topReached;
-    if (!shown.isEmpty() && cornerComesFirst(orientation)) {
-        topReached.row = JDIMENSION(storedRect(shown, size, orientation).bottom() + 1);
-        topReached.then = [&] { corner->hand(image.copy(shown)); };
+    if (!shown.isEmpty() && cornerComesFirst(cornerTurn)) {
+        topReached.row = JDIMENSION(storedRect(shown, size, cornerTurn).bottom() + 1);
+        topReached.then = handCorner;
     }
-    if (!shown.isEmpty() && !cornerComesFirst(orientation)) {
-        band = JDIMENSION(storedRect(shown, size, orientation).top());
+    if (!shown.isEmpty() && !cornerComesFirst(cornerTurn)) {
+        band = JDIMENSION(storedRect(shown, size, cornerTurn).top());
         // The bottom thread skips to the corner's rows as well: split =
         // (H D + S band) / (2D - S), at most the corner's first row.
         split = std::min(band, JDIMENSION((height * costs.decode + costs.skip * band) / twice));
@@ -362,7 +372,10 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     std::thread bottom([&] {
         if (band < JDIMENSION(height)) {
             bottomOk = decodeRows(bytes, image, band, JDIMENSION(height), orientation, colour, stop);
-            corner->hand(bottomOk ? image.copy(shown) : QImage());
+            if (bottomOk)
+                handCorner();
+            else
+                corner->hand(QImage());
             if (bottomOk && split < band) bottomOk = decodeRows(bytes, image, split, band, orientation, colour, stop);
         } else {
             bottomOk = decodeRows(bytes, image, split, JDIMENSION(height), orientation, colour, stop);
@@ -372,6 +385,7 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     bottom.join();
     if (!topOk || !bottomOk) return {};
     topReached.check(JDIMENSION(height));
+    if (corner) corner->setWholeTurn(cornerTurn == orientation ? 1 : cornerTurn);
     return image;
 }
 

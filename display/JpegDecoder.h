@@ -19,10 +19,21 @@ class ColourConversion;
 // decodeJpegCorner declines, and for a photo already decoding when it is
 // shown, whose corner a second decoding would only delay. Shared by the
 // decoding and one waiter.
+//
+// A receiver that paints turned pictures itself (`takesStoredWhole`) gets a
+// quarter-turned photo's whole picture as stored, with `wholeTurn()` the
+// orientation still to apply: turning 24 megapixels costs as much as a
+// fifth of decoding them, while painting needs only the part on screen.
 class JpegCornerHandOff {
 public:
-    explicit JpegCornerHandOff(QSize corner) : corner_(corner) {}
+    explicit JpegCornerHandOff(QSize corner, bool takesStoredWhole = false)
+        : corner_(corner), takesStoredWhole_(takesStoredWhole) {}
     QSize cornerSize() const { return corner_; }
+    bool takesStoredWhole() const { return takesStoredWhole_; }
+    // The orientation the decoding left to the receiver (1 for none), known
+    // once the decoding has ended.
+    int wholeTurn() const { return wholeTurn_.load(); }
+    void setWholeTurn(int orientation) { wholeTurn_.store(orientation); }
     // The corner (`cornerSize()` large, or the picture's size where that is
     // smaller), waited for at most `limit`; null when the decoding has none
     // to give (it failed, or the picture took another way) or time ran out.
@@ -36,6 +47,8 @@ private:
     bool done_ = false;
     QImage image_;
     const QSize corner_;
+    const bool takesStoredWhole_;
+    std::atomic<int> wholeTurn_{1};
 };
 
 // Decodes a large baseline JPEG on two threads: one decodes the top part,

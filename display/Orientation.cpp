@@ -75,17 +75,27 @@ void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int row
         if (transposes && rows % 4 == 0 && rows <= kLongestRun && stepI % 16 == 0 && quintptr(lowest) % 16 == 0) {
             // A stored row becomes an upright column, and the band's rows
             // become runs across the upright rows, each its own cache lines:
-            // a run is gathered here and written past the cache, so the
-            // processor does not first read every line it is about to
-            // overwrite whole.
+            // a run is gathered here and, into a large picture, written past
+            // the cache, so the processor does not first read every line it
+            // is about to overwrite whole.
             // Four stored columns are gathered at once, four rows at a time
             // turned by a 4 x 4 transpose in registers.
             alignas(16) quint32 runs[4][kLongestRun];
             const bool downward = stepR > 0;
+            // A target this small is read again while it is still in the
+            // cache (a pane paints it): written past the cache it would come
+            // from memory.
+            constexpr qsizetype kCachedBytes = qsizetype(8) << 20;
+            const bool pastCache = target.sizeInBytes() > kCachedBytes;
             auto stream = [&](int i, const quint32* run) {
                 auto* out = reinterpret_cast<__m128i*>(const_cast<uchar*>(lowest) + i * stepI);
-                for (int k = 0; k < rows; k += 4, ++out)
-                    _mm_stream_si128(out, _mm_load_si128(reinterpret_cast<const __m128i*>(run + k)));
+                for (int k = 0; k < rows; k += 4, ++out) {
+                    const __m128i four = _mm_load_si128(reinterpret_cast<const __m128i*>(run + k));
+                    if (pastCache)
+                        _mm_stream_si128(out, four);
+                    else
+                        _mm_store_si128(out, four);
+                }
             };
             int i = 0;
             for (; i + 4 <= width; i += 4) {
@@ -152,18 +162,28 @@ void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int row
     }
 }
 
+QImage orientedPart(const QImage& image, QRect part, int orientation) {
+    part &= image.rect();
+    if (image.depth() != 32) return orientedImage(image.copy(part), orientation);
+    if (!turns(orientation) || part.isEmpty()) return image.copy(part);
+    QImage turned(uprightSize(part.size(), orientation), image.format());
+    if (turned.isNull()) return {};
+    // Bands of rows keep the writes of a quarter turn close together.
+    constexpr int kBand = 64;
+    for (int y = 0; y < part.height(); y += kBand)
+        placeStoredRows(image.constScanLine(part.top() + y) + qsizetype(part.left()) * 4, image.bytesPerLine(),
+                        part.width(), std::min(kBand, part.height() - y), QPoint(0, y), part.size(), orientation,
+                        turned);
+    return turned;
+}
+
 QImage orientedImage(QImage image, int orientation) {
     if (!turns(orientation) || image.isNull()) return image;
     if (image.depth() != 32)
         image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                               : QImage::Format_RGB32);
-    QImage turned(uprightSize(image.size(), orientation), image.format());
+    QImage turned = orientedPart(image, image.rect(), orientation);
     if (turned.isNull()) return {};
-    // Bands of rows keep the writes of a quarter turn close together.
-    constexpr int kBand = 64;
-    for (int y = 0; y < image.height(); y += kBand)
-        placeStoredRows(image.constScanLine(y), image.bytesPerLine(), image.width(),
-                        std::min(kBand, image.height() - y), QPoint(0, y), image.size(), orientation, turned);
     turned.setDotsPerMeterX(orientation >= 5 ? image.dotsPerMeterY() : image.dotsPerMeterX());
     turned.setDotsPerMeterY(orientation >= 5 ? image.dotsPerMeterX() : image.dotsPerMeterY());
     return turned;

@@ -33,5 +33,9 @@ void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int row
 // The picture turned upright. 32-bit pictures keep their format; others
 // become RGB32 or premultiplied ARGB32 first.
 QImage orientedImage(QImage image, int orientation);
+// The part `part` of the stored picture turned upright, as orientedImage
+// turns it, without copying it out first: what a pane paints of a picture
+// it holds as stored.
+QImage orientedPart(const QImage& image, QRect part, int orientation);
 
 }  // namespace orbet

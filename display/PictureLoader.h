@@ -16,8 +16,9 @@ namespace orbet {
 // (followsStoredOrientation). Any other format (PNG, TIFF, ...),
 // whatever the file's name, gives a null image, as does a file it cannot read
 // or a picture whose decoded size would pass allocationLimitMb.
-// With `corner`, a large photo whose upright corner lies at the end of its
-// file hands that corner over while the rest decodes; every other picture
+// With `corner`, a large photo hands its upright corner over while the rest
+// decodes, and comes as stored when it is quarter-turned and the hand-off
+// takes that (its wholeTurn() then tells the turn); every other picture
 // hands over nothing, once it is decoded or refused. Once `stop` is set, a
 // JPEG gives nothing, a large photo's decoding giving up within a band of
 // rows.

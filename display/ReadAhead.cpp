@@ -2,6 +2,7 @@
 
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "display/Orientation.h"
 #include "platform/NativePath.h"
 
 namespace orbet {
@@ -90,7 +91,8 @@ QImage ReadAhead::take(const QString& path) {
     if (!decoding) return {};
     // Its decoding is under way: waiting costs less than starting again.
     decoding->future.waitForFinished();
-    return decoding->future.isCanceled() ? QImage() : decoding->future.result();
+    if (decoding->future.isCanceled()) return {};
+    return orientedImage(decoding->future.result(), decoding->corner ? decoding->corner->wholeTurn() : 1);
 }
 
 void ReadAhead::shown(const QString& folder, int index, int count, const std::function<QString(int)>& pathAt) {
@@ -136,7 +138,7 @@ void ReadAhead::guess(const QString& path) {
     // A photo taken from a guess still decoding shows its corner first
     // all the same: the guess hands it over as the decoding reaches it.
     const QSize corner = cornerSize_ ? cornerSize_() : QSize();
-    if (!corner.isEmpty()) e.corner = std::make_shared<JpegCornerHandOff>(corner);
+    if (!corner.isEmpty()) e.corner = std::make_shared<JpegCornerHandOff>(corner, true);
     e.future = QtConcurrent::run(&pool_, [decode = decode_, path, corner = e.corner, dropped = e.dropped] {
         return decode(path, corner.get(), dropped.get());
     });

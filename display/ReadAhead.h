@@ -28,10 +28,11 @@ Travel travelBetween(int previous, int current, int count);
 // or a jump drops the guess.
 class ReadAhead {
 public:
-    // Decodes a file; a large photo whose upright corner lies at the end of
-    // its file hands that corner to the hand-off on the way (see
-    // loadBuiltInPicture), which may be null. The decoding may give up once
-    // the flag is set: the guess was dropped.
+    // Decodes a file; a large photo hands its upright corner to the
+    // hand-off on the way (see loadBuiltInPicture), which may be null, and a
+    // quarter-turned one may come as stored (the hand-off then tells its
+    // turn). The decoding may give up once the flag is set: the guess was
+    // dropped.
     using Decoder = std::function<QImage(const QString&, JpegCornerHandOff*, const std::atomic<bool>*)>;
     // The corner a pane would show first, asked when a guess starts; empty
     // or none: guesses hand over no corner.
@@ -44,10 +45,11 @@ public:
     // The picture decoded ahead for this file, waiting for its decoding when
     // it is under way; a null image when there is none or the file changed
     // or vanished since (the caller then decodes it itself). The picture
-    // leaves the cache: it becomes the shown one.
+    // leaves the cache: it becomes the shown one. Always upright.
     QImage take(const QString& path);
     // A guess's decoding, finished or under way, with the hand-off its
-    // corner comes through (null when it hands none over).
+    // corner and the turn its picture still needs come through (null when
+    // it hands none over).
     struct Decoding {
         QFuture<QImage> future;
         std::shared_ptr<JpegCornerHandOff> corner;

@@ -137,7 +137,8 @@ bool Panes::loadPicture(const QString& path) {
         QImage shown = loadJpegCorner(path, ahead && ahead->corner ? QSize() : corner, &whole);
         auto load = [path] { return loadBuiltInPicture(path); };
         if (!shown.isNull()) {
-            f_.MP->setPicture(std::move(shown), whole, decoding ? *decoding : QtConcurrent::run(load), load);
+            f_.MP->setPicture(std::move(shown), whole, decoding ? *decoding : QtConcurrent::run(load), load,
+                              ahead ? ahead->corner : nullptr);
             return true;
         }
         if (whole.isValid()) {
@@ -146,26 +147,28 @@ bool Panes::loadPicture(const QString& path) {
             // decoding ahead as well as one started here.
             std::shared_ptr<JpegCornerHandOff> handOff = ahead ? ahead->corner : nullptr;
             if (!decoding) {
-                handOff = std::make_shared<JpegCornerHandOff>(corner);
+                handOff = std::make_shared<JpegCornerHandOff>(corner, true);
                 decoding = QtConcurrent::run([path, handOff] {
                     return loadBuiltInPicture(path, kDecodedPictureLimitMb, handOff.get());
                 });
             }
             shown = handOff ? handOff->wait(std::chrono::seconds(10)) : QImage();
             if (!shown.isNull()) {
-                f_.MP->setPicture(std::move(shown), whole, *decoding, load);
+                f_.MP->setPicture(std::move(shown), whole, *decoding, load, handOff);
                 return true;
             }
         }
     }
     QImage image;
+    int turn = 1;  // what a decoding ahead left to the pane
     if (decoding) {
         decoding->waitForFinished();
         if (!decoding->isCanceled()) image = decoding->result();
+        if (!image.isNull() && ahead && ahead->corner) turn = ahead->corner->wholeTurn();
     }
     if (image.isNull()) image = loadBuiltInPicture(path);
     if (image.isNull()) return false;
-    f_.MP->setPicture(std::move(image));
+    f_.MP->setPicture(std::move(image), turn);
     if (auto animation = GifAnimation::open(path)) f_.MP->animate(std::move(animation));
     return true;
 }

@@ -12,6 +12,7 @@
 namespace orbet {
 
 class GifAnimation;
+class JpegCornerHandOff;
 
 // A picture at its natural size. It paints only the exposed part straight
 // from the decoded image, so a large picture is held once in memory.
@@ -26,18 +27,27 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
     ~PictureBox() override;
 
-    // Takes the picture and the size of it (an empty image gives 0 x 0).
-    void setPicture(QImage image);
+    // Takes the picture and the size of it (an empty image gives 0 x 0). A
+    // picture as stored comes with the orientation that turns it upright
+    // (see ExifOrientation.h): the box is the upright size and paints the
+    // part on screen turned.
+    void setPicture(QImage image, int turn = 1);
     // Shows `corner` of a picture of `size` whose decoding `whole` is under
     // way. A null whole picture is asked of `fallback`; when that fails too
-    // the corner stays, as all there is.
-    void setPicture(QImage corner, QSize size, QFuture<QImage> whole, std::function<QImage()> fallback);
+    // the corner stays, as all there is. `handOff` tells how the decoded
+    // whole picture is still to be turned.
+    void setPicture(QImage corner, QSize size, QFuture<QImage> whole, std::function<QImage()> fallback,
+                    std::shared_ptr<const JpegCornerHandOff> handOff = nullptr);
     // Plays the frames after the shown first one; any other picture set,
     // hiding the box or deleting it stops them. Hidden, the box holds its
     // place and goes on from there when shown again.
     void animate(std::unique_ptr<GifAnimation> animation);
     bool isAnimated() const { return animation_ != nullptr; }
+    // The whole picture, upright: waits for one still decoding, and turns
+    // one held as stored (once; it is then held upright).
     const QImage& picture();
+    // Waits for a whole picture still decoding, which then shows.
+    void waitForWhole() { finish(); }
     bool isEmpty() const { return image_.isNull(); }
     // False while only the corner of the picture is shown.
     bool isComplete() const { return !pending_; }
@@ -59,7 +69,12 @@ private:
     void nextFrame();
 
     QImage image_;
+    int turn_ = 1;
+    // The corner shown first of a whole picture held as stored: its upright
+    // top-left part, pixel for pixel, which need not be turned again.
+    QImage uprightCorner_;
     bool pending_ = false;
+    std::shared_ptr<const JpegCornerHandOff> handOff_;
     QFuture<QImage> whole_;
     std::function<QImage()> fallback_;
     QFutureWatcher<QImage> watcher_;

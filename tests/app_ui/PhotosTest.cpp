@@ -360,6 +360,12 @@ TEST_F(PhotosTest, LargeTurnedPhotosShowTheirCornerFirstAndThenUprightWhole) {
         ASSERT_FALSE(f.MP->isComplete()) << n;
         const QImage painted = f.MP->grab(QRect(0, 0, 100, 100)).toImage();
         EXPECT_EQ(nearest(painted.pixel(50, 50)), corners[0]) << n;
+        // The whole picture paints upright as it arrives (a quarter-turned
+        // one may still be held as stored), and is upright when asked for.
+        f.MP->waitForWhole();
+        EXPECT_TRUE(f.MP->isComplete()) << n;
+        EXPECT_EQ(f.MP->size(), upright) << n;
+        EXPECT_EQ(shownCorners(*f.MP), corners) << n;
         const QImage whole = f.MP->picture();
         ASSERT_EQ(whole.size(), upright) << n;
         const std::string shown{nearest(whole.pixel(10, 10)), nearest(whole.pixel(whole.width() - 11, 10)),

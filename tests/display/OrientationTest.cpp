@@ -231,6 +231,15 @@ TEST(Orientation, TheTwoThreadDecoderAndTheCornerTurnToo) {
         const QImage handed = handOff.wait(std::chrono::milliseconds(0));
         ASSERT_EQ(handed.size(), QSize(500, 400)) << n;
         EXPECT_EQ(handed, reference.copy(0, 0, 500, 400)) << n;
+        // A receiver that paints turned pictures gets a quarter-turned one as
+        // stored, with its turn, and the corner upright all the same.
+        JpegCornerHandOff painter(QSize(500, 400), true);
+        const QImage left = decodeJpegInParallel(bytes, qint64(1) << 30, n, nullptr, &painter);
+        const bool quarter = n >= 5;
+        EXPECT_EQ(painter.wholeTurn(), quarter ? n : 1) << n;
+        EXPECT_EQ(orientedImage(left, painter.wholeTurn()), reference) << n;
+        EXPECT_EQ(left.size(), quarter ? reference.size().transposed() : reference.size()) << n;
+        EXPECT_EQ(painter.wait(std::chrono::milliseconds(0)), reference.copy(0, 0, 500, 400)) << n;
         if (n == 3 || n == 4 || n == 6 || n == 7) {
             EXPECT_TRUE(corner.isNull()) << n;
             continue;

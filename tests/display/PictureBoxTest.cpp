@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "display/JpegDecoder.h"
+#include "display/Orientation.h"
 #include "display/ui/PictureBox.h"
 
 namespace orbet {
@@ -99,6 +101,52 @@ TEST(PictureBox, AskingForThePictureWaitsForItAndFailuresKeepWhatIsThere) {
         EXPECT_FALSE(changed.wait(300));
         EXPECT_EQ(box.picture(), other);
     }
+}
+
+// A picture held as stored with its turn is the upright size, paints
+// upright pixel for pixel, whole or a part at a time, and gives the upright
+// picture when asked for it.
+TEST(PictureBox, APictureHeldAsStoredPaintsUpright) {
+    QImage stored(301, 203, QImage::Format_RGB32);
+    for (int y = 0; y < stored.height(); ++y)
+        for (int x = 0; x < stored.width(); ++x) stored.setPixel(x, y, qRgb(x & 0xff, y & 0xff, (x * 7 + y * 13) & 0xff));
+    for (int n = 1; n <= 8; ++n) {
+        const QImage upright = orientedImage(stored, n);
+        PictureBox box;
+        box.setPicture(stored, n);
+        ASSERT_EQ(box.size(), upright.size()) << n;
+        EXPECT_EQ(box.grab().toImage().convertToFormat(QImage::Format_RGB32), upright) << n;
+        const QRect part(17, 29, 90, 61);
+        EXPECT_EQ(box.grab(part).toImage().convertToFormat(QImage::Format_RGB32), upright.copy(part)) << n;
+        EXPECT_EQ(box.picture(), upright) << n;
+        EXPECT_EQ(box.grab().toImage().convertToFormat(QImage::Format_RGB32), upright) << n;
+    }
+}
+
+// A whole picture that arrives as stored after its corner keeps that corner
+// for painting the top-left (it is that part, already upright; marked here
+// to tell), turns the rest as it is painted, and is upright when asked for.
+TEST(PictureBox, AWholePictureArrivingAsStoredPaintsItsTopLeftFromTheCorner) {
+    QImage stored(301, 203, QImage::Format_RGB32);
+    stored.fill(Qt::darkGreen);
+    const QImage upright = orientedImage(stored, 6);
+    QImage corner(100, 80, QImage::Format_RGB32);
+    corner.fill(Qt::magenta);
+    auto handOff = std::make_shared<JpegCornerHandOff>(corner.size(), true);
+    handOff->setWholeTurn(6);
+    QPromise<QImage> promise;
+    promise.start();
+    PictureBox box;
+    box.setPicture(corner, upright.size(), promise.future(), [] { return QImage(); }, handOff);
+    promise.addResult(stored);
+    promise.finish();
+    box.waitForWhole();
+    EXPECT_TRUE(box.isComplete());
+    ASSERT_EQ(box.size(), upright.size());
+    EXPECT_EQ(box.grab(QRect(0, 0, 100, 80)).toImage().convertToFormat(QImage::Format_RGB32), corner);
+    EXPECT_EQ(shown(box, 150, 250), QColor(Qt::darkGreen).rgb() & 0xffffff);
+    EXPECT_EQ(box.picture(), upright);
+    EXPECT_EQ(shown(box, 50, 40), QColor(Qt::darkGreen).rgb() & 0xffffff);
 }
 
 }  // namespace
