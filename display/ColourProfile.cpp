@@ -7,9 +7,7 @@
 #include <lcms2.h>
 #include <zlib.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "display/MatrixShaper.h"
 
 namespace orbet {
 
@@ -254,102 +252,6 @@ bool isSrgb(cmsHPROFILE profile) {
 }
 
 }  // namespace
-
-// Both profiles a matrix and three curves (every camera and phone profile,
-// and the sRGB of a display without one): a table per input channel to
-// linear light, the matrix between the two, and a fine table back. A few
-// nanoseconds a pixel, where LittleCMS's general 8-bit path takes ten
-// times that; within a level of the exact conversion.
-struct ColourConversion::MatrixShaper {
-    static constexpr int kSteps = 16384;
-    // What each level of each input channel adds to the three target
-    // channels in linear light, scaled to the steps of the table back: a
-    // pixel is three look-ups and two additions of four-wide vectors.
-    alignas(16) float contribution[3][256][4];
-    // One table when the target's three curves are one (sRGB's are), so
-    // it stays in the first-level cache beside the decoder's own.
-    uchar fromLinear[3][kSteps];
-    int table[3] = {0, 1, 2};
-
-    static std::unique_ptr<MatrixShaper> from(cmsHPROFILE source, cmsHPROFILE target) {
-        // Both are RGB profiles here.
-        if (!cmsIsMatrixShaper(source) || !cmsIsMatrixShaper(target)) return nullptr;
-        const cmsTagSignature colorants[3] = {cmsSigRedColorantTag, cmsSigGreenColorantTag, cmsSigBlueColorantTag};
-        const cmsTagSignature curves[3] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
-        double s[3][3], t[3][3];
-        float linear[3][256];
-        auto result = std::make_unique<MatrixShaper>();
-        for (int c = 0; c < 3; ++c) {
-            const auto* a = static_cast<const cmsCIEXYZ*>(cmsReadTag(source, colorants[c]));
-            const auto* b = static_cast<const cmsCIEXYZ*>(cmsReadTag(target, colorants[c]));
-            const auto* in = static_cast<const cmsToneCurve*>(cmsReadTag(source, curves[c]));
-            const auto* out = static_cast<const cmsToneCurve*>(cmsReadTag(target, curves[c]));
-            if (!a || !b || !in || !out) return nullptr;
-            s[0][c] = a->X, s[1][c] = a->Y, s[2][c] = a->Z;
-            t[0][c] = b->X, t[1][c] = b->Y, t[2][c] = b->Z;
-            for (int v = 0; v < 256; ++v) linear[c][v] = cmsEvalToneCurveFloat(in, float(v) / 255.f);
-            cmsToneCurve* reversed = cmsReverseToneCurve(out);
-            if (!reversed) return nullptr;
-            for (int i = 0; i < kSteps; ++i) {
-                const float level = cmsEvalToneCurveFloat(reversed, float(i) / float(kSteps - 1)) * 255.f;
-                result->fromLinear[c][i] = uchar(std::clamp(std::lround(level), 0L, 255L));
-            }
-            cmsFreeToneCurve(reversed);
-            for (int earlier = 0; earlier < c; ++earlier)
-                if (std::equal(result->fromLinear[c], result->fromLinear[c] + kSteps, result->fromLinear[earlier])) {
-                    result->table[c] = earlier;
-                    break;
-                }
-        }
-        // target⁻¹ · source, by the adjugate.
-        const double det = t[0][0] * (t[1][1] * t[2][2] - t[1][2] * t[2][1]) -
-                           t[0][1] * (t[1][0] * t[2][2] - t[1][2] * t[2][0]) +
-                           t[0][2] * (t[1][0] * t[2][1] - t[1][1] * t[2][0]);
-        if (std::abs(det) < 1e-9) return nullptr;
-        double inv[3][3];
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j) {
-                const int i1 = (j + 1) % 3, i2 = (j + 2) % 3, j1 = (i + 1) % 3, j2 = (i + 2) % 3;
-                inv[i][j] = (t[i1][j1] * t[i2][j2] - t[i1][j2] * t[i2][j1]) / det;
-            }
-        for (int j = 0; j < 3; ++j)
-            for (int v = 0; v < 256; ++v) {
-                for (int i = 0; i < 3; ++i)
-                    result->contribution[j][v][i] = float((inv[i][0] * s[0][j] + inv[i][1] * s[1][j] + inv[i][2] * s[2][j]) *
-                                                          linear[j][v] * (kSteps - 1));
-                result->contribution[j][v][3] = 0.f;
-            }
-        return result;
-    }
-
-    void convert(uchar* p, int width) const {
-        const uchar* red = fromLinear[table[0]];
-        const uchar* green = fromLinear[table[1]];
-        const uchar* blue = fromLinear[table[2]];
-#if defined(__SSE2__)
-        const __m128 low = _mm_setzero_ps(), high = _mm_set1_ps(float(kSteps - 1));
-        for (int x = 0; x < width; ++x, p += 4) {
-            __m128 sum = _mm_add_ps(_mm_add_ps(_mm_load_ps(contribution[0][p[2]]), _mm_load_ps(contribution[1][p[1]])),
-                                    _mm_load_ps(contribution[2][p[0]]));
-            const __m128i index = _mm_cvtps_epi32(_mm_min_ps(_mm_max_ps(sum, low), high));
-            p[2] = red[_mm_cvtsi128_si32(index)];
-            p[1] = green[_mm_cvtsi128_si32(_mm_shuffle_epi32(index, 1))];
-            p[0] = blue[_mm_cvtsi128_si32(_mm_shuffle_epi32(index, 2))];
-        }
-#else
-        constexpr float top = float(kSteps - 1);
-        auto index = [](float v) { return int(std::min(std::max(v, 0.f), top) + 0.5f); };
-        for (int x = 0; x < width; ++x, p += 4) {
-            const float* r = contribution[0][p[2]];
-            const float* g = contribution[1][p[1]];
-            const float* b = contribution[2][p[0]];
-            p[2] = red[index(r[0] + g[0] + b[0])];
-            p[1] = green[index(r[1] + g[1] + b[1])];
-            p[0] = blue[index(r[2] + g[2] + b[2])];
-        }
-#endif
-    }
-};
 
 QByteArray embeddedProfile(const QByteArray& head) {
     QByteArray profile;
