@@ -350,6 +350,13 @@ void ColourConversion::convertRows(uchar* rows, qsizetype stride, int width, int
                              cmsUInt32Number(count), cmsUInt32Number(stride), cmsUInt32Number(stride), 0, 0);
 }
 
+double ColourConversion::pixelCost() const {
+    // Measured beside the decoder's own 2 nanoseconds a pixel: the tables,
+    // sixteen pixels at once, and LittleCMS's general path.
+    if (matrix_) return matrix_->wide ? 1.15 : 1.75;
+    return 15.0;
+}
+
 void ColourConversion::convertCmykRow(const uchar* cmyk, uchar* out, int width) const {
     if (!transform_) return;
     cmsDoTransform(static_cast<cmsHTRANSFORM>(transform_), cmyk, out, cmsUInt32Number(width));

@@ -310,12 +310,12 @@ struct RowCosts {
     double skip = 0;
     double decode = 0;
 };
-RowCosts rowCosts(qint64 fileBytes, QSize stored, int orientation, bool converted) {
-    constexpr double kPerCompressedByte = 9.6, kPerPixel = 2.0, kPerConvertedPixel = 1.75, kPerTurnedPixel = 1.3;
+RowCosts rowCosts(qint64 fileBytes, QSize stored, int orientation, const ColourConversion* colour) {
+    constexpr double kPerCompressedByte = 9.6, kPerPixel = 2.0, kPerTurnedPixel = 1.3;
     RowCosts costs;
     costs.skip = kPerCompressedByte * double(fileBytes) / std::max(1, stored.height());
     double perPixel = kPerPixel;
-    if (converted) perPixel += kPerConvertedPixel;
+    if (colour) perPixel += colour->pixelCost();
     if (orientation >= 5 && orientation <= 8) perPixel += kPerTurnedPixel;
     costs.decode = costs.skip + perPixel * stored.width();
     return costs;
@@ -340,7 +340,7 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     // part is made larger: each thread then takes as long. With S a skipped
     // row's cost and D a decoded one's, the top's split rows take as long
     // as skipping them and decoding the rest: split = H D / (2D - S).
-    const RowCosts costs = rowCosts(bytes.size(), size, orientation, colour != nullptr);
+    const RowCosts costs = rowCosts(bytes.size(), size, orientation, colour);
     const double twice = 2 * costs.decode - costs.skip;
     JDIMENSION split = JDIMENSION(height * costs.decode / twice);
     // A corner at the end of the file: the second thread starts with the
