@@ -66,10 +66,6 @@ constexpr int kBandRows = 16;
 // stays in the second-level cache.
 constexpr int kTurnedBandRows = 64;
 
-// Reads the rows up to `last` into `image`, the upright picture (or its
-// top-left part) of a stored picture of `stored` size; the rows come
-// `left` pixels into the stored picture (a cropped decoding). Returns
-// false on a short read.
 // Told once the stored rows before `row` are in the image, so a corner that
 // lies within them can be handed over while the rest decodes.
 struct RowsReached {
@@ -82,6 +78,10 @@ struct RowsReached {
     }
 };
 
+// Reads the rows up to `last` into `image`, the upright picture (or its
+// top-left part) of a stored picture of `stored` size; the rows come
+// `left` pixels into the stored picture (a cropped decoding). Returns
+// false on a short read.
 bool readTurnedRows(jpeg_decompress_struct& info, QImage& image, JDIMENSION last, QSize stored, int left,
                     int orientation, const ColourConversion* colour, const std::atomic<bool>* stop = nullptr,
                     RowsReached* reached = nullptr) {
@@ -352,7 +352,7 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     // Where the corner's pixels lie in the image, and how they are handed.
     const QRect from = orientation == cornerTurn ? shown : storedRect(shown, size, cornerTurn);
     auto handCorner = [&] {
-        corner->hand(orientation == cornerTurn ? image.copy(shown) : orientedImage(image.copy(from), cornerTurn));
+        corner->hand(orientation == cornerTurn ? image.copy(shown) : orientedPart(image, from, cornerTurn));
     };
     // A corner at the start of the file: the first thread hands it over as
     // soon as its rows are decoded, unless they reach past its part; then
