@@ -450,6 +450,23 @@ TEST_F(PhotosTest, AnUprightPhotoStillDecodingAheadShowsTheCornerThatDecodingHan
     const QImage whole = f.MP->picture();
     ASSERT_EQ(whole.size(), QSize(2400, 1600));
     EXPECT_EQ(nearest(whole.pixel(10, 10)), kUpright[1][0]);
+    // A decoding ahead that hands nothing over (it started while the pane
+    // had no size): the pane decodes the corner itself all the same.
+    auto held = std::make_shared<QSemaphore>();
+    Open again{held};
+    QFuture<QImage> quiet = QtConcurrent::run([path, held] {
+        held->tryAcquire(1, 5000);
+        return loadBuiltInPicture(path);
+    });
+    f.panes().readAhead = [&](const QString& shown) -> std::optional<ReadAhead::Decoding> {
+        if (shown != path) return std::nullopt;
+        return ReadAhead::Decoding{quiet, nullptr};
+    };
+    ASSERT_TRUE(f.panes().loadPicture(path));
+    ASSERT_FALSE(f.MP->isComplete());
+    EXPECT_EQ(nearest(f.MP->grab(QRect(0, 0, 100, 100)).toImage().pixel(50, 50)), kUpright[1][0]);
+    held->release();
+    EXPECT_EQ(f.MP->picture().size(), QSize(2400, 1600));
     f.panes().readAhead = nullptr;
 }
 

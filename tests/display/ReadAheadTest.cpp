@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "display/Orientation.h"
 #include "display/ReadAhead.h"
 #include "platform/NativePath.h"
 #include "support/TestSupport.h"
@@ -107,6 +108,24 @@ TEST_F(ReadAheadTest, AGuessHandsItsCornerToWhoeverTakesIt) {
     EXPECT_EQ(third->corner, nullptr);
     third->future.waitForFinished();
     EXPECT_EQ(corners_.last(), QSize());
+}
+
+// A picture taken whole is upright: what a guess left as stored is turned by
+// the turn its hand-off tells, and a guess without a hand-off comes as
+// decoded.
+TEST_F(ReadAheadTest, APictureTakenWholeIsUpright) {
+    QImage stored(3, 2, QImage::Format_RGB32);
+    for (int i = 0; i < 6; ++i) stored.setPixel(i % 3, i / 3, qRgb(40 * i, 0, 0));
+    auto decode = [&](const QString&, JpegCornerHandOff* corner, const std::atomic<bool>*) {
+        if (corner) corner->setWholeTurn(6);
+        return stored;
+    };
+    ReadAhead turning(decode, 2, [] { return QSize(10, 10); });
+    show(turning, 0);
+    EXPECT_EQ(turning.take(paths_[1]), orientedImage(stored, 6));
+    ReadAhead asDecoded(decode);
+    show(asDecoded, 0);
+    EXPECT_EQ(asDecoded.take(paths_[1]), stored);
 }
 
 // A guess dropped while it decodes is told so, and stops: the worker is
