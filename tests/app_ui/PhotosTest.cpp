@@ -417,6 +417,14 @@ TEST_F(PhotosTest, ATurnedPhotoStillDecodingAheadShowsTheCornerItHandsOver) {
     f.panes().readAhead = nullptr;
 }
 
+// The pane's read-ahead offers `decoding` for `path` alone.
+void offerAhead(Form1& f, const QString& path, QFuture<QImage> decoding, std::shared_ptr<JpegCornerHandOff> handOff) {
+    f.panes().readAhead = [path, decoding, handOff](const QString& shown) -> std::optional<ReadAhead::Decoding> {
+        if (shown != path) return std::nullopt;
+        return ReadAhead::Decoding{decoding, handOff};
+    };
+}
+
 // An upright photo decoding ahead is not decoded a second time for its
 // corner: the pane shows what that decoding hands over (here a corner of a
 // colour the file does not hold), then the whole picture.
@@ -438,10 +446,7 @@ TEST_F(PhotosTest, AnUprightPhotoStillDecodingAheadShowsTheCornerThatDecodingHan
         gate->tryAcquire(1, 5000);
         return loadBuiltInPicture(path);
     });
-    f.panes().readAhead = [&](const QString& shown) -> std::optional<ReadAhead::Decoding> {
-        if (shown != path) return std::nullopt;
-        return ReadAhead::Decoding{decoding, handOff};
-    };
+    offerAhead(f, path, decoding, handOff);
     ASSERT_TRUE(f.panes().loadPicture(path));
     ASSERT_FALSE(f.MP->isComplete());
     EXPECT_EQ(f.MP->size(), QSize(2400, 1600));
@@ -458,10 +463,7 @@ TEST_F(PhotosTest, AnUprightPhotoStillDecodingAheadShowsTheCornerThatDecodingHan
         held->tryAcquire(1, 5000);
         return loadBuiltInPicture(path);
     });
-    f.panes().readAhead = [&](const QString& shown) -> std::optional<ReadAhead::Decoding> {
-        if (shown != path) return std::nullopt;
-        return ReadAhead::Decoding{quiet, nullptr};
-    };
+    offerAhead(f, path, quiet, nullptr);
     ASSERT_TRUE(f.panes().loadPicture(path));
     ASSERT_FALSE(f.MP->isComplete());
     EXPECT_EQ(nearest(f.MP->grab(QRect(0, 0, 100, 100)).toImage().pixel(50, 50)), kUpright[1][0]);
