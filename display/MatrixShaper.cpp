@@ -11,10 +11,7 @@
 
 namespace orbet {
 
-namespace {
-
-// The quadratic a + b t + c t² nearest to the points in the least squares.
-void fitQuadratic(const double* t, const double* v, int n, float* a, float* b, float* c) {
+void fitQuadratic(const double* t, const double* v, int n, double coefficients[3]) {
     double m[3][4] = {};
     for (int i = 0; i < n; ++i) {
         const double powers[3] = {1, t[i], t[i] * t[i]};
@@ -34,10 +31,16 @@ void fitQuadratic(const double* t, const double* v, int n, float* a, float* b, f
             for (int k = col; k < 4; ++k) m[r][k] -= f * m[col][k];
         }
     }
-    *a = float(m[0][3] / m[0][0]);
-    *b = float(m[1][3] / m[1][1]);
-    *c = float(m[2][3] / m[2][2]);
+    for (int k = 0; k < 3; ++k) coefficients[k] = m[k][3] / m[k][k];
 }
+
+namespace {
+void fitInFloats(const double* t, const double* v, int n, float* a, float* b, float* c) {
+    double coefficients[3];
+    fitQuadratic(t, v, n, coefficients);
+    *a = float(coefficients[0]), *b = float(coefficients[1]), *c = float(coefficients[2]);
+}
+}  // namespace
 
 #if defined(__x86_64__)
 // GCC 12 takes the placeholders inside the 512-bit intrinsics for
@@ -96,9 +99,9 @@ __attribute__((target("avx512f"))) void convertSixteenAtOnce(const ColourConvers
     }
 }
 #pragma GCC diagnostic pop
+#else
+void convertSixteenAtOnce(const ColourConversion::MatrixShaper&, uchar*, int) {}
 #endif
-
-}  // namespace
 
 std::unique_ptr<ColourConversion::MatrixShaper> ColourConversion::MatrixShaper::from(cmsHPROFILE source,
                                                                                      cmsHPROFILE target) {
@@ -156,18 +159,23 @@ std::unique_ptr<ColourConversion::MatrixShaper> ColourConversion::MatrixShaper::
             for (int i = 0; i < 3; ++i) result->contribution[j][v][i] = result->matrix[i][j] * linear[j][v] * (kSteps - 1);
             result->contribution[j][v][3] = 0.f;
         }
-    result->wide = result->fitPieces(linear, reversed.curves);
+    if (result->fitWords(linear, reversed.curves) && result->closeToExact(Route::Words, linear, reversed.curves))
+        result->checked |= 1u << int(Route::Words);
+    if (result->fitFloats(linear, reversed.curves) && result->closeToExact(Route::Floats, linear, reversed.curves))
+        result->checked |= 1u << int(Route::Floats);
+    for (Route r : {Route::Floats, Route::Words})
+        if (result->offers(r)) result->route = r;
     return result;
 }
 
-bool ColourConversion::MatrixShaper::fitPieces(const float linear[3][256], cmsToneCurve* const reversed[3]) {
+bool ColourConversion::MatrixShaper::fitFloats(const float linear[3][256], cmsToneCurve* const reversed[3]) {
 #if defined(__x86_64__)
     if (!__builtin_cpu_supports("avx512f")) return false;
     for (int c = 0; c < 3; ++c)
         for (int piece = 0; piece < 16; ++piece) {
             double level[16], light[16];
             for (int i = 0; i < 16; ++i) level[i] = 16 * piece + i, light[i] = linear[c][16 * piece + i];
-            fitQuadratic(level, light, 16, &toLinear[c].a[piece], &toLinear[c].b[piece], &toLinear[c].c[piece]);
+            fitInFloats(level, light, 16, &toLinear[c].a[piece], &toLinear[c].b[piece], &toLinear[c].c[piece]);
             // The octave [2^e, 2^(e+1)) whose biased exponent 127 + e ends in
             // these four bits, for e from -16 to -1.
             const int e = piece == 15 ? -16 : piece - 15;
@@ -177,8 +185,17 @@ bool ColourConversion::MatrixShaper::fitPieces(const float linear[3][256], cmsTo
                 mantissa[i] = 1 + double(i) / (kPoints - 1);
                 out[i] = 255. * cmsEvalToneCurveFloat(reversed[c], float(std::ldexp(mantissa[i], e)));
             }
-            fitQuadratic(mantissa, out, kPoints, &toLevel[c].a[piece], &toLevel[c].b[piece], &toLevel[c].c[piece]);
+            fitInFloats(mantissa, out, kPoints, &toLevel[c].a[piece], &toLevel[c].b[piece], &toLevel[c].c[piece]);
         }
+    return true;
+#else
+    (void)linear, (void)reversed;
+    return false;
+#endif
+}
+
+bool ColourConversion::MatrixShaper::closeToExact(Route by, const float linear[3][256],
+                                                  cmsToneCurve* const reversed[3]) const {
     // Checked against the exact conversion, densest near black where the
     // curves bend most: within 0.9 of a level, so the result stays within
     // one level of any exact conversion rounded.
@@ -191,7 +208,7 @@ bool ColourConversion::MatrixShaper::fitPieces(const float linear[3][256], cmsTo
         for (int g : kLevels)
             for (int b : kLevels) pixels.push_back(0xff000000u | quint32(r) << 16 | quint32(g) << 8 | quint32(b));
     std::vector<quint32> converted = pixels;
-    convertSixteenAtOnce(*this, reinterpret_cast<uchar*>(converted.data()), int(converted.size()));
+    convert(reinterpret_cast<uchar*>(converted.data()), int(converted.size()), by);
     for (std::size_t k = 0; k < pixels.size(); ++k) {
         const int in[3] = {int(pixels[k] >> 16 & 0xff), int(pixels[k] >> 8 & 0xff), int(pixels[k] & 0xff)};
         for (int i = 0; i < 3; ++i) {
@@ -203,20 +220,22 @@ bool ColourConversion::MatrixShaper::fitPieces(const float linear[3][256], cmsTo
         }
     }
     return true;
-#else
-    (void)linear, (void)reversed;
-    return false;
-#endif
 }
 
-void ColourConversion::MatrixShaper::convert(uchar* p, int width) const {
-#if defined(__x86_64__)
-    if (wide) {
+void ColourConversion::MatrixShaper::convert(uchar* p, int width) const { convert(p, width, route); }
+
+void ColourConversion::MatrixShaper::convert(uchar* p, int width, Route by) const {
+    switch (by) {
+    case Route::Words:
+        convertSixtyFourAtOnce(words, p, width);
+        break;
+    case Route::Floats:
         convertSixteenAtOnce(*this, p, width);
-        return;
+        break;
+    case Route::Tables:
+        convertByTables(p, width);
+        break;
     }
-#endif
-    convertByTables(p, width);
 }
 
 void ColourConversion::MatrixShaper::convertByTables(uchar* p, int width) const {

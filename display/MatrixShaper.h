@@ -14,12 +14,15 @@ namespace orbet {
 // nanoseconds a pixel, where LittleCMS's general 8-bit path takes ten
 // times that; within a level of the exact conversion.
 //
-// Where the processor has 512-bit vectors, sixteen pixels go at once: each
-// curve is then read off sixteen quadratic pieces held in registers (the
-// input's by level, the output's by octave of linear light), as tables
-// cannot be read sixteen at a time at any speed. The pieces are fitted to
-// the curves and checked against the exact conversion before use; curves
-// they do not follow closely enough keep the tables.
+// Where the processor has 512-bit vectors, many pixels go at once, as
+// tables cannot be read that way at any speed. With byte permutes and
+// half-precision conversion (Words), sixty-four pixels at a time: the input
+// curves are byte tables held in registers, the matrix and the output curve
+// run in 16-bit fixed point, the output curve read off quadratic pieces by
+// quarter octave. Otherwise (Floats) sixteen at a time in single precision,
+// each curve read off sixteen quadratic pieces (the input's by level, the
+// output's by octave). Either is checked against the exact conversion before
+// use; curves they do not follow closely enough keep the tables.
 struct ColourConversion::MatrixShaper {
     static constexpr int kSteps = 16384;
     // What each level of each input channel adds to the three target
@@ -43,16 +46,49 @@ struct ColourConversion::MatrixShaper {
     Pieces toLevel[3];
     // Target from source in linear light, rows the target channels (R, G, B).
     float matrix[3][3];
-    bool wide = false;
+
+    // The same in 16-bit words: linear light in half precision as low and
+    // high bytes by input level, the matrix in half precision with the
+    // terms each row has, and the output level in thirty-seconds as
+    // a + b F + c F² over the 32 half octaves that the bits of the linear
+    // light pick, F the rest of them.
+    struct Words {
+        alignas(64) uchar low[3][256];
+        alignas(64) uchar high[3][256];
+        alignas(64) qint16 a[3][32];
+        alignas(64) qint16 b[3][32];
+        alignas(64) qint16 c[3][32];
+        quint16 matrix[3][3];
+        // Bit j: the row has a term of input channel j.
+        unsigned terms[3];
+    };
+    Words words;
+
+    enum class Route { Tables, Floats, Words };
+    // The fastest route the processor offers and the check let through.
+    Route route = Route::Tables;
+    bool offers(Route r) const { return r == Route::Tables || (checked & (1u << int(r))); }
 
     static std::unique_ptr<MatrixShaper> from(cmsHPROFILE source, cmsHPROFILE target);
     // One row of 32-bit pixels (B, G, R, X in memory), in place.
     void convert(uchar* p, int width) const;
+    // The same by the given route, which must be offered.
+    void convert(uchar* p, int width, Route by) const;
     // The same through the tables alone, whatever the processor.
     void convertByTables(uchar* p, int width) const;
 
 private:
-    bool fitPieces(const float linear[3][256], cmsToneCurve* const reversed[3]);
+    unsigned checked = 0;
+    bool fitFloats(const float linear[3][256], cmsToneCurve* const reversed[3]);
+    bool fitWords(const float linear[3][256], cmsToneCurve* const reversed[3]);
+    bool closeToExact(Route by, const float linear[3][256], cmsToneCurve* const reversed[3]) const;
 };
+
+// The quadratic a + b t + c t² nearest to the points in the least squares.
+void fitQuadratic(const double* t, const double* v, int n, double coefficients[3]);
+
+// The kernels, each built for the processor features it needs.
+void convertSixteenAtOnce(const ColourConversion::MatrixShaper& m, uchar* p, int width);
+void convertSixtyFourAtOnce(const ColourConversion::MatrixShaper::Words& w, uchar* p, int width);
 
 }  // namespace orbet

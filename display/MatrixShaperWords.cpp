@@ -1,0 +1,192 @@
+#include "display/MatrixShaper.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace orbet {
+
+bool ColourConversion::MatrixShaper::fitWords(const float linear[3][256], cmsToneCurve* const reversed[3]) {
+#if defined(__x86_64__)
+    if (!__builtin_cpu_supports("avx512bw") || !__builtin_cpu_supports("avx512vbmi") ||
+        !__builtin_cpu_supports("avx512fp16"))
+        return false;
+    auto half = [](double v) {
+        const _Float16 h = _Float16(v);
+        quint16 bits;
+        std::memcpy(&bits, &h, 2);
+        return bits;
+    };
+    for (int c = 0; c < 3; ++c)
+        for (int v = 0; v < 256; ++v) {
+            const quint16 x = half(std::clamp(double(linear[c][v]), 0., 1.));
+            words.low[c][v] = uchar(x & 0xff), words.high[c][v] = uchar(x >> 8);
+        }
+    // Terms of nothing are left out. The output's pieces end at 2, where
+    // the exponent would wrap. A row that could reach it (a wide gamut's)
+    // has large terms of both signs, whose difference near black half
+    // precision does not hold to a level anyway.
+    for (int i = 0; i < 3; ++i) {
+        double positive = 0;
+        words.terms[i] = 0;
+        for (int j = 0; j < 3; ++j) {
+            positive += std::max(0.f, matrix[i][j]);
+            words.matrix[i][j] = half(matrix[i][j]);
+            if (std::abs(matrix[i][j]) >= 1e-4f) words.terms[i] |= 1u << j;
+        }
+        if (positive >= 1.99) return false;
+    }
+    // Piece i covers the half octave whose half-precision bits, shifted
+    // right by 9, are i: exponent e = i / 2 and half q = i % 2, that is
+    // 2^(e - 15) (1 + (q + F) / 2), or (q + F) 2^-15 below the smallest
+    // normal number. Linear light of 1 and more (e = 15) is white.
+    for (int c = 0; c < 3; ++c)
+        for (int i = 0; i < 32; ++i) {
+            const int e = i / 2, q = i % 2;
+            constexpr int kPoints = 33;
+            double f[kPoints], level[kPoints];
+            for (int n = 0; n < kPoints; ++n) {
+                // The kernel takes F with the index's lowest bit above it as
+                // a sign: odd pieces run over -1 to 0.
+                const double rest = double(n) / (kPoints - 1);
+                f[n] = q ? rest - 1 : rest;
+                const double y = e == 0 ? std::ldexp(q + rest, -15) : std::ldexp(1 + (q + rest) / 2, e - 15);
+                // In thirty-seconds of a level, half a level added so that
+                // the shift back rounds.
+                level[n] = 32 * 255. * cmsEvalToneCurveFloat(reversed[c], float(std::min(y, 1.))) + 16;
+            }
+            double coefficients[3];
+            fitQuadratic(f, level, kPoints, coefficients);
+            for (double co : coefficients)
+                if (std::abs(co) > 32000) return false;
+            words.a[c][i] = qint16(std::lround(coefficients[0]));
+            words.b[c][i] = qint16(std::lround(coefficients[1]));
+            words.c[c][i] = qint16(std::lround(coefficients[2]));
+        }
+    return true;
+#else
+    (void)linear, (void)reversed;
+    return false;
+#endif
+}
+
+#if defined(__x86_64__)
+namespace {
+
+#define ORBET_WORDS_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512fp16")))
+
+// Byte positions for the permutes between four registers of sixteen pixels
+// (B, G, R, X) and three planes of sixty-four bytes, one per channel.
+struct Shuffles {
+    alignas(64) uchar redGreen[64];  // R of the pair's 32 pixels, then G
+    alignas(64) uchar blue[64];      // B of the pair's 32 pixels, twice
+    alignas(64) uchar joinRedGreen[4][64];
+    alignas(64) uchar joinBlue[4][64];
+    Shuffles() {
+        std::memset(this, 0, sizeof *this);
+        for (int j = 0; j < 64; ++j) {
+            redGreen[j] = uchar(j < 32 ? 4 * j + 2 : 4 * (j - 32) + 1);
+            blue[j] = uchar(4 * (j % 32));
+        }
+        for (int k = 0; k < 4; ++k)
+            for (int i = 0; i < 16; ++i) {
+                joinRedGreen[k][4 * i + 2] = uchar(16 * k + i);
+                joinRedGreen[k][4 * i + 1] = uchar(64 + 16 * k + i);
+                joinBlue[k][4 * i] = uchar(64 + 16 * k + i);
+            }
+    }
+};
+constexpr __mmask64 kBlue = 0x1111111111111111ull, kFourth = 0x8888888888888888ull;
+
+// A 256-entry byte table read by every byte of index at once.
+ORBET_WORDS_TARGET inline __attribute__((always_inline)) __m512i lookUp(const uchar* table, __m512i index,
+                                                                        __mmask64 upper) {
+    const __m512i lower = _mm512_permutex2var_epi8(_mm512_load_si512(table), index, _mm512_load_si512(table + 64));
+    const __m512i higher =
+        _mm512_permutex2var_epi8(_mm512_load_si512(table + 128), index, _mm512_load_si512(table + 192));
+    return _mm512_mask_blend_epi8(upper, lower, higher);
+}
+
+// One register of pieces: a permute between two registers takes twice as
+// long, and the permutes bound the whole conversion.
+ORBET_WORDS_TARGET inline __attribute__((always_inline)) __m512i piece(const qint16* table, __m512i index) {
+    return _mm512_permutexvar_epi16(index, _mm512_load_si512(table));
+}
+
+}  // namespace
+
+// GCC 12 takes the placeholders inside the 512-bit intrinsics for
+// variables read before they are set.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixShaper::Words& w, uchar* p, int width) {
+    static const Shuffles s;
+    __m512h matrix[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) matrix[i][j] = _mm512_castsi512_ph(_mm512_set1_epi16(short(w.matrix[i][j])));
+    auto* pixels = reinterpret_cast<quint32*>(p);
+    alignas(64) quint32 spare[64];
+    for (int x = 0; x < width; x += 64) {
+        // A last part of fewer than sixty-four pixels goes through a copy.
+        const int count = std::min(64, width - x);
+        quint32* at = pixels + x;
+        if (count < 64) {
+            std::memset(spare, 0, sizeof spare);
+            std::memcpy(spare, at, std::size_t(count) * 4);
+            at = spare;
+        }
+        __m512i v[4];
+        for (int k = 0; k < 4; ++k) v[k] = _mm512_loadu_si512(at + 16 * k);
+        const __m512i redGreen = _mm512_load_si512(s.redGreen), blue = _mm512_load_si512(s.blue);
+        const __m512i first = _mm512_permutex2var_epi8(v[0], redGreen, v[1]);
+        const __m512i second = _mm512_permutex2var_epi8(v[2], redGreen, v[3]);
+        const __m512i plane[3] = {
+            _mm512_shuffle_i64x2(first, second, 0x44), _mm512_shuffle_i64x2(first, second, 0xee),
+            _mm512_mask_blend_epi64(0xf0, _mm512_permutex2var_epi8(v[0], blue, v[1]),
+                                    _mm512_permutex2var_epi8(v[2], blue, v[3]))};
+        // Linear light, two registers of words a channel; unpacking and the
+        // packing at the end undo each other's order.
+        __m512i light[3][2];
+        for (int c = 0; c < 3; ++c) {
+            const __mmask64 upper = _mm512_movepi8_mask(plane[c]);
+            const __m512i low = lookUp(w.low[c], plane[c], upper), high = lookUp(w.high[c], plane[c], upper);
+            light[c][0] = _mm512_unpacklo_epi8(low, high);
+            light[c][1] = _mm512_unpackhi_epi8(low, high);
+        }
+        __m512i out[3];
+        for (int i = 0; i < 3; ++i) {
+            __m512i level[2];
+            for (int h = 0; h < 2; ++h) {
+                __m512h y = _mm512_setzero_ph();
+                for (int j = 0; j < 3; ++j)
+                    if (w.terms[i] & (1u << j)) y = _mm512_fmadd_ph(_mm512_castsi512_ph(light[j][h]), matrix[i][j], y);
+                y = _mm512_max_ph(y, _mm512_setzero_ph());
+                const __m512i bits = _mm512_castph_si512(y);
+                // The piece by the exponent and the half; F from the rest
+                // of the mantissa, the half's bit its sign.
+                const __m512i index = _mm512_srli_epi16(bits, 9);
+                const __m512i f = _mm512_slli_epi16(bits, 6);
+                __m512i value = _mm512_add_epi16(piece(w.b[i], index), _mm512_mulhrs_epi16(piece(w.c[i], index), f));
+                value = _mm512_add_epi16(piece(w.a[i], index), _mm512_mulhrs_epi16(value, f));
+                level[h] = _mm512_srai_epi16(value, 5);
+            }
+            out[i] = _mm512_packus_epi16(level[0], level[1]);
+        }
+        for (int k = 0; k < 4; ++k) {
+            const __m512i rg = _mm512_permutex2var_epi8(out[0], _mm512_load_si512(s.joinRedGreen[k]), out[1]);
+            const __m512i bgr = _mm512_mask_permutex2var_epi8(rg, kBlue, _mm512_load_si512(s.joinBlue[k]), out[2]);
+            _mm512_storeu_si512(at + 16 * k, _mm512_mask_blend_epi8(kFourth, bgr, v[k]));
+        }
+        if (count < 64) std::memcpy(pixels + x, spare, std::size_t(count) * 4);
+    }
+}
+#pragma GCC diagnostic pop
+#else
+void convertSixtyFourAtOnce(const ColourConversion::MatrixShaper::Words&, uchar*, int) {}
+#endif
+
+}  // namespace orbet
