@@ -356,7 +356,7 @@ double ColourConversion::pixelCost() const {
     if (matrix_) {
         switch (matrix_->route) {
         case MatrixShaper::Route::Words:
-            return 0.7;
+            return 0.65;
         case MatrixShaper::Route::Floats:
             return 1.15;
         case MatrixShaper::Route::Tables:

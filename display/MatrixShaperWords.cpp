@@ -84,8 +84,9 @@ namespace {
 struct Shuffles {
     alignas(64) uchar redGreen[64];  // R of the pair's 32 pixels, then G
     alignas(64) uchar blue[64];      // B of the pair's 32 pixels, twice
-    alignas(64) uchar joinRedGreen[4][64];
-    alignas(64) uchar joinBlue[4][64];
+    // Register k's pixels from R and G as packed by eights (see below) and
+    // the plane of B.
+    alignas(64) uchar join[4][64];
     Shuffles() {
         std::memset(this, 0, sizeof *this);
         for (int j = 0; j < 64; ++j) {
@@ -94,13 +95,14 @@ struct Shuffles {
         }
         for (int k = 0; k < 4; ++k)
             for (int i = 0; i < 16; ++i) {
-                joinRedGreen[k][4 * i + 2] = uchar(16 * k + i);
-                joinRedGreen[k][4 * i + 1] = uchar(64 + 16 * k + i);
-                joinBlue[k][4 * i] = uchar(64 + 16 * k + i);
+                const int eights = 16 * (k % 2 + (i < 8 ? 0 : 2)) + i % 8;
+                join[k][4 * i + 2] = uchar(eights);
+                join[k][4 * i + 1] = uchar(eights + 8);
+                join[k][4 * i] = uchar(64 + 16 * k + i);
             }
     }
 };
-constexpr __mmask64 kBlue = 0x1111111111111111ull, kFourth = 0x8888888888888888ull;
+constexpr __mmask64 kFourth = 0x8888888888888888ull;
 
 // A 256-entry byte table read by every byte of index at once.
 ORBET_WORDS_TARGET inline __attribute__((always_inline)) __m512i lookUp(const uchar* table, __m512i index,
@@ -157,9 +159,8 @@ ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixSha
             light[c][0] = _mm512_unpacklo_epi8(low, high);
             light[c][1] = _mm512_unpackhi_epi8(low, high);
         }
-        __m512i out[3];
+        __m512i level[3][2];
         for (int i = 0; i < 3; ++i) {
-            __m512i level[2];
             for (int h = 0; h < 2; ++h) {
                 __m512h y = _mm512_setzero_ph();
                 for (int j = 0; j < 3; ++j)
@@ -172,13 +173,19 @@ ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixSha
                 const __m512i f = _mm512_slli_epi16(bits, 6);
                 __m512i value = _mm512_add_epi16(piece(w.b[i], index), _mm512_mulhrs_epi16(piece(w.c[i], index), f));
                 value = _mm512_add_epi16(piece(w.a[i], index), _mm512_mulhrs_epi16(value, f));
-                level[h] = _mm512_srai_epi16(value, 5);
+                level[i][h] = _mm512_srai_epi16(value, 5);
             }
-            out[i] = _mm512_packus_epi16(level[0], level[1]);
         }
+        // Packing R with G puts eight pixels' R, then their G, in each
+        // 128-bit lane; the lanes of both halves for registers 0 and 1 go
+        // into one register, those for 2 and 3 into another. Every pixel is
+        // then one permute between that and the plane of B away.
+        const __m512i low = _mm512_packus_epi16(level[0][0], level[1][0]);
+        const __m512i high = _mm512_packus_epi16(level[0][1], level[1][1]);
+        const __m512i blues = _mm512_packus_epi16(level[2][0], level[2][1]);
+        const __m512i pairs[2] = {_mm512_shuffle_i64x2(low, high, 0x44), _mm512_shuffle_i64x2(low, high, 0xee)};
         for (int k = 0; k < 4; ++k) {
-            const __m512i rg = _mm512_permutex2var_epi8(out[0], _mm512_load_si512(s.joinRedGreen[k]), out[1]);
-            const __m512i bgr = _mm512_mask_permutex2var_epi8(rg, kBlue, _mm512_load_si512(s.joinBlue[k]), out[2]);
+            const __m512i bgr = _mm512_permutex2var_epi8(pairs[k / 2], _mm512_load_si512(s.join[k]), blues);
             _mm512_storeu_si512(at + 16 * k, _mm512_mask_blend_epi8(kFourth, bgr, v[k]));
         }
         if (count < 64) std::memcpy(pixels + x, spare, std::size_t(count) * 4);
