@@ -15,14 +15,16 @@ namespace orbet {
 // times that; within a level of the exact conversion.
 //
 // Where the processor has 512-bit vectors, many pixels go at once, as
-// tables cannot be read that way at any speed. With byte permutes and
-// half-precision conversion (Words), sixty-four pixels at a time: the input
-// curves are byte tables held in registers, the matrix and the output curve
-// run in 16-bit fixed point, the output curve read off quadratic pieces by
-// quarter octave. Otherwise (Floats) sixteen at a time in single precision,
-// each curve read off sixteen quadratic pieces (the input's by level, the
-// output's by octave). Either is checked against the exact conversion before
-// use; curves they do not follow closely enough keep the tables.
+// tables cannot be read that way at any speed. With byte permutes and half
+// precision (Words), sixty-four at a time: the input curves are byte tables
+// held in registers, the matrix runs in half precision, and the output curve
+// is read off quadratic pieces by half octave in 16-bit fixed point.
+// Otherwise (Floats) sixteen at a time in single precision, each curve read
+// off sixteen quadratic pieces (the input's by level, the output's by
+// octave). Either is checked against the exact conversion before use; curves
+// they do not follow closely enough keep the tables, and a wide gamut's
+// matrix, whose large terms of both signs half precision does not hold,
+// keeps the sixteen at a time.
 struct ColourConversion::MatrixShaper {
     static constexpr int kSteps = 16384;
     // What each level of each input channel adds to the three target

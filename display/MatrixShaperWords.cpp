@@ -61,8 +61,9 @@ bool ColourConversion::MatrixShaper::fitWords(const float linear[3][256], cmsTon
             }
             double coefficients[3];
             fitQuadratic(f, level, kPoints, coefficients);
-            for (double co : coefficients)
-                if (std::abs(co) > 32000) return false;
+            // Every partial sum of the evaluation stays within a word.
+            if (std::abs(coefficients[0]) + std::abs(coefficients[1]) + std::abs(coefficients[2]) > 32000)
+                return false;
             words.a[c][i] = qint16(std::lround(coefficients[0]));
             words.b[c][i] = qint16(std::lround(coefficients[1]));
             words.c[c][i] = qint16(std::lround(coefficients[2]));
