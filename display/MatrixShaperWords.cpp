@@ -132,18 +132,17 @@ ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixSha
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) matrix[i][j] = _mm512_castsi512_ph(_mm512_set1_epi16(short(w.matrix[i][j])));
     auto* pixels = reinterpret_cast<quint32*>(p);
-    alignas(64) quint32 spare[64];
     for (int x = 0; x < width; x += 64) {
-        // A last part of fewer than sixty-four pixels goes through a copy.
-        const int count = std::min(64, width - x);
+        // A last part of fewer than sixty-four pixels is read and written
+        // under masks, the rest taken as black.
         quint32* at = pixels + x;
-        if (count < 64) {
-            std::memset(spare, 0, sizeof spare);
-            std::memcpy(spare, at, std::size_t(count) * 4);
-            at = spare;
-        }
+        __mmask16 mask[4];
         __m512i v[4];
-        for (int k = 0; k < 4; ++k) v[k] = _mm512_loadu_si512(at + 16 * k);
+        for (int k = 0; k < 4; ++k) {
+            const int count = std::clamp(width - x - 16 * k, 0, 16);
+            mask[k] = __mmask16((1u << count) - 1);
+            v[k] = _mm512_maskz_loadu_epi32(mask[k], at + 16 * k);
+        }
         const __m512i redGreen = _mm512_load_si512(s.redGreen), blue = _mm512_load_si512(s.blue);
         const __m512i first = _mm512_permutex2var_epi8(v[0], redGreen, v[1]);
         const __m512i second = _mm512_permutex2var_epi8(v[2], redGreen, v[3]);
@@ -187,9 +186,8 @@ ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixSha
         const __m512i pairs[2] = {_mm512_shuffle_i64x2(low, high, 0x44), _mm512_shuffle_i64x2(low, high, 0xee)};
         for (int k = 0; k < 4; ++k) {
             const __m512i bgr = _mm512_permutex2var_epi8(pairs[k / 2], _mm512_load_si512(s.join[k]), blues);
-            _mm512_storeu_si512(at + 16 * k, _mm512_mask_blend_epi8(kFourth, bgr, v[k]));
+            _mm512_mask_storeu_epi32(at + 16 * k, mask[k], _mm512_mask_blend_epi8(kFourth, bgr, v[k]));
         }
-        if (count < 64) std::memcpy(pixels + x, spare, std::size_t(count) * 4);
     }
 }
 #pragma GCC diagnostic pop
