@@ -17,8 +17,8 @@ namespace orbet {
 // Where the processor has 512-bit vectors, many pixels go at once, as
 // tables cannot be read that way at any speed. With byte permutes and half
 // precision (Words), sixty-four at a time: the input curves are byte tables
-// held in registers, the matrix runs in half precision, and the output curve
-// is read off quadratic pieces by half octave in 16-bit fixed point.
+// held in registers, and the matrix and the output curve, read off quadratic
+// pieces by half octave, run in half precision.
 // Otherwise (Floats) sixteen at a time in single precision, each curve read
 // off sixteen quadratic pieces (the input's by level, the output's by
 // octave). Either is checked against the exact conversion before use; curves
@@ -49,17 +49,16 @@ struct ColourConversion::MatrixShaper {
     // Target from source in linear light, rows the target channels (R, G, B).
     float matrix[3][3];
 
-    // The same in 16-bit words: linear light in half precision as low and
-    // high bytes by input level, the matrix in half precision with the
-    // terms each row has, and the output level in thirty-seconds as
-    // a + b F + c F² over the 32 half octaves that the bits of the linear
-    // light pick, F the rest of them.
+    // The same in half precision: linear light as low and high bytes by
+    // input level, the matrix with the terms each row has, and the output
+    // level as a + b t + c t² over the 32 half octaves that the bits of the
+    // linear light pick, t its mantissa.
     struct Words {
         alignas(64) uchar low[3][256];
         alignas(64) uchar high[3][256];
-        alignas(64) qint16 a[3][32];
-        alignas(64) qint16 b[3][32];
-        alignas(64) qint16 c[3][32];
+        alignas(64) quint16 a[3][32];
+        alignas(64) quint16 b[3][32];
+        alignas(64) quint16 c[3][32];
         quint16 matrix[3][3];
         // Bit j: the row has a term of input channel j.
         unsigned terms[3];

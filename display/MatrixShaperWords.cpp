@@ -42,31 +42,31 @@ bool ColourConversion::MatrixShaper::fitWords(const float linear[3][256], cmsTon
     }
     // Piece i covers the half octave whose half-precision bits, shifted
     // right by 9, are i: exponent e = i / 2 and half q = i % 2, that is
-    // 2^(e - 15) (1 + (q + F) / 2), or (q + F) 2^-15 below the smallest
-    // normal number. Linear light of 1 and more (e = 15) is white.
+    // 2^(e - 15) t with the mantissa t from 1 + q / 2 to 1.5 + q / 2. Below
+    // the smallest normal number (e = 0) the mantissa says nothing of the
+    // size, and the output is within a fraction of a level of black there
+    // for any curve the check lets through: the piece is its mean. Linear
+    // light of 1 and more (e = 15) is white.
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 32; ++i) {
             const int e = i / 2, q = i % 2;
             constexpr int kPoints = 33;
-            double f[kPoints], level[kPoints];
+            double t[kPoints], level[kPoints];
             for (int n = 0; n < kPoints; ++n) {
-                // The kernel takes F with the index's lowest bit above it as
-                // a sign: odd pieces run over -1 to 0.
                 const double rest = double(n) / (kPoints - 1);
-                f[n] = q ? rest - 1 : rest;
-                const double y = e == 0 ? std::ldexp(q + rest, -15) : std::ldexp(1 + (q + rest) / 2, e - 15);
-                // In thirty-seconds of a level, half a level added so that
-                // the shift back rounds.
-                level[n] = 32 * 255. * cmsEvalToneCurveFloat(reversed[c], float(std::min(y, 1.))) + 16;
+                t[n] = 1 + (q + rest) / 2;
+                const double y = e == 0 ? std::ldexp(q + rest, -15) : std::ldexp(t[n], e - 15);
+                level[n] = 255. * cmsEvalToneCurveFloat(reversed[c], float(std::min(y, 1.)));
             }
-            double coefficients[3];
-            fitQuadratic(f, level, kPoints, coefficients);
-            // Every partial sum of the evaluation stays within a word.
-            if (std::abs(coefficients[0]) + std::abs(coefficients[1]) + std::abs(coefficients[2]) > 32000)
-                return false;
-            words.a[c][i] = qint16(std::lround(coefficients[0]));
-            words.b[c][i] = qint16(std::lround(coefficients[1]));
-            words.c[c][i] = qint16(std::lround(coefficients[2]));
+            double coefficients[3] = {0, 0, 0};
+            if (e == 0) {
+                for (double l : level) coefficients[0] += l / kPoints;
+            } else {
+                fitQuadratic(t, level, kPoints, coefficients);
+            }
+            words.a[c][i] = half(coefficients[0]);
+            words.b[c][i] = half(coefficients[1]);
+            words.c[c][i] = half(coefficients[2]);
         }
     return true;
 #else
@@ -116,8 +116,8 @@ ORBET_WORDS_TARGET inline __attribute__((always_inline)) __m512i lookUp(const uc
 
 // One register of pieces: a permute between two registers takes twice as
 // long, and the permutes bound the whole conversion.
-ORBET_WORDS_TARGET inline __attribute__((always_inline)) __m512i piece(const qint16* table, __m512i index) {
-    return _mm512_permutexvar_epi16(index, _mm512_load_si512(table));
+ORBET_WORDS_TARGET inline __attribute__((always_inline)) __m512h piece(const quint16* table, __m512i index) {
+    return _mm512_castsi512_ph(_mm512_permutexvar_epi16(index, _mm512_load_si512(table)));
 }
 
 }  // namespace
@@ -166,14 +166,13 @@ ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixSha
                 for (int j = 0; j < 3; ++j)
                     if (w.terms[i] & (1u << j)) y = _mm512_fmadd_ph(_mm512_castsi512_ph(light[j][h]), matrix[i][j], y);
                 y = _mm512_max_ph(y, _mm512_setzero_ph());
-                const __m512i bits = _mm512_castph_si512(y);
-                // The piece by the exponent and the half; F from the rest
-                // of the mantissa, the half's bit its sign.
-                const __m512i index = _mm512_srli_epi16(bits, 9);
-                const __m512i f = _mm512_slli_epi16(bits, 6);
-                __m512i value = _mm512_add_epi16(piece(w.b[i], index), _mm512_mulhrs_epi16(piece(w.c[i], index), f));
-                value = _mm512_add_epi16(piece(w.a[i], index), _mm512_mulhrs_epi16(value, f));
-                level[i][h] = _mm512_srai_epi16(value, 5);
+                // The piece by the exponent and the half, evaluated at the
+                // mantissa.
+                const __m512i index = _mm512_srli_epi16(_mm512_castph_si512(y), 9);
+                const __m512h t = _mm512_getmant_ph(y, _MM_MANT_NORM_1_2, _MM_MANT_SIGN_zero);
+                const __m512h value = _mm512_fmadd_ph(_mm512_fmadd_ph(piece(w.c[i], index), t, piece(w.b[i], index)),
+                                                      t, piece(w.a[i], index));
+                level[i][h] = _mm512_cvtph_epi16(value);
             }
         }
         // Packing R with G puts eight pixels' R, then their G, in each
