@@ -131,20 +131,19 @@ bool Panes::loadPicture(const QString& path) {
         // background a moment longer.
         const QSize corner = cornerSize();
         QSize whole;
-        // A photo decoding ahead hands its corner over as soon as that is
-        // decoded: decoding it here as well would take a processor from the
-        // whole picture.
-        QImage shown = loadJpegCorner(path, ahead && ahead->corner ? QSize() : corner, &whole);
+        // The whole picture's decoding hands its corner over as soon as that
+        // is decoded, wherever it lies in the file: decoding it here as well
+        // would take a processor from the whole picture. Only a decoding
+        // ahead that hands none over leaves the corner to be decoded here.
+        const bool cornerHanded = !ahead || ahead->corner;
+        QImage shown = loadJpegCorner(path, cornerHanded ? QSize() : corner, &whole);
         auto load = [path] { return loadBuiltInPicture(path); };
         if (!shown.isNull()) {
-            f_.MP->setPicture(std::move(shown), whole, decoding ? *decoding : QtConcurrent::run(load), load,
-                              ahead ? ahead->corner : nullptr);
+            f_.MP->setPicture(std::move(shown), whole, decoding ? *decoding : QtConcurrent::run(load), load, nullptr);
             return true;
         }
         if (whole.isValid()) {
-            // Its corner lies at the end of the file, or a decoding ahead has
-            // it: the whole picture's decoding hands it over, the one
-            // decoding ahead as well as one started here.
+            // The decoding ahead hands it over, or one started here.
             std::shared_ptr<JpegCornerHandOff> handOff = ahead ? ahead->corner : nullptr;
             if (!decoding) {
                 handOff = std::make_shared<JpegCornerHandOff>(corner, true);
