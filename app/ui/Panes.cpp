@@ -109,7 +109,7 @@ QSize Panes::cornerSize() const {
     return QSize(f_.width(), f_.height() - twips::toPixels(f_.barTop()));
 }
 
-bool Panes::loadPicture(const QString& path) {
+bool Panes::loadPicture(const QString& path, FirstCorner first) {
     clearPicture();
     std::optional<ReadAhead::Decoding> ahead = readAhead ? readAhead(path) : std::nullopt;
     std::optional<QFuture<QImage>> decoding;
@@ -133,9 +133,10 @@ bool Panes::loadPicture(const QString& path) {
         QSize whole;
         // The whole picture's decoding hands its corner over as soon as that
         // is decoded, wherever it lies in the file: decoding it here as well
-        // would take a processor from the whole picture. Only a decoding
-        // ahead that hands none over leaves the corner to be decoded here.
-        const bool cornerHanded = !ahead || ahead->corner;
+        // would take a processor from the whole picture. A decoding ahead
+        // that hands none over leaves the corner to be decoded here, as
+        // does the caller that asks for it.
+        const bool cornerHanded = ahead ? bool(ahead->corner) : first == FirstCorner::FromDecoding;
         QImage shown = loadJpegCorner(path, cornerHanded ? QSize() : corner, &whole);
         auto load = [path] { return loadBuiltInPicture(path); };
         if (!shown.isNull()) {

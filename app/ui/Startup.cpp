@@ -235,7 +235,10 @@ bool Startup::loadDropped(const QString& path) {
         select(kPictureFilter);
         f_.File1->setListIndex(0);
         selectionWalk(path);
-        return panes.loadPicture(path);
+        // The rest of the start runs beside this show: a corner decoded
+        // alone reaches the screen first, where the whole decoding would
+        // share the cores with the start.
+        return panes.loadPicture(path, Panes::FirstCorner::DecodedHere);
     case ExtensionClass::WebPage:
         selectionWalk(path);
         select(kWebFilter);
