@@ -109,7 +109,7 @@ QSize Panes::cornerSize() const {
     return QSize(f_.width(), f_.height() - twips::toPixels(f_.barTop()));
 }
 
-bool Panes::loadPicture(const QString& path, FirstCorner first) {
+bool Panes::loadPicture(const QString& path) {
     clearPicture();
     std::optional<ReadAhead::Decoding> ahead = readAhead ? readAhead(path) : std::nullopt;
     std::optional<QFuture<QImage>> decoding;
@@ -135,8 +135,8 @@ bool Panes::loadPicture(const QString& path, FirstCorner first) {
         // is decoded, wherever it lies in the file: decoding it here as well
         // would take a processor from the whole picture. A decoding ahead
         // that hands none over leaves the corner to be decoded here, as
-        // does the caller that asks for it.
-        const bool cornerHanded = ahead ? bool(ahead->corner) : first == FirstCorner::FromDecoding;
+        // does the start.
+        const bool cornerHanded = ahead ? bool(ahead->corner) : firstCorner == FirstCorner::FromDecoding;
         QImage shown = loadJpegCorner(path, cornerHanded ? QSize() : corner, &whole);
         auto load = [path] { return loadBuiltInPicture(path); };
         if (!shown.isNull()) {

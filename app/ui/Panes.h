@@ -30,12 +30,14 @@ public:
     // Shows and hides the panes for a group of filters.
     void arrange(DisplayGroup group);
 
+    // The built-in loader; false leaves the picture box empty.
+    bool loadPicture(const QString& path);
     // Where a large photo's first corner comes from when nothing decodes it
     // ahead: its whole decoding, started at once, or a decoding of the
-    // corner alone here, with the whole decoding started after it.
+    // corner alone here, with the whole decoding started after it. The
+    // start asks for the second while it runs.
     enum class FirstCorner { FromDecoding, DecodedHere };
-    // The built-in loader; false leaves the picture box empty.
-    bool loadPicture(const QString& path, FirstCorner first = FirstCorner::FromDecoding);
+    FirstCorner firstCorner = FirstCorner::FromDecoding;
     // Resets the insertion format, then loads rich or plain text: at most
     // kTextReadLimit bytes of it; textCut() tells whether the rest was left.
     bool loadText(const QString& path, bool rich);

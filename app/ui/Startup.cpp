@@ -137,7 +137,12 @@ void Startup::run() {
     f_.panes().clearPicture();
 
     progress(Texts::tr("前回設定読み込み"));
+    // The file named on the command line is shown here, with the rest of
+    // the start still to run: a large photo's corner decoded alone reaches
+    // the screen first, where the whole decoding would share the cores.
+    f_.panes().firstCorner = Panes::FirstCorner::DecodedHere;
     f_.settings().OpenF();
+    f_.panes().firstCorner = Panes::FirstCorner::FromDecoding;
     if (!picture.isEmpty() && f_.panes().expectPicture) f_.panes().expectPicture(picture, false);
     traceStartupStep("OpenF");
 
@@ -235,10 +240,7 @@ bool Startup::loadDropped(const QString& path) {
         select(kPictureFilter);
         f_.File1->setListIndex(0);
         selectionWalk(path);
-        // The rest of the start runs beside this show: a corner decoded
-        // alone reaches the screen first, where the whole decoding would
-        // share the cores with the start.
-        return panes.loadPicture(path, Panes::FirstCorner::DecodedHere);
+        return panes.loadPicture(path);
     case ExtensionClass::WebPage:
         selectionWalk(path);
         select(kWebFilter);

@@ -341,13 +341,17 @@ QImage largeQuad() {
 
 // Large photos go through the two-thread decoder and show their upright
 // top-left corner first whichever way they are turned, also where that
-// corner comes from the end of the file; then the pane holds the upright
-// picture.
+// corner comes from the end of the file, whether the whole decoding hands it
+// over (after the start) or the window decodes it alone (during the start);
+// then the pane holds the upright picture.
 TEST_F(PhotosTest, LargeTurnedPhotosShowTheirCornerFirstAndThenUprightWhole) {
     const QImage scene = largeQuad();
     Form1& f = start();
+    EXPECT_EQ(f.panes().firstCorner, Panes::FirstCorner::FromDecoding);
     f.resize(800, 600);
-    for (int n = 1; n <= 8; ++n) {
+    for (int k = 0; k < 16; ++k) {
+        const int n = k % 8 + 1;
+        f.panes().firstCorner = k < 8 ? Panes::FirstCorner::FromDecoding : Panes::FirstCorner::DecodedHere;
         const std::string corners = kUpright[n];
         const QString path = QDir(data_.path()).filePath(QStringLiteral("big%1.jpg").arg(n));
         ASSERT_TRUE(writeAll(path, orientedJpeg(scene, n)));
@@ -373,6 +377,7 @@ TEST_F(PhotosTest, LargeTurnedPhotosShowTheirCornerFirstAndThenUprightWhole) {
                                 nearest(whole.pixel(10, whole.height() - 11))};
         EXPECT_EQ(shown, corners) << n;
     }
+    f.panes().firstCorner = Panes::FirstCorner::FromDecoding;
 }
 
 // A turned photo whose decoding ahead is still under way when it is shown
