@@ -159,10 +159,14 @@ std::unique_ptr<ColourConversion::MatrixShaper> ColourConversion::MatrixShaper::
             for (int i = 0; i < 3; ++i) result->contribution[j][v][i] = result->matrix[i][j] * linear[j][v] * (kSteps - 1);
             result->contribution[j][v][3] = 0.f;
         }
-    if (result->fitWords(linear, reversed.curves) && result->closeToExact(Route::Words, linear, reversed.curves))
-        result->checked |= 1u << int(Route::Words);
-    if (result->fitFloats(linear, reversed.curves) && result->closeToExact(Route::Floats, linear, reversed.curves))
-        result->checked |= 1u << int(Route::Floats);
+    // Each route's pieces checked against one exact conversion of the grid.
+    const bool words = result->fitWords(linear, reversed.curves);
+    const bool floats = result->fitFloats(linear, reversed.curves);
+    if (words || floats) {
+        const Grid grid = result->exactGrid(linear, reversed.curves);
+        if (words && result->closeToExact(Route::Words, grid)) result->checked |= 1u << int(Route::Words);
+        if (floats && result->closeToExact(Route::Floats, grid)) result->checked |= 1u << int(Route::Floats);
+    }
     for (Route r : {Route::Floats, Route::Words})
         if (result->offers(r)) result->route = r;
     return result;
@@ -194,31 +198,39 @@ bool ColourConversion::MatrixShaper::fitFloats(const float linear[3][256], cmsTo
 #endif
 }
 
-bool ColourConversion::MatrixShaper::closeToExact(Route by, const float linear[3][256],
-                                                  cmsToneCurve* const reversed[3]) const {
-    // Checked against the exact conversion, densest near black where the
-    // curves bend most: within 0.9 of a level, so the result stays within
-    // one level of any exact conversion rounded.
+ColourConversion::MatrixShaper::Grid ColourConversion::MatrixShaper::exactGrid(
+    const float linear[3][256], cmsToneCurve* const reversed[3]) const {
+    // Densest near black, where the curves bend most.
     static const int kLevels[] = {0,  1,  2,  3,  4,  5,  6,  8,  10,  12,  15,  19,  24,  30,  38,  47,
                                   58, 71, 86, 103, 122, 143, 166, 191, 217, 236, 247, 252, 254, 255};
     constexpr int kCount = int(std::size(kLevels));
-    std::vector<quint32> pixels;
-    pixels.reserve(kCount * kCount * kCount);
+    Grid grid;
+    grid.pixels.reserve(kCount * kCount * kCount);
+    grid.exact.reserve(3 * kCount * kCount * kCount);
     for (int r : kLevels)
         for (int g : kLevels)
-            for (int b : kLevels) pixels.push_back(0xff000000u | quint32(r) << 16 | quint32(g) << 8 | quint32(b));
-    std::vector<quint32> converted = pixels;
+            for (int b : kLevels) {
+                grid.pixels.push_back(0xff000000u | quint32(r) << 16 | quint32(g) << 8 | quint32(b));
+                const int in[3] = {r, g, b};
+                for (int i = 0; i < 3; ++i) {
+                    const double y =
+                        std::clamp(double(matrix[i][0]) * linear[0][in[0]] + double(matrix[i][1]) * linear[1][in[1]] +
+                                       double(matrix[i][2]) * linear[2][in[2]],
+                                   0., 1.);
+                    grid.exact.push_back(255.f * cmsEvalToneCurveFloat(reversed[i], float(y)));
+                }
+            }
+    return grid;
+}
+
+bool ColourConversion::MatrixShaper::closeToExact(Route by, const Grid& grid) const {
+    // Within 0.9 of a level, so the result stays within one level of any
+    // exact conversion rounded.
+    std::vector<quint32> converted = grid.pixels;
     convert(reinterpret_cast<uchar*>(converted.data()), int(converted.size()), by);
-    for (std::size_t k = 0; k < pixels.size(); ++k) {
-        const int in[3] = {int(pixels[k] >> 16 & 0xff), int(pixels[k] >> 8 & 0xff), int(pixels[k] & 0xff)};
-        for (int i = 0; i < 3; ++i) {
-            const double y = std::clamp(double(matrix[i][0]) * linear[0][in[0]] + double(matrix[i][1]) * linear[1][in[1]] +
-                                            double(matrix[i][2]) * linear[2][in[2]],
-                                        0., 1.);
-            const double exact = 255. * cmsEvalToneCurveFloat(reversed[i], float(y));
-            if (std::abs(double(converted[k] >> (16 - 8 * i) & 0xff) - exact) > 0.9) return false;
-        }
-    }
+    for (std::size_t k = 0; k < converted.size(); ++k)
+        for (int i = 0; i < 3; ++i)
+            if (std::abs(float(converted[k] >> (16 - 8 * i) & 0xff) - grid.exact[3 * k + i]) > 0.9f) return false;
     return true;
 }
 

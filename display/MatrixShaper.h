@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <lcms2.h>
 
@@ -82,7 +83,14 @@ private:
     unsigned checked = 0;
     bool fitFloats(const float linear[3][256], cmsToneCurve* const reversed[3]);
     bool fitWords(const float linear[3][256], cmsToneCurve* const reversed[3]);
-    bool closeToExact(Route by, const float linear[3][256], cmsToneCurve* const reversed[3]) const;
+    // The grid of pixels the routes are checked on, and its exact
+    // conversion (three levels a pixel, not rounded).
+    struct Grid {
+        std::vector<quint32> pixels;
+        std::vector<float> exact;
+    };
+    Grid exactGrid(const float linear[3][256], cmsToneCurve* const reversed[3]) const;
+    bool closeToExact(Route by, const Grid& grid) const;
 };
 
 // The quadratic a + b t + c t² nearest to the points in the least squares.
