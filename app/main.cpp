@@ -10,8 +10,8 @@
 #include "app/ui/ProgramStyle.h"
 #include "navigation/FolderSnapshot.h"
 #include "platform/Language.h"
-#include "platform/StartupTrace.h"
 #include "platform/NativePath.h"
+#include "platform/StartupTrace.h"
 #include "platform/ui/QtPrompter.h"
 
 namespace {
@@ -20,7 +20,8 @@ namespace {
 // window or display is needed; nullopt when the program is to run.
 std::optional<int> answerOptions(int& argc, char** argv) {
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments.append(orbet::fromNative(argv[i]));
+    for (int i = 0; i < argc; ++i)
+        arguments.append(orbet::fromNative(argv[i]));
     const orbet::CommandLineRequest request = orbet::readCommandLine(arguments);
     if (request.kind == orbet::CommandLineRequest::Kind::Run) return std::nullopt;
     // The answers speak the user's language; a core application is enough
@@ -49,7 +50,7 @@ std::optional<int> answerOptions(int& argc, char** argv) {
     return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (const std::optional<int> answered = answerOptions(argc, argv)) return *answered;
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
     // A file named on the command line may have a name that is not UTF-8:
     // the arguments are taken from their bytes, which Qt's list would lose.
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments.append(orbet::fromNative(argv[i]));
+    for (int i = 0; i < argc; ++i)
+        arguments.append(orbet::fromNative(argv[i]));
     orbet::Form1 form(prompter, orbet::readCommandLine(arguments).text);
     orbet::traceStartupStep("window created");
     form.load();

@@ -18,7 +18,8 @@ orbet::FavouritesStore fullStore() {
 void BM_WriteSettings(benchmark::State& state) {
     const auto store = fullStore();
     const orbet::Settings settings;
-    for (auto _ : state) benchmark::DoNotOptimize(orbet::formatSettings(settings, store.save()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(orbet::formatSettings(settings, store.save()));
 }
 BENCHMARK(BM_WriteSettings);
 
@@ -49,6 +50,6 @@ void BM_FilterTableRoundTrip(benchmark::State& state) {
 }
 BENCHMARK(BM_FilterTableRoundTrip);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -33,7 +33,7 @@ unsigned char digitClass(unsigned char c) {
     return kInvalid;
 }
 
-}  // namespace
+} // namespace
 
 RandomSource systemRandom() {
     return [](int low, int high) { return int(QRandomGenerator::global()->bounded(low, high + 1)); };
@@ -55,14 +55,17 @@ std::array<char, 3> headerBytes(const Rounds& r) {
     return {byte(d[2], k[2]), byte(d[1] + k[2], k[1] + k[2]), byte(d[0] + k[1] + k[2], k[0] + k[1] + k[2])};
 }
 
-int shiftOfHeader(const char header[3]) { return static_cast<unsigned char>(header[2]) & 15; }
+int shiftOfHeader(const char header[3]) {
+    return static_cast<unsigned char>(header[2]) & 15;
+}
 
-bool writeProtected(QIODevice& source, const QByteArray& password, const QByteArray& name, const Rounds& rounds,
-                    const Sink& sink, const std::function<void()>& pump) {
+bool writeProtected(QIODevice& source, const QByteArray& password, const QByteArray& name,
+                    const Rounds& rounds, const Sink& sink, const std::function<void()>& pump) {
     const int shift = (rounds.keys[0] + rounds.keys[1] + rounds.keys[2]) & 15;
     const std::array<char, 3> header = headerBytes(rounds);
     QByteArray lines = password + "\r\n" + name + "\r\n";
-    for (char& c : lines) c = char(shifted(static_cast<unsigned char>(c), shift));
+    for (char& c : lines)
+        c = char(shifted(static_cast<unsigned char>(c), shift));
     if (!sink(header.data(), 3) || !sink(lines.constData(), lines.size())) return false;
 
     // Each source byte becomes its two shifted digit characters.
@@ -79,7 +82,8 @@ bool writeProtected(QIODevice& source, const QByteArray& password, const QByteAr
         if (n == 0) break;
         const auto* p = reinterpret_cast<const unsigned char*>(in.constData());
         char* o = out.data();
-        for (qint64 i = 0; i < n; ++i, o += 2) std::memcpy(o, pairs[p[i]], 2);
+        for (qint64 i = 0; i < n; ++i, o += 2)
+            std::memcpy(o, pairs[p[i]], 2);
         if (!sink(out.constData(), 2 * n)) return false;
         if (pump) pump();
     }
@@ -126,7 +130,8 @@ bool Reader::readHeader() {
 
 Reader::Status Reader::readContent(const Sink& sink, const std::function<void()>& pump) {
     unsigned char cls[256];
-    for (int b = 0; b < 256; ++b) cls[b] = digitClass(shifted(static_cast<unsigned char>(b), 16 - shift_));
+    for (int b = 0; b < 256; ++b)
+        cls[b] = digitClass(shifted(static_cast<unsigned char>(b), 16 - shift_));
     // The content is almost always one long line: two digits at a time
     // through one table, byte by byte only around line breaks.
     constexpr std::uint16_t kNotAPair = 0xFFFF;
@@ -190,4 +195,4 @@ bool hasControlCharacters(const QString& name) {
     });
 }
 
-}  // namespace orbet::ang
+} // namespace orbet::ang

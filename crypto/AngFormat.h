@@ -21,8 +21,8 @@ namespace orbet::ang {
 
 // Keys and decoys of the three rounds, in the order the rounds were applied.
 struct Rounds {
-    std::array<int, 3> keys{};    // 1 to 14 when drawn
-    std::array<int, 3> decoys{};  // 1 to 15 when drawn
+    std::array<int, 3> keys{};   // 1 to 14 when drawn
+    std::array<int, 3> decoys{}; // 1 to 15 when drawn
 };
 
 // Draws an integer from low to high inclusive. The program draws from the
@@ -46,13 +46,13 @@ constexpr qint64 kChunk = 1 << 20;
 // two lines, the source's bytes as shifted hexadecimal digit pairs, and the
 // shifted final line break. Reads the source in chunks; calls pump between
 // chunks. False when reading the source or the sink failed.
-bool writeProtected(QIODevice& source, const QByteArray& password, const QByteArray& name, const Rounds& rounds,
-                    const Sink& sink, const std::function<void()>& pump = {});
+bool writeProtected(QIODevice& source, const QByteArray& password, const QByteArray& name,
+                    const Rounds& rounds, const Sink& sink, const std::function<void()>& pump = {});
 
 // Reads a protected file: first the header and the two text lines, then the
 // content streamed out as bytes.
 class Reader {
-public:
+  public:
     enum class Status { Ok, NotProtected, OddDigits, ReadFailed, SinkFailed };
 
     explicit Reader(QIODevice& in) : in_(in) {}
@@ -68,9 +68,9 @@ public:
     // end with a line break (a file cut short does not).
     Status readContent(const Sink& sink, const std::function<void()>& pump = {});
 
-private:
+  private:
     bool fill();
-    int nextPlain();  // the next unshifted byte, -1 at the end
+    int nextPlain(); // the next unshifted byte, -1 at the end
 
     QIODevice& in_;
     int shift_ = 0;
@@ -89,4 +89,4 @@ bool isSafeName(const QString& name);
 // with controls cannot be typed or shown; neither is written or restored.
 bool hasControlCharacters(const QString& name);
 
-}  // namespace orbet::ang
+} // namespace orbet::ang

@@ -14,10 +14,12 @@ namespace {
 // ICU's windows-31j table swaps the controls 0x1A, 0x1C and 0x7F among
 // themselves, where Windows maps every byte below 0x80 to itself. None of
 // them is ever part of a double-byte code, so they pass around ICU.
-bool isSwappedControl(char16_t c) { return c == 0x1A || c == 0x1C || c == 0x7F; }
+bool isSwappedControl(char16_t c) {
+    return c == 0x1A || c == 0x1C || c == 0x7F;
+}
 
 class Converter {
-public:
+  public:
     Converter() {
         UErrorCode error = U_ZERO_ERROR;
         cnv_ = ucnv_open("windows-31j", &error);
@@ -38,8 +40,9 @@ public:
         ucnv_setFromUCallBack(cnv_, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
         const qsizetype start = out.size();
         out.resize(start + 2 * piece.size() + 8);
-        const int32_t n = ucnv_fromUChars(cnv_, out.data() + start, int32_t(out.size() - start),
-                                          reinterpret_cast<const UChar*>(piece.data()), int32_t(piece.size()), &error);
+        const int32_t n =
+            ucnv_fromUChars(cnv_, out.data() + start, int32_t(out.size() - start),
+                            reinterpret_cast<const UChar*>(piece.data()), int32_t(piece.size()), &error);
         if (U_FAILURE(error)) return false;
         out.truncate(start + n);
         return true;
@@ -54,14 +57,15 @@ public:
         ucnv_setToUCallBack(cnv_, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &error);
         const qsizetype start = out.size();
         out.resize(start + piece.size() + 8);
-        const int32_t n = ucnv_toUChars(cnv_, reinterpret_cast<UChar*>(out.data() + start),
-                                        int32_t(out.size() - start), piece.data(), int32_t(piece.size()), &error);
+        const int32_t n =
+            ucnv_toUChars(cnv_, reinterpret_cast<UChar*>(out.data() + start), int32_t(out.size() - start),
+                          piece.data(), int32_t(piece.size()), &error);
         if (U_FAILURE(error)) return false;
         out.truncate(start + n);
         return true;
     }
 
-private:
+  private:
     UConverter* cnv_ = nullptr;
 };
 
@@ -84,7 +88,7 @@ std::optional<QString> decodeCodePage932(const QByteArray& bytes) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 QByteArray encodeText(const QString& text) {
     if (isAscii(text)) return text.toLatin1();
@@ -107,6 +111,8 @@ QString decodeText(const QByteArray& bytes) {
     return fromNative(bytes);
 }
 
-bool sameText(const QByteArray& stored, const QString& text) { return decodeText(stored) == text; }
+bool sameText(const QByteArray& stored, const QString& text) {
+    return decodeText(stored) == text;
+}
 
-}  // namespace orbet::ang
+} // namespace orbet::ang

@@ -20,4 +20,4 @@ QString decodeText(const QByteArray& bytes);
 // field matches one text only.
 bool sameText(const QByteArray& stored, const QString& text);
 
-}  // namespace orbet::ang
+} // namespace orbet::ang

@@ -17,7 +17,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(BinAngsDL)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -52,11 +52,12 @@ bool fileExists(const QString& path) {
     return facts.exists || facts.isLink;
 }
 
-}  // namespace
+} // namespace
 
 BinAngsDL::BinAngsDL(Prompter& prompter)
     : prompter_(prompter), random_(ang::systemRandom()), pump_([] {
-          if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+          if (QCoreApplication::instance())
+              QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
       }) {}
 
 void BinAngsDL::setTempFilePath(const QString& folder) {
@@ -125,7 +126,8 @@ QString BinAngsDL::PassAngs(const QString& hex) {
     const QByteArray record =
         ang::encodeText(pass_) + "\r\n" + ang::encodeText(filename_) + "\r\n" + hex.toLatin1() + "\r\n";
     QString text = QString::fromLatin1(record.toHex().toUpper());
-    for (int round = 0; round < 3; ++round) text = Angs(text);
+    for (int round = 0; round < 3; ++round)
+        text = Angs(text);
     return text;
 }
 
@@ -168,7 +170,8 @@ BinAngsDL::Protected BinAngsDL::ProtectFile(const QString& source, const QString
     const ang::Rounds rounds = ang::drawRounds(random_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
     ProgressRun run(*progress, titleName_,
-                    QCoreApplication::translate("BinAngsDL", "%1を暗号化しています").arg(filename_), in.size());
+                    QCoreApplication::translate("BinAngsDL", "%1を暗号化しています").arg(filename_),
+                    in.size());
     // The progress goes by the source's bytes read; a stop abandons the new
     // file, so the target stays as it was.
     const bool streamed = ang::writeProtected(
@@ -235,8 +238,9 @@ QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
         return {};
     }
     if (fileExists(path)) {
-        const Answer a = prompter_.message(Texts::tr("同じファイル名が存在します、上書きしますか？"),
-                                           QStringLiteral("KTXAngsDLL-") + path, Buttons::YesNo, Icon::Question);
+        const Answer a =
+            prompter_.message(Texts::tr("同じファイル名が存在します、上書きしますか？"),
+                              QStringLiteral("KTXAngsDLL-") + path, Buttons::YesNo, Icon::Question);
         if (a != Answer::Yes) return {};
     }
     AtomicWriter out(path);
@@ -279,13 +283,17 @@ QString BinAngsDL::controlNameMessage() {
     return Texts::tr("ファイル名に改行などの制御文字が含まれているため、暗号化できません");
 }
 
-QString BinAngsDL::notRegularMessage() { return Texts::tr("通常のファイルではないため、暗号化できません"); }
+QString BinAngsDL::notRegularMessage() {
+    return Texts::tr("通常のファイルではないため、暗号化できません");
+}
 
 QString BinAngsDL::storedControlNameMessage() {
     return Texts::tr("保存されているファイル名に制御文字が含まれているため、復号できません");
 }
 
-QString BinAngsDL::notRegularProtectedMessage() { return Texts::tr("通常のファイルではないため、復号できません"); }
+QString BinAngsDL::notRegularProtectedMessage() {
+    return Texts::tr("通常のファイルではないため、復号できません");
+}
 
 QString BinAngsDL::folderInTheWayMessage() {
     return Texts::tr("同じ名前のフォルダが存在するため、復号したファイルを出力できません");
@@ -307,4 +315,4 @@ void BinAngsDL::sayOddText() {
     prompter_.message(Texts::tr("KTXﾊﾞｲﾅﾘｻｰﾊﾞｰ ｴﾗｰ"), titleName_ + Texts::tr("-ｴﾗｰ"), Buttons::Ok);
 }
 
-}  // namespace orbet
+} // namespace orbet

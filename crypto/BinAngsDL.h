@@ -25,7 +25,7 @@ class Prompter;
 // flat whatever the file's size, and write through a new file renamed over
 // the target, so a failed write leaves the old file whole.
 class BinAngsDL {
-public:
+  public:
     explicit BinAngsDL(Prompter& prompter);
 
     QString TitleName() const { return titleName_; }
@@ -86,7 +86,7 @@ public:
     void setRandomSource(ang::RandomSource random) { random_ = std::move(random); }
     void setPump(std::function<void()> pump) { pump_ = std::move(pump); }
 
-private:
+  private:
     QString restore(QIODevice& in, const QString& inputPath);
     void sayWriteFailed(const QString& path, const QString& reason);
     void sayReadFailed(const QString& path);
@@ -104,4 +104,4 @@ private:
     QString filename_;
 };
 
-}  // namespace orbet
+} // namespace orbet

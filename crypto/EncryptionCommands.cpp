@@ -16,30 +16,35 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(EncryptionCommands)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
-bool exists(const QFileInfo& info) { return info.exists() || info.isSymLink(); }
+bool exists(const QFileInfo& info) {
+    return info.exists() || info.isSymLink();
+}
 
 // Clears the re-entry flag and the busy pointer however a command ends.
 class WorkingScope {
-public:
+  public:
     explicit WorkingScope(bool& flag) : flag_(flag) { flag_ = true; }
     ~WorkingScope() { flag_ = false; }
     WorkingScope(const WorkingScope&) = delete;
     WorkingScope& operator=(const WorkingScope&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
-}  // namespace
+} // namespace
 
-EncryptionCommands::EncryptionCommands(Prompter& prompter, ProgramState& state, BinAngsDL& bin, BusyPointer busy)
+EncryptionCommands::EncryptionCommands(Prompter& prompter, ProgramState& state, BinAngsDL& bin,
+                                       BusyPointer busy)
     : prompter_(prompter), state_(state), bin_(bin), busy_(std::move(busy)) {}
 
-QString EncryptionCommands::filter() { return Texts::tr("KTXパスワード付き暗号化ファイル(*.ang)|*.ang"); }
+QString EncryptionCommands::filter() {
+    return Texts::tr("KTXパスワード付き暗号化ファイル(*.ang)|*.ang");
+}
 
 QString EncryptionCommands::noPasswordMessage() {
     return Texts::tr("パスワードが入力されていないため、暗号化ファイルは作成しませんでした");
@@ -74,8 +79,8 @@ void EncryptionCommands::PasAng() {
     }
     // Refused before the dialogs, so nothing is chosen or written in vain.
     if (!current.isRegular) {
-        prompter_.message(BinAngsDL::notRegularMessage() + QStringLiteral("\r\n") + displayName(source), state_.title,
-                          Buttons::Ok);
+        prompter_.message(BinAngsDL::notRegularMessage() + QStringLiteral("\r\n") + displayName(source),
+                          state_.title, Buttons::Ok);
         return;
     }
     // The stored name is the readable one: a Shift_JIS name goes back to its
@@ -93,9 +98,9 @@ void EncryptionCommands::PasAng() {
     const QString target = prompter_.saveFile(request);
     if (target.isEmpty()) return;
     if (exists(QFileInfo(target))) {
-        const Answer a = prompter_.message(Texts::tr("同じファイル名が存在します、上書きしますか？"),
-                                           state_.title + QStringLiteral("-") + target, Buttons::YesNo,
-                                           Icon::Question);
+        const Answer a =
+            prompter_.message(Texts::tr("同じファイル名が存在します、上書きしますか？"),
+                              state_.title + QStringLiteral("-") + target, Buttons::YesNo, Icon::Question);
         if (a != Answer::Yes) return;
     }
     const QString password = askPassword();
@@ -105,7 +110,8 @@ void EncryptionCommands::PasAng() {
     bin_.setFilename(name);
     const BinAngsDL::Protected result = bin_.ProtectFile(source, target);
     setBusy(false);
-    if (result == BinAngsDL::Protected::NoPassword) prompter_.message(noPasswordMessage(), state_.title, Buttons::Ok);
+    if (result == BinAngsDL::Protected::NoPassword)
+        prompter_.message(noPasswordMessage(), state_.title, Buttons::Ok);
     if (result == BinAngsDL::Protected::Stopped)
         prompter_.message(protectStoppedMessage(), state_.title, Buttons::Ok);
 }
@@ -139,4 +145,4 @@ void EncryptionCommands::PassHuku() {
     setBusy(false);
 }
 
-}  // namespace orbet
+} // namespace orbet

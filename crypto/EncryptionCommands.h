@@ -13,7 +13,7 @@ struct ProgramState;
 // The two commands of the protected-file sub-menu. They talk to the user only
 // through the Prompter; the window passes how to show the busy pointer.
 class EncryptionCommands {
-public:
+  public:
     using BusyPointer = std::function<void(bool busy)>;
 
     EncryptionCommands(Prompter& prompter, ProgramState& state, BinAngsDL& bin, BusyPointer busy = {});
@@ -31,7 +31,7 @@ public:
     static QString protectStoppedMessage();
     static QString restoreStoppedMessage();
 
-private:
+  private:
     QString askPassword();
     void setBusy(bool busy);
 
@@ -42,4 +42,4 @@ private:
     bool working_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

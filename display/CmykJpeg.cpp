@@ -17,7 +17,9 @@ struct Errors {
     std::jmp_buf jump;
 };
 
-[[noreturn]] void jumpBack(j_common_ptr info) { std::longjmp(reinterpret_cast<Errors*>(info->err)->jump, 1); }
+[[noreturn]] void jumpBack(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<Errors*>(info->err)->jump, 1);
+}
 void silent(j_common_ptr, int) {}
 
 // Everything the decoding allocates lives outside the setjmp frame.
@@ -32,7 +34,8 @@ struct State {
 bool run(State& s, const QByteArray& bytes, const ColourConversion& cmyk, qint64 allocationLimitBytes) {
     if (setjmp(s.errors.jump)) return false;
     jpeg_create_decompress(&s.info);
-    jpeg_mem_src(&s.info, reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<unsigned long>(bytes.size()));
+    jpeg_mem_src(&s.info, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                 static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&s.info, TRUE);
     if (s.info.jpeg_color_space != JCS_CMYK && s.info.jpeg_color_space != JCS_YCCK) return false;
     if (qint64(s.info.image_width) * s.info.image_height * 4 > allocationLimitBytes) return false;
@@ -50,7 +53,7 @@ bool run(State& s, const QByteArray& bytes, const ColourConversion& cmyk, qint64
     return true;
 }
 
-}  // namespace
+} // namespace
 
 QImage decodeCmykJpeg(const QByteArray& bytes, const ColourConversion& cmyk, qint64 allocationLimitBytes) {
     State s;
@@ -61,4 +64,4 @@ QImage decodeCmykJpeg(const QByteArray& bytes, const ColourConversion& cmyk, qin
     return s.image;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -13,4 +13,4 @@ class ColourConversion;
 // any other JPEG, one whose pixels would pass the limit, or a broken file.
 QImage decodeCmykJpeg(const QByteArray& bytes, const ColourConversion& cmyk, qint64 allocationLimitBytes);
 
-}  // namespace orbet
+} // namespace orbet

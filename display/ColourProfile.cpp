@@ -52,7 +52,7 @@ QByteArray jpegProfile(const QByteArray& head) {
     }
     QByteArray profile;
     for (int i = 0; i < count; ++i) {
-        if (parts[i].isEmpty()) return {};  // a piece is missing
+        if (parts[i].isEmpty()) return {}; // a piece is missing
         profile += parts[i];
     }
     return profile;
@@ -139,16 +139,23 @@ void quiet(cmsContext, cmsUInt32Number, const char*) {}
 // ones that are sRGB's, or that no curve of this kind describes (PQ, HLG).
 cmsToneCurve* nclxCurve(int transfer) {
     switch (transfer) {
-    case 1: case 6: case 14: case 15: {
+    case 1:
+    case 6:
+    case 14:
+    case 15: {
         // BT.709's camera curve, inverted: Y = ((X + 0.099) / 1.099)^(1/0.45)
         // above 0.081, X / 4.5 below.
         const double p[5] = {1 / 0.45, 1 / 1.099, 0.099 / 1.099, 1 / 4.5, 0.081};
         return cmsBuildParametricToneCurve(nullptr, 4, p);
     }
-    case 4: return cmsBuildGamma(nullptr, 2.2);
-    case 5: return cmsBuildGamma(nullptr, 2.8);
-    case 8: return cmsBuildGamma(nullptr, 1.0);
-    default: return nullptr;
+    case 4:
+        return cmsBuildGamma(nullptr, 2.2);
+    case 5:
+        return cmsBuildGamma(nullptr, 2.8);
+    case 8:
+        return cmsBuildGamma(nullptr, 1.0);
+    default:
+        return nullptr;
     }
 }
 
@@ -162,11 +169,11 @@ QByteArray nclxProfile(int primaries, int transfer) {
         cmsCIExyYTRIPLE xy;
     };
     static const Primaries known[] = {
-        {1, {{0.640, 0.330, 1}, {0.300, 0.600, 1}, {0.150, 0.060, 1}}},   // BT.709, sRGB
-        {5, {{0.640, 0.330, 1}, {0.290, 0.600, 1}, {0.150, 0.060, 1}}},   // BT.601 625 lines
-        {6, {{0.630, 0.340, 1}, {0.310, 0.595, 1}, {0.155, 0.070, 1}}},   // BT.601 525 lines
-        {9, {{0.708, 0.292, 1}, {0.170, 0.797, 1}, {0.131, 0.046, 1}}},   // BT.2020
-        {12, {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}}},  // Display P3
+        {1, {{0.640, 0.330, 1}, {0.300, 0.600, 1}, {0.150, 0.060, 1}}},  // BT.709, sRGB
+        {5, {{0.640, 0.330, 1}, {0.290, 0.600, 1}, {0.150, 0.060, 1}}},  // BT.601 625 lines
+        {6, {{0.630, 0.340, 1}, {0.310, 0.595, 1}, {0.155, 0.070, 1}}},  // BT.601 525 lines
+        {9, {{0.708, 0.292, 1}, {0.170, 0.797, 1}, {0.131, 0.046, 1}}},  // BT.2020
+        {12, {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}}}, // Display P3
     };
     const bool srgbPrimaries = primaries == 1 || primaries == 2;
     const bool srgbTransfer = transfer == 13 || transfer == 2;
@@ -176,7 +183,7 @@ QByteArray nclxProfile(int primaries, int transfer) {
         if (k.code == (primaries == 2 ? 1 : primaries)) chosen = &k;
     cmsToneCurve* curve = srgbTransfer ? nullptr : nclxCurve(transfer);
     if (!chosen || (!srgbTransfer && !curve)) {
-        cmsFreeToneCurve(curve);  // null-safe
+        cmsFreeToneCurve(curve); // null-safe
         return {};
     }
     if (!curve) {
@@ -185,7 +192,7 @@ QByteArray nclxProfile(int primaries, int transfer) {
         curve = cmsBuildParametricToneCurve(nullptr, 4, p);
     }
     if (!curve) return {};
-    const cmsCIExyY white = {0.3127, 0.3290, 1};  // D65, every one of them
+    const cmsCIExyY white = {0.3127, 0.3290, 1}; // D65, every one of them
     cmsToneCurve* curves[3] = {curve, curve, curve};
     cmsHPROFILE profile = cmsCreateRGBProfile(&white, &chosen->xy, curves);
     cmsFreeToneCurve(curve);
@@ -231,7 +238,8 @@ cmsHPROFILE srgbProfile() {
 cmsHPROFILE openProfile(const QByteArray& bytes) {
     static std::once_flag silenced;
     std::call_once(silenced, [] { cmsSetLogErrorHandler(quiet); });
-    return bytes.isEmpty() ? srgbProfile() : cmsOpenProfileFromMem(bytes.constData(), cmsUInt32Number(bytes.size()));
+    return bytes.isEmpty() ? srgbProfile()
+                           : cmsOpenProfileFromMem(bytes.constData(), cmsUInt32Number(bytes.size()));
 }
 
 // The profile's ID, or one computed from its bytes when the writer left it
@@ -240,7 +248,8 @@ QByteArray profileId(cmsHPROFILE profile) {
     cmsUInt8Number id[16] = {};
     cmsGetHeaderProfileID(profile, id);
     bool empty = true;
-    for (cmsUInt8Number b : id) empty = empty && b == 0;
+    for (cmsUInt8Number b : id)
+        empty = empty && b == 0;
     if (empty && cmsMD5computeID(profile)) cmsGetHeaderProfileID(profile, id);
     return QByteArray(reinterpret_cast<const char*>(id), 16);
 }
@@ -251,17 +260,24 @@ bool isSrgb(cmsHPROFILE profile) {
     return qstrncmp(description, "sRGB", 4) == 0;
 }
 
-}  // namespace
+} // namespace
 
 QByteArray embeddedProfile(const QByteArray& head) {
     QByteArray profile;
-    if (head.startsWith("\xff\xd8")) profile = jpegProfile(head);
-    else if (head.startsWith("\x89PNG\r\n\x1a\n")) profile = pngProfile(head);
-    else if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") profile = webpProfile(head);
-    else if (head.mid(4, 4) == "ftyp") profile = isoProfile(head);
-    else profile = tiffProfile(head);
+    if (head.startsWith("\xff\xd8"))
+        profile = jpegProfile(head);
+    else if (head.startsWith("\x89PNG\r\n\x1a\n"))
+        profile = pngProfile(head);
+    else if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP")
+        profile = webpProfile(head);
+    else if (head.mid(4, 4) == "ftyp")
+        profile = isoProfile(head);
+    else
+        profile = tiffProfile(head);
     // An ICC profile starts with its own size.
-    if (profile.size() < 132 || profile.size() > kLargestProfile || be32(profile, 0) > quint32(profile.size())) return {};
+    if (profile.size() < 132 || profile.size() > kLargestProfile ||
+        be32(profile, 0) > quint32(profile.size()))
+        return {};
     return profile;
 }
 
@@ -301,17 +317,17 @@ std::shared_ptr<const ColourConversion> ColourConversion::from(const QByteArray&
     return made;
 }
 
-std::shared_ptr<const ColourConversion> ColourConversion::build(const QByteArray& profile, const QByteArray& target,
-                                                                 Input input) {
+std::shared_ptr<const ColourConversion> ColourConversion::build(const QByteArray& profile,
+                                                                const QByteArray& target, Input input) {
     cmsHPROFILE source = openProfile(profile);
-    if (!source) return nullptr;  // broken: shown as sRGB
+    if (!source) return nullptr; // broken: shown as sRGB
     cmsHPROFILE display = openProfile(target);
     if (!display) display = srgbProfile();
     void* transform = nullptr;
     std::unique_ptr<MatrixShaper> matrix;
     // The colour spaces as the headers give them: a broken profile may
     // hold any number there, which LittleCMS would hand back as its enum.
-    constexpr quint32 kRgb = 0x52474220, kCmyk = 0x434D594B;  // "RGB ", "CMYK"
+    constexpr quint32 kRgb = 0x52474220, kCmyk = 0x434D594B; // "RGB ", "CMYK"
     const quint32 space = be32(profile, 16);
     const bool displayRgb = target.isEmpty() || (target.size() >= 20 && be32(target, 16) == kRgb);
     const bool same = input == Input::Rgb &&
@@ -322,11 +338,12 @@ std::shared_ptr<const ColourConversion> ColourConversion::build(const QByteArray
         // press profile's four-dimensional table, sampled to the grid
         // LittleCMS would precompute, strays by a few levels: CMYK pictures
         // (rare, and never the large photos) are converted exactly.
-        const cmsUInt32Number flags = cmsFLAGS_NOCACHE | (input == Input::Rgb ? cmsFLAGS_COPY_ALPHA : cmsFLAGS_NOOPTIMIZE);
+        const cmsUInt32Number flags =
+            cmsFLAGS_NOCACHE | (input == Input::Rgb ? cmsFLAGS_COPY_ALPHA : cmsFLAGS_NOOPTIMIZE);
         if (input == Input::Rgb) matrix = MatrixShaper::from(source, display);
         if (!matrix)
-            transform = cmsCreateTransform(source, input == Input::Rgb ? TYPE_BGRA_8 : TYPE_CMYK_8_REV, display,
-                                           TYPE_BGRA_8, INTENT_PERCEPTUAL, flags);
+            transform = cmsCreateTransform(source, input == Input::Rgb ? TYPE_BGRA_8 : TYPE_CMYK_8_REV,
+                                           display, TYPE_BGRA_8, INTENT_PERCEPTUAL, flags);
     }
     cmsCloseProfile(source);
     cmsCloseProfile(display);
@@ -343,7 +360,8 @@ ColourConversion::~ColourConversion() {
 
 void ColourConversion::convertRows(uchar* rows, qsizetype stride, int width, int count) const {
     if (matrix_) {
-        for (int y = 0; y < count; ++y) matrix_->convert(rows + y * stride, width);
+        for (int y = 0; y < count; ++y)
+            matrix_->convert(rows + y * stride, width);
         return;
     }
     cmsDoTransformLineStride(static_cast<cmsHTRANSFORM>(transform_), rows, rows, cmsUInt32Number(width),
@@ -370,7 +388,8 @@ void ColourConversion::convertCmykRow(const uchar* cmyk, uchar* out, int width) 
     if (!transform_) return;
     cmsDoTransform(static_cast<cmsHTRANSFORM>(transform_), cmyk, out, cmsUInt32Number(width));
     // The fourth byte of RGB32 is opaque.
-    for (int x = 0; x < width; ++x) out[4 * x + 3] = 0xff;
+    for (int x = 0; x < width; ++x)
+        out[4 * x + 3] = 0xff;
 }
 
 QImage convertedPicture(QImage image, const ColourConversion* conversion) {
@@ -387,4 +406,4 @@ QImage convertedPicture(QImage image, const ColourConversion* conversion) {
     return premultiplied ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied) : image;
 }
 
-}  // namespace orbet
+} // namespace orbet

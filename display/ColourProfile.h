@@ -25,7 +25,7 @@ QByteArray displayProfile();
 // A conversion of 8-bit pixels from a picture's profile to the display's.
 // Transforms are safe to run from several threads at once on different rows.
 class ColourConversion {
-public:
+  public:
     enum class Input { Rgb, InvertedCmyk };
 
     // Null when there is nothing to do: no profile, a broken one, a profile
@@ -47,7 +47,7 @@ public:
 
     struct MatrixShaper;
 
-private:
+  private:
     ColourConversion() = default;
     static std::shared_ptr<const ColourConversion> build(const QByteArray& profile, const QByteArray& target,
                                                          Input input);
@@ -60,4 +60,4 @@ private:
 // itself when the conversion is null.
 QImage convertedPicture(QImage image, const ColourConversion* conversion);
 
-}  // namespace orbet
+} // namespace orbet

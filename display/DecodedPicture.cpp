@@ -20,4 +20,4 @@ QImage shownPicture(QImage decoded, const QString& path) {
     return orientedImage(convertedPicture(std::move(decoded), colour.get()), orientation);
 }
 
-}  // namespace orbet
+} // namespace orbet

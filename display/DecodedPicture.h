@@ -12,4 +12,4 @@ namespace orbet {
 // megabyte.
 QImage shownPicture(QImage decoded, const QString& path);
 
-}  // namespace orbet
+} // namespace orbet

@@ -16,7 +16,7 @@ ScrollRange rangeFor(int picture, int frame) {
     return r;
 }
 
-}  // namespace
+} // namespace
 
 DisplayLayout LayoutDisplay(int w, int h, int t, int ysHeight, int tsWidth, int rows, int pictureWidth,
                             int pictureHeight) {
@@ -41,4 +41,4 @@ TwipsRect VideoArea(const DisplayLayout& l, int panelHeight) {
     return {0, top, std::max(0, l.frame.width), std::max(0, l.frame.height - top)};
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -17,12 +17,12 @@ struct ScrollRange {
 };
 
 struct DisplayLayout {
-    TwipsRect text;     // RT
-    TwipsRect web;      // WB1, where RT is
-    TwipsRect media;    // MCC: only its left and top are set here
-    TwipsRect frame;    // BP
-    TwipsRect hbar;     // YS
-    TwipsRect vbar;     // TS
+    TwipsRect text;  // RT
+    TwipsRect web;   // WB1, where RT is
+    TwipsRect media; // MCC: only its left and top are set here
+    TwipsRect frame; // BP
+    TwipsRect hbar;  // YS
+    TwipsRect vbar;  // TS
     ScrollRange horizontal;
     ScrollRange vertical;
 };
@@ -39,4 +39,4 @@ DisplayLayout LayoutDisplay(int width, int height, int barTop, int ysHeight, int
 // buttons are never covered. Empty when the panel fills the frame.
 TwipsRect VideoArea(const DisplayLayout& layout, int panelHeight);
 
-}  // namespace orbet
+} // namespace orbet

@@ -34,8 +34,10 @@ constexpr quint32 kShort = 3;
 
 bool tiffHeader(const QByteArray& tiff, Bytes& bytes, quint32& directory) {
     if (tiff.size() < 8) return false;
-    if (tiff.startsWith("II")) bytes.little = true;
-    else if (!tiff.startsWith("MM")) return false;
+    if (tiff.startsWith("II"))
+        bytes.little = true;
+    else if (!tiff.startsWith("MM"))
+        return false;
     if (bytes.u16(2) != 42) return false;
     directory = bytes.u32(4);
     return true;
@@ -68,11 +70,11 @@ int jpegOrientation(const QByteArray& head) {
     while (at + 4 <= head.size()) {
         if (uchar(head[at]) != 0xFF) return 1;
         const uchar marker = uchar(head[at + 1]);
-        if (marker == 0xFF) {  // fill byte
+        if (marker == 0xFF) { // fill byte
             ++at;
             continue;
         }
-        if (marker == 0xDA || marker == 0xD9) return 1;  // the picture data, or the end
+        if (marker == 0xDA || marker == 0xD9) return 1; // the picture data, or the end
         const qint64 length = (uchar(head[at + 2]) << 8) | uchar(head[at + 3]);
         if (length < 2) return 1;
         if (marker == 0xE1 && length >= 8 && head.mid(at + 4, 6) == QByteArray("Exif\0\0", 6)) {
@@ -111,7 +113,7 @@ int webpOrientation(const QByteArray& head) {
     return 1;
 }
 
-}  // namespace
+} // namespace
 
 int tiffOrientation(const QByteArray& tiff) {
     Bytes bytes{tiff};
@@ -145,8 +147,12 @@ int storedOrientationOfFile(const QString& path) {
     return directoryOrientation(moved, 8);
 }
 
-bool followsStoredOrientation() { return followOrientation.load(std::memory_order_relaxed); }
+bool followsStoredOrientation() {
+    return followOrientation.load(std::memory_order_relaxed);
+}
 
-void setFollowsStoredOrientation(bool on) { followOrientation.store(on, std::memory_order_relaxed); }
+void setFollowsStoredOrientation(bool on) {
+    followOrientation.store(on, std::memory_order_relaxed);
+}
 
-}  // namespace orbet
+} // namespace orbet

@@ -30,4 +30,4 @@ int storedOrientationOfFile(const QString& path);
 bool followsStoredOrientation();
 void setFollowsStoredOrientation(bool on);
 
-}  // namespace orbet
+} // namespace orbet

@@ -32,10 +32,14 @@ const std::array<const char*, kBuiltInFilterCount> kEntries = {
 };
 
 const ShowRoute kBuiltInRoutes[kBuiltInFilterCount] = {
-    ShowRoute::PictureAuto,    ShowRoute::PictureBuiltIn, ShowRoute::PictureBuiltIn, ShowRoute::PictureBuiltIn,
-    ShowRoute::PictureBuiltIn, ShowRoute::PictureBuiltIn, ShowRoute::Text,           ShowRoute::Text,
-    ShowRoute::Text,           ShowRoute::Web,            ShowRoute::Media,          ShowRoute::Media,
-    ShowRoute::Media,          ShowRoute::Program,        ShowRoute::AnyFile,
+    ShowRoute::PictureAuto,    ShowRoute::PictureBuiltIn,
+    ShowRoute::PictureBuiltIn, ShowRoute::PictureBuiltIn,
+    ShowRoute::PictureBuiltIn, ShowRoute::PictureBuiltIn,
+    ShowRoute::Text,           ShowRoute::Text,
+    ShowRoute::Text,           ShowRoute::Web,
+    ShowRoute::Media,          ShowRoute::Media,
+    ShowRoute::Media,          ShowRoute::Program,
+    ShowRoute::AnyFile,
 };
 
 struct ClassKeys {
@@ -49,15 +53,18 @@ const std::array<ClassKeys, 5>& classTable() {
         {ExtensionClass::WebPage, {".HTM", "HTML", ".HTA"}},
         {ExtensionClass::RichText, {".RTF"}},
         {ExtensionClass::PlainText, {".TXT", ".INI", ".BAT"}},
-        {ExtensionClass::Media, {".MPA", ".AVI", ".MPG", ".WAV", ".MID", ".MP3", ".WMA", ".WAX", ".WMV", ".WMX",
-                                 "MPEG", ".MPE", ".M1V", ".MP2", "MPV2", "MP2V", ".RIM", ".AIF", "AIFF"}},
+        {ExtensionClass::Media,
+         {".MPA", ".AVI", ".MPG", ".WAV", ".MID", ".MP3", ".WMA", ".WAX", ".WMV", ".WMX", "MPEG", ".MPE",
+          ".M1V", ".MP2", "MPV2", "MP2V", ".RIM", ".AIF", "AIFF"}},
     }};
     return table;
 }
 
-}  // namespace
+} // namespace
 
-QString builtInFilterText(int index) { return QCoreApplication::translate("FileKinds", kEntries.at(std::size_t(index))); }
+QString builtInFilterText(int index) {
+    return QCoreApplication::translate("FileKinds", kEntries.at(std::size_t(index)));
+}
 
 ExtensionClass ClassifyExtension(const QString& path) {
     const QString key = path.right(4).toUpper();
@@ -68,12 +75,17 @@ ExtensionClass ClassifyExtension(const QString& path) {
 
 int FilterEntryForClass(ExtensionClass cls) {
     switch (cls) {
-    case ExtensionClass::Picture: return kPictureFilter;
-    case ExtensionClass::WebPage: return kWebFilter;
+    case ExtensionClass::Picture:
+        return kPictureFilter;
+    case ExtensionClass::WebPage:
+        return kWebFilter;
     case ExtensionClass::RichText:
-    case ExtensionClass::PlainText: return kTextFilter;
-    case ExtensionClass::Media: return kMediaFilter;
-    case ExtensionClass::Other: return kProgramFilter;
+    case ExtensionClass::PlainText:
+        return kTextFilter;
+    case ExtensionClass::Media:
+        return kMediaFilter;
+    case ExtensionClass::Other:
+        return kProgramFilter;
     }
     return kProgramFilter;
 }
@@ -104,4 +116,4 @@ bool IsRichTextName(const QString& path) {
     return tail == QLatin1String(".rtf") || tail == QLatin1String(".RTF");
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -32,4 +32,4 @@ ShowRoute RouteForEntry(int index, const QString& entryText, const UserFilterTab
 bool IsBuiltInPictureName(const QString& path);
 bool IsRichTextName(const QString& path);
 
-}  // namespace orbet
+} // namespace orbet

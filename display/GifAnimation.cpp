@@ -5,17 +5,20 @@
 
 namespace orbet {
 
-int frameDelay(int fileDelayMs) { return fileDelayMs < 20 ? 100 : fileDelayMs; }
+int frameDelay(int fileDelayMs) {
+    return fileDelayMs < 20 ? 100 : fileDelayMs;
+}
 
 namespace {
 
 QImage programFormat(QImage image) {
-    if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32) return image;
+    if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32)
+        return image;
     return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                          : QImage::Format_RGB32);
 }
 
-}  // namespace
+} // namespace
 
 bool GifAnimation::restart() {
     reader_.reset();
@@ -33,7 +36,7 @@ std::unique_ptr<GifAnimation> GifAnimation::open(const QString& path) {
     std::unique_ptr<GifAnimation> a(new GifAnimation);
     a->path_ = path;
     if (!a->restart()) return nullptr;
-    if (a->file_.peek(6) != "GIF89a") return nullptr;  // GIF87a has no animation
+    if (a->file_.peek(6) != "GIF89a") return nullptr; // GIF87a has no animation
     if (a->reader_->read().isNull()) return nullptr;
     a->firstDelay_ = frameDelay(a->reader_->nextImageDelay());
     if (!a->reader_->canRead()) return nullptr;
@@ -58,4 +61,4 @@ bool GifAnimation::next(QImage& frame, int& delayMs) {
     return true;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -17,7 +17,7 @@ int frameDelay(int fileDelayMs);
 // The frames of an animated GIF after its first, read one at a time from
 // the file, so only the reader's canvas and the frame handed out are held.
 class GifAnimation {
-public:
+  public:
     // The animation of this file, or null for anything but a GIF with more
     // than one frame. The first frame is read (and dropped) here: the pane
     // shows it already; firstDelay() says how long.
@@ -30,7 +30,7 @@ public:
     // frame then simply stays).
     bool next(QImage& frame, int& delayMs);
 
-private:
+  private:
     GifAnimation() = default;
     bool restart();
 
@@ -38,8 +38,8 @@ private:
     QFile file_;
     std::unique_ptr<QImageReader> reader_;
     int firstDelay_ = 100;
-    int loopsLeft_ = -1;  // -1: forever
+    int loopsLeft_ = -1; // -1: forever
     int framesThisRound_ = 0;
 };
 
-}  // namespace orbet
+} // namespace orbet

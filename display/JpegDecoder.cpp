@@ -36,14 +36,14 @@ void quiet(j_common_ptr, int) {}
 // errors.jump (the caller then simply returns) and which is destroyed
 // whichever way the caller leaves.
 struct Decompressor {
-    jpeg_decompress_struct info {};
-    ErrorManager errors {};
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
     Decompressor() {
         info.err = jpeg_std_error(&errors.base);
         errors.base.error_exit = onError;
         errors.base.emit_message = quiet;
     }
-    ~Decompressor() { jpeg_destroy_decompress(&info); }  // also before create: a no-op then
+    ~Decompressor() { jpeg_destroy_decompress(&info); } // also before create: a no-op then
     Decompressor(const Decompressor&) = delete;
     Decompressor& operator=(const Decompressor&) = delete;
     // Creates it over `bytes`, or over `source` when one is given.
@@ -108,7 +108,8 @@ bool readTurnedRows(jpeg_decompress_struct& info, QImage& image, JDIMENSION last
 // rows [first, last) of the picture into image, turned upright by
 // orientation. Returns false on any error.
 bool decodeRows(const QByteArray& bytes, QImage& image, JDIMENSION first, JDIMENSION last, int orientation,
-                const ColourConversion* colour, const std::atomic<bool>* stop, RowsReached* reached = nullptr) {
+                const ColourConversion* colour, const std::atomic<bool>* stop,
+                RowsReached* reached = nullptr) {
     Decompressor d;
     jpeg_decompress_struct& info = d.info;
     if (setjmp(d.errors.jump)) return false;
@@ -156,7 +157,7 @@ bool suitable(const jpeg_decompress_struct& info, qint64 allocationLimitBytes) {
            qint64(info.image_width) * info.image_height * 4 <= allocationLimitBytes;
 }
 
-}  // namespace
+} // namespace
 
 QSize largeJpegSize(const QByteArray& bytes, qint64 allocationLimitBytes) {
     Decompressor d;
@@ -164,7 +165,8 @@ QSize largeJpegSize(const QByteArray& bytes, qint64 allocationLimitBytes) {
     if (setjmp(d.errors.jump)) return {};
     d.create(bytes);
     jpeg_read_header(&d.info, TRUE);
-    return suitable(info, allocationLimitBytes) ? QSize(int(info.image_width), int(info.image_height)) : QSize();
+    return suitable(info, allocationLimitBytes) ? QSize(int(info.image_width), int(info.image_height))
+                                                : QSize();
 }
 
 namespace {
@@ -222,12 +224,13 @@ QImage turnedCorner(jpeg_decompress_struct& info, QSize corner, QSize stored, in
     jpeg_crop_scanline(&info, &left, &width);
     if (from.top() > 0) jpeg_skip_scanlines(&info, JDIMENSION(from.top()));
     QImage image(shown, QImage::Format_RGB32);
-    if (image.isNull() || !readTurnedRows(info, image, JDIMENSION(from.bottom() + 1), stored, int(left), orientation, colour))
+    if (image.isNull() ||
+        !readTurnedRows(info, image, JDIMENSION(from.bottom() + 1), stored, int(left), orientation, colour))
         return {};
     return image;
 }
 
-}  // namespace
+} // namespace
 
 QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitBytes, QSize* whole,
                         int orientation, const ColourConversion* colour) {
@@ -321,10 +324,11 @@ RowCosts rowCosts(qint64 fileBytes, QSize stored, int orientation, const ColourC
     return costs;
 }
 
-}  // namespace
+} // namespace
 
 QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes, int orientation,
-                            const ColourConversion* colour, JpegCornerHandOff* corner, const std::atomic<bool>* stop) {
+                            const ColourConversion* colour, JpegCornerHandOff* corner,
+                            const std::atomic<bool>* stop) {
     const QSize size = largeJpegSize(bytes, allocationLimitBytes);
     if (size.isEmpty()) return {};
     const int height = size.height();
@@ -376,7 +380,8 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
                 handCorner();
             else
                 corner->hand(QImage());
-            if (bottomOk && split < band) bottomOk = decodeRows(bytes, image, split, band, orientation, colour, stop);
+            if (bottomOk && split < band)
+                bottomOk = decodeRows(bytes, image, split, band, orientation, colour, stop);
         } else {
             bottomOk = decodeRows(bytes, image, split, JDIMENSION(height), orientation, colour, stop);
         }
@@ -389,4 +394,4 @@ QImage decodeJpegInParallel(const QByteArray& bytes, qint64 allocationLimitBytes
     return image;
 }
 
-}  // namespace orbet
+} // namespace orbet

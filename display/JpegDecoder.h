@@ -25,7 +25,7 @@ class ColourConversion;
 // orientation still to apply: turning 24 megapixels costs as much as a
 // fifth of decoding them, while painting needs only the part on screen.
 class JpegCornerHandOff {
-public:
+  public:
     explicit JpegCornerHandOff(QSize corner, bool takesStoredWhole = false)
         : corner_(corner), takesStoredWhole_(takesStoredWhole) {}
     QSize cornerSize() const { return corner_; }
@@ -41,7 +41,7 @@ public:
     // The decoding's side: the first call counts, a null image for none.
     void hand(QImage corner);
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable handed_;
     bool done_ = false;
@@ -84,4 +84,4 @@ QSize largeJpegSize(const QByteArray& head, qint64 allocationLimitBytes);
 QImage decodeJpegCorner(QIODevice& device, QSize corner, qint64 allocationLimitBytes, QSize* whole,
                         int orientation = 1, const ColourConversion* colour = nullptr);
 
-}  // namespace orbet
+} // namespace orbet

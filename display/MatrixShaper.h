@@ -79,7 +79,7 @@ struct ColourConversion::MatrixShaper {
     // The same through the tables alone, whatever the processor.
     void convertByTables(uchar* p, int width) const;
 
-private:
+  private:
     unsigned checked = 0;
     bool fitFloats(const float linear[3][256], cmsToneCurve* const reversed[3]);
     bool fitWords(const float linear[3][256], cmsToneCurve* const reversed[3]);
@@ -100,4 +100,4 @@ void fitQuadratic(const double* t, const double* v, int n, double coefficients[3
 void convertSixteenAtOnce(const ColourConversion::MatrixShaper& m, uchar* p, int width);
 void convertSixtyFourAtOnce(const ColourConversion::MatrixShaper::Words& w, uchar* p, int width);
 
-}  // namespace orbet
+} // namespace orbet

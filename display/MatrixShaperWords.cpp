@@ -60,7 +60,8 @@ bool ColourConversion::MatrixShaper::fitWords(const float linear[3][256], cmsTon
             }
             double coefficients[3] = {0, 0, 0};
             if (e == 0) {
-                for (double l : level) coefficients[0] += l / kPoints;
+                for (double l : level)
+                    coefficients[0] += l / kPoints;
             } else {
                 fitQuadratic(t, level, kPoints, coefficients);
             }
@@ -83,8 +84,8 @@ namespace {
 // Byte positions for the permutes between four registers of sixteen pixels
 // (B, G, R, X) and three planes of sixty-four bytes, one per channel.
 struct Shuffles {
-    alignas(64) uchar redGreen[64];  // R of the pair's 32 pixels, then G
-    alignas(64) uchar blue[64];      // B of the pair's 32 pixels, twice
+    alignas(64) uchar redGreen[64]; // R of the pair's 32 pixels, then G
+    alignas(64) uchar blue[64];     // B of the pair's 32 pixels, twice
     // Register k's pixels from R and G as packed by eights (see below) and
     // the plane of B.
     alignas(64) uchar join[4][64];
@@ -108,7 +109,8 @@ constexpr __mmask64 kFourth = 0x8888888888888888ull;
 // A 256-entry byte table read by every byte of index at once.
 ORBET_WORDS_TARGET inline __attribute__((always_inline)) __m512i lookUp(const uchar* table, __m512i index,
                                                                         __mmask64 upper) {
-    const __m512i lower = _mm512_permutex2var_epi8(_mm512_load_si512(table), index, _mm512_load_si512(table + 64));
+    const __m512i lower =
+        _mm512_permutex2var_epi8(_mm512_load_si512(table), index, _mm512_load_si512(table + 64));
     const __m512i higher =
         _mm512_permutex2var_epi8(_mm512_load_si512(table + 128), index, _mm512_load_si512(table + 192));
     return _mm512_mask_blend_epi8(upper, lower, higher);
@@ -120,17 +122,19 @@ ORBET_WORDS_TARGET inline __attribute__((always_inline)) __m512h piece(const qui
     return _mm512_castsi512_ph(_mm512_permutexvar_epi16(index, _mm512_load_si512(table)));
 }
 
-}  // namespace
+} // namespace
 
 // GCC 12 takes the placeholders inside the 512-bit intrinsics for
 // variables read before they are set.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixShaper::Words& w, uchar* p, int width) {
+ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixShaper::Words& w, uchar* p,
+                                               int width) {
     static const Shuffles s;
     __m512h matrix[3][3];
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) matrix[i][j] = _mm512_castsi512_ph(_mm512_set1_epi16(short(w.matrix[i][j])));
+        for (int j = 0; j < 3; ++j)
+            matrix[i][j] = _mm512_castsi512_ph(_mm512_set1_epi16(short(w.matrix[i][j])));
     auto* pixels = reinterpret_cast<quint32*>(p);
     for (int x = 0; x < width; x += 64) {
         // A last part of fewer than sixty-four pixels is read and written
@@ -146,10 +150,10 @@ ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixSha
         const __m512i redGreen = _mm512_load_si512(s.redGreen), blue = _mm512_load_si512(s.blue);
         const __m512i first = _mm512_permutex2var_epi8(v[0], redGreen, v[1]);
         const __m512i second = _mm512_permutex2var_epi8(v[2], redGreen, v[3]);
-        const __m512i plane[3] = {
-            _mm512_shuffle_i64x2(first, second, 0x44), _mm512_shuffle_i64x2(first, second, 0xee),
-            _mm512_mask_blend_epi64(0xf0, _mm512_permutex2var_epi8(v[0], blue, v[1]),
-                                    _mm512_permutex2var_epi8(v[2], blue, v[3]))};
+        const __m512i plane[3] = {_mm512_shuffle_i64x2(first, second, 0x44),
+                                  _mm512_shuffle_i64x2(first, second, 0xee),
+                                  _mm512_mask_blend_epi64(0xf0, _mm512_permutex2var_epi8(v[0], blue, v[1]),
+                                                          _mm512_permutex2var_epi8(v[2], blue, v[3]))};
         // Linear light, two registers of words a channel; unpacking and the
         // packing at the end undo each other's order.
         __m512i light[3][2];
@@ -164,14 +168,15 @@ ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixSha
             for (int h = 0; h < 2; ++h) {
                 __m512h y = _mm512_setzero_ph();
                 for (int j = 0; j < 3; ++j)
-                    if (w.terms[i] & (1u << j)) y = _mm512_fmadd_ph(_mm512_castsi512_ph(light[j][h]), matrix[i][j], y);
+                    if (w.terms[i] & (1u << j))
+                        y = _mm512_fmadd_ph(_mm512_castsi512_ph(light[j][h]), matrix[i][j], y);
                 y = _mm512_max_ph(y, _mm512_setzero_ph());
                 // The piece by the exponent and the half, evaluated at the
                 // mantissa.
                 const __m512i index = _mm512_srli_epi16(_mm512_castph_si512(y), 9);
                 const __m512h t = _mm512_getmant_ph(y, _MM_MANT_NORM_1_2, _MM_MANT_SIGN_zero);
-                const __m512h value = _mm512_fmadd_ph(_mm512_fmadd_ph(piece(w.c[i], index), t, piece(w.b[i], index)),
-                                                      t, piece(w.a[i], index));
+                const __m512h value = _mm512_fmadd_ph(
+                    _mm512_fmadd_ph(piece(w.c[i], index), t, piece(w.b[i], index)), t, piece(w.a[i], index));
                 level[i][h] = _mm512_cvtph_epi16(value);
             }
         }
@@ -182,7 +187,8 @@ ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixSha
         const __m512i low = _mm512_packus_epi16(level[0][0], level[1][0]);
         const __m512i high = _mm512_packus_epi16(level[0][1], level[1][1]);
         const __m512i blues = _mm512_packus_epi16(level[2][0], level[2][1]);
-        const __m512i pairs[2] = {_mm512_shuffle_i64x2(low, high, 0x44), _mm512_shuffle_i64x2(low, high, 0xee)};
+        const __m512i pairs[2] = {_mm512_shuffle_i64x2(low, high, 0x44),
+                                  _mm512_shuffle_i64x2(low, high, 0xee)};
         for (int k = 0; k < 4; ++k) {
             const __m512i bgr = _mm512_permutex2var_epi8(pairs[k / 2], _mm512_load_si512(s.join[k]), blues);
             _mm512_mask_storeu_epi32(at + 16 * k, mask[k], _mm512_mask_blend_epi8(kFourth, bgr, v[k]));
@@ -194,4 +200,4 @@ ORBET_WORDS_TARGET void convertSixtyFourAtOnce(const ColourConversion::MatrixSha
 void convertSixtyFourAtOnce(const ColourConversion::MatrixShaper::Words&, uchar*, int) {}
 #endif
 
-}  // namespace orbet
+} // namespace orbet

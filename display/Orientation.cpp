@@ -8,29 +8,41 @@ namespace orbet {
 
 namespace {
 
-bool turns(int orientation) { return orientation >= 2 && orientation <= 8; }
+bool turns(int orientation) {
+    return orientation >= 2 && orientation <= 8;
+}
 
 // The upright position of the stored pixel (x, y) of a stored picture w x h.
 QPoint upright(int x, int y, int w, int h, int orientation) {
     switch (orientation) {
-    case 2: return {w - 1 - x, y};
-    case 3: return {w - 1 - x, h - 1 - y};
-    case 4: return {x, h - 1 - y};
-    case 5: return {y, x};
-    case 6: return {h - 1 - y, x};
-    case 7: return {h - 1 - y, w - 1 - x};
-    case 8: return {y, w - 1 - x};
-    default: return {x, y};
+    case 2:
+        return {w - 1 - x, y};
+    case 3:
+        return {w - 1 - x, h - 1 - y};
+    case 4:
+        return {x, h - 1 - y};
+    case 5:
+        return {y, x};
+    case 6:
+        return {h - 1 - y, x};
+    case 7:
+        return {h - 1 - y, w - 1 - x};
+    case 8:
+        return {y, w - 1 - x};
+    default:
+        return {x, y};
     }
 }
 
-}  // namespace
+} // namespace
 
 bool cornerComesFirst(int orientation) {
     return orientation == 2 || orientation == 5 || orientation == 8 || !turns(orientation);
 }
 
-QSize uprightSize(QSize stored, int orientation) { return orientation >= 5 && orientation <= 8 ? stored.transposed() : stored; }
+QSize uprightSize(QSize stored, int orientation) {
+    return orientation >= 5 && orientation <= 8 ? stored.transposed() : stored;
+}
 
 QRect storedRect(QRect rect, QSize stored, int orientation) {
     if (!turns(orientation) || rect.isEmpty()) return rect;
@@ -38,16 +50,18 @@ QRect storedRect(QRect rect, QSize stored, int orientation) {
     // are the rectangle's corners span it.
     const QSize up = uprightSize(stored, orientation);
     int inverse = orientation;
-    if (orientation == 6) inverse = 8;
-    else if (orientation == 8) inverse = 6;
+    if (orientation == 6)
+        inverse = 8;
+    else if (orientation == 8)
+        inverse = 6;
     const QPoint a = upright(rect.left(), rect.top(), up.width(), up.height(), inverse);
     const QPoint b = upright(rect.right(), rect.bottom(), up.width(), up.height(), inverse);
     return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
                  QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
 }
 
-void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int rows, QPoint origin, QSize stored,
-                     int orientation, QImage& target) {
+void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int rows, QPoint origin,
+                     QSize stored, int orientation, QImage& target) {
     if (width <= 0 || rows <= 0) return;
     uchar* bits = target.bits();
     const qsizetype bpl = target.bytesPerLine();
@@ -72,7 +86,8 @@ void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int row
         const qsizetype stepR = downColumn.y() * bpl + downColumn.x() * 4;
         uchar* base = bits + first.y() * bpl + qsizetype(first.x()) * 4;
         const uchar* lowest = base + (stepR < 0 ? (rows - 1) * stepR : 0);
-        if (transposes && rows % 4 == 0 && rows <= kLongestRun && stepI % 16 == 0 && quintptr(lowest) % 16 == 0) {
+        if (transposes && rows % 4 == 0 && rows <= kLongestRun && stepI % 16 == 0 &&
+            quintptr(lowest) % 16 == 0) {
             // A stored row becomes an upright column, and the band's rows
             // become runs across the upright rows, each its own cache lines:
             // a run is gathered here and, into a large picture, written past
@@ -118,15 +133,18 @@ void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int row
                                             _mm_shuffle_epi32(columns[k], 0x1B));
                     }
                 }
-                for (int k = 0; k < 4; ++k) stream(i + k, runs[k]);
+                for (int k = 0; k < 4; ++k)
+                    stream(i + k, runs[k]);
             }
             for (; i < width; ++i) {
                 const uchar* in = band + qsizetype(i) * 4;
                 quint32* run = runs[0];
                 if (downward)
-                    for (int r = 0; r < rows; ++r, in += bandStride) run[r] = *reinterpret_cast<const quint32*>(in);
+                    for (int r = 0; r < rows; ++r, in += bandStride)
+                        run[r] = *reinterpret_cast<const quint32*>(in);
                 else
-                    for (int r = rows - 1; r >= 0; --r, in += bandStride) run[r] = *reinterpret_cast<const quint32*>(in);
+                    for (int r = rows - 1; r >= 0; --r, in += bandStride)
+                        run[r] = *reinterpret_cast<const quint32*>(in);
                 stream(i, run);
             }
             // Written past the cache, they must be visible before the
@@ -146,7 +164,8 @@ void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int row
             for (int r = 0; r < rows; ++r) {
                 uchar* out = base + r * stepR;
                 const auto* in = reinterpret_cast<const quint32*>(band + r * bandStride);
-                for (int i = 0; i < width; ++i, out += stepI) *reinterpret_cast<quint32*>(out) = in[i];
+                for (int i = 0; i < width; ++i, out += stepI)
+                    *reinterpret_cast<quint32*>(out) = in[i];
             }
         }
         return;
@@ -157,7 +176,8 @@ void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int row
         for (int i = 0; i < width; ++i) {
             const int x = first.x() + i * alongRow.x() + r * downColumn.x();
             const int y = first.y() + i * alongRow.y() + r * downColumn.y();
-            if (uint(x) < uint(tw) && uint(y) < uint(th)) reinterpret_cast<quint32*>(bits + y * bpl)[x] = in[i];
+            if (uint(x) < uint(tw) && uint(y) < uint(th))
+                reinterpret_cast<quint32*>(bits + y * bpl)[x] = in[i];
         }
     }
 }
@@ -171,9 +191,9 @@ QImage orientedPart(const QImage& image, QRect part, int orientation) {
     // Bands of rows keep the writes of a quarter turn close together.
     constexpr int kBand = 64;
     for (int y = 0; y < part.height(); y += kBand)
-        placeStoredRows(image.constScanLine(part.top() + y) + qsizetype(part.left()) * 4, image.bytesPerLine(),
-                        part.width(), std::min(kBand, part.height() - y), QPoint(0, y), part.size(), orientation,
-                        turned);
+        placeStoredRows(image.constScanLine(part.top() + y) + qsizetype(part.left()) * 4,
+                        image.bytesPerLine(), part.width(), std::min(kBand, part.height() - y), QPoint(0, y),
+                        part.size(), orientation, turned);
     return turned;
 }
 
@@ -189,4 +209,4 @@ QImage orientedImage(QImage image, int orientation) {
     return turned;
 }
 
-}  // namespace orbet
+} // namespace orbet

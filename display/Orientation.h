@@ -27,8 +27,8 @@ QRect storedRect(QRect upright, QSize stored, int orientation);
 // `target`, the upright picture's top-left part (the whole picture, or a
 // corner of it); pixels that fall outside target are dropped. The band's
 // first pixel is the stored picture's pixel at `origin`.
-void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int rows, QPoint origin, QSize stored,
-                     int orientation, QImage& target);
+void placeStoredRows(const uchar* band, qsizetype bandStride, int width, int rows, QPoint origin,
+                     QSize stored, int orientation, QImage& target);
 
 // The picture turned upright. 32-bit pictures keep their format; others
 // become RGB32 or premultiplied ARGB32 first.
@@ -38,4 +38,4 @@ QImage orientedImage(QImage image, int orientation);
 // it holds as stored.
 QImage orientedPart(const QImage& image, QRect part, int orientation);
 
-}  // namespace orbet
+} // namespace orbet

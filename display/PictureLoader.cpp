@@ -43,9 +43,8 @@ void chooseLargestIcon(QImageReader& reader, const QByteArray& directory) {
         const QSize size = reader.size();
         const qint64 area = qint64(size.width()) * size.height();
         const qsizetype at = 6 + 16 * qsizetype(i) + 6;
-        const int depth = at + 1 < directory.size()
-                              ? quint8(directory[at]) | quint8(directory[at + 1]) << 8
-                              : 0;
+        const int depth =
+            at + 1 < directory.size() ? quint8(directory[at]) | quint8(directory[at + 1]) << 8 : 0;
         if (area > bestArea || (area == bestArea && depth > bestDepth)) {
             best = i;
             bestArea = area;
@@ -63,9 +62,11 @@ int orientationToFollow(const QByteArray& head) {
     return followsStoredOrientation() ? storedOrientation(head) : 1;
 }
 
-}  // namespace
+} // namespace
 
-bool isMetafileName(const QString& path) { return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive); }
+bool isMetafileName(const QString& path) {
+    return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive);
+}
 
 QImage loadMetafile(const QString& path, const std::atomic<bool>* cancel, bool* cutShort) {
     QFile file;
@@ -83,7 +84,8 @@ bool showsCornerFirst(const QString& path, int allocationLimitMb) {
     if (!openPictureFile(file, path)) return false;
     // Room for the metadata a camera writes ahead of the picture's header.
     const QByteArray head = file.read(512 * 1024);
-    return head.startsWith(kJpegStart) && !largeJpegSize(head, qint64(allocationLimitMb) * 1024 * 1024).isEmpty();
+    return head.startsWith(kJpegStart) &&
+           !largeJpegSize(head, qint64(allocationLimitMb) * 1024 * 1024).isEmpty();
 }
 
 QImage loadJpegCorner(const QString& path, QSize corner, QSize* whole, int allocationLimitMb) {
@@ -92,8 +94,8 @@ QImage loadJpegCorner(const QString& path, QSize corner, QSize* whole, int alloc
     if (!openPictureFile(file, path) || file.peek(3) != kJpegStart) return {};
     const QByteArray head = file.peek(kMetadataHead);
     const auto colour = ColourConversion::from(embeddedProfile(head));
-    return decodeJpegCorner(file, corner, qint64(allocationLimitMb) * 1024 * 1024, whole, orientationToFollow(head),
-                            colour.get());
+    return decodeJpegCorner(file, corner, qint64(allocationLimitMb) * 1024 * 1024, whole,
+                            orientationToFollow(head), colour.get());
 }
 
 QByteArray pictureFormatOf(const QByteArray& head) {
@@ -187,4 +189,4 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb, JpegCorner
     return orientedImage(convertedPicture(std::move(image), colour.get()), orientation);
 }
 
-}  // namespace orbet
+} // namespace orbet

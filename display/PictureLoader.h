@@ -55,4 +55,4 @@ bool showsCornerFirst(const QString& path, int allocationLimitMb = kDecodedPictu
 QImage loadJpegCorner(const QString& path, QSize corner, QSize* whole,
                       int allocationLimitMb = kDecodedPictureLimitMb);
 
-}  // namespace orbet
+} // namespace orbet

@@ -46,18 +46,20 @@ bool ReadAhead::isDecoded(const QString& path) const {
 
 QStringList ReadAhead::guesses() const {
     QStringList paths;
-    for (const Entry& e : entries_) paths << e.path;
+    for (const Entry& e : entries_)
+        paths << e.path;
     return paths;
 }
 
 void ReadAhead::drop(Entry& e) {
     e.dropped->store(true);
-    e.future.cancel();  // a guess still queued never starts
+    e.future.cancel(); // a guess still queued never starts
     if (!e.future.isFinished()) draining_.push_back(e.future);
 }
 
 void ReadAhead::cancel() {
-    for (Entry& e : entries_) drop(e);
+    for (Entry& e : entries_)
+        drop(e);
     entries_.clear();
     purge();
 }
@@ -95,14 +97,16 @@ QImage ReadAhead::take(const QString& path) {
     return orientedImage(decoding->future.result(), decoding->corner ? decoding->corner->wholeTurn() : 1);
 }
 
-void ReadAhead::shown(const QString& folder, int index, int count, const std::function<QString(int)>& pathAt) {
+void ReadAhead::shown(const QString& folder, int index, int count,
+                      const std::function<QString(int)>& pathAt) {
     Travel travel = folder == folder_ ? travelBetween(lastIndex_, index, count) : Travel::Forward;
     if (folder != folder_) cancel();
     folder_ = folder;
     lastIndex_ = index;
     if (index < 0 || count < 2) return;
     switch (travel) {
-    case Travel::Same: return;
+    case Travel::Same:
+        return;
     case Travel::Jump:
         cancel();
         return;
@@ -145,4 +149,4 @@ void ReadAhead::guess(const QString& path) {
     entries_.push_back(std::move(e));
 }
 
-}  // namespace orbet
+} // namespace orbet

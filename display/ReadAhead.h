@@ -27,7 +27,7 @@ Travel travelBetween(int previous, int current, int count);
 // decoding) pictures are held besides the shown one; a step the other way
 // or a jump drops the guess.
 class ReadAhead {
-public:
+  public:
     // Decodes a file; a large photo hands its upright corner to the
     // hand-off on the way (see loadBuiltInPicture), which may be null, and a
     // quarter-turned one may come as stored (the hand-off then tells its
@@ -77,7 +77,7 @@ public:
     // Paths of the current guesses, oldest first.
     QStringList guesses() const;
 
-private:
+  private:
     struct Entry {
         QString path;
         qint64 size = -1;
@@ -102,4 +102,4 @@ private:
     int direction_ = 1;
 };
 
-}  // namespace orbet
+} // namespace orbet

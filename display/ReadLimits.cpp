@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include <QCoreApplication>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 
@@ -15,7 +15,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(ReadLimits)
 };
-}  // namespace
+} // namespace
 
 bool pictureTooLarge(const QString& path) {
     const PathFacts facts = pathFacts(path);
@@ -41,7 +41,8 @@ std::optional<BoundedText> readBoundedText(const QString& path, qint64 limit) {
 }
 
 QString textCutMessage() {
-    return Texts::tr("ファイルが大きいため、先頭の%1だけを表示しています").arg(QLatin1String(kTextReadLimitText));
+    return Texts::tr("ファイルが大きいため、先頭の%1だけを表示しています")
+        .arg(QLatin1String(kTextReadLimitText));
 }
 
 bool wrapsWell(const QString& text) {
@@ -63,4 +64,4 @@ bool gifClaimsMoreThanItHolds(const QByteArray& head, qint64 fileSize) {
     return word(6) * word(8) > data * 8 / 3 * 4096;
 }
 
-}  // namespace orbet
+} // namespace orbet

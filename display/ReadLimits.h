@@ -51,4 +51,4 @@ QString textCutMessage();
 constexpr qsizetype kLongestWrappedLine = 4096;
 bool wrapsWell(const QString& text);
 
-}  // namespace orbet
+} // namespace orbet

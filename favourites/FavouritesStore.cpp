@@ -16,7 +16,9 @@ bool FavouritesStore::append(const QString& path) {
     return true;
 }
 
-void FavouritesStore::replaceAll(const QStringList& paths) { entries_ = paths.mid(0, Capacity); }
+void FavouritesStore::replaceAll(const QStringList& paths) {
+    entries_ = paths.mid(0, Capacity);
+}
 
 void FavouritesStore::load(const QStringList& settingsLines) {
     std::map<int, QString> bySlot;
@@ -29,13 +31,15 @@ void FavouritesStore::load(const QStringList& settingsLines) {
         // An empty value would be an empty slot in the middle of the list,
         // and saving stops at the first empty slot.
         if (!ok || slot < 0 || slot >= Capacity || eq + 1 >= line.size()) continue;
-        bySlot.emplace(slot, line.mid(eq + 1));  // emplace keeps the first line of a repeated slot
+        bySlot.emplace(slot, line.mid(eq + 1)); // emplace keeps the first line of a repeated slot
     }
     entries_.clear();
-    for (auto& [slot, path] : bySlot) entries_.append(path);
+    for (auto& [slot, path] : bySlot)
+        entries_.append(path);
 }
 
-void FavouritesStore::check(const std::function<bool(const QString&)>& exists, const std::function<void()>& pump) {
+void FavouritesStore::check(const std::function<bool(const QString&)>& exists,
+                            const std::function<void()>& pump) {
     QStringList kept;
     // The walk reads its own copy: pump may run window events.
     const QStringList walked = entries_;
@@ -59,4 +63,4 @@ QStringList FavouritesStore::save() const {
     return lines;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -11,7 +11,7 @@ namespace orbet {
 // kept exactly as they were taken (no macros, no case change). Slots 0 to
 // count()-1 are filled and every later slot is empty, whatever the input.
 class FavouritesStore {
-public:
+  public:
     static constexpr int Capacity = 10000;
 
     // False (and nothing changes) when every slot is in use.
@@ -40,8 +40,8 @@ public:
     // since the settings file cannot carry it.
     QStringList save() const;
 
-private:
+  private:
     QStringList entries_;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -37,10 +37,11 @@ void FileListModel::reset(FileRows rows) {
 }
 
 void FileListModel::update(FileRows rows) {
-    if (!rows_.snapshot || !rows.snapshot || rows_.snapshot->folder != rows.snapshot->folder) return reset(std::move(rows));
+    if (!rows_.snapshot || !rows.snapshot || rows_.snapshot->folder != rows.snapshot->folder)
+        return reset(std::move(rows));
     const std::vector<RowStep> steps = diffRows(rows_, rows);
     if (steps.empty()) {
-        rows_ = std::move(rows);  // the same names: nothing on screen changes
+        rows_ = std::move(rows); // the same names: nothing on screen changes
         return;
     }
     // Each step moves the rows after it: a list that changed throughout
@@ -50,7 +51,8 @@ void FileListModel::update(FileRows rows) {
     // until every step is through.
     changing_.clear();
     changing_.reserve(rows_.size());
-    for (std::uint32_t i : rows_.order) changing_.push_back(i | kOld);
+    for (std::uint32_t i : rows_.order)
+        changing_.push_back(i | kOld);
     old_ = rows_.snapshot;
     rows_ = std::move(rows);
     inUpdate_ = true;
@@ -71,4 +73,4 @@ void FileListModel::update(FileRows rows) {
     old_.reset();
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -11,7 +11,7 @@ namespace orbet {
 // row but the entry's index; texts are made when a row is drawn.
 class FileListModel : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     explicit FileListModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -27,9 +27,9 @@ public:
     // that differs throughout is replaced as reset() does.
     void update(FileRows rows);
 
-private:
+  private:
     static constexpr std::size_t kMostSteps = 64;
-    static constexpr std::uint32_t kOld = 0x80000000u;  // a row still of the reading being replaced
+    static constexpr std::uint32_t kOld = 0x80000000u; // a row still of the reading being replaced
     const char* rawName(int row) const;
 
     FileRows rows_;
@@ -39,4 +39,4 @@ private:
     bool inUpdate_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

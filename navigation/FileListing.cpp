@@ -9,8 +9,8 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
-#include "navigation/FolderProbe.h"
 #include "navigation/FileRows.h"
+#include "navigation/FolderProbe.h"
 #include "navigation/FolderSnapshot.h"
 #include "platform/NativePath.h"
 #include "platform/Numbers.h"
@@ -21,7 +21,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(FileListing)
 };
-}  // namespace
+} // namespace
 
 QString builtInFilterPattern(int index, const QString& pluginSuffix) {
     static const char* const kPatterns[] = {
@@ -35,7 +35,8 @@ QString builtInFilterPattern(int index, const QString& pluginSuffix) {
         "*.rtf",
         "*.rtf;*.txt;*.ini;*.bat",
         "*.html;*.htm;*.hta",
-        "*.mpa;*.avi;*.mpg;*.wav;*.mid;*.mp3;*.wma;*.wax;*.wmv;*.wmx;*.mpeg;*.mpe;*.m1v;*.mp2;*.mpv2;*.mp2v;*.rim;"
+        "*.mpa;*.avi;*.mpg;*.wav;*.mid;*.mp3;*.wma;*.wax;*.wmv;*.wmx;*.mpeg;*.mpe;*.m1v;*.mp2;*.mpv2;*.mp2v;*"
+        ".rim;"
         "*.aif;*.aiff",
         "*.mpa;*.mpg;*.mpe;*.mp3;*.mp2v;*.mpv2;*.mpeg;*.m1v",
         "*.wav;*.mid;*.midi;*.rim",
@@ -55,8 +56,9 @@ FilePattern::FilePattern(const QString& pattern) {
         if (mask == QLatin1String("*.*") || mask == QLatin1String("*")) {
             all_ = true;
         } else if (mask == QLatin1String("*.")) {
-            noExtension_ = true;  // "*." is the name without any extension
-        } else if (mask.startsWith(QLatin1String("*.")) && !mask.mid(1).contains(u'*') && !mask.contains(u'?')) {
+            noExtension_ = true; // "*." is the name without any extension
+        } else if (mask.startsWith(QLatin1String("*.")) && !mask.mid(1).contains(u'*') &&
+                   !mask.contains(u'?')) {
             suffixes_.append(mask.mid(1).toLower());
             for (QChar c : suffixes_.last())
                 if (c.unicode() > 0x7f) asciiOnly_ = false;
@@ -83,7 +85,8 @@ bool FilePattern::matches(const QString& fileName) const {
 bool FilePattern::matches(const char* name, std::size_t length) const {
     if (all_) return true;
     bool ascii = asciiOnly_ && others_.isEmpty();
-    for (std::size_t i = 0; ascii && i < length; ++i) ascii = static_cast<unsigned char>(name[i]) < 0x80;
+    for (std::size_t i = 0; ascii && i < length; ++i)
+        ascii = static_cast<unsigned char>(name[i]) < 0x80;
     if (!ascii) return matches(fromNative(QByteArray(name, qsizetype(length))));
     if (noExtension_ && !std::memchr(name, '.', length)) return true;
     for (const QByteArray& s : asciiSuffixes_) {
@@ -100,11 +103,13 @@ bool FilePattern::matches(const char* name, std::size_t length) const {
     return false;
 }
 
-QStringList listFiles(const FolderSnapshot& snapshot, const QString& pattern, const AttributeFilter& attributes) {
+QStringList listFiles(const FolderSnapshot& snapshot, const QString& pattern,
+                      const AttributeFilter& attributes) {
     QStringList names;
     const std::vector<std::uint32_t> rows = listRows(snapshot, pattern, attributes);
     names.reserve(qsizetype(rows.size()));
-    for (std::uint32_t i : rows) names.append(fromNative(snapshot.name(snapshot.entries[i])));
+    for (std::uint32_t i : rows)
+        names.append(fromNative(snapshot.name(snapshot.entries[i])));
     return names;
 }
 
@@ -121,7 +126,7 @@ QString twoPlaces(double value) {
     return num::shortestReal(std::floor(value * 100.0 + 0.5) / 100.0);
 }
 
-}  // namespace
+} // namespace
 
 QString BytesSizeText(qint64 bytes) {
     if (bytes > 1023999) return twoPlaces(double(bytes) / 1024000.0) + QStringLiteral("MB");
@@ -146,7 +151,7 @@ QString scaledSize(qint64 n, const char* const units[4]) {
     return num::signedText(std::trunc(x * 100) / 100) + QLatin1String(unit);
 }
 
-}  // namespace
+} // namespace
 
 QString FSize(qint64 bytes) {
     static const char* const units[4] = {"byte", "KB", "MB", "GB"};
@@ -158,4 +163,4 @@ QString FSize2(qint64 kilobytes) {
     return scaledSize(kilobytes, units);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -16,7 +16,7 @@ struct AttributeFilter {
     bool archive = true;
     bool hidden = false;
     bool system = false;
-    bool readOnly = true;  // files the user cannot write are listed
+    bool readOnly = true; // files the user cannot write are listed
 };
 
 // Pattern of a built-in filter (0 to 14); index 0 gets the plug-in suffix.
@@ -25,16 +25,16 @@ QString builtInFilterPattern(int index, const QString& pluginSuffix = {});
 // Wildcard masks separated by ";", matched ignoring case; "*.*" matches
 // every name, with or without a dot, and "*." the names without one.
 class FilePattern {
-public:
+  public:
     explicit FilePattern(const QString& pattern);
     bool matches(const QString& fileName) const;
     // The same test on a name as the disk spells it; names of plain ASCII
     // against "*.ext" masks are tested without decoding them.
     bool matches(const char* name, std::size_t length) const;
 
-private:
-    QStringList suffixes_;  // "*.ext" masks, the common case, compared without a regex
-    QList<QByteArray> asciiSuffixes_;  // the same, lower-cased, when every mask is ASCII
+  private:
+    QStringList suffixes_;            // "*.ext" masks, the common case, compared without a regex
+    QList<QByteArray> asciiSuffixes_; // the same, lower-cased, when every mask is ASCII
     bool asciiOnly_ = true;
     QList<class QRegularExpression> others_;
     bool all_ = false;
@@ -60,4 +60,4 @@ QString FSize(qint64 bytes);
 // The same for a count of thousands of bytes, one unit up: " 2.5MB", " 12KB".
 QString FSize2(qint64 kilobytes);
 
-}  // namespace orbet
+} // namespace orbet

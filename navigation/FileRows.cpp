@@ -21,7 +21,9 @@ bool isAscii(const char* s, std::size_t n) {
     return true;
 }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 // Plain ASCII compares as the toolkit's case folding does: letters folded,
 // the shorter first on a common beginning, then the exact bytes.
@@ -37,17 +39,19 @@ int compareAsciiIgnoringCase(const char* a, std::size_t an, const char* b, std::
 
 // Only regular files (and links to them): reading a pipe, socket or device
 // as a file would block the window or never end.
-bool passes(const FolderSnapshot::Entry& e, const char* raw, const FilePattern& matcher, const QByteArray& prefix,
-            const AttributeFilter& attributes) {
+bool passes(const FolderSnapshot::Entry& e, const char* raw, const FilePattern& matcher,
+            const QByteArray& prefix, const AttributeFilter& attributes) {
     if (e.kind != FolderSnapshot::Kind::File) return false;
     if (raw[0] == '.' && !attributes.hidden) return false;
     if (!matcher.matches(raw, e.length)) return false;
     return attributes.readOnly || ::access((prefix + raw).constData(), W_OK) == 0;
 }
 
-}  // namespace
+} // namespace
 
-QString FileRows::name(std::size_t row) const { return fromNative(rawName(row)); }
+QString FileRows::name(std::size_t row) const {
+    return fromNative(rawName(row));
+}
 
 bool rawLessIgnoringCase(const char* a, std::size_t aLength, const char* b, std::size_t bLength) {
     if (isAscii(a, aLength) && isAscii(b, bLength)) {
@@ -55,7 +59,8 @@ bool rawLessIgnoringCase(const char* a, std::size_t aLength, const char* b, std:
         if (c != 0) return c < 0;
         return std::strcmp(a, b) < 0;
     }
-    return lessIgnoringCase(fromNative(QByteArray(a, qsizetype(aLength))), fromNative(QByteArray(b, qsizetype(bLength))));
+    return lessIgnoringCase(fromNative(QByteArray(a, qsizetype(aLength))),
+                            fromNative(QByteArray(b, qsizetype(bLength))));
 }
 
 bool wouldList(const FolderSnapshot& snapshot, const char* raw, const QString& pattern,
@@ -68,7 +73,8 @@ bool wouldList(const FolderSnapshot& snapshot, const char* raw, const QString& p
     return false;
 }
 
-bool wouldList(const QString& folder, const char* raw, const QString& pattern, const AttributeFilter& attributes) {
+bool wouldList(const QString& folder, const char* raw, const QString& pattern,
+               const AttributeFilter& attributes) {
     const QByteArray native = toNative(folder);
     const QByteArray prefix = native.endsWith('/') ? native : native + '/';
     struct stat st {};
@@ -83,7 +89,7 @@ std::vector<std::uint32_t> listRows(const FolderSnapshot& snapshot, const QStrin
     const QByteArray native = toNative(snapshot.folder);
     const QByteArray prefix = native.endsWith('/') ? native : native + '/';
     std::vector<std::uint32_t> rows;
-    std::vector<char> ascii;  // per entry, so the sort decodes only what needs it
+    std::vector<char> ascii; // per entry, so the sort decodes only what needs it
     ascii.resize(snapshot.entries.size());
     for (std::uint32_t i = 0; i < snapshot.entries.size(); ++i) {
         const FolderSnapshot::Entry& e = snapshot.entries[i];
@@ -103,8 +109,10 @@ std::vector<std::uint32_t> listRows(const FolderSnapshot& snapshot, const QStrin
             const int c = compareAsciiIgnoringCase(snapshot.name(a), a.length, snapshot.name(b), b.length);
             return c != 0 ? c < 0 : std::strcmp(snapshot.name(a), snapshot.name(b)) < 0;
         }
-        const QString sa = ascii[x] ? QString::fromLatin1(snapshot.name(a), qsizetype(a.length)) : decoded.value(x);
-        const QString sb = ascii[y] ? QString::fromLatin1(snapshot.name(b), qsizetype(b.length)) : decoded.value(y);
+        const QString sa =
+            ascii[x] ? QString::fromLatin1(snapshot.name(a), qsizetype(a.length)) : decoded.value(x);
+        const QString sb =
+            ascii[y] ? QString::fromLatin1(snapshot.name(b), qsizetype(b.length)) : decoded.value(y);
         return lessIgnoringCase(sa, sb);
     });
     return rows;
@@ -113,9 +121,10 @@ std::vector<std::uint32_t> listRows(const FolderSnapshot& snapshot, const QStrin
 std::vector<RowStep> diffRows(const FileRows& before, const FileRows& after) {
     std::vector<RowStep> steps;
     std::size_t i = 0, j = 0;
-    int row = 0;  // the row the next step acts on, in the list as changed so far
+    int row = 0; // the row the next step acts on, in the list as changed so far
     auto add = [&](bool insert, int from) {
-        if (!steps.empty() && steps.back().insert == insert && steps.back().row + (insert ? steps.back().count : 0) == row &&
+        if (!steps.empty() && steps.back().insert == insert &&
+            steps.back().row + (insert ? steps.back().count : 0) == row &&
             (!insert || steps.back().from + steps.back().count == from)) {
             ++steps.back().count;
         } else {
@@ -131,12 +140,13 @@ std::vector<RowStep> diffRows(const FileRows& before, const FileRows& after) {
         } else {
             const char* a = before.rawName(i);
             const char* b = after.rawName(j);
-            if (std::strcmp(a, b) != 0) c = rawLessIgnoringCase(a, std::strlen(a), b, std::strlen(b)) ? -1 : 1;
+            if (std::strcmp(a, b) != 0)
+                c = rawLessIgnoringCase(a, std::strlen(a), b, std::strlen(b)) ? -1 : 1;
         }
         if (c == 0) {
             ++i, ++j, ++row;
         } else if (c < 0) {
-            add(false, 0);  // gone: the rows after it move up, so row stays
+            add(false, 0); // gone: the rows after it move up, so row stays
             ++i;
         } else {
             add(true, int(j));
@@ -146,4 +156,4 @@ std::vector<RowStep> diffRows(const FileRows& before, const FileRows& after) {
     return steps;
 }
 
-}  // namespace orbet
+} // namespace orbet

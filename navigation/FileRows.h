@@ -39,7 +39,8 @@ bool wouldList(const FolderSnapshot& snapshot, const char* rawName, const QStrin
                const AttributeFilter& attributes);
 
 // The same for a file of the folder not read yet, from the file itself.
-bool wouldList(const QString& folder, const char* rawName, const QString& pattern, const AttributeFilter& attributes);
+bool wouldList(const QString& folder, const char* rawName, const QString& pattern,
+               const AttributeFilter& attributes);
 
 // The order of two names as the disk spells them; the same answer as
 // lessIgnoringCase on their escaped forms, without decoding plain ASCII.
@@ -59,4 +60,4 @@ struct RowStep {
 // stay, so the rows between the changes keep their places.
 std::vector<RowStep> diffRows(const FileRows& before, const FileRows& after);
 
-}  // namespace orbet
+} // namespace orbet

@@ -35,9 +35,11 @@ template <typename Visit> FolderStatus forEachEntry(const QString& folder, Visit
     return FolderStatus::Ok;
 }
 
-QString PlusEnPath(const QString& p) { return p.endsWith(u'/') ? p : p + u'/'; }
+QString PlusEnPath(const QString& p) {
+    return p.endsWith(u'/') ? p : p + u'/';
+}
 
-}  // namespace
+} // namespace
 
 QString resolveIgnoringCase(const QString& path) {
     if (!path.startsWith(u'/')) return {};
@@ -69,17 +71,21 @@ bool lessIgnoringCase(const QString& a, const QString& b) {
 
 FolderStatus folderStatusFromError(int error) {
     switch (error) {
-    case 0: return FolderStatus::Ok;
+    case 0:
+        return FolderStatus::Ok;
     case ENOENT:
-    case ENOTDIR: return FolderStatus::NotFound;
+    case ENOTDIR:
+        return FolderStatus::NotFound;
     case EIO:
     case ENXIO:
     case ENODEV:
     case ENOMEDIUM:
     case ESTALE:
     case ENOTCONN:
-    case EHOSTDOWN: return FolderStatus::DeviceNotReady;
-    default: return FolderStatus::OtherFailure;
+    case EHOSTDOWN:
+        return FolderStatus::DeviceNotReady;
+    default:
+        return FolderStatus::OtherFailure;
     }
 }
 
@@ -102,16 +108,20 @@ std::vector<Subfolder> listSubfolders(const QString& folder, bool includeHidden,
         if (hidden && !includeHidden) continue;
         out.push_back({prefix + fromNative(name), hidden});
     }
-    std::sort(out.begin(), out.end(), [](const Subfolder& a, const Subfolder& b) { return lessIgnoringCase(a.path, b.path); });
+    std::sort(out.begin(), out.end(),
+              [](const Subfolder& a, const Subfolder& b) { return lessIgnoringCase(a.path, b.path); });
     return out;
 }
 
 QStringList subfolderPaths(const QString& folder) {
     QStringList paths;
-    for (Subfolder& s : listSubfolders(folder, false)) paths.append(std::move(s.path));
+    for (Subfolder& s : listSubfolders(folder, false))
+        paths.append(std::move(s.path));
     return paths;
 }
 
-bool hasSubfolder(const QString& folder, bool includeHidden) { return probeSubfolder(folder, includeHidden); }
+bool hasSubfolder(const QString& folder, bool includeHidden) {
+    return probeSubfolder(folder, includeHidden);
+}
 
-}  // namespace orbet
+} // namespace orbet

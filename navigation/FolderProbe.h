@@ -17,13 +17,14 @@ FolderStatus probeFolder(const QString& path);
 FolderStatus folderStatusFromError(int error);
 
 struct Subfolder {
-    QString path;  // the parent path with a separator, then the name as listed
+    QString path; // the parent path with a separator, then the name as listed
     bool hidden = false;
 };
 
 // Subfolders of a folder, links to folders included, "." and ".." never;
 // hidden ones only when asked. Sorted ascending by full path ignoring case.
-std::vector<Subfolder> listSubfolders(const QString& folder, bool includeHidden, FolderStatus* status = nullptr);
+std::vector<Subfolder> listSubfolders(const QString& folder, bool includeHidden,
+                                      FolderStatus* status = nullptr);
 
 // Plain paths of the visible subfolders in the same order.
 QStringList subfolderPaths(const QString& folder);
@@ -39,4 +40,4 @@ QString resolveIgnoringCase(const QString& path);
 // Case-insensitive order, ties broken by exact text so the order is total.
 bool lessIgnoringCase(const QString& a, const QString& b);
 
-}  // namespace orbet
+} // namespace orbet

@@ -19,7 +19,9 @@ namespace orbet {
 
 namespace {
 
-std::int64_t nanoseconds(const timespec& t) { return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec; }
+std::int64_t nanoseconds(const timespec& t) {
+    return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
 
 // A time stamp at most this far before the reading may be shared with a
 // change made just after it: the kernel stamps with a coarse clock, and
@@ -31,7 +33,7 @@ std::int64_t racyWindowNs(std::int64_t modifiedNs) {
 // The readings kept: the most recent few, and any still held by a list
 // (the current folder's stays as long as the lists show it).
 class Store {
-public:
+  public:
     std::shared_ptr<const FolderSnapshot> find(const QString& key) {
         const auto it = all_.constFind(key);
         return it == all_.constEnd() ? nullptr : it->lock();
@@ -62,7 +64,7 @@ public:
     std::uint64_t turn = 1;
     std::function<void(const QString&)> observer;
 
-private:
+  private:
     static constexpr std::size_t kRecent = 32;
     QHash<QString, std::weak_ptr<const FolderSnapshot>> all_;
     std::deque<std::shared_ptr<const FolderSnapshot>> recent_;
@@ -74,7 +76,9 @@ Store& store() {
     return s;
 }
 
-QString keyOf(const QString& folder) { return QDir::cleanPath(folder); }
+QString keyOf(const QString& folder) {
+    return QDir::cleanPath(folder);
+}
 
 bool stillHolds(const FolderSnapshot& s, const QByteArray& native) {
     if (s.racy) return false;
@@ -86,8 +90,10 @@ bool stillHolds(const FolderSnapshot& s, const QByteArray& native) {
 
 FolderSnapshot::Kind kindOf(const dirent& e, const QByteArray& prefix) {
     switch (e.d_type) {
-    case DT_REG: return FolderSnapshot::Kind::File;
-    case DT_DIR: return FolderSnapshot::Kind::Folder;
+    case DT_REG:
+        return FolderSnapshot::Kind::File;
+    case DT_DIR:
+        return FolderSnapshot::Kind::Folder;
     case DT_LNK:
     case DT_UNKNOWN: {
         struct stat st {};
@@ -95,7 +101,8 @@ FolderSnapshot::Kind kindOf(const dirent& e, const QByteArray& prefix) {
         if (S_ISDIR(st.st_mode)) return FolderSnapshot::Kind::Folder;
         return S_ISREG(st.st_mode) ? FolderSnapshot::Kind::File : FolderSnapshot::Kind::Other;
     }
-    default: return FolderSnapshot::Kind::Other;
+    default:
+        return FolderSnapshot::Kind::Other;
     }
 }
 
@@ -151,7 +158,7 @@ void keep(const std::shared_ptr<FolderSnapshot>& s) {
     store().put(s);
 }
 
-}  // namespace
+} // namespace
 
 bool FolderSnapshot::hasSubfolder(bool includeHidden) const {
     for (const Entry& e : entries)
@@ -169,7 +176,8 @@ std::shared_ptr<const FolderSnapshot> storedFolder(const QString& folder) {
     return s && stillHolds(*s, toNative(key)) ? s : nullptr;
 }
 
-std::shared_ptr<const FolderSnapshot> readFolder(const QString& folder, FolderReuse reuse, FolderStatus* status) {
+std::shared_ptr<const FolderSnapshot> readFolder(const QString& folder, FolderReuse reuse,
+                                                 FolderStatus* status) {
     const QString key = keyOf(folder);
     if (reuse != FolderReuse::Never) {
         if (auto s = storedFolder(key)) {
@@ -204,7 +212,8 @@ bool probeSubfolder(const QString& folder, bool includeHidden) {
 
 bool isLargeFolder(const QString& folder) {
     struct stat st {};
-    return ::stat(toNative(keyOf(folder)).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_size > (1 << 20);
+    return ::stat(toNative(keyOf(folder)).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_size > (1 << 20);
 }
 
 void setFolderReadObserver(std::function<void(const QString&)> observer) {
@@ -212,4 +221,4 @@ void setFolderReadObserver(std::function<void(const QString&)> observer) {
     store().observer = std::move(observer);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -19,19 +19,19 @@ namespace orbet {
 // filters again what was read.
 struct FolderSnapshot {
     enum class Kind : std::uint8_t {
-        File,    // a regular file, or a link to one
-        Folder,  // a folder, or a link to one
-        Other,   // a device, pipe or socket (or a link to one)
-        Broken,  // a link that leads nowhere
+        File,   // a regular file, or a link to one
+        Folder, // a folder, or a link to one
+        Other,  // a device, pipe or socket (or a link to one)
+        Broken, // a link that leads nowhere
     };
     struct Entry {
-        std::uint32_t offset;  // into names
+        std::uint32_t offset; // into names
         std::uint32_t length;
         Kind kind;
     };
 
-    QString folder;           // the path read, cleaned
-    QByteArray names;         // every name, each followed by a NUL
+    QString folder;   // the path read, cleaned
+    QByteArray names; // every name, each followed by a NUL
     std::vector<Entry> entries;
 
     const char* name(const Entry& e) const { return names.constData() + e.offset; }
@@ -44,15 +44,15 @@ struct FolderSnapshot {
     // Changed so shortly before the reading that a later change could carry
     // the same time stamp: such a reading is never taken again.
     bool racy = false;
-    std::uint64_t turn = 0;  // the event-loop turn it was read in
+    std::uint64_t turn = 0; // the event-loop turn it was read in
 };
 
 // When a stored reading may stand in for a new one. Every kind of reuse
 // asks the disk first whether the folder is still the one read (one stat).
 enum class FolderReuse {
-    Unchanged,   // any stored reading of the folder that still holds
-    JustLearnt,  // only one taken in this turn of the event loop: a new visit
-    Never,       // read afresh (the refresh command)
+    Unchanged,  // any stored reading of the folder that still holds
+    JustLearnt, // only one taken in this turn of the event loop: a new visit
+    Never,      // read afresh (the refresh command)
 };
 
 // The folder's entries; null when it cannot be read, status says why.
@@ -75,4 +75,4 @@ bool isLargeFolder(const QString& folder);
 // Test seam: called with the folder each time one is read from disk.
 void setFolderReadObserver(std::function<void(const QString&)> observer);
 
-}  // namespace orbet
+} // namespace orbet

@@ -23,4 +23,4 @@ std::optional<QString> miniChangerTarget(const QString& text, const QString& cur
     return trimmed.left(trimmed.lastIndexOf(u'/') + 1);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -14,7 +14,7 @@ namespace orbet {
 // file list below it.
 struct MiniChangerLayout {
     bool resizeFirst = false;
-    int width = 0, height = 0;  // the size to take when resizeFirst
+    int width = 0, height = 0; // the size to take when resizeFirst
     TwipsRect combo;
     TwipsRect list;
 };
@@ -24,4 +24,4 @@ MiniChangerLayout layoutMiniChanger(int width, int height, int comboHeight);
 // parent (none at a volume root), anything else is taken as it stands.
 std::optional<QString> miniChangerTarget(const QString& text, const QString& currentFolder);
 
-}  // namespace orbet
+} // namespace orbet

@@ -8,40 +8,61 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(TreePaths)
 };
-}  // namespace
+} // namespace
 
-QString DriveKey(const QString& root) { return PlusEn(root); }
+QString DriveKey(const QString& root) {
+    return PlusEn(root);
+}
 
-QString DriveText(const QString& entry) { return QLatin1Char('(') + entry + QLatin1Char(')'); }
+QString DriveText(const QString& entry) {
+    return QLatin1Char('(') + entry + QLatin1Char(')');
+}
 
 int DriveImageNum(int driveType) {
     switch (driveType) {
     case 1:
-    case 3: return 5;
+    case 3:
+        return 5;
     case 2:
-    case 4: return 4;
-    case 5: return 2;
-    default: return 0;
+    case 4:
+        return 4;
+    case 5:
+        return 2;
+    default:
+        return 0;
     }
 }
 
 QString StrDrive(int driveType) {
     switch (driveType) {
-    case 2: return Texts::tr("3.5インチフロッピードライブ");
-    case 3: return Texts::tr("ハードディスクドライブ");
-    case 4: return Texts::tr("リモートメディアドライブ");
-    case 5: return QStringLiteral("CD-ROM");
-    default: return {};
+    case 2:
+        return Texts::tr("3.5インチフロッピードライブ");
+    case 3:
+        return Texts::tr("ハードディスクドライブ");
+    case 4:
+        return Texts::tr("リモートメディアドライブ");
+    case 5:
+        return QStringLiteral("CD-ROM");
+    default:
+        return {};
     }
 }
 
-QString PlusEn(const QString& path) { return path.endsWith(u'/') ? path : path + u'/'; }
+QString PlusEn(const QString& path) {
+    return path.endsWith(u'/') ? path : path + u'/';
+}
 
-QString DirName(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+QString DirName(const QString& path) {
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
 
-QString PathTail(const QString& text) { return text.mid(text.lastIndexOf(u'/') + 1); }
+QString PathTail(const QString& text) {
+    return text.mid(text.lastIndexOf(u'/') + 1);
+}
 
-QString PlaceholderKey(const QString& parentKey) { return QStringLiteral("//") + parentKey; }
+QString PlaceholderKey(const QString& parentKey) {
+    return QStringLiteral("//") + parentKey;
+}
 
 QStringList treePathComponents(const QString& path, const QStringList& volumeRoots, int maxNames) {
     if (!path.startsWith(u'/')) return {};
@@ -60,4 +81,4 @@ QStringList treePathComponents(const QString& path, const QStringList& volumeRoo
     return out;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -33,4 +33,4 @@ QString PlaceholderKey(const QString& parentKey);
 // Repeated and trailing separators end the path; at most maxNames names.
 QStringList treePathComponents(const QString& path, const QStringList& volumeRoots, int maxNames = 60);
 
-}  // namespace orbet
+} // namespace orbet

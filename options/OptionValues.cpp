@@ -13,7 +13,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(OptionValues)
 };
-}  // namespace
+} // namespace
 
 OptionValues allDefaults(const OptionValues& current) {
     OptionValues d;
@@ -40,18 +40,24 @@ OptionValues allDefaults(const OptionValues& current) {
     return d;
 }
 
-QString intervalText(std::int32_t milliseconds) { return num::shortestReal(double(milliseconds) / 1000.0); }
+QString intervalText(std::int32_t milliseconds) {
+    return num::shortestReal(double(milliseconds) / 1000.0);
+}
 
-QString textSizeText(double points) { return num::shortestReal(points); }
+QString textSizeText(double points) {
+    return num::shortestReal(points);
+}
 
 QStringList intervalChoices() {
-    return {QStringLiteral("0.5"), QStringLiteral("1"),  QStringLiteral("2"),  QStringLiteral("3"), QStringLiteral("4"),
-            QStringLiteral("5"),   QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30")};
+    return {QStringLiteral("0.5"), QStringLiteral("1"),  QStringLiteral("2"),
+            QStringLiteral("3"),   QStringLiteral("4"),  QStringLiteral("5"),
+            QStringLiteral("10"),  QStringLiteral("20"), QStringLiteral("30")};
 }
 
 QStringList textSizeChoices() {
     QStringList sizes;
-    for (int s = 4; s <= 120; ++s) sizes.append(QString::number(s));
+    for (int s = 4; s <= 120; ++s)
+        sizes.append(QString::number(s));
     return sizes;
 }
 
@@ -65,11 +71,12 @@ bool isWholeNumber(const QString& text) {
     return number.match(text).hasMatch();
 }
 
-}  // namespace
+} // namespace
 
 Reading<std::int32_t> readInterval(const QString& text) {
     const double seconds = num::val(text);
-    if (!(seconds >= 0.1)) return {std::nullopt, Texts::tr("スライドショーの間隔には0.1秒以上の値が必要です")};
+    if (!(seconds >= 0.1))
+        return {std::nullopt, Texts::tr("スライドショーの間隔には0.1秒以上の値が必要です")};
     if (!isWholeNumber(text))
         return {std::nullopt, Texts::tr("スライドショーの間隔は秒数を半角の数字だけで入力してください")};
     const auto ms = num::toInt32(seconds * 1000.0);
@@ -82,10 +89,12 @@ Reading<double> readTextSize(const QString& text) {
     if (!(points >= 4.0))
         return {std::nullopt, Texts::tr("テキスト全画面表示時の標準文字サイズは4ポイント以上必要です")};
     if (!isWholeNumber(text))
-        return {std::nullopt,
-                Texts::tr("テキスト全画面表示時の標準文字サイズはポイント数を半角の数字だけで入力してください")};
+        return {
+            std::nullopt,
+            Texts::tr("テキスト全画面表示時の標準文字サイズはポイント数を半角の数字だけで入力してください")};
     if (!std::isfinite(points) || points > 1638.0)
-        return {std::nullopt, Texts::tr("テキスト全画面表示時の標準文字サイズは1638ポイント以下にしてください")};
+        return {std::nullopt,
+                Texts::tr("テキスト全画面表示時の標準文字サイズは1638ポイント以下にしてください")};
     return {points, {}};
 }
 
@@ -93,4 +102,4 @@ QPoint centredOrigin(const QSize& screen, const QSize& dialog) {
     return {screen.width() / 2 - dialog.width() / 2, screen.height() / 2 - dialog.height() / 2};
 }
 
-}  // namespace orbet
+} // namespace orbet

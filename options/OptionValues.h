@@ -22,16 +22,16 @@ enum class PictureFit { AsIs, Whole, KeepRatio };
 
 struct OptionValues {
     PictureFit fit = PictureFit::Whole;
-    std::int32_t slideShowTimer = 500;  // milliseconds
-    double strSize = 10.5;              // points
+    std::int32_t slideShowTimer = 500; // milliseconds
+    double strSize = 10.5;             // points
     bool notIniBat = true;
     bool txtEdi = false;
     bool archive = true, hide = false, system = false;
     bool autoPlay = false, autoRepv2 = false, autoRep = false;
     bool rnd = false, nodeExpand = false, nodeClose = false;
     bool minWindowOnMainWindow = false, minWindowSize = false;
-    std::int32_t minWindowSizeType = 0;  // 0 follows the width, 1 the height
-    std::int32_t hideDirectory = 0;      // the check box value itself, 0 or 1
+    std::int32_t minWindowSizeType = 0; // 0 follows the width, 1 the height
+    std::int32_t hideDirectory = 0;     // the check box value itself, 0 or 1
     std::int32_t backcolorR = 255, backcolorG = 255, backcolorB = 255;
     // The plug-in folder as the per-user store holds it; empty when none is
     // stored (the start-up then uses the default folder).
@@ -56,7 +56,7 @@ QString intervalText(std::int32_t milliseconds);
 QString textSizeText(double points);
 // The drop-down lists of the two editable combos.
 QStringList intervalChoices();
-QStringList textSizeChoices();  // "4" to "120"
+QStringList textSizeChoices(); // "4" to "120"
 
 // What a typed number turned into: the value, or the refusal to show.
 template <typename T> struct Reading {
@@ -78,4 +78,4 @@ Reading<double> readTextSize(const QString& text);
 // in whole pixels, relative to the screen's origin.
 QPoint centredOrigin(const QSize& screen, const QSize& dialog);
 
-}  // namespace orbet
+} // namespace orbet

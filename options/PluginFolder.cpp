@@ -14,7 +14,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(PluginFolder)
 };
-}  // namespace
+} // namespace
 
 QString pluginCountText(const QStringList& spiFiles) {
     const auto n = spiFiles.size();
@@ -31,7 +31,8 @@ QString pluginCountText(const QStringList& spiFiles) {
 
 QString storedPluginFolder(const QString& folder) {
     QString f = folder;
-    while (f.size() > 1 && f.endsWith(u'/')) f.chop(1);
+    while (f.size() > 1 && f.endsWith(u'/'))
+        f.chop(1);
     return f;
 }
 
@@ -44,7 +45,8 @@ QString pluginFolderRefusal(const QString& folder) {
     if (probeFolder(folder) != FolderStatus::Ok || !info.isReadable() || !info.isExecutable())
         return Texts::tr("SusiePluginの有る場所に選んだフォルダを読み取れません。") + where;
     if (!isSafeCodePath(folder))
-        return Texts::tr("SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。") + where;
+        return Texts::tr("SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。") +
+               where;
     return {};
 }
 
@@ -60,8 +62,9 @@ std::vector<FolderLine> folderLines(const QString& folder, const QStringList& su
         lines.push_back({parts[i], path, i + 1, i + 1 == parts.size()});
     }
     const int depth = int(parts.size()) + 1;
-    for (const QString& sub : subfolders) lines.push_back({QFileInfo(sub).fileName(), sub, depth, false});
+    for (const QString& sub : subfolders)
+        lines.push_back({QFileInfo(sub).fileName(), sub, depth, false});
     return lines;
 }
 
-}  // namespace orbet
+} // namespace orbet

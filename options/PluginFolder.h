@@ -27,11 +27,11 @@ QString pluginFolderRefusal(const QString& folder);
 // One line of the folder list: the folders from the root down to the
 // current one, then the current one's subfolders one level deeper.
 struct FolderLine {
-    QString text;  // the name; "/" for the root
+    QString text; // the name; "/" for the root
     QString path;
     int depth = 0;
     bool current = false;
 };
 std::vector<FolderLine> folderLines(const QString& folder, const QStringList& subfolders);
 
-}  // namespace orbet
+} // namespace orbet

@@ -34,11 +34,12 @@ QByteArray targetFor(const QByteArray& path, LinkAtTarget links) {
 QByteArray tempName(const QByteArray& name) {
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     QByteArray out = '.' + name + '.';
-    for (int i = 0; i < 6; ++i) out += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+    for (int i = 0; i < 6; ++i)
+        out += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
     return out;
 }
 
-}  // namespace
+} // namespace
 
 AtomicWriter::AtomicWriter(const QString& path, LinkAtTarget links) : AtomicWriter(toNative(path), links) {}
 
@@ -47,7 +48,9 @@ AtomicWriter::AtomicWriter(const QByteArray& nativePath, LinkAtTarget links)
 
 AtomicWriter::AtomicWriter(int folderFd, const QByteArray& name) : target_(name), borrowedFolder_(folderFd) {}
 
-AtomicWriter::~AtomicWriter() { discard(); }
+AtomicWriter::~AtomicWriter() {
+    discard();
+}
 
 bool AtomicWriter::fail(int err) {
     if (errno_ == 0) {
@@ -68,7 +71,9 @@ bool AtomicWriter::open() {
         name_ = target_;
     } else {
         const int slash = target_.lastIndexOf('/');
-        const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target_.left(slash);
+        const QByteArray folder = slash < 0    ? QByteArray(".")
+                                  : slash == 0 ? QByteArray("/")
+                                               : target_.left(slash);
         name_ = slash < 0 ? target_ : target_.mid(slash + 1);
         folderFd_ = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
@@ -77,9 +82,12 @@ bool AtomicWriter::open() {
 
     for (int attempt = 0; fd_ < 0; ++attempt) {
         const QByteArray temp = tempName(name_);
-        fd_ = ::openat(folderFd_, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd_ >= 0) temp_ = temp;
-        else if (errno != EEXIST || attempt > 100) return fail(errno);
+        fd_ =
+            ::openat(folderFd_, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd_ >= 0)
+            temp_ = temp;
+        else if (errno != EEXIST || attempt > 100)
+            return fail(errno);
     }
 
     // The new file takes the old one's permissions, or the ordinary ones of a
@@ -165,4 +173,4 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     return ok;
 }
 
-}  // namespace orbet
+} // namespace orbet

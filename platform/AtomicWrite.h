@@ -26,7 +26,7 @@ enum class LinkAtTarget {
 // not used because Qt 6.4 commits after a failed final flush (a full disk)
 // and replaces the target with an empty file.
 class AtomicWriter {
-public:
+  public:
     explicit AtomicWriter(const QString& path, LinkAtTarget links = LinkAtTarget::Replace);
     // Byte form of the path, for names that are not valid UTF-8.
     explicit AtomicWriter(const QByteArray& nativePath, LinkAtTarget links = LinkAtTarget::Replace);
@@ -34,7 +34,7 @@ public:
     // borrowed, not closed): the folder cannot be swapped for a link to
     // somewhere else between the caller's checks and the write.
     AtomicWriter(int folderFd, const QByteArray& name);
-    ~AtomicWriter();  // an uncommitted writer discards its new file
+    ~AtomicWriter(); // an uncommitted writer discards its new file
     AtomicWriter(const AtomicWriter&) = delete;
     AtomicWriter& operator=(const AtomicWriter&) = delete;
 
@@ -57,11 +57,11 @@ public:
     QString errorString() const { return error_; }
     int errorNumber() const { return errno_; }
 
-private:
+  private:
     bool fail(int err);
     bool flushBuffer();
 
-    QByteArray target_;  // a path, or a name inside folderFd_
+    QByteArray target_; // a path, or a name inside folderFd_
     int borrowedFolder_ = -1;
     int folderFd_ = -1;
     QByteArray name_;
@@ -78,4 +78,4 @@ private:
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr,
                          LinkAtTarget links = LinkAtTarget::Replace);
 
-}  // namespace orbet
+} // namespace orbet

@@ -17,7 +17,7 @@ bool ownedSafely(const struct stat& st, bool above) {
     return above && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX);
 }
 
-}  // namespace
+} // namespace
 
 bool isSafeCodePath(const QString& path) {
     const QByteArray given = toNative(path);
@@ -28,7 +28,8 @@ bool isSafeCodePath(const QString& path) {
     std::free(real);
     for (bool above = false;; above = true) {
         struct stat st {};
-        if (::stat(walked.isEmpty() ? "/" : walked.constData(), &st) != 0 || !ownedSafely(st, above)) return false;
+        if (::stat(walked.isEmpty() ? "/" : walked.constData(), &st) != 0 || !ownedSafely(st, above))
+            return false;
         if (walked.isEmpty() || walked == "/") return true;
         walked.truncate(walked.lastIndexOf('/'));
     }
@@ -38,4 +39,4 @@ QString pluginFolderFromStore(const QString& stored, const QString& fallback) {
     return stored.startsWith(u'/') ? stored : fallback;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -18,4 +18,4 @@ bool isSafeCodePath(const QString& path);
 // the default folder.
 QString pluginFolderFromStore(const QString& stored, const QString& fallback);
 
-}  // namespace orbet
+} // namespace orbet

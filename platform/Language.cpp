@@ -35,7 +35,7 @@ QTranslator* loaded(QCoreApplication& app, const QString& name, const QString& f
     return translator;
 }
 
-}  // namespace
+} // namespace
 
 LanguageChoice languageChoiceFromStored(const QString& stored) {
     if (stored == QLatin1String("ja")) return LanguageChoice::Japanese;
@@ -45,16 +45,23 @@ LanguageChoice languageChoiceFromStored(const QString& stored) {
 
 QString storedFormOf(LanguageChoice choice) {
     switch (choice) {
-    case LanguageChoice::Japanese: return QStringLiteral("ja");
-    case LanguageChoice::English: return QStringLiteral("en");
-    case LanguageChoice::Automatic: break;
+    case LanguageChoice::Japanese:
+        return QStringLiteral("ja");
+    case LanguageChoice::English:
+        return QStringLiteral("en");
+    case LanguageChoice::Automatic:
+        break;
     }
     return QStringLiteral("auto");
 }
 
-LanguageChoice storedLanguageChoice() { return languageChoiceFromStored(readStoreValue(kSection, kKey)); }
+LanguageChoice storedLanguageChoice() {
+    return languageChoiceFromStored(readStoreValue(kSection, kKey));
+}
 
-bool storeLanguageChoice(LanguageChoice choice) { return writeStoreValue(kSection, kKey, storedFormOf(choice)); }
+bool storeLanguageChoice(LanguageChoice choice) {
+    return writeStoreValue(kSection, kKey, storedFormOf(choice));
+}
 
 LocaleEnvironment LocaleEnvironment::current() {
     return {qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")};
@@ -82,7 +89,9 @@ bool installChosenLanguage(QCoreApplication& app, const QString& folder) {
     return installLanguage(app, wantsEnglish(storedLanguageChoice(), LocaleEnvironment::current()), folder);
 }
 
-bool englishInForce() { return gProgram != nullptr; }
+bool englishInForce() {
+    return gProgram != nullptr;
+}
 
 void removeInstalledLanguage() {
     for (QTranslator** t : {&gProgram, &gQt}) {
@@ -93,6 +102,8 @@ void removeInstalledLanguage() {
     }
 }
 
-QString translationsFolder() { return folders::join(folders::programFolder(), QStringLiteral("translations")); }
+QString translationsFolder() {
+    return folders::join(folders::programFolder(), QStringLiteral("translations"));
+}
 
-}  // namespace orbet
+} // namespace orbet

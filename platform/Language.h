@@ -50,4 +50,4 @@ void removeInstalledLanguage();
 // Where the catalogues live: beside the program's other read-only files.
 QString translationsFolder();
 
-}  // namespace orbet
+} // namespace orbet

@@ -15,14 +15,13 @@ namespace orbet {
 // Posting holds the lock that closing takes, so nothing is posted to an
 // object being destroyed; what was posted before goes with the object.
 class Mailbox {
-public:
+  public:
     explicit Mailbox(QObject* receiver) : receiver_(receiver) {}
 
     static std::shared_ptr<Mailbox> to(QObject* receiver) { return std::make_shared<Mailbox>(receiver); }
 
     // Runs `deliver` on the receiver's thread; false when it is gone.
-    template <typename F>
-    bool post(F deliver) {
+    template <typename F> bool post(F deliver) {
         const std::lock_guard<std::mutex> hold(lock_);
         if (!receiver_) return false;
         QMetaObject::invokeMethod(receiver_, std::move(deliver), Qt::QueuedConnection);
@@ -35,9 +34,9 @@ public:
         receiver_ = nullptr;
     }
 
-private:
+  private:
     std::mutex lock_;
     QObject* receiver_;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -12,4 +12,4 @@ template <typename W> W* named(W* w, const char* name) {
     return w;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -19,9 +19,11 @@ namespace orbet {
 
 namespace {
 
-constexpr char16_t kEscapeBase = 0xDC00;  // byte b (0x80..0xFF) is U+DC00 + b
+constexpr char16_t kEscapeBase = 0xDC00; // byte b (0x80..0xFF) is U+DC00 + b
 
-inline bool isEscape(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+inline bool isEscape(char16_t c) {
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
 
 // Length of the valid UTF-8 sequence starting at p (1 to 4), or 0 when the
 // byte there does not begin one. Overlong forms, surrogates and code points
@@ -46,7 +48,8 @@ int validSequence(const unsigned char* p, qsizetype left, char32_t& cp) {
     }
     if (b >= 0xF0 && b <= 0xF4) {
         if (!trail(1) || !trail(2) || !trail(3)) return 0;
-        cp = char32_t(b & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 | char32_t(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+        cp = char32_t(b & 0x07) << 18 | char32_t(p[1] & 0x3F) << 12 | char32_t(p[2] & 0x3F) << 6 |
+             (p[3] & 0x3F);
         if (cp < 0x10000 || cp > 0x10FFFF) return 0;
         return 4;
     }
@@ -98,12 +101,15 @@ QString displayComponent(QStringView component) {
     return shown;
 }
 
-qint64 millis(const timespec& t) { return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000; }
+qint64 millis(const timespec& t) {
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
 
-}  // namespace
+} // namespace
 
 QString fromNative(const QByteArray& bytes) {
-    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    if (std::all_of(bytes.cbegin(), bytes.cend(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return QString::fromLatin1(bytes);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype n = bytes.size();
@@ -128,7 +134,9 @@ QString fromNative(const QByteArray& bytes) {
     return out;
 }
 
-QString fromNative(const char* bytes) { return fromNative(QByteArray(bytes)); }
+QString fromNative(const char* bytes) {
+    return fromNative(QByteArray(bytes));
+}
 
 QByteArray toNative(const QString& path) {
     if (!hasEscapedBytes(path)) return path.toUtf8();
@@ -164,7 +172,8 @@ bool hasEscapedBytes(const QString& path) {
 QString displayName(const QString& path) {
     if (!hasEscapedBytes(path)) return path;
     QStringList shown;
-    for (const QStringView component : QStringView(path).split(u'/')) shown.append(displayComponent(component));
+    for (const QStringView component : QStringView(path).split(u'/'))
+        shown.append(displayComponent(component));
     return shown.join(u'/');
 }
 
@@ -195,7 +204,9 @@ QString canonicalNativePath(const QString& path) {
     return out;
 }
 
-QString nativeFileName(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+QString nativeFileName(const QString& path) {
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
 
 bool openNative(QFile& file, const QString& path, QIODevice::OpenMode mode) {
     if (!hasEscapedBytes(path)) {
@@ -203,9 +214,12 @@ bool openNative(QFile& file, const QString& path, QIODevice::OpenMode mode) {
         return file.open(mode);
     }
     int flags = O_CLOEXEC;
-    if ((mode & QIODevice::ReadWrite) == QIODevice::ReadWrite) flags |= O_RDWR | O_CREAT;
-    else if (mode & QIODevice::WriteOnly) flags |= O_WRONLY | O_CREAT | O_TRUNC;
-    else flags |= O_RDONLY;
+    if ((mode & QIODevice::ReadWrite) == QIODevice::ReadWrite)
+        flags |= O_RDWR | O_CREAT;
+    else if (mode & QIODevice::WriteOnly)
+        flags |= O_WRONLY | O_CREAT | O_TRUNC;
+    else
+        flags |= O_RDONLY;
     const int fd = ::open(toNative(path).constData(), flags, 0666);
     if (fd < 0) return false;
     struct stat st {};
@@ -223,7 +237,7 @@ PathFacts pathFacts(const QString& path) {
     struct stat st {};
     if (::lstat(native.constData(), &st) != 0) return f;
     f.isLink = S_ISLNK(st.st_mode);
-    if (f.isLink && ::stat(native.constData(), &st) != 0) return f;  // a dangling link names nothing
+    if (f.isLink && ::stat(native.constData(), &st) != 0) return f; // a dangling link names nothing
     f.exists = true;
     f.isDir = S_ISDIR(st.st_mode);
     f.isFile = !f.isDir;
@@ -261,4 +275,4 @@ bool makeNativeFolder(const QString& path) {
     return !path.isEmpty() && ::mkdir(toNative(path).constData(), 0777) == 0;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -61,14 +61,14 @@ QString nativeFileName(const QString& path);
 struct PathFacts {
     bool exists = false;
     bool isDir = false;
-    bool isFile = false;  // anything that is not a folder
-    bool isRegular = false;  // a plain file, not a pipe, socket or device
-    bool isLink = false;  // the path itself is a symbolic link
+    bool isFile = false;    // anything that is not a folder
+    bool isRegular = false; // a plain file, not a pipe, socket or device
+    bool isLink = false;    // the path itself is a symbolic link
     qint64 size = 0;
-    qint64 modifiedMs = 0;  // milliseconds since the epoch, local clock free
+    qint64 modifiedMs = 0; // milliseconds since the epoch, local clock free
     qint64 accessedMs = 0;
     qint64 changedMs = 0;
-    qint64 bornMs = -1;  // -1 where the file system keeps no birth time
+    qint64 bornMs = -1; // -1 where the file system keeps no birth time
 };
 PathFacts pathFacts(const QString& path);
 
@@ -79,4 +79,4 @@ bool renameNativeNoReplace(const QString& from, const QString& to);
 // Creates one folder.
 bool makeNativeFolder(const QString& path);
 
-}  // namespace orbet
+} // namespace orbet

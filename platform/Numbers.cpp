@@ -9,16 +9,21 @@ namespace orbet::num {
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
-}  // namespace
+} // namespace
 
 double val(QStringView text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && isBlank(text[i])) ++i;
+    while (i < n && isBlank(text[i]))
+        ++i;
 
     std::string digits;
     if (i < n && (text[i] == u'+' || text[i] == u'-')) {
@@ -89,13 +94,15 @@ std::optional<std::int64_t> toInteger(double value, std::int64_t min, std::int64
 }
 
 std::optional<std::int16_t> toInt16(double value) {
-    auto v = toInteger(value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max());
+    auto v =
+        toInteger(value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max());
     if (!v) return std::nullopt;
     return static_cast<std::int16_t>(*v);
 }
 
 std::optional<std::int32_t> toInt32(double value) {
-    auto v = toInteger(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
+    auto v =
+        toInteger(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
     if (!v) return std::nullopt;
     return static_cast<std::int32_t>(*v);
 }
@@ -123,15 +130,19 @@ template <typename T> QString shortestOf(T value) {
     return text;
 }
 
-}  // namespace
+} // namespace
 
-QString shortestReal(double value) { return shortestOf(value); }
+QString shortestReal(double value) {
+    return shortestOf(value);
+}
 
-QString shortestReal(float value) { return shortestOf(value); }
+QString shortestReal(float value) {
+    return shortestOf(value);
+}
 
 QString signedText(double value) {
     const QString digits = shortestReal(value);
     return digits.startsWith(u'-') ? digits : QLatin1Char(' ') + digits;
 }
 
-}  // namespace orbet::num
+} // namespace orbet::num

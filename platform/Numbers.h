@@ -29,7 +29,9 @@ std::optional<std::int32_t> toInt32(double value);
 std::int64_t intDiv(double dividend, double divisor);
 
 // Booleans stored as numbers count as on whenever they are not zero.
-inline bool isOn(double value) { return value != 0.0; }
+inline bool isOn(double value) {
+    return value != 0.0;
+}
 
 // Shortest decimal text that reads back as the same value, with "." as the
 // decimal point: 10.5, 2535, 1234.5. Single-precision values use the shortest
@@ -41,4 +43,4 @@ QString shortestReal(float value);
 // negative ones: " 3", "-1", " 10.5".
 QString signedText(double value);
 
-}  // namespace orbet::num
+} // namespace orbet::num

@@ -23,9 +23,11 @@ QString& programFolderOverride() {
     static QString folder;
     return folder;
 }
-}  // namespace
+} // namespace
 
-void setProgramFolderForTesting(const QString& folder) { programFolderOverride() = folder; }
+void setProgramFolderForTesting(const QString& folder) {
+    programFolderOverride() = folder;
+}
 
 QString programFolder() {
     if (!programFolderOverride().isEmpty()) return programFolderOverride();
@@ -35,11 +37,12 @@ QString programFolder() {
 QString perUserSettingsFolder() {
     // Not AppConfigLocation: with an organisation name set that would be
     // ~/.config/Orbet/Orbet, one level below the per-user store.
-    return QDir::cleanPath(
-        join(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), QStringLiteral("Orbet")));
+    return QDir::cleanPath(join(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+                                QStringLiteral("Orbet")));
 }
 
-QString settingsFolderFor(const QString& executableFolder, const QString& orbetHome, const QString& perUserFolder) {
+QString settingsFolderFor(const QString& executableFolder, const QString& orbetHome,
+                          const QString& perUserFolder) {
     if (!orbetHome.isEmpty()) return QDir::cleanPath(QDir(orbetHome).absolutePath());
     const QString exe = QDir::cleanPath(QDir(executableFolder).absolutePath());
     const QString program = programFolderFor(executableFolder);
@@ -52,4 +55,4 @@ QString settingsFolder() {
                              perUserSettingsFolder());
 }
 
-}  // namespace orbet::folders
+} // namespace orbet::folders

@@ -29,4 +29,4 @@ QString perUserSettingsFolder();
 // Joins a folder and a name with exactly one separator.
 QString join(const QString& folder, const QString& name);
 
-}  // namespace orbet::folders
+} // namespace orbet::folders

@@ -50,4 +50,4 @@ struct ProgramState {
     std::int32_t toolbarRows = 1;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -9,7 +9,7 @@ namespace orbet {
 // hears that the user wants it stopped. The Prompter makes one per job, so
 // tests can watch the steps and stop the work where they choose.
 class Progress {
-public:
+  public:
     virtual ~Progress() = default;
 
     // total is what `done` counts up to (files or bytes); 0 when unknown.
@@ -23,7 +23,7 @@ public:
 
 // For prompters that show nothing: the work always goes on.
 class SilentProgress : public Progress {
-public:
+  public:
     void begin(const QString&, const QString&, qint64) override {}
     bool advance(qint64, const QString&) override { return true; }
     void end() override {}
@@ -32,8 +32,9 @@ public:
 // Ends the progress however the work leaves its scope; the work ends it
 // itself (finish) before it reports, so the report is not shown under it.
 class ProgressRun {
-public:
-    ProgressRun(Progress& progress, const QString& title, const QString& text, qint64 total) : progress_(progress) {
+  public:
+    ProgressRun(Progress& progress, const QString& title, const QString& text, qint64 total)
+        : progress_(progress) {
         progress_.begin(title, text, total);
     }
     ~ProgressRun() { finish(); }
@@ -51,10 +52,10 @@ public:
     }
     bool stopped() const { return stopped_; }
 
-private:
+  private:
     Progress& progress_;
     bool stopped_ = false;
     bool ended_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -29,7 +29,7 @@ struct FileDialogRequest {
 };
 
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
 
     // Shows a message and blocks until answered. The default answer is the
@@ -60,4 +60,4 @@ public:
 // The answer a dialog gives when it is dismissed without a choice.
 Answer dismissAnswer(Buttons buttons);
 
-}  // namespace orbet
+} // namespace orbet

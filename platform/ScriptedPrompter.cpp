@@ -4,18 +4,21 @@ namespace orbet {
 
 Answer dismissAnswer(Buttons buttons) {
     switch (buttons) {
-    case Buttons::Ok: return Answer::Ok;
-    case Buttons::YesNo: return Answer::No;
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+        return Answer::No;
     case Buttons::OkCancel:
     case Buttons::YesNoCancel:
-    case Buttons::RetryCancel: return Answer::Cancel;
+    case Buttons::RetryCancel:
+        return Answer::Cancel;
     }
     return Answer::Cancel;
 }
 
 // Records into the prompter by index: the list grows as later jobs start.
 class ScriptedPrompter::Scripted : public Progress {
-public:
+  public:
     Scripted(ScriptedPrompter& owner, int stopAt) : owner_(owner), stopAt_(stopAt) {}
 
     void begin(const QString& title, const QString& text, qint64 total) override {
@@ -32,10 +35,10 @@ public:
     }
     void end() override { ++owner_.progresses_.at(index_).ends; }
 
-private:
+  private:
     ScriptedPrompter& owner_;
     int stopAt_;
-    std::size_t index_ = std::size_t(-1);  // a step before begin() throws in the test
+    std::size_t index_ = std::size_t(-1); // a step before begin() throws in the test
 };
 
 std::unique_ptr<Progress> ScriptedPrompter::progress() {
@@ -79,8 +82,10 @@ QString ScriptedPrompter::nextReply(bool& scripted) {
     return r;
 }
 
-std::optional<QString> ScriptedPrompter::input(const QString& prompt, const QString& title, const QString& defaultText) {
-    records_.push_back({Kind::Input, prompt, title, Buttons::OkCancel, Icon::None, {}, std::nullopt, defaultText});
+std::optional<QString> ScriptedPrompter::input(const QString& prompt, const QString& title,
+                                               const QString& defaultText) {
+    records_.push_back(
+        {Kind::Input, prompt, title, Buttons::OkCancel, Icon::None, {}, std::nullopt, defaultText});
     bool scripted = false;
     QString r = nextReply(scripted);
     if (!scripted) return std::nullopt;
@@ -94,21 +99,36 @@ std::optional<QString> ScriptedPrompter::password(const QString& prompt, const Q
 }
 
 QString ScriptedPrompter::openFile(const FileDialogRequest& request) {
-    records_.push_back({Kind::OpenFile, request.filter, request.title, Buttons::OkCancel, Icon::None, request, std::nullopt, {}});
+    records_.push_back({Kind::OpenFile,
+                        request.filter,
+                        request.title,
+                        Buttons::OkCancel,
+                        Icon::None,
+                        request,
+                        std::nullopt,
+                        {}});
     bool scripted = false;
     return nextReply(scripted);
 }
 
 QString ScriptedPrompter::saveFile(const FileDialogRequest& request) {
-    records_.push_back({Kind::SaveFile, request.filter, request.title, Buttons::OkCancel, Icon::None, request, std::nullopt, {}});
+    records_.push_back({Kind::SaveFile,
+                        request.filter,
+                        request.title,
+                        Buttons::OkCancel,
+                        Icon::None,
+                        request,
+                        std::nullopt,
+                        {}});
     bool scripted = false;
     return nextReply(scripted);
 }
 
 QString ScriptedPrompter::chooseFolder(const QString& title, const QString& initialFolder) {
-    records_.push_back({Kind::Folder, initialFolder, title, Buttons::OkCancel, Icon::None, {}, std::nullopt, initialFolder});
+    records_.push_back(
+        {Kind::Folder, initialFolder, title, Buttons::OkCancel, Icon::None, {}, std::nullopt, initialFolder});
     bool scripted = false;
     return nextReply(scripted);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -14,11 +14,11 @@ namespace orbet {
 // Requests beyond the script get the dismiss answer (or an empty text) and
 // are counted as unscripted, so a test can tell an unexpected prompt.
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     enum class Kind { Message, Input, OpenFile, SaveFile, Folder };
     struct Record {
         Kind kind;
-        QString text;   // message text, prompt, or dialog filter
+        QString text; // message text, prompt, or dialog filter
         QString title;
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
@@ -27,7 +27,7 @@ public:
         // so a test can tell a wrong default from a right one.
         std::optional<Answer> defaultAnswer;
         QString defaultText;
-        bool masked = false;  // an input prompt that hides what is typed
+        bool masked = false; // an input prompt that hides what is typed
     };
 
     // What one long job showed: its texts and every step, and whether 中止
@@ -37,9 +37,9 @@ public:
         QString text;
         qint64 total = 0;
         std::vector<qint64> steps;
-        QStringList texts;  // each step's text, empty when it kept the last
+        QStringList texts; // each step's text, empty when it kept the last
         int stoppedAt = 0;
-        int ends = 0;  // how often end() was called: once, when all is well
+        int ends = 0; // how often end() was called: once, when all is well
     };
 
     void answer(Answer a) { answers_.push_back(a); }
@@ -57,14 +57,15 @@ public:
 
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
                    std::optional<Answer> defaultAnswer) override;
-    std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> input(const QString& prompt, const QString& title,
+                                 const QString& defaultText) override;
     std::optional<QString> password(const QString& prompt, const QString& title) override;
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
     std::unique_ptr<Progress> progress() override;
 
-private:
+  private:
     class Scripted;
 
     QString nextReply(bool& scripted);
@@ -77,4 +78,4 @@ private:
     int unscripted_ = 0;
 };
 
-}  // namespace orbet
+} // namespace orbet

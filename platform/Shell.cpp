@@ -14,7 +14,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(Shell)
 };
-}  // namespace
+} // namespace
 
 namespace {
 

@@ -21,4 +21,4 @@ void traceStartupStep(const char* step) {
     std::fprintf(stderr, "orbet-startup %lld %s\n", ts.tv_sec * 1000000000LL + ts.tv_nsec, step);
 }
 
-}  // namespace orbet
+} // namespace orbet

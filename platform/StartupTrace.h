@@ -9,4 +9,4 @@ namespace orbet {
 void traceStartupStep(const char* step);
 bool startupTraceOn();
 
-}  // namespace orbet
+} // namespace orbet

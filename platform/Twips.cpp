@@ -14,9 +14,13 @@ int perPixel() {
     return per && *per > 0 ? *per : 15;
 }
 
-int toPixels(double twips) { return int(num::intDiv(twips, perPixel())); }
+int toPixels(double twips) {
+    return int(num::intDiv(twips, perPixel()));
+}
 
-int fromPixels(int pixels) { return pixels * perPixel(); }
+int fromPixels(int pixels) {
+    return pixels * perPixel();
+}
 
 QRect toPixels(const TwipsRect& r) {
     return {toPixels(r.left), toPixels(r.top), toPixels(r.width), toPixels(r.height)};
@@ -26,4 +30,4 @@ TwipsRect fromPixels(const QRect& r) {
     return {fromPixels(r.left()), fromPixels(r.top()), fromPixels(r.width()), fromPixels(r.height())};
 }
 
-}  // namespace orbet::twips
+} // namespace orbet::twips

@@ -14,4 +14,4 @@ int fromPixels(int pixels);
 QRect toPixels(const TwipsRect& r);
 TwipsRect fromPixels(const QRect& r);
 
-}  // namespace orbet::twips
+} // namespace orbet::twips

@@ -11,11 +11,15 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(FilterRules)
 };
-}  // namespace
+} // namespace
 
-bool isMaskInput(const QString& text) { return text.startsWith(QLatin1String("*.")); }
+bool isMaskInput(const QString& text) {
+    return text.startsWith(QLatin1String("*."));
+}
 
-bool storableInFilterFile(const QString& text) { return !text.contains(u'"') && !text.contains(u','); }
+bool storableInFilterFile(const QString& text) {
+    return !text.contains(u'"') && !text.contains(u',');
+}
 
 QString properCase(const QString& text) {
     QString out = text;
@@ -30,7 +34,8 @@ QString properCase(const QString& text) {
 
 QString buildFilterPattern(const QStringList& masks) {
     QStringList parts;
-    for (const QString& m : masks) parts << m.toUpper() << m.toLower() << properCase(m);
+    for (const QString& m : masks)
+        parts << m.toUpper() << m.toLower() << properCase(m);
     return parts.join(u';');
 }
 
@@ -51,12 +56,17 @@ QString readingMethodLabel(const QString& method) {
     const int m = method.trimmed().toInt(&ok);
     if (!ok) return {};
     switch (m) {
-    case 0: return Texts::tr("ピクチャー形式");
-    case 1: return Texts::tr("テキスト形式");
-    case 2: return Texts::tr("WWWブラウザ形式");
-    case 3: return Texts::tr("実行可能型");
-    default: return {};
+    case 0:
+        return Texts::tr("ピクチャー形式");
+    case 1:
+        return Texts::tr("テキスト形式");
+    case 2:
+        return Texts::tr("WWWブラウザ形式");
+    case 3:
+        return Texts::tr("実行可能型");
+    default:
+        return {};
     }
 }
 
-}  // namespace orbet
+} // namespace orbet

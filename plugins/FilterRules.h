@@ -25,4 +25,4 @@ int firstFreeRow(const UserFilterTable& table);
 // The organise dialog's label of a reading method; empty outside 0 to 3.
 QString readingMethodLabel(const QString& method);
 
-}  // namespace orbet
+} // namespace orbet

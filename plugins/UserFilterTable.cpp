@@ -6,14 +6,19 @@ namespace orbet {
 
 QString FilterValue::asText() const {
     switch (kind) {
-    case Kind::Empty: return {};
-    case Kind::Text: return text;
-    case Kind::Number: return QString::number(number);
+    case Kind::Empty:
+        return {};
+    case Kind::Text:
+        return text;
+    case Kind::Number:
+        return QString::number(number);
     }
     return {};
 }
 
-void UserFilterTable::clear() { rows_.fill(UserFilter{}); }
+void UserFilterTable::clear() {
+    rows_.fill(UserFilter{});
+}
 
 QStringList UserFilterTable::names() const {
     QStringList out;
@@ -29,8 +34,11 @@ namespace {
 
 void writeValue(QByteArray& out, const FilterValue& v) {
     switch (v.kind) {
-    case FilterValue::Kind::Empty: break;
-    case FilterValue::Kind::Number: out += QByteArray::number(qlonglong(v.number)); break;
+    case FilterValue::Kind::Empty:
+        break;
+    case FilterValue::Kind::Number:
+        out += QByteArray::number(qlonglong(v.number));
+        break;
     case FilterValue::Kind::Text: {
         QString safe = v.text;
         safe.replace(u'"', u'\'');
@@ -43,8 +51,12 @@ void writeValue(QByteArray& out, const FilterValue& v) {
     out += ',';
 }
 
-bool isBlankOrBreak(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool endsBare(char c) { return c == ',' || c == '\r' || c == '\n'; }
+bool isBlankOrBreak(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool endsBare(char c) {
+    return c == ',' || c == '\r' || c == '\n';
+}
 
 FilterValue bareValue(const QByteArray& raw) {
     if (raw.isEmpty()) return {};
@@ -59,7 +71,8 @@ FilterValue bareValue(const QByteArray& raw) {
 // quotes separate values, blanks and line breaks around values are ignored,
 // and the data may end with or without a final comma.
 bool nextValue(const QByteArray& d, qsizetype& i, FilterValue& value) {
-    while (i < d.size() && isBlankOrBreak(d[i])) ++i;
+    while (i < d.size() && isBlankOrBreak(d[i]))
+        ++i;
     if (i >= d.size()) return false;
     if (d[i] == ',') {
         value = {};
@@ -75,16 +88,18 @@ bool nextValue(const QByteArray& d, qsizetype& i, FilterValue& value) {
         if (i < d.size()) ++i;
     } else {
         const qsizetype start = i;
-        while (i < d.size() && !endsBare(d[i])) ++i;
+        while (i < d.size() && !endsBare(d[i]))
+            ++i;
         value = bareValue(d.mid(start, i - start).trimmed());
     }
     // Anything between a value and its separator is dropped.
-    while (i < d.size() && !endsBare(d[i])) ++i;
+    while (i < d.size() && !endsBare(d[i]))
+        ++i;
     if (i < d.size() && d[i] == ',') ++i;
     return true;
 }
 
-}  // namespace
+} // namespace
 
 QByteArray UserFilterTable::serialize() const {
     QByteArray out;
@@ -109,4 +124,4 @@ int UserFilterTable::deserialize(const QByteArray& bytes) {
     return index;
 }
 
-}  // namespace orbet
+} // namespace orbet

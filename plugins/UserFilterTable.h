@@ -38,7 +38,7 @@ struct UserFilter {
 // The user-defined filters: 1000 rows used from row 0 upward; the first row
 // with an empty name ends the list.
 class UserFilterTable {
-public:
+  public:
     static constexpr int Rows = 1000;
     static constexpr int Values = Rows * 3;
 
@@ -60,8 +60,8 @@ public:
     // (the value then runs to the end). Returns how many values were read.
     int deserialize(const QByteArray& bytes);
 
-private:
+  private:
     std::array<UserFilter, Rows> rows_{};
 };
 
-}  // namespace orbet
+} // namespace orbet

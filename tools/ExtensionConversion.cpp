@@ -28,7 +28,7 @@ std::optional<QString> stem(const QString& name, const QString& oldExtension) {
     return name.left(name.size() - oldExtension.size());
 }
 
-}  // namespace
+} // namespace
 
 QList<Rename> extensionRenames(const QString& folder, const QStringList& names, const QString& oldExtension,
                                const QString& newExtension) {
@@ -53,4 +53,4 @@ QStringList applyRenames(const QList<Rename>& renames) {
     return refused;
 }
 
-}  // namespace orbet
+} // namespace orbet

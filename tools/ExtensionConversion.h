@@ -7,7 +7,7 @@ namespace orbet {
 
 struct Rename {
     QString from;
-    QString to;  // empty when the file cannot be given the new extension
+    QString to; // empty when the file cannot be given the new extension
 };
 
 // The new names of the listed files: each name without the extension it
@@ -24,4 +24,4 @@ QList<Rename> extensionRenames(const QString& folder, const QStringList& names, 
 // are returned.
 QStringList applyRenames(const QList<Rename>& renames);
 
-}  // namespace orbet
+} // namespace orbet

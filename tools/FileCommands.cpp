@@ -21,7 +21,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(FileCommands)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -31,7 +31,8 @@ const QString kLineBreak = QStringLiteral("\r\n");
 QString section(const QString& heading, const QStringList& paths) {
     constexpr int kShown = 20;
     QString out = Texts::tr("%1%2個").arg(heading, QString::number(paths.size()));
-    for (int i = 0; i < paths.size() && i < kShown; ++i) out += kLineBreak + Texts::tr("　%1").arg(displayName(paths[i]));
+    for (int i = 0; i < paths.size() && i < kShown; ++i)
+        out += kLineBreak + Texts::tr("　%1").arg(displayName(paths[i]));
     if (paths.size() > kShown) out += kLineBreak + Texts::tr("　ほか%1個").arg(paths.size() - kShown);
     return out;
 }
@@ -39,7 +40,7 @@ QString section(const QString& heading, const QStringList& paths) {
 // A tree walked file by file: each file is named as it is reached, and a
 // stop comes before the next one.
 class FileSteps {
-public:
+  public:
     FileSteps(Progress& progress, const QString& title, const QString& text, qint64 total)
         : run_(progress, title, text.arg(0).arg(total).arg(QString()), total), text_(text), total_(total) {}
     bool operator()(const QString& path) {
@@ -48,7 +49,7 @@ public:
     }
     void finish() { run_.finish(); }
 
-private:
+  private:
     ProgressRun run_;
     QString text_;
     qint64 total_;
@@ -57,17 +58,19 @@ private:
 
 // One long job at a time: the flag is down again however the command ends.
 class LongWork {
-public:
+  public:
     explicit LongWork(ProgramState& state) : state_(state) { state_.longWork = true; }
     ~LongWork() { state_.longWork = false; }
     LongWork(const LongWork&) = delete;
     LongWork& operator=(const LongWork&) = delete;
 
-private:
+  private:
     ProgramState& state_;
 };
 
-QString megabytes(qint64 bytes) { return QString::number(bytes / (1000 * 1000)); }
+QString megabytes(qint64 bytes) {
+    return QString::number(bytes / (1000 * 1000));
+}
 
 QString treeCopyText(const TreeCopyReport& r) {
     QStringList parts{section(Texts::tr("コピーしたファイル："), r.copied)};
@@ -76,7 +79,7 @@ QString treeCopyText(const TreeCopyReport& r) {
     return parts.join(kLineBreak);
 }
 
-}  // namespace
+} // namespace
 
 FileCommands::FileCommands(Prompter& prompter, ProgramState& state, FileCommandHooks hooks)
     : prompter_(prompter), state_(state), hooks_(std::move(hooks)), receiver_(std::make_unique<QObject>()),
@@ -92,11 +95,14 @@ FileCommands::~FileCommands() {
 }
 
 void FileCommands::setFolderSizer(FolderSizer sizer) {
-    sizer_ = sizer ? std::move(sizer)
-                   : [](const QString& folder, const std::atomic<bool>& cancel) { return folderTreeSize(folder, &cancel); };
+    sizer_ = sizer ? std::move(sizer) : [](const QString& folder, const std::atomic<bool>& cancel) {
+        return folderTreeSize(folder, &cancel);
+    };
 }
 
-void FileCommands::say(const QString& text) { prompter_.message(text, state_.title, Buttons::Ok); }
+void FileCommands::say(const QString& text) {
+    prompter_.message(text, state_.title, Buttons::Ok);
+}
 
 bool FileCommands::haveCurrentFile() {
     // A pipe, socket or device is no file to copy or inspect: a copy of one
@@ -131,7 +137,8 @@ void FileCommands::Cop() {
     // permission; a write-protected target is refused here instead.
     const qint64 size = pathFacts(source).size;
     if (isWriteProtected(target) || !copyWithProgress(source, target, size))
-        say(Texts::tr("エラー ファイルにライトプロテクトがかかっているか、すでにそのファイルは開かれています"));
+        say(Texts::tr(
+            "エラー ファイルにライトプロテクトがかかっているか、すでにそのファイルは開かれています"));
 }
 
 // False only for a copy that failed; a stopped one says so itself.
@@ -141,23 +148,21 @@ bool FileCommands::copyWithProgress(const QString& source, const QString& target
     const std::unique_ptr<Progress> progress = prompter_.progress();
     const QString name = displayName(nativeFileName(source));
     const QString text = Texts::tr("%1をコピーしています（%2 / %3 MB）");
-    ProgressRun run(*progress, Texts::tr("コピー作成"), text.arg(name, megabytes(0), megabytes(size)),
-                    size);
+    ProgressRun run(*progress, Texts::tr("コピー作成"), text.arg(name, megabytes(0), megabytes(size)), size);
     const bool copied = copyFileReplacing(source, target, nullptr, [&](qint64 done) {
         return run.advance(done, text.arg(name, megabytes(done), megabytes(size)));
     });
     run.finish();
     if (!run.stopped()) return copied;
-    say(Texts::tr("%1のコピーを中止しました。コピー先には何も書き込んでいません")
-            .arg(displayName(target)));
+    say(Texts::tr("%1のコピーを中止しました。コピー先には何も書き込んでいません").arg(displayName(target)));
     return true;
 }
 
 void FileCommands::del() {
     if (!haveCurrentFile()) return;
     const QString path = state_.currentFilePath;
-    const Answer a = prompter_.message(displayName(path) + Texts::tr("を削除します\r\nよろしいですか？"), state_.title,
-                                       Buttons::YesNo, Icon::Question);
+    const Answer a = prompter_.message(displayName(path) + Texts::tr("を削除します\r\nよろしいですか？"),
+                                       state_.title, Buttons::YesNo, Icon::Question);
     if (a != Answer::Yes) {
         say(Texts::tr("削除を取り消しました"));
         return;
@@ -199,12 +204,14 @@ void FileCommands::XCopy() {
     if (destination.isEmpty()) return;
     // Refused before any question, so nothing is ever created inside the source.
     if (isSameOrInside(treeCopyTarget(source, destination), source)) {
-        say(displayName(destination) + Texts::tr("\r\nコピー先がコピー元のフォルダと同じか、その中にあります\r\nコピーできませんでした"));
+        say(displayName(destination) +
+            Texts::tr(
+                "\r\nコピー先がコピー元のフォルダと同じか、その中にあります\r\nコピーできませんでした"));
         return;
     }
     for (const QString& folder : missingFolders(destination)) {
-        const Answer a = prompter_.message(displayName(folder) + Texts::tr("は存在しません作成しますか？"), state_.title,
-                                           Buttons::YesNo, Icon::Question);
+        const Answer a = prompter_.message(displayName(folder) + Texts::tr("は存在しません作成しますか？"),
+                                           state_.title, Buttons::YesNo, Icon::Question);
         if (a != Answer::Yes) {
             say(Texts::tr("処理を取り消しました"));
             return;
@@ -214,16 +221,16 @@ void FileCommands::XCopy() {
             return;
         }
     }
-    const Answer how = prompter_.message(
-        Texts::tr("もし同じファイル及びフォルダがあった場合上書きしますか？（はい＝上書き許可 いいえ＝上書きしない　"
-                       "キャンセル＝処理の取り消し）"),
-        state_.title, Buttons::YesNoCancel, Icon::Question);
+    const Answer how = prompter_.message(Texts::tr("もし同じファイル及びフォルダがあった場合上書きしますか？"
+                                                   "（はい＝上書き許可 いいえ＝上書きしない　"
+                                                   "キャンセル＝処理の取り消し）"),
+                                         state_.title, Buttons::YesNoCancel, Icon::Question);
     if (how == Answer::Cancel) return;
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
     const qint64 total = countTreeFiles(source);
-    FileSteps steps(*progress, Texts::tr("フォルダのコピー"), Texts::tr("ファイルをコピーしています（%1 / %2 個）\n%3"),
-                    total);
+    FileSteps steps(*progress, Texts::tr("フォルダのコピー"),
+                    Texts::tr("ファイルをコピーしています（%1 / %2 個）\n%3"), total);
     const TreeCopyReport report = copyFolderTree(source, destination, how == Answer::Yes, std::ref(steps));
     steps.finish();
     QString said = treeCopyText(report);
@@ -240,19 +247,24 @@ void FileCommands::MoveFolder() {
     if (state_.longWork) return;
     const QString folder = hooks_.currentFolder();
     switch (removeRefusal(folder)) {
-    case RemoveRefusal::VolumeRoot: say(displayName(folder) + Texts::tr("はドライブのルートなので削除できません")); return;
-    case RemoveRefusal::Home: say(displayName(folder) + Texts::tr("にはホームフォルダが含まれているため削除できません")); return;
-    case RemoveRefusal::None: break;
+    case RemoveRefusal::VolumeRoot:
+        say(displayName(folder) + Texts::tr("はドライブのルートなので削除できません"));
+        return;
+    case RemoveRefusal::Home:
+        say(displayName(folder) + Texts::tr("にはホームフォルダが含まれているため削除できません"));
+        return;
+    case RemoveRefusal::None:
+        break;
     }
     // Deleting a whole tree cannot be undone, so it is confirmed first.
-    const Answer a = prompter_.message(displayName(folder) + Texts::tr("を削除します\r\nよろしいですか？"), state_.title,
-                                       Buttons::YesNo, Icon::Warning);
+    const Answer a = prompter_.message(displayName(folder) + Texts::tr("を削除します\r\nよろしいですか？"),
+                                       state_.title, Buttons::YesNo, Icon::Warning);
     if (a != Answer::Yes) return;
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
     const qint64 total = countTreeFiles(folder);
-    FileSteps steps(*progress, Texts::tr("フォルダの削除"), Texts::tr("ファイルを削除しています（%1 / %2 個）\n%3"),
-                    total);
+    FileSteps steps(*progress, Texts::tr("フォルダの削除"),
+                    Texts::tr("ファイルを削除しています（%1 / %2 個）\n%3"), total);
     const TreeRemoveReport report = removeFolderTree(folder, {}, std::ref(steps));
     steps.finish();
     if (report.removed()) {
@@ -265,10 +277,9 @@ void FileCommands::MoveFolder() {
         parts << section(Texts::tr("別のドライブなので削除しなかったフォルダ："), report.mounts);
     if (!report.failed.isEmpty()) parts << section(Texts::tr("削除できなかったもの："), report.failed);
     if (report.stopped)
-        parts.prepend(
-            Texts::tr("%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個")
-                .arg(displayName(folder), QString::number(report.removedFiles),
-                     QString::number(countTreeFiles(folder))));
+        parts.prepend(Texts::tr("%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個")
+                          .arg(displayName(folder), QString::number(report.removedFiles),
+                               QString::number(countTreeFiles(folder))));
     else
         parts.prepend(displayName(folder) + Texts::tr("をすべては削除できませんでした"));
     say(parts.join(kLineBreak));
@@ -285,11 +296,9 @@ QString FileCommands::askListFile() {
 void FileCommands::writeList(const QString& target, const QString& folder, const QStringList& names) {
     LongWork work(state_);
     const std::unique_ptr<Progress> progress = prompter_.progress();
-    const QString text =
-        Texts::tr("ファイルリストを作成しています（%1 / %2 個）");
+    const QString text = Texts::tr("ファイルリストを作成しています（%1 / %2 個）");
     const qint64 total = names.size();
-    ProgressRun run(*progress, Texts::tr("ファイルリストの作成"),
-                    text.arg(0).arg(total), total);
+    ProgressRun run(*progress, Texts::tr("ファイルリストの作成"), text.arg(0).arg(total), total);
     const bool written = writeFileList(target, folder, names, nullptr, [&](qint64 done) {
         return run.advance(done, text.arg(done).arg(total));
     });
@@ -333,7 +342,7 @@ void FileCommands::Finfomaintion() {
 }
 
 void FileCommands::FoInfo() {
-    if (summing_) return;  // the sum under way answers first
+    if (summing_) return; // the sum under way answers first
     FolderFacts facts = folderFacts(hooks_.currentFolder(), false);
     if (facts.name.isEmpty()) {
         DriveInfo();
@@ -354,6 +363,8 @@ void FileCommands::FoInfo() {
     }).detach();
 }
 
-void FileCommands::DriveInfo() { say(driveInformationText(driveFacts(hooks_.currentFolder()))); }
+void FileCommands::DriveInfo() {
+    say(driveInformationText(driveFacts(hooks_.currentFolder())));
+}
 
-}  // namespace orbet
+} // namespace orbet

@@ -16,13 +16,13 @@ struct ProgramState;
 
 // What the file commands need of the main window.
 struct FileCommandHooks {
-    std::function<QString()> currentFolder;          // the folder list's path
-    std::function<QString()> listFolder;             // the file list's folder
-    std::function<QStringList()> listedFiles;        // the names the file list shows, in order
-    std::function<bool()> copyProtection;            // "INI,BATファイルのコピー禁止" is checked
-    std::function<void()> refreshFileList;           // re-reads the file list
-    std::function<void()> refreshFolderList;         // re-reads the folder list
-    std::function<void(const QString&)> openFolder;  // makes a folder current as a click does
+    std::function<QString()> currentFolder;         // the folder list's path
+    std::function<QString()> listFolder;            // the file list's folder
+    std::function<QStringList()> listedFiles;       // the names the file list shows, in order
+    std::function<bool()> copyProtection;           // "INI,BATファイルのコピー禁止" is checked
+    std::function<void()> refreshFileList;          // re-reads the file list
+    std::function<void()> refreshFolderList;        // re-reads the folder list
+    std::function<void(const QString&)> openFolder; // makes a folder current as a click does
     std::function<void(const QString&)> openTreePath;
     // The busy pointer on (true) and off while a folder's size is summed.
     std::function<void(bool)> busy;
@@ -33,7 +33,7 @@ struct FileCommandHooks {
 // messages. Every message goes through the prompter; nothing here needs a
 // window.
 class FileCommands {
-public:
+  public:
     FileCommands(Prompter& prompter, ProgramState& state, FileCommandHooks hooks);
     // Drops a folder sum still under way, without waiting for it.
     ~FileCommands();
@@ -58,7 +58,7 @@ public:
     // A file at least this large is copied under a progress of its bytes.
     static constexpr qint64 kLargeCopy = 100LL * 1000 * 1000;
 
-private:
+  private:
     bool haveCurrentFile();
     void say(const QString& text);
     QString askListFile();
@@ -74,7 +74,7 @@ private:
     // the mailbox to `receiver_`, on the window's thread.
     std::unique_ptr<QObject> receiver_;
     std::shared_ptr<Mailbox> mailbox_;
-    std::shared_ptr<std::atomic<bool>> summing_;  // the sum under way, and how to stop it
+    std::shared_ptr<std::atomic<bool>> summing_; // the sum under way, and how to stop it
 };
 
-}  // namespace orbet
+} // namespace orbet

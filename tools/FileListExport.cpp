@@ -1,6 +1,5 @@
 #include "tools/FileListExport.h"
 
-
 #include "navigation/FileListing.h"
 #include "platform/AtomicWrite.h"
 #include "platform/NativePath.h"
@@ -38,4 +37,4 @@ bool writeFileList(const QString& path, const QString& folder, const QStringList
     return writeFileAtomically(path, text, error);
 }
 
-}  // namespace orbet
+} // namespace orbet

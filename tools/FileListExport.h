@@ -21,4 +21,4 @@ QStringList everyFileOf(const QString& folder);
 bool writeFileList(const QString& path, const QString& folder, const QStringList& names,
                    QString* error = nullptr, const std::function<bool(qint64 namesDone)>& step = {});
 
-}  // namespace orbet
+} // namespace orbet

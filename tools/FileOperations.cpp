@@ -30,7 +30,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // Paths are held in the escaped form and reach the disk as their bytes.
-QByteArray native(const QString& path) { return toNative(path); }
+QByteArray native(const QString& path) {
+    return toNative(path);
+}
 
 bool isVolumeRoot(const QString& path) {
     const QString clean = QDir::cleanPath(path);
@@ -48,7 +50,8 @@ QString canonicalAsFarAsItExists(const QString& path) {
     }
     QString out = canonicalNativePath(head);
     if (out.isEmpty()) out = head;
-    for (const QString& name : tail) out = PlusEn(out) + name;
+    for (const QString& name : tail)
+        out = PlusEn(out) + name;
     return out;
 }
 
@@ -94,7 +97,8 @@ std::vector<QByteArray> namesIn(int folderFd) {
         return names;
     }
     while (const dirent* e = ::readdir(dir)) {
-        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.emplace_back(e->d_name);
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+            names.emplace_back(e->d_name);
     }
     ::closedir(dir);
     return names;
@@ -141,7 +145,8 @@ void copyTree(int from, int to, const QByteArray& toPath, bool replace, const Fi
     for (const QByteArray& name : namesIn(from)) {
         if (report.stopped) return;
         const QString shownTarget = shownIn(toPath, name.constData());
-        struct stat source {}, target {};
+        struct stat source {
+        }, target{};
         if (::fstatat(from, name.constData(), &source, AT_SYMLINK_NOFOLLOW) != 0) {
             report.failed.append(shownTarget);
             continue;
@@ -157,7 +162,8 @@ void copyTree(int from, int to, const QByteArray& toPath, bool replace, const Fi
             const int subTo = openFolderAt(to, name.constData());
             if (subFrom >= 0 && subTo >= 0)
                 copyTree(subFrom, subTo, toPath + '/' + name, replace, step, report);
-            else report.failed.append(shownTarget);
+            else
+                report.failed.append(shownTarget);
             if (subFrom >= 0) ::close(subFrom);
             if (subTo >= 0) ::close(subTo);
         } else if (step && !step(shownTarget)) {
@@ -186,7 +192,8 @@ void copyTree(int from, int to, const QByteArray& toPath, bool replace, const Fi
 // for the folder (it may lead into someone else's files).
 int openNamedFolder(const QByteArray& path) {
     struct stat st {};
-    if (::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode) && st.st_uid != ::geteuid() && st.st_uid != 0) {
+    if (::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode) && st.st_uid != ::geteuid() &&
+        st.st_uid != 0) {
         errno = ELOOP;
         return -1;
     }
@@ -202,7 +209,8 @@ bool removeBelow(int folder, const QByteArray& path, dev_t device, const std::se
                  TreeRemoveReport& report) {
     struct stat st {};
     // A folder the user cannot write would keep its entries.
-    if (::fstat(folder, &st) == 0 && !(st.st_mode & S_IWUSR)) ::fchmod(folder, (st.st_mode & 07777) | S_IWUSR);
+    if (::fstat(folder, &st) == 0 && !(st.st_mode & S_IWUSR))
+        ::fchmod(folder, (st.st_mode & 07777) | S_IWUSR);
     bool emptied = true;
     const auto failed = [&](const QByteArray& name) {
         report.failed.append(shownIn(path, name.constData()));
@@ -220,8 +228,10 @@ bool removeBelow(int folder, const QByteArray& path, dev_t device, const std::se
                 report.stopped = true;
                 return false;
             }
-            if (::unlinkat(folder, name.constData(), 0) != 0) failed(name);
-            else ++report.removedFiles;
+            if (::unlinkat(folder, name.constData(), 0) != 0)
+                failed(name);
+            else
+                ++report.removedFiles;
             continue;
         }
         if (st.st_dev != device || mounts.count(entryPath.toStdString())) {
@@ -236,14 +246,17 @@ bool removeBelow(int folder, const QByteArray& path, dev_t device, const std::se
                           opened.st_ino == st.st_ino;
         const bool below = same && removeBelow(sub, entryPath, device, mounts, beforeDescent, step, report);
         if (sub >= 0) ::close(sub);
-        if (!same) failed(name);
-        else if (!below) emptied = false;
-        else if (::unlinkat(folder, name.constData(), AT_REMOVEDIR) != 0) failed(name);
+        if (!same)
+            failed(name);
+        else if (!below)
+            emptied = false;
+        else if (::unlinkat(folder, name.constData(), AT_REMOVEDIR) != 0)
+            failed(name);
     }
     return emptied;
 }
 
-}  // namespace
+} // namespace
 
 bool isCopyProtected(const QString& path) {
     const QString tail = path.right(3);
@@ -275,7 +288,8 @@ bool copyFileReplacing(const QString& source, const QString& target, QString* er
 QString resolveDestination(const QString& typed, const QString& currentFolder) {
     QString path = typed.trimmed();
     if (path.isEmpty()) return {};
-    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/"))) path = QDir::homePath() + path.mid(1);
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        path = QDir::homePath() + path.mid(1);
     return absoluteCleanPath(path.startsWith(u'/') ? path : PlusEn(absoluteCleanPath(currentFolder)) + path);
 }
 
@@ -291,7 +305,8 @@ QStringList missingFolders(const QString& destination) {
 }
 
 QString treeCopyTarget(const QString& source, const QString& destination) {
-    if (isVolumeRoot(destination)) return PlusEn(QDir::cleanPath(destination)) + nativeFileName(QDir::cleanPath(source));
+    if (isVolumeRoot(destination))
+        return PlusEn(QDir::cleanPath(destination)) + nativeFileName(QDir::cleanPath(source));
     return QDir::cleanPath(destination);
 }
 
@@ -308,8 +323,10 @@ TreeCopyReport copyFolderTree(const QString& source, const QString& destination,
     fs::create_directories(fs::path(toPath.toStdString()), ec);
     const int from = ::open(native(QDir::cleanPath(source)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const int to = openNamedFolder(toPath);
-    if (from >= 0 && to >= 0) copyTree(from, to, toPath, replace, step, report);
-    else report.failed.append(target);
+    if (from >= 0 && to >= 0)
+        copyTree(from, to, toPath, replace, step, report);
+    else
+        report.failed.append(target);
     if (from >= 0) ::close(from);
     if (to >= 0) ::close(to);
     return report;
@@ -317,7 +334,8 @@ TreeCopyReport copyFolderTree(const QString& source, const QString& destination,
 
 RemoveRefusal removeRefusal(const QString& folder) {
     const QString clean = canonicalAsFarAsItExists(folder);
-    if (isVolumeRoot(clean) || mountPoints().count(native(clean).toStdString())) return RemoveRefusal::VolumeRoot;
+    if (isVolumeRoot(clean) || mountPoints().count(native(clean).toStdString()))
+        return RemoveRefusal::VolumeRoot;
     const QString home = canonicalAsFarAsItExists(QDir::homePath());
     if (isPathPrefix(clean, home)) return RemoveRefusal::Home;
     return RemoveRefusal::None;
@@ -382,4 +400,4 @@ TreeRemoveReport removeFolderTree(const QString& folder,
     return report;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -51,8 +51,8 @@ bool isSameOrInside(const QString& inner, const QString& folder);
 // What a tree copy did, file by file (full paths of the targets).
 struct TreeCopyReport {
     QStringList copied;
-    QStringList kept;    // already there and not replaced
-    QStringList failed;  // could not be written; an old file there stays whole
+    QStringList kept;     // already there and not replaced
+    QStringList failed;   // could not be written; an old file there stays whole
     bool stopped = false; // stopped between two files: the rest not looked at
     qsizetype done() const { return copied.size() + kept.size() + failed.size(); }
 };
@@ -78,8 +78,8 @@ RemoveRefusal removeRefusal(const QString& folder);
 
 struct TreeRemoveReport {
     RemoveRefusal refusal = RemoveRefusal::None;
-    QStringList mounts;  // file systems mounted below, left in place
-    QStringList failed;  // entries that could not be deleted
+    QStringList mounts; // file systems mounted below, left in place
+    QStringList failed; // entries that could not be deleted
     qint64 removedFiles = 0;
     bool stopped = false; // stopped between two files; the rest stays whole
     bool removed() const {
@@ -100,4 +100,4 @@ TreeRemoveReport removeFolderTree(const QString& folder,
                                   const std::function<void(const QString&)>& beforeDescent = {},
                                   const FileStep& step = {});
 
-}  // namespace orbet
+} // namespace orbet

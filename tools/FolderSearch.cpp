@@ -13,7 +13,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(FolderSearch)
 };
-}  // namespace
+} // namespace
 
 struct FolderSearch::Job {
     std::atomic<bool> cancel{false};
@@ -24,14 +24,15 @@ namespace {
 
 // Delivers on the owner's thread only while `job` is still the owner's job.
 template <typename F>
-void postFor(Mailbox& mailbox, FolderSearch* owner, const std::shared_ptr<FolderSearch::Job>& job, F deliver) {
+void postFor(Mailbox& mailbox, FolderSearch* owner, const std::shared_ptr<FolderSearch::Job>& job,
+             F deliver) {
     if (job->cancel.load()) return;
     mailbox.post([owner, job, deliver = std::move(deliver)] {
         if (owner->isCurrent(job)) deliver();
     });
 }
 
-}  // namespace
+} // namespace
 
 FolderSearch::FolderSearch(QObject* parent) : QObject(parent), mailbox_(Mailbox::to(this)) {}
 
@@ -45,9 +46,13 @@ void FolderSearch::cancel() {
     job_.reset();
 }
 
-bool FolderSearch::isCurrent(const std::shared_ptr<Job>& job) const { return job && job_ == job; }
+bool FolderSearch::isCurrent(const std::shared_ptr<Job>& job) const {
+    return job && job_ == job;
+}
 
-int FolderSearch::sortPercent() const { return job_ ? job_->percent.load() : 100; }
+int FolderSearch::sortPercent() const {
+    return job_ ? job_->percent.load() : 100;
+}
 
 std::shared_ptr<FolderSearch::Job> FolderSearch::newJob() {
     cancel();
@@ -70,7 +75,8 @@ void FolderSearch::startWalk(WalkOptions options) {
 
 void FolderSearch::startSort(std::shared_ptr<const SearchEntries> entries) {
     std::thread([this, job = newJob(), mailbox = mailbox_, entries = std::move(entries)] {
-        auto order = std::make_shared<std::vector<std::uint32_t>>(orderByName(*entries, job->cancel, &job->percent));
+        auto order =
+            std::make_shared<std::vector<std::uint32_t>>(orderByName(*entries, job->cancel, &job->percent));
         postFor(*mailbox, this, job, [this, order] {
             job_.reset();
             emit sorted(order);
@@ -78,24 +84,32 @@ void FolderSearch::startSort(std::shared_ptr<const SearchEntries> entries) {
     }).detach();
 }
 
-QString preparingText() { return QStringLiteral("Format serch program..."); }
-
-QString walkingText(const QString& folderPath, const QString& name, bool folder) {
-    return QStringLiteral("directory/") + folderPath + Texts::tr(" 検索中... ") + QStringLiteral("Find ") + name +
-           u'>' + (folder ? QStringLiteral("directory!!") : QStringLiteral("file!!"));
+QString preparingText() {
+    return QStringLiteral("Format serch program...");
 }
 
-QString nextFolderText() { return QStringLiteral("Serch Next Directory......>"); }
+QString walkingText(const QString& folderPath, const QString& name, bool folder) {
+    return QStringLiteral("directory/") + folderPath + Texts::tr(" 検索中... ") + QStringLiteral("Find ") +
+           name + u'>' + (folder ? QStringLiteral("directory!!") : QStringLiteral("file!!"));
+}
 
-QString sortingText(int percent) { return QStringLiteral("Serch file Sorted >") + QString::number(percent) + u'%'; }
+QString nextFolderText() {
+    return QStringLiteral("Serch Next Directory......>");
+}
 
-QString completionText(std::uint32_t entries, std::uint32_t folders, std::uint32_t files, std::uint32_t unreadable,
-                       bool cancelled) {
+QString sortingText(int percent) {
+    return QStringLiteral("Serch file Sorted >") + QString::number(percent) + u'%';
+}
+
+QString completionText(std::uint32_t entries, std::uint32_t folders, std::uint32_t files,
+                       std::uint32_t unreadable, bool cancelled) {
     const QString counts[] = {QString::number(entries), QString::number(folders), QString::number(files)};
-    QString text = cancelled ? Texts::tr("検索中止 %1のオブジェクト 内ディレクトリ%2  ファイル%3").arg(counts[0], counts[1], counts[2])
-                             : Texts::tr("検索完了 %1のオブジェクト 内ディレクトリ%2  ファイル%3").arg(counts[0], counts[1], counts[2]);
+    QString text = cancelled ? Texts::tr("検索中止 %1のオブジェクト 内ディレクトリ%2  ファイル%3")
+                                   .arg(counts[0], counts[1], counts[2])
+                             : Texts::tr("検索完了 %1のオブジェクト 内ディレクトリ%2  ファイル%3")
+                                   .arg(counts[0], counts[1], counts[2]);
     if (unreadable > 0) text += Texts::tr("  読めないディレクトリ%1").arg(unreadable);
     return text;
 }
 
-}  // namespace orbet
+} // namespace orbet

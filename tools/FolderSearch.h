@@ -23,7 +23,7 @@ class Mailbox;
 // still finds is dropped.
 class FolderSearch : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit FolderSearch(QObject* parent = nullptr);
     // Cancels the job under way, without waiting for it.
     ~FolderSearch() override;
@@ -44,12 +44,12 @@ public:
     struct Job;
     bool isCurrent(const std::shared_ptr<Job>& job) const;
 
-signals:
+  signals:
     void batchReady(const orbet::SearchBatch& batch);
     void walkFinished(const orbet::WalkSummary& summary);
     void sorted(const std::shared_ptr<std::vector<std::uint32_t>>& byName);
 
-private:
+  private:
     std::shared_ptr<Job> newJob();
 
     std::shared_ptr<Job> job_;
@@ -64,7 +64,7 @@ QString nextFolderText();
 QString sortingText(int percent);
 // "検索完了 5のオブジェクト 内ディレクトリ3  ファイル2"; a cancelled search
 // says "検索中止" instead, and skipped folders are counted after the files.
-QString completionText(std::uint32_t entries, std::uint32_t folders, std::uint32_t files, std::uint32_t unreadable = 0,
-                       bool cancelled = false);
+QString completionText(std::uint32_t entries, std::uint32_t folders, std::uint32_t files,
+                       std::uint32_t unreadable = 0, bool cancelled = false);
 
-}  // namespace orbet
+} // namespace orbet

@@ -15,8 +15,9 @@ namespace orbet {
 namespace {
 
 class Batcher {
-public:
-    Batcher(const WalkOptions& o, const std::function<void(SearchBatch&&)>& deliver) : o_(o), deliver_(deliver) {
+  public:
+    Batcher(const WalkOptions& o, const std::function<void(SearchBatch&&)>& deliver)
+        : o_(o), deliver_(deliver) {
         clock_.start();
     }
 
@@ -45,7 +46,7 @@ public:
 
     std::uint32_t count() const { return next_; }
 
-private:
+  private:
     const WalkOptions& o_;
     const std::function<void(SearchBatch&&)>& deliver_;
     SearchBatch batch_;
@@ -67,20 +68,21 @@ EntryKind kindOf(const QByteArray& folder, const dirent* d) {
     return stat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode) ? EntryKind::FolderLink : EntryKind::File;
 }
 
-}  // namespace
+} // namespace
 
 WalkSummary walkFolders(const WalkOptions& o, const std::atomic<bool>& cancel,
                         const std::function<void(SearchBatch&&)>& deliver) {
     WalkSummary summary;
     Batcher out(o, deliver);
     QByteArray rootName = o.root;
-    while (rootName.endsWith('/')) rootName.chop(1);
+    while (rootName.endsWith('/'))
+        rootName.chop(1);
     out.add(kNoParent, rootName.constData(), std::size_t(rootName.size()), EntryKind::Folder);
     ++summary.folders;
 
     struct Pending {
         std::uint32_t entry;
-        QByteArray path;  // ends with the separator
+        QByteArray path; // ends with the separator
     };
     std::deque<Pending> queue;
     queue.push_back({0, rootName + '/'});
@@ -111,7 +113,8 @@ WalkSummary walkFolders(const WalkOptions& o, const std::atomic<bool>& cancel,
                 if (!o.folders) continue;
                 const std::uint32_t index = out.add(folder.entry, n, length, kind);
                 ++summary.folders;
-                if (kind == EntryKind::Folder && o.subfolders) queue.push_back({index, folder.path + n + '/'});
+                if (kind == EntryKind::Folder && o.subfolders)
+                    queue.push_back({index, folder.path + n + '/'});
             } else {
                 if (!o.files) continue;
                 out.add(folder.entry, n, length, kind);
@@ -131,4 +134,4 @@ WalkSummary walkFolders(const WalkOptions& o, const std::atomic<bool>& cancel,
     return summary;
 }
 
-}  // namespace orbet
+} // namespace orbet

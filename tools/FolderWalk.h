@@ -14,9 +14,9 @@ struct WalkOptions {
     // The search root as the file system knows it; a final separator is
     // allowed ("/" is the file system's root).
     QByteArray root;
-    bool folders = true;      // list folders ("ディレクトリ" or "両方")
-    bool files = false;       // list files ("ファイル" or "両方")
-    bool subfolders = false;  // descend into every listed folder
+    bool folders = true;     // list folders ("ディレクトリ" or "両方")
+    bool files = false;      // list files ("ファイル" or "両方")
+    bool subfolders = false; // descend into every listed folder
     // Entries per batch at most; the first batch goes out as soon as the
     // root has been listed, later ones also when `batchMilliseconds` passed.
     int batchEntries = 8192;
@@ -28,9 +28,9 @@ struct WalkOptions {
 
 struct WalkSummary {
     std::uint32_t entries = 0;
-    std::uint32_t folders = 0;     // the root included
+    std::uint32_t folders = 0; // the root included
     std::uint32_t files = 0;
-    std::uint32_t unreadable = 0;  // folders whose listing failed and were skipped
+    std::uint32_t unreadable = 0; // folders whose listing failed and were skipped
     bool cancelled = false;
 };
 
@@ -42,4 +42,4 @@ struct WalkSummary {
 WalkSummary walkFolders(const WalkOptions& options, const std::atomic<bool>& cancel,
                         const std::function<void(SearchBatch&&)>& deliver);
 
-}  // namespace orbet
+} // namespace orbet

@@ -27,11 +27,13 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(InformationTexts)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
-QString dateText(const QDateTime& t) { return QLocale::system().toString(t, QLocale::ShortFormat); }
+QString dateText(const QDateTime& t) {
+    return QLocale::system().toString(t, QLocale::ShortFormat);
+}
 
 // Far more than any type's description file holds.
 constexpr qint64 kMimeFileLimit = 1024 * 1024;
@@ -50,7 +52,7 @@ QString commentIn(const QString& file, const QString& language) {
     return {};
 }
 
-}  // namespace
+} // namespace
 
 QString fileInformationText(const FileFacts& f) {
     QStringList lines{displayName(f.path), Texts::tr("ファイル")};
@@ -63,9 +65,10 @@ QString fileInformationText(const FileFacts& f) {
 }
 
 QString folderInformationText(const FolderFacts& f) {
-    return Texts::tr("　　　フォルダ名：") + displayName(f.name) + QStringLiteral("\r\n") + Texts::tr("　　　　　　パス：") +
-           displayName(f.path) + QStringLiteral("\r\n") + Texts::tr("　　　　　　Size：") + FSize(f.totalSize) +
-           QStringLiteral("\r\n") + Texts::tr("　　　　　　Type：") + f.type + QStringLiteral("\r\n");
+    return Texts::tr("　　　フォルダ名：") + displayName(f.name) + QStringLiteral("\r\n") +
+           Texts::tr("　　　　　　パス：") + displayName(f.path) + QStringLiteral("\r\n") +
+           Texts::tr("　　　　　　Size：") + FSize(f.totalSize) + QStringLiteral("\r\n") +
+           Texts::tr("　　　　　　Type：") + f.type + QStringLiteral("\r\n");
 }
 
 QString driveInformationText(const DriveFacts& d) {
@@ -73,10 +76,11 @@ QString driveInformationText(const DriveFacts& d) {
     static const int treeCode[] = {0, 2, 3, 4, 5, 6};
     const int code = d.kind >= 0 && d.kind <= 5 ? treeCode[d.kind] : 0;
     auto thousands = [](qint64 bytes) { return FSize2(qint64(num::roundHalfEven(double(bytes) / 1000.0))); };
-    return d.volumeName + QLatin1Char('(') + d.letter + QLatin1Char(')') + QStringLiteral("\r\n") + StrDrive(code) +
-           QStringLiteral("  ") + d.fileSystem + QStringLiteral("\r\n") + Texts::tr("　　　全容量：") +
-           thousands(d.totalBytes) + QStringLiteral("\r\n") + Texts::tr("　　空き容量：") + thousands(d.freeBytes) +
-           QStringLiteral("\r\n") + Texts::tr("シリアルＮＯ：") + QString::number(d.serial) + QStringLiteral("\r\n") +
+    return d.volumeName + QLatin1Char('(') + d.letter + QLatin1Char(')') + QStringLiteral("\r\n") +
+           StrDrive(code) + QStringLiteral("  ") + d.fileSystem + QStringLiteral("\r\n") +
+           Texts::tr("　　　全容量：") + thousands(d.totalBytes) + QStringLiteral("\r\n") +
+           Texts::tr("　　空き容量：") + thousands(d.freeBytes) + QStringLiteral("\r\n") +
+           Texts::tr("シリアルＮＯ：") + QString::number(d.serial) + QStringLiteral("\r\n") +
            Texts::tr("　　　共有名：") + d.share;
 }
 
@@ -91,7 +95,8 @@ FileFacts fileFacts(const QString& path) {
     if (!facts.isDir && openNative(file, path))
         f.type = typeName(QMimeDatabase().mimeTypeForFileNameAndData(nativeFileName(path), &file).name());
     else
-        f.type = typeName(QMimeDatabase().mimeTypeForFile(nativeFileName(path), QMimeDatabase::MatchExtension).name());
+        f.type = typeName(
+            QMimeDatabase().mimeTypeForFile(nativeFileName(path), QMimeDatabase::MatchExtension).name());
     f.size = facts.size;
     if (facts.bornMs >= 0) f.created = QDateTime::fromMSecsSinceEpoch(facts.bornMs);
     f.modified = QDateTime::fromMSecsSinceEpoch(facts.modifiedMs);
@@ -105,8 +110,8 @@ QString typeName(const QString& mimeTypeName) {
     // keeps every language's comment in the type's own file.
     const QMimeType type = QMimeDatabase().mimeTypeForName(mimeTypeName);
     const QString name = type.isValid() ? type.name() : mimeTypeName;
-    for (const QString& file :
-         QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("mime/") + name + QStringLiteral(".xml"))) {
+    for (const QString& file : QStandardPaths::locateAll(
+             QStandardPaths::GenericDataLocation, QStringLiteral("mime/") + name + QStringLiteral(".xml"))) {
         const QString comment = commentIn(file, englishInForce() ? QString() : QStringLiteral("ja"));
         if (!comment.isEmpty()) return comment;
     }
@@ -119,7 +124,8 @@ qint64 folderTreeSize(const QString& folder, const std::atomic<bool>* cancel) {
     namespace fs = std::filesystem;
     qint64 total = 0;
     std::error_code ec;
-    fs::recursive_directory_iterator it(toNative(folder).toStdString(), fs::directory_options::skip_permission_denied, ec);
+    fs::recursive_directory_iterator it(toNative(folder).toStdString(),
+                                        fs::directory_options::skip_permission_denied, ec);
     for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
         if (cancel && cancel->load(std::memory_order_relaxed)) break;
         std::error_code statusError;
@@ -148,12 +154,24 @@ DriveFacts driveFacts(const QString& path) {
     d.volumeName = storage.name();
     d.letter = root;
     switch (driveType(root)) {
-    case DriveType::Removable: d.kind = 1; break;
-    case DriveType::Fixed: d.kind = 2; break;
-    case DriveType::Remote: d.kind = 3; break;
-    case DriveType::CdRom: d.kind = 4; break;
-    case DriveType::RamDisk: d.kind = 5; break;
-    default: d.kind = 0; break;
+    case DriveType::Removable:
+        d.kind = 1;
+        break;
+    case DriveType::Fixed:
+        d.kind = 2;
+        break;
+    case DriveType::Remote:
+        d.kind = 3;
+        break;
+    case DriveType::CdRom:
+        d.kind = 4;
+        break;
+    case DriveType::RamDisk:
+        d.kind = 5;
+        break;
+    default:
+        d.kind = 0;
+        break;
     }
     d.fileSystem = QString::fromLatin1(storage.fileSystemType());
     d.totalBytes = storage.bytesTotal();
@@ -165,4 +183,4 @@ DriveFacts driveFacts(const QString& path) {
     return d;
 }
 
-}  // namespace orbet
+} // namespace orbet

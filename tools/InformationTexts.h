@@ -27,8 +27,8 @@ struct FolderFacts {
 
 struct DriveFacts {
     QString volumeName;
-    QString letter;       // the volume's root here
-    int kind = 0;         // 1 removable, 2 fixed, 3 network, 4 CD-ROM, 5 RAM disk, 0 unknown
+    QString letter; // the volume's root here
+    int kind = 0;   // 1 removable, 2 fixed, 3 network, 4 CD-ROM, 5 RAM disk, 0 unknown
     QString fileSystem;
     qint64 totalBytes = 0;
     qint64 freeBytes = 0;
@@ -55,4 +55,4 @@ qint64 folderTreeSize(const QString& folder, const std::atomic<bool>* cancel = n
 // default comment where it has no Japanese one.
 QString typeName(const QString& mimeTypeName);
 
-}  // namespace orbet
+} // namespace orbet

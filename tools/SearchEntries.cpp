@@ -40,7 +40,7 @@ QString escaped(QByteArrayView bytes) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 QString displayName(QByteArrayView bytes) {
     bool plain = true;
@@ -79,8 +79,10 @@ void SearchEntries::append(const SearchBatch& batch) {
         if (at % kBlock + in.nameLength > kBlock) at = (at / kBlock + 1) * kBlock;
         // Offsets are 32 bits: past 4 GiB of names the store takes no more.
         if (at + in.nameLength >= (std::uint64_t(1) << 32) || size() == kNoParent) return;
-        while (blocks_.size() <= at / kBlock) blocks_.push_back(std::make_unique<char[]>(kBlock));
-        std::memcpy(blocks_[at / kBlock].get() + at % kBlock, batch.names.constData() + in.nameOffset, in.nameLength);
+        while (blocks_.size() <= at / kBlock)
+            blocks_.push_back(std::make_unique<char[]>(kBlock));
+        std::memcpy(blocks_[at / kBlock].get() + at % kBlock, batch.names.constData() + in.nameOffset,
+                    in.nameLength);
         SearchRecord r = in;
         r.nameOffset = std::uint32_t(at);
         records_.push_back(r);
@@ -104,7 +106,8 @@ bool SearchEntries::takesWhole(const SearchBatch& batch) const {
 
 QByteArray SearchEntries::nativePath(std::uint32_t i) const {
     std::vector<std::uint32_t> chain;
-    for (std::uint32_t e = i; e != kNoParent; e = records_[e].parent) chain.push_back(e);
+    for (std::uint32_t e = i; e != kNoParent; e = records_[e].parent)
+        chain.push_back(e);
     QByteArray out;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         out += name(*it);
@@ -115,7 +118,8 @@ QByteArray SearchEntries::nativePath(std::uint32_t i) const {
 
 QString SearchEntries::path(std::uint32_t i) const {
     std::vector<std::uint32_t> chain;
-    for (std::uint32_t e = i; e != kNoParent; e = records_[e].parent) chain.push_back(e);
+    for (std::uint32_t e = i; e != kNoParent; e = records_[e].parent)
+        chain.push_back(e);
     QString out;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         out += displayName(name(*it));
@@ -132,4 +136,4 @@ std::size_t SearchEntries::bytesUsed() const {
     return records_.size() * sizeof(SearchRecord) + blocks_.size() * std::size_t(kBlock);
 }
 
-}  // namespace orbet
+} // namespace orbet

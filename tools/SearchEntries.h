@@ -15,14 +15,14 @@
 namespace orbet {
 
 enum class EntryKind : std::uint8_t {
-    Folder,      // a folder the walk lists (and descends into when asked)
-    FolderLink,  // a symbolic link to a folder: listed as a folder, never followed
-    File,        // everything that is not a folder
+    Folder,     // a folder the walk lists (and descends into when asked)
+    FolderLink, // a symbolic link to a folder: listed as a folder, never followed
+    File,       // everything that is not a folder
 };
 
 struct SearchRecord {
-    std::uint32_t parent = 0;      // index of the folder's entry; kNoParent for the root
-    std::uint32_t nameOffset = 0;  // into the names of the batch or of the store
+    std::uint32_t parent = 0;     // index of the folder's entry; kNoParent for the root
+    std::uint32_t nameOffset = 0; // into the names of the batch or of the store
     std::uint16_t nameLength = 0;
     EntryKind kind = EntryKind::File;
 };
@@ -49,7 +49,7 @@ QString displayName(QByteArrayView bytes);
 // and the marker "<D>" (folders) or "<F>" (files): "/r/a/<D>", "/r/a.txt/<F>".
 // The root's name is the root's own path without its final separator.
 class SearchEntries {
-public:
+  public:
     SearchEntries();
     ~SearchEntries();
 
@@ -80,12 +80,12 @@ public:
     // Bytes held, for the benchmark's accounting.
     std::size_t bytesUsed() const;
 
-private:
+  private:
     static constexpr std::uint32_t kBlock = 1u << 20;
     std::deque<SearchRecord> records_;
-    std::vector<std::unique_ptr<char[]>> blocks_;  // names; one never straddles two blocks
-    std::uint64_t used_ = 0;                       // bytes of names taken, padding included
+    std::vector<std::unique_ptr<char[]>> blocks_; // names; one never straddles two blocks
+    std::uint64_t used_ = 0;                      // bytes of names taken, padding included
     std::uint32_t folders_ = 0;
 };
 
-}  // namespace orbet
+} // namespace orbet

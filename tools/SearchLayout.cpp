@@ -11,7 +11,7 @@ constexpr int kLineHeight = 270;
 constexpr int kButtonHeight = 360;
 constexpr int kGap = 60;
 constexpr int kBottomMargin = 500;
-}  // namespace
+} // namespace
 
 SearchLayout layoutSearchTool(int width, int height, const SearchMeasures& needs) {
     SearchLayout l;
@@ -36,10 +36,10 @@ SearchLayout layoutSearchTool(int width, int height, const SearchMeasures& needs
     l.combo1 = {l.command2.left - kGap - comboWidth, rowTop, comboWidth, kButtonHeight};
     const int labelWidth = std::max(600, needs.label2Width);
     const int labelHeight = std::max(kLineHeight, needs.lineHeight);
-    l.label2 = {l.combo1.left - kGap - labelWidth, rowTop + std::max(0, (kButtonHeight - labelHeight) / 2), labelWidth,
-                labelHeight};
+    l.label2 = {l.combo1.left - kGap - labelWidth, rowTop + std::max(0, (kButtonHeight - labelHeight) / 2),
+                labelWidth, labelHeight};
     l.text1 = {kMargin, rowTop, std::max(0, l.label2.left - kGap - kMargin), kButtonHeight};
     return l;
 }
 
-}  // namespace orbet
+} // namespace orbet

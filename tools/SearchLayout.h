@@ -11,8 +11,8 @@ struct SearchLayout {
     static constexpr int kMinWidth = 5700;
     static constexpr int kMinHeight = 4500;
     bool resizeFirst = false;
-    int width = 0, height = 0;  // the size to take when resizeFirst
-    TwipsRect mes;              // the panel of the upper controls
+    int width = 0, height = 0; // the size to take when resizeFirst
+    TwipsRect mes;             // the panel of the upper controls
     TwipsRect label3;
     TwipsRect list1;
     TwipsRect text1;
@@ -28,4 +28,4 @@ struct SearchMeasures {
 };
 SearchLayout layoutSearchTool(int width, int height, const SearchMeasures& needs = {});
 
-}  // namespace orbet
+} // namespace orbet

@@ -2,7 +2,8 @@
 
 namespace orbet {
 
-SearchModel::SearchModel(QObject* parent) : QAbstractListModel(parent), entries_(std::make_shared<SearchEntries>()) {}
+SearchModel::SearchModel(QObject* parent)
+    : QAbstractListModel(parent), entries_(std::make_shared<SearchEntries>()) {}
 
 int SearchModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(std::min<std::uint32_t>(entries_->size(), 0x7FFFFFFF));
@@ -54,10 +55,12 @@ void SearchModel::showSorted(SearchSort sort) {
     endResetModel();
 }
 
-int SearchModel::find(const QString& prefix) const { return int(findPrefix(*entries_, order_, prefix)); }
+int SearchModel::find(const QString& prefix) const {
+    return int(findPrefix(*entries_, order_, prefix));
+}
 
 std::size_t SearchModel::bytesUsed() const {
     return entries_->bytesUsed() + (byName_.capacity() + order_.capacity()) * sizeof(std::uint32_t);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -16,7 +16,7 @@ namespace orbet {
 // order; once a name order is known they follow the chosen sort.
 class SearchModel : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     explicit SearchModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -35,7 +35,9 @@ public:
     // The entries for a worker to read: clear() leaves them to it and starts
     // a new store, so they never change under it.
     std::shared_ptr<const SearchEntries> sharedEntries() const { return entries_; }
-    std::uint32_t entryAt(int row) const { return order_.empty() ? std::uint32_t(row) : order_[std::size_t(row)]; }
+    std::uint32_t entryAt(int row) const {
+        return order_.empty() ? std::uint32_t(row) : order_[std::size_t(row)];
+    }
     QString text(int row) const { return entries_->text(entryAt(row)); }
     QString path(int row) const { return entries_->path(entryAt(row)); }
     QByteArray nativePath(int row) const { return entries_->nativePath(entryAt(row)); }
@@ -46,10 +48,10 @@ public:
 
     std::size_t bytesUsed() const;
 
-private:
+  private:
     std::shared_ptr<SearchEntries> entries_;
     std::vector<std::uint32_t> byName_;
-    std::vector<std::uint32_t> order_;  // empty: the walk's order
+    std::vector<std::uint32_t> order_; // empty: the walk's order
 };
 
-}  // namespace orbet
+} // namespace orbet

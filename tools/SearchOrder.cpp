@@ -8,12 +8,13 @@ namespace {
 
 // Children of every entry, grouped by parent (a counting sort).
 struct Children {
-    std::vector<std::uint32_t> start;  // size + 1 positions into `list`
+    std::vector<std::uint32_t> start; // size + 1 positions into `list`
     std::vector<std::uint32_t> list;
     Children(const SearchEntries& e) : start(std::size_t(e.size()) + 1, 0), list(e.size()) {
         for (std::uint32_t i = 0; i < e.size(); ++i)
             if (e.record(i).parent != kNoParent) ++start[e.record(i).parent + 1];
-        for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+        for (std::size_t i = 1; i < start.size(); ++i)
+            start[i] += start[i - 1];
         std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
         for (std::uint32_t i = 0; i < e.size(); ++i)
             if (e.record(i).parent != kNoParent) list[fill[e.record(i).parent]++] = i;
@@ -37,7 +38,7 @@ int compareAsciiIgnoringCase(QByteArrayView a, QByteArrayView b) {
     return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::uint32_t> orderByName(const SearchEntries& e, const std::atomic<bool>& cancel,
                                        std::atomic<int>* percent) {
@@ -58,7 +59,8 @@ std::vector<std::uint32_t> orderByName(const SearchEntries& e, const std::atomic
         const std::uint32_t count = kids.start[folder + 1] - kids.start[folder];
         std::vector<std::uint32_t> sorted(first, first + count);
         bool ascii = true;
-        for (std::uint32_t k = 0; k < count && ascii; ++k) ascii = isPlainAscii(e.name(first[k]));
+        for (std::uint32_t k = 0; k < count && ascii; ++k)
+            ascii = isPlainAscii(e.name(first[k]));
         if (ascii) {
             // The common case compares the bytes, folding ASCII letters only.
             std::sort(sorted.begin(), sorted.end(), [&](std::uint32_t a, std::uint32_t b) {
@@ -70,14 +72,16 @@ std::vector<std::uint32_t> orderByName(const SearchEntries& e, const std::atomic
         } else {
             std::vector<std::pair<QString, std::uint32_t>> keyed;
             keyed.reserve(count);
-            for (std::uint32_t k = 0; k < count; ++k) keyed.emplace_back(displayName(e.name(first[k])), first[k]);
+            for (std::uint32_t k = 0; k < count; ++k)
+                keyed.emplace_back(displayName(e.name(first[k])), first[k]);
             std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
                 const int c = a.first.compare(b.first, Qt::CaseInsensitive);
                 if (c != 0) return c < 0;
                 const int exact = a.first.compare(b.first, Qt::CaseSensitive);
                 return exact != 0 ? exact < 0 : a.second < b.second;
             });
-            for (std::uint32_t k = 0; k < count; ++k) sorted[k] = keyed[k].second;
+            for (std::uint32_t k = 0; k < count; ++k)
+                sorted[k] = keyed[k].second;
         }
         Frame f;
         f.folder = folder;
@@ -104,14 +108,16 @@ std::vector<std::uint32_t> orderByName(const SearchEntries& e, const std::atomic
                 continue;
             }
             out.push_back(item);
-            if (percent && (out.size() & 0xFFF) == 0) percent->store(int(std::uint64_t(out.size()) * 100 / n));
+            if (percent && (out.size() & 0xFFF) == 0)
+                percent->store(int(std::uint64_t(out.size()) * 100 / n));
         }
     }
     if (percent) percent->store(100);
     return out;
 }
 
-std::vector<std::uint32_t> orderFor(const SearchEntries& e, const std::vector<std::uint32_t>& byName, SearchSort sort) {
+std::vector<std::uint32_t> orderFor(const SearchEntries& e, const std::vector<std::uint32_t>& byName,
+                                    SearchSort sort) {
     if (sort == SearchSort::Name) return byName;
     std::vector<std::uint32_t> out;
     out.reserve(byName.size());
@@ -137,7 +143,8 @@ qint64 findPrefix(const SearchEntries& e, const std::vector<std::uint32_t>& orde
         if (from == kAll || from == kNone) return from;
         const QStringView rest = QStringView(prefix).mid(from);
         const QString path = displayName(e.name(folder)) + u'/';
-        if (rest.size() <= path.size()) return QStringView(path).startsWith(rest, Qt::CaseInsensitive) ? kAll : kNone;
+        if (rest.size() <= path.size())
+            return QStringView(path).startsWith(rest, Qt::CaseInsensitive) ? kAll : kNone;
         return rest.startsWith(path, Qt::CaseInsensitive) ? from + qint32(path.size()) : kNone;
     };
     auto parentState = [&](std::uint32_t i) {
@@ -152,7 +159,8 @@ qint64 findPrefix(const SearchEntries& e, const std::vector<std::uint32_t>& orde
         if (from == kAll || from == kNone) return from == kAll;
         if (e.isFolder(i) && state[i] == kAll) return true;
         const QStringView rest = QStringView(prefix).mid(from);
-        const QString tail = displayName(e.name(i)) + (e.isFolder(i) ? QStringLiteral("/<D>") : QStringLiteral("/<F>"));
+        const QString tail =
+            displayName(e.name(i)) + (e.isFolder(i) ? QStringLiteral("/<D>") : QStringLiteral("/<F>"));
         return rest.size() <= tail.size() && QStringView(tail).startsWith(rest, Qt::CaseInsensitive);
     };
     if (order.empty()) {
@@ -165,4 +173,4 @@ qint64 findPrefix(const SearchEntries& e, const std::vector<std::uint32_t>& orde
     return -1;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -11,9 +11,9 @@
 namespace orbet {
 
 enum class SearchSort {
-    Name,          // "名前": by the entries' whole text
-    FoldersFirst,  // "Ｄ＞Ｆ"
-    FilesFirst,    // "Ｆ＞Ｄ"
+    Name,         // "名前": by the entries' whole text
+    FoldersFirst, // "Ｄ＞Ｆ"
+    FilesFirst,   // "Ｆ＞Ｄ"
 };
 
 // The entries ordered by their text ignoring case, in the system's text
@@ -37,6 +37,7 @@ std::vector<std::uint32_t> orderFor(const SearchEntries& entries, const std::vec
 // ignoring case, as a list box's prefix search finds it; -1 when none does.
 // An empty `order` stands for the entries in their own order. Works folder by
 // folder, so only entries on the way to the prefix have their names read.
-qint64 findPrefix(const SearchEntries& entries, const std::vector<std::uint32_t>& order, const QString& prefix);
+qint64 findPrefix(const SearchEntries& entries, const std::vector<std::uint32_t>& order,
+                  const QString& prefix);
 
-}  // namespace orbet
+} // namespace orbet

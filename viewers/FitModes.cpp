@@ -15,7 +15,9 @@ FitMode fitModeFor(bool autoSize, bool keepRatio) {
 FitPlacement fitPicture(FitMode mode, int sw, int sh, int pw, int ph) {
     FitPlacement p;
     switch (mode) {
-    case FitMode::Stretch: p.picture = {0, 0, sw, sh}; break;
+    case FitMode::Stretch:
+        p.picture = {0, 0, sw, sh};
+        break;
     case FitMode::KeepRatio: {
         if (pw <= 0 || ph <= 0) break;
         const double r = double(sw) / pw;
@@ -56,4 +58,4 @@ ViewerBars viewerBars(int w, int h) {
     return b;
 }
 
-}  // namespace orbet
+} // namespace orbet

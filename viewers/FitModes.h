@@ -39,11 +39,11 @@ ScrollRange naturalScroll(int pictureExtent, int windowExtent);
 // edges, and their large steps: the window's width and height, which a
 // 16-bit step cannot hold above 32767 twips (the step then keeps its default).
 struct ViewerBars {
-    TwipsRect horizontal;  // YS
-    TwipsRect vertical;    // TS
+    TwipsRect horizontal; // YS
+    TwipsRect vertical;   // TS
     std::optional<int> horizontalLargeStep;
     std::optional<int> verticalLargeStep;
 };
 ViewerBars viewerBars(int windowWidth, int windowHeight);
 
-}  // namespace orbet
+} // namespace orbet

@@ -9,7 +9,7 @@ namespace orbet {
 std::optional<int> nextIndex(int n, int i) {
     if (n <= 0) return std::nullopt;
     if (i < n - 1) return std::max(i + 1, 0);
-    return 0;  // the last entry wraps to the first
+    return 0; // the last entry wraps to the first
 }
 
 std::optional<int> previousIndex(int n, int i) {
@@ -30,6 +30,8 @@ UniformSource seededUniformSource(std::uint32_t seed) {
     return [engine] { return std::uniform_real_distribution<double>(0.0, 1.0)(*engine); };
 }
 
-UniformSource defaultUniformSource() { return seededUniformSource(std::random_device{}()); }
+UniformSource defaultUniformSource() {
+    return seededUniformSource(std::random_device{}());
+}
 
-}  // namespace orbet
+} // namespace orbet

@@ -21,4 +21,4 @@ using UniformSource = std::function<double()>;
 UniformSource seededUniformSource(std::uint32_t seed);
 UniformSource defaultUniformSource();
 
-}  // namespace orbet
+} // namespace orbet

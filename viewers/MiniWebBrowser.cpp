@@ -16,7 +16,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(MiniWebBrowser)
 };
-}  // namespace
+} // namespace
 
 MinWebLayout layoutMinWeb(int w, int h, int textHeight, int labelWidth) {
     MinWebLayout l;
@@ -60,7 +60,8 @@ MinWeb::MinWeb(QWidget* parent, Prompter& prompter) : QWidget(parent, Qt::Window
     connect(Text1, &QLineEdit::returnPressed, this, [this] {
         if (!view_) return;
         const QString typed = Text1->text();
-        view_->setUrl(pathFacts(typed).exists ? nativeFileUrl(absoluteCleanPath(typed)) : QUrl::fromUserInput(typed));
+        view_->setUrl(pathFacts(typed).exists ? nativeFileUrl(absoluteCleanPath(typed))
+                                              : QUrl::fromUserInput(typed));
     });
     resize(640, 480);
 }
@@ -71,9 +72,9 @@ MinWeb::~MinWeb() {
 
 void MinWeb::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const MinWebLayout l =
-        layoutMinWeb(twips::fromPixels(width()) + kMinWebFrameWidth, twips::fromPixels(height()) + kMinWebFrameHeight,
-                     twips::fromPixels(Text1->height()), twips::fromPixels(Label1->width()));
+    const MinWebLayout l = layoutMinWeb(
+        twips::fromPixels(width()) + kMinWebFrameWidth, twips::fromPixels(height()) + kMinWebFrameHeight,
+        twips::fromPixels(Text1->height()), twips::fromPixels(Label1->width()));
     if (l.resizeFirst) {
         // Rounded up, so the size reached is never below the minimum.
         auto atLeast = [](int twips) {
@@ -95,4 +96,4 @@ void MinWeb::comeBack() {
     activateWindow();
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -17,7 +17,7 @@ class WebView;
 // follows lays the window out).
 struct MinWebLayout {
     bool resizeFirst = false;
-    int width = 0, height = 0;  // the size to take when resizeFirst
+    int width = 0, height = 0; // the size to take when resizeFirst
     TwipsRect web;
     int textWidth = 0;
 };
@@ -35,7 +35,7 @@ constexpr int kMinWebFrameHeight = 300;
 // a page's file field with an open dialog.
 class MinWeb : public QWidget {
     Q_OBJECT
-public:
+  public:
     MinWeb(QWidget* parent, Prompter& prompter);
     ~MinWeb() override;
 
@@ -49,11 +49,11 @@ public:
     // empty frame when the engine module cannot be found.
     QWidget* Web = nullptr;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
-    WebView* view_ = nullptr;  // owned by Web
+  private:
+    WebView* view_ = nullptr; // owned by Web
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -4,7 +4,9 @@
 
 namespace orbet {
 
-std::int32_t slideInterval(std::int32_t settingMs) { return std::max(settingMs, kShortestSlideInterval); }
+std::int32_t slideInterval(std::int32_t settingMs) {
+    return std::max(settingMs, kShortestSlideInterval);
+}
 
 void SlideSchedule::start(std::int64_t nowMs, std::int32_t intervalMs) {
     intervalMs_ = slideInterval(intervalMs);
@@ -17,4 +19,4 @@ std::int64_t SlideSchedule::afterStep(std::int64_t nowMs) {
     return std::max<std::int64_t>(0, dueMs_ - nowMs);
 }
 
-}  // namespace orbet
+} // namespace orbet

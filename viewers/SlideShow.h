@@ -17,16 +17,16 @@ std::int32_t slideInterval(std::int32_t settingMs);
 // more than one interval behind starts again from now instead of catching
 // up with a burst of steps.
 class SlideSchedule {
-public:
+  public:
     // The show starts at nowMs: the first tick is one interval later.
     void start(std::int64_t nowMs, std::int32_t intervalMs);
     // A step has ended at nowMs: how long to wait for the next tick.
     std::int64_t afterStep(std::int64_t nowMs);
     std::int64_t dueMs() const { return dueMs_; }
 
-private:
+  private:
     std::int64_t dueMs_ = 0;
     std::int32_t intervalMs_ = kShortestSlideInterval;
 };
 
-}  // namespace orbet
+} // namespace orbet

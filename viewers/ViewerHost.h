@@ -9,7 +9,7 @@ namespace orbet {
 // their own, they move the main window's selection, let it show the file,
 // and copy what it shows.
 class ViewerHost {
-public:
+  public:
     virtual ~ViewerHost() = default;
     virtual int listCount() const = 0;
     // -1 when nothing is selected.
@@ -25,4 +25,4 @@ public:
     virtual QString currentFilePath() const = 0;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -9,16 +9,24 @@ constexpr int kLeft = 37, kRight = 39, kB = 66, kD = 68, kN = 78, kS = 83, kX = 
 }
 
 int windowsKeyCode(int k) {
-    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9) || k == Qt::Key_Space) return k;
+    if ((k >= Qt::Key_A && k <= Qt::Key_Z) || (k >= Qt::Key_0 && k <= Qt::Key_9) || k == Qt::Key_Space)
+        return k;
     switch (k) {
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Escape: return 27;
-    default: return -1;
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    default:
+        return -1;
     }
 }
 
@@ -48,4 +56,4 @@ ViewerAction ViewerKeyState::dispatch(ViewerKind kind) {
     return ViewerAction::None;
 }
 
-}  // namespace orbet
+} // namespace orbet

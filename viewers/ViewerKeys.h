@@ -15,16 +15,16 @@ int windowsKeyCode(int toolkitKey);
 // down. After every key-down the dispatcher acts on the first group that is
 // set and clears it, so a held key steps once per auto-repeated key-down.
 class ViewerKeyState {
-public:
+  public:
     // False (and nothing set) for a code outside 0..255.
     bool press(int code);
     void release(int code);
     bool held(int code) const { return code >= 0 && code < 256 && flags_[code]; }
     ViewerAction dispatch(ViewerKind kind);
 
-private:
+  private:
     bool take(int a, int b = -1);
     std::array<bool, 256> flags_{};
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -12,7 +12,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(ViewerRules)
 };
-}  // namespace
+} // namespace
 
 QSize ratioResize(QSize window, QSize picture, int sizeType) {
     if (picture.width() <= 0 || picture.height() <= 0) return window;
@@ -28,7 +28,9 @@ QString textSizePrompt(double current) {
     return Texts::tr("文字サイズを入力してください\r\n現在のサイズ>") + num::signedText(current);
 }
 
-QString textSizeDefault(double current) { return num::shortestReal(current); }
+QString textSizeDefault(double current) {
+    return num::shortestReal(current);
+}
 
 TextSizeAnswer judgeTextSize(const std::optional<QString>& answer) {
     if (!answer || answer->isEmpty()) return {};
@@ -37,4 +39,4 @@ TextSizeAnswer judgeTextSize(const std::optional<QString>& answer) {
     return {TextSizeVerdict::Refuse, 0};
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -24,4 +24,4 @@ struct TextSizeAnswer {
 };
 TextSizeAnswer judgeTextSize(const std::optional<QString>& answer);
 
-}  // namespace orbet
+} // namespace orbet

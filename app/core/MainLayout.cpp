@@ -9,7 +9,9 @@ namespace orbet {
 
 using namespace designed;
 
-TwipsSize minimumWindowSize(int file1Height) { return {kMinWindowWidth, file1Height + 3200}; }
+TwipsSize minimumWindowSize(int file1Height) {
+    return {kMinWindowWidth, file1Height + 3200};
+}
 
 MainLayout computeMainLayout(int w, int h, int barTop, int file1Height, int statusHeight, int labelLine) {
     MainLayout l;
@@ -43,7 +45,7 @@ MainLayout computeMainLayout(int w, int h, int barTop, int file1Height, int stat
     return l;
 }
 
-}  // namespace orbet
+} // namespace orbet
 
 namespace orbet {
 
@@ -54,4 +56,4 @@ int splitterReleaseTop(int y, int grabOffset, int barTop, int scrollBarTop) {
     return t;
 }
 
-}  // namespace orbet
+} // namespace orbet

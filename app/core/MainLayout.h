@@ -16,13 +16,13 @@ constexpr int kBarHeight = 100;
 constexpr int kStatusHeight = 300;
 constexpr int kWindowWidth = 9600, kWindowHeight = 7200;
 constexpr int kBarTop = 3000;
-}  // namespace designed
+} // namespace designed
 
 // The resize rule's result for a window of outer size width x height with
 // the splitter bar at barTop. The tree takes exactly the room above the bar,
 // so repeated resizes never move the bar.
 struct MainLayout {
-    int width = 0, height = 0;  // the window's size after the minimums
+    int width = 0, height = 0; // the window's size after the minimums
     int toolbarRows = 1;
     TwipsRect combo1, combo2, drive1, dir1, tree, file1, bytes, info, bar, mcc, display;
 };
@@ -41,7 +41,7 @@ struct TwipsSize {
 };
 TwipsSize minimumWindowSize(int file1Height);
 
-}  // namespace orbet
+} // namespace orbet
 
 namespace orbet {
 
@@ -50,4 +50,4 @@ namespace orbet {
 // 180 above the horizontal scroll bar once it reaches within 120 of it.
 int splitterReleaseTop(int y, int grabOffset, int barTop, int scrollBarTop);
 
-}  // namespace orbet
+} // namespace orbet

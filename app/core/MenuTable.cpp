@@ -11,8 +11,10 @@ MenuEntry item(int depth, const char* name, const char* caption, const char* sho
 MenuEntry toggle(int depth, const char* name, const char* caption, bool checked) {
     return {depth, name, QString::fromUtf8(caption), nullptr, checked, true};
 }
-MenuEntry sep(int depth, const char* name) { return {depth, name, QStringLiteral("-"), nullptr, false, false}; }
-}  // namespace
+MenuEntry sep(int depth, const char* name) {
+    return {depth, name, QStringLiteral("-"), nullptr, false, false};
+}
+} // namespace
 
 const std::vector<MenuEntry>& menuTable() {
     static const std::vector<MenuEntry> table = {
@@ -100,7 +102,8 @@ const std::vector<MenuEntry>& menuTable() {
         item(2, "NomSizeSet", QT_TRANSLATE_NOOP("MenuTable", "全画面時の標準文字サイズ")),
         item(1, "SetAD", QT_TRANSLATE_NOOP("MenuTable", "オーディオファイル(&A)")),
         toggle(2, "SetAuD", QT_TRANSLATE_NOOP("MenuTable", "ファイルを選択したら再生する"), false),
-        toggle(2, "SetAuRepD", QT_TRANSLATE_NOOP("MenuTable", "ファイルを選択したらリピートをオンにする"), false),
+        toggle(2, "SetAuRepD", QT_TRANSLATE_NOOP("MenuTable", "ファイルを選択したらリピートをオンにする"),
+               false),
         toggle(2, "SetRepD", QT_TRANSLATE_NOOP("MenuTable", "リピート時、確認をとる"), false),
         item(1, "MenuVFilelist", QT_TRANSLATE_NOOP("MenuTable", "ファイルリスト(&F)")),
         toggle(2, "MunuASet", QT_TRANSLATE_NOOP("MenuTable", "アーカイブファイルの表示(&A)"), true),
@@ -138,4 +141,4 @@ QString menuCaption(const MenuEntry& entry) {
     return QCoreApplication::translate("MenuTable", entry.caption.toUtf8().constData());
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -12,8 +12,8 @@ struct MenuEntry {
     int depth;
     const char* name;
     QString caption;
-    const char* shortcut;  // QKeySequence text, or nullptr
-    bool checked;          // initial check mark; only toggling items carry one
+    const char* shortcut; // QKeySequence text, or nullptr
+    bool checked;         // initial check mark; only toggling items carry one
     bool checkable;
 };
 
@@ -23,4 +23,4 @@ const std::vector<MenuEntry>& menuTable();
 // Japanese source text whatever the language.
 QString menuCaption(const MenuEntry& entry);
 
-}  // namespace orbet
+} // namespace orbet

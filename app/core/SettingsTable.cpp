@@ -58,14 +58,19 @@ namespace {
 
 QString numberText(double value, NumberForm form) {
     switch (form) {
-    case NumberForm::Plain: return num::shortestReal(value);
-    case NumberForm::Signed: return num::signedText(value);
-    case NumberForm::SignedPadded: return num::signedText(value) + u' ';
+    case NumberForm::Plain:
+        return num::shortestReal(value);
+    case NumberForm::Signed:
+        return num::signedText(value);
+    case NumberForm::SignedPadded:
+        return num::signedText(value) + u' ';
     }
     return {};
 }
 
-bool hasLineBreak(const QString& text) { return text.contains(u'\n') || text.contains(u'\r'); }
+bool hasLineBreak(const QString& text) {
+    return text.contains(u'\n') || text.contains(u'\r');
+}
 
 // A folder named with a line break would be written as two lines, the second
 // read back as a setting of its own; the nearest folder above the break is
@@ -97,7 +102,7 @@ QString valueText(const Settings& s, const SettingKey& key) {
         key.field);
 }
 
-}  // namespace
+} // namespace
 
 QByteArray formatSettings(const Settings& settings, const QStringList& favouriteLines) {
     QString text;
@@ -195,4 +200,4 @@ bool applyRawValue(Settings& settings, const SettingKey& key, const QString& raw
         key.field);
 }
 
-}  // namespace orbet
+} // namespace orbet

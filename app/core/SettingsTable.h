@@ -17,7 +17,7 @@ namespace orbet {
 // values a read produced key by key.
 struct Settings {
     QString lastPath;
-    std::int16_t windowState = 0;  // 0 normal, 1 minimised, 2 maximised
+    std::int16_t windowState = 0; // 0 normal, 1 minimised, 2 maximised
     std::int32_t left = 0, top = 0, width = 0, height = 0;
     std::int16_t lastFileList = 0;
     std::int16_t lastFilter = 0;
@@ -36,9 +36,9 @@ struct Settings {
 
 // How a number is written after its key.
 enum class NumberForm {
-    Plain,          // "500", "-1", "2535.5"
-    Signed,         // one blank before a non-negative number: " 10.5"
-    SignedPadded,   // Signed, then one blank after: " 255 "
+    Plain,        // "500", "-1", "2535.5"
+    Signed,       // one blank before a non-negative number: " 10.5"
+    SignedPadded, // Signed, then one blank after: " 255 "
 };
 
 using SettingField = std::variant<QString Settings::*, std::int16_t Settings::*, std::int32_t Settings::*,
@@ -90,4 +90,4 @@ RawSettings readRawSettings(const QStringList& lines);
 // then keeps its previous value.
 bool applyRawValue(Settings& settings, const SettingKey& key, const QString& raw);
 
-}  // namespace orbet
+} // namespace orbet

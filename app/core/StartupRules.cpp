@@ -13,7 +13,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(StartupRules)
 };
-}  // namespace
+} // namespace
 
 CommandLineTarget resolveCommandLine(const QString& c) {
     CommandLineTarget t;
@@ -34,7 +34,9 @@ CommandLineTarget resolveCommandLine(const QString& c) {
     return t;
 }
 
-QString commandLineText(const QStringList& arguments) { return arguments.mid(1).join(u' '); }
+QString commandLineText(const QStringList& arguments) {
+    return arguments.mid(1).join(u' ');
+}
 
 CommandLineRequest readCommandLine(const QStringList& arguments) {
     QStringList names;
@@ -58,17 +60,21 @@ CommandLineRequest readCommandLine(const QStringList& arguments) {
 
 QString usageText() {
     return Texts::tr("使い方: orbet [ファイルまたはフォルダ | /T]\n"
-        "\n"
-        "  ファイルまたはフォルダ  そのフォルダを開き、ファイルを表示します\n"
-        "  /T                      通知領域に常駐して起動します\n"
-        "  --help                  この説明を表示して終了します\n"
-        "  --version               バージョンを表示して終了します\n"
-        "  --                      これより後ろは \"--\" で始まっていても名前として扱います\n");
+                     "\n"
+                     "  ファイルまたはフォルダ  そのフォルダを開き、ファイルを表示します\n"
+                     "  /T                      通知領域に常駐して起動します\n"
+                     "  --help                  この説明を表示して終了します\n"
+                     "  --version               バージョンを表示して終了します\n"
+                     "  --                      これより後ろは \"--\" で始まっていても名前として扱います\n");
 }
 
-QString versionText() { return QStringLiteral("Orbet " ORBET_VERSION "\n"); }
+QString versionText() {
+    return QStringLiteral("Orbet " ORBET_VERSION "\n");
+}
 
-bool isResidentSwitch(const QString& argumentText) { return argumentText == QLatin1String("/T"); }
+bool isResidentSwitch(const QString& argumentText) {
+    return argumentText == QLatin1String("/T");
+}
 
 std::int64_t centredStart(double screenExtent, double boxExtent) {
     return num::intDiv(screenExtent, 2) - num::intDiv(boxExtent, 2);
@@ -98,4 +104,4 @@ TwipsRect restoredWindowRect(TwipsRect r, int fileListHeight, int screenWidth, i
     return r;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -13,8 +13,8 @@ namespace orbet {
 struct CommandLineTarget {
     enum class Kind { None, File, Folder };
     Kind kind = Kind::None;
-    QString folder;    // for a file: the path without its last component, separator kept
-    QString fileName;  // for a file: the last component
+    QString folder;   // for a file: the path without its last component, separator kept
+    QString fileName; // for a file: the last component
 };
 CommandLineTarget resolveCommandLine(const QString& argumentText);
 
@@ -28,7 +28,7 @@ QString commandLineText(const QStringList& arguments);
 struct CommandLineRequest {
     enum class Kind { Run, Help, Version, Unknown };
     Kind kind = Kind::Run;
-    QString text;  // Run: the argument text; Unknown: the option not understood
+    QString text; // Run: the argument text; Unknown: the option not understood
 };
 CommandLineRequest readCommandLine(const QStringList& arguments);
 // The usage "--help" prints, and the version line "--version" prints.
@@ -54,4 +54,4 @@ TwipsRect firstRunWindowRect(const TwipsRect& available);
 
 constexpr int kMinWindowWidth = 5190;
 
-}  // namespace orbet
+} // namespace orbet

@@ -1,8 +1,8 @@
 #include "app/ui/Commands.h"
 
-#include <QCoreApplication>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -28,7 +28,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(Commands)
 };
-}  // namespace
+} // namespace
 
 Commands::Commands(Form1& form) : QObject(&form), f_(form) {}
 
@@ -44,25 +44,50 @@ bool Commands::toolbarWorks(ToolButton b) const {
     case ToolButton::exp:
     case ToolButton::n:
     case ToolButton::allwin:
-    case ToolButton::help: return true;
-    default: return false;
+    case ToolButton::help:
+        return true;
+    default:
+        return false;
     }
 }
 
 void Commands::toolbarClick(ToolButton b) {
     switch (b) {
-    case ToolButton::Pic1: orbet::Pic1(f_); break;
-    case ToolButton::dxinput: f_.pathInput().DirectPathInput(); break;
-    case ToolButton::copy: f_.action("Cop")->trigger(); break;
-    case ToolButton::web: f_.action("MiniWebGo")->trigger(); break;
-    case ToolButton::direx: f_.action("Fmoju")->trigger(); break;
-    case ToolButton::del: f_.action("del")->trigger(); break;
-    case ToolButton::opencom: Openfile(); break;
-    case ToolButton::exp: Expl(); break;
-    case ToolButton::n: ExpNow(); break;
-    case ToolButton::help: IHelp(); break;
-    case ToolButton::allwin: f_.action("ZenBit")->trigger(); break;
-    default: break;
+    case ToolButton::Pic1:
+        orbet::Pic1(f_);
+        break;
+    case ToolButton::dxinput:
+        f_.pathInput().DirectPathInput();
+        break;
+    case ToolButton::copy:
+        f_.action("Cop")->trigger();
+        break;
+    case ToolButton::web:
+        f_.action("MiniWebGo")->trigger();
+        break;
+    case ToolButton::direx:
+        f_.action("Fmoju")->trigger();
+        break;
+    case ToolButton::del:
+        f_.action("del")->trigger();
+        break;
+    case ToolButton::opencom:
+        Openfile();
+        break;
+    case ToolButton::exp:
+        Expl();
+        break;
+    case ToolButton::n:
+        ExpNow();
+        break;
+    case ToolButton::help:
+        IHelp();
+        break;
+    case ToolButton::allwin:
+        f_.action("ZenBit")->trigger();
+        break;
+    default:
+        break;
     }
 }
 
@@ -101,14 +126,19 @@ void Commands::OPPR() {
         f_.prompter().message(Texts::tr("ファイルが指定されていません"), f_.state().title, Buttons::Ok);
         return;
     }
-    const Answer a = f_.prompter().message(displayName(path) + Texts::tr("を、関連づけされているプログラムで開きます。よろしいですか？"),
-                                           f_.state().title, Buttons::YesNo, Icon::Question);
+    const Answer a = f_.prompter().message(
+        displayName(path) + Texts::tr("を、関連づけされているプログラムで開きます。よろしいですか？"),
+        f_.state().title, Buttons::YesNo, Icon::Question);
     if (a == Answer::Yes) openWithDesktop(path);
 }
 
-void Commands::Expl() { openFolderWithDesktop(QString()); }
+void Commands::Expl() {
+    openFolderWithDesktop(QString());
+}
 
-void Commands::ExpNow() { openFolderWithDesktop(f_.Dir1->path()); }
+void Commands::ExpNow() {
+    openFolderWithDesktop(f_.Dir1->path());
+}
 
 void Commands::IHelp() {
     const QString help = folders::join(folders::programFolder(), QStringLiteral("texthelp.txt"));
@@ -129,8 +159,9 @@ void Commands::dropped(const QMimeData* data) {
         return;
     }
     if (files.size() > 1)
-        f_.prompter().message(Texts::tr("複数のファイルが読まれましたが%1だけを有効とします").arg(files.first()),
-                              s.title, Buttons::Ok);
+        f_.prompter().message(
+            Texts::tr("複数のファイルが読まれましたが%1だけを有効とします").arg(files.first()), s.title,
+            Buttons::Ok);
     s.showEnabled = false;
     f_.startup().ComB(files.first());
     s.showEnabled = true;
@@ -152,12 +183,12 @@ bool Commands::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
     auto* drop = static_cast<QDropEvent*>(event);
-    const bool ignore = watched == ignoring_ ||
-                        (ignoring_ && qobject_cast<QAbstractScrollArea*>(ignoring_) &&
-                         watched == static_cast<QAbstractScrollArea*>(ignoring_)->viewport());
+    const bool ignore =
+        watched == ignoring_ || (ignoring_ && qobject_cast<QAbstractScrollArea*>(ignoring_) &&
+                                 watched == static_cast<QAbstractScrollArea*>(ignoring_)->viewport());
     drop->acceptProposedAction();
     if (type == QEvent::Drop && !ignore) dropped(drop->mimeData());
     return true;
 }
 
-}  // namespace orbet
+} // namespace orbet

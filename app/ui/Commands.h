@@ -15,7 +15,7 @@ enum class ToolButton;
 // toolbar's dispatch. Also the drop targets' event filter.
 class Commands : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit Commands(Form1& form);
 
     void toolbarClick(ToolButton button);
@@ -32,12 +32,12 @@ public:
     void acceptDrops(QWidget* target);
     void ignoreDrops(QWidget* target);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     Form1& f_;
     QWidget* ignoring_ = nullptr;
 };
 
-}  // namespace orbet
+} // namespace orbet

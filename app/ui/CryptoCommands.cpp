@@ -13,7 +13,7 @@ namespace {
 
 // Lives as a child of the main window, so the BinAngsDL lasts the whole run.
 class CryptoHolder : public QObject {
-public:
+  public:
     explicit CryptoHolder(Form1& form)
         : QObject(&form), bin(form.prompter()), commands(form.prompter(), form.state(), bin, [](bool busy) {
               if (busy)
@@ -28,14 +28,15 @@ public:
     EncryptionCommands commands;
 };
 
-}  // namespace
+} // namespace
 
 void wireCryptoCommands(Form1& form) {
     auto* holder = new CryptoHolder(form);
     holder->setObjectName(QStringLiteral("BinAngsDL"));
-    QObject::connect(form.action("PasAng"), &QAction::triggered, holder, [holder] { holder->commands.PasAng(); });
+    QObject::connect(form.action("PasAng"), &QAction::triggered, holder,
+                     [holder] { holder->commands.PasAng(); });
     QObject::connect(form.action("PassHuku"), &QAction::triggered, holder,
                      [holder] { holder->commands.PassHuku(); });
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -9,4 +9,4 @@ class Form1;
 // no action.
 void wireCryptoCommands(Form1& form);
 
-}  // namespace orbet
+} // namespace orbet

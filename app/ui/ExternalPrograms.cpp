@@ -1,7 +1,7 @@
 #include "app/ui/ExternalPrograms.h"
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -14,11 +14,11 @@
 #include "app/ui/Form1.h"
 #include "app/ui/ProgramIcon.h"
 #include "display/PictureLoader.h"
-#include "platform/Twips.h"
 #include "platform/NativePath.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
+#include "platform/Twips.h"
 
 namespace orbet {
 
@@ -26,13 +26,15 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(ExternalPrograms)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
-QString besideProgram(const QString& relative) { return folders::join(folders::programFolder(), relative); }
+QString besideProgram(const QString& relative) {
+    return folders::join(folders::programFolder(), relative);
+}
 
-}  // namespace
+} // namespace
 
 VrForm::VrForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("VrForm"));
@@ -57,12 +59,14 @@ VrForm::VrForm(QWidget* parent) : QDialog(parent) {
         label->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
         column->addWidget(label);
     }
-    for (QLabel* w : {Image1, Label2, Label3, Label4, Label5}) w->installEventFilter(this);
+    for (QLabel* w : {Image1, Label2, Label3, Label4, Label5})
+        w->installEventFilter(this);
     setFixedSize(sizeHint().expandedTo(QSize(picture.width(), 0)));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize s = screen->size();
         move(twips::toPixels(double(centredStart(twips::fromPixels(s.width()), twips::fromPixels(width())))),
-             twips::toPixels(double(centredStart(twips::fromPixels(s.height()), twips::fromPixels(height())))));
+             twips::toPixels(
+                 double(centredStart(twips::fromPixels(s.height()), twips::fromPixels(height())))));
     }
 }
 
@@ -72,7 +76,9 @@ void VrForm::paintEvent(QPaintEvent*) {
     if (!background_.isNull()) p.drawPixmap((width() - background_.width()) / 2, 0, background_);
 }
 
-void VrForm::mouseReleaseEvent(QMouseEvent*) { accept(); }
+void VrForm::mouseReleaseEvent(QMouseEvent*) {
+    accept();
+}
 
 bool VrForm::eventFilter(QObject*, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) accept();
@@ -85,8 +91,8 @@ void HexwellterOpen(Form1& f) {
         f.prompter().message(Texts::tr("ファイルが指定されていません"), f.state().title, Buttons::Ok);
         return;
     }
-    startProgram(besideProgram(QStringLiteral("pd1/KTX_Hexwell.exe")), {f.state().currentFilePath}, f.prompter(),
-                 f.state().title);
+    startProgram(besideProgram(QStringLiteral("pd1/KTX_Hexwell.exe")), {f.state().currentFilePath},
+                 f.prompter(), f.state().title);
 }
 
 void Pic1(Form1& f) {
@@ -98,11 +104,17 @@ void openQuietly(const QString& path) {
     if (QFileInfo::exists(path)) openWithDesktop(path);
 }
 
-void HLPPic(Form1&) { openQuietly(besideProgram(QStringLiteral("qvpic.hlp"))); }
+void HLPPic(Form1&) {
+    openQuietly(besideProgram(QStringLiteral("qvpic.hlp")));
+}
 
-void HLP(Form1&) { openQuietly(besideProgram(QStringLiteral("ゼファンユキ広場.url"))); }  // untranslated: a file name
+void HLP(Form1&) {
+    openQuietly(besideProgram(QStringLiteral("ゼファンユキ広場.url")));
+} // untranslated: a file name
 
-void OPRT(Form1& f) { f.prompter().message(QStringLiteral("File Not Find"), f.state().title, Buttons::Ok); }
+void OPRT(Form1& f) {
+    f.prompter().message(QStringLiteral("File Not Find"), f.state().title, Buttons::Ok);
+}
 
 void ver(Form1& f) {
     QApplication::beep();
@@ -110,4 +122,4 @@ void ver(Form1& f) {
     about.exec();
 }
 
-}  // namespace orbet
+} // namespace orbet

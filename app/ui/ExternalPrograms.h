@@ -12,7 +12,7 @@ class Form1;
 // A click anywhere on it closes it.
 class VrForm : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit VrForm(QWidget* parent);
 
     QLabel* Image1 = nullptr;
@@ -21,12 +21,12 @@ public:
     QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QPixmap background_;
 };
 
@@ -40,4 +40,4 @@ void HLP(Form1& form);
 void OPRT(Form1& form);
 void ver(Form1& form);
 
-}  // namespace orbet
+} // namespace orbet

@@ -1,7 +1,7 @@
 #include "app/ui/FilterDialogs.h"
 
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,11 +14,11 @@
 #include <QVBoxLayout>
 
 #include "app/ui/Form1.h"
-#include "platform/Named.h"
 #include "app/ui/Navigator.h"
+#include "platform/Named.h"
+#include "platform/Prompter.h"
 #include "plugins/FilterRules.h"
 #include "plugins/UserFilterTable.h"
-#include "platform/Prompter.h"
 
 namespace orbet {
 
@@ -26,13 +26,15 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(FilterDialogs)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
-QString badInput() { return Texts::tr("正しい入力でありません"); }
+QString badInput() {
+    return Texts::tr("正しい入力でありません");
+}
 
-}  // namespace
+} // namespace
 
 FilterMake::FilterMake(Form1& form) : QDialog(&form), f_(form) {
     setObjectName(QStringLiteral("FilterMake"));
@@ -45,7 +47,9 @@ FilterMake::FilterMake(Form1& form) : QDialog(&form), f_(form) {
     Command1 = named(new QPushButton(Texts::tr("追加"), Frame1), "Command1");
     Command2 = named(new QPushButton(Texts::tr("削除"), Frame1), "Command2");
     List1 = named(new QListWidget(Frame1), "List1");
-    Label2 = named(new QLabel(Texts::tr("ここに、ファイルをドロップすると、拡張子を自動認識します。↓"), Frame1), "Label2");
+    Label2 =
+        named(new QLabel(Texts::tr("ここに、ファイルをドロップすると、拡張子を自動認識します。↓"), Frame1),
+              "Label2");
     Picture1 = named(new QLabel(Frame1), "Picture1");
     Picture1->setMinimumHeight(48);
     Picture1->setFrameShape(QFrame::StyledPanel);
@@ -95,7 +99,9 @@ void FilterMake::Command2_Click() {
     if (QListWidgetItem* item = List1->currentItem()) delete item;
 }
 
-void FilterMake::droppedOnPicture(const QString& path) { Text2->setText(maskForDroppedPath(path)); }
+void FilterMake::droppedOnPicture(const QString& path) {
+    Text2->setText(maskForDroppedPath(path));
+}
 
 bool FilterMake::eventFilter(QObject* watched, QEvent* event) {
     if (watched != Picture1) return false;
@@ -114,7 +120,8 @@ bool FilterMake::eventFilter(QObject* watched, QEvent* event) {
 
 void FilterMake::Command3_Click() {
     QStringList masks;
-    for (int i = 0; i < List1->count(); ++i) masks.append(List1->item(i)->text());
+    for (int i = 0; i < List1->count(); ++i)
+        masks.append(List1->item(i)->text());
     const QString pattern = buildFilterPattern(masks);
     // Text the filter file cannot hold is refused here, and so is a filter
     // without any mask, which could never list a file.
@@ -213,7 +220,8 @@ void FFLEdi::Command3_Click() {
     UserFilterTable& table = f_.userFilters();
     table.clear();
     for (int k = 0; k < List1->count() && k < UserFilterTable::Rows; ++k)
-        table.row(k) = {FilterValue::ofText(List1->item(k)->text()), FilterValue::ofText(List2->item(k)->text()),
+        table.row(k) = {FilterValue::ofText(List1->item(k)->text()),
+                        FilterValue::ofText(List2->item(k)->text()),
                         FilterValue::ofText(List3->item(k)->text())};
     const int selected = f_.Combo1->currentIndex();
     f_.refillUserFilters();
@@ -225,4 +233,4 @@ void FFLEdi::Command3_Click() {
     accept();
 }
 
-}  // namespace orbet
+} // namespace orbet

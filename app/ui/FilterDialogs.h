@@ -17,12 +17,12 @@ class Form1;
 // free row of the table and refills the main window's filter combo.
 class FilterMake : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit FilterMake(Form1& form);
 
-    void Command1_Click();  // add the mask
-    void Command2_Click();  // remove the selected mask
-    void Command3_Click();  // register and close
+    void Command1_Click(); // add the mask
+    void Command2_Click(); // remove the selected mask
+    void Command3_Click(); // register and close
     void droppedOnPicture(const QString& path);
 
     QLabel* Label1 = nullptr;
@@ -39,10 +39,10 @@ public:
     QPushButton* Command3 = nullptr;
     QPushButton* Command4 = nullptr;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     Form1& f_;
 };
 
@@ -50,13 +50,13 @@ private:
 // stores the list as the new table on OK.
 class FFLEdi : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit FFLEdi(Form1& form);
 
     void List1_Click();
-    void Command1_Click();  // delete the selected filter
-    void Command2_Click();  // delete all
-    void Command3_Click();  // store and close
+    void Command1_Click(); // delete the selected filter
+    void Command2_Click(); // delete all
+    void Command3_Click(); // store and close
 
     QListWidget* List1 = nullptr;
     QListWidget* List2 = nullptr;
@@ -69,8 +69,8 @@ public:
     QPushButton* Command3 = nullptr;
     QPushButton* Command4 = nullptr;
 
-private:
+  private:
     Form1& f_;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -1,13 +1,13 @@
 #include "app/ui/Form1.h"
 
-#include <QCoreApplication>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QPushButton>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -18,33 +18,29 @@
 
 #include "app/core/MainLayout.h"
 #include "app/core/MenuTable.h"
-#include "app/ui/Navigator.h"
 #include "app/ui/Commands.h"
 #include "app/ui/CryptoCommands.h"
-#include "app/ui/Panes.h"
 #include "app/ui/ExternalPrograms.h"
-#include "viewers/MiniWebBrowser.h"
 #include "app/ui/FilterDialogs.h"
 #include "app/ui/MediaPanel.h"
+#include "app/ui/Navigator.h"
 #include "app/ui/OptionCommands.h"
-#include "platform/ui/ElidingLabel.h"
-#include "platform/Named.h"
+#include "app/ui/Panes.h"
 #include "app/ui/PathInput.h"
+#include "app/ui/PluginInfoWindow.h"
 #include "app/ui/ProgramIcon.h"
+#include "app/ui/SearchCommands.h"
+#include "app/ui/SettingsBinder.h"
+#include "app/ui/ShowDispatch.h"
+#include "app/ui/Shutdown.h"
 #include "app/ui/Splitter.h"
+#include "app/ui/Startup.h"
 #include "app/ui/TextPane.h"
 #include "app/ui/ToolCommands.h"
 #include "app/ui/Toolbar.h"
-#include "app/ui/PluginInfoWindow.h"
-#include "app/ui/SettingsBinder.h"
-#include "app/ui/SearchCommands.h"
-#include "app/ui/Shutdown.h"
-#include "app/ui/Startup.h"
 #include "app/ui/Tray.h"
 #include "app/ui/ViewerCommands.h"
 #include "display/DecodedPicture.h"
-#include "platform/Twips.h"
-#include "app/ui/ShowDispatch.h"
 #include "display/DisplayLayout.h"
 #include "display/ExifOrientation.h"
 #include "display/FileKinds.h"
@@ -52,6 +48,10 @@
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/Named.h"
+#include "platform/Twips.h"
+#include "platform/ui/ElidingLabel.h"
+#include "viewers/MiniWebBrowser.h"
 
 namespace orbet {
 
@@ -59,7 +59,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(Form1)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -67,35 +67,37 @@ namespace {
 // their commands are built, so no item is a silent no-op.
 const QSet<QString>& workingItems() {
     static const QSet<QString> items = {
-        "exi",       "exit",   "Dexit",    "OutF",     "taskTin",  "Re",       "SetAutoPD", "ZenHi", "InBaNotD",
-        "EdiOK",     "SetAuD", "SetAuRepD", "SetRepD", "MunuASet", "Hiddemset", "SYSSet",    "ReViewS",
-        "Kaku",      "MiniWebGo", "minwebs",
-        "Fmoju",
-        "Cop",       "del",      "makedir",   "XCopy",    "MoveFolder",
-        "DirFL",     "NowFlistToFL", "Finfomaintion", "FoInfo", "DriveInfo",
-        "AddO",      "CallO",    "chekO",     "HexwellterOpen", "Pic1", "HLPPic", "HLP", "OPRT", "ver", "VrIOnfo",
-        "directdir", "ToWin",    "ToDesk",    "ToMyDoc",
-        "OptionS",
-        "PasAng",    "PassHuku", "Ang",       "Huk",
-        "ZenBit",    "minwindow", "minws",    "NomSizeSet",
-        "SPlug",     "FiltSet",  "FiltEdi",   "rtfsa",    "pri",       "Openfile", "OPPR",      "Expl",  "ExpNow",   "IHelp",    "STopJ",
+        "exi",           "exit",     "Dexit",     "OutF",     "taskTin",    "Re",       "SetAutoPD",
+        "ZenHi",         "InBaNotD", "EdiOK",     "SetAuD",   "SetAuRepD",  "SetRepD",  "MunuASet",
+        "Hiddemset",     "SYSSet",   "ReViewS",   "Kaku",     "MiniWebGo",  "minwebs",  "Fmoju",
+        "Cop",           "del",      "makedir",   "XCopy",    "MoveFolder", "DirFL",    "NowFlistToFL",
+        "Finfomaintion", "FoInfo",   "DriveInfo", "AddO",     "CallO",      "chekO",    "HexwellterOpen",
+        "Pic1",          "HLPPic",   "HLP",       "OPRT",     "ver",        "VrIOnfo",  "directdir",
+        "ToWin",         "ToDesk",   "ToMyDoc",   "OptionS",  "PasAng",     "PassHuku", "Ang",
+        "Huk",           "ZenBit",   "minwindow", "minws",    "NomSizeSet", "SPlug",    "FiltSet",
+        "FiltEdi",       "rtfsa",    "pri",       "Openfile", "OPPR",       "Expl",     "ExpNow",
+        "IHelp",         "STopJ",
     };
     return items;
 }
 
-void place(QWidget* w, const TwipsRect& r) { w->setGeometry(twips::toPixels(r)); }
+void place(QWidget* w, const TwipsRect& r) {
+    w->setGeometry(twips::toPixels(r));
+}
 
 // The height a line of a label takes as drawn: Japanese text falls back to a
 // font taller than the label's own, so a line is measured, not assumed.
 int labelLineTwips(const QLabel* label) {
     const QFontMetrics fm = label->fontMetrics();
     const int flags = Qt::AlignLeft | Qt::AlignTop;
-    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag")).height();  // untranslated: never shown
-    const int two = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag\n探査対象Ag")).height();  // untranslated: never shown
+    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag"))
+                        .height(); // untranslated: never shown
+    const int two = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag\n探査対象Ag"))
+                        .height(); // untranslated: never shown
     return twips::fromPixels(std::max(one, (two + 1) / 2));
 }
 
-}  // namespace
+} // namespace
 
 Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     : QMainWindow(parent), prompter_(prompter), commandLine_(commandLine), barTop_(designed::kBarTop) {
@@ -138,7 +140,8 @@ Form1::~Form1() {
     // The operations go before the controls do, and a control still signals
     // as it goes (the path combo's edit reports its text on losing focus),
     // so nothing a control says from here on may reach them.
-    for (QWidget* w : findChildren<QWidget*>()) w->blockSignals(true);
+    for (QWidget* w : findChildren<QWidget*>())
+        w->blockSignals(true);
     // The operations watching the controls' events go next, then the
     // controls, so no event of a control half destroyed reaches a filter
     // that looks at the controls.
@@ -151,7 +154,9 @@ Form1::~Form1() {
     delete central_, central_ = nullptr;
 }
 
-void Form1::load() { startup_->run(); }
+void Form1::load() {
+    startup_->run();
+}
 
 void Form1::createControls() {
     central_ = new QWidget(this);
@@ -165,7 +170,8 @@ void Form1::createControls() {
     Combo2 = named(new QComboBox(central_), "Combo2");
     Combo2->setEditable(true);
     Combo1 = named(new QComboBox(central_), "Combo1");
-    for (int i = 0; i < kBuiltInFilterCount; ++i) Combo1->addItem(builtInFilterText(i));
+    for (int i = 0; i < kBuiltInFilterCount; ++i)
+        Combo1->addItem(builtInFilterText(i));
     Drive1 = named(new DriveListBox(central_), "Drive1");
     Drive1->hide();
     Dir1 = named(new FolderListBox(central_), "Dir1");
@@ -232,11 +238,13 @@ void Form1::createMediaPanel() {
         QWidget* w;
         TwipsRect r;
     } places[] = {
-        {Label1, {120, 60, 2400, 255}}, {Command4, {120, 360, 900, 360}}, {Command5, {1080, 360, 900, 360}},
-        {Command8, {2040, 360, 900, 360}}, {Check1, {3060, 390, 1200, 300}}, {NoeP, {4320, 420, 900, 255}},
+        {Label1, {120, 60, 2400, 255}},    {Command4, {120, 360, 900, 360}},
+        {Command5, {1080, 360, 900, 360}}, {Command8, {2040, 360, 900, 360}},
+        {Check1, {3060, 390, 1200, 300}},  {NoeP, {4320, 420, 900, 255}},
         {OPM, {120, 780, 9000, 255}},
     };
-    for (const auto& p : places) place(p.w, p.r);
+    for (const auto& p : places)
+        place(p.w, p.r);
     MCC->resize(twips::toPixels(9600), twips::toPixels(1140));
 }
 
@@ -320,10 +328,10 @@ void Form1::wireEvents() {
     options::wire(*this);
     wireCryptoCommands(*this);
     commands_->acceptDrops(this);
-    for (QWidget* target : {static_cast<QWidget*>(BP), static_cast<QWidget*>(MP), static_cast<QWidget*>(Combo1),
-                            static_cast<QWidget*>(File1), static_cast<QWidget*>(Dir1), static_cast<QWidget*>(Drive1),
-                            static_cast<QWidget*>(OPM), static_cast<QWidget*>(STB), static_cast<QWidget*>(TB),
-                            central_})
+    for (QWidget* target :
+         {static_cast<QWidget*>(BP), static_cast<QWidget*>(MP), static_cast<QWidget*>(Combo1),
+          static_cast<QWidget*>(File1), static_cast<QWidget*>(Dir1), static_cast<QWidget*>(Drive1),
+          static_cast<QWidget*>(OPM), static_cast<QWidget*>(STB), static_cast<QWidget*>(TB), central_})
         commands_->acceptDrops(target);
     commands_->acceptDrops(File1->viewport());
     commands_->ignoreDrops(RT);
@@ -347,9 +355,13 @@ void Form1::wireEvents() {
     connect(YS, &QScrollBar::valueChanged, this, [this](int v) { MP->move(-twips::toPixels(v), MP->y()); });
 }
 
-QAction* Form1::action(const char* name) const { return actions_.value(QString::fromLatin1(name)); }
+QAction* Form1::action(const char* name) const {
+    return actions_.value(QString::fromLatin1(name));
+}
 
-QMenu* Form1::menu(const char* name) const { return menus_.value(QString::fromLatin1(name)); }
+QMenu* Form1::menu(const char* name) const {
+    return menus_.value(QString::fromLatin1(name));
+}
 
 bool Form1::isChecked(const char* name) const {
     const QAction* a = action(name);
@@ -435,13 +447,17 @@ TwipsRect Form1::rectTwips() const {
 
 void Form1::setRectTwips(const TwipsRect& r) {
     const QRect pixels = twips::toPixels(r);
-    move(pixels.topLeft());  // a window's move places its frame
+    move(pixels.topLeft()); // a window's move places its frame
     resize(pixels.size());
 }
 
-int Form1::file1HeightTwips() const { return twips::fromPixels(File1->height()); }
+int Form1::file1HeightTwips() const {
+    return twips::fromPixels(File1->height());
+}
 
-void Form1::setStatusText(const QString& text) { STB->showMessage(text); }
+void Form1::setStatusText(const QString& text) {
+    STB->showMessage(text);
+}
 
 bool Form1::event(QEvent* event) {
     // The status text is the window's own and stays: a menu item's (empty)
@@ -455,7 +471,9 @@ void Form1::setInfo(const QString& text) {
     Info->setToolTip(text);
 }
 
-QString Form1::statusText() const { return STB->currentMessage(); }
+QString Form1::statusText() const {
+    return STB->currentMessage();
+}
 
 void Form1::setBackColour() {
     const QColor c(state_.backcolorR & 255, state_.backcolorG & 255, state_.backcolorB & 255);
@@ -468,7 +486,8 @@ void Form1::setBackColour() {
 
 void Form1::refillUserFilters() {
     const QSignalBlocker block(Combo1);
-    while (Combo1->count() > kBuiltInFilterCount) Combo1->removeItem(Combo1->count() - 1);
+    while (Combo1->count() > kBuiltInFilterCount)
+        Combo1->removeItem(Combo1->count() - 1);
     Combo1->addItems(userFilters_.names());
 }
 
@@ -494,4 +513,4 @@ void Form1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit activated();
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -7,8 +7,8 @@
 
 #include "favourites/FavouritesStore.h"
 #include "platform/ProgramState.h"
-#include "plugins/host/PluginRegistry.h"
 #include "plugins/UserFilterTable.h"
+#include "plugins/host/PluginRegistry.h"
 
 class QAction;
 class QCheckBox;
@@ -52,7 +52,7 @@ class MinWeb;
 // operations, which live in their own classes.
 class Form1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     Form1(Prompter& prompter, const QString& commandLine, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -136,16 +136,16 @@ public:
     QLabel* Label1 = nullptr;
     QTimer* Timer1 = nullptr;
 
-signals:
+  signals:
     void activated();
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void createControls();
     void createMediaPanel();
     void createMenus();
@@ -177,4 +177,4 @@ private:
     MinWeb* miniWeb_ = nullptr;
 };
 
-}  // namespace orbet
+} // namespace orbet

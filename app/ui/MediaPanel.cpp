@@ -1,7 +1,7 @@
 #include "app/ui/MediaPanel.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -16,7 +16,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(MediaPanel)
 };
-}  // namespace
+} // namespace
 
 MediaPanel::MediaPanel(Form1& form) : QObject(&form), f_(form) {
     connect(f_.Command4, &QPushButton::clicked, this, &MediaPanel::Command4_Click);
@@ -42,7 +42,8 @@ void MediaPanel::Command5_Click() {
 
 void MediaPanel::Command8_Click() {
     f_.Check1->setEnabled(true);
-    for (const char* word : {"close", "open", "stop"}) f_.MMC->command(QString::fromLatin1(word));
+    for (const char* word : {"close", "open", "stop"})
+        f_.MMC->command(QString::fromLatin1(word));
     f_.Command4->setEnabled(true);
     f_.Command5->setEnabled(true);
     f_.NoeP->setText(Texts::tr("停止"));
@@ -61,14 +62,16 @@ void MediaPanel::completed() {
                 return;
             }
         }
-        for (const char* word : {"close", "open", "play"}) mmc.command(QString::fromLatin1(word));
+        for (const char* word : {"close", "open", "play"})
+            mmc.command(QString::fromLatin1(word));
         return;
     }
     f_.Check1->setEnabled(true);
-    for (const char* word : {"close", "open", "stop"}) mmc.command(QString::fromLatin1(word));
+    for (const char* word : {"close", "open", "stop"})
+        mmc.command(QString::fromLatin1(word));
     f_.Command4->setEnabled(true);
     f_.Command5->setEnabled(true);
     f_.NoeP->setText(Texts::tr("停止"));
 }
 
-}  // namespace orbet
+} // namespace orbet

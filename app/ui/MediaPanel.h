@@ -10,7 +10,7 @@ class Form1;
 // reaches its end.
 class MediaPanel : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit MediaPanel(Form1& form);
 
     void Command4_Click();
@@ -18,8 +18,8 @@ public:
     void Command8_Click();
     void completed();
 
-private:
+  private:
     Form1& f_;
 };
 
-}  // namespace orbet
+} // namespace orbet

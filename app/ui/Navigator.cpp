@@ -21,8 +21,8 @@
 #include "navigation/ui/FolderTree.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/NativePath.h"
-#include "platform/Prompter.h"
 #include "platform/ProgramFolders.h"
+#include "platform/Prompter.h"
 #include "platform/Volumes.h"
 
 namespace orbet {
@@ -31,25 +31,30 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(Navigator)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
 DisplayGroup groupFor(ShowRoute route) {
     switch (route) {
     case ShowRoute::PictureAuto:
-    case ShowRoute::PictureBuiltIn: return DisplayGroup::Picture;
+    case ShowRoute::PictureBuiltIn:
+        return DisplayGroup::Picture;
     case ShowRoute::Text:
-    case ShowRoute::AnyFile: return DisplayGroup::Text;
-    case ShowRoute::Web: return DisplayGroup::Web;
-    case ShowRoute::Media: return DisplayGroup::Media;
+    case ShowRoute::AnyFile:
+        return DisplayGroup::Text;
+    case ShowRoute::Web:
+        return DisplayGroup::Web;
+    case ShowRoute::Media:
+        return DisplayGroup::Media;
     case ShowRoute::Program:
-    case ShowRoute::None: return DisplayGroup::None;
+    case ShowRoute::None:
+        return DisplayGroup::None;
     }
     return DisplayGroup::None;
 }
 
-}  // namespace
+} // namespace
 
 Navigator::Navigator(Form1& form) : f_(form) {
     FolderTree::Hooks hooks;
@@ -73,7 +78,9 @@ void Navigator::setFolderProbe(std::function<FolderStatus(const QString&)> probe
     tree_->setProbe(std::move(probe));
 }
 
-QString Navigator::pluginPatternSuffix() const { return f_.plugins().patternSuffix(); }
+QString Navigator::pluginPatternSuffix() const {
+    return f_.plugins().patternSuffix();
+}
 
 void Navigator::DriveCheck(const QString& which) {
     f_.Drive1->refill();
@@ -146,7 +153,8 @@ void Navigator::fillPathCombo() {
     f_.Combo2->clear();
     f_.Combo2->addItem(QStringLiteral(".."));
     // The path combo shows readable paths and keeps the ones that reach the folders.
-    for (const QString& folder : QStringList{p} + f_.Dir1->subfolders()) f_.Combo2->addItem(displayName(folder), folder);
+    for (const QString& folder : QStringList{p} + f_.Dir1->subfolders())
+        f_.Combo2->addItem(displayName(folder), folder);
     f_.Combo2->setEditText(displayName(p));
     f_.Combo2->show();
     f_.Combo2->raise();
@@ -160,8 +168,8 @@ void Navigator::afterListing(std::function<void()> step) {
 void Navigator::listed() {
     if (f_.File1->isListing()) return;
     // A large folder's subfolders come with the file list's reading.
-    if (!f_.Dir1->complete() && QDir::cleanPath(f_.File1->path()) == f_.Dir1->path() && f_.Dir1->setPath(f_.Dir1->path()) &&
-        f_.Dir1->complete() && f_.Dir1->subfolders() != comboSubfolders_)
+    if (!f_.Dir1->complete() && QDir::cleanPath(f_.File1->path()) == f_.Dir1->path() &&
+        f_.Dir1->setPath(f_.Dir1->path()) && f_.Dir1->complete() && f_.Dir1->subfolders() != comboSubfolders_)
         fillPathCombo();
     if (!afterListing_) return;
     std::exchange(afterListing_, nullptr)();
@@ -210,7 +218,7 @@ void Navigator::Combo1_Click(int index) {
     const QString remembered = f_.Dir1->path();
     if (index < 0) {
         f_.prompter().message(Texts::tr("ERROR01\r\nファイルパターンに予期せぬエラーが発生しました\r\n"
-                                             "ファイルパターンを初期化します"),
+                                        "ファイルパターンを初期化します"),
                               f_.state().title, Buttons::Ok);
         f_.Combo1->setCurrentIndex(0);
         return;
@@ -237,4 +245,4 @@ void Navigator::SetF() {
     });
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -16,7 +16,7 @@ class FolderTree;
 // The folder and file-list operations every part of the window uses to
 // change the current folder, the filter and the shown file.
 class Navigator {
-public:
+  public:
     explicit Navigator(Form1& form);
     // For tests: stands in for the file system when a click probes a folder.
     void setFolderProbe(std::function<FolderStatus(const QString&)> probe);
@@ -54,16 +54,16 @@ public:
     // Pattern suffix the decoder plug-ins add to the picture filter.
     QString pluginPatternSuffix() const;
 
-private:
+  private:
     void chooseFile(const QString& keep);
     void fillPathCombo();
     void listed();
 
     Form1& f_;
     std::function<void()> afterListing_;
-    QStringList comboSubfolders_;  // the subfolders the path combo offers
+    QStringList comboSubfolders_; // the subfolders the path combo offers
     std::unique_ptr<FolderTree> tree_;
     bool openFolderGuard_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -1,15 +1,15 @@
 #include "app/ui/OptionCommands.h"
 
-#include <QCoreApplication>
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QTextEdit>
 
 #include "app/ui/Form1.h"
 #include "app/ui/Panes.h"
 #include "app/ui/ShowDispatch.h"
-#include "display/ui/PictureBox.h"
 #include "display/ExifOrientation.h"
+#include "display/ui/PictureBox.h"
 #include "options/ui/OptionForm.h"
 #include "platform/Language.h"
 #include "platform/ProgramFolders.h"
@@ -22,7 +22,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(OptionCommands)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -38,11 +38,13 @@ struct MenuOption {
     bool OptionValues::*field;
 };
 constexpr MenuOption kListOptions[] = {
-    {"InBaNotD", &OptionValues::notIniBat}, {"EdiOK", &OptionValues::txtEdi}, {"MunuASet", &OptionValues::archive},
-    {"Hiddemset", &OptionValues::hide},     {"SYSSet", &OptionValues::system},
+    {"InBaNotD", &OptionValues::notIniBat}, {"EdiOK", &OptionValues::txtEdi},
+    {"MunuASet", &OptionValues::archive},   {"Hiddemset", &OptionValues::hide},
+    {"SYSSet", &OptionValues::system},
 };
-constexpr MenuOption kAudioOptions[] = {
-    {"SetAuD", &OptionValues::autoPlay}, {"SetAuRepD", &OptionValues::autoRepv2}, {"SetRepD", &OptionValues::autoRep}};
+constexpr MenuOption kAudioOptions[] = {{"SetAuD", &OptionValues::autoPlay},
+                                        {"SetAuRepD", &OptionValues::autoRepv2},
+                                        {"SetRepD", &OptionValues::autoRep}};
 
 // Steps 2 to 8; the fitting is given as its two check marks so that a
 // rollback restores them exactly.
@@ -56,7 +58,8 @@ void applyValues(Form1& f, const OptionValues& v, bool autoPD, bool zenHi) {
     st.strSize = v.strSize;
     // The list and the text pane follow their check marks here, whatever
     // else listens to the items.
-    for (const MenuOption& m : kListOptions) f.setChecked(m.item, v.*m.field);
+    for (const MenuOption& m : kListOptions)
+        f.setChecked(m.item, v.*m.field);
     f.RT->setReadOnly(!v.txtEdi);
     f.syncAttributeFilters();
     st.rnd = v.rnd;
@@ -70,14 +73,16 @@ void applyValues(Form1& f, const OptionValues& v, bool autoPD, bool zenHi) {
     st.backcolorG = v.backcolorG;
     st.backcolorB = v.backcolorB;
     f.setBackColour();
-    for (const MenuOption& m : kAudioOptions) f.setChecked(m.item, v.*m.field);
+    for (const MenuOption& m : kAudioOptions)
+        f.setChecked(m.item, v.*m.field);
 }
 
 // Kept in the per-user store so that the settings file stays as older
 // installations write it. Pictures decoded ahead the other way are dropped
 // and the shown one is shown again.
 void applyOrientation(Form1& f, bool on) {
-    if (!writeStoreValue(kOrientationSection, kOrientationKey, on ? QStringLiteral("1") : QStringLiteral("0"))) {
+    if (!writeStoreValue(kOrientationSection, kOrientationKey,
+                         on ? QStringLiteral("1") : QStringLiteral("0"))) {
         f.prompter().message(Texts::tr("EXIFの回転情報の設定を保存できませんでした。\r\n") + userStoreFile(),
                              f.state().title, Buttons::Ok, Icon::Critical);
         return;
@@ -87,7 +92,7 @@ void applyOrientation(Form1& f, bool on) {
     if (!f.MP->isEmpty()) f.display().ShowFile();
 }
 
-}  // namespace
+} // namespace
 
 bool storedOrientationFollowed() {
     return readStoreValue(kOrientationSection, kOrientationKey) != QStringLiteral("0");
@@ -96,11 +101,15 @@ bool storedOrientationFollowed() {
 OptionValues current(Form1& f) {
     const ProgramState& st = f.state();
     OptionValues v;
-    v.fit = f.isChecked("ZenHi") ? PictureFit::KeepRatio : f.isChecked("SetAutoPD") ? PictureFit::Whole : PictureFit::AsIs;
+    v.fit = f.isChecked("ZenHi")       ? PictureFit::KeepRatio
+            : f.isChecked("SetAutoPD") ? PictureFit::Whole
+                                       : PictureFit::AsIs;
     v.slideShowTimer = st.slideShowTimer;
     v.strSize = st.strSize;
-    for (const MenuOption& m : kListOptions) v.*m.field = f.isChecked(m.item);
-    for (const MenuOption& m : kAudioOptions) v.*m.field = f.isChecked(m.item);
+    for (const MenuOption& m : kListOptions)
+        v.*m.field = f.isChecked(m.item);
+    for (const MenuOption& m : kAudioOptions)
+        v.*m.field = f.isChecked(m.item);
     v.rnd = st.rnd;
     v.nodeExpand = st.nodeExpand;
     v.nodeClose = st.nodeClose;
@@ -129,14 +138,16 @@ bool apply(Form1& f, const OptionValues& v) {
     if (v.pluginFolder == before.pluginFolder || writeStoreValue(kSection, kKey, v.pluginFolder)) {
         if (v.followOrientation != before.followOrientation) applyOrientation(f, v.followOrientation);
         if (v.language != before.language && !storeLanguageChoice(v.language))
-            f.prompter().message(Texts::tr("表示言語の設定を保存できませんでした。\r\n%1").arg(userStoreFile()),
-                                 f.state().title, Buttons::Ok, Icon::Critical);
+            f.prompter().message(
+                Texts::tr("表示言語の設定を保存できませんでした。\r\n%1").arg(userStoreFile()),
+                f.state().title, Buttons::Ok, Icon::Critical);
         return true;
     }
     applyValues(f, before, autoPD, zenHi);
-    f.prompter().message(Texts::tr("SusiePluginの有る場所を保存できませんでした。設定は変更されていません。\r\n") +
-                             userStoreFile(),
-                         f.state().title, Buttons::Ok, Icon::Critical);
+    f.prompter().message(
+        Texts::tr("SusiePluginの有る場所を保存できませんでした。設定は変更されていません。\r\n") +
+            userStoreFile(),
+        f.state().title, Buttons::Ok, Icon::Critical);
     return false;
 }
 
@@ -151,10 +162,12 @@ std::unique_ptr<OptionForm> makeForm(Form1& f) {
     return std::make_unique<OptionForm>(f.prompter(), f.state().title, current(f), std::move(hooks), &f);
 }
 
-void OptionS(Form1& f) { makeForm(f)->exec(); }
+void OptionS(Form1& f) {
+    makeForm(f)->exec();
+}
 
 void wire(Form1& f) {
     QObject::connect(f.action("OptionS"), &QAction::triggered, &f, [&f] { OptionS(f); });
 }
 
-}  // namespace orbet::options
+} // namespace orbet::options

@@ -36,5 +36,5 @@ void OptionS(Form1& form);
 // Connects the menu command; Form1 calls it once.
 void wire(Form1& form);
 
-}  // namespace options
-}  // namespace orbet
+} // namespace options
+} // namespace orbet

@@ -8,10 +8,10 @@
 #include <QFile>
 #include <QFutureWatcher>
 #include <QScrollBar>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "app/ui/Form1.h"
 #include "display/GifAnimation.h"
@@ -19,10 +19,10 @@
 #include "display/ReadLimits.h"
 #include "display/text/RtfReader.h"
 #include "display/text/TextDecoding.h"
-#include "display/wmf/WmfPlayer.h"
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
+#include "display/wmf/WmfPlayer.h"
 #include "platform/NativePath.h"
 #include "platform/Twips.h"
 
@@ -37,8 +37,7 @@ void Panes::cancelWork() {
 // Waits for work on a worker while the window keeps answering: events run,
 // and a newer show may begin meanwhile, which cancels this work and takes the
 // panes. nullopt when that happened (or the program is ending).
-template <typename T>
-std::optional<T> Panes::awaitWork(QFuture<T> work) {
+template <typename T> std::optional<T> Panes::awaitWork(QFuture<T> work) {
     const quint64 generation = generation_;
     ++working_;
     if (!work.isFinished()) {
@@ -99,7 +98,8 @@ void Panes::arrange(DisplayGroup group) {
         show(f_.BP, true), show(f_.MCC, true);
         f_.MCC->raise();
         break;
-    case DisplayGroup::None: break;
+    case DisplayGroup::None:
+        break;
     }
 }
 
@@ -119,7 +119,8 @@ bool Panes::loadPicture(const QString& path) {
         // window answering, and cancelled by the next show.
         const std::shared_ptr<std::atomic<bool>> cancel = cancel_;
         const std::optional<QImage> drawn = awaitWork(
-            decoding ? *decoding : QtConcurrent::run([path, cancel] { return loadMetafile(path, cancel.get()); }));
+            decoding ? *decoding
+                     : QtConcurrent::run([path, cancel] { return loadMetafile(path, cancel.get()); }));
         if (!drawn || drawn->isNull()) return false;
         f_.MP->setPicture(*drawn);
         return true;
@@ -140,7 +141,8 @@ bool Panes::loadPicture(const QString& path) {
         QImage shown = loadJpegCorner(path, cornerHanded ? QSize() : corner, &whole);
         auto load = [path] { return loadBuiltInPicture(path); };
         if (!shown.isNull()) {
-            f_.MP->setPicture(std::move(shown), whole, decoding ? *decoding : QtConcurrent::run(load), load, nullptr);
+            f_.MP->setPicture(std::move(shown), whole, decoding ? *decoding : QtConcurrent::run(load), load,
+                              nullptr);
             return true;
         }
         if (whole.isValid()) {
@@ -160,7 +162,7 @@ bool Panes::loadPicture(const QString& path) {
         }
     }
     QImage image;
-    int turn = 1;  // what a decoding ahead left to the pane
+    int turn = 1; // what a decoding ahead left to the pane
     if (decoding) {
         decoding->waitForFinished();
         if (!decoding->isCanceled()) image = decoding->result();
@@ -237,4 +239,4 @@ bool Panes::navigateWeb(const QString& path) {
     return true;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -20,7 +20,7 @@ enum class DisplayGroup { None, Picture, Text, Web, Media };
 // The four display panes of the main window behind one small interface:
 // the picture box, the text pane, the browser and the media control.
 class Panes {
-public:
+  public:
     explicit Panes(Form1& form) : f_(form) {}
 
     // Empties every pane: no picture, no text, the media stopped and
@@ -58,14 +58,13 @@ public:
     // True while a metafile or a rich text is read on a worker for the panes.
     bool working() const { return working_ > 0; }
 
-private:
+  private:
     void setWrapFor(const QString& text);
     void hideVideo();
     // Stops the work under way for the panes (a newer show has begun): it
     // ends at its next step and what it made never reaches a pane.
     void cancelWork();
-    template <typename T>
-    std::optional<T> awaitWork(QFuture<T> work);
+    template <typename T> std::optional<T> awaitWork(QFuture<T> work);
 
     Form1& f_;
     bool textCut_ = false;
@@ -74,4 +73,4 @@ private:
     std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -1,7 +1,7 @@
 #include "app/ui/PathInput.h"
 
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -21,7 +21,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(PathInput)
 };
-}  // namespace
+} // namespace
 
 PathInput::PathInput(Form1& form) : QObject(&form), f_(form) {
     f_.Combo2->setInsertPolicy(QComboBox::NoInsert);
@@ -45,7 +45,9 @@ bool PathInput::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-QString PathInput::messageTitle() const { return f_.state().title + QStringLiteral(" - PathDirectInput"); }
+QString PathInput::messageTitle() const {
+    return f_.state().title + QStringLiteral(" - PathDirectInput");
+}
 
 void PathInput::Combo2_Go(const QString& text) {
     // A listed path is shown readably; the folder is reached by the path the entry keeps.
@@ -62,7 +64,7 @@ void PathInput::openPath(const QString& path) {
 void PathInput::goTo(const QString& t) {
     if (t == QLatin1String("..")) {
         const QString p = f_.Dir1->path();
-        if (PlusEn(volumeRootOf(p)) == PlusEn(p)) return;  // a volume root has no parent here
+        if (PlusEn(volumeRootOf(p)) == PlusEn(p)) return; // a volume root has no parent here
         const QString parent = p.left(p.lastIndexOf(u'/') + 1);
         f_.Dir2->setPath(parent);
         f_.navigator().OpenTreePath(parent);
@@ -71,7 +73,8 @@ void PathInput::goTo(const QString& t) {
     const PathFacts info = pathFacts(t);
     const FolderStatus status = info.isDir ? probeFolder(t) : FolderStatus::Ok;
     if (status == FolderStatus::DeviceNotReady) {
-        f_.prompter().message(displayName(t) + Texts::tr("は利用出来ない状況にあります"), messageTitle(), Buttons::Ok);
+        f_.prompter().message(displayName(t) + Texts::tr("は利用出来ない状況にあります"), messageTitle(),
+                              Buttons::Ok);
         return;
     }
     if (info.isDir) {
@@ -101,7 +104,7 @@ void PathInput::DirectPathInput() {
     if (!answer) return;
     QString path = *answer;
     if (!path.endsWith(u'/')) path += u'/';
-    if (path == QLatin1String("/") && answer->isEmpty()) return;  // an empty answer is no answer
+    if (path == QLatin1String("/") && answer->isEmpty()) return; // an empty answer is no answer
     if (!pathFacts(path).isDir) {
         f_.prompter().message(Texts::tr("エラー　パスが見つかりません"), f_.state().title, Buttons::Ok);
         return;
@@ -126,4 +129,4 @@ void PathInput::ToMyDoc() {
     goTo(f_.Combo2->currentText());
 }
 
-}  // namespace orbet
+} // namespace orbet

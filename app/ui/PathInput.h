@@ -11,7 +11,7 @@ class Form1;
 // the special-folder commands. Every road ends in the tree walk.
 class PathInput : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit PathInput(Form1& form);
 
     // A choice from the path combo's list, or Enter in its text.
@@ -24,14 +24,14 @@ public:
     void ToDesk();
     void ToMyDoc();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void goTo(const QString& text);
     QString messageTitle() const;
 
     Form1& f_;
 };
 
-}  // namespace orbet
+} // namespace orbet

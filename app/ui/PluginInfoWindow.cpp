@@ -13,7 +13,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(PluginInfoWindow)
 };
-}  // namespace
+} // namespace
 
 PluginInfoWindow::PluginInfoWindow(const PluginRegistry& plugins, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("PluginInfo"));
@@ -44,4 +44,4 @@ PluginInfoWindow::PluginInfoWindow(const PluginRegistry& plugins, QWidget* paren
     resize(560, 300);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -13,7 +13,7 @@ class PluginRegistry;
 // added to the picture filter, filled on each opening.
 class PluginInfoWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     PluginInfoWindow(const PluginRegistry& plugins, QWidget* parent);
 
     QListWidget* List1 = nullptr;
@@ -24,4 +24,4 @@ public:
     QLabel* Label4 = nullptr;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -23,4 +23,4 @@ QIcon programIcon() {
     return icon;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -8,4 +8,4 @@ namespace orbet {
 // whatever size the desktop asks for (window, task bar, tray, about window).
 QIcon programIcon();
 
-}  // namespace orbet
+} // namespace orbet

@@ -29,15 +29,17 @@ QPixmap chevron(int size, bool horizontal, const QColor& colour) {
     return pm;
 }
 
-}  // namespace
+} // namespace
 
-QIcon ProgramStyle::standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const {
+QIcon ProgramStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
+                                 const QWidget* widget) const {
     if (icon != SP_ToolBarHorizontalExtensionButton && icon != SP_ToolBarVerticalExtensionButton)
         return QProxyStyle::standardIcon(icon, option, widget);
     const QColor colour = (widget ? widget->palette() : standardPalette()).color(QPalette::ButtonText);
     QIcon drawn;
-    for (const int size : {16, 32}) drawn.addPixmap(chevron(size, icon == SP_ToolBarHorizontalExtensionButton, colour));
+    for (const int size : {16, 32})
+        drawn.addPixmap(chevron(size, icon == SP_ToolBarHorizontalExtensionButton, colour));
     return drawn;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -9,10 +9,10 @@ namespace orbet {
 // reading makes the toolkit load every image plug-in it has (a dozen
 // libraries, several milliseconds) while the main window is being built.
 class ProgramStyle : public QProxyStyle {
-public:
+  public:
     using QProxyStyle::QProxyStyle;
     QIcon standardIcon(StandardPixmap icon, const QStyleOption* option = nullptr,
                        const QWidget* widget = nullptr) const override;
 };
 
-}  // namespace orbet
+} // namespace orbet

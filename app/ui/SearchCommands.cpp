@@ -10,9 +10,13 @@
 
 namespace orbet {
 
-SearchCommands::SearchCommands(Form1& form) : QObject(&form), f_(form) { setObjectName(QStringLiteral("SearchCommands")); }
+SearchCommands::SearchCommands(Form1& form) : QObject(&form), f_(form) {
+    setObjectName(QStringLiteral("SearchCommands"));
+}
 
-HideForm* SearchCommands::window() const { return window_; }
+HideForm* SearchCommands::window() const {
+    return window_;
+}
 
 void SearchCommands::Fmoju() {
     if (!window_) {
@@ -37,4 +41,4 @@ SearchCommands* wireSearchTool(Form1& form) {
     return commands;
 }
 
-}  // namespace orbet
+} // namespace orbet

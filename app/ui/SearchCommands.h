@@ -12,13 +12,13 @@ class HideForm;
 // the one tool window, creating it when none is open.
 class SearchCommands : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SearchCommands(Form1& form);
 
     void Fmoju();
     HideForm* window() const;
 
-private:
+  private:
     Form1& f_;
     QPointer<HideForm> window_;
 };
@@ -26,4 +26,4 @@ private:
 // Creates the commands as a child of the window and connects `Fmoju`.
 SearchCommands* wireSearchTool(Form1& form);
 
-}  // namespace orbet
+} // namespace orbet

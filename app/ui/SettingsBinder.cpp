@@ -1,7 +1,7 @@
 #include "app/ui/SettingsBinder.h"
 
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,10 +13,9 @@
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
-#include "platform/Twips.h"
+#include "display/FileKinds.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
-#include "display/FileKinds.h"
 #include "platform/AtomicWrite.h"
 #include "platform/NativePath.h"
 #include "platform/Numbers.h"
@@ -24,6 +23,7 @@
 #include "platform/Prompter.h"
 #include "platform/SpecialFolders.h"
 #include "platform/StartupTrace.h"
+#include "platform/Twips.h"
 #include "platform/Volumes.h"
 
 namespace orbet {
@@ -32,11 +32,15 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(SettingsBinder)
 };
-}  // namespace
+} // namespace
 
-QString SettingsBinder::iniPath() { return folders::join(folders::settingsFolder(), QStringLiteral("picsys.ini")); }
+QString SettingsBinder::iniPath() {
+    return folders::join(folders::settingsFolder(), QStringLiteral("picsys.ini"));
+}
 
-QString SettingsBinder::vafPath() { return folders::join(folders::settingsFolder(), QStringLiteral("Vae011.vaf")); }
+QString SettingsBinder::vafPath() {
+    return folders::join(folders::settingsFolder(), QStringLiteral("Vae011.vaf"));
+}
 
 namespace {
 
@@ -60,7 +64,7 @@ Qt::WindowStates windowStateFor(int value) {
     return Qt::WindowNoState;
 }
 
-}  // namespace
+} // namespace
 
 Settings SettingsBinder::snapshot() const {
     const ProgramState& st = f_.state();
@@ -118,36 +122,55 @@ void SettingsBinder::applyKey(const SettingKey& key, const Settings& s) {
         bool Settings::*field;
     };
     static const MenuKey menuKeys[] = {
-        {"AutoMode", "SetAutoPD", &Settings::autoMode}, {"SetAutoH", "ZenHi", &Settings::setAutoH},
-        {"NotIniBat", "InBaNotD", &Settings::notIniBat}, {"TxtEdi", "EdiOK", &Settings::txtEdi},
-        {"AutoPlay", "SetAuD", &Settings::autoPlay},     {"AutoRep", "SetRepD", &Settings::autoRep},
+        {"AutoMode", "SetAutoPD", &Settings::autoMode},   {"SetAutoH", "ZenHi", &Settings::setAutoH},
+        {"NotIniBat", "InBaNotD", &Settings::notIniBat},  {"TxtEdi", "EdiOK", &Settings::txtEdi},
+        {"AutoPlay", "SetAuD", &Settings::autoPlay},      {"AutoRep", "SetRepD", &Settings::autoRep},
         {"AutoRepv2", "SetAuRepD", &Settings::autoRepv2}, {"Archive", "MunuASet", &Settings::archive},
-        {"Hide", "Hiddemset", &Settings::hide},          {"System", "SYSSet", &Settings::system},
+        {"Hide", "Hiddemset", &Settings::hide},           {"System", "SYSSet", &Settings::system},
     };
     for (const MenuKey& m : menuKeys) {
         if (name != QLatin1String(m.key)) continue;
         f_.setChecked(m.item, s.*m.field);
         return;
     }
-    if (name == QLatin1String("WisndowStatas")) f_.setWindowState(windowStateFor(s.windowState));
-    else if (name == QLatin1String("Left")) st.remembered.left = s.left;
-    else if (name == QLatin1String("Top")) st.remembered.top = s.top;
-    else if (name == QLatin1String("Width")) st.remembered.width = s.width;
-    else if (name == QLatin1String("Height")) st.remembered.height = s.height;
-    else if (name == QLatin1String("LastFilter")) selectFilter(s.lastFilter);
-    else if (name == QLatin1String("Bar")) f_.setBarTop(int(num::roundHalfEven(s.bar)));
-    else if (name == QLatin1String("StrSize")) st.strSize = s.strSize;
-    else if (name == QLatin1String("SlideShowTimer")) st.slideShowTimer = s.slideShowTimer;
-    else if (name == QLatin1String("BackcolorR")) st.backcolorR = s.backcolorR;
-    else if (name == QLatin1String("BackcolorG")) st.backcolorG = s.backcolorG;
-    else if (name == QLatin1String("BackcolorB")) st.backcolorB = s.backcolorB;
-    else if (name == QLatin1String("Rnd")) st.rnd = s.rnd;
-    else if (name == QLatin1String("NodeExpand")) st.nodeExpand = s.nodeExpand;
-    else if (name == QLatin1String("NodeClose")) st.nodeClose = s.nodeClose;
-    else if (name == QLatin1String("MinWindow_on_MainWindow")) st.minWindowOnMainWindow = s.minWindowOnMainWindow;
-    else if (name == QLatin1String("MinWindowSize")) st.minWindowSize = s.minWindowSize;
-    else if (name == QLatin1String("MinWindowSizeType")) st.minWindowSizeType = s.minWindowSizeType;
-    else if (name == QLatin1String("HideDirectory")) st.hideDirectory = s.hideDirectory;
+    if (name == QLatin1String("WisndowStatas"))
+        f_.setWindowState(windowStateFor(s.windowState));
+    else if (name == QLatin1String("Left"))
+        st.remembered.left = s.left;
+    else if (name == QLatin1String("Top"))
+        st.remembered.top = s.top;
+    else if (name == QLatin1String("Width"))
+        st.remembered.width = s.width;
+    else if (name == QLatin1String("Height"))
+        st.remembered.height = s.height;
+    else if (name == QLatin1String("LastFilter"))
+        selectFilter(s.lastFilter);
+    else if (name == QLatin1String("Bar"))
+        f_.setBarTop(int(num::roundHalfEven(s.bar)));
+    else if (name == QLatin1String("StrSize"))
+        st.strSize = s.strSize;
+    else if (name == QLatin1String("SlideShowTimer"))
+        st.slideShowTimer = s.slideShowTimer;
+    else if (name == QLatin1String("BackcolorR"))
+        st.backcolorR = s.backcolorR;
+    else if (name == QLatin1String("BackcolorG"))
+        st.backcolorG = s.backcolorG;
+    else if (name == QLatin1String("BackcolorB"))
+        st.backcolorB = s.backcolorB;
+    else if (name == QLatin1String("Rnd"))
+        st.rnd = s.rnd;
+    else if (name == QLatin1String("NodeExpand"))
+        st.nodeExpand = s.nodeExpand;
+    else if (name == QLatin1String("NodeClose"))
+        st.nodeClose = s.nodeClose;
+    else if (name == QLatin1String("MinWindow_on_MainWindow"))
+        st.minWindowOnMainWindow = s.minWindowOnMainWindow;
+    else if (name == QLatin1String("MinWindowSize"))
+        st.minWindowSize = s.minWindowSize;
+    else if (name == QLatin1String("MinWindowSizeType"))
+        st.minWindowSizeType = s.minWindowSizeType;
+    else if (name == QLatin1String("HideDirectory"))
+        st.hideDirectory = s.hideDirectory;
 }
 
 void SettingsBinder::OpenF() {
@@ -202,8 +225,9 @@ void SettingsBinder::OpenF() {
     if (f_.windowState() == Qt::WindowNoState) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QSize size = screen ? screen->size() : QSize(1024, 768);
-        const TwipsRect r = restoredWindowRect(st.remembered, f_.file1HeightTwips(), twips::fromPixels(size.width()),
-                                               twips::fromPixels(size.height()));
+        const TwipsRect r =
+            restoredWindowRect(st.remembered, f_.file1HeightTwips(), twips::fromPixels(size.width()),
+                               twips::fromPixels(size.height()));
         f_.setRectTwips(r);
         st.remembered = r;
     }
@@ -235,9 +259,9 @@ void SettingsBinder::OpenF() {
     if (f_.File1->isListing()) {
         // A large folder is still being listed: the file named on the command
         // line is shown now, and the list catches up with it.
-        const bool named = target.kind == CommandLineTarget::Kind::File && f_.File1->wouldList(target.fileName) &&
-                           folders::join(target.folder, target.fileName) ==
-                               folders::join(f_.File1->path(), target.fileName);
+        const bool named =
+            target.kind == CommandLineTarget::Kind::File && f_.File1->wouldList(target.fileName) &&
+            folders::join(target.folder, target.fileName) == folders::join(f_.File1->path(), target.fileName);
         if (named) {
             st.showEnabled = true;
             st.currentFilePath = folders::join(f_.File1->path(), target.fileName);
@@ -285,7 +309,7 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString& erro
     return writeFileAtomically(path, bytes, &error, LinkAtTarget::FollowOwn);
 }
 
-}  // namespace
+} // namespace
 
 bool SettingsBinder::SaveSettings() {
     const QByteArray ini = formatSettings(snapshot(), f_.favourites().save());
@@ -295,10 +319,11 @@ bool SettingsBinder::SaveSettings() {
         QString error;
         if (writeAtomically(path, bytes, error)) continue;
         ok = false;
-        f_.prompter().message(Texts::tr("設定を保存できませんでした。\r\n") + path + QStringLiteral("\r\n") + error,
+        f_.prompter().message(Texts::tr("設定を保存できませんでした。\r\n") + path + QStringLiteral("\r\n") +
+                                  error,
                               f_.state().title, Buttons::Ok, Icon::Critical);
     }
     return ok;
 }
 
-}  // namespace orbet
+} // namespace orbet

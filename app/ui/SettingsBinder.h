@@ -12,7 +12,7 @@ class Form1;
 // reads them once at start-up, SaveSettings writes them once at a
 // confirmed end.
 class SettingsBinder {
-public:
+  public:
     explicit SettingsBinder(Form1& form) : f_(form) {}
 
     static QString iniPath();
@@ -27,11 +27,11 @@ public:
     // The live state as the settings file stores it.
     Settings snapshot() const;
 
-private:
+  private:
     void applyKey(const SettingKey& key, const Settings& s);
     bool selectFilter(int index);
 
     Form1& f_;
 };
 
-}  // namespace orbet
+} // namespace orbet

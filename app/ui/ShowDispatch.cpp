@@ -31,22 +31,24 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(ShowDispatch)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
 // The busy pointer for the length of one show, whatever way it ends.
 class BusyPointer {
-public:
+  public:
     BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyPointer() { QApplication::restoreOverrideCursor(); }
 };
 
-}  // namespace
+} // namespace
 
 ShowDispatch::ShowDispatch(Form1& form) : f_(form) {}
 
-QString ShowDispatch::selectedPath() const { return folders::join(f_.File1->path(), f_.File1->fileName()); }
+QString ShowDispatch::selectedPath() const {
+    return folders::join(f_.File1->path(), f_.File1->fileName());
+}
 
 void ShowDispatch::setObjectStatus() {
     f_.state().currentFilePath = selectedPath();
@@ -82,7 +84,9 @@ void ShowDispatch::File1_KeyboardClick() {
     if (takeSelection()) requestShow();
 }
 
-void ShowDispatch::File1_GotFocus() { setObjectStatus(); }
+void ShowDispatch::File1_GotFocus() {
+    setObjectStatus();
+}
 
 void ShowDispatch::File1_KeyDown(int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Up && key != Qt::Key_Down) return;
@@ -108,8 +112,9 @@ void ShowDispatch::ShowFile() {
     const int n = f_.Combo1->currentIndex();
     auto picture = [&](bool builtInOnly) {
         if (pictureTooLarge(path)) {
-            f_.prompter().message(Texts::tr("画像が大きすぎるため表示できません (%1)").arg(BytesSizeText(pathFacts(path).size)),
-                                  s.title, Buttons::Ok, Icon::Warning);
+            f_.prompter().message(
+                Texts::tr("画像が大きすぎるため表示できません (%1)").arg(BytesSizeText(pathFacts(path).size)),
+                s.title, Buttons::Ok, Icon::Warning);
         } else if (builtInOnly || IsBuiltInPictureName(path)) {
             panes.loadPicture(path);
         } else if (decodeWithPlugins && pathFacts(path).isRegular) {
@@ -121,11 +126,12 @@ void ShowDispatch::ShowFile() {
     };
     auto text = [&] {
         panes.loadText(path, IsRichTextName(path));
-        if (panes.textCut())
-            f_.prompter().message(textCutMessage(), s.title, Buttons::Ok, Icon::Information);
+        if (panes.textCut()) f_.prompter().message(textCutMessage(), s.title, Buttons::Ok, Icon::Information);
     };
     switch (RouteForEntry(n, f_.Combo1->currentText(), f_.userFilters())) {
-    case ShowRoute::PictureAuto: picture(false); break;
+    case ShowRoute::PictureAuto:
+        picture(false);
+        break;
     case ShowRoute::PictureBuiltIn:
         if (n >= kBuiltInFilterCount) f_.MP->show();
         picture(true);
@@ -134,29 +140,35 @@ void ShowDispatch::ShowFile() {
         if (n < kBuiltInFilterCount) f_.RT->clear();
         text();
         break;
-    case ShowRoute::Web: panes.navigateWeb(path); break;
-    case ShowRoute::Media: mediaOpenSequence(); break;
+    case ShowRoute::Web:
+        panes.navigateWeb(path);
+        break;
+    case ShowRoute::Media:
+        mediaOpenSequence();
+        break;
     case ShowRoute::Program: {
         if (!pathFacts(path).isFile || nativeFileName(path).startsWith(u'.') || path.endsWith(u'/')) break;
-        const Answer a = f_.prompter().message(displayName(path) + Texts::tr("を実行しますか？"), s.title, Buttons::YesNo,
-                                               Icon::Question);
+        const Answer a = f_.prompter().message(displayName(path) + Texts::tr("を実行しますか？"), s.title,
+                                               Buttons::YesNo, Icon::Question);
         if (a == Answer::Yes) openWithDesktop(path);
         break;
     }
     case ShowRoute::AnyFile: {
         const qint64 size = pathFacts(path).size;
         if (size > 102400) {
-            const Answer a = f_.prompter().message(
-                Texts::tr("ファイルサイズが大きい場合があるので読み込みに時間がかかる場合があります。読み込みますか？(%1)")
-                    .arg(BytesSizeText(size)),
-                s.title, Buttons::YesNo, Icon::Question);
+            const Answer a =
+                f_.prompter().message(Texts::tr("ファイルサイズが大きい場合があるので読み込みに時間がかかる場"
+                                                "合があります。読み込みますか？(%1)")
+                                          .arg(BytesSizeText(size)),
+                                      s.title, Buttons::YesNo, Icon::Question);
             if (a != Answer::Yes) break;
         }
         f_.RT->clear();
         text();
         break;
     }
-    case ShowRoute::None: break;
+    case ShowRoute::None:
+        break;
     }
     if (superseded()) return;
     f_.YS->setValue(0);
@@ -192,4 +204,4 @@ void ShowDispatch::mediaOpenSequence() {
     if (f_.isChecked("SetAuRepD")) f_.Check1->setChecked(true);
 }
 
-}  // namespace orbet
+} // namespace orbet

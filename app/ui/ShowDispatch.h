@@ -12,7 +12,7 @@ class Form1;
 // Puts the current file on screen: the file list's events, the show routes
 // of the selected filter, and the media open sequence.
 class ShowDispatch {
-public:
+  public:
     explicit ShowDispatch(Form1& form);
 
     // A click (or a selection made from code): shows the entry at once.
@@ -32,7 +32,7 @@ public:
     // not take; none until plug-ins are loaded.
     std::function<QImage(const QString&)> decodeWithPlugins;
 
-private:
+  private:
     void setObjectStatus();
     // The list's click: the current file, its size and the status text.
     // False while clicks are suppressed.
@@ -44,4 +44,4 @@ private:
     quint64 showGeneration_ = 0;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -1,7 +1,7 @@
 #include "app/ui/Shutdown.h"
 
-#include <QCoreApplication>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QTimer>
@@ -9,8 +9,8 @@
 #include "app/ui/Form1.h"
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/Startup.h"
-#include "platform/Twips.h"
 #include "platform/Prompter.h"
+#include "platform/Twips.h"
 #include "platform/UserStore.h"
 
 namespace orbet {
@@ -19,7 +19,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(Shutdown)
 };
-}  // namespace
+} // namespace
 
 Shutdown::Shutdown(Form1& form) : f_(form), quit_([] { QCoreApplication::exit(0); }) {
     // The desktop session ending is one more close request.
@@ -57,7 +57,7 @@ void Shutdown::unload() {
 void Shutdown::Dexit() {
     f_.hide();
     QCoreApplication::processEvents();
-    confirmed_ = true;  // nothing is saved and nothing more is asked
+    confirmed_ = true; // nothing is saved and nothing more is asked
     f_.Timer1->stop();
     quit_();
 }
@@ -67,4 +67,4 @@ void Shutdown::OutF() {
     f_.move(twips::toPixels(-r.width - 100), f_.y());
 }
 
-}  // namespace orbet
+} // namespace orbet

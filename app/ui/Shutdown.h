@@ -9,7 +9,7 @@ class Form1;
 // How the program ends: the confirmed close that saves everything, and the
 // two commands that leave without asking.
 class Shutdown {
-public:
+  public:
     explicit Shutdown(Form1& form);
 
     // Asks "終了しますか?"; on Yes stores the resident flag, writes the
@@ -27,10 +27,10 @@ public:
     // windows replace it, since an ended event loop cannot run again.
     void setQuit(std::function<void()> quit) { quit_ = std::move(quit); }
 
-private:
+  private:
     Form1& f_;
     bool confirmed_ = false;
     std::function<void()> quit_;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -44,4 +44,4 @@ void SplashWindow::paintEvent(QPaintEvent*) {
     p.drawText(x, y, text_);
 }
 
-}  // namespace orbet
+} // namespace orbet

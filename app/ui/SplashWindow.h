@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QPixmap>
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QWidget>
 
 namespace orbet {
@@ -10,20 +10,20 @@ namespace orbet {
 // bottom. Only the latest text is visible.
 class SplashWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit SplashWindow(const QString& picturePath, QWidget* parent = nullptr);
     // Clears the previous text and prints this one.
     void OPt(const QString& text);
     QString text() const { return text_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QPixmap picture_;
     QString text_;
     QElapsedTimer painted_;
     bool frameDue_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

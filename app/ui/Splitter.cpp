@@ -5,12 +5,14 @@
 
 #include "app/core/MainLayout.h"
 #include "app/ui/Form1.h"
-#include "platform/Twips.h"
 #include "platform/Numbers.h"
+#include "platform/Twips.h"
 
 namespace orbet {
 
-Splitter::Splitter(Form1& form) : QObject(&form), f_(form) { f_.Bar->installEventFilter(this); }
+Splitter::Splitter(Form1& form) : QObject(&form), f_(form) {
+    f_.Bar->installEventFilter(this);
+}
 
 void Splitter::pressed(int y) {
     grabOffset_ = y;
@@ -36,10 +38,13 @@ bool Splitter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     const auto* mouse = static_cast<QMouseEvent*>(event);
     const int y = twips::fromPixels(int(mouse->position().y()));
-    if (type == QEvent::MouseButtonPress) pressed(y);
-    else if (type == QEvent::MouseMove) moved(y);
-    else released(y);
+    if (type == QEvent::MouseButtonPress)
+        pressed(y);
+    else if (type == QEvent::MouseMove)
+        moved(y);
+    else
+        released(y);
     return true;
 }
 
-}  // namespace orbet
+} // namespace orbet

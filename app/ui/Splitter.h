@@ -11,19 +11,19 @@ class Form1;
 // and lays the window out again.
 class Splitter : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit Splitter(Form1& form);
 
     void pressed(int yTwips);
     void moved(int yTwips);
     void released(int yTwips);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     Form1& f_;
     int grabOffset_ = 0;
 };
 
-}  // namespace orbet
+} // namespace orbet

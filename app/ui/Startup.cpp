@@ -19,16 +19,15 @@
 #include "app/ui/Navigator.h"
 #include "app/ui/OptionCommands.h"
 #include "app/ui/Panes.h"
-#include "app/ui/ShowDispatch.h"
 #include "app/ui/SettingsBinder.h"
+#include "app/ui/ShowDispatch.h"
 #include "app/ui/SplashWindow.h"
 #include "app/ui/Tray.h"
-#include "platform/Twips.h"
 #include "display/ColourProfile.h"
 #include "display/ExifOrientation.h"
-#include "display/ui/ScreenProfile.h"
 #include "display/FileKinds.h"
 #include "display/PictureLoader.h"
+#include "display/ui/ScreenProfile.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/CodeFolders.h"
@@ -36,6 +35,7 @@
 #include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/StartupTrace.h"
+#include "platform/Twips.h"
 #include "platform/UserStore.h"
 
 namespace orbet {
@@ -44,7 +44,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(Startup)
 };
-}  // namespace
+} // namespace
 
 Startup::Startup(Form1& form) : f_(form) {}
 
@@ -65,12 +65,13 @@ QString commandLinePicture(const QString& commandLine) {
     const CommandLineTarget target = resolveCommandLine(commandLine);
     if (target.kind != CommandLineTarget::Kind::File) return {};
     // Spelled as the file list will spell it, so the show finds it.
-    const QString path = QDir::cleanPath(QFileInfo(folders::join(target.folder, target.fileName)).absoluteFilePath());
+    const QString path =
+        QDir::cleanPath(QFileInfo(folders::join(target.folder, target.fileName)).absoluteFilePath());
     if (!IsBuiltInPictureName(path) || path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) return {};
     return path;
 }
 
-}  // namespace
+} // namespace
 
 void Startup::run() {
     ProgramState& st = f_.state();
@@ -91,8 +92,10 @@ void Startup::run() {
             folders::join(folders::programFolder(), QStringLiteral("pd1/ti.tex")));
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QSize s = screen->size();
-            const int left = int(centredStart(twips::fromPixels(s.width()), twips::fromPixels(splash_->width())));
-            const int top = int(centredStart(twips::fromPixels(s.height()), twips::fromPixels(splash_->height())));
+            const int left =
+                int(centredStart(twips::fromPixels(s.width()), twips::fromPixels(splash_->width())));
+            const int top =
+                int(centredStart(twips::fromPixels(s.height()), twips::fromPixels(splash_->height())));
             splash_->move(twips::toPixels(left), twips::toPixels(top));
         }
         splash_->show();
@@ -100,8 +103,9 @@ void Startup::run() {
         traceStartupStep("splash");
     }
 
-    st.pluginFolder = pluginFolderFromStore(readStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path")),
-                                            folders::join(folders::programFolder(), QStringLiteral("susie")));
+    st.pluginFolder =
+        pluginFolderFromStore(readStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path")),
+                              folders::join(folders::programFolder(), QStringLiteral("susie")));
 
     f_.Combo2->move(0, f_.Combo2->y());
     st.backcolorR = st.backcolorG = st.backcolorB = 255;
@@ -194,7 +198,9 @@ void Startup::LoadPlugins() {
     f_.plugins().loadPlugins(f_.state().pluginFolder, [this](const QString& text) { progress(text); });
 }
 
-void Startup::FreePlugins() { f_.plugins().freePlugins(); }
+void Startup::FreePlugins() {
+    f_.plugins().freePlugins();
+}
 
 void Startup::loadWaitingPlugins() {
     if (f_.plugins().waitingCount() == 0) return;
@@ -279,4 +285,4 @@ void Startup::ComB(const QString& path) {
     if (!ok) f_.prompter().message(QStringLiteral("Command Line Error!"), f_.state().title, Buttons::Ok);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -12,7 +12,7 @@ class SplashWindow;
 // The start-up sequence, the one-shot timer that finishes it, and the
 // opening of a file handed over at run time.
 class Startup {
-public:
+  public:
     explicit Startup(Form1& form);
     ~Startup();
 
@@ -31,7 +31,7 @@ public:
     // The progress texts shown on the splash window, in order.
     const QStringList& progressTexts() const { return progress_; }
 
-private:
+  private:
     void progress(const QString& text);
     void selectionWalk(const QString& path);
     bool loadDropped(const QString& path);
@@ -41,4 +41,4 @@ private:
     QStringList progress_;
 };
 
-}  // namespace orbet
+} // namespace orbet

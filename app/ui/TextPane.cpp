@@ -1,8 +1,8 @@
 #include "app/ui/TextPane.h"
 
-#include <QCoreApplication>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,7 +23,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(TextPane)
 };
-}  // namespace
+} // namespace
 
 TextPane::TextPane(Form1& form) : QObject(&form), f_(form) {
     f_.RT->viewport()->installEventFilter(this);
@@ -65,8 +65,10 @@ void TextPane::pri_Click() {
     // Video plays inside the picture frame, so the frame being visible does
     // not mean a picture is shown: the web, media and program displays refuse
     // by their filter, whatever pane happens to be on screen.
-    const ShowRoute route = RouteForEntry(f_.Combo1->currentIndex(), f_.Combo1->currentText(), f_.userFilters());
-    const bool printable = route != ShowRoute::Web && route != ShowRoute::Media && route != ShowRoute::Program;
+    const ShowRoute route =
+        RouteForEntry(f_.Combo1->currentIndex(), f_.Combo1->currentText(), f_.userFilters());
+    const bool printable =
+        route != ShowRoute::Web && route != ShowRoute::Media && route != ShowRoute::Program;
     QPrinter printer(QPrinter::HighResolution);
     if (printable && f_.BP->isVisible()) {
         printer.setCopyCount(1);
@@ -80,8 +82,8 @@ void TextPane::pri_Click() {
         return;
     }
     if (!printable || !f_.RT->isVisible()) {
-        f_.prompter().message(Texts::tr("error そのタイプは、印刷コマンドの実行はできません"), f_.state().title,
-                              Buttons::Ok);
+        f_.prompter().message(Texts::tr("error そのタイプは、印刷コマンドの実行はできません"),
+                              f_.state().title, Buttons::Ok);
         return;
     }
     const bool selection = f_.RT->textCursor().hasSelection();
@@ -103,4 +105,4 @@ void TextPane::RT_Change() {
     f_.layoutDisplay();
 }
 
-}  // namespace orbet
+} // namespace orbet

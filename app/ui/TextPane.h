@@ -15,7 +15,7 @@ class Form1;
 // its content changes.
 class TextPane : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TextPane(Form1& form);
 
     void rtfsa_Click();
@@ -26,11 +26,11 @@ public:
     // stand in for the dialog and print to a file.
     std::function<bool(QPrinter&, bool hasSelection)> printDialog;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     Form1& f_;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -22,11 +22,12 @@ bool openedAsCurrent(Form1& f, const QString& path) {
     if (found.isEmpty()) return false;
     f.navigator().OpenTreePath(path);
     const QString canonical = canonicalNativePath(found);
-    const QString folder = pathFacts(found).isDir ? canonical : canonical.left(qMax<qsizetype>(canonical.lastIndexOf(u'/'), 1));
+    const QString folder =
+        pathFacts(found).isDir ? canonical : canonical.left(qMax<qsizetype>(canonical.lastIndexOf(u'/'), 1));
     return !folder.isEmpty() && canonicalNativePath(f.Dir1->path()) == folder;
 }
 
-}  // namespace
+} // namespace
 
 ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
     FileCommandHooks files;
@@ -35,7 +36,8 @@ ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
     files.listedFiles = [&f = f_] {
         QStringList names;
         f.File1->finishListing();
-        for (int i = 0; i < f.File1->listCount(); ++i) names.append(f.File1->entry(i));
+        for (int i = 0; i < f.File1->listCount(); ++i)
+            names.append(f.File1->entry(i));
         return names;
     };
     files.copyProtection = [&f = f_] { return f.isChecked("InBaNotD"); };
@@ -56,23 +58,30 @@ ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
     favourites.openTreePath = [&f = f_](const QString& p) { return openedAsCurrent(f, p); };
     favourites.showMainWindow = [&f = f_] { f.show(); };
     favourites.setCommandsEnabled = [&f = f_](bool on) {
-        for (const char* name : {"AddO", "CallO", "chekO"}) f.action(name)->setEnabled(on);
+        for (const char* name : {"AddO", "CallO", "chekO"})
+            f.action(name)->setEnabled(on);
     };
-    favourites_ =
-        std::make_unique<FavouritesCommands>(f_.prompter(), f_.state(), f_.favourites(), std::move(favourites), &f_);
+    favourites_ = std::make_unique<FavouritesCommands>(f_.prompter(), f_.state(), f_.favourites(),
+                                                       std::move(favourites), &f_);
 
     const struct {
         const char* item;
         void (FileCommands::*command)();
     } fileItems[] = {
-        {"Cop", &FileCommands::Cop},           {"del", &FileCommands::del},
-        {"makedir", &FileCommands::makedir},   {"XCopy", &FileCommands::XCopy},
-        {"MoveFolder", &FileCommands::MoveFolder}, {"DirFL", &FileCommands::DirFL},
-        {"NowFlistToFL", &FileCommands::NowFlistToFL}, {"Finfomaintion", &FileCommands::Finfomaintion},
-        {"FoInfo", &FileCommands::FoInfo},     {"DriveInfo", &FileCommands::DriveInfo},
+        {"Cop", &FileCommands::Cop},
+        {"del", &FileCommands::del},
+        {"makedir", &FileCommands::makedir},
+        {"XCopy", &FileCommands::XCopy},
+        {"MoveFolder", &FileCommands::MoveFolder},
+        {"DirFL", &FileCommands::DirFL},
+        {"NowFlistToFL", &FileCommands::NowFlistToFL},
+        {"Finfomaintion", &FileCommands::Finfomaintion},
+        {"FoInfo", &FileCommands::FoInfo},
+        {"DriveInfo", &FileCommands::DriveInfo},
     };
     for (const auto& item : fileItems)
-        connect(f_.action(item.item), &QAction::triggered, this, [this, c = item.command] { (files_.get()->*c)(); });
+        connect(f_.action(item.item), &QAction::triggered, this,
+                [this, c = item.command] { (files_.get()->*c)(); });
     connect(f_.action("AddO"), &QAction::triggered, this, [this] { favourites_->AddO(); });
     connect(f_.action("CallO"), &QAction::triggered, this, [this] { favourites_->CallO(); });
     connect(f_.action("chekO"), &QAction::triggered, this, [this] { favourites_->chekO(); });
@@ -83,8 +92,9 @@ ToolCommands::~ToolCommands() = default;
 
 void ToolCommands::Kaku() {
     if (!extensionTool_)
-        extensionTool_ = new Form5(f_.prompter(), f_.state(), f_.Dir1->path(), [&f = f_] { f.File1->refresh(); }, &f_);
+        extensionTool_ = new Form5(
+            f_.prompter(), f_.state(), f_.Dir1->path(), [&f = f_] { f.File1->refresh(); }, &f_);
     extensionTool_->comeBack();
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -18,7 +18,7 @@ class FavouritesCommands;
 // window itself.
 class ToolCommands : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit ToolCommands(Form1& form);
     ~ToolCommands() override;
 
@@ -27,11 +27,11 @@ public:
     // The extension tool's one window, created on the first command.
     void Kaku();
 
-private:
+  private:
     Form1& f_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<FavouritesCommands> favourites_;
     QPointer<Form5> extensionTool_;
 };
 
-}  // namespace orbet
+} // namespace orbet

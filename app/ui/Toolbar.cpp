@@ -26,7 +26,8 @@ const ButtonSpec kButtons[] = {
     {ToolButton::dxinput, "dxinput", "", QT_TRANSLATE_NOOP("Toolbar", "パスを直接入力します")},
     {ToolButton::dirform, "dirform", "", QT_TRANSLATE_NOOP("Toolbar", "フォルダーフォームを起動します")},
     {ToolButton::opencom, "opencom", "", QT_TRANSLATE_NOOP("Toolbar", "開くコマンドを使用します")},
-    {ToolButton::direx, "direx", "", QT_TRANSLATE_NOOP("Toolbar", "フォルダ／ファイル検索ツールを起動します")},
+    {ToolButton::direx, "direx", "",
+     QT_TRANSLATE_NOOP("Toolbar", "フォルダ／ファイル検索ツールを起動します")},
     {ToolButton::exp, "exp", "", QT_TRANSLATE_NOOP("Toolbar", "ｴｸｽﾌﾟﾛｰﾗを起動します")},
     {ToolButton::n, "n", "", QT_TRANSLATE_NOOP("Toolbar", "現在のフォルダを開きます")},
     {ToolButton::web, "web", "", QT_TRANSLATE_NOOP("Toolbar", "ミニマムWebブラウザーを開きます")},
@@ -50,7 +51,8 @@ QIcon drawIcon(ToolButton b) {
         p.setBrush(QColor(120, 180, 240));
         p.drawRect(QRectF(2.5, 4.5, 15, 11));
         p.setBrush(QColor(80, 160, 80));
-        p.drawPolygon(QPolygonF({QPointF(4, 15), QPointF(9, 8), QPointF(13, 13), QPointF(16, 10), QPointF(17, 15)}));
+        p.drawPolygon(
+            QPolygonF({QPointF(4, 15), QPointF(9, 8), QPointF(13, 13), QPointF(16, 10), QPointF(17, 15)}));
         break;
     case ToolButton::dxinput:
         p.setBrush(Qt::white);
@@ -63,8 +65,9 @@ QIcon drawIcon(ToolButton b) {
         p.setBrush(QColor(240, 200, 80));
         p.drawRect(QRectF(2.5, 6.5, 15, 10));
         p.drawRect(QRectF(2.5, 4.5, 6, 2));
-        if (b == ToolButton::opencom) p.drawLine(QPointF(10, 14), QPointF(10, 8)), p.drawLine(QPointF(7, 11), QPointF(10, 8)),
-            p.drawLine(QPointF(13, 11), QPointF(10, 8));
+        if (b == ToolButton::opencom)
+            p.drawLine(QPointF(10, 14), QPointF(10, 8)), p.drawLine(QPointF(7, 11), QPointF(10, 8)),
+                p.drawLine(QPointF(13, 11), QPointF(10, 8));
         if (b == ToolButton::n) p.drawEllipse(QPointF(10, 11.5), 2, 2);
         break;
     case ToolButton::direx:
@@ -114,14 +117,17 @@ QIcon drawIcon(ToolButton b) {
     return QIcon(pm);
 }
 
-}  // namespace
+} // namespace
 
-QString toolButtonKey(ToolButton button) { return QString::fromLatin1(kButtons[int(button)].key); }
+QString toolButtonKey(ToolButton button) {
+    return QString::fromLatin1(kButtons[int(button)].key);
+}
 
 void buildToolbar(Form1& f) {
     f.TB->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const ButtonSpec& spec : kButtons) {
-        QAction* a = f.TB->addAction(drawIcon(spec.button), QCoreApplication::translate("Toolbar", spec.caption));
+        QAction* a =
+            f.TB->addAction(drawIcon(spec.button), QCoreApplication::translate("Toolbar", spec.caption));
         a->setObjectName(QStringLiteral("TB_") + QString::fromLatin1(spec.key));
         a->setData(QString::fromLatin1(spec.key));
         a->setToolTip(QCoreApplication::translate("Toolbar", spec.tip));
@@ -132,4 +138,4 @@ void buildToolbar(Form1& f) {
     }
 }
 
-}  // namespace orbet
+} // namespace orbet

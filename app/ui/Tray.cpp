@@ -25,9 +25,10 @@ void Tray::sendToTray() {
             icon_ = new QSystemTrayIcon(iconFor(f_), &f_);
             icon_->setObjectName(QStringLiteral("nICO"));
             icon_->setContextMenu(f_.menu("HideMenu"));
-            QObject::connect(icon_, &QSystemTrayIcon::activated, &f_, [this](QSystemTrayIcon::ActivationReason r) {
-                if (r == QSystemTrayIcon::DoubleClick) showFromIcon();
-            });
+            QObject::connect(icon_, &QSystemTrayIcon::activated, &f_,
+                             [this](QSystemTrayIcon::ActivationReason r) {
+                                 if (r == QSystemTrayIcon::DoubleClick) showFromIcon();
+                             });
         }
         icon_->setToolTip(tipFor(f_.windowTitle()));
         icon_->show();
@@ -52,6 +53,8 @@ void Tray::restore() {
     f_.state().resident = false;
 }
 
-bool Tray::iconVisible() const { return icon_ && icon_->isVisible(); }
+bool Tray::iconVisible() const {
+    return icon_ && icon_->isVisible();
+}
 
-}  // namespace orbet
+} // namespace orbet

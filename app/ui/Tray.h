@@ -14,7 +14,7 @@ class Form1;
 // area. Where the desktop has no tray the window is minimised instead, so
 // the user always has a way back.
 class Tray {
-public:
+  public:
     explicit Tray(Form1& form) : f_(form) {}
     ~Tray();
 
@@ -34,9 +34,9 @@ public:
     void restore();
     bool iconVisible() const;
 
-private:
+  private:
     Form1& f_;
     QSystemTrayIcon* icon_ = nullptr;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -2,9 +2,9 @@
 
 #include <exception>
 
-#include <QCoreApplication>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QScreen>
 #include <QTextEdit>
 
@@ -13,8 +13,8 @@
 #include "app/ui/Panes.h"
 #include "display/FileKinds.h"
 #include "display/PictureLoader.h"
-#include "display/ReadLimits.h"
 #include "display/ReadAhead.h"
+#include "display/ReadLimits.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/Form3.h"
 #include "navigation/ui/ListControls.h"
@@ -31,7 +31,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(ViewerCommands)
 };
-}  // namespace
+} // namespace
 
 ViewerCommands::ViewerCommands(Form1& form)
     : QObject(&form), f_(form),
@@ -83,7 +83,8 @@ void ViewerCommands::pictureShown() {
         const QString name = f_.File1->entry(i);
         // Only what the built-in loader takes, and metafiles are drawings:
         // they stay on the window's thread.
-        if (!IsBuiltInPictureName(name) || name.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) return QString();
+        if (!IsBuiltInPictureName(name) || name.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive))
+            return QString();
         return folders::join(folder, name);
     });
 }
@@ -93,7 +94,9 @@ QRect ViewerCommands::screenRect() const {
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
-void ViewerCommands::say(const QString& text) { f_.prompter().message(text, f_.state().title, Buttons::Ok); }
+void ViewerCommands::say(const QString& text) {
+    f_.prompter().message(text, f_.state().title, Buttons::Ok);
+}
 
 void ViewerCommands::ZenBit() {
     if (all_) all_->close();
@@ -173,13 +176,15 @@ void ViewerCommands::openChanger() {
             QList<Form3::PathEntry> entries;
             for (int i = 0; i < f_.Combo2->count(); ++i) {
                 const QVariant kept = f_.Combo2->itemData(i);
-                entries.append({f_.Combo2->itemText(i), kept.isValid() ? kept.toString() : f_.Combo2->itemText(i)});
+                entries.append(
+                    {f_.Combo2->itemText(i), kept.isValid() ? kept.toString() : f_.Combo2->itemText(i)});
             }
             return entries;
         };
         hooks.fileEntries = [this] {
             QStringList entries;
-            for (int i = 0; i < f_.File1->listCount(); ++i) entries << displayName(f_.File1->entry(i));
+            for (int i = 0; i < f_.File1->listCount(); ++i)
+                entries << displayName(f_.File1->entry(i));
             return entries;
         };
         hooks.currentFolder = [this] { return f_.Dir1->path(); };
@@ -206,30 +211,51 @@ void ViewerCommands::openChanger() {
 
 void ViewerCommands::NomSizeSet() {
     ProgramState& s = f_.state();
-    const TextSizeAnswer a = judgeTextSize(f_.prompter().input(textSizePrompt(s.strSize), s.title, textSizeDefault(s.strSize)));
+    const TextSizeAnswer a =
+        judgeTextSize(f_.prompter().input(textSizePrompt(s.strSize), s.title, textSizeDefault(s.strSize)));
     if (a.verdict == TextSizeVerdict::Accept) s.strSize = a.size;
     if (a.verdict == TextSizeVerdict::Refuse)
         f_.prompter().message(Texts::tr("4より大きい数を入力してください"), s.title, Buttons::Ok);
 }
 
-AllWindow* ViewerCommands::allWindow() const { return all_; }
+AllWindow* ViewerCommands::allWindow() const {
+    return all_;
+}
 
-MiniWindow* ViewerCommands::miniWindow() const { return mini_; }
+MiniWindow* ViewerCommands::miniWindow() const {
+    return mini_;
+}
 
-Form3* ViewerCommands::changer() const { return form3_; }
+Form3* ViewerCommands::changer() const {
+    return form3_;
+}
 
-int ViewerCommands::listCount() const { return f_.File1->listCount(); }
+int ViewerCommands::listCount() const {
+    return f_.File1->listCount();
+}
 
-int ViewerCommands::listIndex() const { return f_.File1->listIndex(); }
+int ViewerCommands::listIndex() const {
+    return f_.File1->listIndex();
+}
 
-void ViewerCommands::selectEntry(int index) { f_.File1->setListIndex(index); }
+void ViewerCommands::selectEntry(int index) {
+    f_.File1->setListIndex(index);
+}
 
-QImage ViewerCommands::picture() const { return f_.MP->picture(); }
+QImage ViewerCommands::picture() const {
+    return f_.MP->picture();
+}
 
-bool ViewerCommands::showsText() const { return !f_.RT->isHidden(); }
+bool ViewerCommands::showsText() const {
+    return !f_.RT->isHidden();
+}
 
-QString ViewerCommands::text() const { return f_.RT->toPlainText(); }
+QString ViewerCommands::text() const {
+    return f_.RT->toPlainText();
+}
 
-QString ViewerCommands::currentFilePath() const { return f_.state().currentFilePath; }
+QString ViewerCommands::currentFilePath() const {
+    return f_.state().currentFilePath;
+}
 
-}  // namespace orbet
+} // namespace orbet

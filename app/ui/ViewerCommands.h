@@ -22,7 +22,7 @@ class ReadAhead;
 // decodes the next picture of the list while the current one is shown.
 class ViewerCommands : public QObject, public ViewerHost {
     Q_OBJECT
-public:
+  public:
     explicit ViewerCommands(Form1& form);
     ~ViewerCommands() override;
 
@@ -44,7 +44,7 @@ public:
     QString text() const override;
     QString currentFilePath() const override;
 
-private:
+  private:
     void wire();
     void pictureShown();
     QRect screenRect() const;
@@ -57,4 +57,4 @@ private:
     std::unique_ptr<ReadAhead> readAhead_;
 };
 
-}  // namespace orbet
+} // namespace orbet

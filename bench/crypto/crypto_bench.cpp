@@ -18,7 +18,7 @@ namespace {
 // Answers Yes to every question, so a run may replace the last run's output,
 // and prints every message.
 class YesPrompter : public orbet::Prompter {
-public:
+  public:
     orbet::Answer message(const QString& text, const QString&, orbet::Buttons buttons, orbet::Icon,
                           std::optional<orbet::Answer>) override {
         if (buttons == orbet::Buttons::YesNo) return orbet::Answer::Yes;
@@ -50,7 +50,7 @@ int make(qint64 megabytes, const QString& path) {
     return out.commit() ? 0 : 1;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

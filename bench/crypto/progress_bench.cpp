@@ -28,7 +28,7 @@ namespace {
 // Answers every question without a window; the progress is the real one or
 // none, as asked.
 class BenchPrompter : public orbet::QtPrompter {
-public:
+  public:
     BenchPrompter(QWidget* window, bool shown) : QtPrompter(window), shown_(shown) {}
     orbet::Answer message(const QString& text, const QString&, orbet::Buttons buttons, orbet::Icon,
                           std::optional<orbet::Answer>) override {
@@ -36,13 +36,15 @@ public:
         if (text.contains(QStringLiteral("できませんでした"))) std::fprintf(stderr, "%s\n", qPrintable(text));
         return orbet::Answer::Ok;
     }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override { return destination; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return destination;
+    }
     std::unique_ptr<orbet::Progress> progress() override {
         return shown_ ? QtPrompter::progress() : std::make_unique<orbet::SilentProgress>();
     }
     QString destination;
 
-private:
+  private:
     bool shown_;
 };
 
@@ -57,7 +59,7 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -66,16 +68,19 @@ int main(int argc, char** argv) {
     const int rounds = args.size() > 1 ? args[1].toInt() : 6;
     const qint64 megabytes = args.size() > 2 ? args[2].toLongLong() : 100;
     const int files = args.size() > 3 ? args[3].toInt() : 2000;
-    const QString folder = args.size() > 4 ? args[4] : QDir::current().filePath(QStringLiteral("progress-bench-data"));
+    const QString folder =
+        args.size() > 4 ? args[4] : QDir::current().filePath(QStringLiteral("progress-bench-data"));
     QDir(folder).removeRecursively();
     QDir().mkpath(folder + QStringLiteral("/tree"));
 
     QByteArray block(1 << 20, Qt::Uninitialized);
-    for (qsizetype i = 0; i < block.size(); ++i) block[i] = char(i * 131 % 251);
+    for (qsizetype i = 0; i < block.size(); ++i)
+        block[i] = char(i * 131 % 251);
     {
         orbet::AtomicWriter out(folder + QStringLiteral("/input"));
         bool ok = out.open();
-        for (qint64 m = 0; ok && m < megabytes; ++m) ok = out.write(block);
+        for (qint64 m = 0; ok && m < megabytes; ++m)
+            ok = out.write(block);
         if (!ok || !out.commit()) return 1;
     }
     for (int i = 0; i < files; ++i)
@@ -93,7 +98,8 @@ int main(int argc, char** argv) {
             bin.setPass(QStringLiteral("benchmark"));
             bin.setFilename(QStringLiteral("input"));
             protect[shown].push_back(seconds([&] {
-                if (bin.ProtectFile(folder + QStringLiteral("/input"), folder + QStringLiteral("/input.ang")) !=
+                if (bin.ProtectFile(folder + QStringLiteral("/input"),
+                                    folder + QStringLiteral("/input.ang")) !=
                     orbet::BinAngsDL::Protected::Written)
                     std::fprintf(stderr, "protect failed\n");
             }));
@@ -110,7 +116,8 @@ int main(int argc, char** argv) {
     // rounds' ratios cancels what running second costs or saves.
     const auto line = [](const char* what, const std::vector<double>* v) {
         double logs = 0;
-        for (std::size_t i = 0; i < v[0].size(); ++i) logs += std::log(v[1][i] / v[0][i]);
+        for (std::size_t i = 0; i < v[0].size(); ++i)
+            logs += std::log(v[1][i] / v[0][i]);
         std::printf("%-26s none %8.3f s   dialog %8.3f s   (medians)   ratio %.3f (mean of rounds)\n", what,
                     median(v[0]), median(v[1]), std::exp(logs / double(v[0].size())));
     };

@@ -9,8 +9,8 @@
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/display/bench_nul_text
 
 #include <algorithm>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include <QAbstractTextDocumentLayout>
@@ -32,7 +32,7 @@
 namespace {
 
 class PaintWatch : public QObject {
-public:
+  public:
     bool painted = false;
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Paint) painted = true;
@@ -41,8 +41,8 @@ public:
 };
 
 struct Showing {
-    double chosenMs = 0;   // choosing the file: read, decode, into the pane
-    double paintedMs = 0;  // from choosing to the end of the first paint
+    double chosenMs = 0;  // choosing the file: read, decode, into the pane
+    double paintedMs = 0; // from choosing to the end of the first paint
     double longestHoldMs = 0;
 };
 
@@ -57,7 +57,8 @@ Showing watch(QWidget* viewport, const std::function<void()>& choose) {
     choose();
     s.chosenMs = double(t.nsecsElapsed()) / 1e6;
     viewport->update();
-    while (!w.painted && t.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (!w.painted && t.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     s.paintedMs = double(t.nsecsElapsed()) / 1e6;
     QElapsedTimer after;
     after.start();
@@ -78,12 +79,12 @@ double layoutMs(const QString& text) {
     QElapsedTimer t;
     t.start();
     edit.setPlainText(text);
-    edit.document()->documentLayout()->documentSize();  // the whole layout, as a paint of its end needs
+    edit.document()->documentLayout()->documentSize(); // the whole layout, as a paint of its end needs
     edit.repaint();
     return double(t.nsecsElapsed()) / 1e6;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -94,11 +95,12 @@ int main(int argc, char** argv) {
     {
         QFile f(folder + QStringLiteral("/a-zeros.txt"));
         f.open(QIODevice::WriteOnly);
-        f.resize(kSize);  // a sparse file: all zero bytes
+        f.resize(kSize); // a sparse file: all zero bytes
     }
     {
         QByteArray lines;
-        while (lines.size() < kSize - 80) lines += "Every line of this file is an ordinary line of words, 70 bytes.\r\n";
+        while (lines.size() < kSize - 80)
+            lines += "Every line of this file is an ordinary line of words, 70 bytes.\r\n";
         QFile f(folder + QStringLiteral("/b-lines.txt"));
         f.open(QIODevice::WriteOnly);
         f.write(lines);
@@ -112,14 +114,12 @@ int main(int argc, char** argv) {
     form.resize(1100, 850);
     form.show();
     form.navigator().OpenFolder(folder);
-    form.Combo1->setCurrentIndex(6);  // the text filter: shows a-zeros.txt
+    form.Combo1->setCurrentIndex(6); // the text filter: shows a-zeros.txt
     QCoreApplication::processEvents();
 
     for (int round = 0; round < 3; ++round) {
         for (int index : {0, 1}) {
-            const Showing s = watch(form.RT->viewport(), [&] {
-                form.File1->setListIndex(index);
-            });
+            const Showing s = watch(form.RT->viewport(), [&] { form.File1->setListIndex(index); });
             std::printf("%-12s 16 MB: chosen %7.1f ms, on screen %7.1f ms, longest hold after %6.1f ms\n",
                         index == 0 ? "zero bytes" : "lines", s.chosenMs, s.paintedMs, s.longestHoldMs);
         }
@@ -131,7 +131,8 @@ int main(int argc, char** argv) {
     const double raw = layoutMs(zeros);
     const double shown = layoutMs(orbet::textForDisplay(zeros));
     const double letters = layoutMs(orbet::textForDisplay(QString(256 * 1024, u'q')));
-    std::printf("256 KB laid out whole: raw zero bytes %.1f ms, as shown %.1f ms (ratio %.1f), letters %.1f ms\n", raw,
-                shown, raw / shown, letters);
+    std::printf(
+        "256 KB laid out whole: raw zero bytes %.1f ms, as shown %.1f ms (ratio %.1f), letters %.1f ms\n",
+        raw, shown, raw / shown, letters);
     return 0;
 }

@@ -61,12 +61,13 @@ void makeJpeg(const QString& path) {
     p.end();
     for (int y = 0; y < img.height(); y += 2) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); x += 3) line[x] ^= rng() & 0x0f0f0f;
+        for (int x = 0; x < img.width(); x += 3)
+            line[x] ^= rng() & 0x0f0f0f;
     }
     img.save(path, "JPEG", 90);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -94,11 +95,12 @@ int main(int argc, char** argv) {
     for (int r = 0; r < 5; ++r) {
         QElapsedTimer t;
         t.start();
-        QProcess::execute(QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), jpeg});
+        QProcess::execute(QStringLiteral("djpeg"),
+                          {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), jpeg});
         djpeg.push_back(double(t.nsecsElapsed()) / 1e6);
 
         t.restart();
-        form.File1->setListIndex(r % 2);  // alternate the two copies, so each show decodes afresh
+        form.File1->setListIndex(r % 2); // alternate the two copies, so each show decodes afresh
         show.push_back(double(t.nsecsElapsed()) / 1e6);
         if (form.MP->size() != QSize(6000, 4000)) {
             std::printf("the picture did not show\n");
@@ -110,7 +112,8 @@ int main(int argc, char** argv) {
     // pictures decode, so only the picture under the selection at the end is shown.
     const QString many = work.filePath(QStringLiteral("many"));
     QDir().mkpath(many);
-    for (int i = 0; i < 200; ++i) QFile::link(jpeg, many + QStringLiteral("/p%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
+    for (int i = 0; i < 200; ++i)
+        QFile::link(jpeg, many + QStringLiteral("/p%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
     form.navigator().OpenFolder(many);
     app.processEvents();
     int shows = 0;
@@ -118,14 +121,16 @@ int main(int argc, char** argv) {
     form.File1->setFocus();
     QElapsedTimer held;
     held.start();
-    for (int i = 0; i < 199; ++i) QTest::keyClick(form.File1, Qt::Key_Down);
+    for (int i = 0; i < 199; ++i)
+        QTest::keyClick(form.File1, Qt::Key_Down);
     app.processEvents();
-    std::printf("holding Down over 200 pictures: %d pictures decoded, %.1f ms until the last one showed (entry %d)\n",
-                shows, double(held.nsecsElapsed()) / 1e6, form.File1->listIndex());
+    std::printf(
+        "holding Down over 200 pictures: %d pictures decoded, %.1f ms until the last one showed (entry %d)\n",
+        shows, double(held.nsecsElapsed()) / 1e6, form.File1->listIndex());
 
     const double decodedMb = 6000.0 * 4000.0 * 4 / (1024 * 1024);
-    std::printf("show from the list: median %.1f ms; djpeg to /dev/null: median %.1f ms; ratio %.2f\n", median(show),
-                median(djpeg), median(show) / median(djpeg));
+    std::printf("show from the list: median %.1f ms; djpeg to /dev/null: median %.1f ms; ratio %.2f\n",
+                median(show), median(djpeg), median(show) / median(djpeg));
     std::printf("memory above the idle window: %.1f MB for a %.1f MB decoded picture (%.2f times)\n",
                 double(shownKb - idleKb) / 1024.0, decodedMb, double(shownKb - idleKb) / 1024.0 / decodedMb);
     return 0;

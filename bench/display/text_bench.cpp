@@ -39,11 +39,12 @@ double median(std::vector<double> v) {
 double catMs(const QString& path) {
     QElapsedTimer t;
     t.start();
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat '%1' > /dev/null").arg(path)});
+    QProcess::execute(QStringLiteral("sh"),
+                      {QStringLiteral("-c"), QStringLiteral("cat '%1' > /dev/null").arg(path)});
     return double(t.nsecsElapsed()) / 1e6;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -54,16 +55,27 @@ int main(int argc, char** argv) {
 
     QByteArray text;
     const QByteArray sjis = readFile(data + QStringLiteral("/text/plain/chardet_SHIFT_JIS__ude_4.txt"));
-    while (text.size() < 5 * 1024 * 1024) text += sjis;
+    while (text.size() < 5 * 1024 * 1024)
+        text += sjis;
     QFile(folder + QStringLiteral("/big.txt")).open(QIODevice::WriteOnly);
-    { QFile f(folder + QStringLiteral("/big.txt")); f.open(QIODevice::WriteOnly); f.write(text); }
+    {
+        QFile f(folder + QStringLiteral("/big.txt"));
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    }
 
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0";
     const QByteArray doc = readFile(data + QStringLiteral("/text/rtf/rtfjs_japanese-single-double-byte.rtf"));
-    while (rtf.size() < 2 * 1024 * 1024) rtf += "{" + doc.mid(1, doc.lastIndexOf('}') - 1) + "}";
+    while (rtf.size() < 2 * 1024 * 1024)
+        rtf += "{" + doc.mid(1, doc.lastIndexOf('}') - 1) + "}";
     rtf += "}";
-    { QFile f(folder + QStringLiteral("/big.rtf")); f.open(QIODevice::WriteOnly); f.write(rtf); }
-    std::printf("files: %lld bytes of text, %lld bytes of RTF\n", qlonglong(text.size()), qlonglong(rtf.size()));
+    {
+        QFile f(folder + QStringLiteral("/big.rtf"));
+        f.open(QIODevice::WriteOnly);
+        f.write(rtf);
+    }
+    std::printf("files: %lld bytes of text, %lld bytes of RTF\n", qlonglong(text.size()),
+                qlonglong(rtf.size()));
 
     qputenv("ORBET_HOME", work.filePath(QStringLiteral("home")).toUtf8());
     orbet::ScriptedPrompter prompter;
@@ -80,7 +92,7 @@ int main(int argc, char** argv) {
             form.Combo1->setCurrentIndex(0);
             QElapsedTimer t;
             t.start();
-            form.Combo1->setCurrentIndex(filter);  // selects and shows the file
+            form.Combo1->setCurrentIndex(filter); // selects and shows the file
             app.processEvents();
             pane.push_back(double(t.nsecsElapsed()) / 1e6);
             if (form.File1->fileName() != QLatin1String(name) || form.RT->toPlainText().isEmpty()) {
@@ -88,8 +100,8 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
-        std::printf("%s into the text pane: median %.1f ms; cat: median %.1f ms; ratio %.1f\n", name, median(pane),
-                    median(cat), median(pane) / median(cat));
+        std::printf("%s into the text pane: median %.1f ms; cat: median %.1f ms; ratio %.1f\n", name,
+                    median(pane), median(cat), median(pane) / median(cat));
     }
     return 0;
 }

@@ -49,16 +49,18 @@ double median(std::vector<double> v) {
 void makeFiles(const QString& folder, int total, int matching) {
     QDir().mkpath(folder);
     for (int i = 0; i < total; ++i) {
-        const QString name = i < matching ? QStringLiteral("photo%1.jpg").arg(i) : QStringLiteral("data%1.dat").arg(i);
+        const QString name =
+            i < matching ? QStringLiteral("photo%1.jpg").arg(i) : QStringLiteral("data%1.dat").arg(i);
         QFile(folder + u'/' + name).open(QIODevice::WriteOnly);
     }
 }
 
 void makeTree(const QString& folder, int count) {
-    for (int i = 0; i < count; ++i) QDir().mkpath(QStringLiteral("%1/dir%2/inner").arg(folder).arg(i));
+    for (int i = 0; i < count; ++i)
+        QDir().mkpath(QStringLiteral("%1/dir%2/inner").arg(folder).arg(i));
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -90,11 +92,13 @@ int main(int argc, char** argv) {
         open.push_back(double(t.nsecsElapsed()) / 1e6);
         peakKb = std::max(peakKb, rssKb());
         if (form.File1->listCount() != 1000 || form.File1->listIndex() != 0) {
-            std::printf("wrong listing: %d entries, selected %d\n", form.File1->listCount(), form.File1->listIndex());
+            std::printf("wrong listing: %d entries, selected %d\n", form.File1->listCount(),
+                        form.File1->listIndex());
             return 1;
         }
 
-        find.push_back(shellMs(QStringLiteral("find ") + tree + QStringLiteral(" -mindepth 1 -maxdepth 2 -type d")));
+        find.push_back(
+            shellMs(QStringLiteral("find ") + tree + QStringLiteral(" -mindepth 1 -maxdepth 2 -type d")));
         form.navigator().OpenTreePath(work.path());
         if (QTreeWidgetItem* parent = form.navigator().tree().findKey(work.path())) parent->setExpanded(true);
         QTreeWidgetItem* node = form.navigator().tree().findKey(tree);
@@ -107,20 +111,23 @@ int main(int argc, char** argv) {
         node->setExpanded(true);
         expand.push_back(double(t.nsecsElapsed()) / 1e6);
         // A large node gets the rest of its children a slice per turn.
-        while (node->childCount() < 10000 && t.elapsed() < 60000) QApplication::processEvents();
+        while (node->childCount() < 10000 && t.elapsed() < 60000)
+            QApplication::processEvents();
         if (node->childCount() != 10000 || node->child(0)->childCount() != 1) {
             std::printf("wrong tree: %d children\n", node->childCount());
             return 1;
         }
         node->setExpanded(false);
     }
-    std::printf("open folder of 100000 files (1000 shown): median %.1f ms; ls -1: median %.1f ms; ratio %.2f\n",
-                median(open), median(ls), median(open) / median(ls));
-    std::printf("open node of 10000 folders: median %.1f ms; find: median %.1f ms; ratio %.2f\n", median(expand),
-                median(find), median(expand) / median(find));
+    std::printf(
+        "open folder of 100000 files (1000 shown): median %.1f ms; ls -1: median %.1f ms; ratio %.2f\n",
+        median(open), median(ls), median(open) / median(ls));
+    std::printf("open node of 10000 folders: median %.1f ms; find: median %.1f ms; ratio %.2f\n",
+                median(expand), median(find), median(expand) / median(find));
     std::printf("memory above the idle window: %.1f MB (idle %.1f MB)\n", double(peakKb - idleKb) / 1024.0,
                 double(idleKb) / 1024.0);
     std::printf("longest single step on the window's thread: %.1f ms\n",
-                std::max(*std::max_element(open.begin(), open.end()), *std::max_element(expand.begin(), expand.end())));
+                std::max(*std::max_element(open.begin(), open.end()),
+                         *std::max_element(expand.begin(), expand.end())));
     return 0;
 }

@@ -22,11 +22,11 @@
 
 #include <QApplication>
 #include <QBuffer>
-#include <QDir>
-#include <QFileInfo>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -36,8 +36,8 @@
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ViewerCommands.h"
-#include "display/ReadAhead.h"
 #include "display/ColourProfile.h"
+#include "display/ReadAhead.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/ScriptedPrompter.h"
@@ -51,7 +51,9 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
+double ms(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
 
 // A photograph-like picture: gradients, shapes and noise.
 QImage scene(int w, int h) {
@@ -70,7 +72,8 @@ QImage scene(int w, int h) {
     p.end();
     for (int y = 0; y < img.height(); y += 2) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); x += 3) line[x] ^= rng() & 0x0f0f0f;
+        for (int x = 0; x < img.width(); x += 3)
+            line[x] ^= rng() & 0x0f0f0f;
     }
     return img;
 }
@@ -84,7 +87,9 @@ QByteArray segment(char marker, const QByteArray& payload) {
 }
 
 // The JPEG with an extra segment right after its start.
-QByteArray withSegment(const QByteArray& jpeg, const QByteArray& s) { return jpeg.left(2) + s + jpeg.mid(2); }
+QByteArray withSegment(const QByteArray& jpeg, const QByteArray& s) {
+    return jpeg.left(2) + s + jpeg.mid(2);
+}
 
 QByteArray exifOrientation6() {
     // Big-endian TIFF, one directory with one entry: Orientation (0x112), SHORT, 1, 6.
@@ -97,7 +102,7 @@ bool run(const QString& program, const QStringList& arguments) {
     return p.waitForFinished(900000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -152,7 +157,8 @@ int main(int argc, char** argv) {
                 app.processEvents();
                 if (afresh) {
                     ahead.cancel();
-                    while (ahead.held() > 0) QThread::msleep(1);
+                    while (ahead.held() > 0)
+                        QThread::msleep(1);
                 }
                 QElapsedTimer t;
                 t.start();
@@ -171,11 +177,13 @@ int main(int argc, char** argv) {
         }
         std::printf("24 MP JPEG, command to whole picture, %s (median of %d):\n",
                     afresh ? "opened afresh" : "stepped to", runs);
-        std::printf("  plain %.1f ms; Adobe RGB profile %.1f ms (ratio %.3f); EXIF orientation 6 %.1f ms (ratio %.3f)\n",
+        std::printf("  plain %.1f ms; Adobe RGB profile %.1f ms (ratio %.3f); EXIF orientation 6 %.1f ms "
+                    "(ratio %.3f)\n",
                     median(whole[0]), median(whole[1]), median(whole[1]) / median(whole[0]), median(whole[2]),
                     median(whole[2]) / median(whole[0]));
-        std::printf("  first screenful (the command's return): plain %.1f ms, profile %.1f ms, oriented %.1f ms\n",
-                    median(first[0]), median(first[1]), median(first[2]));
+        std::printf(
+            "  first screenful (the command's return): plain %.1f ms, profile %.1f ms, oriented %.1f ms\n",
+            median(first[0]), median(first[1]), median(first[2]));
     }
 
     // The plug-ins against the command-line decoders, 12 megapixels.
@@ -183,10 +191,13 @@ int main(int argc, char** argv) {
     scene(3000, 2000).save(png, "PNG");
     const QString sink = work.filePath(QStringLiteral("null.y4m"));
     QFile::link(QStringLiteral("/dev/null"), sink);
-    const QString avif = work.filePath(QStringLiteral("scene.avif")), heic = work.filePath(QStringLiteral("scene.heic")),
+    const QString avif = work.filePath(QStringLiteral("scene.avif")),
+                  heic = work.filePath(QStringLiteral("scene.heic")),
                   jxl = work.filePath(QStringLiteral("scene.jxl"));
-    if (!run(QStringLiteral("avifenc"), {QStringLiteral("-s"), QStringLiteral("8"), QStringLiteral("-j"), QStringLiteral("2"), png, avif}) ||
-        !run(QStringLiteral("heif-enc"), {QStringLiteral("-q"), QStringLiteral("80"), png, QStringLiteral("-o"), heic}) ||
+    if (!run(QStringLiteral("avifenc"), {QStringLiteral("-s"), QStringLiteral("8"), QStringLiteral("-j"),
+                                         QStringLiteral("2"), png, avif}) ||
+        !run(QStringLiteral("heif-enc"),
+             {QStringLiteral("-q"), QStringLiteral("80"), png, QStringLiteral("-o"), heic}) ||
         !run(QStringLiteral("cjxl"), {QStringLiteral("-e"), QStringLiteral("3"), png, jxl})) {
         std::printf("the encoders failed (avifenc, heif-enc, cjxl)\n");
         return 1;
@@ -197,7 +208,10 @@ int main(int argc, char** argv) {
         QString tool;
         QStringList arguments;
     } formats[] = {
-        {ORBET_SHIPPED_AVIF, avif, QStringLiteral("avifdec"), {QStringLiteral("-j"), QStringLiteral("all"), avif, sink}},
+        {ORBET_SHIPPED_AVIF,
+         avif,
+         QStringLiteral("avifdec"),
+         {QStringLiteral("-j"), QStringLiteral("all"), avif, sink}},
         {ORBET_SHIPPED_HEIF, heic, QStringLiteral("heif-convert"), {heic, sink}},
         {ORBET_SHIPPED_JXL, jxl, QStringLiteral("djxl"), {jxl}},
     };
@@ -225,8 +239,9 @@ int main(int argc, char** argv) {
             }
             tool.push_back(ms(t));
         }
-        std::printf("  %-12s plug-in %.1f ms, %s %.1f ms, ratio %.3f\n", qPrintable(QFileInfo(f.file).suffix()),
-                    median(plugin), qPrintable(f.tool), median(tool), median(plugin) / median(tool));
+        std::printf("  %-12s plug-in %.1f ms, %s %.1f ms, ratio %.3f\n",
+                    qPrintable(QFileInfo(f.file).suffix()), median(plugin), qPrintable(f.tool), median(tool),
+                    median(plugin) / median(tool));
     }
     return 0;
 }

@@ -76,8 +76,10 @@ struct Setup {
             for (int i = 0; i < 3; ++i)
                 QFile::copy(QString::fromUtf8(shipped[i]), folder + QStringLiteral("/IFnative%1.spi").arg(i));
         for (int i = 0; i < 4; ++i) {
-            QFile::copy(benchPlugin("win32/IFbench.spi"), withWindowsFolder + QStringLiteral("/IFwin%1.spi").arg(i));
-            QFile::copy(benchPlugin("win64/IFbench64.sph"), withWindowsFolder + QStringLiteral("/IFwin%1.sph").arg(i));
+            QFile::copy(benchPlugin("win32/IFbench.spi"),
+                        withWindowsFolder + QStringLiteral("/IFwin%1.spi").arg(i));
+            QFile::copy(benchPlugin("win64/IFbench64.sph"),
+                        withWindowsFolder + QStringLiteral("/IFwin%1.sph").arg(i));
         }
     }
 
@@ -170,7 +172,8 @@ void BM_ShowLargePngInProcess(benchmark::State& state) {
         QFile file(setup().png);
         file.open(QIODevice::ReadOnly);
         const QByteArray contents = file.readAll();
-        const QImage shown = orbet::composeOver(orbet::dibToPicture(library->getPicture(contents)), Qt::white);
+        const QImage shown =
+            orbet::composeOver(orbet::dibToPicture(library->getPicture(contents)), Qt::white);
         if (shown.isNull()) state.SkipWithError("the plug-in did not decode the picture");
         benchmark::DoNotOptimize(shown.constBits());
     }
@@ -210,7 +213,8 @@ void BM_FirstWindowsPictureAfterStart(benchmark::State& state) {
         orbet::PluginRegistry warm(hosts);
         warm.loadPlugins(setup().win32Folder); // makes the prefix and fills the cache
     }
-    const QByteArray stopServer = "WINEPREFIX='" + QFile::encodeName(hosts.winePrefix) + "' wineserver -k 2>/dev/null; sleep 1";
+    const QByteArray stopServer =
+        "WINEPREFIX='" + QFile::encodeName(hosts.winePrefix) + "' wineserver -k 2>/dev/null; sleep 1";
     for (auto _ : state) {
         state.PauseTiming();
         if (std::system(stopServer.constData()) < 0) state.SkipWithError("wineserver could not be stopped");

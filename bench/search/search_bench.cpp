@@ -31,7 +31,8 @@ long statusKb(const char* key) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key)) return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').first().toLong();
+        if (line.startsWith(key))
+            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').first().toLong();
     return 0;
 }
 
@@ -48,11 +49,13 @@ int makeTree(const QString& root, int entries) {
     int made = 0;
     for (int leaf = 0; leaf < leaves; ++leaf) {
         const QString dir =
-            root + QStringLiteral("/dir_%1/sub_%2/leaf_%3").arg(leaf / 100).arg(leaf / 10 % 10).arg(leaf % 10);
+            root +
+            QStringLiteral("/dir_%1/sub_%2/leaf_%3").arg(leaf / 100).arg(leaf / 10 % 10).arg(leaf % 10);
         QDir().mkpath(dir);
         const int here = files / leaves + (leaf < files % leaves ? 1 : 0);
         for (int f = 0; f < here; ++f, ++made)
-            QFile(dir + QStringLiteral("/file_%1.dat").arg(f, 5, 10, QLatin1Char('0'))).open(QIODevice::WriteOnly);
+            QFile(dir + QStringLiteral("/file_%1.dat").arg(f, 5, 10, QLatin1Char('0')))
+                .open(QIODevice::WriteOnly);
     }
     return made + 1110;
 }
@@ -73,7 +76,8 @@ Run searchOnce(orbet::HideForm& form) {
     auto end = QObject::connect(&form, &orbet::HideForm::searchEnded, &form, [&] { ended = true; });
     t.start();
     form.Command1->click();
-    while (!ended) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    while (!ended)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     run.totalMs = double(t.nsecsElapsed()) / 1e6;
     run.rows = form.model()->rowCount();
     QObject::disconnect(first);
@@ -88,7 +92,7 @@ double shellMs(const QString& command) {
     return double(t.nsecsElapsed()) / 1e6;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -136,10 +140,12 @@ int main(int argc, char** argv) {
                 *std::min_element(ratio.begin(), ratio.end()), *std::max_element(ratio.begin(), ratio.end()));
     std::printf("first entries listed after: median %.1f ms (max %.1f)\n", median(first),
                 *std::max_element(first.begin(), first.end()));
-    std::printf("memory beyond the idle window: %.1f bytes per entry resident (%ld kB), peak %.1f bytes per entry\n",
-                double(afterKb - idleKb) * 1024.0 / warm.rows, afterKb - idleKb,
-                double(afterPeakKb - idlePeakKb) * 1024.0 / warm.rows);
-    std::printf("held by the result store: %.1f bytes per entry\n", double(form->model()->bytesUsed()) / warm.rows);
+    std::printf(
+        "memory beyond the idle window: %.1f bytes per entry resident (%ld kB), peak %.1f bytes per entry\n",
+        double(afterKb - idleKb) * 1024.0 / warm.rows, afterKb - idleKb,
+        double(afterPeakKb - idlePeakKb) * 1024.0 / warm.rows);
+    std::printf("held by the result store: %.1f bytes per entry\n",
+                double(form->model()->bytesUsed()) / warm.rows);
     delete form;
     return 0;
 }

@@ -74,14 +74,14 @@ bool parse(int argc, char** argv, Options& o) {
 }
 
 class ScreenProbe {
-public:
+  public:
     bool open() {
         display_ = XOpenDisplay(nullptr);
         if (!display_ || !XShmQueryExtension(display_)) return false;
         const int s = DefaultScreen(display_);
         root_ = RootWindow(display_, s);
-        image_ = XShmCreateImage(display_, DefaultVisual(display_, s), DefaultDepth(display_, s), ZPixmap, nullptr,
-                                 &shm_, DisplayWidth(display_, s), DisplayHeight(display_, s));
+        image_ = XShmCreateImage(display_, DefaultVisual(display_, s), DefaultDepth(display_, s), ZPixmap,
+                                 nullptr, &shm_, DisplayWidth(display_, s), DisplayHeight(display_, s));
         if (!image_) return false;
         shm_.shmid = shmget(IPC_PRIVATE, size_t(image_->bytes_per_line) * image_->height, IPC_CREAT | 0600);
         if (shm_.shmid < 0) return false;
@@ -89,7 +89,7 @@ public:
         shm_.readOnly = False;
         if (!XShmAttach(display_, &shm_)) return false;
         XSync(display_, False);
-        shmctl(shm_.shmid, IPC_RMID, nullptr);  // goes when both ends detach
+        shmctl(shm_.shmid, IPC_RMID, nullptr); // goes when both ends detach
         return true;
     }
 
@@ -108,7 +108,7 @@ public:
         return n;
     }
 
-private:
+  private:
     Display* display_ = nullptr;
     Window root_ = 0;
     XImage* image_ = nullptr;
@@ -120,13 +120,14 @@ void sleepMs(int ms) {
     nanosleep(&ts, nullptr);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     Options o;
     if (!parse(argc, argv, o)) {
-        std::fprintf(stderr, "usage: orbet_launch_probe [--colour R,G,B] [--tolerance N] [--samples N] [--hold MS] "
-                             "[--timeout MS] -- PROGRAM [ARG...]\n");
+        std::fprintf(stderr,
+                     "usage: orbet_launch_probe [--colour R,G,B] [--tolerance N] [--samples N] [--hold MS] "
+                     "[--timeout MS] -- PROGRAM [ARG...]\n");
         return 2;
     }
     ScreenProbe screen;
@@ -135,7 +136,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     // The last run's window must be gone before this run's clock starts.
-    for (int i = 0; i < 500 && screen.matching(o) >= o.samples; ++i) sleepMs(10);
+    for (int i = 0; i < 500 && screen.matching(o) >= o.samples; ++i)
+        sleepMs(10);
 
     const long long launch = nowNs();
     const pid_t child = fork();

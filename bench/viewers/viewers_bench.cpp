@@ -74,7 +74,8 @@ void makeJpeg(const QString& path, unsigned seed) {
     p.end();
     for (int y = 0; y < img.height(); y += 2) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); x += 3) line[x] ^= rng() & 0x0f0f0f;
+        for (int x = 0; x < img.width(); x += 3)
+            line[x] ^= rng() & 0x0f0f0f;
     }
     img.save(path, "JPEG", 90);
 }
@@ -82,11 +83,12 @@ void makeJpeg(const QString& path, unsigned seed) {
 double djpegMs(const QString& file) {
     QElapsedTimer t;
     t.start();
-    QProcess::execute(QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), file});
+    QProcess::execute(QStringLiteral("djpeg"),
+                      {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), file});
     return double(t.nsecsElapsed()) / 1e6;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -128,7 +130,8 @@ int main(int argc, char** argv) {
     }
     all->Picture1->repaint();
     auto waitForGuess = [&] {
-        const QString next = folder + QStringLiteral("/") + form.File1->entry((form.File1->listIndex() + 1) % steps);
+        const QString next =
+            folder + QStringLiteral("/") + form.File1->entry((form.File1->listIndex() + 1) % steps);
         QElapsedTimer t;
         t.start();
         while (!viewers.readAhead().isDecoded(next) && t.elapsed() < 5000) {
@@ -140,8 +143,8 @@ int main(int argc, char** argv) {
     malloc_trim(0);
     const double decodedMb = 6000.0 * 4000.0 * 4 / (1024 * 1024);
     const double fullMb = double(rssKb() - idleKb) / 1024.0;
-    std::printf("memory: idle %.1f MB, full screen open %.1f MB, guesses held %d\n", idleKb / 1024.0, rssKb() / 1024.0,
-                viewers.readAhead().held());
+    std::printf("memory: idle %.1f MB, full screen open %.1f MB, guesses held %d\n", idleKb / 1024.0,
+                rssKb() / 1024.0, viewers.readAhead().held());
 
     // 1. A user who looks at each picture: the step after the guess is ready.
     std::vector<double> step, djpeg;
@@ -151,7 +154,7 @@ int main(int argc, char** argv) {
         QElapsedTimer t;
         t.start();
         all->listnext_Click();
-        all->Picture1->repaint();  // on screen: the scaled copy is drawn
+        all->Picture1->repaint(); // on screen: the scaled copy is drawn
         step.push_back(double(t.nsecsElapsed()) / 1e6);
         if (form.File1->listIndex() != i || all->Picture1->picture().size() != QSize(6000, 4000)) {
             std::printf("step %d did not show its picture\n", i);
@@ -175,17 +178,21 @@ int main(int argc, char** argv) {
         app.processEvents();
         QElapsedTimer t;
         t.start();
-        form.File1->setListIndex((form.File1->listIndex() + 7) % steps);  // a jump: no guess serves it
+        form.File1->setListIndex((form.File1->listIndex() + 7) % steps); // a jump: no guess serves it
         cold.push_back(double(t.nsecsElapsed()) / 1e6);
     }
 
-    std::printf("step in full screen after a look at the picture: median %.1f ms, 90th %.1f ms; djpeg: median %.1f ms; "
+    std::printf("step in full screen after a look at the picture: median %.1f ms, 90th %.1f ms; djpeg: "
+                "median %.1f ms; "
                 "ratio %.2f (%zu steps)\n",
-                median(step), percentile(step, 0.9), median(djpeg), median(step) / median(djpeg), step.size());
-    std::printf("steps back to back (holding the key): median %.1f ms (ratio to djpeg %.2f); main window show without "
+                median(step), percentile(step, 0.9), median(djpeg), median(step) / median(djpeg),
+                step.size());
+    std::printf("steps back to back (holding the key): median %.1f ms (ratio to djpeg %.2f); main window "
+                "show without "
                 "read-ahead: median %.1f ms (ratio %.2f)\n",
                 median(rushed), median(rushed) / median(djpeg), median(cold), median(cold) / median(djpeg));
-    std::printf("memory above the idle window with full screen open: %.1f MB for a %.1f MB decoded picture (%.2f times, "
+    std::printf("memory above the idle window with full screen open: %.1f MB for a %.1f MB decoded picture "
+                "(%.2f times, "
                 "the guess held ahead included)\n",
                 fullMb, decodedMb, fullMb / decodedMb);
 
@@ -201,10 +208,12 @@ int main(int argc, char** argv) {
     QObject::connect(form.MP, &orbet::PictureBox::pictureChanged, [&] { ++shows; });
     all->Slideon->trigger();
     show.start();
-    while (shows < steps && show.elapsed() < steps * 2000) app.processEvents(QEventLoop::WaitForMoreEvents, 50);
+    while (shows < steps && show.elapsed() < steps * 2000)
+        app.processEvents(QEventLoop::WaitForMoreEvents, 50);
     const double elapsed = double(show.nsecsElapsed()) / 1e6;
-    std::printf("slideshow at 500 ms: %d pictures in %.1f ms, expected %d ms; drift %.1f ms (%.2f of one interval)\n",
-                shows, elapsed, steps * 500, elapsed - steps * 500.0, (elapsed - steps * 500.0) / 500.0);
+    std::printf(
+        "slideshow at 500 ms: %d pictures in %.1f ms, expected %d ms; drift %.1f ms (%.2f of one interval)\n",
+        shows, elapsed, steps * 500, elapsed - steps * 500.0, (elapsed - steps * 500.0) / 500.0);
     all->close();
     return 0;
 }

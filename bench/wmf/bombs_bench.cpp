@@ -48,13 +48,15 @@ void readRich(benchmark::State& state, const QByteArray& rtf) {
 // About 1 MB of records of one kind.
 constexpr int kMegabyteOfRects = (1 << 20) / 14;
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const auto add = [](const char* name, const QByteArray& bytes, bool bounded = true) {
-        benchmark::RegisterBenchmark(name, render, bytes, bounded)->Unit(benchmark::kMillisecond)->Iterations(1);
+        benchmark::RegisterBenchmark(name, render, bytes, bounded)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
     };
     add("Render/ordinary-8192x4096-one-rect", hatchedBomb(1));
     // What the budget saves: 50 of the 500 rectangles, drawn without one.
@@ -73,7 +75,8 @@ int main(int argc, char** argv) {
         b.record(0x020B, {0, 0});
         b.record(0x020C, {1500, 2000});
         b.brush(2, colorRef(200, 30, 30), 5).select(0);
-        for (int i = 0; i < 2000; ++i) b.rect(0, 0, 2000, 1500);
+        for (int i = 0; i < 2000; ++i)
+            b.rect(0, 0, 2000, 1500);
         return b.build();
     }();
     benchmark::RegisterBenchmark("Rtf/three-hatched-7KB", readRich, rtfWithPictures(hatchedBomb(500), 3))

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-
 #include "display/text/EncodingSniffer.h"
 #include "platform/AtomicWrite.h"
 

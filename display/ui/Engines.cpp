@@ -44,7 +44,7 @@ void dropLateWarnings(QtMsgType type, const QMessageLogContext& where, const QSt
 }
 
 class LateWarningsDropped {
-public:
+  public:
     LateWarningsDropped() { previousHandler = qInstallMessageHandler(dropLateWarnings); }
     ~LateWarningsDropped() { qInstallMessageHandler(previousHandler); }
 };
@@ -72,7 +72,7 @@ Engines* load() {
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 Engines* engines() {
     static Engines* const e = [] {
@@ -82,7 +82,9 @@ Engines* engines() {
     return e;
 }
 
-bool enginesLoaded() { return loaded; }
+bool enginesLoaded() {
+    return loaded;
+}
 
 WebView* createWebView(QWidget* parent, WebRole role) {
     Engines* e = engines();
@@ -100,7 +102,9 @@ PendingBusyPointer::PendingBusyPointer() {
     on_ = true;
 }
 
-PendingBusyPointer::~PendingBusyPointer() { done(); }
+PendingBusyPointer::~PendingBusyPointer() {
+    done();
+}
 
 void PendingBusyPointer::done() {
     if (!on_) return;
@@ -108,4 +112,4 @@ void PendingBusyPointer::done() {
     QGuiApplication::restoreOverrideCursor();
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -29,7 +29,7 @@ enum class WebRole { Preview, Browser };
 // A browser view. widget() is a child of the parent it was made for and
 // owns this object: it goes when the widget goes.
 class WebView {
-public:
+  public:
     virtual ~WebView() = default;
     virtual QWidget* widget() = 0;
     virtual void setUrl(const QUrl& url) = 0;
@@ -51,7 +51,7 @@ public:
 // framework's player among the owner's children). Its pictures paint on a
 // plain widget inside the video parent, hidden until shown.
 class MediaPlayer {
-public:
+  public:
     enum class Status { Other, Loaded, Ended };
     virtual ~MediaPlayer() = default;
     virtual void setSource(const QUrl& url) = 0;
@@ -74,7 +74,7 @@ public:
 };
 
 class Engines {
-public:
+  public:
     virtual ~Engines() = default;
     virtual WebView* createWebView(QWidget* parent, WebRole role) = 0;
     virtual MediaPlayer* createMediaPlayer(QObject* owner, QWidget* videoParent) = 0;
@@ -98,13 +98,13 @@ bool enginesLoaded();
 // (or it goes); for the first page or media file, which pays for the
 // engine's start.
 class PendingBusyPointer {
-public:
+  public:
     PendingBusyPointer();
     ~PendingBusyPointer();
     void done();
 
-private:
+  private:
     bool on_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -128,4 +128,4 @@ bool MediaControl::command(const QString& word) {
     return false;
 }
 
-}  // namespace orbet
+} // namespace orbet

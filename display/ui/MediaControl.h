@@ -15,8 +15,8 @@ class MediaPlayer;
 // The media control the program drives by command words: a file name and
 // "open", "play", "stop", "close". The player is built on the first command
 // that needs it, from the engine module (display/ui/Engines.h), which the
-// first media file opens; the pointer shows busy until that file is loaded. Commands that fail are not reported; completion of playback
-// is signalled.
+// first media file opens; the pointer shows busy until that file is loaded. Commands that fail are not
+// reported; completion of playback is signalled.
 //
 // A video plays on a surface inside videoParent, shown only while a file with
 // a picture track is open, a file name is set and the media panel (when one
@@ -24,7 +24,7 @@ class MediaPlayer;
 // the picture away. Where the surface sits is the caller's (the layout's).
 class MediaControl : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit MediaControl(QWidget* videoParent, QWidget* panel = nullptr, QObject* parent = nullptr);
     ~MediaControl() override;
 
@@ -45,26 +45,26 @@ public:
     // gone. The window calls it before it destroys its controls.
     void release();
 
-signals:
+  signals:
     // Playback reached the end of the media.
     void completed();
     void videoAvailable(bool available);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     bool ensurePlayer();
     void updateVideo();
 
     QPointer<QWidget> videoParent_;
     QPointer<QWidget> panel_;
     QString fileName_;
-    MediaPlayer* player_ = nullptr;  // a child of this object
+    MediaPlayer* player_ = nullptr; // a child of this object
     QPointer<QWidget> video_;
     std::unique_ptr<PendingBusyPointer> busy_;
     bool open_ = false;
     bool hasVideo_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -39,7 +39,8 @@ void PictureBox::setPicture(QImage image, int turn) {
     if (!image_.isNull()) emit pictureChanged();
 }
 
-void PictureBox::setPicture(QImage corner, QSize size, QFuture<QImage> whole, std::function<QImage()> fallback,
+void PictureBox::setPicture(QImage corner, QSize size, QFuture<QImage> whole,
+                            std::function<QImage()> fallback,
                             std::shared_ptr<const JpegCornerHandOff> handOff) {
     setPicture(QImage());
     image_ = std::move(corner);
@@ -88,7 +89,7 @@ void PictureBox::nextFrame() {
     QImage frame;
     int delay = 0;
     if (!animation_->next(frame, delay)) {
-        animation_.reset();  // the last frame stays
+        animation_.reset(); // the last frame stays
         return;
     }
     image_ = std::move(frame);
@@ -127,4 +128,4 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     first = false;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -23,7 +23,7 @@ class JpegCornerHandOff;
 // ready. Anything that asks for the picture meanwhile waits for it.
 class PictureBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PictureBox(QWidget* parent = nullptr);
     ~PictureBox() override;
 
@@ -53,18 +53,18 @@ public:
     bool isComplete() const { return !pending_; }
     void clear() { setPicture(QImage()); }
 
-signals:
+  signals:
     // A picture is shown whole (for a corner shown first, when the rest arrives).
     void pictureChanged();
     // The next frame of an animation is shown (picture() gives it).
     void frameShown();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void finish();
     void nextFrame();
 
@@ -82,4 +82,4 @@ private:
     QTimer frameTimer_;
 };
 
-}  // namespace orbet
+} // namespace orbet

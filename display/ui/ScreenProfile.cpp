@@ -24,8 +24,8 @@ QByteArray screenProfile() {
     if (property == XCB_ATOM_NONE) return {};
     // A profile is a few kilobytes; more than 4 MB is not one.
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, screens.data->root, property, XCB_ATOM_ANY, 0, 1024 * 1024),
-        nullptr);
+        connection,
+        xcb_get_property(connection, 0, screens.data->root, property, XCB_ATOM_ANY, 0, 1024 * 1024), nullptr);
     if (!reply) return {};
     QByteArray profile;
     if (reply->format == 8)
@@ -35,4 +35,4 @@ QByteArray screenProfile() {
     return profile;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -9,4 +9,4 @@ namespace orbet {
 // or the program runs on another window system.
 QByteArray screenProfile();
 
-}  // namespace orbet
+} // namespace orbet

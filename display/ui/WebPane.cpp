@@ -39,7 +39,8 @@ void WebPane::navigate(const QString& address) {
         };
     }
     // By the file's bytes: a name that is not UTF-8 reaches its file too.
-    view_->setUrl(pathFacts(address).exists ? nativeFileUrl(absoluteCleanPath(address)) : QUrl::fromUserInput(address));
+    view_->setUrl(pathFacts(address).exists ? nativeFileUrl(absoluteCleanPath(address))
+                                            : QUrl::fromUserInput(address));
 }
 
 void WebPane::resizeEvent(QResizeEvent* event) {
@@ -47,4 +48,4 @@ void WebPane::resizeEvent(QResizeEvent* event) {
     if (widget_) widget_->setGeometry(rect());
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -17,7 +17,7 @@ class WebView;
 // empty address clears it.
 class WebPane : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit WebPane(QWidget* parent = nullptr);
     ~WebPane() override;
 
@@ -27,17 +27,17 @@ public:
     // The engine's view widget; null until the first page.
     QWidget* view() const { return widget_; }
 
-signals:
+  signals:
     void loadFinished(bool ok);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
-    WebView* view_ = nullptr;  // owned by widget_
+  private:
+    WebView* view_ = nullptr; // owned by widget_
     QPointer<QWidget> widget_;
     std::unique_ptr<PendingBusyPointer> busy_;
     QString address_;
 };
 
-}  // namespace orbet
+} // namespace orbet

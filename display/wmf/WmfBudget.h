@@ -29,4 +29,4 @@ struct WmfBudget {
     bool spent() const { return cutShort || steps <= 0 || pixels <= 0; }
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -96,7 +96,8 @@ void Playback::run() {
     while (!m_stopped && reader.next(r)) {
         if (m_budget) {
             const qint64 cost = stepsFor(r);
-            if ((m_budget->cancel && m_budget->cancel->load(std::memory_order_relaxed)) || m_budget->steps < cost) {
+            if ((m_budget->cancel && m_budget->cancel->load(std::memory_order_relaxed)) ||
+                m_budget->steps < cost) {
                 m_stopped = true;
                 break;
             }
@@ -112,7 +113,8 @@ void Playback::run() {
 bool Playback::afford(const QRectF& area) {
     if (!m_budget) return true;
     const QRectF visible = area.normalized() & m_frame.target;
-    const qint64 pixels = visible.isEmpty() ? 1 : qint64(std::ceil(visible.width()) * std::ceil(visible.height()));
+    const qint64 pixels =
+        visible.isEmpty() ? 1 : qint64(std::ceil(visible.width()) * std::ceil(visible.height()));
     if (pixels > m_budget->pixels) {
         m_budget->pixels = 0;
         m_stopped = true;

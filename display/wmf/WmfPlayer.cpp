@@ -217,7 +217,8 @@ std::optional<Layout> computeLayout(const QByteArray& bytes, QString* error) {
     return l;
 }
 
-void play(const QByteArray& bytes, const Layout& l, QPainter& painter, const QRectF& target, WmfBudget* budget) {
+void play(const QByteArray& bytes, const Layout& l, QPainter& painter, const QRectF& target,
+          WmfBudget* budget) {
     WmfBudget own;
     if (!budget) budget = &own;
     Frame frame{l.device, target, l.initial};
@@ -274,7 +275,8 @@ std::function<QImage(const QByteArray&, qint64, qint64*)> metafileDecoder(WmfBud
     };
 }
 
-bool playWmf(const QByteArray& bytes, QPainter& painter, const QRectF& target, QString* error, WmfBudget* budget) {
+bool playWmf(const QByteArray& bytes, QPainter& painter, const QRectF& target, QString* error,
+             WmfBudget* budget) {
     if (target.isEmpty()) {
         setError(error, "The target rectangle is empty.");
         return false;

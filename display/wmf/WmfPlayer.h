@@ -85,7 +85,7 @@ bool playWmf(const QByteArray& bytes, QPainter& painter, const QRectF& target, Q
 // whose natural size would take more than the reader allows is refused before
 // anything is drawn, and every picture draws under `budget`, which the
 // pictures of one document share; once it is spent the rest are left out.
-std::function<QImage(const QByteArray& data, qint64 budgetBytes, qint64* claimed)> metafileDecoder(
-    WmfBudget* budget);
+std::function<QImage(const QByteArray& data, qint64 budgetBytes, qint64* claimed)>
+metafileDecoder(WmfBudget* budget);
 
 } // namespace orbet

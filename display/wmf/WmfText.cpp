@@ -64,7 +64,6 @@ char16_t symbolToUnicode(quint8 b) {
     return b;
 }
 
-
 struct ConverterCloser {
     void operator()(UConverter* c) const { ucnv_close(c); }
 };
@@ -105,7 +104,8 @@ bool readsAsCodePage932(QByteArrayView bytes) {
     ucnv_reset(strict.get());
     std::vector<UChar> buffer(static_cast<size_t>(bytes.size()) + 2);
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_toUChars(strict.get(), buffer.data(), int32_t(buffer.size()), bytes.data(), int32_t(bytes.size()), &status);
+    ucnv_toUChars(strict.get(), buffer.data(), int32_t(buffer.size()), bytes.data(), int32_t(bytes.size()),
+                  &status);
     return U_SUCCESS(status);
 }
 

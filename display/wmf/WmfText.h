@@ -44,10 +44,9 @@ struct DecodedText {
 
 // Decodes through ICU's converter for the charset's code page (windows-31j for
 // Shift_JIS). DEFAULT_CHARSET text reads as code page 932 when its bytes are
-// valid there and hold a double-byte character, else as 1252. Symbol-charset text in the "Symbol" face is mapped to the
-// Unicode characters that face draws (Greek letters, mathematical signs);
-// other symbol faces keep the byte values as Latin-1. Malformed multi-byte
-// sequences become U+FFFD.
+// valid there and hold a double-byte character, else as 1252. Symbol-charset text in the "Symbol" face is
+// mapped to the Unicode characters that face draws (Greek letters, mathematical signs); other symbol faces
+// keep the byte values as Latin-1. Malformed multi-byte sequences become U+FFFD.
 DecodedText decodeText(QByteArrayView bytes, int charset, const QString& faceName = {});
 
 QString decodeFaceName(const QByteArray& bytes, int charset);

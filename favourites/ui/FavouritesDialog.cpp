@@ -5,9 +5,9 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "platform/Named.h"
 #include "favourites/FavouritesStore.h"
 #include "platform/FileAttributes.h"
+#include "platform/Named.h"
 #include "platform/NativePath.h"
 #include "platform/ProgramState.h"
 #include "platform/Prompter.h"
@@ -18,7 +18,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(FavouritesDialog)
 };
-}  // namespace
+} // namespace
 
 Form2::Form2(Prompter& prompter, ProgramState& state, FavouritesStore& store, const FavouritesHooks& hooks,
              QWidget* parent)
@@ -26,7 +26,7 @@ Form2::Form2(Prompter& prompter, ProgramState& state, FavouritesStore& store, co
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(Texts::tr("お気に入りパス呼び出し"));
     List1 = named(new QListWidget(this), "List1");
-    List1->setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック")));  // untranslated: a font family
+    List1->setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"))); // untranslated: a font family
     Command1 = named(new QPushButton(QStringLiteral("OK"), this), "Command1");
     Command2 = named(new QPushButton(Texts::tr("キャンセル"), this), "Command2");
     Command3 = named(new QPushButton(Texts::tr("削除"), this), "Command3");
@@ -61,7 +61,8 @@ bool Form2::hasSelection() {
 
 void Form2::storeList() {
     QStringList lines;
-    for (int i = 0; i < List1->count(); ++i) lines.append(List1->item(i)->data(Qt::UserRole).toString());
+    for (int i = 0; i < List1->count(); ++i)
+        lines.append(List1->item(i)->data(Qt::UserRole).toString());
     store_.replaceAll(lines);
 }
 
@@ -103,9 +104,13 @@ void Form2::move(int step) {
     List1->setCurrentRow(to);
 }
 
-void Form2::Command4_Click() { move(1); }
+void Form2::Command4_Click() {
+    move(1);
+}
 
-void Form2::Command5_Click() { move(-1); }
+void Form2::Command5_Click() {
+    move(-1);
+}
 
 void Form2::done(int result) {
     QDialog::done(result);
@@ -115,7 +120,8 @@ void Form2::done(int result) {
 
 FavouritesCommands::FavouritesCommands(Prompter& prompter, ProgramState& state, FavouritesStore& store,
                                        FavouritesHooks hooks, QWidget* dialogParent)
-    : prompter_(prompter), state_(state), store_(store), hooks_(std::move(hooks)), dialogParent_(dialogParent) {}
+    : prompter_(prompter), state_(state), store_(store), hooks_(std::move(hooks)),
+      dialogParent_(dialogParent) {}
 
 void FavouritesCommands::AddO() {
     const Answer a = prompter_.message(Texts::tr("現在のパスをお気に入りに登録します。よろしいですか？"),
@@ -148,10 +154,11 @@ void FavouritesCommands::chekO() {
     hooks_.setCommandsEnabled(false);
     const QString title = state_.title;
     state_.title = Texts::tr("パスソート中_") + title;
-    store_.check([](const QString& p) { return existsAsFileOrFolder(p); }, [] { QCoreApplication::processEvents(); });
+    store_.check([](const QString& p) { return existsAsFileOrFolder(p); },
+                 [] { QCoreApplication::processEvents(); });
     state_.title = title;
     hooks_.setCommandsEnabled(true);
     checking_ = false;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -29,14 +29,14 @@ struct FavouritesHooks {
 // favourites and changes their order. Every change reaches the store at once.
 class Form2 : public QDialog {
     Q_OBJECT
-public:
+  public:
     Form2(Prompter& prompter, ProgramState& state, FavouritesStore& store, const FavouritesHooks& hooks,
           QWidget* parent);
 
-    void Command1_Click();  // go to the selected favourite
-    void Command3_Click();  // delete
-    void Command4_Click();  // move down
-    void Command5_Click();  // move up
+    void Command1_Click(); // go to the selected favourite
+    void Command3_Click(); // delete
+    void Command4_Click(); // move down
+    void Command5_Click(); // move up
 
     QListWidget* List1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -45,10 +45,10 @@ public:
     QPushButton* Command4 = nullptr;
     QPushButton* Command5 = nullptr;
 
-protected:
+  protected:
     void done(int result) override;
 
-private:
+  private:
     bool hasSelection();
     void move(int step);
     void storeList();
@@ -61,7 +61,7 @@ private:
 
 // The folder menu's favourites commands (F1, F2, F3).
 class FavouritesCommands {
-public:
+  public:
     FavouritesCommands(Prompter& prompter, ProgramState& state, FavouritesStore& store, FavouritesHooks hooks,
                        QWidget* dialogParent);
 
@@ -70,7 +70,7 @@ public:
     void chekO();
     bool checking() const { return checking_; }
 
-private:
+  private:
     Prompter& prompter_;
     ProgramState& state_;
     FavouritesStore& store_;
@@ -79,4 +79,4 @@ private:
     bool checking_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -57,7 +57,7 @@ void roundTrip(const QByteArray& bytes) {
     if (status != orbet::ang::Reader::Status::Ok || content != bytes) __builtin_trap();
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));

@@ -12,7 +12,8 @@
 // refused, never read past.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
-    const std::size_t split = std::min<std::size_t>(size - 2, std::size_t(data[0]) | std::size_t(data[1]) << 8);
+    const std::size_t split =
+        std::min<std::size_t>(size - 2, std::size_t(data[0]) | std::size_t(data[1]) << 8);
     // Separate heap blocks, so the sanitizer catches a read past either one.
     auto* header = new std::uint8_t[split ? split : 1];
     auto* pixels = new std::uint8_t[size - 2 - split ? size - 2 - split : 1];

@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QString upperName = name.toUpper();
         // Case folding is only an identity for names whose upper case maps back one to one.
         if (upperName.toLower() != name.toLower() || upperName.size() != name.size()) continue;
-        if (pattern.toUpper().toLower() != pattern.toLower() || pattern.toUpper().size() != pattern.size()) continue;
+        if (pattern.toUpper().toLower() != pattern.toLower() || pattern.toUpper().size() != pattern.size())
+            continue;
         if (matcher.matches(name) != upper.matches(upperName)) __builtin_trap();
     }
     return 0;

@@ -13,13 +13,14 @@ orbet::Settings readSettings(const QByteArray& bytes, orbet::FavouritesStore& fa
     const orbet::RawSettings raw = orbet::readRawSettings(lines);
     orbet::Settings settings;
     for (const orbet::SettingKey& key : orbet::settingKeys()) {
-        if (const auto& value = raw.value(QString::fromLatin1(key.name))) orbet::applyRawValue(settings, key, *value);
+        if (const auto& value = raw.value(QString::fromLatin1(key.name)))
+            orbet::applyRawValue(settings, key, *value);
     }
     favourites.load(lines);
     return settings;
 }
 
-}  // namespace
+} // namespace
 
 // Whatever a settings file holds, what the program writes back from it must
 // read back as the same settings and the same favourites.

@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int64_t stride = (std::int64_t(h->biWidth) * h->biBitCount + 31) / 32 * 4;
     volatile std::uint8_t sum = 0;
     const auto* p = static_cast<const std::uint8_t*>(pixels);
-    for (std::int64_t y = 0; y < rows; ++y) sum = std::uint8_t(sum + p[y * stride + stride - 1]);
+    for (std::int64_t y = 0; y < rows; ++y)
+        sum = std::uint8_t(sum + p[y * stride + stride - 1]);
     std::free(header);
     std::free(pixels);
     return 0;

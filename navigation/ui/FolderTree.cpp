@@ -20,18 +20,18 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(FolderTree)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
 // Keeps the tree from repainting while it changes, and always lets it
 // repaint again, whatever path leaves the scope.
 class FrozenTree {
-public:
+  public:
     explicit FrozenTree(QTreeWidget& t) : t_(t), was_(t.updatesEnabled()) { t_.setUpdatesEnabled(false); }
     ~FrozenTree() { t_.setUpdatesEnabled(was_); }
 
-private:
+  private:
     QTreeWidget& t_;
     bool was_;
 };
@@ -42,9 +42,11 @@ int selectedImageFor(int image) {
     return image;
 }
 
-void deleteChildren(QTreeWidgetItem* node) { qDeleteAll(node->takeChildren()); }
+void deleteChildren(QTreeWidgetItem* node) {
+    qDeleteAll(node->takeChildren());
+}
 
-}  // namespace
+} // namespace
 
 FolderTree::FolderTree(QTreeWidget& tree, Prompter& prompter, Hooks hooks, QObject* parent)
     : QObject(parent), tree_(tree), prompter_(prompter), hooks_(std::move(hooks)) {
@@ -54,11 +56,17 @@ FolderTree::FolderTree(QTreeWidget& tree, Prompter& prompter, Hooks hooks, QObje
     connect(&tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { nodeClicked(node); });
 }
 
-QString FolderTree::keyOf(const QTreeWidgetItem* node) { return node ? node->data(0, KeyRole).toString() : QString(); }
+QString FolderTree::keyOf(const QTreeWidgetItem* node) {
+    return node ? node->data(0, KeyRole).toString() : QString();
+}
 
-int FolderTree::imageOf(const QTreeWidgetItem* node) { return node ? node->data(0, ImageRole).toInt() : 0; }
+int FolderTree::imageOf(const QTreeWidgetItem* node) {
+    return node ? node->data(0, ImageRole).toInt() : 0;
+}
 
-bool FolderTree::isPlaceholder(const QTreeWidgetItem* node) { return keyOf(node).startsWith(QLatin1String("//")); }
+bool FolderTree::isPlaceholder(const QTreeWidgetItem* node) {
+    return keyOf(node).startsWith(QLatin1String("//"));
+}
 
 QTreeWidgetItem* FolderTree::newNode(const QString& key, const QString& text, int image) const {
     auto* node = new QTreeWidgetItem(QStringList{text});
@@ -70,11 +78,13 @@ QTreeWidgetItem* FolderTree::newNode(const QString& key, const QString& text, in
 
 QTreeWidgetItem* FolderTree::findKey(const QString& key) const {
     QList<QTreeWidgetItem*> pending;
-    for (int i = 0; i < tree_.topLevelItemCount(); ++i) pending.append(tree_.topLevelItem(i));
+    for (int i = 0; i < tree_.topLevelItemCount(); ++i)
+        pending.append(tree_.topLevelItem(i));
     while (!pending.isEmpty()) {
         QTreeWidgetItem* n = pending.takeFirst();
         if (keyOf(n) == key) return n;
-        for (int i = 0; i < n->childCount(); ++i) pending.append(n->child(i));
+        for (int i = 0; i < n->childCount(); ++i)
+            pending.append(n->child(i));
     }
     return nullptr;
 }
@@ -93,7 +103,9 @@ void FolderTree::DriveCheck(const QString& scope) {
     }
 }
 
-bool FolderTree::Plus2(const QString& path) const { return hasSubfolder(path, hooks_.hideDirectory() == 1); }
+bool FolderTree::Plus2(const QString& path) const {
+    return hasSubfolder(path, hooks_.hideDirectory() == 1);
+}
 
 void FolderTree::Plus(const QString& path) {
     if (!Plus2(path)) return;
@@ -109,7 +121,8 @@ void FolderTree::fillNode(QTreeWidgetItem* node) {
     const std::vector<Subfolder> subfolders = listSubfolders(key, includeHidden, &status);
     if (status == FolderStatus::NotFound) {
         // The node itself goes with the rebuild, so it happens after this event.
-        QMetaObject::invokeMethod(this, [this] { DriveCheck(QStringLiteral("ALL")); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { DriveCheck(QStringLiteral("ALL")); }, Qt::QueuedConnection);
         return;
     }
     FrozenTree frozen(tree_);
@@ -120,8 +133,10 @@ void FolderTree::fillNode(QTreeWidgetItem* node) {
     if (all->size() > kNodesPerTurn) {
         // A folder of a hundred thousand subfolders gets its nodes a slice
         // per turn of the event loop, so the window answers meanwhile.
-        fillings_.push_back({QPersistentModelIndex(tree_.indexFromItem(node)), all, kNodesPerTurn, includeHidden});
-        if (fillings_.size() == 1) QMetaObject::invokeMethod(this, &FolderTree::fillMore, Qt::QueuedConnection);
+        fillings_.push_back(
+            {QPersistentModelIndex(tree_.indexFromItem(node)), all, kNodesPerTurn, includeHidden});
+        if (fillings_.size() == 1)
+            QMetaObject::invokeMethod(this, &FolderTree::fillMore, Qt::QueuedConnection);
     }
 }
 
@@ -166,14 +181,16 @@ void FolderTree::finishFilling(QTreeWidgetItem* node) {
     for (auto f = fillings_.begin(); f != fillings_.end(); ++f) {
         if (fillingNode(*f) != node) continue;
         FrozenTree frozen(tree_);
-        for (; f->next < f->all->size(); f->next += kNodesPerTurn) addChildren(node, *f->all, f->next, f->includeHidden);
+        for (; f->next < f->all->size(); f->next += kNodesPerTurn)
+            addChildren(node, *f->all, f->next, f->includeHidden);
         fillings_.erase(f);
         return;
     }
 }
 
 void FolderTree::dropFilling(QTreeWidgetItem* node) {
-    fillings_.remove_if([&](const Filling& f) { return !f.node.isValid() || tree_.itemFromIndex(f.node) == node; });
+    fillings_.remove_if(
+        [&](const Filling& f) { return !f.node.isValid() || tree_.itemFromIndex(f.node) == node; });
 }
 
 void FolderTree::probeLater(const std::vector<QTreeWidgetItem*>& nodes, bool includeHidden) {
@@ -196,7 +213,8 @@ void FolderTree::probeLater(const std::vector<QTreeWidgetItem*>& nodes, bool inc
         QThread* thread = QThread::currentThread();
         const QThread::Priority was = thread->priority();
         thread->setPriority(QThread::IdlePriority);
-        const auto restore = qScopeGuard([&] { thread->setPriority(was == QThread::InheritPriority ? QThread::NormalPriority : was); });
+        const auto restore = qScopeGuard(
+            [&] { thread->setPriority(was == QThread::InheritPriority ? QThread::NormalPriority : was); });
         std::vector<char> answers;
         answers.reserve(std::size_t(keys.size()));
         for (const QString& key : keys) {
@@ -223,7 +241,8 @@ void FolderTree::applyProbes(std::list<ProbeBatch>::iterator batch) {
     FrozenTree frozen(tree_);
     for (QTreeWidgetItem* node : items) {
         // Only the provisional "+" goes: a node opened meanwhile was listed.
-        if (!node || node->isExpanded() || node->childCount() != 1 || !isPlaceholder(node->child(0))) continue;
+        if (!node || node->isExpanded() || node->childCount() != 1 || !isPlaceholder(node->child(0)))
+            continue;
         delete node->takeChild(0);
     }
 }
@@ -255,7 +274,8 @@ void FolderTree::nodeCollapsed(QTreeWidgetItem* node) {
     if (!node || isPlaceholder(node)) return;
     const QString key = keyOf(node);
     if (probeFolder(key) == FolderStatus::NotFound) {
-        QMetaObject::invokeMethod(this, [this] { DriveCheck(QStringLiteral("ALL")); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { DriveCheck(QStringLiteral("ALL")); }, Qt::QueuedConnection);
         return;
     }
     {
@@ -281,8 +301,8 @@ void FolderTree::nodeClicked(QTreeWidgetItem* node) {
         }
         if (status == FolderStatus::DeviceNotReady) {
             const Answer a = prompter_.message(Texts::tr("デバイスの準備ができていません。"),
-                                               hooks_.title() + QStringLiteral("-Device Error"), Buttons::RetryCancel,
-                                               Icon::Warning);
+                                               hooks_.title() + QStringLiteral("-Device Error"),
+                                               Buttons::RetryCancel, Icon::Warning);
             if (a == Answer::Retry) continue;
             hooks_.openTreePath(hooks_.fileListPath());
             return;
@@ -335,7 +355,8 @@ bool FolderTree::learnChild(QTreeWidgetItem* node, const QString& name) {
     const Subfolder& s = subfolders[found];
     QHash<QString, std::size_t> order;
     order.reserve(qsizetype(subfolders.size()));
-    for (std::size_t k = 0; k < subfolders.size(); ++k) order.insert(subfolders[k].path, k);
+    for (std::size_t k = 0; k < subfolders.size(); ++k)
+        order.insert(subfolders[k].path, k);
     int at = node->childCount();
     for (int i = 0; i < node->childCount(); ++i) {
         const auto other = order.constFind(keyOf(node->child(i)));
@@ -353,17 +374,20 @@ bool FolderTree::learnChild(QTreeWidgetItem* node, const QString& name) {
 
 QTreeWidgetItem* FolderTree::walkTo(const QString& path) {
     QStringList roots;
-    for (int i = 0; i < tree_.topLevelItemCount(); ++i) roots.append(keyOf(tree_.topLevelItem(i)));
+    for (int i = 0; i < tree_.topLevelItemCount(); ++i)
+        roots.append(keyOf(tree_.topLevelItem(i)));
     const QStringList parts = treePathComponents(path, roots);
     QTreeWidgetItem* matched = nullptr;
     int learnt = -1;
     for (int c = 0; c < parts.size(); ++c) {
         QList<QTreeWidgetItem*> candidates;
-        if (!matched && c > 0) break;  // no volume holds the path
+        if (!matched && c > 0) break; // no volume holds the path
         if (!matched) {
-            for (int i = 0; i < tree_.topLevelItemCount(); ++i) candidates.append(tree_.topLevelItem(i));
+            for (int i = 0; i < tree_.topLevelItemCount(); ++i)
+                candidates.append(tree_.topLevelItem(i));
         } else {
-            for (int i = 0; i < matched->childCount(); ++i) candidates.append(matched->child(i));
+            for (int i = 0; i < matched->childCount(); ++i)
+                candidates.append(matched->child(i));
         }
         // The exact spelling wins over a match that only ignores case, since
         // folder names here may differ by case alone.
@@ -371,7 +395,8 @@ QTreeWidgetItem* FolderTree::walkTo(const QString& path) {
         for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
             for (QTreeWidgetItem* n : candidates) {
                 if (isPlaceholder(n)) continue;
-                if (keyOf(n).compare(parts[c], cs) == 0 || (matched && DirName(keyOf(n)).compare(parts[c], cs) == 0)) {
+                if (keyOf(n).compare(parts[c], cs) == 0 ||
+                    (matched && DirName(keyOf(n)).compare(parts[c], cs) == 0)) {
                     hit = n;
                     break;
                 }
@@ -392,12 +417,12 @@ QTreeWidgetItem* FolderTree::walkTo(const QString& path) {
         if (!matched->isExpanded() && matched->childCount() == 1) {
             const QString key = keyOf(matched);
             matched->setExpanded(true);
-            matched = findKey(key);  // an event on the way may have rebuilt the tree
+            matched = findKey(key); // an event on the way may have rebuilt the tree
             if (!matched) return nullptr;
         }
-        finishFilling(matched);  // the next component may be among the nodes not yet added
+        finishFilling(matched); // the next component may be among the nodes not yet added
     }
     return matched;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -33,13 +33,13 @@ class Prompter;
 // goes when the folder turns out to have none.
 class FolderTree : public QObject {
     Q_OBJECT
-public:
+  public:
     struct Hooks {
-        std::function<void(const QString&)> openFolder;    // make a folder current
-        std::function<void(const QString&)> openTreePath;  // walk back to a path
-        std::function<QString()> fileListPath;             // File1's folder
-        std::function<QString()> title;                    // program title for messages
-        std::function<int()> hideDirectory;                // 1 lists hidden folders
+        std::function<void(const QString&)> openFolder;   // make a folder current
+        std::function<void(const QString&)> openTreePath; // walk back to a path
+        std::function<QString()> fileListPath;            // File1's folder
+        std::function<QString()> title;                   // program title for messages
+        std::function<int()> hideDirectory;               // 1 lists hidden folders
         std::function<bool()> nodeExpand;
         std::function<bool()> nodeClose;
         // How a click learns whether the folder can be entered; the
@@ -66,7 +66,9 @@ public:
     // reached (empty when none matched) and opens the nodes on the way.
     QTreeWidgetItem* walkTo(const QString& path);
     void setHighlight(QTreeWidgetItem* node);
-    void setProbe(std::function<FolderStatus(const QString&)> probe) { hooks_.probe = probe ? std::move(probe) : probeFolder; }
+    void setProbe(std::function<FolderStatus(const QString&)> probe) {
+        hooks_.probe = probe ? std::move(probe) : probeFolder;
+    }
     QTreeWidgetItem* highlighted() const { return highlighted_; }
 
     // Waits for the outstanding subfolder probes and applies their answers.
@@ -78,7 +80,7 @@ public:
     static int imageOf(const QTreeWidgetItem* node);
     static bool isPlaceholder(const QTreeWidgetItem* node);
 
-private:
+  private:
     struct ProbeBatch {
         std::vector<QPersistentModelIndex> nodes;
         std::shared_ptr<std::atomic_bool> cancelled;
@@ -92,7 +94,8 @@ private:
         bool includeHidden = false;
     };
     static constexpr std::size_t kNodesPerTurn = 1000;
-    void addChildren(QTreeWidgetItem* node, const std::vector<Subfolder>& all, std::size_t from, bool includeHidden);
+    void addChildren(QTreeWidgetItem* node, const std::vector<Subfolder>& all, std::size_t from,
+                     bool includeHidden);
     QTreeWidgetItem* fillingNode(const Filling& f) const;
     void fillMore();
     void finishFilling(QTreeWidgetItem* node);
@@ -110,9 +113,9 @@ private:
     Prompter& prompter_;
     Hooks hooks_;
     QTreeWidgetItem* highlighted_ = nullptr;
-    bool changing_ = false;  // our own expand/collapse calls do not re-enter
+    bool changing_ = false; // our own expand/collapse calls do not re-enter
     std::list<ProbeBatch> batches_;
     std::list<Filling> fillings_;
 };
 
-}  // namespace orbet
+} // namespace orbet

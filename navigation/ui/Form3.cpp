@@ -1,8 +1,8 @@
 #include "navigation/ui/Form3.h"
 
-#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,7 +19,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(Form3)
 };
-}  // namespace
+} // namespace
 
 Form3::Form3(Prompter& prompter, Hooks hooks, QWidget* parent)
     : QWidget(parent, Qt::Window), prompter_(prompter), hooks_(std::move(hooks)) {
@@ -87,9 +87,9 @@ void Form3::go(const QString& text) {
     // A listed path is reached by the path its entry keeps, not by its shown text.
     const int listed = Combo1->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     const QVariant kept = listed >= 0 ? Combo1->itemData(listed) : QVariant();
-    const std::optional<QString> target = miniChangerTarget(kept.isValid() ? kept.toString() : text,
-                                                            hooks_.currentFolder ? hooks_.currentFolder() : QString());
-    if (!target) return;  // ".." at a volume root
+    const std::optional<QString> target = miniChangerTarget(
+        kept.isValid() ? kept.toString() : text, hooks_.currentFolder ? hooks_.currentFolder() : QString());
+    if (!target) return; // ".." at a volume root
     if (probeFolder(*target) == FolderStatus::DeviceNotReady) {
         prompter_.message(displayName(*target) + Texts::tr("は利用出来ない状況にあるか存在しません"),
                           hooks_.programTitle + QStringLiteral(" - PathDirectInput"), Buttons::Ok);
@@ -118,4 +118,4 @@ void Form3::closeEvent(QCloseEvent* event) {
     if (hooks_.closed) hooks_.closed();
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -17,7 +17,7 @@ class Prompter;
 // a small window, to pick a folder and a file for the minimum window.
 class Form3 : public QWidget {
     Q_OBJECT
-public:
+  public:
     // A path as the list shows it and as it reaches the folder (the held,
     // escaped form of a name that is not UTF-8).
     struct PathEntry {
@@ -26,10 +26,10 @@ public:
     };
     // What the changer reads and drives in the main window.
     struct Hooks {
-        std::function<QList<PathEntry>()> pathEntries;  // the path combo's list
-        std::function<QStringList()> fileEntries;       // the file list's names as shown
-        std::function<QString()> currentFolder;         // held form
-        std::function<void(const QString&)> setPathText;  // the path combo's text, as shown
+        std::function<QList<PathEntry>()> pathEntries;   // the path combo's list
+        std::function<QStringList()> fileEntries;        // the file list's names as shown
+        std::function<QString()> currentFolder;          // held form
+        std::function<void(const QString&)> setPathText; // the path combo's text, as shown
         std::function<void(const QString&)> openTreePath;
         // Selects the entry in the file list, which shows the file.
         std::function<void(int)> selectFile;
@@ -48,15 +48,15 @@ public:
     // A choice from the path list, or Enter in its text.
     void go(const QString& text);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     Prompter& prompter_;
     Hooks hooks_;
     bool refilling_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include <QDir>
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QThreadPool>
@@ -39,12 +39,12 @@ bool sameAttributes(const AttributeFilter& a, const AttributeFilter& b) {
     return a.archive == b.archive && a.hidden == b.hidden && a.system == b.system && a.readOnly == b.readOnly;
 }
 
-bool sameListing(const FileRows& a, const std::shared_ptr<const FolderSnapshot>& snapshot, const QString& pattern,
-                 const AttributeFilter& attributes) {
+bool sameListing(const FileRows& a, const std::shared_ptr<const FolderSnapshot>& snapshot,
+                 const QString& pattern, const AttributeFilter& attributes) {
     return a.snapshot == snapshot && a.pattern == pattern && sameAttributes(a.attributes, attributes);
 }
 
-}  // namespace
+} // namespace
 
 FileListBox::FileListBox(QWidget* parent) : QListView(parent), model_(new FileListModel(this)) {
     setModel(model_);
@@ -73,7 +73,9 @@ void FileListBox::focusInEvent(QFocusEvent* event) {
 
 void FileListBox::setPath(const QString& folder) {
     path_ = folder;
-    const QString shown = pending_ ? pendingFolder_ : model_->rows().snapshot ? model_->rows().snapshot->folder : QString();
+    const QString shown = pending_                  ? pendingFolder_
+                          : model_->rows().snapshot ? model_->rows().snapshot->folder
+                                                    : QString();
     reload(shown == QDir::cleanPath(folder) ? FolderReuse::Unchanged : FolderReuse::JustLearnt);
 }
 
@@ -87,7 +89,9 @@ void FileListBox::setAttributes(const AttributeFilter& attributes) {
     reload(FolderReuse::Unchanged);
 }
 
-void FileListBox::refresh() { reload(FolderReuse::Never); }
+void FileListBox::refresh() {
+    reload(FolderReuse::Never);
+}
 
 void FileListBox::reload(FolderReuse reuse) {
     const QString folder = QDir::cleanPath(path_);
@@ -95,11 +99,16 @@ void FileListBox::reload(FolderReuse reuse) {
     // reading of it still holds.
     const bool large = !path_.isEmpty() && isLargeFolder(folder);
     std::shared_ptr<const FolderSnapshot> snapshot;
-    if (!path_.isEmpty()) snapshot = !large ? readFolder(path_, reuse) : reuse == FolderReuse::Never ? nullptr : storedFolder(folder);
-    if (snapshot && sameListing(pending_ ? *pending_ : model_->rows(), snapshot, pattern_, attributes_)) return;
+    if (!path_.isEmpty())
+        snapshot = !large                        ? readFolder(path_, reuse)
+                   : reuse == FolderReuse::Never ? nullptr
+                                                 : storedFolder(folder);
+    if (snapshot && sameListing(pending_ ? *pending_ : model_->rows(), snapshot, pattern_, attributes_))
+        return;
     // The same reading still being made for the same listing.
-    if (!snapshot && large && reuse != FolderReuse::Never && pending_ && !pending_->snapshot && pendingFolder_ == folder &&
-        pending_->pattern == pattern_ && sameAttributes(pending_->attributes, attributes_))
+    if (!snapshot && large && reuse != FolderReuse::Never && pending_ && !pending_->snapshot &&
+        pendingFolder_ == folder && pending_->pattern == pattern_ &&
+        sameAttributes(pending_->attributes, attributes_))
         return;
     FileRows target{snapshot, {}, pattern_, attributes_};
     const std::uint64_t generation = ++generation_;
@@ -117,7 +126,8 @@ void FileListBox::reload(FolderReuse reuse) {
     }
     pending_ = std::make_unique<FileRows>(target);
     pendingFolder_ = folder;
-    listingPool().start([target = std::move(target), folder, reuse, generation, guard = QPointer<FileListBox>(this)]() mutable {
+    listingPool().start([target = std::move(target), folder, reuse, generation,
+                         guard = QPointer<FileListBox>(this)]() mutable {
         if (!target.snapshot) target.snapshot = readFolder(folder, reuse);
         if (target.snapshot) target.order = listRows(*target.snapshot, target.pattern, target.attributes);
         QCoreApplication* app = QCoreApplication::instance();
@@ -143,7 +153,8 @@ void FileListBox::finishListing() {
 void FileListBox::handOver(FileRows rows) {
     pending_.reset();
     const FileRows& shown = model_->rows();
-    const bool sameFolder = shown.snapshot && rows.snapshot && shown.snapshot->folder == rows.snapshot->folder;
+    const bool sameFolder =
+        shown.snapshot && rows.snapshot && shown.snapshot->folder == rows.snapshot->folder;
     // Listing the same folder again keeps the selected name where it still exists.
     const QString selected = sameFolder ? fileName() : QString();
     {
@@ -155,8 +166,10 @@ void FileListBox::handOver(FileRows rows) {
         // The view lays every row out in one go unless told otherwise, a
         // tenth of a second for a million rows; in slices the window answers.
         const bool batched = listCount() > kRowsAtOnce;
-        if (batched != (layoutMode() == QListView::Batched)) setLayoutMode(batched ? QListView::Batched : QListView::SinglePass);
-        if (fileName() != selected || selected.isEmpty()) setCurrentRow(selected.isEmpty() ? -1 : rowOf(selected));
+        if (batched != (layoutMode() == QListView::Batched))
+            setLayoutMode(batched ? QListView::Batched : QListView::SinglePass);
+        if (fileName() != selected || selected.isEmpty())
+            setCurrentRow(selected.isEmpty() ? -1 : rowOf(selected));
     }
     std::vector<std::pair<QString, std::function<void()>>> waiting;
     waiting.swap(waiting_);
@@ -172,12 +185,15 @@ void FileListBox::whenListed(std::function<void()> then) {
 
 bool FileListBox::wouldList(const QString& name) const {
     const FileRows& shown = pending_ ? *pending_ : model_->rows();
-    if (shown.snapshot) return orbet::wouldList(*shown.snapshot, toNative(name).constData(), pattern_, attributes_);
+    if (shown.snapshot)
+        return orbet::wouldList(*shown.snapshot, toNative(name).constData(), pattern_, attributes_);
     // The folder is still being read: the file itself answers.
     return !path_.isEmpty() && orbet::wouldList(path_, toNative(name).constData(), pattern_, attributes_);
 }
 
-int FileListBox::listCount() const { return model_->rowCount(); }
+int FileListBox::listCount() const {
+    return model_->rowCount();
+}
 
 void FileListBox::setCurrentRow(int row) {
     selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::ClearAndSelect);
@@ -208,9 +224,13 @@ void FileListBox::selectQuietly(int index) {
     setCurrentRow(index);
 }
 
-QString FileListBox::entry(int index) const { return model_->name(index); }
+QString FileListBox::entry(int index) const {
+    return model_->name(index);
+}
 
-QString FileListBox::entryText(int index) const { return model_->index(index, 0).data().toString(); }
+QString FileListBox::entryText(int index) const {
+    return model_->index(index, 0).data().toString();
+}
 
 int FileListBox::rowOf(const QString& name) const {
     if (name.isEmpty()) return -1;
@@ -221,7 +241,9 @@ int FileListBox::rowOf(const QString& name) const {
     return -1;
 }
 
-FolderListBox::FolderListBox(QWidget* parent) : QWidget(parent) { path_ = QDir::currentPath(); }
+FolderListBox::FolderListBox(QWidget* parent) : QWidget(parent) {
+    path_ = QDir::currentPath();
+}
 
 bool FolderListBox::setPath(const QString& folder) {
     if (!pathFacts(folder).isDir) return false;
@@ -232,8 +254,9 @@ bool FolderListBox::setPath(const QString& folder) {
     path_ = cleaned;
     // A folder of a million entries is left to the file list's worker; its
     // subfolders are learnt from that reading once it is made.
-    snapshot_ = isLargeFolder(path_) ? storedFolder(path_)
-                                     : readFolder(path_, sameFolder ? FolderReuse::Unchanged : FolderReuse::JustLearnt);
+    snapshot_ = isLargeFolder(path_)
+                    ? storedFolder(path_)
+                    : readFolder(path_, sameFolder ? FolderReuse::Unchanged : FolderReuse::JustLearnt);
     complete_ = snapshot_ != nullptr || !isLargeFolder(path_);
     subfolders_ = complete_ ? subfolderPaths(path_) : QStringList();
     return true;
@@ -243,7 +266,8 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {}
 
 void DriveListBox::refill() {
     clear();
-    for (const Volume& v : volumes()) addItem(volumeEntry(v), v.root);
+    for (const Volume& v : volumes())
+        addItem(volumeEntry(v), v.root);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -14,7 +14,6 @@
 
 namespace orbet {
 
-
 // The file list: the files of one folder that pass a pattern and the
 // attribute switches. The folder is read once per visit: a new folder is
 // read (unless the same event just read it), the same folder again, a
@@ -29,7 +28,7 @@ namespace orbet {
 // none does.
 class FileListBox : public QListView {
     Q_OBJECT
-public:
+  public:
     explicit FileListBox(QWidget* parent = nullptr);
     ~FileListBox() override;
 
@@ -67,7 +66,7 @@ public:
     // Whether the folder's file of that name will be listed, without the list.
     bool wouldList(const QString& name) const;
 
-signals:
+  signals:
     // A selection made by a mouse click or from code.
     void listClicked();
     // A selection the keyboard moved.
@@ -78,11 +77,11 @@ signals:
     // The listing is complete (at once, or when the worker hands it over).
     void listed();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
-private:
+  private:
     void reload(FolderReuse reuse);
     void handOver(FileRows rows);
     void setCurrentRow(int row);
@@ -93,7 +92,7 @@ private:
     QString pattern_ = QStringLiteral("*.*");
     AttributeFilter attributes_;
     // What the worker is listing; its result is taken only while it is.
-    std::unique_ptr<FileRows> pending_;  // without a reading while the worker reads the folder
+    std::unique_ptr<FileRows> pending_; // without a reading while the worker reads the folder
     QString pendingFolder_;
     std::uint64_t generation_ = 0;
     bool following_ = false;
@@ -104,7 +103,7 @@ private:
 // visible subfolders. It never shows, so it keeps no list items.
 class FolderListBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit FolderListBox(QWidget* parent = nullptr);
     QString path() const { return path_; }
     // Lists the subfolders of the folder; a folder that cannot be read
@@ -114,19 +113,19 @@ public:
     // False while a large folder's subfolders wait for its reading.
     bool complete() const { return complete_; }
 
-private:
+  private:
     QString path_;
     QStringList subfolders_;
     bool complete_ = true;
-    std::shared_ptr<const FolderSnapshot> snapshot_;  // keeps the current folder's reading for the file list
+    std::shared_ptr<const FolderSnapshot> snapshot_; // keeps the current folder's reading for the file list
 };
 
 // The hidden drive list: one entry per volume.
 class DriveListBox : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit DriveListBox(QWidget* parent = nullptr);
     void refill();
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -20,7 +20,7 @@ void drawFolder(QPainter& p, QColor body, bool open, bool faded) {
     }
     p.setPen(edge);
     p.setBrush(body.darker(115));
-    p.drawRoundedRect(QRectF(1.5, 3.5, 6, 3), 1, 1);  // tab
+    p.drawRoundedRect(QRectF(1.5, 3.5, 6, 3), 1, 1); // tab
     p.setBrush(body);
     if (open) {
         QPainterPath path;
@@ -59,24 +59,40 @@ QPixmap draw(int image) {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     switch (image) {
-    case 1: drawFolder(p, QColor(240, 200, 80), false, false); break;
-    case 2: drawDisc(p); break;
-    case 3: drawFolder(p, QColor(250, 215, 100), true, false); break;
-    case 4: drawDrive(p, QColor(120, 150, 200), QColor(120, 240, 120)); break;
-    case 5: drawDrive(p, QColor(160, 160, 160), QColor(90, 220, 90)); break;
-    case 6: drawFolder(p, QColor(200, 200, 200), false, true); break;
-    case 7: drawFolder(p, QColor(215, 215, 215), true, true); break;
-    default: break;
+    case 1:
+        drawFolder(p, QColor(240, 200, 80), false, false);
+        break;
+    case 2:
+        drawDisc(p);
+        break;
+    case 3:
+        drawFolder(p, QColor(250, 215, 100), true, false);
+        break;
+    case 4:
+        drawDrive(p, QColor(120, 150, 200), QColor(120, 240, 120));
+        break;
+    case 5:
+        drawDrive(p, QColor(160, 160, 160), QColor(90, 220, 90));
+        break;
+    case 6:
+        drawFolder(p, QColor(200, 200, 200), false, true);
+        break;
+    case 7:
+        drawFolder(p, QColor(215, 215, 215), true, true);
+        break;
+    default:
+        break;
     }
     return pm;
 }
 
 const std::array<QPixmap, 8>& pixmaps() {
-    static const std::array<QPixmap, 8> all = {draw(0), draw(1), draw(2), draw(3), draw(4), draw(5), draw(6), draw(7)};
+    static const std::array<QPixmap, 8> all = {draw(0), draw(1), draw(2), draw(3),
+                                               draw(4), draw(5), draw(6), draw(7)};
     return all;
 }
 
-}  // namespace
+} // namespace
 
 QIcon treeImage(int image) {
     if (image < 1 || image > 7) return {};
@@ -97,4 +113,4 @@ QIcon treeNodeIcon(int image, int selectedImage) {
     return icon;
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -11,4 +11,4 @@ namespace orbet {
 QIcon treeImage(int image);
 QIcon treeNodeIcon(int image, int selectedImage);
 
-}  // namespace orbet
+} // namespace orbet

@@ -16,7 +16,8 @@ FolderBrowser::FolderBrowser(QWidget* parent) : QListWidget(parent) {
 
 bool FolderBrowser::list(const QString& folder) {
     const QFileInfo info(folder);
-    if (folder.isEmpty() || !info.isDir() || probeFolder(info.absoluteFilePath()) != FolderStatus::Ok) return false;
+    if (folder.isEmpty() || !info.isDir() || probeFolder(info.absoluteFilePath()) != FolderStatus::Ok)
+        return false;
     path_ = QDir::cleanPath(info.absoluteFilePath());
     clear();
     for (const FolderLine& line : folderLines(path_, subfolderPaths(path_))) {
@@ -27,7 +28,9 @@ bool FolderBrowser::list(const QString& folder) {
     return true;
 }
 
-bool FolderBrowser::placeAt(const QString& folder) { return list(folder); }
+bool FolderBrowser::placeAt(const QString& folder) {
+    return list(folder);
+}
 
 bool FolderBrowser::setPath(const QString& folder) {
     if (!list(folder)) return false;
@@ -48,4 +51,4 @@ void FolderBrowser::keyPressEvent(QKeyEvent* event) {
     QListWidget::keyPressEvent(event);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -9,7 +9,7 @@ namespace orbet {
 // line (or Enter on it) makes that folder current.
 class FolderBrowser : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit FolderBrowser(QWidget* parent = nullptr);
 
     QString path() const { return path_; }
@@ -19,17 +19,17 @@ public:
     // Shows the folder without raising changed(): the opening position.
     bool placeAt(const QString& folder);
 
-signals:
+  signals:
     void changed();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     bool list(const QString& folder);
     void enter(QListWidgetItem* item);
 
     QString path_;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -1,12 +1,12 @@
 #include "options/ui/OptionForm.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,10 +17,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "platform/Named.h"
 #include "navigation/ui/ListControls.h"
 #include "options/PluginFolder.h"
 #include "options/ui/FolderBrowser.h"
+#include "platform/Named.h"
 #include "platform/Prompter.h"
 #include "platform/Volumes.h"
 
@@ -30,7 +30,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(OptionForm)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -41,7 +41,8 @@ QCheckBox* check(const char* name, const char* caption) {
 QGroupBox* frame(const char* name, const char* caption, std::initializer_list<QWidget*> children) {
     auto* box = named(new QGroupBox(Texts::tr(caption)), name);
     auto* layout = new QVBoxLayout(box);
-    for (QWidget* w : children) layout->addWidget(w);
+    for (QWidget* w : children)
+        layout->addWidget(w);
     return box;
 }
 
@@ -53,11 +54,12 @@ QComboBox* editableCombo(const char* name, const QStringList& choices) {
     return combo;
 }
 
-}  // namespace
+} // namespace
 
-OptionForm::OptionForm(Prompter& prompter, const QString& title, const OptionValues& current, OptionHooks hooks,
-                       QWidget* parent)
-    : QDialog(parent), prompter_(prompter), title_(title), hooks_(std::move(hooks)), storedFolder_(current.pluginFolder) {
+OptionForm::OptionForm(Prompter& prompter, const QString& title, const OptionValues& current,
+                       OptionHooks hooks, QWidget* parent)
+    : QDialog(parent), prompter_(prompter), title_(title), hooks_(std::move(hooks)),
+      storedFolder_(current.pluginFolder) {
     setObjectName(QStringLiteral("OptionForm"));
     setWindowTitle(QStringLiteral("Orbet-Option"));
     setModal(true);
@@ -86,9 +88,11 @@ OptionForm::OptionForm(Prompter& prompter, const QString& title, const OptionVal
     connect(Command3, &QPushButton::clicked, this, &OptionForm::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &OptionForm::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &OptionForm::Command5_Click);
-    for (QSlider* s : {R, G, B}) connect(s, &QSlider::valueChanged, this, &OptionForm::paintPreview);
+    for (QSlider* s : {R, G, B})
+        connect(s, &QSlider::valueChanged, this, &OptionForm::paintPreview);
     connect(Check10, &QCheckBox::toggled, this, [this](bool on) {
-        for (QRadioButton* b : Option4) b->setEnabled(on);
+        for (QRadioButton* b : Option4)
+            b->setEnabled(on);
     });
     connect(Drive1, &QComboBox::activated, this, &OptionForm::Drive1_Change);
     connect(Dir1, &FolderBrowser::changed, this, &OptionForm::Dir1_Change);
@@ -125,7 +129,8 @@ void OptionForm::createPictureTab() {
     Label6 = named(new QLabel(QStringLiteral("B")), "Label6");
     auto* sliders = new QGridLayout;
     int row = 0;
-    for (auto [slider, label, name] : {std::tuple{&R, Label4, "R"}, std::tuple{&G, Label5, "G"}, std::tuple{&B, Label6, "B"}}) {
+    for (auto [slider, label, name] :
+         {std::tuple{&R, Label4, "R"}, std::tuple{&G, Label5, "G"}, std::tuple{&B, Label6, "B"}}) {
         *slider = named(new QSlider(Qt::Horizontal), name);
         (*slider)->setRange(0, 255);
         (*slider)->setPageStep(16);
@@ -168,14 +173,15 @@ void OptionForm::createPictureTab() {
 void OptionForm::createAudioTextTab() {
     auto* page = new QWidget;
     Check11 = check("Check11", QT_TRANSLATE_NOOP("OptionForm", "ファイルを選択すると同時に再生する"));
-    Check12 = check("Check12", QT_TRANSLATE_NOOP("OptionForm", "ファイルを選択すると同時にリピートをオンにする"));
+    Check12 =
+        check("Check12", QT_TRANSLATE_NOOP("OptionForm", "ファイルを選択すると同時にリピートをオンにする"));
     Check13 = check("Check13", QT_TRANSLATE_NOOP("OptionForm", "リピート時確認をとる"));
     Check1 = check("Check1", QT_TRANSLATE_NOOP("OptionForm", "INI,BATファイルのコピー禁止"));
     Check2 = check("Check2", QT_TRANSLATE_NOOP("OptionForm", "テキストを編集可能にする"));
     Frame3 = frame("Frame3", QT_TRANSLATE_NOOP("OptionForm", "テキスト設定(&T)"), {Check1, Check2});
     auto* layout = new QVBoxLayout(page);
-    for (QWidget* w : {static_cast<QWidget*>(Check11), static_cast<QWidget*>(Check12), static_cast<QWidget*>(Check13),
-                       static_cast<QWidget*>(Frame3)})
+    for (QWidget* w : {static_cast<QWidget*>(Check11), static_cast<QWidget*>(Check12),
+                       static_cast<QWidget*>(Check13), static_cast<QWidget*>(Frame3)})
         layout->addWidget(w);
     layout->addStretch();
     SSTab1->addTab(page, Texts::tr("オーディオ＆テキスト"));
@@ -188,16 +194,19 @@ void OptionForm::createFileTab() {
     Check5 = check("Check5", QT_TRANSLATE_NOOP("OptionForm", "システムファイルの表示"));
     Command1 = named(new QPushButton(Texts::tr("すべて表示")), "Command1");
     Command2 = named(new QPushButton(Texts::tr("標準に戻す")), "Command2");
-    for (QPushButton* b : {Command1, Command2}) b->setAutoDefault(false);
-    Frame4 = frame("Frame4", QT_TRANSLATE_NOOP("OptionForm", "ファイルリスト(&F)"), {Check3, Check4, Check5, Command1, Command2});
+    for (QPushButton* b : {Command1, Command2})
+        b->setAutoDefault(false);
+    Frame4 = frame("Frame4", QT_TRANSLATE_NOOP("OptionForm", "ファイルリスト(&F)"),
+                   {Check3, Check4, Check5, Command1, Command2});
     Check14 = check("Check14", QT_TRANSLATE_NOOP("OptionForm", "隠しフォルダを表示する"));
     Check7 = check("Check7", QT_TRANSLATE_NOOP("OptionForm", "ノード展開時そのノードのパスを設定する"));
     Check8 = check("Check8", QT_TRANSLATE_NOOP("OptionForm", "ノード折りたたみ時そのノードのパスを設定する"));
-    Frame5 = frame("Frame5", QT_TRANSLATE_NOOP("OptionForm", "ディレクトリノード"), {Check14, Check7, Check8});
+    Frame5 =
+        frame("Frame5", QT_TRANSLATE_NOOP("OptionForm", "ディレクトリノード"), {Check14, Check7, Check8});
     Combo3 = named(new QComboBox, "Combo3");
     Combo3->addItem(Texts::tr("自動（デスクトップの言語）"));
     // Each language is offered under its own name, whatever the language in force.
-    Combo3->addItem(QStringLiteral("日本語"));  // untranslated: a language's own name
+    Combo3->addItem(QStringLiteral("日本語")); // untranslated: a language's own name
     Combo3->addItem(QStringLiteral("English"));
     Frame8 = frame("Frame8", QT_TRANSLATE_NOOP("OptionForm", "表示言語（次回起動時から有効）"), {Combo3});
     auto* layout = new QVBoxLayout(page);
@@ -220,20 +229,23 @@ void OptionForm::createViewerTab() {
     Label2 = named(new QLabel(Texts::tr("テキスト全画面表示時の標準文字サイズ(&S)")), "Label2");
     Combo2 = editableCombo("Combo2", textSizeChoices());
     Label2->setBuddy(Combo2);
-    Check6 = check("Check6", QT_TRANSLATE_NOOP("OptionForm", "全画面時リスト、ランダム化（全画面時にも設定可能）"));
-    Frame1 = frame("Frame1", QT_TRANSLATE_NOOP("OptionForm", "全画面設定（全画面ミニマムウィンドウ共通）"), {Frame2, Label1, Combo1, Label2, Combo2, Check6});
+    Check6 = check("Check6",
+                   QT_TRANSLATE_NOOP("OptionForm", "全画面時リスト、ランダム化（全画面時にも設定可能）"));
+    Frame1 = frame("Frame1", QT_TRANSLATE_NOOP("OptionForm", "全画面設定（全画面ミニマムウィンドウ共通）"),
+                   {Frame2, Label1, Combo1, Label2, Combo2, Check6});
 
     Check9 = check("Check9", QT_TRANSLATE_NOOP("OptionForm", "ﾐﾆﾏﾑｳｨﾝﾄﾞｳを表示時ﾒｲﾝｳｨﾝﾄﾞｳを隠す"));
     Check10 = check("Check10", QT_TRANSLATE_NOOP("OptionForm", "ｳｨﾝﾄﾞｳｻｲｽﾞ変更時画像の比率を考える"));
     Option4[0] = named(new QRadioButton(Texts::tr("横に合わせる")), "Option4");
     Option4[1] = named(new QRadioButton(Texts::tr("縦に合わせる")), "Option4");
-    auto* sides = new QWidget;  // its own parent keeps the two buttons exclusive of Frame2's
+    auto* sides = new QWidget; // its own parent keeps the two buttons exclusive of Frame2's
     auto* sidesLayout = new QHBoxLayout(sides);
     for (int i = 0; i < 2; ++i) {
         Option4[i]->setProperty("index", i);
         sidesLayout->addWidget(Option4[i]);
     }
-    Frame6 = frame("Frame6", QT_TRANSLATE_NOOP("OptionForm", "ミニマムウィンドウ特別設定"), {Check9, Check10, sides});
+    Frame6 = frame("Frame6", QT_TRANSLATE_NOOP("OptionForm", "ミニマムウィンドウ特別設定"),
+                   {Check9, Check10, sides});
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(Frame1);
@@ -243,17 +255,33 @@ void OptionForm::createViewerTab() {
 }
 
 void OptionForm::showValues(const OptionValues& v) {
-    (v.fit == PictureFit::KeepRatio ? Option3 : v.fit == PictureFit::Whole ? Option2 : Option1)->setChecked(true);
+    (v.fit == PictureFit::KeepRatio ? Option3
+     : v.fit == PictureFit::Whole   ? Option2
+                                    : Option1)
+        ->setChecked(true);
     Combo1->setCurrentText(intervalText(v.slideShowTimer));
     Combo2->setCurrentText(textSizeText(v.strSize));
     const std::pair<QCheckBox*, bool> checks[] = {
-        {Check1, v.notIniBat}, {Check2, v.txtEdi},      {Check3, v.archive},   {Check4, v.hide},
-        {Check5, v.system},    {Check11, v.autoPlay},   {Check12, v.autoRepv2}, {Check13, v.autoRep},
-        {Check6, v.rnd},       {Check7, v.nodeExpand},  {Check8, v.nodeClose}, {Check9, v.minWindowOnMainWindow},
-        {Check10, v.minWindowSize}, {Check14, v.hideDirectory != 0}, {Check15, v.followOrientation},
+        {Check1, v.notIniBat},
+        {Check2, v.txtEdi},
+        {Check3, v.archive},
+        {Check4, v.hide},
+        {Check5, v.system},
+        {Check11, v.autoPlay},
+        {Check12, v.autoRepv2},
+        {Check13, v.autoRep},
+        {Check6, v.rnd},
+        {Check7, v.nodeExpand},
+        {Check8, v.nodeClose},
+        {Check9, v.minWindowOnMainWindow},
+        {Check10, v.minWindowSize},
+        {Check14, v.hideDirectory != 0},
+        {Check15, v.followOrientation},
     };
-    for (auto [box, on] : checks) box->setChecked(on);
-    for (QRadioButton* b : Option4) b->setEnabled(v.minWindowSize);
+    for (auto [box, on] : checks)
+        box->setChecked(on);
+    for (QRadioButton* b : Option4)
+        b->setEnabled(v.minWindowSize);
     Option4[v.minWindowSizeType == 0 ? 0 : 1]->setChecked(true);
     Combo3->setCurrentIndex(int(v.language));
     R->setValue(v.backcolorR);
@@ -282,7 +310,9 @@ void OptionForm::centre() {
 
 OptionValues OptionForm::controlValues() const {
     OptionValues v;
-    v.fit = Option3->isChecked() ? PictureFit::KeepRatio : Option2->isChecked() ? PictureFit::Whole : PictureFit::AsIs;
+    v.fit = Option3->isChecked()   ? PictureFit::KeepRatio
+            : Option2->isChecked() ? PictureFit::Whole
+                                   : PictureFit::AsIs;
     v.slideShowTimer = readInterval(Combo1->currentText()).value.value_or(0);
     v.strSize = readTextSize(Combo2->currentText()).value.value_or(0);
     v.notIniBat = Check1->isChecked();
@@ -310,7 +340,8 @@ OptionValues OptionForm::controlValues() const {
 }
 
 void OptionForm::Command1_Click() {
-    for (QCheckBox* box : {Check3, Check4, Check5}) box->setChecked(true);
+    for (QCheckBox* box : {Check3, Check4, Check5})
+        box->setChecked(true);
 }
 
 void OptionForm::Command2_Click() {
@@ -348,7 +379,9 @@ void OptionForm::Command4_Click() {
     accept();
 }
 
-void OptionForm::Command5_Click() { reject(); }
+void OptionForm::Command5_Click() {
+    reject();
+}
 
 void OptionForm::Drive1_Change() {
     const QString root = Drive1->currentData().toString();
@@ -365,9 +398,10 @@ void OptionForm::Dir1_Change() {
     File1->setPath(Dir1->path());
     File1->finishListing();
     QStringList names;
-    for (int i = 0; i < File1->listCount(); ++i) names.append(File1->entry(i));
+    for (int i = 0; i < File1->listCount(); ++i)
+        names.append(File1->entry(i));
     Label7->setText(pluginCountText(names));
     Label8->setText(Dir1->path());
 }
 
-}  // namespace orbet
+} // namespace orbet

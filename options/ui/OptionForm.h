@@ -40,7 +40,7 @@ struct OptionHooks {
 // it opens, keeps no state of its own, and hands the values back only on OK.
 class OptionForm : public QDialog {
     Q_OBJECT
-public:
+  public:
     OptionForm(Prompter& prompter, const QString& title, const OptionValues& current, OptionHooks hooks,
                QWidget* parent = nullptr);
 
@@ -48,11 +48,11 @@ public:
     // interval and size as far as they read).
     OptionValues controlValues() const;
 
-    void Command1_Click();  // "すべて表示"
-    void Command2_Click();  // "標準に戻す"
-    void Command3_Click();  // "すべて標準にする"
-    void Command4_Click();  // OK
-    void Command5_Click();  // キャンセル
+    void Command1_Click(); // "すべて表示"
+    void Command2_Click(); // "標準に戻す"
+    void Command3_Click(); // "すべて標準にする"
+    void Command4_Click(); // OK
+    void Command5_Click(); // キャンセル
     void Drive1_Change();
     void Dir1_Change();
 
@@ -88,9 +88,9 @@ public:
     QPushButton* Command2 = nullptr;
     QGroupBox* Frame5 = nullptr;
     QCheckBox* Check14 = nullptr;
-    QCheckBox* Check15 = nullptr;  // stored orientation followed
-    QGroupBox* Frame8 = nullptr;   // 表示言語
-    QComboBox* Combo3 = nullptr;   // automatic, Japanese, English: LanguageChoice's order
+    QCheckBox* Check15 = nullptr; // stored orientation followed
+    QGroupBox* Frame8 = nullptr;  // 表示言語
+    QComboBox* Combo3 = nullptr;  // automatic, Japanese, English: LanguageChoice's order
     QCheckBox* Check7 = nullptr;
     QCheckBox* Check8 = nullptr;
     // 全体表示＆ﾐﾆﾏﾑｳｨﾝﾄﾞｳ
@@ -107,16 +107,16 @@ public:
     QGroupBox* Frame6 = nullptr;
     QCheckBox* Check9 = nullptr;
     QCheckBox* Check10 = nullptr;
-    std::array<QRadioButton*, 2> Option4{};  // index 0 横に合わせる, 1 縦に合わせる
+    std::array<QRadioButton*, 2> Option4{}; // index 0 横に合わせる, 1 縦に合わせる
     // Below the tabs
     QPushButton* Command4 = nullptr;
     QPushButton* Command5 = nullptr;
     QPushButton* Command3 = nullptr;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void createPictureTab();
     void createAudioTextTab();
     void createFileTab();
@@ -135,4 +135,4 @@ private:
     bool folderChosen_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

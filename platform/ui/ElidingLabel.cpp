@@ -16,16 +16,20 @@ QStringList elidedLines(const QString& text, const QFontMetrics& metrics, int wi
     return lines;
 }
 
-ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
+ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+}
 
-QStringList ElidingLabel::shownLines() const { return elidedLines(text(), fontMetrics(), contentsRect().width()); }
+QStringList ElidingLabel::shownLines() const {
+    return elidedLines(text(), fontMetrics(), contentsRect().width());
+}
 
 void ElidingLabel::paintEvent(QPaintEvent*) {
     // Drawn as the label draws its plain text, so lines whose Japanese
     // falls back to a taller font keep the label's own spacing.
     QPainter painter(this);
-    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shownLines().join(u'\n'),
-                          foregroundRole());
+    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(),
+                          shownLines().join(u'\n'), foregroundRole());
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -10,13 +10,13 @@ namespace orbet {
 // cut off at the edge. The text itself, the size hint and the tool tip stay
 // whole.
 class ElidingLabel : public QLabel {
-public:
+  public:
     explicit ElidingLabel(QWidget* parent = nullptr);
 
     // The lines as they are drawn at the label's present width.
     QStringList shownLines() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
@@ -24,4 +24,4 @@ protected:
 // shortened in the middle to `width` pixels of `metrics`.
 QStringList elidedLines(const QString& text, const QFontMetrics& metrics, int width);
 
-}  // namespace orbet
+} // namespace orbet

@@ -14,7 +14,8 @@ QtProgress::~QtProgress() = default;
 void QtProgress::begin(const QString& title, const QString& text, qint64 total) {
     total_ = qMax<qint64>(total, 0);
     shift_ = 0;
-    while ((total_ >> shift_) > INT_MAX) ++shift_;
+    while ((total_ >> shift_) > INT_MAX)
+        ++shift_;
     stopped_ = false;
     title_ = title;
     text_ = text;
@@ -35,7 +36,9 @@ void QtProgress::show() {
     dialog_->show();
 }
 
-int QtProgress::scaled(qint64 value) const { return int(qBound<qint64>(0, value, total_) >> shift_); }
+int QtProgress::scaled(qint64 value) const {
+    return int(qBound<qint64>(0, value, total_) >> shift_);
+}
 
 bool QtProgress::advance(qint64 done, const QString& text) {
     if (stopped_) return false;
@@ -56,6 +59,8 @@ bool QtProgress::advance(qint64 done, const QString& text) {
     return !stopped_;
 }
 
-void QtProgress::end() { dialog_.reset(); }
+void QtProgress::end() {
+    dialog_.reset();
+}
 
-}  // namespace orbet
+} // namespace orbet

@@ -19,7 +19,7 @@ namespace orbet {
 // thread: each step lets the window repaint, and once the dialog is up the
 // dialog takes the user's input while the window below refuses it.
 class QtProgress : public Progress {
-public:
+  public:
     explicit QtProgress(QWidget* parent);
     ~QtProgress() override;
 
@@ -31,7 +31,7 @@ public:
     // Steps closer together than this only look for a stop.
     static constexpr int kUpdateEveryMs = 40;
 
-private:
+  private:
     int scaled(qint64 value) const;
     void show();
 
@@ -42,8 +42,8 @@ private:
     QString title_;
     QString text_;
     qint64 total_ = 0;
-    int shift_ = 0;  // the dialog counts in int: large totals go in coarser units
+    int shift_ = 0; // the dialog counts in int: large totals go in coarser units
     bool stopped_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

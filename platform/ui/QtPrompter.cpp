@@ -6,11 +6,11 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
-#include <QSpacerItem>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 #include "platform/FileDialogFilter.h"
 #include "platform/ui/QtProgress.h"
@@ -107,8 +107,8 @@ Answer QtPrompter::message(const QString& text, const QString& title, Buttons bu
     // The box fixes its own size from its layout's minimum, so the title's
     // room goes in as a spacer across the layout.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(titleRoom(title), 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
-                      1, grid->columnCount());
+        grid->addItem(new QSpacerItem(titleRoom(title), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
 
     const Answer preferred = defaultAnswer.value_or(answers.front());
     const Answer dismissed = dismissAnswer(buttons);
@@ -132,8 +132,8 @@ std::optional<QString> QtPrompter::password(const QString& prompt, const QString
     return ask(prompt, title, {}, true);
 }
 
-std::optional<QString> QtPrompter::ask(const QString& prompt, const QString& title, const QString& defaultText,
-                                       bool masked) {
+std::optional<QString> QtPrompter::ask(const QString& prompt, const QString& title,
+                                       const QString& defaultText, bool masked) {
     QInputDialog dialog(parent_);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
@@ -172,6 +172,8 @@ QString QtPrompter::chooseFolder(const QString& title, const QString& initialFol
                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 }
 
-std::unique_ptr<Progress> QtPrompter::progress() { return std::make_unique<QtProgress>(parent_); }
+std::unique_ptr<Progress> QtPrompter::progress() {
+    return std::make_unique<QtProgress>(parent_);
+}
 
 } // namespace orbet

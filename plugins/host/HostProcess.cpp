@@ -31,7 +31,8 @@ void ignoreBrokenPipes() {
 
 int remainingMs(std::chrono::steady_clock::time_point deadline) {
     const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+            .count();
     return left < 0 ? 0 : int(left);
 }
 
@@ -86,7 +87,8 @@ bool HostProcess::start() {
     envp.push_back(nullptr);
 
     pid_t child = -1;
-    const int spawned = posix_spawnp(&child, program.constData(), &actions, nullptr, argv.data(), envp.data());
+    const int spawned =
+        posix_spawnp(&child, program.constData(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(in[0]);
     close(out[1]);
@@ -124,7 +126,8 @@ HostProcess::Ticket HostProcess::send(std::uint32_t type, std::int32_t value, co
     const Ticket ticket{run_, nextSequence_++};
     pending_.push_back(Pending{type, false, {}});
     // A host that does not even take its input within the limit is stuck.
-    if (!writeAll(message.constData(), std::size_t(message.size()), Clock::now() + std::chrono::seconds(10))) {
+    if (!writeAll(message.constData(), std::size_t(message.size()),
+                  Clock::now() + std::chrono::seconds(10))) {
         kill();
         return {};
     }
@@ -183,7 +186,8 @@ bool HostProcess::parseReplies() {
 }
 
 bool HostProcess::outstanding(Ticket ticket) const {
-    return running() && ticket.run == run_ && ticket.sequence >= answeredSequence_ && ticket.sequence < nextSequence_;
+    return running() && ticket.run == run_ && ticket.sequence >= answeredSequence_ &&
+           ticket.sequence < nextSequence_;
 }
 
 bool HostProcess::answered(Ticket ticket) {

@@ -74,8 +74,8 @@ bool PluginCache::write() {
     out.setVersion(QDataStream::Qt_6_4);
     out << CacheMagic << quint32(current_.size());
     for (const auto& [path, entry] : current_)
-        out << path << entry.size << entry.modifiedMs << qint32(entry.kind) << entry.loaded << entry.description
-            << entry.maskTexts;
+        out << path << entry.size << entry.modifiedMs << qint32(entry.kind) << entry.loaded
+            << entry.description << entry.maskTexts;
     QDir().mkpath(QFileInfo(file_).absolutePath());
     AtomicWriter writer(file_);
     if (!writer.open() || !writer.write(bytes) || !writer.commit()) return false;

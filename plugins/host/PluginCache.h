@@ -20,8 +20,8 @@ class PluginCache {
         qint64 modifiedMs = 0;
         PluginKind kind = PluginKind::Unknown;
         bool loaded = false;
-        QString description;    // info 1
-        QStringList maskTexts;  // info 2, 3, ... up to the first without "*"
+        QString description;   // info 1
+        QStringList maskTexts; // info 2, 3, ... up to the first without "*"
     };
 
     explicit PluginCache(QString file);

@@ -55,7 +55,8 @@ class MappedFile {
         if (fstat(fd, &facts) == 0 && S_ISREG(facts.st_mode) && facts.st_size > 0) {
             // Every page is read once, right away: faulting them in together
             // costs less than one fault per page.
-            void* mapped = mmap(nullptr, std::size_t(facts.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            void* mapped =
+                mmap(nullptr, std::size_t(facts.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
             if (mapped != MAP_FAILED) {
                 data_ = static_cast<const unsigned char*>(mapped);
                 size_ = std::uint64_t(facts.st_size);
@@ -97,8 +98,9 @@ QStringList nativeEnvironment(bool picturesAsStored) {
 // answered whether it takes the picture, so an overtaken decode on it is
 // over. One far larger than most pictures is not kept once read.
 QString exchangeFile(const QString& exchange, const char* way, int hostIndex) {
-    return folders::join(exchange, QStringLiteral("%1-%2-%3").arg(QLatin1String(way), QString::number(getpid()),
-                                                                  QString::number(hostIndex)));
+    return folders::join(exchange,
+                         QStringLiteral("%1-%2-%3")
+                             .arg(QLatin1String(way), QString::number(getpid()), QString::number(hostIndex)));
 }
 constexpr std::uint64_t kLargestKeptExchange = 64ULL * 1024 * 1024;
 
@@ -108,8 +110,9 @@ constexpr std::uint64_t kLargestKeptExchange = 64ULL * 1024 * 1024;
 // folder's name carries its program's process number.
 const QByteArray kExchangePrefix = "orbet-";
 void removeAbandonedExchanges(const QString& base) {
-    const QFileInfoList folders = QDir(base).entryInfoList({QString::fromLatin1(kExchangePrefix) + QStringLiteral("*-*")},
-                                                           QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QFileInfoList folders =
+        QDir(base).entryInfoList({QString::fromLatin1(kExchangePrefix) + QStringLiteral("*-*")},
+                                 QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QFileInfo& folder : folders) {
         bool number = false;
         const qint64 pid = folder.fileName().section(QLatin1Char('-'), 1, 1).toLongLong(&number);
@@ -290,10 +293,9 @@ std::int32_t PluginRegistry::hostIdOf(Slot& slot) {
     HostProcess* onHost = host(slot.kind, true);
     if (!onHost) return 0;
     if (slot.hostRun == onHost->run() && slot.hostId > 0) return slot.hostId;
-    const HostProcess::Reply reply =
-        slot.loading.run == onHost->run()
-            ? onHost->await(slot.loading, setup_.callLimit)
-            : onHost->call(WIRE_LOAD, 0, toNative(slot.path), setup_.callLimit);
+    const HostProcess::Reply reply = slot.loading.run == onHost->run()
+                                         ? onHost->await(slot.loading, setup_.callLimit)
+                                         : onHost->call(WIRE_LOAD, 0, toNative(slot.path), setup_.callLimit);
     slot.loading = {};
     if (!reply.ok || reply.value <= 0) return 0;
     slot.hostRun = onHost->run();
@@ -318,9 +320,11 @@ QString PluginRegistry::exchangeFolder() {
         // through it.
         QString base = setup_.exchangeBase;
         if (base.isEmpty())
-            base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+            base = QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
+                                                                      : QDir::tempPath();
         removeAbandonedExchanges(base);
-        QByteArray pattern = toNative(base) + "/" + kExchangePrefix + QByteArray::number(getpid()) + "-XXXXXX";
+        QByteArray pattern =
+            toNative(base) + "/" + kExchangePrefix + QByteArray::number(getpid()) + "-XXXXXX";
         if (mkdtemp(pattern.data())) ownExchange_ = fromNative(pattern);
     }
     return ownExchange_;
@@ -364,9 +368,9 @@ QImage PluginRegistry::decodeWithPlugins(const QString& path) {
         const std::int32_t id = hostIdOf(slot);
         if (overtaken()) return {};
         if (id == 0) continue;
-        const HostProcess::Reply reply = runningHost(slot.kind)
-                                             ? runningHost(slot.kind)->call(WIRE_SUPPORTED, id, asked, setup_.callLimit)
-                                             : HostProcess::Reply();
+        const HostProcess::Reply reply =
+            runningHost(slot.kind) ? runningHost(slot.kind)->call(WIRE_SUPPORTED, id, asked, setup_.callLimit)
+                                   : HostProcess::Reply();
         if (overtaken()) return {};
         if (reply.ok && reply.value != 0) {
             chosen = &slot;
@@ -424,7 +428,8 @@ QImage PluginRegistry::decodeWithPlugins(const QString& path) {
     if (blocks.headerBytes == 0 || blocks.pixelBytes == 0) return {};
     const MappedFile mapped(output);
     if (mapped.size() > kLargestKeptExchange) cleanup.files << output;
-    if (!mapped.data() || blocks.headerBytes > mapped.size() || blocks.pixelBytes > mapped.size() - blocks.headerBytes)
+    if (!mapped.data() || blocks.headerBytes > mapped.size() ||
+        blocks.pixelBytes > mapped.size() - blocks.headerBytes)
         return {};
     return dibToPicture(mapped.data(), std::size_t(blocks.headerBytes), mapped.data() + blocks.headerBytes,
                         std::size_t(blocks.pixelBytes));

@@ -49,7 +49,8 @@ PluginKind pluginKindOf(const QByteArray& begin) {
     if (begin.startsWith("MZ")) {
         std::uint32_t peOffset = 0;
         std::uint16_t machine = 0;
-        if (!field(begin, 0x3C, peOffset) || peOffset > std::uint32_t(begin.size())) return PluginKind::Unknown;
+        if (!field(begin, 0x3C, peOffset) || peOffset > std::uint32_t(begin.size()))
+            return PluginKind::Unknown;
         if (begin.mid(qsizetype(peOffset), 4) != QByteArray("PE\0\0", 4)) return PluginKind::Unknown;
         if (!field(begin, qsizetype(peOffset) + 4, machine)) return PluginKind::Unknown;
         if (machine == 0x014C) return PluginKind::Win32;

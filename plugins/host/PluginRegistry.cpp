@@ -18,7 +18,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(PluginRegistry)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -53,8 +53,8 @@ void PluginRegistry::pumpEvents() const {
 QStringList PluginRegistry::candidates(const QString& folder) {
     if (folder.isEmpty()) return {};
     const QDir dir(folder);
-    const QStringList pluginFiles = dir.entryList({QStringLiteral("*.spi"), QStringLiteral("*.sph")}, QDir::Files,
-                                                  QDir::Name | QDir::IgnoreCase);
+    const QStringList pluginFiles = dir.entryList({QStringLiteral("*.spi"), QStringLiteral("*.sph")},
+                                                  QDir::Files, QDir::Name | QDir::IgnoreCase);
     QStringList result;
     for (const QString& name : pluginFiles)
         if (name.left(2).toUpper() == QLatin1String("IF")) result << name;
@@ -106,8 +106,7 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
         } else if (cached) {
             usable = cached->loaded;
         } else if (entry.kind != PluginKind::Unknown && (onHost = host(entry.kind, true))) {
-            const HostProcess::Reply reply =
-                onHost->call(WIRE_LOAD, 0, toNative(path), setup_.callLimit);
+            const HostProcess::Reply reply = onHost->call(WIRE_LOAD, 0, toNative(path), setup_.callLimit);
             usable = reply.ok && reply.value > 0;
             if (usable) {
                 slot.hostRun = onHost->run();

@@ -29,8 +29,8 @@ struct HostSetup {
     QString cacheFile;      // the plug-ins' descriptions and masks; empty: no cache
     QString exchangeFolder; // pictures in and out; empty: a private folder in exchangeBase
     QString exchangeBase;   // where the private folder goes; empty: /dev/shm, or the temporary folder
-    std::chrono::milliseconds callLimit{10000};  // a request a plug-in does not answer in time
-    std::chrono::milliseconds startLimit{30000}; // a host's greeting (Wine's cold start)
+    std::chrono::milliseconds callLimit{10000};        // a request a plug-in does not answer in time
+    std::chrono::milliseconds startLimit{30000};       // a host's greeting (Wine's cold start)
     std::chrono::milliseconds firstStartLimit{180000}; // the same while Wine makes a new prefix
     // Windows plug-ins not in the cache while Wine has no prefix yet wait for
     // loadWaiting() instead of holding up the loading for the quarter of a

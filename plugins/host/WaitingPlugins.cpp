@@ -75,8 +75,9 @@ void PluginRegistry::loadWaitingOne(HostProcess& onHost, const Waiting& waiting,
     slot.hostRun = onHost.run();
     slot.hostId = loadReply.value;
     auto info = [&](std::int32_t number) -> QString {
-        const HostProcess::Reply reply = onHost.call(
-            WIRE_INFO, slot.hostId, QByteArray(reinterpret_cast<const char*>(&number), sizeof number), setup_.callLimit);
+        const HostProcess::Reply reply =
+            onHost.call(WIRE_INFO, slot.hostId,
+                        QByteArray(reinterpret_cast<const char*>(&number), sizeof number), setup_.callLimit);
         return reply.ok ? pluginText(reply.payload) : QString();
     };
     PluginCache::Entry entry = waiting.entry;

@@ -89,7 +89,8 @@ TEST(SettingsFile, PathsThatAreNotUtf8AreWrittenAsTheirBytesAndReadBack) {
     ASSERT_EQ(read.count(), 1);
     EXPECT_EQ(toNative(read.entries()[0]), favourite);
     // A file written by another installation in UTF-8 reads as it always did.
-    EXPECT_EQ(readRawSettings(settingsLines("LastPath=/写真\r\n")).value(u"LastPath"), QStringLiteral("/写真"));
+    EXPECT_EQ(readRawSettings(settingsLines("LastPath=/写真\r\n")).value(u"LastPath"),
+              QStringLiteral("/写真"));
 }
 
 TEST(SettingsFile, AFolderNameWithALineBreakNeverBecomesASetting) {
@@ -155,17 +156,25 @@ TEST(SettingsReader, NumbersBeyondTheirControlAreHeldAtItsEnds) {
         const char* key;
         double lowest, highest;
     } ends[] = {
-        {"Left", -16777215, 16777215}, {"Top", -16777215, 16777215}, {"Width", 0, 16777215},
-        {"Height", 0, 16777215},       {"Bar", 0, 16777215},         {"StrSize", 1, 2048},
-        {"SlideShowTimer", 0, 2147483647}, {"BackcolorR", 0, 255},   {"BackcolorG", 0, 255},
+        {"Left", -16777215, 16777215},
+        {"Top", -16777215, 16777215},
+        {"Width", 0, 16777215},
+        {"Height", 0, 16777215},
+        {"Bar", 0, 16777215},
+        {"StrSize", 1, 2048},
+        {"SlideShowTimer", 0, 2147483647},
+        {"BackcolorR", 0, 255},
+        {"BackcolorG", 0, 255},
         {"BackcolorB", 0, 255},
     };
     auto read = [](const Settings& s, const SettingKey& key) {
         return std::visit(
             [&](auto member) -> double {
                 using T = std::decay_t<decltype(s.*member)>;
-                if constexpr (std::is_same_v<T, QString>) return 0;
-                else return double(s.*member);
+                if constexpr (std::is_same_v<T, QString>)
+                    return 0;
+                else
+                    return double(s.*member);
             },
             key.field);
     };
@@ -182,16 +191,17 @@ TEST(SettingsReader, NumbersBeyondTheirControlAreHeldAtItsEnds) {
     }
     Settings s;
     EXPECT_TRUE(applyRawValue(s, *findSettingKey(u"Bar"), QStringLiteral("2535.5")));
-    EXPECT_EQ(s.bar, 2535.5f);  // values inside the range are untouched
+    EXPECT_EQ(s.bar, 2535.5f); // values inside the range are untouched
     EXPECT_TRUE(applyRawValue(s, *findSettingKey(u"BackcolorG"), QStringLiteral("300")));
     EXPECT_EQ(s.backcolorG, 255);
 }
 
 TEST(SettingsReader, SurvivesGarbage) {
     QByteArray garbage;
-    for (int i = 0; i < 70000; ++i) garbage.append(char((i * 7919) & 0xff));
+    for (int i = 0; i < 70000; ++i)
+        garbage.append(char((i * 7919) & 0xff));
     garbage.append("\r\nLastFilter=3\r\n");
-    garbage.append(QByteArray(5 * 1024 * 1024, 'x'));  // one very long line
+    garbage.append(QByteArray(5 * 1024 * 1024, 'x')); // one very long line
     garbage.append(QByteArray("\0\0=\0", 4));
     const RawSettings raw = readRawSettings(settingsLines(garbage));
     EXPECT_EQ(raw.value(u"LastFilter"), QStringLiteral("3"));
@@ -202,5 +212,5 @@ TEST(SettingsReader, SplitsEveryKindOfLineEnd) {
     EXPECT_EQ(settingsLines("a=1\r\n\r\n"), (QStringList{"a=1", ""}));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

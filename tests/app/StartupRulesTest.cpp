@@ -26,8 +26,8 @@ TEST(CommandLine, ClassifiesWhatTheTextNames) {
     EXPECT_EQ(d.folder, dir.path());
 
     // Quotes are not removed, "/T" names nothing, and neither does a missing path.
-    for (const QString& none : {QStringLiteral("\"") + file + u'"', QStringLiteral("/T"), dir.filePath("missing"),
-                                QString()})
+    for (const QString& none :
+         {QStringLiteral("\"") + file + u'"', QStringLiteral("/T"), dir.filePath("missing"), QString()})
         EXPECT_EQ(resolveCommandLine(none).kind, CommandLineTarget::Kind::None) << none.toStdString();
 }
 
@@ -52,7 +52,8 @@ TEST(CommandLine, RelativeNamesAreTakenFromTheWorkingFolder) {
 
 TEST(CommandLine, ResidentSwitchIsExact) {
     EXPECT_TRUE(isResidentSwitch(QStringLiteral("/T")));
-    for (const char* other : {"/t", " /T", "/T ", "/T x", ""}) EXPECT_FALSE(isResidentSwitch(QString::fromLatin1(other)));
+    for (const char* other : {"/t", " /T", "/T ", "/T x", ""})
+        EXPECT_FALSE(isResidentSwitch(QString::fromLatin1(other)));
     EXPECT_EQ(commandLineText({"orbet", "/a/b c", "d"}), QStringLiteral("/a/b c d"));
     EXPECT_EQ(commandLineText({"orbet"}), QString());
 }
@@ -113,8 +114,8 @@ TEST(WindowGeometry, AFirstRunTakesTwoThirdsOfTheFreeAreaCentredInIt) {
 
 TEST(WindowGeometry, CentringRoundsHalvesToEven) {
     EXPECT_EQ(centredStart(11520, 3000), 5760 - 1500);
-    EXPECT_EQ(centredStart(11521, 3001), 5760 - 1500);  // 5760.5 and 1500.5 lose their remainders
-    EXPECT_EQ(centredStart(100.5, 0), 50);              // 100.5 rounds to 100
+    EXPECT_EQ(centredStart(11521, 3001), 5760 - 1500); // 5760.5 and 1500.5 lose their remainders
+    EXPECT_EQ(centredStart(100.5, 0), 50);             // 100.5 rounds to 100
 }
 
 TEST(MainLayoutRules, MinimumsToolbarRowsAndColumns) {
@@ -149,7 +150,8 @@ TEST(MainLayoutRules, LabelsUnderTheFileListGetWholeLines) {
 
 TEST(MainLayoutRules, TheBarNeverDriftsOverRepeatedResizes) {
     int bar = 3000;
-    for (int i = 0; i < 50; ++i) bar = computeMainLayout(9000 + i, 7000 - i, bar, 2000, 0).bar.top;
+    for (int i = 0; i < 50; ++i)
+        bar = computeMainLayout(9000 + i, 7000 - i, bar, 2000, 0).bar.top;
     EXPECT_EQ(bar, 3000);
 }
 
@@ -161,10 +163,11 @@ TEST(Menus, EveryNameIsUniqueAndSettingsItemsStartAsDesigned) {
         names.append(QLatin1String(e.name));
         if (e.checked) ++checked;
     }
-    EXPECT_EQ(checked, 3);  // SetAutoPD, InBaNotD, MunuASet
-    EXPECT_EQ(std::count_if(menuTable().begin(), menuTable().end(), [](const MenuEntry& e) { return e.depth == 0; }),
+    EXPECT_EQ(checked, 3); // SetAutoPD, InBaNotD, MunuASet
+    EXPECT_EQ(std::count_if(menuTable().begin(), menuTable().end(),
+                            [](const MenuEntry& e) { return e.depth == 0; }),
               8);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

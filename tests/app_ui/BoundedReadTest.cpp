@@ -20,7 +20,7 @@ namespace orbet::test {
 namespace {
 
 class BoundedReadTest : public Form1Test {
-protected:
+  protected:
     QString sparse(const QString& name, const QByteArray& head, qint64 size) {
         const QString path = QDir(data_.path()).filePath(name);
         QFile f(path);
@@ -47,7 +47,8 @@ TEST_F(BoundedReadTest, FilesLargerThanMemoryAreShownInPartOrRefusedAtOnce) {
     constexpr qint64 kHuge = 64LL << 30;
     // Its first 20 MB are lines of text, the rest holes.
     QByteArray lines;
-    while (lines.size() < 20 * 1024 * 1024) lines += "a line of the text file that goes on and on\r\n";
+    while (lines.size() < 20 * 1024 * 1024)
+        lines += "a line of the text file that goes on and on\r\n";
     const QString text = sparse(QStringLiteral("huge.txt"), "the first line\r\n" + lines, kHuge);
     writeAll(QDir(data_.path()).filePath(QStringLiteral("a.txt")), "small");
     writeAll(QDir(data_.path()).filePath(QStringLiteral("a.jpg")), "not a picture");
@@ -57,7 +58,8 @@ TEST_F(BoundedReadTest, FilesLargerThanMemoryAreShownInPartOrRefusedAtOnce) {
     QByteArray bomb = readAll(testData(QStringLiteral("pictures/jpeg/hopper.jpg")));
     const qsizetype sof = bomb.indexOf(QByteArray("\xff\xc0", 2));
     ASSERT_GT(sof, 0);
-    bomb[sof + 5] = char(0xea), bomb[sof + 6] = char(0x60), bomb[sof + 7] = char(0xea), bomb[sof + 8] = char(0x60);
+    bomb[sof + 5] = char(0xea), bomb[sof + 6] = char(0x60), bomb[sof + 7] = char(0xea),
+               bomb[sof + 8] = char(0x60);
     writeAll(QDir(data_.path()).filePath(QStringLiteral("claims.jpg")), bomb);
 
     QElapsedTimer clock;
@@ -69,20 +71,23 @@ TEST_F(BoundedReadTest, FilesLargerThanMemoryAreShownInPartOrRefusedAtOnce) {
     Form1& f = start();
     showIn(kTextFilter, QStringLiteral("huge.txt"));
     ASSERT_EQ(prompter_.records().size(), 1u);
-    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("ファイルが大きいため、先頭の16MBだけを表示しています"));
+    EXPECT_EQ(prompter_.records()[0].text,
+              QStringLiteral("ファイルが大きいため、先頭の16MBだけを表示しています"));
     EXPECT_TRUE(f.RT->toPlainText().startsWith(QStringLiteral("the first line")));
     EXPECT_LE(f.RT->toPlainText().size(), kTextReadLimit);
 
     prompter_.clear();
-    showIn(3, QStringLiteral("huge.jpg"));  // the JPEG filter, built-in loader
+    showIn(3, QStringLiteral("huge.jpg")); // the JPEG filter, built-in loader
     ASSERT_EQ(prompter_.records().size(), 1u);
-    EXPECT_TRUE(prompter_.records()[0].text.startsWith(QStringLiteral("画像が大きすぎるため表示できません (")));
+    EXPECT_TRUE(
+        prompter_.records()[0].text.startsWith(QStringLiteral("画像が大きすぎるため表示できません (")));
     EXPECT_TRUE(f.MP->picture().isNull());
 
     prompter_.clear();
     showIn(kPictureFilter, QStringLiteral("claims.jpg"));
     ASSERT_EQ(prompter_.records().size(), 1u);
-    EXPECT_TRUE(prompter_.records()[0].text.startsWith(QStringLiteral("画像が大きすぎるため表示できません (")));
+    EXPECT_TRUE(
+        prompter_.records()[0].text.startsWith(QStringLiteral("画像が大きすぎるため表示できません (")));
     EXPECT_TRUE(f.MP->picture().isNull());
     // "At once": far from the minutes a whole read would take.
     EXPECT_LT(clock.elapsed(), 60000);
@@ -119,5 +124,5 @@ TEST_F(BoundedReadTest, ADecodeThatFinishesAfterANewerShowNeverReachesThePane) {
     EXPECT_EQ(f.state().currentFilePath, newer);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

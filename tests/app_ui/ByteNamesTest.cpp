@@ -3,13 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QListWidget>
-#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -33,13 +33,13 @@
 namespace orbet::test {
 namespace {
 
-const QByteArray kPicture("a_\x93\xfa\x96\x7b.jpg");        // a_日本.jpg
-const QByteArray kLatin("caf\xe9.txt");                     // café.txt in Latin-1
-const QByteArray kInvalid("bad\xff\xfe.txt");               // not text in any code page
-const QByteArray kFolder("\x83\x74\x83\x48\x83\x8b\x83\x5f");  // フォルダ
+const QByteArray kPicture("a_\x93\xfa\x96\x7b.jpg");          // a_日本.jpg
+const QByteArray kLatin("caf\xe9.txt");                       // café.txt in Latin-1
+const QByteArray kInvalid("bad\xff\xfe.txt");                 // not text in any code page
+const QByteArray kFolder("\x83\x74\x83\x48\x83\x8b\x83\x5f"); // フォルダ
 
 class ByteNamesTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         ASSERT_TRUE(dir_.isValid());
@@ -56,7 +56,8 @@ protected:
     QString held(const QByteArray& name) const { return fromNative(dir_.nativePath() + name); }
     QStringList visibleTexts() const {
         QStringList texts;
-        for (int i = 0; i < form_->File1->listCount(); ++i) texts.append(form_->File1->entryText(i));
+        for (int i = 0; i < form_->File1->listCount(); ++i)
+            texts.append(form_->File1->entryText(i));
         return texts;
     }
     int rowOf(const QString& visible) const { return visibleTexts().indexOf(visible); }
@@ -70,21 +71,23 @@ TEST_F(ByteNamesTest, NamesAreListedReadablyAndTheirFilesShow) {
     f.navigator().OpenTreePath(dir_.path());
     ASSERT_EQ(f.Dir1->path(), dir_.path());
 
-    f.Combo1->setCurrentIndex(14);  // every file
+    f.Combo1->setCurrentIndex(14); // every file
     EXPECT_EQ(visibleTexts(), (QStringList{QStringLiteral("a_日本.jpg"), QStringLiteral("bad\\xFF\\xFE.txt"),
                                            QStringLiteral("caf\\xE9.txt"), QStringLiteral("plain.txt")}));
 
-    f.Combo1->setCurrentIndex(0);  // pictures: the picture is found, loaded and sized by its bytes
+    f.Combo1->setCurrentIndex(0); // pictures: the picture is found, loaded and sized by its bytes
     ASSERT_EQ(visibleTexts(), QStringList{QStringLiteral("a_日本.jpg")});
     EXPECT_EQ(f.state().currentFilePath, held(kPicture));
     EXPECT_FALSE(f.MP->isEmpty());
     EXPECT_EQ(f.MP->picture().size(), QSize(128, 128));
     EXPECT_EQ(f.Bytes->text(), BytesSizeText(jpeg_.size()));
-    EXPECT_TRUE(f.statusText().startsWith(dir_.path() + QStringLiteral("/a_日本.jpg   "))) << f.statusText().toStdString();
+    EXPECT_TRUE(f.statusText().startsWith(dir_.path() + QStringLiteral("/a_日本.jpg   ")))
+        << f.statusText().toStdString();
 
-    f.Combo1->setCurrentIndex(6);  // text files
-    for (const auto& [shown, content] : {std::pair{QStringLiteral("caf\\xE9.txt"), QStringLiteral("latin text")},
-                                         std::pair{QStringLiteral("bad\\xFF\\xFE.txt"), QStringLiteral("invalid bytes")}}) {
+    f.Combo1->setCurrentIndex(6); // text files
+    for (const auto& [shown, content] :
+         {std::pair{QStringLiteral("caf\\xE9.txt"), QStringLiteral("latin text")},
+          std::pair{QStringLiteral("bad\\xFF\\xFE.txt"), QStringLiteral("invalid bytes")}}) {
         const int row = rowOf(shown);
         ASSERT_GE(row, 0) << shown.toStdString();
         f.File1->setListIndex(row);
@@ -124,7 +127,8 @@ TEST_F(ByteNamesTest, CopyDeleteConvertAndExportActOnTheRightFiles) {
     EXPECT_EQ(dir_.readNative("copy.jpg"), jpeg_);
 
     f.action("Finfomaintion")->trigger();
-    EXPECT_TRUE(prompter_.records().back().text.startsWith(dir_.path() + QStringLiteral("/a_日本.jpg\r\nファイル\r\n")))
+    EXPECT_TRUE(prompter_.records().back().text.startsWith(dir_.path() +
+                                                           QStringLiteral("/a_日本.jpg\r\nファイル\r\n")))
         << prompter_.records().back().text.toStdString();
     EXPECT_TRUE(prompter_.records().back().text.contains(QStringLiteral("Size:") + FSize(jpeg_.size())));
 
@@ -133,7 +137,8 @@ TEST_F(ByteNamesTest, CopyDeleteConvertAndExportActOnTheRightFiles) {
     prompter_.reply(dir_.path() + QStringLiteral("/list.m3u"));
     f.action("NowFlistToFL")->trigger();
     QByteArray expected;
-    for (const QByteArray& name : {kPicture, kInvalid, kLatin, QByteArray("copy.jpg"), QByteArray("plain.txt")})
+    for (const QByteArray& name :
+         {kPicture, kInvalid, kLatin, QByteArray("copy.jpg"), QByteArray("plain.txt")})
         expected += dir_.nativePath() + name + "\r\n";
     EXPECT_EQ(dir_.readNative("list.m3u"), expected);
 
@@ -161,9 +166,11 @@ TEST_F(ByteNamesTest, CopyDeleteConvertAndExportActOnTheRightFiles) {
     EXPECT_EQ(dir_.readNative("caf\xe9.log"), QByteArray("latin text"));
     EXPECT_EQ(dir_.readNative("bad\xff\xfe.log"), QByteArray("invalid bytes"));
     EXPECT_EQ(dir_.readNative("plain.log"), QByteArray("plain"));
-    for (const QByteArray& gone : {kLatin, kInvalid, QByteArray("plain.txt")}) EXPECT_FALSE(dir_.existsNative(gone));
+    for (const QByteArray& gone : {kLatin, kInvalid, QByteArray("plain.txt")})
+        EXPECT_FALSE(dir_.existsNative(gone));
     EXPECT_EQ(tool->File2->listCount(), 3);
-    EXPECT_EQ(dir_.readNative(kFolder + "/inner.txt"), QByteArray("inside"));  // the folder is no file of the list
+    EXPECT_EQ(dir_.readNative(kFolder + "/inner.txt"),
+              QByteArray("inside")); // the folder is no file of the list
 }
 
 TEST_F(ByteNamesTest, TheSearchToolSendsAFolderSoNamedToTheMainWindow) {
@@ -182,7 +189,7 @@ TEST_F(ByteNamesTest, TheSearchToolSendsAFolderSoNamedToTheMainWindow) {
     tool->List1->setCurrentIndex(tool->model()->index(row));
     tool->Command2->click();
     EXPECT_EQ(f.Dir1->path(), held(kFolder));
-    EXPECT_EQ(f.File1->path(), held(kFolder));  // the window shows the folder the commands act on
+    EXPECT_EQ(f.File1->path(), held(kFolder)); // the window shows the folder the commands act on
     EXPECT_EQ(f.Combo2->currentText(), dir_.path() + QStringLiteral("/フォルダ"));
     tool->close();
 }
@@ -192,7 +199,7 @@ TEST_F(ByteNamesTest, TheSearchToolSendsAFolderSoNamedToTheMainWindow) {
 TEST_F(ByteNamesTest, TheDirectoryChangerShowsAndOpensAFolderSoNamed) {
     Form1& f = start();
     f.navigator().OpenTreePath(dir_.path());
-    f.Combo1->setCurrentIndex(6);  // text files
+    f.Combo1->setCurrentIndex(6); // text files
     ASSERT_EQ(f.Dir1->path(), dir_.path());
     f.action("minwindow")->trigger();
     auto* viewers = f.findChild<ViewerCommands*>();
@@ -201,23 +208,26 @@ TEST_F(ByteNamesTest, TheDirectoryChangerShowsAndOpensAFolderSoNamed) {
     Form3* c = viewers->changer();
     ASSERT_NE(c, nullptr);
     QStringList listed;
-    for (int i = 0; i < c->List1->count(); ++i) listed << c->List1->item(i)->text();
+    for (int i = 0; i < c->List1->count(); ++i)
+        listed << c->List1->item(i)->text();
     EXPECT_EQ(listed, visibleTexts());
     ASSERT_EQ(listed.size(), 3);
-    for (const QString& name : listed)  // no held byte escapes on screen
-        EXPECT_FALSE(std::any_of(name.begin(), name.end(), [](QChar ch) { return ch.unicode() >= 0xDC80 && ch.unicode() <= 0xDCFF; }))
-            << name.toStdString();
+    for (const QString& name : listed) // no held byte escapes on screen
+        EXPECT_FALSE(std::any_of(name.begin(), name.end(), [](QChar ch) {
+            return ch.unicode() >= 0xDC80 && ch.unicode() <= 0xDCFF;
+        })) << name.toStdString();
     const QString shownFolder = dir_.path() + QStringLiteral("/フォルダ");
     const int entry = c->Combo1->findText(shownFolder);
     ASSERT_GE(entry, 0);
 
     // Chosen from the list, and typed as shown, with the keys the combo box gets.
-    QTest::qWait(50);  // the minimum window's own activation settles first
+    QTest::qWait(50); // the minimum window's own activation settles first
     c->show();
     c->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(c));
     c->Combo1->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), c->Combo1) << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+    ASSERT_EQ(QApplication::focusWidget(), c->Combo1)
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
     c->Combo1->setEditText(shownFolder);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(f.Dir1->path(), held(kFolder));
@@ -235,7 +245,7 @@ TEST_F(ByteNamesTest, TheDirectoryChangerShowsAndOpensAFolderSoNamed) {
 
 TEST_F(ByteNamesTest, TheSettingsKeepACurrentFolderSoNamed) {
     start();
-    form_->Combo1->setCurrentIndex(6);  // text files
+    form_->Combo1->setCurrentIndex(6); // text files
     form_->navigator().OpenTreePath(held(kFolder));
     ASSERT_EQ(form_->Dir1->path(), held(kFolder));
     prompter_.answer(Answer::Yes);
@@ -251,5 +261,5 @@ TEST_F(ByteNamesTest, TheSettingsKeepACurrentFolderSoNamed) {
     EXPECT_EQ(again.RT->toPlainText(), QStringLiteral("inside"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

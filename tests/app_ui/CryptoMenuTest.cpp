@@ -23,19 +23,21 @@ TEST_F(Form1Test, ProtectsTheShownFileFromTheMenuAndRestoresItElsewhere) {
     root.mkpath("docs");
     root.mkpath("vault");
     QByteArray content;
-    for (int i = 0; i < 70000; ++i) content.append(char(i % 251));
+    for (int i = 0; i < 70000; ++i)
+        content.append(char(i % 251));
     ASSERT_TRUE(writeAll(root.filePath("docs/report.txt"), content));
     Form1& f = start();
     f.navigator().OpenFolder(root.filePath("docs"));
-    f.Combo1->setCurrentIndex(14);  // every file
+    f.Combo1->setCurrentIndex(14); // every file
     f.File1->setListIndex(0);
     ASSERT_EQ(f.state().currentFilePath, root.filePath("docs/report.txt"));
 
     QMenu* sub = f.menu("AngF");
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(sub->title(), QStringLiteral("暗号化ファイルの操作"));
-    for (const char* name : {"PasAng", "PassHuku", "Ang", "Huk"}) EXPECT_TRUE(itemOf(sub, name)->isEnabled()) << name;
-    itemOf(sub, "Ang")->trigger();  // no action
+    for (const char* name : {"PasAng", "PassHuku", "Ang", "Huk"})
+        EXPECT_TRUE(itemOf(sub, name)->isEnabled()) << name;
+    itemOf(sub, "Ang")->trigger(); // no action
     itemOf(sub, "Huk")->trigger();
     EXPECT_TRUE(prompter_.records().empty());
 
@@ -56,5 +58,5 @@ TEST_F(Form1Test, ProtectsTheShownFileFromTheMenuAndRestoresItElsewhere) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

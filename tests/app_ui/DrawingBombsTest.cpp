@@ -23,7 +23,7 @@ constexpr int kRichTextFilter = 7;
 // the real window: the window answers while they are drawn, and what was
 // drawn within the work budget shows. (Their times are in bench/wmf.)
 class DrawingBombsTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         start();
@@ -61,7 +61,8 @@ QByteArray manyRecordsThenMarked() {
 TEST_F(DrawingBombsTest, AMetafileBombShowsWhatWasDrawnAndTheWindowAnswersMeanwhile) {
     Form1& f = *form_;
     f.Combo1->setCurrentIndex(kMetafileFilter);
-    write(QStringLiteral("a-small.wmf"), WmfBuilder::square(50).brush(0, colorRef(0, 200, 0)).select(0).rect(0, 0, 50, 50).build());
+    write(QStringLiteral("a-small.wmf"),
+          WmfBuilder::square(50).brush(0, colorRef(0, 200, 0)).select(0).rect(0, 0, 50, 50).build());
     write(QStringLiteral("b-bomb.wmf"), hatchedBomb(2000));
     write(QStringLiteral("c-cut.wmf"), manyRecordsThenMarked());
     f.navigator().OpenFolder(data_.path());
@@ -101,7 +102,8 @@ TEST_F(DrawingBombsTest, RichTextWithCostlyPicturesShowsItsTextAndWhatTheBudgetD
     b.record(0x020B, {0, 0});
     b.record(0x020C, {300, 400});
     b.brush(0, colorRef(200, 30, 30)).select(0);
-    for (int i = 0; i < 60000; ++i) b.rect(i % 400, i % 300, i % 400 + 1, i % 300 + 1);
+    for (int i = 0; i < 60000; ++i)
+        b.rect(i % 400, i % 300, i % 400 + 1, i % 300 + 1);
     write(QStringLiteral("b-bomb.rtf"), rtfWithPictures(b.build(), 3));
     // The folder opens on this one, so only the bomb's own show reads the bomb.
     write(QStringLiteral("a-plain.rtf"), "{\\rtf1 plain}");
@@ -115,7 +117,7 @@ TEST_F(DrawingBombsTest, RichTextWithCostlyPicturesShowsItsTextAndWhatTheBudgetD
     ticker.start(10);
     showFile(kRichTextFilter, QStringLiteral("b-bomb.rtf"));
     ticker.stop();
-    EXPECT_GT(ticks, 0);  // the window's events ran while the text was read
+    EXPECT_GT(ticks, 0); // the window's events ran while the text was read
 
     const QString text = f.RT->toPlainText();
     EXPECT_TRUE(text.startsWith(QStringLiteral("before")));
@@ -125,5 +127,5 @@ TEST_F(DrawingBombsTest, RichTextWithCostlyPicturesShowsItsTextAndWhatTheBudgetD
     EXPECT_EQ(text.count(QChar(0xFFFC)), 1);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -3,21 +3,22 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
 
 #include "Form1Fixture.h"
-#include "tools/ui/ExtensionTool.h"
 #include "app/ui/Navigator.h"
 #include "navigation/ui/ListControls.h"
 #include "support/TestSupport.h"
+#include "tools/ui/ExtensionTool.h"
 
 namespace orbet::test {
 namespace {
 
 TEST_F(Form1Test, ExtensionToolConvertsTheListedFiles) {
     QDir d(data_.path());
-    for (const char* n : {"a.jpeg", "b.jpeg", ".hidden.jpeg", "keep.txt"}) writeAll(d.filePath(n), "x");
+    for (const char* n : {"a.jpeg", "b.jpeg", ".hidden.jpeg", "keep.txt"})
+        writeAll(d.filePath(n), "x");
     Form1& f = start();
     f.navigator().OpenFolder(data_.path());
     f.action("Kaku")->trigger();
@@ -26,7 +27,7 @@ TEST_F(Form1Test, ExtensionToolConvertsTheListedFiles) {
     EXPECT_EQ(tool->windowTitle(), QStringLiteral("拡張子変換ツール"));
     EXPECT_EQ(tool->folder(), data_.path());
     tool->Text1->setText(QStringLiteral("jpeg"));
-    EXPECT_EQ(tool->File1->listCount(), 3);  // hidden files listed at first
+    EXPECT_EQ(tool->File1->listCount(), 3); // hidden files listed at first
     tool->Check3->click();
     EXPECT_EQ(tool->File1->listCount(), 2);
     EXPECT_FALSE(tool->File2->attributes().hidden);
@@ -39,7 +40,7 @@ TEST_F(Form1Test, ExtensionToolConvertsTheListedFiles) {
     tool->showMinimized();
     f.action("Kaku")->trigger();
     EXPECT_EQ(f.findChildren<Form5*>().size(), 1);
-    EXPECT_FALSE(tool->isMinimized());  // a second command brings it back
+    EXPECT_FALSE(tool->isMinimized()); // a second command brings it back
     EXPECT_TRUE(tool->isVisible());
 }
 
@@ -55,7 +56,8 @@ TEST_F(Form1Test, ExtensionToolOpensOnTheCurrentFolderShownInItsListAndOnTheScre
 
     // The way down from the root, the open folder selected, then its subfolders.
     QStringList paths;
-    for (int i = 0; i < tool->Dir1->count(); ++i) paths << tool->Dir1->item(i)->data(Qt::UserRole).toString();
+    for (int i = 0; i < tool->Dir1->count(); ++i)
+        paths << tool->Dir1->item(i)->data(Qt::UserRole).toString();
     const QString photos = d.filePath(QStringLiteral("photos"));
     ASSERT_GE(paths.size(), 3);
     EXPECT_EQ(paths.first(), QStringLiteral("/"));
@@ -70,9 +72,10 @@ TEST_F(Form1Test, ExtensionToolOpensOnTheCurrentFolderShownInItsListAndOnTheScre
     EXPECT_EQ(tool->folder(), QStringLiteral("/"));
 
     const QRect area = tool->screen()->availableGeometry();
-    EXPECT_TRUE(area.contains(tool->geometry())) << tool->geometry().x() << "," << tool->geometry().y() << " "
-                                                 << tool->geometry().width() << "x" << tool->geometry().height();
+    EXPECT_TRUE(area.contains(tool->geometry()))
+        << tool->geometry().x() << "," << tool->geometry().y() << " " << tool->geometry().width() << "x"
+        << tool->geometry().height();
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

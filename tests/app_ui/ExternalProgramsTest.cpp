@@ -2,11 +2,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
-#include <QUrl>
 #include <QToolBar>
+#include <QUrl>
 
 #include "Form1Fixture.h"
 #include "app/ui/ExternalPrograms.h"
@@ -18,7 +18,7 @@ namespace orbet::test {
 namespace {
 
 class ExternalProgramsTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         start();
@@ -27,7 +27,7 @@ protected:
 
 TEST_F(ExternalProgramsTest, CompanionsNeedAFileAndAreReportedWhenMissing) {
     Form1& f = *form_;
-    f.state().currentFilePath = data_.path();  // a folder is no file
+    f.state().currentFilePath = data_.path(); // a folder is no file
     f.action("HexwellterOpen")->trigger();
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("ファイルが指定されていません"));
@@ -35,7 +35,7 @@ TEST_F(ExternalProgramsTest, CompanionsNeedAFileAndAreReportedWhenMissing) {
     const QString file = QDir(data_.path()).filePath(QStringLiteral("a b.txt"));
     writeAll(file, "x");
     f.state().currentFilePath = file;
-    f.action("HexwellterOpen")->trigger();  // the companion editor is not installed here
+    f.action("HexwellterOpen")->trigger(); // the companion editor is not installed here
     ASSERT_EQ(prompter_.records().size(), 2u);
     EXPECT_TRUE(prompter_.records()[1].text.contains(QStringLiteral("KTX_Hexwell.exe")));
 
@@ -92,5 +92,5 @@ TEST_F(ExternalProgramsTest, AboutWindowClosesOnAClickAndOpensAgain) {
     }
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -18,10 +18,11 @@ namespace orbet::test {
 namespace {
 
 class FavouritesTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
-        for (const char* d : {"A", "B", "C"}) QDir(data_.path()).mkdir(QString::fromLatin1(d));
+        for (const char* d : {"A", "B", "C"})
+            QDir(data_.path()).mkdir(QString::fromLatin1(d));
         start();
     }
     QString path(const char* name) const { return QDir(data_.path()).filePath(QString::fromUtf8(name)); }
@@ -58,9 +59,10 @@ TEST_F(FavouritesTest, EmptyAndSingleStoresAreRefused) {
     EXPECT_EQ(prompter_.records()[1].text, QStringLiteral("登録されていません"));
     prompter_.answer(Answer::No);
     f.action("AddO")->trigger();
-    EXPECT_EQ(prompter_.records()[2].text, QStringLiteral("現在のパスをお気に入りに登録します。よろしいですか？"));
+    EXPECT_EQ(prompter_.records()[2].text,
+              QStringLiteral("現在のパスをお気に入りに登録します。よろしいですか？"));
     EXPECT_EQ(prompter_.records()[2].buttons, Buttons::YesNo);
-    EXPECT_TRUE(f.favourites().isEmpty());  // No adds nothing
+    EXPECT_TRUE(f.favourites().isEmpty()); // No adds nothing
     addCurrent("A");
     QDir(path("A")).removeRecursively();
     f.action("chekO")->trigger();
@@ -80,9 +82,9 @@ TEST_F(FavouritesTest, CheckRunsUnderItsOwnTitleWithTheCommandsOff) {
     // Runs inside the check, between two entries, as a key press would.
     QTimer::singleShot(0, &f, [&] {
         titleDuring = f.state().title;
-        addEnabledDuring = f.action("AddO")->isEnabled() || f.action("CallO")->isEnabled() ||
-                           f.action("chekO")->isEnabled();
-        f.action("AddO")->trigger();   // F1 does nothing while the check runs
+        addEnabledDuring =
+            f.action("AddO")->isEnabled() || f.action("CallO")->isEnabled() || f.action("chekO")->isEnabled();
+        f.action("AddO")->trigger(); // F1 does nothing while the check runs
         f.action("chekO")->trigger();
     });
     const auto before = prompter_.records().size();
@@ -116,7 +118,7 @@ TEST_F(FavouritesTest, DialogMovesDeletesAndGoes) {
         dialog.Command3->click();
         EXPECT_EQ(f.favourites().entries(), (QStringList{path("B"), path("A")}));
         EXPECT_EQ(dialog.List1->currentRow(), 0);
-        dialog.Command2->click();  // Cancel keeps what was changed
+        dialog.Command2->click(); // Cancel keeps what was changed
     }));
     EXPECT_EQ(f.favourites().entries(), (QStringList{path("B"), path("A")}));
     ASSERT_TRUE(withDialog([&](Form2& dialog) {
@@ -177,10 +179,11 @@ TEST_F(FavouritesTest, AFolderNamedWithALineBreakNeverRewritesTheSettings) {
     prompter_.answer(Answer::Yes);
     ASSERT_TRUE(f.shutdown().confirmClose());
     const QByteArray ini = savedIni();
-    EXPECT_TRUE(ini.startsWith(("LastPath=" + data_.path() + "\r\n").toUtf8())) << ini.left(200).toStdString();
+    EXPECT_TRUE(ini.startsWith(("LastPath=" + data_.path() + "\r\n").toUtf8()))
+        << ini.left(200).toStdString();
     EXPECT_FALSE(ini.contains("LastPath=/etc"));
     EXPECT_TRUE(ini.endsWith(("DirPath 0=" + path("A") + "\r\n").toUtf8()));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -11,7 +11,7 @@ namespace orbet::test {
 namespace {
 
 class FileCommandsTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         writeAll(path("setup.INI"), "[x]");
@@ -29,15 +29,16 @@ TEST_F(FileCommandsTest, CopyHonoursTheProtectionAndItsMessages) {
     f.action("Cop")->trigger();
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("そのファイルはコピー禁止になっています"));
     select(QStringLiteral("other.Ini"));
-    f.action("Cop")->trigger();  // cancelled dialog
+    f.action("Cop")->trigger(); // cancelled dialog
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("キャンセルしました"));
     prompter_.reply(path("other.Ini"));
     f.action("Cop")->trigger();
-    EXPECT_EQ(prompter_.records().back().text, QStringLiteral("コピー元とファイル名が同じです\r\nコピーできませんでした"));
+    EXPECT_EQ(prompter_.records().back().text,
+              QStringLiteral("コピー元とファイル名が同じです\r\nコピーできませんでした"));
     prompter_.reply(path("copy.ini"));
     f.action("Cop")->trigger();
     EXPECT_EQ(readAll(path("copy.ini")), QByteArray("[y]"));
-    f.action("InBaNotD")->trigger();  // protection off
+    f.action("InBaNotD")->trigger(); // protection off
     select(QStringLiteral("setup.INI"));
     prompter_.reply(path("copy2.ini"));
     f.action("Cop")->trigger();
@@ -53,14 +54,15 @@ TEST_F(FileCommandsTest, DeleteAsksReportsAndTheListFollows) {
     select(QStringLiteral("a.bmp"));
     prompter_.answer(Answer::No);
     f.action("del")->trigger();
-    EXPECT_EQ(prompter_.records()[0].text, path("a.bmp") + QStringLiteral("を削除します\r\nよろしいですか？"));
+    EXPECT_EQ(prompter_.records()[0].text,
+              path("a.bmp") + QStringLiteral("を削除します\r\nよろしいですか？"));
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
     EXPECT_EQ(prompter_.records()[1].text, QStringLiteral("削除を取り消しました"));
     prompter_.answer(Answer::Yes);
     f.action("del")->trigger();
     EXPECT_EQ(prompter_.records()[3].text, path("a.bmp") + QStringLiteral("を削除しました"));
     EXPECT_FALSE(QFile::exists(path("a.bmp")));
-    ASSERT_EQ(f.File1->listCount(), 1);  // the list no longer offers the deleted file
+    ASSERT_EQ(f.File1->listCount(), 1); // the list no longer offers the deleted file
     EXPECT_EQ(f.File1->entry(0), QStringLiteral("b.bmp"));
     f.state().currentFilePath = data_.path();
     f.action("del")->trigger();
@@ -79,16 +81,17 @@ TEST_F(FileCommandsTest, FolderCommandsReachTheWindow) {
     prompter_.answer(Answer::Yes);
     prompter_.answer(Answer::Yes);
     f.action("XCopy")->trigger();
-    EXPECT_EQ(prompter_.records()[1].defaultText, data_.path());  // the current folder is offered
+    EXPECT_EQ(prompter_.records()[1].defaultText, data_.path()); // the current folder is offered
     EXPECT_EQ(readAll(target.path() + QStringLiteral("/x/other.Ini")), QByteArray("[y]"));
 
     f.navigator().OpenTreePath(path("new"));
     prompter_.answer(Answer::Yes);
     f.action("MoveFolder")->trigger();
-    EXPECT_EQ(prompter_.records().back().text, path("new") + QStringLiteral("を削除します\r\nよろしいですか？"));
+    EXPECT_EQ(prompter_.records().back().text,
+              path("new") + QStringLiteral("を削除します\r\nよろしいですか？"));
     EXPECT_FALSE(QFileInfo::exists(path("new")));
     EXPECT_EQ(f.Dir1->path(), data_.path());
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

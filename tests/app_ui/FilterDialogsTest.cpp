@@ -18,7 +18,7 @@ namespace orbet::test {
 namespace {
 
 class FilterDialogsTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         start();
@@ -54,7 +54,7 @@ TEST_F(FilterDialogsTest, AddingFiltersFillsTheComboAndSurvivesARestart) {
     f.navigator().OpenFolder(data_.path());
     f.Combo1->setCurrentIndex(15);
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("a.pic"));
-    EXPECT_FALSE(f.BP->isHidden());  // the picture arrangement
+    EXPECT_FALSE(f.BP->isHidden()); // the picture arrangement
 
     prompter_.answer(Answer::Yes);
     ASSERT_TRUE(f.shutdown().confirmClose());
@@ -71,18 +71,19 @@ TEST_F(FilterDialogsTest, BadInputIsRefused) {
     dialog.Text2->setText(QStringLiteral("pic"));
     dialog.Command1->click();
     EXPECT_EQ(dialog.List1->count(), 0);
-    dialog.Command3->click();  // no mask at all
+    dialog.Command3->click(); // no mask at all
     dialog.Text1->setText(QStringLiteral("a,b"));
     dialog.Text2->setText(QStringLiteral("*.x"));
     dialog.Command1->click();
-    dialog.Command3->click();  // a comma the filter file cannot hold
+    dialog.Command3->click(); // a comma the filter file cannot hold
     ASSERT_EQ(prompter_.records().size(), 3u);
-    for (const auto& r : prompter_.records()) EXPECT_EQ(r.text, QStringLiteral("正しい入力でありません"));
+    for (const auto& r : prompter_.records())
+        EXPECT_EQ(r.text, QStringLiteral("正しい入力でありません"));
     EXPECT_EQ(f.Combo1->count(), 15);
 
     dialog.droppedOnPicture(QStringLiteral("/pics/cat.pic"));
     EXPECT_EQ(dialog.Text2->text(), QStringLiteral("*.pic"));
-    EXPECT_EQ(dialog.List1->count(), 1);  // not added until 追加
+    EXPECT_EQ(dialog.List1->count(), 1); // not added until 追加
 }
 
 TEST_F(FilterDialogsTest, OrganisingDeletesAndRenumbers) {
@@ -119,5 +120,5 @@ TEST_F(FilterDialogsTest, OrganisingDeletesAndRenumbers) {
     EXPECT_TRUE(prompter_.records().empty());
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -24,7 +24,7 @@ TEST_F(Form1Test, AFirstRunOpensAtTwoThirdsOfTheScreenCentredAndIsRemembered) {
     const QRect free = f.screen()->availableGeometry();
     EXPECT_LE(std::abs(f.width() - free.width() * 2 / 3), 2) << f.width();
     EXPECT_LE(std::abs(f.height() - free.height() * 2 / 3), 2) << f.height();
-    const QPoint off = f.frameGeometry().center() - free.center();  // whole twips and pixels round apart
+    const QPoint off = f.frameGeometry().center() - free.center(); // whole twips and pixels round apart
     EXPECT_LE(std::abs(off.x()), 2);
     EXPECT_LE(std::abs(off.y()), 2);
     EXPECT_GT(f.width(), f.minimumWidth());
@@ -45,5 +45,5 @@ TEST_F(Form1Test, AFirstRunOpensAtTwoThirdsOfTheScreenCentredAndIsRemembered) {
     EXPECT_LE(std::abs(again.height() - first.height()), 1);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

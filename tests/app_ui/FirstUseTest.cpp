@@ -6,16 +6,16 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
-#include <QLabel>
 #include <QTest>
-#include <QTimer>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -37,7 +37,7 @@ namespace orbet::test {
 namespace {
 
 class FirstUseTest : public Form1Test {
-protected:
+  protected:
     QString put(const QString& name, const QString& source) {
         const QString path = QDir(data_.path()).filePath(name);
         EXPECT_TRUE(QFile::copy(testData(source), path)) << source.toStdString();
@@ -50,7 +50,8 @@ protected:
         put(QStringLiteral("c.gif"), QStringLiteral("pictures/gif/chi.gif"));
     }
     void iniOnData(int filter) {
-        writeIni("LastFilter=" + QByteArray::number(filter) + "\r\nLastPath=" + data_.path().toUtf8() + "\r\n");
+        writeIni("LastFilter=" + QByteArray::number(filter) + "\r\nLastPath=" + data_.path().toUtf8() +
+                 "\r\n");
     }
     // Runs the one-shot timer by its own ticks until it has done its work.
     void letTimerFinish(Form1& f) {
@@ -119,7 +120,8 @@ TEST_F(FirstUseTest, TheProgramHasItsIconInTheWindowTheTrayAndTheAboutWindow) {
         const QImage image = icon.pixmap(48, 48).toImage();
         int opaque = 0;
         for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) opaque += qAlpha(image.pixel(x, y)) == 255;
+            for (int x = 0; x < image.width(); ++x)
+                opaque += qAlpha(image.pixel(x, y)) == 255;
         return image.width() == 48 && opaque > 48 * 48 / 2;
     };
     EXPECT_TRUE(drawn(f.windowIcon()));
@@ -171,7 +173,7 @@ TEST_F(FirstUseTest, MenuKeysBelongToTheMainWindowOnly) {
     QTest::keyClick(web, Qt::Key_F9);
     QTest::keyClick(web, Qt::Key_Delete, Qt::ShiftModifier);
     EXPECT_EQ(refresh.count(), 1);
-    EXPECT_EQ(quits_, 0);  // Shift+Del did not end the program
+    EXPECT_EQ(quits_, 0); // Shift+Del did not end the program
     EXPECT_TRUE(prompter_.records().empty());
     web->close();
 }
@@ -189,7 +191,7 @@ TEST_F(FirstUseTest, TheStatusTextStaysWhileThePointerCrossesTheMenus) {
     for (QAction* item : view->actions()) {
         if (item->isSeparator()) continue;
         view->setActiveAction(item);
-        item->showStatusText(f.menuBar());  // what the menu does for the item under the pointer
+        item->showStatusText(f.menuBar()); // what the menu does for the item under the pointer
     }
     view->hide();
     EXPECT_EQ(f.STB->currentMessage(), status);
@@ -199,7 +201,7 @@ TEST_F(FirstUseTest, OpenWithFirstTestsThatTheFileExists) {
     threePictures();
     iniOnData(0);
     Form1& f = start();
-    f.Combo1->setCurrentIndex(4);  // ICO: nothing matches, the current path is the folder
+    f.Combo1->setCurrentIndex(4); // ICO: nothing matches, the current path is the folder
     ASSERT_EQ(f.File1->listCount(), 0);
     f.action("OPPR")->trigger();
     ASSERT_EQ(prompter_.records().size(), 1u);
@@ -215,7 +217,8 @@ TEST_F(FirstUseTest, SpecialFilesAreNeverListedNorRead) {
     writeAll(dir.filePath(QStringLiteral("plain.txt")), "words");
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.txt"))).constData(), 0600), 0);
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("zero.txt"))));
-    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("plain.txt")), dir.filePath(QStringLiteral("y-link.txt"))));
+    ASSERT_TRUE(
+        QFile::link(dir.filePath(QStringLiteral("plain.txt")), dir.filePath(QStringLiteral("y-link.txt"))));
     iniOnData(14);
     Form1& f = start();
     ASSERT_EQ(f.Combo1->currentIndex(), 14);
@@ -255,11 +258,12 @@ TEST_F(FirstUseTest, TheBuiltInRouteReadsOnlyItsOwnKinds) {
     put(QStringLiteral("photo.png"), QStringLiteral("pictures/png/hopper.png"));
     put(QStringLiteral("scan.tif"), QStringLiteral("pictures/tiff/hopper.tif"));
     put(QStringLiteral("DSC0001.JPG"), QStringLiteral("pictures/jpeg/hopper.jpg"));
-    ASSERT_TRUE(writeAll(home(QStringLiteral("Vae011.vaf")), "\"Own\",\"*.png;*.tif;*.bmp\",0," + QByteArray(2997, ',')));
+    ASSERT_TRUE(writeAll(home(QStringLiteral("Vae011.vaf")),
+                         "\"Own\",\"*.png;*.tif;*.bmp\",0," + QByteArray(2997, ',')));
     iniOnData(1);
     Form1& f = start();
     ASSERT_EQ(f.File1->fileName(), QStringLiteral("disguised.bmp"));
-    EXPECT_TRUE(f.MP->isEmpty());  // a PNG inside, whatever the name says
+    EXPECT_TRUE(f.MP->isEmpty()); // a PNG inside, whatever the name says
     f.File1->setListIndex(1);
     EXPECT_EQ(f.MP->size(), QSize(127, 64));
 
@@ -299,10 +303,11 @@ TEST_F(FirstUseTest, PrintingIsRefusedInTheWebMediaAndProgramDisplays) {
         prompter_.clear();
         f.action("pri")->trigger();
         ASSERT_EQ(prompter_.records().size(), 1u) << filter;
-        EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("error そのタイプは、印刷コマンドの実行はできません"));
+        EXPECT_EQ(prompter_.records()[0].text,
+                  QStringLiteral("error そのタイプは、印刷コマンドの実行はできません"));
         EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
     }
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -26,7 +26,8 @@ void ageFolder(const QString& path) {
 
 TEST_F(Form1Test, StartReadsTheFolderOnceAndFiltersChangeWithoutReading) {
     const QDir dir(data_.path());
-    for (const char* n : {"a.jpg", "b.bmp", "c.txt", ".d.jpg"}) ASSERT_TRUE(writeAll(dir.filePath(QString::fromLatin1(n)), "x"));
+    for (const char* n : {"a.jpg", "b.bmp", "c.txt", ".d.jpg"})
+        ASSERT_TRUE(writeAll(dir.filePath(QString::fromLatin1(n)), "x"));
     ASSERT_TRUE(dir.mkdir(QStringLiteral("sub")));
     ageFolder(data_.path());
     const QString folder = QDir::cleanPath(data_.path());
@@ -38,19 +39,19 @@ TEST_F(Form1Test, StartReadsTheFolderOnceAndFiltersChangeWithoutReading) {
     EXPECT_EQ(reads, 1);
     EXPECT_EQ(f.File1->listCount(), 2);
 
-    f.Combo1->setCurrentIndex(6);  // text files
+    f.Combo1->setCurrentIndex(6); // text files
     EXPECT_EQ(f.File1->entry(0), QStringLiteral("c.txt"));
     f.action("Hiddemset")->trigger();
     f.Combo1->setCurrentIndex(0);
-    EXPECT_EQ(f.File1->listCount(), 3);  // the hidden picture joins
+    EXPECT_EQ(f.File1->listCount(), 3); // the hidden picture joins
     f.File1->setListIndex(1);
-    f.startup().Timer1_Timer();  // reopens the folder it is on
+    f.startup().Timer1_Timer(); // reopens the folder it is on
     QCoreApplication::processEvents();
     EXPECT_EQ(reads, 1);
 
     // The refresh command reads afresh, and a change on disk is seen.
     ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral("e.gif")), "x"));
-    f.Combo1->setCurrentIndex(2);  // GIF files
+    f.Combo1->setCurrentIndex(2); // GIF files
     EXPECT_EQ(f.File1->entry(0), QStringLiteral("e.gif"));
     const int before = reads;
     f.action("ReViewS")->trigger();
@@ -58,5 +59,5 @@ TEST_F(Form1Test, StartReadsTheFolderOnceAndFiltersChangeWithoutReading) {
     setFolderReadObserver(nullptr);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -29,7 +29,9 @@ void Form1Test::TearDown() {
     HostSetup::setStandardForTesting(nullptr);
 }
 
-void Form1Test::writeIni(const QByteArray& bytes) { ASSERT_TRUE(writeAll(home(QStringLiteral("picsys.ini")), bytes)); }
+void Form1Test::writeIni(const QByteArray& bytes) {
+    ASSERT_TRUE(writeAll(home(QStringLiteral("picsys.ini")), bytes));
+}
 
 Form1& Form1Test::start(const QString& commandLine) {
     form_ = std::make_unique<Form1>(prompter_, commandLine);
@@ -42,6 +44,8 @@ Form1& Form1Test::start(const QString& commandLine) {
     return *form_;
 }
 
-QByteArray Form1Test::savedIni() const { return readAll(home_.filePath(QStringLiteral("picsys.ini"))); }
+QByteArray Form1Test::savedIni() const {
+    return readAll(home_.filePath(QStringLiteral("picsys.ini")));
+}
 
-}  // namespace orbet::test
+} // namespace orbet::test

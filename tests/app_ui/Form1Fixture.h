@@ -13,7 +13,7 @@ namespace orbet::test {
 
 // A main window with its own settings folder and a scripted prompter.
 class Form1Test : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -27,7 +27,7 @@ protected:
     QTemporaryDir data_;
     ScriptedPrompter prompter_;
     std::unique_ptr<Form1> form_;
-    int quits_ = 0;  // how often the program would have ended
+    int quits_ = 0; // how often the program would have ended
 };
 
-}  // namespace orbet::test
+} // namespace orbet::test

@@ -17,10 +17,11 @@ namespace {
 // The main window as the program starts it under a desktop locale and a
 // stored choice: the language of the menu bar and of a message.
 class LanguageTest : public Form1Test {
-protected:
+  protected:
     void TearDown() override {
         removeInstalledLanguage();
-        for (const char* v : {"LC_ALL", "LC_MESSAGES", "LANG"}) qunsetenv(v);
+        for (const char* v : {"LC_ALL", "LC_MESSAGES", "LANG"})
+            qunsetenv(v);
         Form1Test::TearDown();
     }
     struct Seen {
@@ -35,7 +36,8 @@ protected:
         installChosenLanguage(*qApp, QStringLiteral(ORBET_BUILD_DIR "/translations"));
         Form1& f = start();
         Seen seen;
-        for (QAction* a : f.menuBar()->actions()) seen.menus << a->text();
+        for (QAction* a : f.menuBar()->actions())
+            seen.menus << a->text();
         // Open-with on a folder that holds no file.
         f.findChild<QAction*>(QStringLiteral("OPPR"))->trigger();
         if (!prompter_.records().empty()) seen.message = prompter_.records().back().text;
@@ -45,10 +47,12 @@ protected:
     }
 };
 
-const QStringList kJapaneseMenus = {QStringLiteral("ファイル(&F)"), QStringLiteral("フォルダ(&P)"), QStringLiteral("表示(&V)"),
-                                    QStringLiteral("プログラム(&P)"), QStringLiteral("設定(&S)"), QStringLiteral("ヘルプ(&H)")};
-const QStringList kEnglishMenus = {QStringLiteral("&File"),     QStringLiteral("Fold&er"),    QStringLiteral("&View"),
-                                   QStringLiteral("&Programs"), QStringLiteral("&Settings"), QStringLiteral("&Help")};
+const QStringList kJapaneseMenus = {QStringLiteral("ファイル(&F)"), QStringLiteral("フォルダ(&P)"),
+                                    QStringLiteral("表示(&V)"),     QStringLiteral("プログラム(&P)"),
+                                    QStringLiteral("設定(&S)"),     QStringLiteral("ヘルプ(&H)")};
+const QStringList kEnglishMenus = {QStringLiteral("&File"),     QStringLiteral("Fold&er"),
+                                   QStringLiteral("&View"),     QStringLiteral("&Programs"),
+                                   QStringLiteral("&Settings"), QStringLiteral("&Help")};
 
 TEST_F(LanguageTest, TheWindowSpeaksTheChosenOrTheDesktopsLanguage) {
     struct Case {
@@ -57,11 +61,18 @@ TEST_F(LanguageTest, TheWindowSpeaksTheChosenOrTheDesktopsLanguage) {
         bool english;
     };
     const Case cases[] = {
-        {"ja_JP.UTF-8", "", false}, {"C", "", false},          {"en_US.UTF-8", "", true},
-        {"de_DE.UTF-8", "", true},  {"de_DE.UTF-8", "auto", true}, {"en_US.UTF-8", "ja", false},
-        {"C", "en", true},          {"ja_JP.UTF-8", "en", true},   {"de_DE.UTF-8", "ja", false},
+        {"ja_JP.UTF-8", "", false},
+        {"C", "", false},
+        {"en_US.UTF-8", "", true},
+        {"de_DE.UTF-8", "", true},
+        {"de_DE.UTF-8", "auto", true},
+        {"en_US.UTF-8", "ja", false},
+        {"C", "en", true},
+        {"ja_JP.UTF-8", "en", true},
+        {"de_DE.UTF-8", "ja", false},
         // An unknown stored value counts as automatic.
-        {"ja_JP.UTF-8", "klingon", false}, {"en_US.UTF-8", "klingon", true},
+        {"ja_JP.UTF-8", "klingon", false},
+        {"en_US.UTF-8", "klingon", true},
     };
     for (const Case& c : cases) {
         const Seen seen = startUnder(c.locale, c.stored);
@@ -84,7 +95,7 @@ TEST_F(LanguageTest, TheOptionsDialogStoresTheChoiceForTheNextStart) {
     EXPECT_EQ(d->Combo3->itemText(2), QStringLiteral("English"));
     EXPECT_EQ(d->Combo3->currentIndex(), 0);
     d->Combo3->setCurrentIndex(2);
-    d->Command5->click();  // cancelled: nothing stored
+    d->Command5->click(); // cancelled: nothing stored
     d.reset();
     EXPECT_EQ(storedLanguageChoice(), LanguageChoice::Automatic);
 
@@ -113,5 +124,5 @@ TEST_F(LanguageTest, TheOptionsDialogStoresTheChoiceForTheNextStart) {
     EXPECT_EQ(storedLanguageChoice(), LanguageChoice::Automatic);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -12,8 +12,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeWidget>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
@@ -31,13 +31,15 @@ namespace {
 
 constexpr int kFiles = 100000;
 
-QString nameOf(int i) { return QString::asprintf("p%06d.jpg", i); }
+QString nameOf(int i) {
+    return QString::asprintf("p%06d.jpg", i);
+}
 
 // A camera dump: a hundred thousand pictures, every one listed by the
 // picture filter. Only the one the tests show is a real picture; the list
 // never opens the others.
 class LargeFolderTest : public Form1Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         folder_ = new QTemporaryDir;
         const QByteArray base = QFile::encodeName(folder_->path()) + '/';
@@ -49,7 +51,8 @@ protected:
             ::close(fd);
         }
         const QDir jpegs(testData(QStringLiteral("pictures/jpeg")));
-        const QStringList small = jpegs.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Size | QDir::Reversed);
+        const QStringList small =
+            jpegs.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Size | QDir::Reversed);
         ASSERT_FALSE(small.isEmpty());
         picture_ = jpegs.filePath(small.first());
         for (int i : {0, 1, 50000, kFiles - 3, kFiles - 2, kFiles - 1}) {
@@ -93,7 +96,8 @@ TEST_F(LargeFolderTest, TheNamedPictureComesFirstAndTheWholeListFollowsWithItSel
     EXPECT_EQ(f.File1->entry(kFiles - 1), nameOf(kFiles - 1));
     EXPECT_EQ(f.File1->entryText(12345), nameOf(12345));
     EXPECT_EQ(f.MP->picture().cacheKey(), shown);
-    EXPECT_TRUE(f.statusText().contains(QStringLiteral("内100000のオブジェクト"))) << f.statusText().toStdString();
+    EXPECT_TRUE(f.statusText().contains(QStringLiteral("内100000のオブジェクト")))
+        << f.statusText().toStdString();
 }
 
 TEST_F(LargeFolderTest, TimerRereadsChangeOnlyTheRowsThatDifferAndKeepTheShownPicture) {
@@ -108,10 +112,11 @@ TEST_F(LargeFolderTest, TimerRereadsChangeOnlyTheRowsThatDifferAndKeepTheShownPi
     QSignalSpy removed(f.File1->model(), &QAbstractItemModel::rowsRemoved);
 
     // Two pictures arrive near the top and one goes, all before the shown one.
-    for (const char* name : {"p000000a.jpg", "p000000b.jpg"}) QFile(path(QLatin1String(name))).open(QIODevice::WriteOnly);
+    for (const char* name : {"p000000a.jpg", "p000000b.jpg"})
+        QFile(path(QLatin1String(name))).open(QIODevice::WriteOnly);
     ASSERT_TRUE(QFile::remove(path(nameOf(3))));
     f.Timer1->start();
-    f.startup().Timer1_Timer();  // the tick after a start that showed a file only rearms
+    f.startup().Timer1_Timer(); // the tick after a start that showed a file only rearms
     f.startup().Timer1_Timer();
     ASSERT_TRUE(listed(f));
     EXPECT_EQ(f.File1->listCount(), kFiles + 1);
@@ -131,7 +136,8 @@ TEST_F(LargeFolderTest, TimerRereadsChangeOnlyTheRowsThatDifferAndKeepTheShownPi
     f.File1->setListIndex(kFiles);
     EXPECT_EQ(f.File1->fileName(), nameOf(kFiles - 1));
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return f.File1->viewport()->rect().intersects(f.File1->visualRect(f.File1->currentIndex())); }, 5000));
+        [&] { return f.File1->viewport()->rect().intersects(f.File1->visualRect(f.File1->currentIndex())); },
+        5000));
     f.File1->setListIndex(50001);
     f.File1->scrollTo(f.File1->model()->index(49990, 0), QAbstractItemView::PositionAtTop);
     QCoreApplication::processEvents();
@@ -148,7 +154,8 @@ TEST_F(LargeFolderTest, TimerRereadsChangeOnlyTheRowsThatDifferAndKeepTheShownPi
     EXPECT_EQ(f.File1->verticalScrollBar()->value(), scrolled);
 
     // The shown file goes: the folder is opened afresh on the first entry.
-    for (const char* name : {"p000000a.jpg", "p000000b.jpg"}) QFile::remove(path(QLatin1String(name)));
+    for (const char* name : {"p000000a.jpg", "p000000b.jpg"})
+        QFile::remove(path(QLatin1String(name)));
     const int fd = ::open(QFile::encodeName(path(nameOf(3))).constData(), O_CREAT | O_WRONLY, 0644);
     ::close(fd);
     ASSERT_TRUE(QFile::rename(path(nameOf(50000)), path(QStringLiteral("moved.tmp"))));
@@ -163,7 +170,7 @@ TEST_F(LargeFolderTest, TimerRereadsChangeOnlyTheRowsThatDifferAndKeepTheShownPi
 
 TEST_F(LargeFolderTest, KeysAndTheViewerStepAcrossTheWholeList) {
     Form1& f = startOn(kFiles - 1);
-    f.Timer1->stop();  // no re-read of the folder between the steps
+    f.Timer1->stop(); // no re-read of the folder between the steps
     ASSERT_TRUE(listed(f));
     ASSERT_EQ(f.File1->listIndex(), kFiles - 1);
     f.File1->setListIndex(kFiles - 3);
@@ -175,12 +182,12 @@ TEST_F(LargeFolderTest, KeysAndTheViewerStepAcrossTheWholeList) {
     EXPECT_EQ(f.state().currentFilePath, path(nameOf(kFiles - 1)));
     EXPECT_FALSE(f.MP->isEmpty());
 
-    f.File1->clearFocus();  // the full-screen window takes the keys, as it does on a desktop
+    f.File1->clearFocus(); // the full-screen window takes the keys, as it does on a desktop
     f.action("ZenBit")->trigger();
     ViewerCommands& viewers = *f.findChild<ViewerCommands*>();
     ASSERT_TRUE(viewers.allWindow());
     AllWindow& w = *viewers.allWindow();
-    QTest::keyClick(&w, Qt::Key_Right);  // past the last entry to the first
+    QTest::keyClick(&w, Qt::Key_Right); // past the last entry to the first
     EXPECT_EQ(f.File1->listIndex(), 0);
     EXPECT_EQ(f.state().currentFilePath, path(nameOf(0)));
     EXPECT_EQ(w.Picture1->picture().cacheKey(), f.MP->picture().cacheKey());
@@ -192,7 +199,7 @@ TEST_F(LargeFolderTest, KeysAndTheViewerStepAcrossTheWholeList) {
 TEST_F(LargeFolderTest, AnotherFilterListsOnTheWorkerAndSelectsItsFirstFile) {
     Form1& f = startOn(50000);
     ASSERT_TRUE(listed(f));
-    f.Combo1->setCurrentIndex(6);  // text files: none here
+    f.Combo1->setCurrentIndex(6); // text files: none here
     ASSERT_TRUE(listed(f));
     EXPECT_EQ(f.File1->listCount(), 0);
     EXPECT_EQ(f.File1->listIndex(), -1);
@@ -213,7 +220,8 @@ TEST_F(LargeFolderTest, AnotherFilterListsOnTheWorkerAndSelectsItsFirstFile) {
 TEST_F(LargeFolderTest, ATreeNodeOfThousandsOfSubfoldersGetsItsNodesASlicePerTurn) {
     QTemporaryDir root;
     const QString parent = root.filePath(QStringLiteral("many"));
-    for (int i = 0; i < 2500; ++i) ASSERT_TRUE(QDir().mkpath(parent + QString::asprintf("/d%04d", i)));
+    for (int i = 0; i < 2500; ++i)
+        ASSERT_TRUE(QDir().mkpath(parent + QString::asprintf("/d%04d", i)));
     ASSERT_TRUE(QDir().mkpath(parent + QStringLiteral("/d2499/inner")));
     Form1& f = start();
     FolderTree& tree = f.navigator().tree();
@@ -225,18 +233,19 @@ TEST_F(LargeFolderTest, ATreeNodeOfThousandsOfSubfoldersGetsItsNodesASlicePerTur
     QTreeWidgetItem* node = tree.findKey(parent);
     ASSERT_TRUE(node);
     node->setExpanded(true);
-    EXPECT_EQ(node->childCount(), 1000);  // the first slice; the rest follow turn by turn
+    EXPECT_EQ(node->childCount(), 1000); // the first slice; the rest follow turn by turn
     EXPECT_TRUE(QTest::qWaitFor([&] { return node->childCount() == 2500; }, 10000));
     EXPECT_EQ(FolderTree::keyOf(node->child(2499)), parent + QStringLiteral("/d2499"));
     tree.settleProbes();
-    EXPECT_EQ(node->child(2499)->childCount(), 1);  // it has a subfolder: the "+" stays
+    EXPECT_EQ(node->child(2499)->childCount(), 1); // it has a subfolder: the "+" stays
     EXPECT_EQ(node->child(0)->childCount(), 0);
 
     // Closed before its nodes are all there: the rest never arrive.
     node->setExpanded(false);
     node->setExpanded(true);
     node->setExpanded(false);
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
     EXPECT_EQ(node->childCount(), 1);
 
     // A walk to a folder beyond the first slice finds it at once.
@@ -245,5 +254,5 @@ TEST_F(LargeFolderTest, ATreeNodeOfThousandsOfSubfoldersGetsItsNodesASlicePerTur
     EXPECT_EQ(f.Dir1->path(), parent + QStringLiteral("/d2499/inner"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -17,10 +17,11 @@ namespace orbet::test {
 namespace {
 
 class MediaTest : public Form1Test {
-protected:
+  protected:
     void copyMedia(const QStringList& names) {
         for (const QString& name : names)
-            ASSERT_TRUE(QFile::copy(testData(QStringLiteral("media/") + name), QDir(data_.path()).filePath(name)))
+            ASSERT_TRUE(
+                QFile::copy(testData(QStringLiteral("media/") + name), QDir(data_.path()).filePath(name)))
                 << name.toStdString();
     }
     Form1& startOnMedia(int filter) {
@@ -33,7 +34,8 @@ protected:
     static bool settled(QMediaPlayer* p) {
         const auto s = p->mediaStatus();
         return p->error() != QMediaPlayer::NoError || s == QMediaPlayer::LoadedMedia ||
-               s == QMediaPlayer::BufferedMedia || s == QMediaPlayer::EndOfMedia || s == QMediaPlayer::InvalidMedia;
+               s == QMediaPlayer::BufferedMedia || s == QMediaPlayer::EndOfMedia ||
+               s == QMediaPlayer::InvalidMedia;
     }
 };
 
@@ -75,7 +77,7 @@ TEST_F(MediaTest, APictureAfterAVideoShowsThePictureNotTheLastFrame) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return video->isVisible(); }, 15000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return p->position() > 0; }, 15000));
 
-    f.Combo1->setCurrentIndex(1);  // the BMP filter
+    f.Combo1->setCurrentIndex(1); // the BMP filter
     ASSERT_EQ(f.File1->fileName(), QStringLiteral("still.bmp"));
     EXPECT_EQ(f.MP->size(), QSize(127, 64));
     EXPECT_TRUE(f.MP->isVisible());
@@ -89,5 +91,5 @@ TEST_F(MediaTest, APictureAfterAVideoShowsThePictureNotTheLastFrame) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return video->isVisible(); }, 15000));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

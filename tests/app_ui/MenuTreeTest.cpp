@@ -12,7 +12,7 @@ namespace {
 struct Item {
     int depth;
     const char* name;
-    const char* caption;  // "-" for a separator
+    const char* caption; // "-" for a separator
     const char* shortcut = "";
     bool checked = false;
 };
@@ -148,7 +148,8 @@ void walk(const QMenu* menu, int depth, std::vector<Shown>& out) {
 TEST_F(Form1Test, MenuTreeMatchesTheDesignItemByItem) {
     Form1& f = start();
     std::vector<Shown> shown;
-    for (const QAction* top : f.menuBar()->actions()) walk(top->menu(), 0, shown);
+    for (const QAction* top : f.menuBar()->actions())
+        walk(top->menu(), 0, shown);
     walk(f.menu("rtfmenu"), 0, shown);
     walk(f.menu("HideMenu"), 0, shown);
     ASSERT_EQ(shown.size(), std::size(kTree));
@@ -165,5 +166,5 @@ TEST_F(Form1Test, MenuTreeMatchesTheDesignItemByItem) {
     EXPECT_EQ(f.menuBar()->actions().size(), 6);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

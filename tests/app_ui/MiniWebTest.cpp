@@ -36,7 +36,7 @@ TEST_F(Form1Test, MiniBrowserGoesWhereItIsToldAndFollowsLinks) {
     EXPECT_EQ(web->windowTitle(), QStringLiteral("ミニマムWebブラウザー"));
     web->showMinimized();
     f.action("minwebs")->trigger();
-    EXPECT_EQ(f.miniWeb(), web);  // the same window comes back
+    EXPECT_EQ(f.miniWeb(), web); // the same window comes back
     EXPECT_FALSE(web->isMinimized());
 
     // The browser fills the window to its right and bottom edges.
@@ -44,16 +44,18 @@ TEST_F(Form1Test, MiniBrowserGoesWhereItIsToldAndFollowsLinks) {
     EXPECT_EQ(web->Web->geometry().right(), web->width() - 1);
     EXPECT_EQ(web->Web->geometry().bottom(), web->height() - 1);
     EXPECT_EQ(web->Web->y(), web->Text1->height());
-    web->resize(40, 500);  // below the minimum: snaps back to it
+    web->resize(40, 500); // below the minimum: snaps back to it
     EXPECT_GE(twips::fromPixels(web->width()) + kMinWebFrameWidth, 1600);
     EXPECT_LT(twips::fromPixels(web->width() - 1) + kMinWebFrameWidth, 1600);
 
     QSignalSpy arrived(web->Text1, &QLineEdit::textChanged);
     web->Text1->setText(first);
     QTest::keyClick(web->Text1, Qt::Key_Return);
-    for (int i = 0; i < 100 && !web->Text1->text().endsWith(QLatin1String("second.html")); ++i) arrived.wait(200);
-    EXPECT_TRUE(web->Text1->text().endsWith(QLatin1String("second.html"))) << web->Text1->text().toStdString();
+    for (int i = 0; i < 100 && !web->Text1->text().endsWith(QLatin1String("second.html")); ++i)
+        arrived.wait(200);
+    EXPECT_TRUE(web->Text1->text().endsWith(QLatin1String("second.html")))
+        << web->Text1->text().toStdString();
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

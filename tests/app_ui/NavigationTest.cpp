@@ -19,7 +19,7 @@ namespace {
 
 // A main window started without settings, on a folder tree of its own.
 class NavigationTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         root_ = QDir(data_.path());
@@ -31,13 +31,16 @@ protected:
         file("Pics/.dot.jpg", 5);
         start();
     }
-    void file(const char* name, int size) { writeAll(root_.filePath(QString::fromLatin1(name)), QByteArray(size, 'x')); }
+    void file(const char* name, int size) {
+        writeAll(root_.filePath(QString::fromLatin1(name)), QByteArray(size, 'x'));
+    }
     QString path(const char* name) const { return root_.filePath(QString::fromLatin1(name)); }
     FolderTree& tree() { return form_->navigator().tree(); }
     QTreeWidgetItem* node(const char* name) { return tree().findKey(path(name)); }
     QStringList childTexts(QTreeWidgetItem* n) {
         QStringList t;
-        for (int i = 0; i < n->childCount(); ++i) t.append(n->child(i)->text(0));
+        for (int i = 0; i < n->childCount(); ++i)
+            t.append(n->child(i)->text(0));
         return t;
     }
 
@@ -49,19 +52,21 @@ TEST_F(NavigationTest, OpenFolderBringsEveryMirrorInLine) {
     f.navigator().OpenFolder(path("Pics"));
     EXPECT_EQ(f.Dir1->path(), path("Pics"));
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Orbet - ") + path("Pics"));
-    EXPECT_EQ(f.File1->listCount(), 2);  // a.jpg and B.gif; the dot file is hidden
+    EXPECT_EQ(f.File1->listCount(), 2); // a.jpg and B.gif; the dot file is hidden
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("a.jpg"));
     EXPECT_EQ(f.state().currentFilePath, path("Pics/a.jpg"));
     EXPECT_EQ(f.Bytes->text(), QStringLiteral("1.5KB"));
     EXPECT_EQ(f.action("makedir")->text(), path("Pics") + QStringLiteral("に新しいフォルダを作成"));
     QStringList combo;
-    for (int i = 0; i < f.Combo2->count(); ++i) combo.append(f.Combo2->itemText(i));
+    for (int i = 0; i < f.Combo2->count(); ++i)
+        combo.append(f.Combo2->itemText(i));
     EXPECT_EQ(combo, (QStringList{"..", path("Pics"), path("Pics/sub")}));
     EXPECT_EQ(f.Combo2->currentText(), path("Pics"));
     EXPECT_TRUE(f.Info->text().startsWith(QStringLiteral("探査対象すべてのピクチャファイル\r\n")));
 
     f.navigator().OpenFolder(path("empty"));
-    EXPECT_EQ(f.statusText(), QStringLiteral("not file find   ") + path("empty") + QStringLiteral("内0のオブジェクト"));
+    EXPECT_EQ(f.statusText(),
+              QStringLiteral("not file find   ") + path("empty") + QStringLiteral("内0のオブジェクト"));
     EXPECT_EQ(f.Bytes->text(), QStringLiteral("0ﾊﾞｲﾄ"));
     EXPECT_TRUE(f.state().currentFilePath.isEmpty());
 }
@@ -74,7 +79,7 @@ TEST_F(NavigationTest, OpeningNodesListsSortedChildrenWithPlaceholders) {
     ASSERT_TRUE(top->isExpanded() || top->childCount() > 0);
     top->setExpanded(true);
     tree().settleProbes();
-    EXPECT_EQ(childTexts(top), (QStringList{"empty", "Pics", "zeta"}));  // ".hidden" stays out
+    EXPECT_EQ(childTexts(top), (QStringList{"empty", "Pics", "zeta"})); // ".hidden" stays out
     QTreeWidgetItem* pics = node("Pics");
     ASSERT_EQ(pics->childCount(), 1);
     EXPECT_TRUE(FolderTree::isPlaceholder(pics->child(0)));
@@ -106,8 +111,10 @@ TEST_F(NavigationTest, OpeningNodesListsSortedChildrenWithPlaceholders) {
 // and a node opened or gone meanwhile is left as the user made it.
 TEST_F(NavigationTest, SubfoldersAreProbedAwayFromTheWindowAndSettledAfterwards) {
     Form1& f = *form_;
-    for (int i = 0; i < 200; ++i) root_.mkpath(QStringLiteral("zeta/f%1").arg(i));
-    for (int i = 0; i < 200; ++i) root_.mkpath(QStringLiteral("Pics/sub/deeper/f%1").arg(i));
+    for (int i = 0; i < 200; ++i)
+        root_.mkpath(QStringLiteral("zeta/f%1").arg(i));
+    for (int i = 0; i < 200; ++i)
+        root_.mkpath(QStringLiteral("Pics/sub/deeper/f%1").arg(i));
     QStringList readOnWindowThread;
     const Qt::HANDLE windowThread = QThread::currentThreadId();
     setFolderReadObserver([&](const QString& folder) {
@@ -131,7 +138,7 @@ TEST_F(NavigationTest, SubfoldersAreProbedAwayFromTheWindowAndSettledAfterwards)
     sub->setExpanded(true);
     tree().settleProbes();
     EXPECT_EQ(childTexts(sub), QStringList{"deeper"});
-    EXPECT_EQ(node("Pics/sub/deeper")->childCount(), 1);  // its own subfolders
+    EXPECT_EQ(node("Pics/sub/deeper")->childCount(), 1); // its own subfolders
 
     // Answers for nodes that are gone are dropped.
     pics->setExpanded(false);
@@ -194,10 +201,11 @@ TEST_F(NavigationTest, VanishedFoldersRebuildTheDriveLevel) {
     ASSERT_NE(sub, nullptr);
     QDir(path("Pics/sub")).removeRecursively();
     tree().nodeClicked(sub);
-    EXPECT_EQ(node("Pics"), nullptr);  // back to the drive level
+    EXPECT_EQ(node("Pics"), nullptr); // back to the drive level
     EXPECT_GT(f.TV->topLevelItemCount(), 0);
     EXPECT_TRUE(f.TV->updatesEnabled());
-    for (int i = 0; i < f.TV->topLevelItemCount(); ++i) EXPECT_FALSE(f.TV->topLevelItem(i)->isExpanded());
+    for (int i = 0; i < f.TV->topLevelItemCount(); ++i)
+        EXPECT_FALSE(f.TV->topLevelItem(i)->isExpanded());
 }
 
 TEST_F(NavigationTest, RefreshReturnsToTheCurrentFolder) {
@@ -226,7 +234,8 @@ TEST_F(NavigationTest, FiltersChangePatternPanesAndStatus) {
     f.Combo1->setCurrentIndex(13);
     EXPECT_FALSE(f.RT->isHidden());
     EXPECT_EQ(f.File1->listCount(), 0);
-    EXPECT_EQ(f.statusText(), path("Pics") + QStringLiteral("   ") + path("Pics") + QStringLiteral("内0のファイル"));
+    EXPECT_EQ(f.statusText(),
+              path("Pics") + QStringLiteral("   ") + path("Pics") + QStringLiteral("内0のファイル"));
     EXPECT_EQ(f.Bytes->text(), QStringLiteral("0ﾊﾞｲﾄ"));
 
     f.Combo1->setCurrentIndex(14);
@@ -250,15 +259,17 @@ TEST_F(NavigationTest, AttributeSwitchesToggleTwiceBackToTheStart) {
     EXPECT_FALSE(f.File1->attributes().hidden);
     f.action("MunuASet")->trigger();
     EXPECT_FALSE(f.File1->attributes().archive);
-    EXPECT_EQ(f.File1->listCount(), before);  // no file here carries the archive attribute
+    EXPECT_EQ(f.File1->listCount(), before); // no file here carries the archive attribute
 }
 
 TEST_F(NavigationTest, NoFilterSelectedFallsBackWithAMessage) {
     Form1& f = *form_;
     f.navigator().Combo1_Click(-1);
     ASSERT_EQ(prompter_.records().size(), 1u);
-    EXPECT_EQ(prompter_.records()[0].text,
-              QStringLiteral("ERROR01\r\nファイルパターンに予期せぬエラーが発生しました\r\nファイルパターンを初期化します"));
+    EXPECT_EQ(
+        prompter_.records()[0].text,
+        QStringLiteral(
+            "ERROR01\r\nファイルパターンに予期せぬエラーが発生しました\r\nファイルパターンを初期化します"));
     EXPECT_EQ(f.Combo1->currentIndex(), 0);
 }
 
@@ -268,9 +279,8 @@ TEST_F(NavigationTest, DeviceNotReadyOffersRetryAndCancel) {
     f.navigator().OpenFolder(path("zeta"));
     QTreeWidgetItem* pics = node("Pics");
     int probes = 0;
-    f.navigator().setFolderProbe([&](const QString&) {
-        return ++probes < 3 ? FolderStatus::DeviceNotReady : FolderStatus::Ok;
-    });
+    f.navigator().setFolderProbe(
+        [&](const QString&) { return ++probes < 3 ? FolderStatus::DeviceNotReady : FolderStatus::Ok; });
     prompter_.answer(Answer::Retry);
     prompter_.answer(Answer::Retry);
     f.navigator().tree().nodeClicked(pics);
@@ -307,5 +317,5 @@ TEST_F(NavigationTest, LinkLoopsAndOddNamesNeverHang) {
     EXPECT_EQ(f.Dir1->path(), path("Pics/loop/Pics/loop/Pics"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -6,10 +6,10 @@
 
 #include "Form1Fixture.h"
 #include "app/ui/Panes.h"
+#include "app/ui/Startup.h"
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
-#include "app/ui/Startup.h"
 #include "navigation/ui/ListControls.h"
 #include "support/TestSupport.h"
 
@@ -17,7 +17,7 @@ namespace orbet::test {
 namespace {
 
 class OpenDroppedTest : public Form1Test {
-protected:
+  protected:
     QString make(const char* name, const QByteArray& bytes = "hello") {
         const QString path = QDir(data_.path()).filePath(QString::fromLatin1(name));
         writeAll(path, bytes);
@@ -57,7 +57,8 @@ TEST_F(OpenDroppedTest, EachClassSelectsItsFilterAndEntry) {
 
 TEST_F(OpenDroppedTest, PictureIsLoadedAndSelected) {
     Form1& f = start();
-    ASSERT_TRUE(QFile::copy(testData(QStringLiteral("pictures/bmp/hopper.bmp")), QDir(data_.path()).filePath("hopper.bmp")));
+    ASSERT_TRUE(QFile::copy(testData(QStringLiteral("pictures/bmp/hopper.bmp")),
+                            QDir(data_.path()).filePath("hopper.bmp")));
     f.startup().ComB(QDir(data_.path()).filePath("hopper.bmp"));
     EXPECT_EQ(f.Combo1->currentIndex(), 0);
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("hopper.bmp"));
@@ -73,8 +74,9 @@ TEST_F(OpenDroppedTest, FailuresShowOneMessage) {
     const QString broken = make("broken.jpg", "not a picture");
     f.startup().ComB(broken);
     ASSERT_EQ(prompter_.records().size(), 2u);
-    for (const auto& r : prompter_.records()) EXPECT_EQ(r.text, QStringLiteral("Command Line Error!"));
+    for (const auto& r : prompter_.records())
+        EXPECT_EQ(r.text, QStringLiteral("Command Line Error!"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -34,16 +34,19 @@ const QString kKey = QStringLiteral("Path");
 // Every option away from its default, consistent as the menus keep them.
 QByteArray unusualIni(const QString& folder) {
     return "LastPath=" + folder.toUtf8() +
-           "\r\nLeft=0\r\nTop=0\r\nWidth=9000\r\nHeight=7000\r\nAutoMode=0\r\nSetAutoH=1\r\nNotIniBat=0\r\nTxtEdi=1\r\nAutoPlay=1\r\nAutoRep=1\r\nAutoRepv2=1\r\n"
+           "\r\nLeft=0\r\nTop=0\r\nWidth=9000\r\nHeight=7000\r\nAutoMode=0\r\nSetAutoH=1\r\nNotIniBat="
+           "0\r\nTxtEdi=1\r\nAutoPlay=1\r\nAutoRep=1\r\nAutoRepv2=1\r\n"
            "StrSize= 12.5\r\nArchive=0\r\nHide=1\r\nSystem=1\r\nSlideShowTimer=1234\r\nBackcolorR= 10 \r\n"
            "BackcolorG= 20 \r\nBackcolorB= 30 \r\nRnd=1\r\nNodeExpand=1\r\nNodeClose=1\r\n"
            "MinWindow_on_MainWindow=1\r\nMinWindowSize=0\r\nMinWindowSizeType=1\r\nHideDirectory=1\r\n";
 }
 
-QColor paneColour(const Form1& f) { return f.MP->palette().color(QPalette::Window); }
+QColor paneColour(const Form1& f) {
+    return f.MP->palette().color(QPalette::Window);
+}
 
 class OptionsTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         writeStoreValue(kSection, kKey, QString());
@@ -97,12 +100,13 @@ TEST_F(OptionsTest, OpeningShowsTheLiveStateAndOkWithoutChangesKeepsEverySetting
     d.reset();
     EXPECT_EQ(readStoreValue(kSection, kKey), QString());
     EXPECT_EQ(end().toStdString(), untouched.toStdString());
-    EXPECT_TRUE(prompter_.records().size() == 2u);  // the two end questions only
+    EXPECT_TRUE(prompter_.records().size() == 2u); // the two end questions only
 }
 
 TEST_F(OptionsTest, OkAppliesEverythingAndTheMainWindowFollowsAtOnce) {
     const QDir dir(data_.path());
-    for (const char* name : {"a.bmp", ".secret.bmp"}) ASSERT_TRUE(writeAll(dir.filePath(name), "x"));
+    for (const char* name : {"a.bmp", ".secret.bmp"})
+        ASSERT_TRUE(writeAll(dir.filePath(name), "x"));
     writeIni("LastPath=" + data_.path().toUtf8() + "\r\n");
     Form1& f = start();
     ASSERT_EQ(f.File1->listCount(), 1);
@@ -110,9 +114,9 @@ TEST_F(OptionsTest, OkAppliesEverythingAndTheMainWindowFollowsAtOnce) {
     EXPECT_TRUE(f.RT->isReadOnly());
 
     auto d = options::makeForm(f);
-    d->Check3->setChecked(false);  // archive files
-    d->Check4->setChecked(true);   // hidden files
-    d->Check2->setChecked(true);   // editable text
+    d->Check3->setChecked(false); // archive files
+    d->Check4->setChecked(true);  // hidden files
+    d->Check2->setChecked(true);  // editable text
     d->Option1->setChecked(true);
     d->Check10->setChecked(true);
     EXPECT_TRUE(d->Option4[0]->isEnabled());
@@ -130,7 +134,7 @@ TEST_F(OptionsTest, OkAppliesEverythingAndTheMainWindowFollowsAtOnce) {
 
     EXPECT_FALSE(f.isChecked("MunuASet"));
     EXPECT_EQ(f.action("MunuASet")->text(), QStringLiteral("アーカイブファイルの表示(&A)"));
-    EXPECT_FALSE(f.File1->attributes().archive);  // no file here carries the attribute
+    EXPECT_FALSE(f.File1->attributes().archive); // no file here carries the attribute
     EXPECT_TRUE(f.isChecked("Hiddemset"));
     EXPECT_EQ(f.File1->listCount(), 2);
     EXPECT_FALSE(f.RT->isReadOnly());
@@ -145,9 +149,9 @@ TEST_F(OptionsTest, OkAppliesEverythingAndTheMainWindowFollowsAtOnce) {
     EXPECT_EQ(st.hideDirectory, 1);
 
     const QStringList saved = lines(end());
-    for (const char* line : {"AutoMode=0", "SetAutoH=0", "TxtEdi=1", "AutoRepv2=1", "StrSize= 24", "Archive=0",
-                             "Hide=1", "SlideShowTimer=500", "BackcolorG= 0 ", "NodeExpand=1", "MinWindowSize=1",
-                             "MinWindowSizeType=1", "HideDirectory=1"})
+    for (const char* line : {"AutoMode=0", "SetAutoH=0", "TxtEdi=1", "AutoRepv2=1", "StrSize= 24",
+                             "Archive=0", "Hide=1", "SlideShowTimer=500", "BackcolorG= 0 ", "NodeExpand=1",
+                             "MinWindowSize=1", "MinWindowSizeType=1", "HideDirectory=1"})
         EXPECT_TRUE(saved.contains(QString::fromLatin1(line))) << line;
 }
 
@@ -162,8 +166,10 @@ TEST_F(OptionsTest, AllDefaultsThenCancelChangesOnlyTheStoredBackground) {
     EXPECT_TRUE(d->Option3->isChecked());
     EXPECT_EQ(d->Combo1->currentText(), QStringLiteral("3"));
     EXPECT_EQ(d->Combo2->currentText(), QStringLiteral("10.5"));
-    EXPECT_TRUE(d->Check1->isChecked() && d->Check3->isChecked() && d->Check8->isChecked() && d->Check9->isChecked());
-    EXPECT_FALSE(d->Check2->isChecked() || d->Check4->isChecked() || d->Check14->isChecked() || d->Check12->isChecked());
+    EXPECT_TRUE(d->Check1->isChecked() && d->Check3->isChecked() && d->Check8->isChecked() &&
+                d->Check9->isChecked());
+    EXPECT_FALSE(d->Check2->isChecked() || d->Check4->isChecked() || d->Check14->isChecked() ||
+                 d->Check12->isChecked());
     EXPECT_TRUE(d->Check10->isChecked() && d->Option4[0]->isEnabled() && d->Option4[0]->isChecked());
     EXPECT_EQ(d->B->value(), 0);
     d->Command5->click();
@@ -228,7 +234,8 @@ TEST_F(OptionsTest, PluginFolderBrowserCountsStoresAndRefuses) {
         auto d = options::makeForm(f);
         ASSERT_TRUE(d->Dir1->setPath(spi.path() + u'/'));
         EXPECT_EQ(d->File1->listCount(), 3);
-        EXPECT_EQ(d->Label7->text(), QStringLiteral("このフォルダにはSusiePlugingが 3個有ります内、 2個がOrbetに有効です"));
+        EXPECT_EQ(d->Label7->text(),
+                  QStringLiteral("このフォルダにはSusiePlugingが 3個有ります内、 2個がOrbetに有効です"));
         EXPECT_EQ(d->Label8->text(), spi.path());
         d->Command4->click();
         EXPECT_EQ(readStoreValue(kSection, kKey), spi.path());
@@ -248,7 +255,8 @@ TEST_F(OptionsTest, PluginFolderBrowserCountsStoresAndRefuses) {
     {
         // A drive that cannot be read gives way to the second entry of the list.
         auto d = options::makeForm(f);
-        d->Drive1->insertItem(0, QStringLiteral("/unplugged"), QStringLiteral("/unplugged-drive-of-the-test"));
+        d->Drive1->insertItem(0, QStringLiteral("/unplugged"),
+                              QStringLiteral("/unplugged-drive-of-the-test"));
         d->Drive1->setCurrentIndex(0);
         d->Drive1_Change();
         EXPECT_EQ(d->Drive1->currentIndex(), 1);
@@ -269,7 +277,8 @@ TEST_F(OptionsTest, PluginFolderBrowserCountsStoresAndRefuses) {
         ASSERT_EQ(prompter_.records().size(), 2u);
         EXPECT_EQ(prompter_.records()[0].text,
                   QStringLiteral("SusiePluginの有る場所に選んだフォルダが見つかりません。\r\n") + folder);
-        EXPECT_EQ(prompter_.records()[1].text, QStringLiteral("SusiePluginの有る場所にはフォルダを選んでください。\r\n") + folder);
+        EXPECT_EQ(prompter_.records()[1].text,
+                  QStringLiteral("SusiePluginの有る場所にはフォルダを選んでください。\r\n") + folder);
         EXPECT_EQ(d->result(), 0);
         EXPECT_TRUE(f.isChecked("MunuASet"));
         EXPECT_EQ(readStoreValue(kSection, kKey), QStringLiteral("/"));
@@ -296,7 +305,9 @@ TEST_F(OptionsTest, PluginFoldersThatWouldLoadOtherPeoplesCodeAreNotTaken) {
     d->Command4->click();
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text,
-              QStringLiteral("SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。\r\n") + shared);
+              QStringLiteral(
+                  "SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。\r\n") +
+                  shared);
     EXPECT_EQ(d->result(), 0);
     EXPECT_EQ(readStoreValue(kSection, kKey), QStringLiteral("."));
     prompter_.clear();
@@ -325,8 +336,8 @@ TEST_F(OptionsTest, CtrlOOpensTheDialogModalAndCentred) {
     });
     option->trigger();
     EXPECT_TRUE(seen);
-    EXPECT_FALSE(f.isChecked("Hiddemset"));  // cancelled
+    EXPECT_FALSE(f.isChecked("Hiddemset")); // cancelled
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

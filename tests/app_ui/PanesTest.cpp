@@ -27,7 +27,7 @@ namespace orbet::test {
 namespace {
 
 class PanesTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         start();
@@ -40,7 +40,8 @@ protected:
     }
     QString pdf() const { return QDir(data_.path()).filePath(QStringLiteral("out.pdf")); }
     void showFolderWith(int filter, const QStringList& sources) {
-        for (const QString& s : sources) QFile::copy(testData(s), QDir(data_.path()).filePath(QFileInfo(s).fileName()));
+        for (const QString& s : sources)
+            QFile::copy(testData(s), QDir(data_.path()).filePath(QFileInfo(s).fileName()));
         form_->navigator().OpenFolder(data_.path());
         form_->Combo1->setCurrentIndex(filter);
     }
@@ -118,7 +119,8 @@ TEST_F(PanesTest, PrintsThePictureOrTheTextAndRefusesOtherPanes) {
     f.Combo1->setCurrentIndex(9);
     f.action("pri")->trigger();
     ASSERT_FALSE(prompter_.records().empty());
-    EXPECT_EQ(prompter_.records().back().text, QStringLiteral("error そのタイプは、印刷コマンドの実行はできません"));
+    EXPECT_EQ(prompter_.records().back().text,
+              QStringLiteral("error そのタイプは、印刷コマンドの実行はできません"));
 }
 
 TEST_F(PanesTest, MediaRepeatsWithAndWithoutTheQuestion) {
@@ -185,5 +187,5 @@ TEST_F(PanesTest, VideoShowsInTheDisplayArea) {
     EXPECT_EQ(f.MMC->video()->parentWidget(), f.BP);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

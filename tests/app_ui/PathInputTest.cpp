@@ -1,30 +1,30 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QRadioButton>
 #include <QComboBox>
-#include <QListView>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTreeWidget>
 #include <QDir>
 #include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/PathInput.h"
 #include "navigation/ui/FolderTree.h"
 #include "navigation/ui/ListControls.h"
+#include "support/TestSupport.h"
 #include "tools/SearchModel.h"
 #include "tools/ui/HideForm.h"
-#include "support/TestSupport.h"
 
 namespace orbet::test {
 namespace {
 
 class PathInputTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         QDir(data_.path()).mkpath(QStringLiteral("A/B"));
@@ -79,7 +79,7 @@ TEST_F(PathInputTest, TypedPathsOpenFoldersFilesAndParents) {
     EXPECT_EQ(f.File1->path(), path("A"));
 
     f.navigator().OpenTreePath(QStringLiteral("/"));
-    type(QStringLiteral(".."));  // nothing above a volume root
+    type(QStringLiteral("..")); // nothing above a volume root
     EXPECT_EQ(f.Dir1->path(), QStringLiteral("/"));
 }
 
@@ -94,7 +94,7 @@ TEST_F(PathInputTest, TheTreeLearnsAFolderThatAppearedWhenAPathAsksForIt) {
     QTreeWidgetItem* a = tree().findKey(path("A"));
     ASSERT_NE(a, nullptr);
     ASSERT_TRUE(a->isExpanded());
-    ASSERT_EQ(a->childCount(), 2);  // B and Z
+    ASSERT_EQ(a->childCount(), 2); // B and Z
 
     ASSERT_TRUE(QDir(data_.path()).mkpath(QStringLiteral("A/M")));
     prompter_.reply(path("A/M"));
@@ -102,7 +102,7 @@ TEST_F(PathInputTest, TheTreeLearnsAFolderThatAppearedWhenAPathAsksForIt) {
     EXPECT_EQ(f.Dir1->path(), path("A/M"));
     ASSERT_EQ(a->childCount(), 3);
     EXPECT_EQ(a->child(0)->text(0), QStringLiteral("B"));
-    EXPECT_EQ(a->child(1)->text(0), QStringLiteral("M"));  // in its place among the others
+    EXPECT_EQ(a->child(1)->text(0), QStringLiteral("M")); // in its place among the others
     EXPECT_EQ(a->child(2)->text(0), QStringLiteral("Z"));
     EXPECT_EQ(tree().highlighted(), a->child(1));
 
@@ -127,7 +127,7 @@ TEST_F(PathInputTest, TheTreeLearnsAFolderThatAppearedWhenAPathAsksForIt) {
 TEST_F(PathInputTest, AFolderWhoseOnlySubfolderIsHiddenHasNoExpandSignUnlessHiddenFoldersShow) {
     Form1& f = *form_;
     ASSERT_TRUE(QDir(data_.path()).mkpath(QStringLiteral("A/veiled/.inner")));
-    f.navigator().OpenTreePath(path("A/B"));  // opens A on the way
+    f.navigator().OpenTreePath(path("A/B")); // opens A on the way
     tree().settleProbes();
     QTreeWidgetItem* veiled = tree().findKey(path("A/veiled"));
     ASSERT_NE(veiled, nullptr);
@@ -153,7 +153,7 @@ TEST_F(PathInputTest, TheSearchToolOpensTheFolderItSendsToTheMainWindow) {
     auto* tool = f.findChild<HideForm*>(QStringLiteral("HideForm"));
     ASSERT_NE(tool, nullptr);
     tool->setFolder(path("A"));
-    tool->Option3->click();  // folders and files
+    tool->Option3->click(); // folders and files
     tool->Check1->click();
     QSignalSpy ended(tool, &HideForm::searchEnded);
     QTest::mouseClick(tool->Command1, Qt::LeftButton);
@@ -163,7 +163,7 @@ TEST_F(PathInputTest, TheSearchToolOpensTheFolderItSendsToTheMainWindow) {
         if (tool->model()->text(i) == path("A/B/other.jpg") + QStringLiteral("/<F>")) row = i;
     ASSERT_GE(row, 0);
     tool->List1->setCurrentIndex(tool->model()->index(row));
-    QTest::mouseClick(tool->Command2, Qt::LeftButton);  // a file sends the folder that holds it
+    QTest::mouseClick(tool->Command2, Qt::LeftButton); // a file sends the folder that holds it
 
     EXPECT_EQ(f.Dir1->path(), path("A/B"));
     EXPECT_EQ(f.File1->path(), path("A/B"));
@@ -182,7 +182,8 @@ TEST_F(PathInputTest, ThePromptTakesAFolderAndRefusesTheRest) {
     f.action("directdir")->trigger();
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
-    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("パスを入力してください\r\n例：'C:\\windows\\system\\'"));
+    EXPECT_EQ(prompter_.records()[0].text,
+              QStringLiteral("パスを入力してください\r\n例：'C:\\windows\\system\\'"));
     EXPECT_EQ(f.Dir1->path(), path("A"));
 
     prompter_.reply(path("missing"));
@@ -190,7 +191,7 @@ TEST_F(PathInputTest, ThePromptTakesAFolderAndRefusesTheRest) {
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("エラー　パスが見つかりません"));
 
     const auto before = prompter_.records().size();
-    f.action("directdir")->trigger();  // cancelled: nothing more
+    f.action("directdir")->trigger(); // cancelled: nothing more
     EXPECT_EQ(prompter_.records().size(), before + 1);
     EXPECT_EQ(f.Dir1->path(), path("A"));
 
@@ -198,5 +199,5 @@ TEST_F(PathInputTest, ThePromptTakesAFolderAndRefusesTheRest) {
     EXPECT_EQ(f.Dir1->path(), QStringLiteral("/usr"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

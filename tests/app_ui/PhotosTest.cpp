@@ -1,19 +1,19 @@
 #include <QAction>
 #include <QBuffer>
-#include <QPainter>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QtConcurrent/QtConcurrentRun>
-#include <QProcess>
-#include <tuple>
 #include <QtTest/QTest>
+#include <tuple>
 
 #include <libheif/heif.h>
 
@@ -40,10 +40,11 @@ namespace {
 // shipped plug-ins. The pictures are four squares: red at the top left, then
 // clockwise green, yellow and blue, 64 x 48 as stored.
 class PhotosTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
-        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), buildDir() + QStringLiteral("/susie"));
+        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"),
+                        buildDir() + QStringLiteral("/susie"));
     }
     void TearDown() override {
         Form1Test::TearDown();
@@ -76,7 +77,8 @@ std::string shownCorners(PictureBox& box) {
         return r && g && !b ? 'Y' : r && !g && !b ? 'R' : !r && g && !b ? 'G' : !r && !g && b ? 'B' : '?';
     };
     const int r = image.width() - 5, b = image.height() - 5;
-    return {name(image.pixel(4, 4)), name(image.pixel(r, 4)), name(image.pixel(r, b)), name(image.pixel(4, b))};
+    return {name(image.pixel(4, 4)), name(image.pixel(r, 4)), name(image.pixel(r, b)),
+            name(image.pixel(4, b))};
 }
 
 TEST_F(PhotosTest, AvifHeicAndJpegXlOpenFromThePictureFilter) {
@@ -102,8 +104,8 @@ char nearest(QRgb c) {
 const char* const kUpright[9] = {"", "RGYB", "GRBY", "YBRG", "BYGR", "RBYG", "BRGY", "YGRB", "GYBR"};
 
 TEST_F(PhotosTest, EveryOrientationStandsUprightInThePane) {
-    copyOwn({"o1.jpg", "o2.jpg", "o3.jpg", "o4.jpg", "o5.jpg", "o6.jpg", "o7.jpg", "o8.jpg", "o6.png", "o8.webp",
-             "o5.tif"});
+    copyOwn({"o1.jpg", "o2.jpg", "o3.jpg", "o4.jpg", "o5.jpg", "o6.jpg", "o7.jpg", "o8.jpg", "o6.png",
+             "o8.webp", "o5.tif"});
     Form1& f = start();
     f.navigator().OpenFolder(data_.path());
     for (int n = 1; n <= 8; ++n) {
@@ -139,7 +141,8 @@ TEST_F(PhotosTest, TheOptionTurnedOffShowsPicturesAsStored) {
     show(f, QStringLiteral("o6.png"));
     EXPECT_EQ(shownCorners(*f.MP), "RGYB");
     // Kept in the per-user store, never in the settings file.
-    EXPECT_EQ(readStoreValue(QStringLiteral("Picture"), QStringLiteral("ExifOrientation")), QStringLiteral("0"));
+    EXPECT_EQ(readStoreValue(QStringLiteral("Picture"), QStringLiteral("ExifOrientation")),
+              QStringLiteral("0"));
     EXPECT_FALSE(savedIni().contains("Exif"));
 
     // The next start reads it back.
@@ -168,11 +171,13 @@ bool writeHeic(const QImage& image, const QString& path, int n, int primaries = 
     heif_image* picture = nullptr;
     heif_color_profile_nclx* nclx = nullptr;
     heif_encoding_options* options = heif_encoding_options_alloc();
-    bool ok = heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code == heif_error_Ok &&
-              heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB, &picture)
-                      .code == heif_error_Ok &&
-              heif_image_add_plane(picture, heif_channel_interleaved, rgb.width(), rgb.height(), 8).code ==
-                  heif_error_Ok;
+    bool ok =
+        heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code == heif_error_Ok &&
+        heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB,
+                          &picture)
+                .code == heif_error_Ok &&
+        heif_image_add_plane(picture, heif_channel_interleaved, rgb.width(), rgb.height(), 8).code ==
+            heif_error_Ok;
     if (ok && primaries != 0) {
         nclx = heif_nclx_color_profile_alloc();
         nclx->color_primaries = heif_color_primaries(primaries);
@@ -191,7 +196,8 @@ bool writeHeic(const QImage& image, const QString& path, int n, int primaries = 
     if (ok) {
         int stride = 0;
         uint8_t* plane = heif_image_get_plane(picture, heif_channel_interleaved, &stride);
-        for (int y = 0; y < rgb.height(); ++y) memcpy(plane + y * stride, rgb.constScanLine(y), size_t(rgb.width()) * 3);
+        for (int y = 0; y < rgb.height(); ++y)
+            memcpy(plane + y * stride, rgb.constScanLine(y), size_t(rgb.width()) * 3);
         options->image_orientation = heif_orientation(n);
         ok = heif_context_encode_image(context, picture, encoder, options, nullptr).code == heif_error_Ok &&
              heif_context_write_to_file(context, QFile::encodeName(path).constData()).code == heif_error_Ok;
@@ -241,13 +247,15 @@ TEST_F(PhotosTest, TheOptionTurnedOffShowsPluginFormatsAsStored) {
     }
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test
 
 namespace orbet::test {
 namespace {
 
-QRgb centre(const QImage& image) { return image.pixel(image.width() / 2, image.height() / 2) | 0xff000000u; }
+QRgb centre(const QImage& image) {
+    return image.pixel(image.width() / 2, image.height() / 2) | 0xff000000u;
+}
 
 // The second frame comes after the first frame's 300 ms, not before; another
 // file or a hidden pane stops the animation.
@@ -279,8 +287,8 @@ TEST_F(PhotosTest, AnAnimatedGifMovesInThePaneAndStopsWhenLeft) {
     EXPECT_EQ(frames.count(), 0);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test
 
 namespace orbet::test {
 namespace {
@@ -303,11 +311,12 @@ TEST_F(PhotosTest, FullScreenPlaysTheAnimationAndShowsPhotosUpright) {
     QTest::keyClick(w, Qt::Key_Right);
     ASSERT_EQ(f.File1->fileName(), QStringLiteral("o6.jpg"));
     EXPECT_EQ(w->Picture1->picture().size(), QSize(48, 64));
-    EXPECT_EQ(centre(w->Picture1->picture().copy(0, 0, 24, 32)) & 0xfff0f0f0u, 0xff0000f0u);  // blue at the top left
+    EXPECT_EQ(centre(w->Picture1->picture().copy(0, 0, 24, 32)) & 0xfff0f0f0u,
+              0xff0000f0u); // blue at the top left
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test
 
 namespace orbet::test {
 namespace {
@@ -319,8 +328,8 @@ QByteArray orientedJpeg(const QImage& image, int n) {
     QBuffer buffer(&jpeg);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPEG", 92);
-    const QByteArray exif = QByteArray("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 25) + char(n) +
-                            QByteArray(7, '\0');
+    const QByteArray exif = QByteArray("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 25) +
+                            char(n) + QByteArray(7, '\0');
     QByteArray segment("\xff\xe1", 2);
     segment.append(char(0)).append(char(exif.size() + 2)).append(exif);
     return jpeg.left(2) + segment + jpeg.mid(2);
@@ -395,7 +404,7 @@ TEST_F(PhotosTest, ATurnedPhotoStillDecodingAheadShowsTheCornerItHandsOver) {
     auto gate = std::make_shared<QSemaphore>();
     struct Open {
         std::shared_ptr<QSemaphore> gate;
-        ~Open() { gate->release(); }  // also when a check below gives up
+        ~Open() { gate->release(); } // also when a check below gives up
     } open{gate};
     QFuture<QImage> decoding = QtConcurrent::run([path, handOff, gate] {
         QImage whole = loadBuiltInPicture(path, kDecodedPictureLimitMb, handOff.get());
@@ -423,8 +432,10 @@ TEST_F(PhotosTest, ATurnedPhotoStillDecodingAheadShowsTheCornerItHandsOver) {
 }
 
 // The pane's read-ahead offers `decoding` for `path` alone.
-void offerAhead(Form1& f, const QString& path, QFuture<QImage> decoding, std::shared_ptr<JpegCornerHandOff> handOff) {
-    f.panes().readAhead = [path, decoding, handOff](const QString& shown) -> std::optional<ReadAhead::Decoding> {
+void offerAhead(Form1& f, const QString& path, QFuture<QImage> decoding,
+                std::shared_ptr<JpegCornerHandOff> handOff) {
+    f.panes().readAhead = [path, decoding,
+                           handOff](const QString& shown) -> std::optional<ReadAhead::Decoding> {
         if (shown != path) return std::nullopt;
         return ReadAhead::Decoding{decoding, handOff};
     };
@@ -477,8 +488,8 @@ TEST_F(PhotosTest, AnUprightPhotoStillDecodingAheadShowsTheCornerThatDecodingHan
     f.panes().readAhead = nullptr;
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test
 
 namespace orbet::test {
 namespace {
@@ -490,8 +501,8 @@ TEST_F(PhotosTest, PluginPicturesConvertThroughTheirProfiles) {
     copyOwn({"rose_a98.tif", "rose_a98.avif", "rose_a98.webp", "rose_a98.heic"});
     Form1& f = start();
     f.navigator().OpenFolder(data_.path());
-    const QImage reference =
-        QImage(QStringLiteral(ORBET_OWN_PICTURES "/rose_a98png_ref.png")).convertToFormat(QImage::Format_RGB32);
+    const QImage reference = QImage(QStringLiteral(ORBET_OWN_PICTURES "/rose_a98png_ref.png"))
+                                 .convertToFormat(QImage::Format_RGB32);
     for (auto [name, lossless] : {std::pair{"rose_a98.tif", true}, std::pair{"rose_a98.avif", true},
                                   std::pair{"rose_a98.webp", true}, std::pair{"rose_a98.heic", false}}) {
         show(f, QLatin1String(name));
@@ -511,12 +522,12 @@ TEST_F(PhotosTest, PluginPicturesConvertThroughTheirProfiles) {
         if (lossless)
             EXPECT_LE(most, 1) << name;
         else
-            EXPECT_LT(mean, 5.0) << name;  // unconverted, 7.6
+            EXPECT_LT(mean, 5.0) << name; // unconverted, 7.6
     }
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test
 
 namespace orbet::test {
 namespace {
@@ -535,7 +546,8 @@ std::pair<int, double> difference(const QImage& a, const QImage& b) {
     for (int y = 0; y < p.height(); ++y)
         for (int x = 0; x < p.width(); ++x) {
             const QRgb u = p.pixel(x, y), v = q.pixel(x, y);
-            for (int d : {std::abs(qRed(u) - qRed(v)), std::abs(qGreen(u) - qGreen(v)), std::abs(qBlue(u) - qBlue(v))}) {
+            for (int d : {std::abs(qRed(u) - qRed(v)), std::abs(qGreen(u) - qGreen(v)),
+                          std::abs(qBlue(u) - qBlue(v))}) {
                 most = std::max(most, d);
                 total += d;
             }
@@ -554,20 +566,26 @@ TEST_F(PhotosTest, JpegXlProfilesAndNumberedColourSpacesConvertToo) {
     ASSERT_TRUE(QFile::copy(QStringLiteral(ORBET_OWN_PICTURES "/rose_a98.png"), at("rose.png")));
     // Its numbers without the profile; ImageMagick marks them gamma 2.2,
     // which cjxl keeps as the colour space's transfer.
-    ASSERT_TRUE(runTool(QStringLiteral("/usr/bin/convert"), {at("rose.png"), QStringLiteral("+profile"),
-                                                             QStringLiteral("*"), at("plain.png")}));
-    ASSERT_TRUE(runTool(QStringLiteral("cjxl"), {at("rose.png"), at("icc.jxl"), QStringLiteral("-d"), QStringLiteral("0")}));
-    ASSERT_TRUE(runTool(QStringLiteral("cjxl"), {at("rose.png"), at("lossy.jxl"), QStringLiteral("-d"), QStringLiteral("0.5")}));
-    ASSERT_TRUE(runTool(QStringLiteral("cjxl"), {at("plain.png"), at("gamma.jxl"), QStringLiteral("-d"), QStringLiteral("0")}));
-    ASSERT_TRUE(runTool(QStringLiteral("avifenc"), {QStringLiteral("-l"), QStringLiteral("--cicp"), QStringLiteral("1/4/0"),
-                                                    at("plain.png"), at("gamma.avif")}));
+    ASSERT_TRUE(runTool(QStringLiteral("/usr/bin/convert"),
+                        {at("rose.png"), QStringLiteral("+profile"), QStringLiteral("*"), at("plain.png")}));
+    ASSERT_TRUE(runTool(QStringLiteral("cjxl"),
+                        {at("rose.png"), at("icc.jxl"), QStringLiteral("-d"), QStringLiteral("0")}));
+    ASSERT_TRUE(runTool(QStringLiteral("cjxl"),
+                        {at("rose.png"), at("lossy.jxl"), QStringLiteral("-d"), QStringLiteral("0.5")}));
+    ASSERT_TRUE(runTool(QStringLiteral("cjxl"),
+                        {at("plain.png"), at("gamma.jxl"), QStringLiteral("-d"), QStringLiteral("0")}));
+    ASSERT_TRUE(
+        runTool(QStringLiteral("avifenc"), {QStringLiteral("-l"), QStringLiteral("--cicp"),
+                                            QStringLiteral("1/4/0"), at("plain.png"), at("gamma.avif")}));
     ASSERT_TRUE(writeHeic(QImage(at("plain.png")), at("gamma.heic"), 1, 1, 4));
     // The references, made apart from the program: the gamma colour space's
     // profile as djxl writes it, and ImageMagick's conversions.
-    ASSERT_TRUE(runTool(QStringLiteral("djxl"), {at("gamma.jxl"), at("decoded.png"), QStringLiteral("--icc_out=") + at("gamma.icc")}));
-    ASSERT_TRUE(runTool(QStringLiteral("/usr/bin/convert"),
-                        {at("plain.png"), QStringLiteral("-profile"), at("gamma.icc"), QStringLiteral("-profile"),
-                         QStringLiteral("/usr/share/color/icc/ghostscript/srgb.icc"), at("gamma_ref.png")}));
+    ASSERT_TRUE(runTool(QStringLiteral("djxl"), {at("gamma.jxl"), at("decoded.png"),
+                                                 QStringLiteral("--icc_out=") + at("gamma.icc")}));
+    ASSERT_TRUE(
+        runTool(QStringLiteral("/usr/bin/convert"),
+                {at("plain.png"), QStringLiteral("-profile"), at("gamma.icc"), QStringLiteral("-profile"),
+                 QStringLiteral("/usr/share/color/icc/ghostscript/srgb.icc"), at("gamma_ref.png")}));
     const QImage gammaReference(at("gamma_ref.png"));
     const QImage iccReference(QStringLiteral(ORBET_OWN_PICTURES "/rose_a98png_ref.png"));
     ASSERT_FALSE(gammaReference.isNull());
@@ -575,7 +593,8 @@ TEST_F(PhotosTest, JpegXlProfilesAndNumberedColourSpacesConvertToo) {
     ASSERT_GT(difference(QImage(at("plain.png")), gammaReference).first, 4);
     const double unconverted = difference(QImage(at("plain.png")), iccReference).second;
     ASSERT_GT(unconverted, 4.0);
-    for (const char* name : {"rose.png", "plain.png", "decoded.png", "gamma_ref.png"}) QFile::remove(at(name));
+    for (const char* name : {"rose.png", "plain.png", "decoded.png", "gamma_ref.png"})
+        QFile::remove(at(name));
     QFile::remove(at("gamma.icc"));
 
     Form1& f = start();
@@ -596,5 +615,5 @@ TEST_F(PhotosTest, JpegXlProfilesAndNumberedColourSpacesConvertToo) {
     }
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -19,10 +19,11 @@ namespace {
 
 // The main window with the shipped decoder plug-ins of the build.
 class PluginsTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
-        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), buildDir() + QStringLiteral("/susie"));
+        writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"),
+                        buildDir() + QStringLiteral("/susie"));
     }
     void TearDown() override {
         Form1Test::TearDown();
@@ -45,7 +46,7 @@ TEST_F(PluginsTest, PictureFilterListsAndShowsPluginFormats) {
     f.navigator().OpenFolder(data_.path());
     ASSERT_EQ(f.File1->listCount(), 3);
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("basn2c16.png"));
-    EXPECT_EQ(f.MP->size(), QSize(32, 32));  // decoded by a plug-in
+    EXPECT_EQ(f.MP->size(), QSize(32, 32)); // decoded by a plug-in
     f.File1->setListIndex(2);
     EXPECT_FALSE(f.MP->isEmpty());
 
@@ -84,8 +85,8 @@ TEST_F(PluginsTest, PluginsAreFreedOnAConfirmedEndOnly) {
     ASSERT_EQ(g.plugins().loadedCount(), 6);
     g.action("Dexit")->trigger();
     EXPECT_EQ(quits_, 2);
-    EXPECT_EQ(g.plugins().loadedCount(), 6);  // the immediate exit frees nothing
+    EXPECT_EQ(g.plugins().loadedCount(), 6); // the immediate exit frees nothing
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

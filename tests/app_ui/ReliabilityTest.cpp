@@ -71,13 +71,13 @@ TEST_F(Form1Test, TheWindowGoesWithEventsStillArrivingAtFilteredControls) {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QCoreApplication::sendEvent(bar, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(bar, &release);
     f.Combo2->lineEdit()->setFocus();
     f.RT->show();
     form_.reset();
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -32,7 +32,7 @@ TEST_F(Form1Test, MenuAndToolbarShowTheOneSearchToolWhichSendsAFolderToTheMainWi
     EXPECT_TRUE(tool->isVisible());
     EXPECT_FALSE(tool->isModal());
     button->trigger();
-    EXPECT_EQ(f.findChildren<HideForm*>().size(), 1);  // the same window, kept with its state
+    EXPECT_EQ(f.findChildren<HideForm*>().size(), 1); // the same window, kept with its state
 
     QDir(data_.path()).mkpath(QStringLiteral("x/y"));
     tool->setFolder(data_.path());
@@ -53,8 +53,8 @@ TEST_F(Form1Test, MenuAndToolbarShowTheOneSearchToolWhichSendsAFolderToTheMainWi
     EXPECT_TRUE(f.findChildren<HideForm*>().isEmpty());
     menu->trigger();
     ASSERT_EQ(f.findChildren<HideForm*>().size(), 1);
-    EXPECT_EQ(f.findChild<HideForm*>()->model()->rowCount(), 0);  // closing discarded the results
+    EXPECT_EQ(f.findChild<HideForm*>()->model()->rowCount(), 0); // closing discarded the results
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -19,26 +19,27 @@
 #include "app/ui/Navigator.h"
 #include "app/ui/Splitter.h"
 #include "app/ui/Tray.h"
-#include "platform/Twips.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/Twips.h"
 #include "support/TestSupport.h"
 
 namespace orbet::test {
 namespace {
 
 class ShellTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         QDir d(data_.path());
-        for (const char* n : {"a.jpg", "b.txt", "Mixed.JPG"}) writeAll(d.filePath(QString::fromLatin1(n)), "x");
+        for (const char* n : {"a.jpg", "b.txt", "Mixed.JPG"})
+            writeAll(d.filePath(QString::fromLatin1(n)), "x");
         start();
     }
     QString path(const char* name) const { return QDir(data_.path()).filePath(QString::fromLatin1(name)); }
     // Delivers a drop the way the window system does, on one target.
     void drop(QWidget* target, QMimeData* data) {
-        const std::unique_ptr<QMimeData> owned(data);  // the window system owns it, then frees it
+        const std::unique_ptr<QMimeData> owned(data); // the window system owns it, then frees it
         const QPoint at(2, 2);
         QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &enter);
@@ -48,7 +49,8 @@ protected:
     QMimeData* files(const QStringList& paths) {
         auto* data = new QMimeData;
         QList<QUrl> urls;
-        for (const QString& p : paths) urls.append(QUrl::fromLocalFile(p));
+        for (const QString& p : paths)
+            urls.append(QUrl::fromLocalFile(p));
         data->setUrls(urls);
         return data;
     }
@@ -57,8 +59,10 @@ protected:
 TEST_F(ShellTest, MenuBarHoldsTheSevenMenusInOrder) {
     Form1& f = *form_;
     QStringList titles;
-    for (QAction* a : f.menuBar()->actions()) titles.append(a->text());
-    EXPECT_EQ(titles, (QStringList{"ファイル(&F)", "フォルダ(&P)", "表示(&V)", "プログラム(&P)", "設定(&S)", "ヘルプ(&H)"}));
+    for (QAction* a : f.menuBar()->actions())
+        titles.append(a->text());
+    EXPECT_EQ(titles, (QStringList{"ファイル(&F)", "フォルダ(&P)", "表示(&V)", "プログラム(&P)", "設定(&S)",
+                                   "ヘルプ(&H)"}));
     const QMenu* file = f.menu("nmenu");
     ASSERT_NE(file, nullptr);
     const QList<QAction*> items = file->actions();
@@ -94,14 +98,15 @@ TEST_F(ShellTest, ToolbarHasItsThirteenButtons) {
     EXPECT_EQ(buttons[3]->data().toString(), QStringLiteral("opencom"));
     EXPECT_TRUE(buttons[3]->isEnabled());
     EXPECT_TRUE(buttons[10]->isEnabled());  // full screen
-    EXPECT_FALSE(buttons[11]->isEnabled());  // "kakutyou" has no command
+    EXPECT_FALSE(buttons[11]->isEnabled()); // "kakutyou" has no command
     EXPECT_EQ(buttons[12]->toolTip(), QStringLiteral("りーどみぃ"));
-    for (QAction* b : buttons) EXPECT_FALSE(b->icon().isNull()) << b->data().toString().toStdString();
+    for (QAction* b : buttons)
+        EXPECT_FALSE(b->icon().isNull()) << b->data().toString().toStdString();
 }
 
 TEST_F(ShellTest, SplitterStaysWithinItsLimits) {
     EXPECT_EQ(splitterReleaseTop(200, 50, 0, 6000), 1500);
-    EXPECT_EQ(splitterReleaseTop(5950, 0, 0, 6000), 5820);  // inside the scroll bar: 180 above it
+    EXPECT_EQ(splitterReleaseTop(5950, 0, 0, 6000), 5820); // inside the scroll bar: 180 above it
     EXPECT_EQ(splitterReleaseTop(3000, 40, 1000, 6000), 3960);
 
     Form1& f = *form_;
@@ -146,9 +151,9 @@ TEST_F(ShellTest, DropsOpenTheFirstFileAnywhere) {
     EXPECT_TRUE(f.state().showEnabled);
 
     drop(f.File1->viewport(), files({path("a.jpg"), path("b.txt"), path("Mixed.JPG")}));
-    ASSERT_EQ(prompter_.records().size(), 2u);  // the many-files note, then the picture that is not one
-    EXPECT_EQ(prompter_.records()[0].text,
-              QStringLiteral("複数のファイルが読まれましたが") + path("a.jpg") + QStringLiteral("だけを有効とします"));
+    ASSERT_EQ(prompter_.records().size(), 2u); // the many-files note, then the picture that is not one
+    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("複数のファイルが読まれましたが") + path("a.jpg") +
+                                               QStringLiteral("だけを有効とします"));
     EXPECT_EQ(f.Combo1->currentIndex(), 0);
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("a.jpg"));
 
@@ -196,18 +201,20 @@ TEST_F(ShellTest, OpenWithAsksFirst) {
 TEST_F(ShellTest, FileListsOfTheFolderOrOfTheList) {
     Form1& f = *form_;
     writeAll(path(".dot"), "x");
-    f.navigator().OpenFolder(data_.path());  // the picture filter shows a.jpg and Mixed.JPG
+    f.navigator().OpenFolder(data_.path()); // the picture filter shows a.jpg and Mixed.JPG
     const QString every = path("every.m3u"), shown = path("shown");
     prompter_.reply(every);
     f.action("DirFL")->trigger();
-    EXPECT_EQ(prompter_.records().back().text, QStringLiteral("テキストファイル(*.txt)|*.txt|オーディオリスト(*.m3u)|*.m3u"));
+    EXPECT_EQ(prompter_.records().back().text,
+              QStringLiteral("テキストファイル(*.txt)|*.txt|オーディオリスト(*.m3u)|*.m3u"));
     EXPECT_EQ(readAll(every), (path(".dot") + "\r\n" + path("a.jpg") + "\r\n" + path("b.txt") + "\r\n" +
-                               path("Mixed.JPG") + "\r\n").toUtf8());
+                               path("Mixed.JPG") + "\r\n")
+                                  .toUtf8());
     prompter_.reply(shown);
     f.action("NowFlistToFL")->trigger();
     EXPECT_EQ(readAll(shown), (path("a.jpg") + "\r\n" + path("Mixed.JPG") + "\r\n").toUtf8());
     writeAll(shown, "kept");
-    f.action("NowFlistToFL")->trigger();  // cancelled
+    f.action("NowFlistToFL")->trigger(); // cancelled
     EXPECT_EQ(readAll(shown), QByteArray("kept"));
 }
 
@@ -219,10 +226,11 @@ TEST_F(ShellTest, InformationOnTheFileFolderAndDrive) {
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("ファイル情報"));
     EXPECT_TRUE(prompter_.records()[0].text.startsWith(path("a.jpg") + QStringLiteral("\r\nファイル\r\n")));
     f.action("FoInfo")->trigger();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter_.records().size() == 2u; }, 10000));  // summed on a worker
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return prompter_.records().size() == 2u; }, 10000)); // summed on a worker
     EXPECT_TRUE(prompter_.records()[1].text.contains(QStringLiteral("　　　　　　パス：") + data_.path()));
     f.navigator().OpenFolder(QStringLiteral("/"));
-    f.action("FoInfo")->trigger();  // a volume root: the drive instead
+    f.action("FoInfo")->trigger(); // a volume root: the drive instead
     EXPECT_TRUE(prompter_.records()[2].text.startsWith(QStringLiteral("(/)")) ||
                 prompter_.records()[2].text.contains(QStringLiteral("(/)\r\n")));
     f.state().currentFilePath = path("gone.txt");
@@ -230,5 +238,5 @@ TEST_F(ShellTest, InformationOnTheFileFolderAndDrive) {
     EXPECT_EQ(prompter_.records()[3].text, QStringLiteral("no file"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

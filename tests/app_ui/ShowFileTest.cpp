@@ -1,11 +1,11 @@
 #include <QAction>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScrollBar>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
@@ -13,17 +13,17 @@
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
-#include "platform/Twips.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/Twips.h"
 #include "support/TestSupport.h"
 
 namespace orbet::test {
 namespace {
 
 class ShowFileTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         start();
@@ -87,7 +87,8 @@ TEST_F(ShowFileTest, LargePicturesScrollOverTheirWholeExtent) {
     openWithFilter(1);
     ASSERT_EQ(f.MP->size(), QSize(3000, 2400));
     EXPECT_TRUE(f.YS->isEnabled());
-    EXPECT_NEAR(f.YS->maximum(), twips::fromPixels(3000) - twips::fromPixels(f.BP->width()), twips::perPixel());
+    EXPECT_NEAR(f.YS->maximum(), twips::fromPixels(3000) - twips::fromPixels(f.BP->width()),
+                twips::perPixel());
     EXPECT_EQ(f.YS->pageStep(), twips::fromPixels(3000));
     EXPECT_EQ(f.YS->singleStep(), twips::fromPixels(3000) / 50);
     f.YS->setValue(f.YS->maximum());
@@ -104,7 +105,8 @@ TEST_F(ShowFileTest, LargePicturesScrollOverTheirWholeExtent) {
 TEST_F(ShowFileTest, AnyFileAsksAboveOneHundredKilobytes) {
     auto lines = [](qsizetype size, char c) {
         QByteArray b(size, c);
-        for (qsizetype i = 79; i < size; i += 80) b[i] = '\n';
+        for (qsizetype i = 79; i < size; i += 80)
+            b[i] = '\n';
         return b;
     };
     put("a.bin", lines(102400, 'a'));
@@ -119,8 +121,8 @@ TEST_F(ShowFileTest, AnyFileAsksAboveOneHundredKilobytes) {
     prompter_.answer(Answer::No);
     f.File1->setListIndex(1);
     ASSERT_EQ(prompter_.records().size(), 1u);
-    EXPECT_EQ(prompter_.records()[0].text,
-              QStringLiteral("ファイルサイズが大きい場合があるので読み込みに時間がかかる場合があります。読み込みますか？(100KB)"));
+    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("ファイルサイズが大きい場合があるので読み込みに時間"
+                                                          "がかかる場合があります。読み込みますか？(100KB)"));
     EXPECT_TRUE(f.RT->toPlainText().isEmpty());
 
     prompter_.answer(Answer::Yes);
@@ -133,9 +135,10 @@ TEST_F(ShowFileTest, ProgramsAreOfferedOnEveryClickButNeverOnEnter) {
     put("tool.exe", "MZ");
     put("zz.com", "MZ");
     Form1& f = *form_;
-    openWithFilter(13);  // selecting the first file already asks
+    openWithFilter(13); // selecting the first file already asks
     ASSERT_EQ(prompter_.records().size(), 1u);
-    EXPECT_EQ(prompter_.records()[0].text, QDir(data_.path()).filePath("tool.exe") + QStringLiteral("を実行しますか？"));
+    EXPECT_EQ(prompter_.records()[0].text,
+              QDir(data_.path()).filePath("tool.exe") + QStringLiteral("を実行しますか？"));
     f.File1->setListIndex(0);
     EXPECT_EQ(prompter_.records().size(), 2u);
     f.File1->setFocus();
@@ -174,7 +177,8 @@ TEST_F(ShowFileTest, HoldingDownShowsOnlyWhereTheKeyStops) {
     // Every show that loads a picture hands one to the picture box.
     QObject::connect(f.MP, &PictureBox::pictureChanged, [&] { shows += f.MP->isEmpty() ? 0 : 1; });
     f.File1->setFocus();
-    for (int i = 0; i < 20; ++i) QTest::keyClick(f.File1, Qt::Key_Down);  // queued, as held keys arrive
+    for (int i = 0; i < 20; ++i)
+        QTest::keyClick(f.File1, Qt::Key_Down); // queued, as held keys arrive
     EXPECT_EQ(f.File1->listIndex(), 20);
     EXPECT_EQ(shows, 0);
     QCoreApplication::processEvents();
@@ -200,5 +204,5 @@ TEST_F(ShowFileTest, WebPagesLoadInTheBrowserPane) {
     EXPECT_EQ(f.WB1->address(), page);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -6,12 +6,12 @@
 #include <QTimer>
 
 #include "Form1Fixture.h"
-#include "display/FileKinds.h"
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/Shutdown.h"
 #include "app/ui/Startup.h"
-#include "platform/Twips.h"
+#include "display/FileKinds.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/Twips.h"
 #include "platform/UserStore.h"
 #include "support/TestSupport.h"
 
@@ -44,12 +44,39 @@ TEST_F(Form1Test, RestoresFolderAndFilterAndSavesAllKeysInOrder) {
 
     const QStringList lines = QString::fromUtf8(savedIni()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 31);
-    const char* order[] = {"LastPath", "WisndowStatas", "Left", "Top", "Width", "Height", "LastFileList",
-                           "LastFilter", "Bar", "AutoMode", "SetAutoH", "NotIniBat", "TxtEdi", "AutoPlay",
-                           "AutoRep", "AutoRepv2", "StrSize", "Archive", "Hide", "System", "SlideShowTimer",
-                           "BackcolorR", "BackcolorG", "BackcolorB", "Rnd", "NodeExpand", "NodeClose",
-                           "MinWindow_on_MainWindow", "MinWindowSize", "MinWindowSizeType", "HideDirectory"};
-    for (int i = 0; i < 31; ++i) EXPECT_TRUE(lines[i].startsWith(QLatin1String(order[i]) + u'=')) << order[i];
+    const char* order[] = {"LastPath",
+                           "WisndowStatas",
+                           "Left",
+                           "Top",
+                           "Width",
+                           "Height",
+                           "LastFileList",
+                           "LastFilter",
+                           "Bar",
+                           "AutoMode",
+                           "SetAutoH",
+                           "NotIniBat",
+                           "TxtEdi",
+                           "AutoPlay",
+                           "AutoRep",
+                           "AutoRepv2",
+                           "StrSize",
+                           "Archive",
+                           "Hide",
+                           "System",
+                           "SlideShowTimer",
+                           "BackcolorR",
+                           "BackcolorG",
+                           "BackcolorB",
+                           "Rnd",
+                           "NodeExpand",
+                           "NodeClose",
+                           "MinWindow_on_MainWindow",
+                           "MinWindowSize",
+                           "MinWindowSizeType",
+                           "HideDirectory"};
+    for (int i = 0; i < 31; ++i)
+        EXPECT_TRUE(lines[i].startsWith(QLatin1String(order[i]) + u'=')) << order[i];
     EXPECT_EQ(lines[0], QStringLiteral("LastPath=") + QDir::cleanPath(kJpegs));
     EXPECT_EQ(lines[7], QStringLiteral("LastFilter=3"));
     EXPECT_EQ(lines[21], QStringLiteral("BackcolorR= 255 "));
@@ -86,10 +113,11 @@ TEST_F(Form1Test, WithoutSettingsFileTheStartUpKeepsItsDefaults) {
     EXPECT_EQ(f.Combo1->currentIndex(), 0);
     EXPECT_EQ(f.Dir1->path(), QDir::currentPath());
     EXPECT_EQ(f.Combo1->count(), 15);
-    EXPECT_EQ(f.startup().progressTexts(),
-              (QStringList{"アイコン、ツールチップの初期化", "ファイルパターン初期化", "Susieプラグイン読み込み",
-                           "Susieプラグイン読み込み->終了->",
-                           "ウィンドウサイズ初期化", "前回設定読み込み", "設定復元", "Orbet起動します....."}));
+    EXPECT_EQ(
+        f.startup().progressTexts(),
+        (QStringList{"アイコン、ツールチップの初期化", "ファイルパターン初期化", "Susieプラグイン読み込み",
+                     "Susieプラグイン読み込み->終了->", "ウィンドウサイズ初期化", "前回設定読み込み",
+                     "設定復元", "Orbet起動します....."}));
     EXPECT_TRUE(f.state().showEnabled);
     EXPECT_EQ(f.File1->toolTip(), QStringLiteral("ファイルを選択します"));
 }
@@ -97,7 +125,7 @@ TEST_F(Form1Test, WithoutSettingsFileTheStartUpKeepsItsDefaults) {
 TEST_F(Form1Test, ResidentSwitchStartsInTheTrayAndIsRemembered) {
     Form1& f = start(QStringLiteral("/T"));
     EXPECT_TRUE(f.state().resident);
-    EXPECT_TRUE(f.startup().progressTexts().isEmpty());  // no splash window
+    EXPECT_TRUE(f.startup().progressTexts().isEmpty()); // no splash window
     EXPECT_FALSE(f.isVisible() && !f.isMinimized());
     prompter_.answer(Answer::Yes);
     EXPECT_TRUE(f.shutdown().confirmClose());
@@ -109,7 +137,7 @@ TEST_F(Form1Test, ResidentSwitchWithSettingsRestoresThemToo) {
     writeIni("LastFilter=3\r\nLastPath=" + kJpegs.toUtf8() + "\r\n");
     Form1& f = start(QStringLiteral("/T"));
     EXPECT_TRUE(f.state().resident);
-    EXPECT_EQ(f.Dir1->path(), QDir::cleanPath(kJpegs));  // "/T" names no file or folder
+    EXPECT_EQ(f.Dir1->path(), QDir::cleanPath(kJpegs)); // "/T" names no file or folder
     EXPECT_EQ(f.Combo1->currentIndex(), 3);
 }
 
@@ -126,16 +154,17 @@ TEST_F(Form1Test, StoredResidentFlagAlsoStartsInTheTray) {
 
 TEST_F(Form1Test, CommandLineFileIsSelectedOrFallsBackToTheFirstEntry) {
     QDir dir(data_.path());
-    for (const char* n : {"a.jpg", "b.jpg", "c.jpg", "d.txt"}) QFile(dir.filePath(n)).open(QIODevice::WriteOnly);
+    for (const char* n : {"a.jpg", "b.jpg", "c.jpg", "d.txt"})
+        QFile(dir.filePath(n)).open(QIODevice::WriteOnly);
     writeIni("LastFilter=0\r\nLastPath=/\r\nLastFileList=0\r\n");
     Form1& f = start(dir.filePath(QStringLiteral("c.jpg")));
     EXPECT_EQ(f.Dir1->path(), dir.path());
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("c.jpg"));
 
     form_.reset();
-    writeIni("LastFilter=6\r\nLastPath=/\r\n");  // the text filter hides the pictures
+    writeIni("LastFilter=6\r\nLastPath=/\r\n"); // the text filter hides the pictures
     Form1& g = start(dir.filePath(QStringLiteral("c.jpg")));
-    EXPECT_EQ(g.Combo1->currentIndex(), kPictureFilter);  // so the picture's own filter is chosen
+    EXPECT_EQ(g.Combo1->currentIndex(), kPictureFilter); // so the picture's own filter is chosen
     EXPECT_EQ(g.File1->fileName(), QStringLiteral("c.jpg"));
     EXPECT_EQ(g.state().currentFilePath, dir.filePath(QStringLiteral("c.jpg")));
 
@@ -148,7 +177,7 @@ TEST_F(Form1Test, CommandLineFileIsSelectedOrFallsBackToTheFirstEntry) {
     EXPECT_EQ(first.state().currentFilePath, dir.filePath(QStringLiteral("b.jpg")));
 
     form_.reset();
-    writeIni("LastFilter=0\r\nLastPath=/\r\nLastFileList=2\r\n");  // a folder keeps the saved index
+    writeIni("LastFilter=0\r\nLastPath=/\r\nLastFileList=2\r\n"); // a folder keeps the saved index
     Form1& h = start(dir.path());
     EXPECT_EQ(h.File1->fileName(), QStringLiteral("c.jpg"));
 }
@@ -166,7 +195,7 @@ TEST_F(Form1Test, ReadsMenuSettingsUserFiltersAndColours) {
     EXPECT_TRUE(f.File1->attributes().hidden);
     EXPECT_EQ(f.state().backcolorR, 12);
     EXPECT_EQ(f.state().strSize, 9.5);
-    EXPECT_EQ(f.state().slideShowTimer, 0);  // "abc" reads as 0, as any lenient number does
+    EXPECT_EQ(f.state().slideShowTimer, 0); // "abc" reads as 0, as any lenient number does
     EXPECT_EQ(f.Combo1->count(), 17);
     EXPECT_EQ(f.Combo1->currentIndex(), 16);
     EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("Texts"));
@@ -174,7 +203,8 @@ TEST_F(Form1Test, ReadsMenuSettingsUserFiltersAndColours) {
 
 TEST_F(Form1Test, MalformedSettingsNeverStopTheStartUp) {
     QByteArray garbage;
-    for (int i = 0; i < 100000; ++i) garbage.append(char((i * 7919 + 13) & 0xff));
+    for (int i = 0; i < 100000; ++i)
+        garbage.append(char((i * 7919 + 13) & 0xff));
     const QByteArray cases[] = {
         garbage,
         "Width=1e30\r\nHeight=-1e30\r\nLastFilter=70000\r\nBar=1e39\r\nLeft=abc\r\nLastFileList=99999\r\n",
@@ -196,7 +226,7 @@ TEST_F(Form1Test, MalformedSettingsNeverStopTheStartUp) {
 }
 
 TEST_F(Form1Test, AFailedWriteIsReportedAndTheOtherFileStillSaved) {
-    ASSERT_TRUE(QDir(home_.path()).mkdir(QStringLiteral("Vae011.vaf")));  // cannot be replaced by a file
+    ASSERT_TRUE(QDir(home_.path()).mkdir(QStringLiteral("Vae011.vaf"))); // cannot be replaced by a file
     Form1& f = start();
     prompter_.answer(Answer::Yes);
     EXPECT_TRUE(f.shutdown().confirmClose());
@@ -226,7 +256,7 @@ TEST_F(Form1Test, OneShotTimerWaitsATickAfterARestoredFile) {
     f.File1->setListIndex(2);
     f.startup().Timer1_Timer();
     EXPECT_FALSE(f.Timer1->isActive());
-    EXPECT_EQ(f.File1->listIndex(), 2);  // the folder was opened once more, the chosen entry kept
+    EXPECT_EQ(f.File1->listIndex(), 2); // the folder was opened once more, the chosen entry kept
 }
 
 TEST_F(Form1Test, MinimisedEndRestoresMinimisedWithTheSameRectangle) {
@@ -237,8 +267,9 @@ TEST_F(Form1Test, MinimisedEndRestoresMinimisedWithTheSameRectangle) {
     prompter_.answer(Answer::Yes);
     f.shutdown().confirmClose();
     const QByteArray saved = savedIni();
-    EXPECT_TRUE(saved.contains("\r\nWisndowStatas=1\r\nLeft=600\r\nTop=900\r\nWidth=9000\r\nHeight=7000\r\n"));
+    EXPECT_TRUE(
+        saved.contains("\r\nWisndowStatas=1\r\nLeft=600\r\nTop=900\r\nWidth=9000\r\nHeight=7000\r\n"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -19,7 +19,7 @@ namespace {
 
 // Text and pictures as the user sees them in the panes, from the shared files.
 class TextPaneTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         start();
@@ -36,7 +36,8 @@ protected:
 
 TEST_F(TextPaneTest, PlainTextInEveryEncodingReadsTheSame) {
     const char* same[] = {"text/plain/chardet_SHIFT_JIS__ude_2.txt", "text/plain/chardet_EUC-JP__ude_1.txt",
-                          "text/plain/chardet_iso-2022-jp__ude_1.txt", "text/plain/chardet_utf-8-sig__ude_4.txt"};
+                          "text/plain/chardet_iso-2022-jp__ude_1.txt",
+                          "text/plain/chardet_utf-8-sig__ude_4.txt"};
     QString first;
     for (const char* file : same) {
         Form1& f = showOne(QString::fromLatin1(file), 14);
@@ -96,7 +97,8 @@ TEST_F(TextPaneTest, MetafilesShowAsPictures) {
     EXPECT_TRUE(g.MP->isEmpty());
     EXPECT_FALSE(g.RT->isHidden());
     EXPECT_TRUE(g.RT->toPlainText().contains(QStringLiteral(" EMF")));
-    QFile::copy(testData(QStringLiteral("pictures/wmf/drawing.emf")), QDir(data_.path()).filePath("renamed.wmf"));
+    QFile::copy(testData(QStringLiteral("pictures/wmf/drawing.emf")),
+                QDir(data_.path()).filePath("renamed.wmf"));
     form_->navigator().OpenFolder(data_.path());
     form_->Combo1->setCurrentIndex(5);
     EXPECT_TRUE(form_->MP->isEmpty());
@@ -114,19 +116,23 @@ TEST_F(TextPaneTest, HugeSingleLinesStillLoadCutIntoDisplayLines) {
 
 TEST_F(TextPaneTest, ABinaryOrSparseFileShowsItsControlsAsDots) {
     // A file of zero bytes as a sparse file reads, then a few other controls.
-    writeAll(QDir(data_.path()).filePath("zeros.txt"), QByteArray(100 * 1024, '\0') + "\x01\x1b\x7f\tend\r\n");
+    writeAll(QDir(data_.path()).filePath("zeros.txt"),
+             QByteArray(100 * 1024, '\0') + "\x01\x1b\x7f\tend\r\n");
     form_->navigator().OpenFolder(data_.path());
     form_->Combo1->setCurrentIndex(6);
     const QString shown = form_->RT->toPlainText();
     EXPECT_FALSE(shown.contains(QChar(0)));
     EXPECT_EQ(shown.count(QChar(0xB7)), 100 * 1024 + 3);
-    EXPECT_TRUE(shown.endsWith(QString::fromUtf8("\u00b7\n\u00b7\u00b7\u00b7\tend\n"))) << shown.right(12).toStdString();
+    EXPECT_TRUE(shown.endsWith(QString::fromUtf8("\u00b7\n\u00b7\u00b7\u00b7\tend\n")))
+        << shown.right(12).toStdString();
     EXPECT_EQ(form_->RT->document()->blockCount(), 100 * 1024 / 4096 + 1);
     EXPECT_EQ(form_->RT->lineWrapMode(), QTextEdit::WidgetWidth);
 }
 
 // Where a widget lies in the window.
-QRect inWindow(const QWidget* w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
+QRect inWindow(const QWidget* w) {
+    return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
+}
 
 TEST_F(TextPaneTest, ThePaneKeepsItsPlaceWhenTheUserTypesOrTheListEmpties) {
     Form1& f = *form_;
@@ -165,5 +171,5 @@ TEST_F(TextPaneTest, ThePaneKeepsItsPlaceWhenTheUserTypesOrTheListEmpties) {
     clearOfTheLists("emptied");
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -14,7 +14,7 @@ namespace orbet::test {
 namespace {
 
 class ToolbarTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         setDesktopOpener([this](const QUrl& url) {
@@ -36,7 +36,9 @@ protected:
         ASSERT_NE(widget, nullptr) << key;
         QTest::mouseClick(widget, Qt::LeftButton);
     }
-    QString lastText() const { return prompter_.records().empty() ? QString() : prompter_.records().back().text; }
+    QString lastText() const {
+        return prompter_.records().empty() ? QString() : prompter_.records().back().text;
+    }
 
     QList<QUrl> opened_;
 };
@@ -44,14 +46,15 @@ protected:
 TEST_F(ToolbarTest, EachButtonRunsItsCommand) {
     Form1& f = *form_;
     click("Pic1");
-    EXPECT_TRUE(lastText().endsWith(QStringLiteral("pic1.exe が見つかりません。"))) << lastText().toStdString();
+    EXPECT_TRUE(lastText().endsWith(QStringLiteral("pic1.exe が見つかりません。")))
+        << lastText().toStdString();
 
     click("dxinput");
     ASSERT_EQ(prompter_.records().back().kind, ScriptedPrompter::Kind::Input);
     EXPECT_EQ(lastText(), QStringLiteral("パスを入力してください\r\n例：'C:\\windows\\system\\'"));
 
     const std::size_t before = prompter_.records().size();
-    click("dirform");  // no command of its own
+    click("dirform"); // no command of its own
     EXPECT_EQ(prompter_.records().size(), before);
 
     click("opencom");
@@ -90,5 +93,5 @@ TEST_F(ToolbarTest, EachButtonRunsItsCommand) {
     }
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

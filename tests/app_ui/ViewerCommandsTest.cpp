@@ -29,7 +29,7 @@ namespace orbet::test {
 namespace {
 
 class ViewerCommandsTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         start();
@@ -71,7 +71,7 @@ TEST_F(ViewerCommandsTest, FullScreenCopiesTheMainPictureAndStepsTheMainList) {
     EXPECT_EQ(w.Picture1->picture().cacheKey(), f.MP->picture().cacheKey());
     QTest::keyClick(&w, Qt::Key_Left);
     QTest::keyClick(&w, Qt::Key_Left);
-    EXPECT_EQ(f.File1->listIndex(), 2);  // wrapped to the last
+    EXPECT_EQ(f.File1->listIndex(), 2); // wrapped to the last
 
     // The main window becoming active closes the full-screen window: the
     // main window is activated for real, the full-screen window having been
@@ -140,7 +140,7 @@ TEST_F(ViewerCommandsTest, FullScreenTextsAreReadByTheirBytesWithTheirPictures) 
     ByteNamedFolder dir;
     ASSERT_TRUE(dir.writeNative("\x83\x65\x83\x58\x83\x67.txt", "text under a Shift_JIS name"));
     ASSERT_TRUE(dir.writeNative("wmf.rtf", readAll(testData(QStringLiteral("text/rtf/rtfjs_wmf.rtf")))));
-    f.Combo1->setCurrentIndex(8);  // rich text and text
+    f.Combo1->setCurrentIndex(8); // rich text and text
     f.navigator().OpenFolder(dir.path());
     ASSERT_EQ(f.File1->listCount(), 2);
     const int rtf = f.File1->entry(0) == QLatin1String("wmf.rtf") ? 0 : 1;
@@ -156,7 +156,8 @@ TEST_F(ViewerCommandsTest, FullScreenTextsAreReadByTheirBytesWithTheirPictures) 
     f.File1->setListIndex(rtf);
     int shownInMain = 0;
     for (QTextBlock b = f.RT->document()->begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it) shownInMain += it.fragment().charFormat().isImageFormat();
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            shownInMain += it.fragment().charFormat().isImageFormat();
     ASSERT_GT(shownInMain, 0);
     f.action("ZenBit")->trigger();
     w = viewers().allWindow();
@@ -166,8 +167,8 @@ TEST_F(ViewerCommandsTest, FullScreenTextsAreReadByTheirBytesWithTheirPictures) 
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
             if (!format.isImageFormat()) continue;
-            const QVariant image =
-                w->RT->document()->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
+            const QVariant image = w->RT->document()->resource(QTextDocument::ImageResource,
+                                                               QUrl(format.toImageFormat().name()));
             EXPECT_FALSE(image.value<QImage>().isNull());
             ++shown;
         }
@@ -185,7 +186,8 @@ TEST_F(ViewerCommandsTest, FullScreenTextIsBoundLikeTheTextPaneAndAVanishedOneIs
         QFile file(huge);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         QByteArray lines;
-        while (lines.size() < 20 * 1024 * 1024) lines += "a line of the text file that goes on and on\r\n";
+        while (lines.size() < 20 * 1024 * 1024)
+            lines += "a line of the text file that goes on and on\r\n";
         file.write("the first line\r\n" + lines);
         ASSERT_TRUE(file.resize(64LL << 30));
     }
@@ -194,13 +196,14 @@ TEST_F(ViewerCommandsTest, FullScreenTextIsBoundLikeTheTextPaneAndAVanishedOneIs
     f.navigator().OpenFolder(data_.path());
     ASSERT_EQ(f.File1->entry(0), QStringLiteral("huge.txt"));
     ASSERT_EQ(f.File1->listIndex(), 0);
-    ASSERT_FALSE(prompter_.records().empty());  // the main pane's
+    ASSERT_FALSE(prompter_.records().empty()); // the main pane's
     prompter_.clear();
     f.action("ZenBit")->trigger();
     AllWindow* w = viewers().allWindow();
     ASSERT_NE(w, nullptr);
     ASSERT_EQ(prompter_.records().size(), 1u);
-    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("ファイルが大きいため、先頭の16MBだけを表示しています"));
+    EXPECT_EQ(prompter_.records()[0].text,
+              QStringLiteral("ファイルが大きいため、先頭の16MBだけを表示しています"));
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
     EXPECT_TRUE(w->RT->toPlainText().startsWith(QStringLiteral("the first line")));
     EXPECT_LE(w->RT->toPlainText().size(), kTextReadLimit);
@@ -249,7 +252,8 @@ TEST_F(ViewerCommandsTest, FitMarksExcludeEachOtherAndTheTextSizeIsAsked) {
     prompter_.reply(QString());
     f.action("NomSizeSet")->trigger();
     ASSERT_EQ(prompter_.records().size(), 2u);
-    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("文字サイズを入力してください\r\n現在のサイズ> 10.5"));
+    EXPECT_EQ(prompter_.records()[0].text,
+              QStringLiteral("文字サイズを入力してください\r\n現在のサイズ> 10.5"));
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
     EXPECT_EQ(prompter_.records()[0].defaultText, QStringLiteral("10.5"));
     EXPECT_EQ(prompter_.records()[1].text, QStringLiteral("4より大きい数を入力してください"));
@@ -264,7 +268,8 @@ TEST_F(ViewerCommandsTest, MinimumWindowAndItsDirectoryChanger) {
     Form1& f = *form_;
     const QString sub = folder(QStringLiteral("sub"));
     QDir(folder()).mkdir(QStringLiteral("sub"));
-    ASSERT_TRUE(QFile::copy(testData(QStringLiteral("pictures/gif/hopper.gif")), sub + QStringLiteral("/only.gif")));
+    ASSERT_TRUE(
+        QFile::copy(testData(QStringLiteral("pictures/gif/hopper.gif")), sub + QStringLiteral("/only.gif")));
     openPictures();
     f.show();
     f.state().minWindowOnMainWindow = true;
@@ -273,7 +278,8 @@ TEST_F(ViewerCommandsTest, MinimumWindowAndItsDirectoryChanger) {
     ASSERT_TRUE(mini);
     EXPECT_TRUE(mini->isVisible());
     EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(mini->windowTitle(), QStringLiteral("ミニマムウィンドウ - ") + folder(QStringLiteral("bmp_hopper.bmp")));
+    EXPECT_EQ(mini->windowTitle(),
+              QStringLiteral("ミニマムウィンドウ - ") + folder(QStringLiteral("bmp_hopper.bmp")));
 
     QTest::keyClick(mini, Qt::Key_D);
     QPointer<QWidget> changer = viewers().changer();
@@ -287,14 +293,16 @@ TEST_F(ViewerCommandsTest, MinimumWindowAndItsDirectoryChanger) {
     // A file picked in the changer is shown by the main window and copied.
     c.List1->setCurrentRow(1);
     EXPECT_EQ(f.File1->listIndex(), 1);
-    EXPECT_EQ(mini->windowTitle(), QStringLiteral("ミニマムウィンドウ - ") + folder(QStringLiteral("bmp_pal8.bmp")));
+    EXPECT_EQ(mini->windowTitle(),
+              QStringLiteral("ミニマムウィンドウ - ") + folder(QStringLiteral("bmp_pal8.bmp")));
 
     // Enter on a folder opens it and refills the changer.
     c.Combo1->setEditText(sub);
     QTest::keyClick(c.Combo1, Qt::Key_Return);
     EXPECT_EQ(QDir::cleanPath(f.Dir1->path()), QDir::cleanPath(sub));
     ASSERT_EQ(c.List1->count(), 1);
-    EXPECT_EQ(mini->windowTitle(), QStringLiteral("ミニマムウィンドウ - ") + sub + QStringLiteral("/only.gif"));
+    EXPECT_EQ(mini->windowTitle(),
+              QStringLiteral("ミニマムウィンドウ - ") + sub + QStringLiteral("/only.gif"));
     // A path that names nothing changes nothing but the texts.
     c.Combo1->setEditText(folder(QStringLiteral("nowhere")));
     QTest::keyClick(c.Combo1, Qt::Key_Return);
@@ -321,11 +329,13 @@ TEST_F(ViewerCommandsTest, MinimumWindowAndItsDirectoryChanger) {
 
 TEST_F(ViewerCommandsTest, BadFilesBetweenStepsLeaveTheWindowUsable) {
     Form1& f = *form_;
-    ASSERT_TRUE(QFile::copy(testData(QStringLiteral("pictures/broken/badwidth.bmp")), folder(QStringLiteral("bmp_o.bmp"))));
+    ASSERT_TRUE(QFile::copy(testData(QStringLiteral("pictures/broken/badwidth.bmp")),
+                            folder(QStringLiteral("bmp_o.bmp"))));
     openPictures();
     ASSERT_EQ(f.File1->listCount(), 4);
     int broken = 0;
-    while (f.File1->entry(broken) != QLatin1String("bmp_o.bmp")) ++broken;
+    while (f.File1->entry(broken) != QLatin1String("bmp_o.bmp"))
+        ++broken;
     f.File1->setListIndex((broken + 3) % 4);
     f.action("ZenBit")->trigger();
     AllWindow* w = viewers().allWindow();
@@ -350,7 +360,8 @@ TEST_F(ViewerCommandsTest, BadFilesBetweenStepsLeaveTheWindowUsable) {
     QTest::keyClick(w, Qt::Key_S);
     ASSERT_TRUE(w->slideshowRunning());
     QTest::qWait(100);
-    for (const QString& name : QDir(data_.path()).entryList(QDir::Files)) QFile::remove(folder(name));
+    for (const QString& name : QDir(data_.path()).entryList(QDir::Files))
+        QFile::remove(folder(name));
     QTest::qWait(100);
     f.File1->refresh();
     EXPECT_EQ(f.File1->listCount(), 0);
@@ -373,5 +384,5 @@ TEST_F(ViewerCommandsTest, TheNextPictureIsDecodedAheadForTheDownKeyToo) {
     EXPECT_LE(ahead.held(), 2);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

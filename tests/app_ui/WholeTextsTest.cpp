@@ -20,11 +20,11 @@ namespace {
 
 void expectWhole(const QLabel* label, bool widthToo) {
     const QSize needed = label->sizeHint();
-    EXPECT_LE(needed.height(), label->height()) << label->objectName().toStdString() << ": "
-                                                << label->text().toStdString();
+    EXPECT_LE(needed.height(), label->height())
+        << label->objectName().toStdString() << ": " << label->text().toStdString();
     if (widthToo) {
-        EXPECT_LE(needed.width(), label->width()) << label->objectName().toStdString() << ": "
-                                                  << label->text().toStdString();
+        EXPECT_LE(needed.width(), label->width())
+            << label->objectName().toStdString() << ": " << label->text().toStdString();
     }
 }
 
@@ -34,10 +34,10 @@ TEST_F(Form1Test, LabelsUnderTheFileListKeepWholeLinesAtTheMinimumSize) {
     f.resize(twips::toPixels(kMinWindowWidth), 300);
     f.show();
     f.navigator().OpenFolder(data_.path());
-    f.Combo1->setCurrentIndex(8);  // "TXT,RTF,INI,BATファイル"
+    f.Combo1->setCurrentIndex(8); // "TXT,RTF,INI,BATファイル"
     ASSERT_EQ(f.File1->fileName(), QStringLiteral("big.txt"));
     ASSERT_FALSE(f.Bytes->text().isEmpty());
-    ASSERT_EQ(f.Info->text().count(u'\n'), 1);  // two lines
+    ASSERT_EQ(f.Info->text().count(u'\n'), 1); // two lines
     expectWhole(f.Bytes, true);
     // The second line carries the whole path; the label's tool tip holds it
     // when the list is narrower, so only the lines' height is measured.
@@ -48,7 +48,8 @@ TEST_F(Form1Test, LabelsUnderTheFileListKeepWholeLinesAtTheMinimumSize) {
 }
 
 TEST_F(Form1Test, TheInformationLabelShortensALongPathVisibly) {
-    const QString deep = QDir(data_.path()).filePath(QStringLiteral("a rather long folder name/").repeated(6) + "end");
+    const QString deep =
+        QDir(data_.path()).filePath(QStringLiteral("a rather long folder name/").repeated(6) + "end");
     ASSERT_TRUE(QDir().mkpath(deep));
     Form1& f = start();
     f.resize(twips::toPixels(kMinWindowWidth), 500);
@@ -60,8 +61,9 @@ TEST_F(Form1Test, TheInformationLabelShortensALongPathVisibly) {
     ASSERT_EQ(shown.size(), 2);
     EXPECT_TRUE(shown[1].contains(QChar(0x2026))) << shown[1].toStdString();
     EXPECT_TRUE(shown[1].endsWith(QStringLiteral("内0のオブジェクト"))) << shown[1].toStdString();
-    for (const QString& line : shown) EXPECT_LE(info->fontMetrics().horizontalAdvance(line), info->contentsRect().width());
-    EXPECT_TRUE(f.Info->toolTip().contains(deep));  // the whole text stays at hand
+    for (const QString& line : shown)
+        EXPECT_LE(info->fontMetrics().horizontalAdvance(line), info->contentsRect().width());
+    EXPECT_TRUE(f.Info->toolTip().contains(deep)); // the whole text stays at hand
 }
 
 TEST_F(Form1Test, AboutTextsStandWholeBesideThePicture) {
@@ -79,5 +81,5 @@ TEST_F(Form1Test, AboutTextsStandWholeBesideThePicture) {
     }
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

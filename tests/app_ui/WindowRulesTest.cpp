@@ -23,7 +23,7 @@ namespace orbet::test {
 namespace {
 
 class WindowRulesTest : public Form1Test {
-protected:
+  protected:
     QString put(const char* name, const char* source) {
         const QString path = QDir(data_.path()).filePath(QString::fromLatin1(name));
         EXPECT_TRUE(QFile::copy(testData(QString::fromLatin1(source)), path)) << source;
@@ -35,14 +35,15 @@ TEST_F(WindowRulesTest, EveryKeyIsLoadedIntoTheWindowAndSavedBackUnchanged) {
     put("a.jpg", "pictures/jpeg/hopper.jpg");
     put("b.jpg", "pictures/jpeg/hopper_gray.jpg");
     // Each key away from its default, in the order and form the program writes.
-    const QByteArray ini = "LastPath=" + data_.path().toUtf8() +
-                           "\r\nWisndowStatas=0\r\nLeft=600\r\nTop=450\r\nWidth=9000\r\nHeight=7200\r\n"
-                           "LastFileList=1\r\nLastFilter=3\r\nBar=2535\r\nAutoMode=0\r\nSetAutoH=1\r\n"
-                           "NotIniBat=0\r\nTxtEdi=1\r\nAutoPlay=1\r\nAutoRep=1\r\nAutoRepv2=0\r\nStrSize= 12.5\r\n"
-                           "Archive=0\r\nHide=1\r\nSystem=1\r\nSlideShowTimer=750\r\nBackcolorR= 10 \r\n"
-                           "BackcolorG= 20 \r\nBackcolorB= 30 \r\nRnd=1\r\nNodeExpand=1\r\nNodeClose=1\r\n"
-                           "MinWindow_on_MainWindow=1\r\nMinWindowSize=1\r\nMinWindowSizeType=1\r\n"
-                           "HideDirectory=1\r\n";
+    const QByteArray ini =
+        "LastPath=" + data_.path().toUtf8() +
+        "\r\nWisndowStatas=0\r\nLeft=600\r\nTop=450\r\nWidth=9000\r\nHeight=7200\r\n"
+        "LastFileList=1\r\nLastFilter=3\r\nBar=2535\r\nAutoMode=0\r\nSetAutoH=1\r\n"
+        "NotIniBat=0\r\nTxtEdi=1\r\nAutoPlay=1\r\nAutoRep=1\r\nAutoRepv2=0\r\nStrSize= 12.5\r\n"
+        "Archive=0\r\nHide=1\r\nSystem=1\r\nSlideShowTimer=750\r\nBackcolorR= 10 \r\n"
+        "BackcolorG= 20 \r\nBackcolorB= 30 \r\nRnd=1\r\nNodeExpand=1\r\nNodeClose=1\r\n"
+        "MinWindow_on_MainWindow=1\r\nMinWindowSize=1\r\nMinWindowSizeType=1\r\n"
+        "HideDirectory=1\r\n";
     writeIni(ini);
     Form1& f = start();
     // What the window shows for each key.
@@ -56,10 +57,11 @@ TEST_F(WindowRulesTest, EveryKeyIsLoadedIntoTheWindowAndSavedBackUnchanged) {
     const struct {
         const char* item;
         bool on;
-    } marks[] = {{"SetAutoPD", false}, {"ZenHi", true},     {"InBaNotD", false}, {"EdiOK", true},
-                 {"SetAuD", true},     {"SetRepD", true},   {"SetAuRepD", false}, {"MunuASet", false},
+    } marks[] = {{"SetAutoPD", false}, {"ZenHi", true},   {"InBaNotD", false},  {"EdiOK", true},
+                 {"SetAuD", true},     {"SetRepD", true}, {"SetAuRepD", false}, {"MunuASet", false},
                  {"Hiddemset", true},  {"SYSSet", true}};
-    for (const auto& m : marks) EXPECT_EQ(f.isChecked(m.item), m.on) << m.item;
+    for (const auto& m : marks)
+        EXPECT_EQ(f.isChecked(m.item), m.on) << m.item;
     EXPECT_FALSE(f.RT->isReadOnly());
     EXPECT_FALSE(f.File1->attributes().archive);
     EXPECT_TRUE(f.File1->attributes().hidden);
@@ -90,9 +92,10 @@ TEST_F(WindowRulesTest, UserFilterRowsShowByTheirReadingMethod) {
     writeAll(dir.filePath("t.txt"), "plain words");
     const QString page = dir.filePath("w.html");
     writeAll(page, "<p>page</p>");
-    ASSERT_TRUE(writeAll(home(QStringLiteral("Vae011.vaf")),
-                         "\"Pics\",\"*.bmp\",0,\"Texts\",\"*.txt\",1,\"Webs\",\"*.html\",2,\"Sounds\",\"*.wav\",3," +
-                             QByteArray(2988, ',')));
+    ASSERT_TRUE(
+        writeAll(home(QStringLiteral("Vae011.vaf")),
+                 "\"Pics\",\"*.bmp\",0,\"Texts\",\"*.txt\",1,\"Webs\",\"*.html\",2,\"Sounds\",\"*.wav\",3," +
+                     QByteArray(2988, ',')));
     writeIni("LastFilter=15\r\nLastPath=" + data_.path().toUtf8() + "\r\n");
     Form1& f = start();
     ASSERT_EQ(f.Combo1->count(), 19);
@@ -181,5 +184,5 @@ TEST_F(WindowRulesTest, AScrollBarTurnsOnOnlyPastTheFrame) {
     }
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

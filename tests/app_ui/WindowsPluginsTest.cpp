@@ -30,12 +30,13 @@ namespace orbet::test {
 namespace {
 
 class WindowsPluginsTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         Form1Test::SetUp();
         ASSERT_TRUE(wineInstalled()) << "scripts/deps.sh installs Wine";
         for (const char* name : {"IFotp3.spi", "IFotp6.sph", "IFotpn.spi", "IFcrash.spi"})
-            ASSERT_TRUE(copyPlugin(testPlugin(QString::fromLatin1(name)), plugins_.path(), QString::fromLatin1(name)));
+            ASSERT_TRUE(copyPlugin(testPlugin(QString::fromLatin1(name)), plugins_.path(),
+                                   QString::fromLatin1(name)));
         writeStoreValue(QStringLiteral("SusiePlugin"), QStringLiteral("Path"), plugins_.path());
         // In list order: a crashing plug-in's picture between good ones.
         ASSERT_TRUE(writeAll(data_.filePath(QStringLiteral("a.otp3")), testPicture("OTP3", 64, 48)));
@@ -72,7 +73,8 @@ TEST_F(WindowsPluginsTest, EachKindShowsItsPicturesAndACrashLeavesTheWindowWorki
     // and the next key shows the 64-bit plug-in's picture.
     f.File1->setFocus();
     QTest::keyClick(f.File1, Qt::Key_Down);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.File1->fileName() == QLatin1String("b.crsh") && f.MP->isEmpty(); }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return f.File1->fileName() == QLatin1String("b.crsh") && f.MP->isEmpty(); }, 20000));
     QTest::keyClick(f.File1, Qt::Key_Down);
     ASSERT_TRUE(shown(f, QStringLiteral("c.otp6")));
     EXPECT_EQ(patternMismatch(f.MP->picture()), QString());
@@ -152,9 +154,9 @@ TEST_F(WindowsPluginsTest, WithoutWineTheInformationWindowNamesThePluginsLeftOut
     PluginInfoWindow info(f.plugins(), &f);
     EXPECT_EQ(info.List1->count(), 1);
     EXPECT_FALSE(info.Label4->isHidden());
-    EXPECT_EQ(info.Label4->text(),
-              QStringLiteral("Wineがインストールされていないため読み込めなかったプラグイン: IFcrash.spi, IFotp3.spi, IFotp6.sph"));
+    EXPECT_EQ(info.Label4->text(), QStringLiteral("Wineがインストールされていないため読み込めなかったプラグイ"
+                                                  "ン: IFcrash.spi, IFotp3.spi, IFotp6.sph"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -17,7 +17,7 @@ namespace {
 // The minimum window under a window manager, which draws its frame only
 // after the window is shown.
 class MiniWindowFrameTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "needs the X server (scripts/test runs xvfb-run)";
@@ -42,7 +42,8 @@ TEST_F(MiniWindowFrameTest, ItsFrameSitsInTheScreensCornerAndItComesBackInFrontO
     MiniWindow* mini = viewers().miniWindow();
     ASSERT_NE(mini, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(mini));
-    for (int i = 0; i < 50 && mini->frameGeometry() == mini->geometry(); ++i) QTest::qWait(100);
+    for (int i = 0; i < 50 && mini->frameGeometry() == mini->geometry(); ++i)
+        QTest::qWait(100);
     ASSERT_NE(mini->frameGeometry(), mini->geometry()) << "the window manager drew no frame";
     // The window manager moves the frame in its own time.
     QTest::qWaitFor([&] { return mini->frameGeometry().bottomLeft() == screen.bottomLeft(); }, 5000);
@@ -66,5 +67,5 @@ TEST_F(MiniWindowFrameTest, ItsFrameSitsInTheScreensCornerAndItComesBackInFrontO
     EXPECT_TRUE(waitForScreenColour(centre, QColor(200, 30, 40), 3000));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -19,7 +19,9 @@ void ScreenTest::SetUp() {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
 }
 
-QRect globalRect(const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
+QRect globalRect(const QWidget* w) {
+    return QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+}
 
 QImage screenOf(const QWidget* w) {
     const QRect r = globalRect(w);
@@ -28,7 +30,10 @@ QImage screenOf(const QWidget* w) {
 }
 
 QColor screenColour(const QPoint& global) {
-    return QGuiApplication::primaryScreen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage().pixelColor(0, 0);
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, global.x(), global.y(), 1, 1)
+        .toImage()
+        .pixelColor(0, 0);
 }
 
 bool waitForScreenColour(const QPoint& global, const QColor& colour, int timeoutMs) {
@@ -46,8 +51,9 @@ double sameFraction(const QImage& a, const QImage& b) {
     const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
     qint64 same = 0;
     for (int row = 0; row < x.height(); ++row)
-        for (int col = 0; col < x.width(); ++col) same += x.pixel(col, row) == y.pixel(col, row);
+        for (int col = 0; col < x.width(); ++col)
+            same += x.pixel(col, row) == y.pixel(col, row);
     return double(same) / (double(x.width()) * x.height());
 }
 
-}  // namespace orbet::test
+} // namespace orbet::test

@@ -15,7 +15,7 @@ namespace orbet::test {
 // window system does (native windows, surfaces, stacking) and read the
 // pixels the screen shows.
 class ScreenTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override;
 };
 
@@ -27,4 +27,4 @@ bool waitForScreenColour(const QPoint& global, const QColor& colour, int timeout
 // The share of pixels two images of one size have in common (0 when sizes differ).
 double sameFraction(const QImage& a, const QImage& b);
 
-}  // namespace orbet::test
+} // namespace orbet::test

@@ -1,6 +1,6 @@
 #include <QAction>
-#include <QIcon>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QWindow>
@@ -15,7 +15,7 @@ namespace {
 // The X server of the tests has no notification area, as some desktops have
 // none: there the tray commands must leave the window within reach.
 class NoTrayTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "needs the X server (scripts/test runs xvfb-run)";
@@ -67,5 +67,5 @@ TEST_F(NoTrayTest, ResidentStartsAreMinimisedEveryTime) {
     expectMinimisedNotHidden();
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

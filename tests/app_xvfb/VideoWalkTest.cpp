@@ -20,12 +20,13 @@ namespace orbet::test {
 namespace {
 
 class VideoWalkTest : public ScreenTest {
-protected:
+  protected:
     // A folder of its own holding copies of the test files.
     QString folderWith(const QString& name, const QStringList& sources) {
         const QString dir = QDir(data_.path()).filePath(name);
         QDir().mkpath(dir);
-        for (const QString& s : sources) QFile::copy(testData(s), QDir(dir).filePath(QFileInfo(s).fileName()));
+        for (const QString& s : sources)
+            QFile::copy(testData(s), QDir(dir).filePath(QFileInfo(s).fileName()));
         return dir;
     }
     void go(const QString& folder, int filter) {
@@ -80,7 +81,8 @@ TEST_F(VideoWalkTest, VideoThenWebPageThenPictureThenVideo) {
     go(pictures, 0);
     ASSERT_EQ(f.MP->picture().size(), QSize(300, 200));
     const QPoint middle = f.MP->mapToGlobal(QPoint(150, 100));
-    EXPECT_TRUE(waitForScreenColour(middle, QColor(255, 0, 0))) << "seen " << screenColour(middle).name().toStdString();
+    EXPECT_TRUE(waitForScreenColour(middle, QColor(255, 0, 0)))
+        << "seen " << screenColour(middle).name().toStdString();
 
     go(media, 10);
     waitForVideo();
@@ -108,8 +110,9 @@ TEST_F(VideoWalkTest, LeavingTheMediaOrEmptyingThePaneTakesTheVideoAway) {
     f.Combo1->setCurrentIndex(0);
     EXPECT_FALSE(f.MMC->video()->isVisible());
     const QPoint middle = f.BP->mapToGlobal(f.BP->rect().center());
-    EXPECT_TRUE(waitForScreenColour(middle, QColor(255, 255, 255))) << "seen " << screenColour(middle).name().toStdString();
+    EXPECT_TRUE(waitForScreenColour(middle, QColor(255, 255, 255)))
+        << "seen " << screenColour(middle).name().toStdString();
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

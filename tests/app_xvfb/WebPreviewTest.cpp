@@ -25,7 +25,7 @@ namespace {
 
 // A loopback web server of the test's own that counts what reaches it.
 class LoopbackServer {
-public:
+  public:
     LoopbackServer() {
         EXPECT_TRUE(server_.listen(QHostAddress::LocalHost));
         QObject::connect(&server_, &QTcpServer::newConnection, [this] {
@@ -39,7 +39,7 @@ public:
     int connections() const { return connections_; }
     const QStringList& paths() const { return paths_; }
 
-private:
+  private:
     void answer(QTcpSocket* s) {
         const QByteArray head = s->readAll();
         const QByteArray path = head.split(' ').value(1);
@@ -57,8 +57,8 @@ private:
             type = "application/octet-stream";
             extra = "Content-Disposition: attachment; filename=\"got.bin\"\r\n";
         }
-        s->write("HTTP/1.1 200 OK\r\nContent-Type: " + type + "\r\n" + extra +
-                 "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        s->write("HTTP/1.1 200 OK\r\nContent-Type: " + type + "\r\n" + extra + "Content-Length: " +
+                 QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
         s->disconnectFromHost();
     }
 
@@ -67,7 +67,9 @@ private:
     QStringList paths_;
 };
 
-QWebEngineView* engineView(QWidget* w) { return qobject_cast<QWebEngineView*>(w); }
+QWebEngineView* engineView(QWidget* w) {
+    return qobject_cast<QWebEngineView*>(w);
+}
 
 // A page whose file field covers its top-left corner.
 const QByteArray kFileFieldPage =
@@ -113,19 +115,26 @@ QByteArray readingPage(const QString& absoluteSecret) {
            "function sync(u){ try { var x = new XMLHttpRequest(); x.open('GET', u, false); x.send();"
            " return x.responseText || 'empty'; } catch (e) { return 'refused'; } }\n"
            "out.push('xhr-near=' + sync('secret.txt'));\n"
-           "out.push('xhr-abs=' + sync('" + abs + "'));\n"
-           "function get(u){ return fetch(u).then(function(r){ return r.text(); }).catch(function(){ return 'refused'; }); }\n"
-           "var frame = new Promise(function(res){ var f = document.createElement('iframe'); f.src = 'secret.txt';"
-           " f.onload = function(){ try { res(f.contentDocument.body.innerText); } catch (e) { res('refused'); } };"
+           "out.push('xhr-abs=' + sync('" +
+           abs +
+           "'));\n"
+           "function get(u){ return fetch(u).then(function(r){ return r.text(); }).catch(function(){ return "
+           "'refused'; }); }\n"
+           "var frame = new Promise(function(res){ var f = document.createElement('iframe'); f.src = "
+           "'secret.txt';"
+           " f.onload = function(){ try { res(f.contentDocument.body.innerText); } catch (e) { "
+           "res('refused'); } };"
            " document.body.appendChild(f); setTimeout(function(){ res('refused'); }, 3000); });\n"
-           "Promise.all([get('secret.txt'), get('" + abs + "'), frame]).then(function(r){"
+           "Promise.all([get('secret.txt'), get('" +
+           abs +
+           "'), frame]).then(function(r){"
            " out.push('fetch-near=' + r[0], 'fetch-abs=' + r[1], 'frame=' + r[2]);"
            " document.title = 'done ' + out.join(' '); });\n"
            "</script></body></html>";
 }
 
 class WebPreviewTest : public ScreenTest {
-protected:
+  protected:
     QString folder(const QString& name) {
         const QString dir = QDir(data_.path()).filePath(name);
         QDir().mkpath(dir);
@@ -172,12 +181,13 @@ TEST_F(WebPreviewTest, APreviewedPageShowsItsOwnPictureAndStyleSheet) {
     ASSERT_TRUE(writeAll(QDir(dir).filePath("style.css"),
                          "body { background: rgb(0, 0, 255); margin: 0 }\n"
                          "img { position: absolute; left: 10px; top: 10px; width: 80px; height: 80px }\n"));
-    ASSERT_TRUE(writeAll(QDir(dir).filePath("page.html"),
-                         "<html><head><link rel='stylesheet' href='style.css'></head>"
-                         "<body><img src='pic.png'><script>\n"
-                         "window.onload = function(){ document.title = 'shown ' + document.images[0].naturalWidth + ' '"
-                         " + getComputedStyle(document.body).backgroundColor; };\n"
-                         "</script></body></html>"));
+    ASSERT_TRUE(writeAll(
+        QDir(dir).filePath("page.html"),
+        "<html><head><link rel='stylesheet' href='style.css'></head>"
+        "<body><img src='pic.png'><script>\n"
+        "window.onload = function(){ document.title = 'shown ' + document.images[0].naturalWidth + ' '"
+        " + getComputedStyle(document.body).backgroundColor; };\n"
+        "</script></body></html>"));
     preview(dir);
     QWidget* view = form_->WB1->view();
     EXPECT_EQ(waitForTitle(view, QStringLiteral("shown")), QStringLiteral("shown 80 rgb(0, 0, 255)"));
@@ -200,7 +210,8 @@ TEST_F(WebPreviewTest, APreviewedPageGetsNoPermissionNoWindowNoDialog) {
         "alert('hello'); out.push(confirm('sure?') ? 'confirmed' : 'unconfirmed');\n"
         "var left = 2;\n"
         "function fin(t){ out.push(t); if (--left == 0) document.title = 'done ' + out.join(' '); }\n"
-        "navigator.geolocation.getCurrentPosition(function(){ fin('geo=yes'); }, function(){ fin('geo=no'); });\n"
+        "navigator.geolocation.getCurrentPosition(function(){ fin('geo=yes'); }, function(){ fin('geo=no'); "
+        "});\n"
         "Notification.requestPermission().then(function(p){ fin('notify=' + p); });\n"
         "</script></body></html>"));
     const QWidgetList before = QApplication::topLevelWidgets();
@@ -229,19 +240,28 @@ TEST_F(WebPreviewTest, APreviewedPageReachesNoNetwork) {
     const QString dir = folder("caller");
     const QByteArray base = server.base().toUtf8();
     ASSERT_TRUE(writeAll(QDir(dir).filePath("page.html"),
-                         "<html><body><img src='" + base + "/image.png'>"
-                         "<form id='f' method='post' action='" + base + "/form'><input name='a' value='b'></form>"
-                         "<script>\n"
-                         "fetch('" + base + "/fetch').catch(function(){});\n"
-                         "try { var x = new XMLHttpRequest(); x.open('GET', '" + base + "/xhr', false); x.send(); }"
-                         " catch (e) {}\n"
-                         "setTimeout(function(){ document.getElementById('f').submit(); }, 200);\n"
-                         "setTimeout(function(){ location.href = '" + base + "/navigation'; }, 400);\n"
-                         "setTimeout(function(){ document.title = 'tried'; }, 700);\n"
-                         "</script></body></html>"));
+                         "<html><body><img src='" + base +
+                             "/image.png'>"
+                             "<form id='f' method='post' action='" +
+                             base +
+                             "/form'><input name='a' value='b'></form>"
+                             "<script>\n"
+                             "fetch('" +
+                             base +
+                             "/fetch').catch(function(){});\n"
+                             "try { var x = new XMLHttpRequest(); x.open('GET', '" +
+                             base +
+                             "/xhr', false); x.send(); }"
+                             " catch (e) {}\n"
+                             "setTimeout(function(){ document.getElementById('f').submit(); }, 200);\n"
+                             "setTimeout(function(){ location.href = '" +
+                             base +
+                             "/navigation'; }, 400);\n"
+                             "setTimeout(function(){ document.title = 'tried'; }, 700);\n"
+                             "</script></body></html>"));
     preview(dir);
     EXPECT_EQ(waitForTitle(form_->WB1->view(), QStringLiteral("tried")), QStringLiteral("tried"));
-    QTest::qWait(1500);  // anything late would have arrived by now
+    QTest::qWait(1500); // anything late would have arrived by now
     EXPECT_EQ(server.connections(), 0) << server.paths().join(' ').toStdString();
     EXPECT_NE(engineView(form_->WB1->view())->url().scheme(), QStringLiteral("http"));
 }
@@ -262,7 +282,8 @@ TEST_F(WebPreviewTest, TheMiniBrowserBrowsesAsksBeforeDownloadingAndKeepsTheFile
     // A remote page loads nothing local, so it cannot tell which files exist.
     const QString picture = QDir(data_.path()).filePath("local.png");
     QImage(4, 4, QImage::Format_RGB32).save(picture);
-    web->Text1->setText(server.base() + QStringLiteral("/probe?") + QString::fromLatin1(QUrl::toPercentEncoding(picture)));
+    web->Text1->setText(server.base() + QStringLiteral("/probe?") +
+                        QString::fromLatin1(QUrl::toPercentEncoding(picture)));
     QTest::keyClick(web->Text1, Qt::Key_Return);
     EXPECT_EQ(waitForTitle(web->Web, QStringLiteral("probe")), QStringLiteral("probe blocked"));
 
@@ -270,7 +291,8 @@ TEST_F(WebPreviewTest, TheMiniBrowserBrowsesAsksBeforeDownloadingAndKeepsTheFile
     engineView(web->Web)->setUrl(QUrl(server.base() + QStringLiteral("/download")));
     QElapsedTimer t;
     t.start();
-    while (prompter_.records().empty() && t.elapsed() < 15000) QTest::qWait(50);
+    while (prompter_.records().empty() && t.elapsed() < 15000)
+        QTest::qWait(50);
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].kind, ScriptedPrompter::Kind::SaveFile);
     EXPECT_EQ(prompter_.records()[0].dialog.initialName, QStringLiteral("got.bin"));
@@ -282,7 +304,8 @@ TEST_F(WebPreviewTest, TheMiniBrowserBrowsesAsksBeforeDownloadingAndKeepsTheFile
     prompter_.reply(target);
     engineView(web->Web)->setUrl(QUrl(server.base() + QStringLiteral("/download")));
     t.restart();
-    while (QFileInfo(target).size() != 7 && t.elapsed() < 15000) QTest::qWait(50);
+    while (QFileInfo(target).size() != 7 && t.elapsed() < 15000)
+        QTest::qWait(50);
     EXPECT_EQ(readAll(target), QByteArray("payload"));
 
     // A local page opened there reads no other file either.
@@ -311,5 +334,5 @@ TEST_F(WebPreviewTest, TheMiniBrowserBrowsesAsksBeforeDownloadingAndKeepsTheFile
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("送信するファイルの選択"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

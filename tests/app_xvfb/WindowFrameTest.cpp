@@ -11,7 +11,7 @@ namespace {
 // The remembered left and top are the outer window's: at 0,0 the title bar
 // is on the screen, and what is restored is saved back unchanged.
 class WindowFrameTest : public Form1Test {
-protected:
+  protected:
     void SetUp() override {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             GTEST_SKIP() << "needs the X server (scripts/test runs xvfb-run)";
@@ -24,7 +24,8 @@ protected:
         f.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));
         // The frame is known once the window manager has reparented the window.
-        for (int i = 0; i < 50 && f.frameGeometry() == f.geometry(); ++i) QTest::qWait(100);
+        for (int i = 0; i < 50 && f.frameGeometry() == f.geometry(); ++i)
+            QTest::qWait(100);
         QTest::qWait(200);
         return f;
     }
@@ -56,5 +57,5 @@ TEST_F(WindowFrameTest, ARestoredWindowIsSavedBackUnchanged) {
         << savedIni().toStdString();
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

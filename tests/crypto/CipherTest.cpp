@@ -35,20 +35,22 @@ TEST(Cipher, OneRoundWithKnownKeyRotatesEveryDigit) {
 
 TEST(Cipher, RoundsAreInverseAndStayInTheirRanges) {
     ScriptedPrompter prompter;
-    BinAngsDL bin(prompter);  // the program's own generator
+    BinAngsDL bin(prompter); // the program's own generator
     QSet<QChar> decoys, keys;
     auto* gen = QRandomGenerator::global();
     for (int t = 0; t < 2000; ++t) {
         QString text;
         const int length = int(gen->bounded(0, 40));
-        for (int i = 0; i < length; ++i) text += QLatin1Char("0123456789ABCDEF"[gen->bounded(16)]);
+        for (int i = 0; i < length; ++i)
+            text += QLatin1Char("0123456789ABCDEF"[gen->bounded(16)]);
         const QString scrambled = bin.Angs(text);
         ASSERT_EQ(scrambled.size(), text.size() + 2);
         decoys.insert(scrambled[0]);
         keys.insert(scrambled[1]);
         ASSERT_EQ(BinAngsDL::Hukgs(scrambled), text);
     }
-    EXPECT_EQ(decoys, QSet<QChar>({'1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'}));
+    EXPECT_EQ(decoys,
+              QSet<QChar>({'1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E', 'F'}));
     EXPECT_EQ(keys, QSet<QChar>({'1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E'}));
 }
 
@@ -59,14 +61,18 @@ TEST(Cipher, ProtectedFileMatchesTheLayoutByteForByte) {
     ASSERT_TRUE(writeAll(source, QByteArray("\x00\xAB", 2)));
     ScriptedPrompter prompter;
     BinAngsDL bin(prompter);
-    FixedRandom random{{1, 4, 2, 5, 3, 6}};  // k1 r1 k2 r2 k3 r3
+    FixedRandom random{{1, 4, 2, 5, 3, 6}}; // k1 r1 k2 r2 k3 r3
     bin.setRandomSource(random.source());
     bin.setPass("pw");
     bin.setFilename("ab");
     ASSERT_EQ(bin.ProtectFile(source, target), BinAngsDL::Protected::Written);
     // Worked out by hand: r3k3, (r2+k3)(k2+k3), (r1+k2+k3)(K), then
     // "pw\r\nab\r\n00AB\r\n" with both halves of every byte plus K = 6.
-    const QByteArray expected = QByteArray::fromHex("638596" "D6DD6360" "C7C86360" "9696A7A8" "6360");
+    const QByteArray expected = QByteArray::fromHex("638596"
+                                                    "D6DD6360"
+                                                    "C7C86360"
+                                                    "9696A7A8"
+                                                    "6360");
     EXPECT_EQ(readAll(target), expected);
     EXPECT_EQ(expected.size(), 2 + 2 + 2 * 2 + 9);
     EXPECT_TRUE(prompter.records().empty());
@@ -75,7 +81,8 @@ TEST(Cipher, ProtectedFileMatchesTheLayoutByteForByte) {
 TEST(Cipher, StreamedFileEqualsThreeTextRounds) {
     QTemporaryDir dir;
     QByteArray content;
-    for (int i = 0; i < 3000; ++i) content.append(char(i * 7));
+    for (int i = 0; i < 3000; ++i)
+        content.append(char(i * 7));
     ASSERT_TRUE(writeAll(dir.filePath("data.bin"), content));
     ScriptedPrompter prompter;
     BinAngsDL bin(prompter);
@@ -86,7 +93,8 @@ TEST(Cipher, StreamedFileEqualsThreeTextRounds) {
     bin.setRandomSource(textRandom.source());
     const QString text = bin.PassAngs(*bin.OpenBin(dir.filePath("data.bin")));
     bin.setRandomSource(fileRandom.source());
-    ASSERT_EQ(bin.ProtectFile(dir.filePath("data.bin"), dir.filePath("x.ang")), BinAngsDL::Protected::Written);
+    ASSERT_EQ(bin.ProtectFile(dir.filePath("data.bin"), dir.filePath("x.ang")),
+              BinAngsDL::Protected::Written);
     const QByteArray file = readAll(dir.filePath("x.ang"));
     EXPECT_EQ(QString::fromLatin1(file.toHex().toUpper()), text);
     EXPECT_EQ(file, buildProtected(QByteArray("\x94\xe9\x96\xa7\r\n\x83\x66\x81\x5b\x83\x5e.bin\r\n") +
@@ -94,5 +102,5 @@ TEST(Cipher, StreamedFileEqualsThreeTextRounds) {
                                    {{14, 7, 1}, {15, 1, 8}}));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

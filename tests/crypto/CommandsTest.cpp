@@ -19,7 +19,7 @@ namespace {
 using Kind = ScriptedPrompter::Kind;
 
 class CommandsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(QDir(dir_.path()).mkdir("other"));
         writeAll(path("doc.txt"), "document");
@@ -41,7 +41,7 @@ protected:
 };
 
 TEST_F(CommandsTest, ProtectThenRestoreElsewhere) {
-    prompter_.reply(path("other/doc"));  // no extension is added
+    prompter_.reply(path("other/doc")); // no extension is added
     prompter_.reply(QStringLiteral("鍵"));
     commands_.PasAng();
     ASSERT_EQ(prompter_.records().size(), 2u);
@@ -78,11 +78,12 @@ TEST_F(CommandsTest, FilesThatCannotBeProtectedAndRestoredAreRefusedBeforeTheDia
         writeAll(path(name), "content");
         state_.currentFilePath = path(name);
         prompter_.clear();
-        prompter_.reply(path("x.ang"));  // were the dialog shown
+        prompter_.reply(path("x.ang")); // were the dialog shown
         prompter_.reply("pw");
         commands_.PasAng();
         ASSERT_EQ(prompter_.records().size(), 1u);
-        EXPECT_EQ(record(0).text, QStringLiteral("ファイル名に改行などの制御文字が含まれているため、暗号化できません"));
+        EXPECT_EQ(record(0).text,
+                  QStringLiteral("ファイル名に改行などの制御文字が含まれているため、暗号化できません"));
         EXPECT_EQ(record(0).title, QStringLiteral("Orbet"));
         EXPECT_FALSE(QFile::exists(path("x.ang")));
         EXPECT_TRUE(busy_.empty());
@@ -104,7 +105,8 @@ TEST_F(CommandsTest, FilesThatCannotBeProtectedAndRestoredAreRefusedBeforeTheDia
     prompter_.clear();
     commands_.PasAng();
     ASSERT_EQ(prompter_.records().size(), 1u);
-    EXPECT_EQ(record(0).text, QStringLiteral("通常のファイルではないため、暗号化できません\r\n") + path("pipe"));
+    EXPECT_EQ(record(0).text,
+              QStringLiteral("通常のファイルではないため、暗号化できません\r\n") + path("pipe"));
     // And a library caller that skips the command's checks meets the same refusals.
     bin_.setPass("pw");
     bin_.setFilename("a\nb");
@@ -117,7 +119,7 @@ TEST_F(CommandsTest, FilesThatCannotBeProtectedAndRestoredAreRefusedBeforeTheDia
 }
 
 TEST_F(CommandsTest, RefusalsAndFailuresWriteNothing) {
-    state_.currentFilePath = dir_.path();  // a folder
+    state_.currentFilePath = dir_.path(); // a folder
     commands_.PasAng();
     EXPECT_EQ(record(0).text, QStringLiteral("ファイルが指定されていません"));
 
@@ -180,5 +182,5 @@ TEST_F(CommandsTest, ProtectingAFileOntoItselfReplacesIt) {
     EXPECT_EQ(readAll(path("doc.txt")), QByteArray("document"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

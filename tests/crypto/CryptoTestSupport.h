@@ -46,8 +46,9 @@ inline QByteArray buildProtected(const QByteArray& record, const ang::Rounds& r)
     out.append(byte(d[1] + k[2], k[1] + k[2]));
     out.append(byte(d[0] + k[1] + k[2], k[0] + k[1] + k[2]));
     const int shift = k[0] + k[1] + k[2];
-    for (char c : record) out.append(byte((static_cast<unsigned char>(c) >> 4) + shift, (c & 15) + shift));
+    for (char c : record)
+        out.append(byte((static_cast<unsigned char>(c) >> 4) + shift, (c & 15) + shift));
     return out;
 }
 
-}  // namespace orbet::test
+} // namespace orbet::test

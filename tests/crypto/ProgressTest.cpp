@@ -16,16 +16,19 @@ constexpr qint64 kMiB = 1 << 20;
 
 // Protection and restoring of a file of a few chunks, stopped by the user.
 class CryptoProgressTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         content_.resize(5 * kMiB + 123);
-        for (qsizetype i = 0; i < content_.size(); ++i) content_[i] = char(i * 7 % 251);
+        for (qsizetype i = 0; i < content_.size(); ++i)
+            content_[i] = char(i * 7 % 251);
         ASSERT_TRUE(writeAll(path("doc.bin"), content_));
         state_.currentFilePath = path("doc.bin");
-        bin_.setTitleName(state_.title);  // as the window gives it
+        bin_.setTitleName(state_.title); // as the window gives it
     }
     QString path(const QString& name) const { return dir_.filePath(name); }
-    QStringList names() const { return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+    QStringList names() const {
+        return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
     void protect(const QString& target, bool targetExists) {
         prompter_.reply(target);
         if (targetExists) prompter_.answer(Answer::Yes);
@@ -75,7 +78,7 @@ TEST_F(CryptoProgressTest, RestoreStoppedKeepsTheOldFile) {
     prompter_.clear();
     prompter_.reply(path("doc.ang"));
     prompter_.reply(QStringLiteral("鍵"));
-    prompter_.answer(Answer::Yes);  // over doc.bin
+    prompter_.answer(Answer::Yes); // over doc.bin
     prompter_.stopProgressAt(2);
     commands_.PassHuku();
     ASSERT_EQ(prompter_.progresses().size(), 1u);
@@ -104,5 +107,5 @@ TEST_F(CryptoProgressTest, NoProtectionStartsDuringOtherLongWork) {
     EXPECT_TRUE(prompter_.records().empty());
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -20,7 +20,7 @@ namespace orbet::test {
 namespace {
 
 class RestoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         bin_.setTitleName("Orbet");
         ASSERT_TRUE(QDir(dir_.path()).mkdir("out"));
@@ -40,8 +40,12 @@ protected:
         bin_.setDirectry(QFileInfo(file).absolutePath());
         return bin_.RestoreFile(file);
     }
-    QStringList filesIn(const QString& folder) const { return QDir(path(folder)).entryList(QDir::Files | QDir::Hidden); }
-    QString lastText() const { return prompter_.records().empty() ? QString() : prompter_.records().back().text; }
+    QStringList filesIn(const QString& folder) const {
+        return QDir(path(folder)).entryList(QDir::Files | QDir::Hidden);
+    }
+    QString lastText() const {
+        return prompter_.records().empty() ? QString() : prompter_.records().back().text;
+    }
 
     QTemporaryDir dir_;
     ScriptedPrompter prompter_;
@@ -50,7 +54,8 @@ protected:
 
 TEST_F(RestoreTest, RestoresIntoTheProtectedFilesFolder) {
     QByteArray content;
-    for (int i = 0; i < 3 * (1 << 20) + 5; ++i) content.append(char(i * 31 + (i >> 9)));
+    for (int i = 0; i < 3 * (1 << 20) + 5; ++i)
+        content.append(char(i * 31 + (i >> 9)));
     const QString file = protect(content, "big.bin", "pass");
     EXPECT_EQ(QFileInfo(file).size(), 4 + 7 + 2 * content.size() + 9);
     EXPECT_EQ(restore(file, "pass"), path("out/big.bin"));
@@ -105,9 +110,8 @@ TEST_F(RestoreTest, TextFieldsUseCodePage932ElseMarkedUtf8) {
     EXPECT_EQ(restore(file, QStringLiteral("パス")), path(QStringLiteral("out/日本.txt")));
     // Anything else is UTF-8 behind the mark EF BB BF, and reads back the same.
     const QString other = protect("y", QStringLiteral("café😀"), QStringLiteral("mot de passé"));
-    EXPECT_EQ(plainRecord(readAll(other)),
-              QByteArray("\xef\xbb\xbfmot de pass\xc3\xa9\r\n\xef\xbb\xbf"
-                         "caf\xc3\xa9\xf0\x9f\x98\x80\r\n79\r\n"));
+    EXPECT_EQ(plainRecord(readAll(other)), QByteArray("\xef\xbb\xbfmot de pass\xc3\xa9\r\n\xef\xbb\xbf"
+                                                      "caf\xc3\xa9\xf0\x9f\x98\x80\r\n79\r\n"));
     EXPECT_EQ(restore(other, QStringLiteral("mot de passé")), path(QStringLiteral("out/café😀")));
     EXPECT_EQ(readAll(path(QStringLiteral("out/café😀"))), QByteArray("y"));
     EXPECT_EQ(ang::encodeText(QStringLiteral("ｶﾅ\x1a")), QByteArray("\xb6\xc5\x1a"));
@@ -129,7 +133,8 @@ TEST_F(RestoreTest, HalfWidthKanaNamesThatAreAlsoUtf8ComeBackUnderTheirOwnName) 
         EXPECT_EQ(restore(file, QStringLiteral("ﾊｲ")), path("out/" + name));
         EXPECT_EQ(readAll(path("out/" + name)), QByteArray("k"));
     }
-    EXPECT_EQ(plainRecord(readAll(path(QStringLiteral("out/ﾅｶ.txt.ang")))), QByteArray("\xca\xb2\r\n\xc5\xb6.txt\r\n6B\r\n"));
+    EXPECT_EQ(plainRecord(readAll(path(QStringLiteral("out/ﾅｶ.txt.ang")))),
+              QByteArray("\xca\xb2\r\n\xc5\xb6.txt\r\n6B\r\n"));
 
     // A file written elsewhere in code page 932: the same bytes open with
     // the kana password only, never with the text its bytes spell in UTF-8.
@@ -137,7 +142,7 @@ TEST_F(RestoreTest, HalfWidthKanaNamesThatAreAlsoUtf8ComeBackUnderTheirOwnName) 
     writeAll(path("out/win.ang"), buildProtected("\xc5\xb6\r\n\xc5\xb6.txt\r\n41\r\n", rounds));
     EXPECT_EQ(restore(path("out/win.ang"), QStringLiteral("Ŷ")), QString());
     EXPECT_EQ(lastText(), QStringLiteral("パスワードが違います"));
-    prompter_.answer(Answer::Yes);  // out/ﾅｶ.txt is there from above
+    prompter_.answer(Answer::Yes); // out/ﾅｶ.txt is there from above
     EXPECT_EQ(restore(path("out/win.ang"), QStringLiteral("ﾅｶ")), path(QStringLiteral("out/ﾅｶ.txt")));
     EXPECT_EQ(readAll(path(QStringLiteral("out/ﾅｶ.txt"))), QByteArray("A"));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("out/Ŷ.txt"))));
@@ -167,7 +172,8 @@ TEST_F(RestoreTest, NamesTheFolderCannotTakeAreRefusedAloud) {
     writeAll(path("out/tab.ang"), buildProtected("pw\r\na\tb\r\n41\r\n", rounds));
     EXPECT_EQ(restore(path("out/tab.ang"), "pw"), QString());
     EXPECT_EQ(lastText(), BinAngsDL::storedControlNameMessage());
-    EXPECT_EQ(lastText(), QStringLiteral("保存されているファイル名に制御文字が含まれているため、復号できません"));
+    EXPECT_EQ(lastText(),
+              QStringLiteral("保存されているファイル名に制御文字が含まれているため、復号できません"));
     // A folder of the stored name: refused, not asked about.
     ASSERT_TRUE(QDir(path("out")).mkdir("taken"));
     writeAll(path("out/taken.ang"), buildProtected("pw\r\ntaken\r\n41\r\n", rounds));
@@ -215,7 +221,7 @@ TEST_F(RestoreTest, InputThatIsNotAProtectedFileWritesNothing) {
     // Nor through a link of the stored name that leads out of the folder.
     writeAll(path("outside"), "mine");
     ASSERT_TRUE(QFile::link(path("outside"), path("out/a.txt")));
-    prompter_.answer(Answer::Yes);  // were it asked, the answer would be Yes
+    prompter_.answer(Answer::Yes); // were it asked, the answer would be Yes
     EXPECT_EQ(restore(path("out/a.txt.ang"), "pw"), QString());
     EXPECT_EQ(readAll(path("outside")), QByteArray("mine"));
     QFile::remove(path("out/a.txt"));
@@ -261,7 +267,8 @@ TEST_F(RestoreTest, AFullDiskKeepsTheOldFilesAndSaysSo) {
 
     EXPECT_EQ(bin_.ProtectFile(path("big"), folder + "/other.ang"), BinAngsDL::Protected::Failed);
     EXPECT_EQ(readAll(folder + "/other.ang"), QByteArray("old protected"));
-    EXPECT_TRUE(lastText().startsWith(QStringLiteral("ファイルを書き込めませんでした\r\n") + folder + "/other.ang"));
+    EXPECT_TRUE(
+        lastText().startsWith(QStringLiteral("ファイルを書き込めませんでした\r\n") + folder + "/other.ang"));
 
     prompter_.answer(Answer::Yes);
     EXPECT_EQ(restore(folder + "/big.ang", "pw"), QString());
@@ -273,5 +280,5 @@ TEST_F(RestoreTest, AFullDiskKeepsTheOldFilesAndSaysSo) {
               (QStringList{".filler", "big", "big.ang", "other.ang"}));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

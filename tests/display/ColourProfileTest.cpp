@@ -15,7 +15,9 @@
 namespace orbet {
 namespace {
 
-QString own(const char* name) { return QStringLiteral(ORBET_OWN_PICTURES "/") + QLatin1String(name); }
+QString own(const char* name) {
+    return QStringLiteral(ORBET_OWN_PICTURES "/") + QLatin1String(name);
+}
 
 // ImageMagick's conversion of the same file through its profile, made when
 // the test pictures were: rose_a98 (Adobe RGB numbers and profile), its PNG
@@ -43,7 +45,7 @@ TEST(ColourProfile, FindsTheProfileOfEachKindOfFile) {
     for (const char* name : {"rose_a98.jpg", "rose_a98.png", "rose_cmyk.jpg"}) {
         const QByteArray profile = embeddedProfile(test::readAll(own(name)));
         ASSERT_GE(profile.size(), 132) << name;
-        EXPECT_EQ(profile.mid(36, 4), "acsp") << name;  // the ICC signature
+        EXPECT_EQ(profile.mid(36, 4), "acsp") << name; // the ICC signature
     }
     // The press profile spans three APP2 segments, joined in their order.
     EXPECT_EQ(embeddedProfile(test::readAll(own("rose_cmyk.jpg"))).size(), 187484);
@@ -66,7 +68,10 @@ QByteArray withProfile(const QByteArray& profile) {
     const QByteArray jpeg = test::readAll(own("o1.jpg"));
     QByteArray segment("\xff\xe2", 2);
     const int length = 2 + 14 + int(profile.size());
-    segment.append(char(length >> 8)).append(char(length & 0xff)).append("ICC_PROFILE\0\x01\x01", 14).append(profile);
+    segment.append(char(length >> 8))
+        .append(char(length & 0xff))
+        .append("ICC_PROFILE\0\x01\x01", 14)
+        .append(profile);
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
@@ -77,7 +82,8 @@ TEST(ColourProfile, BrokenProfilesAreIgnoredNeverRefused) {
     // Cut short, the size in its header then claims more than it has.
     EXPECT_TRUE(embeddedProfile(withProfile(good.left(200))).isEmpty());
     QByteArray garbage = good;
-    for (int i = 128; i < garbage.size(); ++i) garbage[i] = char(0xA5);
+    for (int i = 128; i < garbage.size(); ++i)
+        garbage[i] = char(0xA5);
     EXPECT_FALSE(ColourConversion::from(garbage));
     EXPECT_FALSE(ColourConversion::from(QByteArray(300, '\0')));
 
@@ -85,7 +91,7 @@ TEST(ColourProfile, BrokenProfilesAreIgnoredNeverRefused) {
     const QString path = dir.filePath(QStringLiteral("broken.jpg"));
     ASSERT_TRUE(test::writeAll(path, withProfile(garbage)));
     const QImage shown = loadBuiltInPicture(path);
-    EXPECT_EQ(largestDifference(shown, loadBuiltInPicture(own("o1.jpg"))), 0);  // shown as sRGB
+    EXPECT_EQ(largestDifference(shown, loadBuiltInPicture(own("o1.jpg"))), 0); // shown as sRGB
     // A segment that claims more than the file holds.
     QByteArray cut = withProfile(good);
     cut[4] = char(0x7f);
@@ -114,13 +120,17 @@ TEST(ColourProfile, SrgbPicturesAndTheDisplaysOwnProfilePayNothing) {
     EXPECT_TRUE(ColourConversion::from(adobe));
 }
 
-}  // namespace
+} // namespace
 // The start of an ISO media file whose colr box gives the colours as H.273
 // numbers (nclx).
 QByteArray isoWithNclx(int primaries, int transfer) {
-    QByteArray head("\0\0\0\x14" "ftypavif\0\0\0\0" "mif1", 20);
-    const char colr[] = {0, 0, 0, 19, 'c', 'o', 'l', 'r', 'n', 'c', 'l', 'x', 0, char(primaries), 0, char(transfer),
-                         0, 6, char(0x80)};
+    QByteArray head("\0\0\0\x14"
+                    "ftypavif\0\0\0\0"
+                    "mif1",
+                    20);
+    const char colr[] = {
+        0, 0, 0,         19, 'c', 'o', 'l', 'r', 'n', 'c', 'l', 'x', 0, char(primaries), 0, char(transfer),
+        0, 6, char(0x80)};
     return head + QByteArray(colr, sizeof colr);
 }
 
@@ -134,9 +144,9 @@ TEST(ColourProfile, NumberedColourSpacesConvertAsTheirDefinitionsSay) {
         int primaries, transfer;
         QRgb in, out;
     } cases[] = {
-        {12, 13, qRgb(128, 200, 100), qRgb(103, 202, 85)},  // Display P3
+        {12, 13, qRgb(128, 200, 100), qRgb(103, 202, 85)}, // Display P3
         {12, 13, qRgb(60, 90, 200), qRgb(50, 91, 207)},
-        {9, 1, qRgb(120, 180, 90), qRgb(80, 194, 89)},      // BT.2020, BT.709's curve
+        {9, 1, qRgb(120, 180, 90), qRgb(80, 194, 89)}, // BT.2020, BT.709's curve
         {9, 1, qRgb(90, 110, 160), qRgb(82, 125, 174)},
     };
     for (const Case& c : cases) {
@@ -153,11 +163,11 @@ TEST(ColourProfile, NumberedColourSpacesConvertAsTheirDefinitionsSay) {
     }
     EXPECT_TRUE(embeddedProfile(isoWithNclx(1, 13)).isEmpty());
     EXPECT_TRUE(embeddedProfile(isoWithNclx(2, 2)).isEmpty());
-    EXPECT_TRUE(embeddedProfile(isoWithNclx(9, 16)).isEmpty());  // PQ
-    EXPECT_TRUE(embeddedProfile(isoWithNclx(3, 13)).isEmpty());  // reserved
-    EXPECT_FALSE(embeddedProfile(isoWithNclx(1, 4)).isEmpty());  // gamma 2.2
+    EXPECT_TRUE(embeddedProfile(isoWithNclx(9, 16)).isEmpty()); // PQ
+    EXPECT_TRUE(embeddedProfile(isoWithNclx(3, 13)).isEmpty()); // reserved
+    EXPECT_FALSE(embeddedProfile(isoWithNclx(1, 4)).isEmpty()); // gamma 2.2
     // A box cut short gives nothing.
     EXPECT_TRUE(embeddedProfile(isoWithNclx(12, 13).chopped(4)).isEmpty());
 }
 
-}  // namespace orbet
+} // namespace orbet

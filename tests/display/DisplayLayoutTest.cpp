@@ -53,5 +53,5 @@ TEST(DisplayLayout, VideoPlaysBelowTheMediaPanel) {
     EXPECT_EQ(VideoArea(low, 1140).height, 0);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

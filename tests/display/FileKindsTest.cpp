@@ -12,10 +12,10 @@ TEST(FileKinds, ClassifiesByTheLastFourCharacters) {
         ExtensionClass cls;
         int entry;
     } cases[] = {
-        {"/a/B.JpG", ExtensionClass::Picture, 0},  {"/a/clip.wma", ExtensionClass::Media, 10},
-        {"/a/song.midi", ExtensionClass::Other, 13}, {"/a/x.c", ExtensionClass::Other, 13},
+        {"/a/B.JpG", ExtensionClass::Picture, 0},     {"/a/clip.wma", ExtensionClass::Media, 10},
+        {"/a/song.midi", ExtensionClass::Other, 13},  {"/a/x.c", ExtensionClass::Other, 13},
         {"/a/photojpeg", ExtensionClass::Picture, 0}, {"/a/page.xhtml", ExtensionClass::WebPage, 9},
-        {"/a/n.rtf", ExtensionClass::RichText, 8},   {"/a/x.doc", ExtensionClass::Other, 13},
+        {"/a/n.rtf", ExtensionClass::RichText, 8},    {"/a/x.doc", ExtensionClass::Other, 13},
         {"/a/run.BAT", ExtensionClass::PlainText, 8}, {"/a/v.mp2v", ExtensionClass::Media, 10},
         {"JPG", ExtensionClass::Other, 13},
     };
@@ -27,7 +27,8 @@ TEST(FileKinds, ClassifiesByTheLastFourCharacters) {
 
 TEST(FileKinds, NameTests) {
     // Letter case does not matter: a camera's names are capitals.
-    for (const char* built : {"/p/A.JPG", "/p/DSC0001.JPG", "/p/a.jpe", "/p/x.Bmp", "/p/y.GIF", "/p/i.ICO", "/p/m.WMF"})
+    for (const char* built :
+         {"/p/A.JPG", "/p/DSC0001.JPG", "/p/a.jpe", "/p/x.Bmp", "/p/y.GIF", "/p/i.ICO", "/p/m.WMF"})
         EXPECT_TRUE(IsBuiltInPictureName(QString::fromLatin1(built))) << built;
     for (const char* other : {"/p/a.png", "/p/a.PNG", "/p/t.tiff", "/p/w.webp"})
         EXPECT_FALSE(IsBuiltInPictureName(QString::fromLatin1(other))) << other;
@@ -50,5 +51,5 @@ TEST(FileKinds, RoutesOfBuiltInAndUserEntries) {
     EXPECT_EQ(RouteForEntry(15, builtInFilterText(14), t), ShowRoute::AnyFile);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -9,7 +9,9 @@
 namespace orbet {
 namespace {
 
-QString own(const char* name) { return QStringLiteral(ORBET_OWN_PICTURES "/") + QLatin1String(name); }
+QString own(const char* name) {
+    return QStringLiteral(ORBET_OWN_PICTURES "/") + QLatin1String(name);
+}
 
 TEST(GifAnimation, ShortDelaysCountAsBrowsersCountThem) {
     EXPECT_EQ(frameDelay(0), 100);
@@ -29,7 +31,7 @@ TEST(GifAnimation, PlaysTheFramesAtTheirDelaysAndLoops) {
     ASSERT_TRUE(animation->next(frame, delay));
     EXPECT_EQ(frame.pixel(5, 5) | 0xff000000u, 0xff0000ffu);
     EXPECT_EQ(delay, 100);
-    ASSERT_TRUE(animation->next(frame, delay));  // round again
+    ASSERT_TRUE(animation->next(frame, delay)); // round again
     EXPECT_EQ(frame.pixel(5, 5) | 0xff000000u, 0xffff0000u);
     EXPECT_EQ(delay, 300);
     ASSERT_TRUE(animation->next(frame, delay));
@@ -50,7 +52,8 @@ TEST(GifAnimation, StillAndBrokenFilesGiveNoAnimation) {
             QImage frame;
             int delay = 0;
             int frames = 0;
-            while (frames < 10 && animation->next(frame, delay)) ++frames;
+            while (frames < 10 && animation->next(frame, delay))
+                ++frames;
             EXPECT_GE(delay, 20);
         }
     }
@@ -70,5 +73,5 @@ TEST(GifAnimation, FramesOutsideTheScreenAreClipped) {
     }
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

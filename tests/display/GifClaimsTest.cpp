@@ -12,7 +12,9 @@
 namespace orbet {
 namespace {
 
-void put16(QByteArray& b, int v) { b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); }
+void put16(QByteArray& b, int v) {
+    b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
+}
 
 // A GIF of one colour whose index 0 is transparent, written with 9-bit codes
 // only (a clear code before the table would need a tenth bit): no
@@ -22,8 +24,9 @@ QByteArray plainGif(int width, int height) {
     put16(out, width);
     put16(out, height);
     out.append(char(0xF7)).append(char(0)).append(char(0));
-    for (int i = 0; i < 256; ++i) out.append(char(i)).append(char(255 - i)).append(char(i / 2));
-    out.append("\x21\xF9\x04\x01\x00\x00\x00\x00", 8);  // index 0 transparent
+    for (int i = 0; i < 256; ++i)
+        out.append(char(i)).append(char(255 - i)).append(char(i / 2));
+    out.append("\x21\xF9\x04\x01\x00\x00\x00\x00", 8); // index 0 transparent
     out.append(char(0x2C));
     put16(out, 0), put16(out, 0), put16(out, width), put16(out, height);
     out.append(char(0)).append(char(8));
@@ -42,7 +45,7 @@ QByteArray plainGif(int width, int height) {
     const qint64 pixels = qint64(width) * height;
     for (qint64 i = 0; i < pixels; ++i) {
         if (i % 250 == 0) code(256);
-        code(i < width ? 0 : 7);  // the first row transparent
+        code(i < width ? 0 : 7); // the first row transparent
     }
     code(257);
     if (count > 0) data.append(char(bits & 0xFF));
@@ -94,13 +97,13 @@ TEST(GifClaims, AFewBytesClaimingAHugePictureAreRefusedBeforeAnyAllocation) {
 
 TEST(GifClaims, TheBoundSitsAtWhatTheDataCanHold) {
     QByteArray head("GIF89a");
-    put16(head, 4096), put16(head, 3);  // 12288 pixels
+    put16(head, 4096), put16(head, 3); // 12288 pixels
     head.append(QByteArray(3, '\0'));
     // Past the 13 bytes of header, one byte holds two whole 3-bit codes,
     // 8192 pixels at most: too few. Two bytes hold five, 20480 pixels.
     EXPECT_TRUE(gifClaimsMoreThanItHolds(head, 13 + 1));
     EXPECT_FALSE(gifClaimsMoreThanItHolds(head, 13 + 2));
-    EXPECT_FALSE(gifClaimsMoreThanItHolds("GIF87a", 6));  // too short to claim anything
+    EXPECT_FALSE(gifClaimsMoreThanItHolds("GIF87a", 6)); // too short to claim anything
     EXPECT_FALSE(gifClaimsMoreThanItHolds(QByteArray("BM") + QByteArray(20, '\xff'), 22));
 }
 
@@ -127,5 +130,5 @@ TEST(GifClaims, ALargeRealGifIsHeldOnceWhileItDecodes) {
     EXPECT_LE(peak - before, decoded * 6 / 5) << "peak " << (peak - before) / 1024 << " KB";
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

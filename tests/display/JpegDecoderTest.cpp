@@ -48,7 +48,8 @@ TEST(JpegDecoder, TwoThreadsGiveTheSamePixelsAsTheReader) {
 TEST(JpegDecoder, AStoppedDecodingGivesNothing) {
     const QByteArray bytes = jpegOf(scene(2100, 1301));
     std::atomic<bool> stop{false};
-    EXPECT_EQ(decodeJpegInParallel(bytes, qint64(1) << 30, 1, nullptr, nullptr, &stop).size(), QSize(2100, 1301));
+    EXPECT_EQ(decodeJpegInParallel(bytes, qint64(1) << 30, 1, nullptr, nullptr, &stop).size(),
+              QSize(2100, 1301));
     stop = true;
     EXPECT_TRUE(decodeJpegInParallel(bytes, qint64(1) << 30, 1, nullptr, nullptr, &stop).isNull());
     // Turned half and quarter ways, with the corner at the end of the file.
@@ -60,9 +61,10 @@ TEST(JpegDecoder, AStoppedDecodingGivesNothing) {
 }
 
 TEST(JpegDecoder, LeavesEverythingElseToTheReader) {
-    EXPECT_TRUE(decodeJpegInParallel(jpegOf(scene(300, 200)), qint64(1) << 30).isNull());  // small
-    EXPECT_TRUE(decodeJpegInParallel(jpegOf(scene(2100, 1301), true), qint64(1) << 30).isNull());  // progressive
-    EXPECT_TRUE(decodeJpegInParallel(jpegOf(scene(2100, 1301)), 1024).isNull());  // over the allocation limit
+    EXPECT_TRUE(decodeJpegInParallel(jpegOf(scene(300, 200)), qint64(1) << 30).isNull()); // small
+    EXPECT_TRUE(
+        decodeJpegInParallel(jpegOf(scene(2100, 1301), true), qint64(1) << 30).isNull()); // progressive
+    EXPECT_TRUE(decodeJpegInParallel(jpegOf(scene(2100, 1301)), 1024).isNull()); // over the allocation limit
     QByteArray truncated = jpegOf(scene(2100, 1301));
     truncated.truncate(truncated.size() / 2);
     // A cut file is either refused (the reader then takes it) or decoded at
@@ -73,7 +75,8 @@ TEST(JpegDecoder, LeavesEverythingElseToTheReader) {
         ASSERT_EQ(cut.size(), QSize(2100, 1301));
         EXPECT_EQ(cut.copy(0, 0, 2100, 64), whole.copy(0, 0, 2100, 64));
     }
-    EXPECT_TRUE(decodeJpegInParallel(QByteArray("\xff\xd8\xff\xe0 not really", 16), qint64(1) << 30).isNull());
+    EXPECT_TRUE(
+        decodeJpegInParallel(QByteArray("\xff\xd8\xff\xe0 not really", 16), qint64(1) << 30).isNull());
     EXPECT_TRUE(decodeJpegInParallel(QByteArray(), qint64(1) << 30).isNull());
 }
 
@@ -91,8 +94,8 @@ TEST(JpegDecoder, TheCornerShownFirstHasTheWholePicturesPixels) {
     ASSERT_FALSE(corner.isNull());
     ASSERT_EQ(corner.size(), QSize(704, 499));
     EXPECT_EQ(corner, reference.copy(0, 0, 704, 499));
-    EXPECT_LT(device.pos(), bytes.size() * 3 / 4);  // the rows below it were never read
-    EXPECT_EQ(largeJpegSize(bytes.left(4096), qint64(1) << 30), QSize(2100, 1301));  // from the head alone
+    EXPECT_LT(device.pos(), bytes.size() * 3 / 4); // the rows below it were never read
+    EXPECT_EQ(largeJpegSize(bytes.left(4096), qint64(1) << 30), QSize(2100, 1301)); // from the head alone
 
     // Colour that changes from one column to the next: the writer shares
     // chroma between pixels across, so the corner's last column is smoothed
@@ -117,7 +120,8 @@ TEST(JpegDecoder, TheCornerShownFirstHasTheWholePicturesPixels) {
     EXPECT_EQ(all, reference);
 
     // Whatever the two-thread decoder declines has no corner either.
-    for (QByteArray other : {jpegOf(scene(300, 200)), jpegOf(scene(2100, 1301), true), QByteArray("\xff\xd8\xff", 3)}) {
+    for (QByteArray other :
+         {jpegOf(scene(300, 200)), jpegOf(scene(2100, 1301), true), QByteArray("\xff\xd8\xff", 3)}) {
         QBuffer otherDevice(&other);
         ASSERT_TRUE(otherDevice.open(QIODevice::ReadOnly));
         EXPECT_TRUE(decodeJpegCorner(otherDevice, QSize(700, 500), qint64(1) << 30, &whole).isNull());
@@ -125,5 +129,5 @@ TEST(JpegDecoder, TheCornerShownFirstHasTheWholePicturesPixels) {
     }
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -37,8 +37,10 @@ std::vector<quint32> grid() {
     for (int r = 0; r < 256; r += 4)
         for (int g = 0; g < 256; g += 4)
             for (int b = 0; b < 256; b += 4)
-                pixels.push_back(quint32((r + g) & 0xff) << 24 | quint32(r) << 16 | quint32(g) << 8 | quint32(b));
-    for (int v = 0; v < 256; ++v) pixels.push_back(0xff000000u | quint32(v) * 0x010101u);
+                pixels.push_back(quint32((r + g) & 0xff) << 24 | quint32(r) << 16 | quint32(g) << 8 |
+                                 quint32(b));
+    for (int v = 0; v < 256; ++v)
+        pixels.push_back(0xff000000u | quint32(v) * 0x010101u);
     return pixels;
 }
 constexpr int kRow = 997;
@@ -60,8 +62,9 @@ Distance fromLittleCms(const ColourConversion::MatrixShaper& shaper, Route by, c
         const int width = int(std::min<std::size_t>(kRow, ours.size() - at));
         shaper.convert(row, width, by);
     }
-    cmsHTRANSFORM transform = cmsCreateTransform(source, TYPE_BGRA_8, target, TYPE_BGRA_8, INTENT_PERCEPTUAL,
-                                                 cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE | cmsFLAGS_COPY_ALPHA);
+    cmsHTRANSFORM transform =
+        cmsCreateTransform(source, TYPE_BGRA_8, target, TYPE_BGRA_8, INTENT_PERCEPTUAL,
+                           cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE | cmsFLAGS_COPY_ALPHA);
     if (!transform) return {256, 256};
     cmsDoTransform(transform, pixels.data(), exact.data(), cmsUInt32Number(pixels.size()));
     cmsDeleteTransform(transform);
@@ -82,20 +85,24 @@ Distance fromLittleCms(const ColourConversion::MatrixShaper& shaper, Route by, c
 // conversion every way the processor offers (the fastest must then have been
 // taken), rows of any width, the fourth byte untouched.
 TEST(MatrixShaper, BothWaysConvertWithinALevelOfLittleCms) {
-    const QByteArray adobe = embeddedProfile(test::readAll(QStringLiteral(ORBET_OWN_PICTURES "/rose_a98.jpg")));
+    const QByteArray adobe =
+        embeddedProfile(test::readAll(QStringLiteral(ORBET_OWN_PICTURES "/rose_a98.jpg")));
     ASSERT_FALSE(adobe.isEmpty());
     cmsToneCurve* curve = srgbCurve();
     // And one whose channels each have a curve of their own.
-    cmsToneCurve* gammas[3] = {cmsBuildGamma(nullptr, 1.8), cmsBuildGamma(nullptr, 2.2), cmsBuildGamma(nullptr, 2.6)};
+    cmsToneCurve* gammas[3] = {cmsBuildGamma(nullptr, 1.8), cmsBuildGamma(nullptr, 2.2),
+                               cmsBuildGamma(nullptr, 2.6)};
     const cmsCIExyY white = {0.3457, 0.3585, 1.0};
     const cmsCIExyYTRIPLE wide = {{0.7347, 0.2653, 1.0}, {0.1596, 0.8404, 1.0}, {0.0366, 0.0001, 1.0}};
-    const Profile sources[] = {Profile(cmsOpenProfileFromMem(adobe.constData(), cmsUInt32Number(adobe.size()))),
-                               Profile(displayP3(curve)), Profile(cmsCreateRGBProfile(&white, &wide, gammas))};
+    const Profile sources[] = {
+        Profile(cmsOpenProfileFromMem(adobe.constData(), cmsUInt32Number(adobe.size()))),
+        Profile(displayP3(curve)), Profile(cmsCreateRGBProfile(&white, &wide, gammas))};
     // The wide gamut's rows take large terms of both signs, whose
     // difference near black half precision does not hold to a level.
     const bool halfPrecisionHolds[] = {true, true, false};
     cmsFreeToneCurve(curve);
-    for (cmsToneCurve* g : gammas) cmsFreeToneCurve(g);
+    for (cmsToneCurve* g : gammas)
+        cmsFreeToneCurve(g);
     const Profile srgb(cmsCreate_sRGBProfile());
     for (int n = 0; n < 3; ++n) {
         const Profile& source = sources[n];
@@ -105,9 +112,9 @@ TEST(MatrixShaper, BothWaysConvertWithinALevelOfLittleCms) {
 #if defined(__x86_64__)
         const bool words = halfPrecisionHolds[n] && __builtin_cpu_supports("avx512bw") &&
                            __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512fp16");
-        EXPECT_EQ(shaper->route, words                                 ? Route::Words
+        EXPECT_EQ(shaper->route, words                               ? Route::Words
                                  : __builtin_cpu_supports("avx512f") ? Route::Floats
-                                                                       : Route::Tables);
+                                                                     : Route::Tables);
         EXPECT_EQ(shaper->offers(Route::Floats), bool(__builtin_cpu_supports("avx512f")));
 #endif
         for (Route by : {Route::Words, Route::Floats, Route::Tables}) {
@@ -127,7 +134,8 @@ TEST(MatrixShaper, BothWaysConvertWithinALevelOfLittleCms) {
 // like it leaves them out (its inverse has no one answer to compare with).
 TEST(MatrixShaper, ACurveThePiecesCannotFollowKeepsTheTables) {
     std::vector<cmsUInt16Number> steps(256);
-    for (int i = 0; i < 256; ++i) steps[i] = cmsUInt16Number((i / 24) * 65535 / 10);
+    for (int i = 0; i < 256; ++i)
+        steps[i] = cmsUInt16Number((i / 24) * 65535 / 10);
     cmsToneCurve* stairs = cmsBuildTabulatedToneCurve16(nullptr, cmsUInt32Number(steps.size()), steps.data());
     const Profile stepped(displayP3(stairs));
     cmsFreeToneCurve(stairs);
@@ -143,5 +151,5 @@ TEST(MatrixShaper, ACurveThePiecesCannotFollowKeepsTheTables) {
     EXPECT_FALSE(out->offers(Route::Floats) || out->offers(Route::Words));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

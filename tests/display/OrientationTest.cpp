@@ -1,10 +1,10 @@
 #include <QBuffer>
-#include <QTransform>
 #include <QDir>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTransform>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -18,7 +18,9 @@
 namespace orbet {
 namespace {
 
-QString own(const char* name) { return QStringLiteral(ORBET_OWN_PICTURES "/") + QLatin1String(name); }
+QString own(const char* name) {
+    return QStringLiteral(ORBET_OWN_PICTURES "/") + QLatin1String(name);
+}
 
 // An EXIF block (big-endian TIFF) whose first directory holds the given
 // entries: tag, type, count, value.
@@ -42,8 +44,10 @@ QByteArray exifBlock(std::initializer_list<Entry> entries, bool little = false) 
     for (const Entry& e : entries) {
         put16(e.tag), put16(e.type), put32(e.count);
         // A SHORT sits in the first two bytes of the value field.
-        if (e.type == 3) put16(quint16(e.value)), put16(0);
-        else put32(e.value);
+        if (e.type == 3)
+            put16(quint16(e.value)), put16(0);
+        else
+            put32(e.value);
     }
     put32(0);
     return b;
@@ -83,7 +87,8 @@ std::string corners(const QImage& image) {
         return r && g && !b ? 'Y' : r && !g && !b ? 'R' : !r && g && !b ? 'G' : !r && !g && b ? 'B' : '?';
     };
     const int r = image.width() - 5, b = image.height() - 5;
-    return {name(image.pixel(4, 4)), name(image.pixel(r, 4)), name(image.pixel(r, b)), name(image.pixel(4, b))};
+    return {name(image.pixel(4, 4)), name(image.pixel(r, 4)), name(image.pixel(r, b)),
+            name(image.pixel(4, b))};
 }
 
 // What each orientation shows upright of the four squares, worked out by
@@ -96,9 +101,9 @@ TEST(ExifOrientation, ReadsTheTagFromEveryKindOfFileExiftoolWrote) {
         EXPECT_EQ(storedOrientation(test::readAll(own(name.constData()))), n) << name.constData();
         EXPECT_EQ(storedOrientationOfFile(own(name.constData())), n) << name.constData();
     }
-    EXPECT_EQ(storedOrientationOfFile(own("o6.png")), 6);   // eXIf chunk
-    EXPECT_EQ(storedOrientationOfFile(own("o8.webp")), 8);  // EXIF chunk
-    EXPECT_EQ(storedOrientationOfFile(own("o5.tif")), 5);   // the file's own tag
+    EXPECT_EQ(storedOrientationOfFile(own("o6.png")), 6);  // eXIf chunk
+    EXPECT_EQ(storedOrientationOfFile(own("o8.webp")), 8); // EXIF chunk
+    EXPECT_EQ(storedOrientationOfFile(own("o5.tif")), 5);  // the file's own tag
     EXPECT_EQ(storedOrientationOfFile(own("quad.png")), 1);
     EXPECT_EQ(storedOrientationOfFile(own("quad.avif")), 1);
     EXPECT_EQ(storedOrientationOfFile(own("absent.jpg")), 1);
@@ -109,17 +114,17 @@ TEST(ExifOrientation, BadBlocksCountAsUpright) {
     EXPECT_EQ(tiffOrientation(exifBlock({{0x0100, 3, 1, 99}, {0x0112, 3, 1, 3}}, true)), 3);
     for (quint32 value : {0u, 9u, 0xffffu})
         EXPECT_EQ(tiffOrientation(exifBlock({{0x0112, 3, 1, value}})), 1) << value;
-    EXPECT_EQ(tiffOrientation(exifBlock({{0x0112, 3, 1, 6}, {0x0112, 3, 1, 8}})), 1);  // contradicts itself
-    EXPECT_EQ(tiffOrientation(exifBlock({{0x0112, 3, 1, 6}, {0x0112, 3, 1, 6}})), 6);  // merely repeats
-    EXPECT_EQ(tiffOrientation(exifBlock({{0x0112, 4, 1, 6}})), 1);                     // not a SHORT
+    EXPECT_EQ(tiffOrientation(exifBlock({{0x0112, 3, 1, 6}, {0x0112, 3, 1, 8}})), 1); // contradicts itself
+    EXPECT_EQ(tiffOrientation(exifBlock({{0x0112, 3, 1, 6}, {0x0112, 3, 1, 6}})), 6); // merely repeats
+    EXPECT_EQ(tiffOrientation(exifBlock({{0x0112, 4, 1, 6}})), 1);                    // not a SHORT
 
     QByteArray outside = exifBlock({{0x0112, 3, 1, 6}});
-    outside[7] = char(0x70);  // the directory offset points past the block
+    outside[7] = char(0x70); // the directory offset points past the block
     EXPECT_EQ(tiffOrientation(outside), 1);
     QByteArray tooMany = exifBlock({{0x0112, 3, 1, 6}});
-    tooMany[9] = char(0xff);  // more entries claimed than the block holds: the one there still counts
+    tooMany[9] = char(0xff); // more entries claimed than the block holds: the one there still counts
     EXPECT_EQ(tiffOrientation(tooMany), 6);
-    EXPECT_EQ(tiffOrientation(exifBlock({{0x0112, 3, 1, 6}}).left(14)), 1);  // cut inside the entry
+    EXPECT_EQ(tiffOrientation(exifBlock({{0x0112, 3, 1, 6}}).left(14)), 1); // cut inside the entry
 
     // A JPEG whose Exif segment claims more bytes than the file has.
     QByteArray jpeg = jpegWithExif(quad(64, 48), exifBlock({{0x0112, 3, 1, 6}}));
@@ -213,50 +218,51 @@ TEST(Orientation, TheTwoThreadDecoderAndTheCornerTurnToo) {
     // Sizes whose rows take whole 16-byte steps are turned by another path
     // than odd ones.
     for (const QImage& scene : {quad(2100, 1301), quad(2048, 1200)})
-    for (int n = 1; n <= 8; ++n) {
-        const QByteArray bytes = jpegWithExif(scene, exifBlock({{0x0112, 3, 1, quint32(n)}}));
-        const QImage reference = orientedImage(QImage::fromData(bytes, "jpeg").convertToFormat(QImage::Format_RGB32), n);
-        const QImage whole = decodeJpegInParallel(bytes, qint64(1) << 30, n);
-        ASSERT_EQ(whole.size(), reference.size()) << n;
-        EXPECT_EQ(whole, reference) << n;
+        for (int n = 1; n <= 8; ++n) {
+            const QByteArray bytes = jpegWithExif(scene, exifBlock({{0x0112, 3, 1, quint32(n)}}));
+            const QImage reference =
+                orientedImage(QImage::fromData(bytes, "jpeg").convertToFormat(QImage::Format_RGB32), n);
+            const QImage whole = decodeJpegInParallel(bytes, qint64(1) << 30, n);
+            ASSERT_EQ(whole.size(), reference.size()) << n;
+            EXPECT_EQ(whole, reference) << n;
 
-        QBuffer device(const_cast<QByteArray*>(&bytes));
-        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
-        QSize size;
-        const QImage corner = decodeJpegCorner(device, QSize(500, 400), qint64(1) << 30, &size, n);
-        EXPECT_EQ(size, reference.size()) << n;
-        JpegCornerHandOff handOff(QSize(500, 400));
-        const QImage again = decodeJpegInParallel(bytes, qint64(1) << 30, n, nullptr, &handOff);
-        EXPECT_EQ(again, reference) << n;
-        const QImage handed = handOff.wait(std::chrono::milliseconds(0));
-        ASSERT_EQ(handed.size(), QSize(500, 400)) << n;
-        EXPECT_EQ(handed, reference.copy(0, 0, 500, 400)) << n;
-        // A receiver that paints turned pictures gets a quarter-turned one as
-        // stored, with its turn, and the corner upright all the same.
-        JpegCornerHandOff painter(QSize(500, 400), true);
-        const QImage left = decodeJpegInParallel(bytes, qint64(1) << 30, n, nullptr, &painter);
-        const bool quarter = n >= 5;
-        EXPECT_EQ(painter.wholeTurn(), quarter ? n : 1) << n;
-        EXPECT_EQ(orientedImage(left, painter.wholeTurn()), reference) << n;
-        EXPECT_EQ(left.size(), quarter ? reference.size().transposed() : reference.size()) << n;
-        EXPECT_EQ(painter.wait(std::chrono::milliseconds(0)), reference.copy(0, 0, 500, 400)) << n;
-        if (n == 3 || n == 4 || n == 6 || n == 7) {
-            EXPECT_TRUE(corner.isNull()) << n;
-            continue;
+            QBuffer device(const_cast<QByteArray*>(&bytes));
+            ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+            QSize size;
+            const QImage corner = decodeJpegCorner(device, QSize(500, 400), qint64(1) << 30, &size, n);
+            EXPECT_EQ(size, reference.size()) << n;
+            JpegCornerHandOff handOff(QSize(500, 400));
+            const QImage again = decodeJpegInParallel(bytes, qint64(1) << 30, n, nullptr, &handOff);
+            EXPECT_EQ(again, reference) << n;
+            const QImage handed = handOff.wait(std::chrono::milliseconds(0));
+            ASSERT_EQ(handed.size(), QSize(500, 400)) << n;
+            EXPECT_EQ(handed, reference.copy(0, 0, 500, 400)) << n;
+            // A receiver that paints turned pictures gets a quarter-turned one as
+            // stored, with its turn, and the corner upright all the same.
+            JpegCornerHandOff painter(QSize(500, 400), true);
+            const QImage left = decodeJpegInParallel(bytes, qint64(1) << 30, n, nullptr, &painter);
+            const bool quarter = n >= 5;
+            EXPECT_EQ(painter.wholeTurn(), quarter ? n : 1) << n;
+            EXPECT_EQ(orientedImage(left, painter.wholeTurn()), reference) << n;
+            EXPECT_EQ(left.size(), quarter ? reference.size().transposed() : reference.size()) << n;
+            EXPECT_EQ(painter.wait(std::chrono::milliseconds(0)), reference.copy(0, 0, 500, 400)) << n;
+            if (n == 3 || n == 4 || n == 6 || n == 7) {
+                EXPECT_TRUE(corner.isNull()) << n;
+                continue;
+            }
+            ASSERT_EQ(corner.size(), QSize(500, 400)) << n;
+            EXPECT_EQ(corner, reference.copy(0, 0, 500, 400)) << n;
+            // A corner reaching past the first thread's rows comes with the whole.
+            JpegCornerHandOff tall(reference.size());
+            EXPECT_EQ(decodeJpegInParallel(bytes, qint64(1) << 30, n, nullptr, &tall), reference) << n;
+            EXPECT_EQ(tall.wait(std::chrono::milliseconds(0)), reference) << n;
+            // The header alone gives the size.
+            device.seek(0);
+            QSize alone;
+            EXPECT_TRUE(decodeJpegCorner(device, QSize(), qint64(1) << 30, &alone, n).isNull()) << n;
+            EXPECT_EQ(alone, reference.size()) << n;
         }
-        ASSERT_EQ(corner.size(), QSize(500, 400)) << n;
-        EXPECT_EQ(corner, reference.copy(0, 0, 500, 400)) << n;
-        // A corner reaching past the first thread's rows comes with the whole.
-        JpegCornerHandOff tall(reference.size());
-        EXPECT_EQ(decodeJpegInParallel(bytes, qint64(1) << 30, n, nullptr, &tall), reference) << n;
-        EXPECT_EQ(tall.wait(std::chrono::milliseconds(0)), reference) << n;
-        // The header alone gives the size.
-        device.seek(0);
-        QSize alone;
-        EXPECT_TRUE(decodeJpegCorner(device, QSize(), qint64(1) << 30, &alone, n).isNull()) << n;
-        EXPECT_EQ(alone, reference.size()) << n;
-    }
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

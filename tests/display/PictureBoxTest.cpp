@@ -22,7 +22,9 @@ QImage scene() {
     return img;
 }
 
-QRgb shown(PictureBox& box, int x, int y) { return box.grab().toImage().pixel(x, y) & 0xffffff; }
+QRgb shown(PictureBox& box, int x, int y) {
+    return box.grab().toImage().pixel(x, y) & 0xffffff;
+}
 
 // A large photo's corner shows at once, the rest of the box is background
 // until the whole picture arrives, and only then is the picture "changed"
@@ -109,7 +111,8 @@ TEST(PictureBox, AskingForThePictureWaitsForItAndFailuresKeepWhatIsThere) {
 TEST(PictureBox, APictureHeldAsStoredPaintsUpright) {
     QImage stored(301, 203, QImage::Format_RGB32);
     for (int y = 0; y < stored.height(); ++y)
-        for (int x = 0; x < stored.width(); ++x) stored.setPixel(x, y, qRgb(x & 0xff, y & 0xff, (x * 7 + y * 13) & 0xff));
+        for (int x = 0; x < stored.width(); ++x)
+            stored.setPixel(x, y, qRgb(x & 0xff, y & 0xff, (x * 7 + y * 13) & 0xff));
     for (int n = 1; n <= 8; ++n) {
         const QImage upright = orientedImage(stored, n);
         PictureBox box;
@@ -137,7 +140,8 @@ TEST(PictureBox, AWholePictureArrivingAsStoredPaintsItsTopLeftFromTheCorner) {
     QPromise<QImage> promise;
     promise.start();
     PictureBox box;
-    box.setPicture(corner, upright.size(), promise.future(), [] { return QImage(); }, handOff);
+    box.setPicture(
+        corner, upright.size(), promise.future(), [] { return QImage(); }, handOff);
     promise.addResult(stored);
     promise.finish();
     box.waitForWhole();
@@ -149,5 +153,5 @@ TEST(PictureBox, AWholePictureArrivingAsStoredPaintsItsTopLeftFromTheCorner) {
     EXPECT_EQ(shown(box, 50, 40), QColor(Qt::darkGreen).rgb() & 0xffffff);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -30,7 +30,8 @@ TEST(PictureLoader, TheFormatFromTheFirstBytesIsTheOneTheToolkitFinds) {
         reader.setDecideFormatFromContent(true);
         QByteArray theirs = reader.format().toLower();
         if (theirs == "jpg") theirs = "jpeg";
-        const bool taken = theirs == "jpeg" || theirs == "png" || theirs == "bmp" || theirs == "gif" || theirs == "ico";
+        const bool taken =
+            theirs == "jpeg" || theirs == "png" || theirs == "bmp" || theirs == "gif" || theirs == "ico";
         if (taken)
             EXPECT_EQ(ours, theirs) << path.toStdString();
         else
@@ -38,10 +39,10 @@ TEST(PictureLoader, TheFormatFromTheFirstBytesIsTheOneTheToolkitFinds) {
         ++checked;
     }
     EXPECT_GT(checked, 40);
-    EXPECT_EQ(pictureFormatOf(QByteArray("\0\0\2\0\1\0", 6)), QByteArray("ico"));  // a cursor
+    EXPECT_EQ(pictureFormatOf(QByteArray("\0\0\2\0\1\0", 6)), QByteArray("ico")); // a cursor
     EXPECT_EQ(pictureFormatOf(QByteArray("\0\0\1\0\1\0", 6)), QByteArray("ico"));
     EXPECT_TRUE(pictureFormatOf(QByteArray("\0\0\3\0\1\0", 6)).isEmpty());
-    EXPECT_TRUE(pictureFormatOf(QByteArray("\0\0\1\0\0\0", 6)).isEmpty());  // no image in it
+    EXPECT_TRUE(pictureFormatOf(QByteArray("\0\0\1\0\0\0", 6)).isEmpty()); // no image in it
 }
 
 TEST(PictureLoader, TheProgramsOwnPictureReadsByItsContent) {
@@ -49,7 +50,7 @@ TEST(PictureLoader, TheProgramsOwnPictureReadsByItsContent) {
     ASSERT_TRUE(dir.isValid());
     QImage picture(40, 30, QImage::Format_RGB32);
     picture.fill(Qt::magenta);
-    const QString path = dir.filePath(QStringLiteral("ti.tex"));  // a name that says nothing of the format
+    const QString path = dir.filePath(QStringLiteral("ti.tex")); // a name that says nothing of the format
     ASSERT_TRUE(picture.save(path, "png"));
     EXPECT_EQ(loadProgramPicture(path).convertToFormat(QImage::Format_RGB32), picture);
     ASSERT_TRUE(test::writeAll(path, "not a picture"));
@@ -89,13 +90,16 @@ TEST(PictureLoader, APictureIsRefusedByTheSizeItsHeaderClaimsOnceDecoded) {
 // An icon file of uncompressed entries: each a square of one colour.
 struct IconEntry {
     int size;
-    int bitsPerPixel;  // 24 or 32
+    int bitsPerPixel; // 24 or 32
     QRgb colour;
 };
 
-void put16(QByteArray& out, int v) { out.append(char(v & 0xff)).append(char((v >> 8) & 0xff)); }
+void put16(QByteArray& out, int v) {
+    out.append(char(v & 0xff)).append(char((v >> 8) & 0xff));
+}
 void put32(QByteArray& out, qint64 v) {
-    for (int i = 0; i < 4; ++i) out.append(char((v >> (8 * i)) & 0xff));
+    for (int i = 0; i < 4; ++i)
+        out.append(char((v >> (8 * i)) & 0xff));
 }
 
 QByteArray iconFile(const std::vector<IconEntry>& entries) {
@@ -103,7 +107,8 @@ QByteArray iconFile(const std::vector<IconEntry>& entries) {
     for (const IconEntry& e : entries) {
         QByteArray dib;
         put32(dib, 40), put32(dib, e.size), put32(dib, 2 * e.size), put16(dib, 1), put16(dib, e.bitsPerPixel);
-        for (int i = 0; i < 6; ++i) put32(dib, 0);
+        for (int i = 0; i < 6; ++i)
+            put32(dib, 0);
         const int stride = (e.size * e.bitsPerPixel / 8 + 3) / 4 * 4;
         for (int y = 0; y < e.size; ++y) {
             QByteArray row;
@@ -113,18 +118,22 @@ QByteArray iconFile(const std::vector<IconEntry>& entries) {
             }
             dib.append(row.leftJustified(stride, '\0'));
         }
-        dib.append(QByteArray((e.size + 31) / 32 * 4 * e.size, '\0'));  // the mask: all shown
+        dib.append(QByteArray((e.size + 31) / 32 * 4 * e.size, '\0')); // the mask: all shown
         bitmaps.push_back(dib);
     }
     QByteArray out;
     put16(out, 0), put16(out, 1), put16(out, int(entries.size()));
     qint64 offset = 6 + 16 * qint64(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        out.append(char(entries[i].size & 0xff)).append(char(entries[i].size & 0xff)).append('\0').append('\0');
+        out.append(char(entries[i].size & 0xff))
+            .append(char(entries[i].size & 0xff))
+            .append('\0')
+            .append('\0');
         put16(out, 1), put16(out, entries[i].bitsPerPixel), put32(out, bitmaps[i].size()), put32(out, offset);
         offset += bitmaps[i].size();
     }
-    for (const QByteArray& b : bitmaps) out.append(b);
+    for (const QByteArray& b : bitmaps)
+        out.append(b);
     return out;
 }
 
@@ -159,9 +168,11 @@ TEST(PictureLoader, AnIconShowsItsLargestPicture) {
     EXPECT_EQ(loadBuiltInPicture(path).pixel(0, 0), qRgb(0, 0, 255));
 
     // Real icons, the largest last and the largest first.
-    EXPECT_EQ(loadBuiltInPicture(test::testData(QStringLiteral("pictures/ico/python.ico"))).size(), QSize(48, 48));
-    EXPECT_EQ(loadBuiltInPicture(test::testData(QStringLiteral("pictures/ico/pillow.ico"))).size(), QSize(256, 256));
+    EXPECT_EQ(loadBuiltInPicture(test::testData(QStringLiteral("pictures/ico/python.ico"))).size(),
+              QSize(48, 48));
+    EXPECT_EQ(loadBuiltInPicture(test::testData(QStringLiteral("pictures/ico/pillow.ico"))).size(),
+              QSize(256, 256));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

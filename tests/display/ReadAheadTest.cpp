@@ -29,7 +29,7 @@ TEST(ReadAheadTravel, StepsWrapAndJumpsAreJumps) {
 }
 
 class ReadAheadTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         for (int i = 0; i < 6; ++i) {
             paths_ << dir_.filePath(QStringLiteral("p%1.bmp").arg(i));
@@ -47,7 +47,9 @@ protected:
             return QImage(10 + paths_.indexOf(path), 1, QImage::Format_RGB32);
         };
     }
-    void show(ReadAhead& r, int i) { r.shown(dir_.path(), i, int(paths_.size()), [this](int k) { return paths_[k]; }); }
+    void show(ReadAhead& r, int i) {
+        r.shown(dir_.path(), i, int(paths_.size()), [this](int k) { return paths_[k]; });
+    }
     QStringList decoded() {
         std::lock_guard lock(mutex_);
         return decoded_;
@@ -66,7 +68,7 @@ TEST_F(ReadAheadTest, TheNextPictureInTheDirectionOfTravelIsWaiting) {
     EXPECT_EQ(r.guesses(), QStringList{paths_[1]});
     const QImage next = r.take(paths_[1]);
     EXPECT_EQ(next.width(), 11);
-    EXPECT_TRUE(r.take(paths_[1]).isNull());  // taken once: it is the shown one now
+    EXPECT_TRUE(r.take(paths_[1]).isNull()); // taken once: it is the shown one now
     show(r, 1);
     EXPECT_EQ(r.guesses(), QStringList{paths_[2]});
     EXPECT_LE(r.held(), 2);
@@ -115,7 +117,8 @@ TEST_F(ReadAheadTest, AGuessHandsItsCornerToWhoeverTakesIt) {
 // decoded.
 TEST_F(ReadAheadTest, APictureTakenWholeIsUpright) {
     QImage stored(3, 2, QImage::Format_RGB32);
-    for (int i = 0; i < 6; ++i) stored.setPixel(i % 3, i / 3, qRgb(40 * i, 0, 0));
+    for (int i = 0; i < 6; ++i)
+        stored.setPixel(i % 3, i / 3, qRgb(40 * i, 0, 0));
     auto decode = [&](const QString&, JpegCornerHandOff* corner, const std::atomic<bool>*) {
         if (corner) corner->setWholeTurn(6);
         return stored;
@@ -135,22 +138,25 @@ TEST_F(ReadAheadTest, ADroppedGuessIsToldToStop) {
     ReadAhead r([&](const QString&, JpegCornerHandOff*, const std::atomic<bool>* dropped) {
         ++started;
         // Without being told, this decoding would hold the worker a minute.
-        for (int i = 0; i < 6000 && !dropped->load(); ++i) QThread::msleep(10);
+        for (int i = 0; i < 6000 && !dropped->load(); ++i)
+            QThread::msleep(10);
         if (dropped->load()) ++told;
         return QImage(1, 1, QImage::Format_RGB32);
     });
     // A guess still queued never starts at all: each is dropped once under way.
     auto waitStarted = [&](int count) {
-        for (int i = 0; i < 1000 && started.load() < count; ++i) QThread::msleep(10);
+        for (int i = 0; i < 1000 && started.load() < count; ++i)
+            QThread::msleep(10);
         return started.load();
     };
     auto waitIdle = [&] {
-        for (int i = 0; i < 1000 && r.held() > 0; ++i) QThread::msleep(10);
+        for (int i = 0; i < 1000 && r.held() > 0; ++i)
+            QThread::msleep(10);
         return r.held();
     };
     show(r, 0);
     ASSERT_EQ(waitStarted(1), 1);
-    show(r, 3);  // a jump drops the guess
+    show(r, 3); // a jump drops the guess
     EXPECT_EQ(waitIdle(), 0);
     EXPECT_EQ(told.load(), 1);
     show(r, 4);
@@ -160,7 +166,7 @@ TEST_F(ReadAheadTest, ADroppedGuessIsToldToStop) {
     EXPECT_EQ(told.load(), 2);
     show(r, 5);
     ASSERT_EQ(waitStarted(3), 3);
-    ASSERT_TRUE(writeAll(paths_[0], QByteArray(77, 'z')));  // changed while decoding ahead
+    ASSERT_TRUE(writeAll(paths_[0], QByteArray(77, 'z'))); // changed while decoding ahead
     EXPECT_FALSE(r.takeDecoding(paths_[0]).has_value());
     EXPECT_EQ(waitIdle(), 0);
     EXPECT_EQ(told.load(), 3);
@@ -199,7 +205,7 @@ TEST_F(ReadAheadTest, NeverHoldsMoreThanItsCapacity) {
 
 TEST(ReadAheadNames, ANameThatIsNotUtf8IsDecodedAheadAndAPipeNever) {
     ByteNamedFolder dir;
-    const QByteArray name("\x93\xfa\x96\x7b.bmp");  // 日本.bmp in code page 932
+    const QByteArray name("\x93\xfa\x96\x7b.bmp"); // 日本.bmp in code page 932
     ASSERT_TRUE(dir.writeNative("a.bmp", "x"));
     ASSERT_TRUE(dir.writeNative(name, "xx"));
     ASSERT_EQ(::mkfifo((dir.nativePath() + "pipe.bmp").constData(), 0600), 0);
@@ -220,5 +226,5 @@ TEST(ReadAheadNames, ANameThatIsNotUtf8IsDecodedAheadAndAPipeNever) {
     EXPECT_EQ(decodings, 1);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -26,7 +26,7 @@ TEST(ReadLimits, OnlyTextWithALineOfThousandsOfCharactersIsLeftUnwrapped) {
 
 TEST(ReadLimits, ATextIsReadByItsBytesUpToTheBound) {
     ByteNamedFolder dir;
-    const QByteArray name("\x83\x65\x83\x58\x83\x67.txt");  // テスト.txt in code page 932
+    const QByteArray name("\x83\x65\x83\x58\x83\x67.txt"); // テスト.txt in code page 932
     ASSERT_TRUE(dir.writeNative(name, "0123456789"));
     const QString path = fromNative(dir.nativePath() + name);
     const auto whole = readBoundedText(path, 10);
@@ -46,5 +46,5 @@ TEST(ReadLimits, ATextIsReadByItsBytesUpToTheBound) {
     EXPECT_EQ(textCutMessage(), QStringLiteral("ファイルが大きいため、先頭の16MBだけを表示しています"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

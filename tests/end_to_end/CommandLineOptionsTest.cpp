@@ -30,7 +30,7 @@ Outcome run(const QStringList& args, const QProcessEnvironment& env) {
 }
 
 class CommandLineOptions : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         env_ = QProcessEnvironment::systemEnvironment();
         env_.insert(QStringLiteral("ORBET_HOME"), home_.path());
@@ -38,7 +38,8 @@ protected:
         // No display at all: an answer that needed a window would fail here.
         env_.remove(QStringLiteral("DISPLAY"));
         env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        for (const char* v : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) env_.remove(QLatin1String(v));
+        for (const char* v : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+            env_.remove(QLatin1String(v));
         env_.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     }
     QTemporaryDir home_;
@@ -55,10 +56,12 @@ TEST_F(CommandLineOptions, TheAnswersSpeakTheUsersLanguage) {
     env_.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
     const Outcome unknown = run({QStringLiteral("--bogus")}, env_);
     EXPECT_EQ(unknown.code, 2);
-    EXPECT_TRUE(unknown.err.startsWith("orbet: --bogus: unknown option\nUsage: orbet")) << unknown.err.constData();
+    EXPECT_TRUE(unknown.err.startsWith("orbet: --bogus: unknown option\nUsage: orbet"))
+        << unknown.err.constData();
 
     ASSERT_TRUE(QDir().mkpath(home_.filePath(QStringLiteral("config/Orbet"))));
-    ASSERT_TRUE(writeAll(home_.filePath(QStringLiteral("config/Orbet/Orbet.conf")), "[Interface]\nLanguage=ja\n"));
+    ASSERT_TRUE(
+        writeAll(home_.filePath(QStringLiteral("config/Orbet/Orbet.conf")), "[Interface]\nLanguage=ja\n"));
     const Outcome chosen = run({QStringLiteral("--help")}, env_);
     EXPECT_TRUE(chosen.out.startsWith("使い方: orbet")) << chosen.out.constData();
 }
@@ -87,7 +90,8 @@ TEST_F(CommandLineOptions, AnUnknownOptionGivesTheUsageOnStandardErrorAndStatusT
 }
 
 TEST_F(CommandLineOptions, AFileNamedLikeAnOptionOpensAfterTheDoubleDash) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
     QTemporaryDir data;
     ASSERT_TRUE(writeAll(QDir(data.path()).filePath("--help"), "a text"));
     QProcessEnvironment env = env_;
@@ -104,5 +108,5 @@ TEST_F(CommandLineOptions, AFileNamedLikeAnOptionOpensAfterTheDoubleDash) {
     program.waitForFinished();
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -38,9 +38,10 @@ QString waitForPixel(int x, int y, const QString& rgb, int timeoutMs = 10000) {
 }
 
 class EndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
         ASSERT_TRUE(home_.isValid());
         env_ = QProcessEnvironment::systemEnvironment();
         env_.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -55,8 +56,9 @@ protected:
             // The test sleeps without an event loop, so a program that has
             // already ended is noticed only here.
             program_.waitForFinished(1000);
-            std::fprintf(stderr, "program state %d, exit status %d, code %d, output:\n%s\n", int(program_.state()),
-                         int(program_.exitStatus()), program_.exitCode(), program_.readAll().constData());
+            std::fprintf(stderr, "program state %d, exit status %d, code %d, output:\n%s\n",
+                         int(program_.state()), int(program_.exitStatus()), program_.exitCode(),
+                         program_.readAll().constData());
         }
         if (program_.state() != QProcess::NotRunning) {
             program_.kill();
@@ -92,7 +94,8 @@ TEST_F(EndToEnd, ConfirmedEndWritesEverySetting) {
     const QString folder = QDir::cleanPath(testData(QStringLiteral("pictures/jpeg")));
     ASSERT_TRUE(writeAll(ini(), "LastFilter=3\r\nLastPath=" + folder.toUtf8() + "\r\n"));
     start();
-    const QString main = waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$', 60000, &program_);
+    const QString main = waitForWindow(
+        QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$', 60000, &program_);
     ASSERT_FALSE(main.isEmpty()) << "the main window did not open on the restored folder";
 
     keysTo(main, QStringLiteral("ctrl+x"));
@@ -105,11 +108,12 @@ TEST_F(EndToEnd, ConfirmedEndWritesEverySetting) {
 
     keysTo(main, QStringLiteral("ctrl+x"));
     ASSERT_FALSE(waitForWindow(QStringLiteral("^Orbet$")).isEmpty());
-    xdotool({"key", "Return"});  // Yes is the default
+    xdotool({"key", "Return"}); // Yes is the default
     ASSERT_TRUE(program_.waitForFinished(15000));
     EXPECT_EQ(program_.exitCode(), 0);
 
-    const QStringList lines = QString::fromUtf8(readAll(ini())).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(readAll(ini())).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 31);
     EXPECT_EQ(lines[0], QStringLiteral("LastPath=") + folder);
     EXPECT_EQ(lines[7], QStringLiteral("LastFilter=3"));
@@ -146,7 +150,8 @@ TEST_F(EndToEnd, ResidentStartIsRememberedForTheNextStart) {
 
 TEST_F(EndToEnd, KeyboardShortcutsAndResizing) {
     const QString folder = QDir::cleanPath(testData(QStringLiteral("pictures/bmp")));
-    ASSERT_TRUE(writeAll(ini(), "LastFilter=1\r\nLastPath=" + folder.toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
+    ASSERT_TRUE(
+        writeAll(ini(), "LastFilter=1\r\nLastPath=" + folder.toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
     start();
     const QString main = waitForWindow(QStringLiteral("^Orbet - "), 60000, &program_);
     ASSERT_FALSE(main.isEmpty());
@@ -156,7 +161,8 @@ TEST_F(EndToEnd, KeyboardShortcutsAndResizing) {
     xdotool({"windowsize", main, "900", "700"});
     keysTo(main, QStringLiteral("F5"));
     QThread::msleep(500);
-    EXPECT_FALSE(waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$', 5000).isEmpty());
+    EXPECT_FALSE(waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$', 5000)
+                     .isEmpty());
     // F9 offers the shown file to its associated program; No leaves it be.
     xdotool({"key", "F9"});
     EXPECT_FALSE(waitForWindow(QStringLiteral("^Orbet$"), 10000).isEmpty()) << "no open-with question";
@@ -164,11 +170,11 @@ TEST_F(EndToEnd, KeyboardShortcutsAndResizing) {
     QThread::msleep(500);
     keysTo(main, QStringLiteral("shift+Delete"));
     ASSERT_TRUE(program_.waitForFinished(15000));
-    EXPECT_EQ(QString::fromUtf8(readAll(ini())).count(QStringLiteral("\r\n")), 4);  // nothing saved
+    EXPECT_EQ(QString::fromUtf8(readAll(ini())).count(QStringLiteral("\r\n")), 4); // nothing saved
 }
 
 TEST_F(EndToEnd, OptionsDialogChangesThePictureBackground) {
-    QTemporaryDir empty;  // no picture covers the pane's background
+    QTemporaryDir empty; // no picture covers the pane's background
     ASSERT_TRUE(writeAll(ini(), "LastPath=" + empty.path().toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
     start();
     const QString main = waitForWindow(QStringLiteral("^Orbet - "), 60000, &program_);
@@ -193,8 +199,8 @@ TEST_F(EndToEnd, OptionsDialogChangesThePictureBackground) {
     const QString dialog = waitForWindow(QStringLiteral("^Orbet-Option$"));
     ASSERT_FALSE(dialog.isEmpty()) << "Ctrl+O opened no options dialog";
     QThread::msleep(500);
-    xdotool({"key", "Home"});    // the red slider, which has the focus, to 0
-    xdotool({"key", "Return"});  // OK
+    xdotool({"key", "Home"});   // the red slider, which has the focus, to 0
+    xdotool({"key", "Return"}); // OK
     EXPECT_EQ(waitForPixel(px, py, QStringLiteral("0 255 255")), QStringLiteral("0 255 255"));
 
     keysTo(main, QStringLiteral("ctrl+x"));
@@ -206,7 +212,8 @@ TEST_F(EndToEnd, OptionsDialogChangesThePictureBackground) {
 
 TEST_F(EndToEnd, TheWindowManagerIsToldTheMinimumSize) {
     const QString folder = QDir::cleanPath(testData(QStringLiteral("pictures/bmp")));
-    ASSERT_TRUE(writeAll(ini(), "LastFilter=1\r\nLastPath=" + folder.toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
+    ASSERT_TRUE(
+        writeAll(ini(), "LastFilter=1\r\nLastPath=" + folder.toUtf8() + "\r\nWidth=9000\r\nHeight=7000\r\n"));
     start();
     const QString main = waitForWindow(QStringLiteral("^Orbet - "), 60000, &program_);
     ASSERT_FALSE(main.isEmpty());
@@ -225,5 +232,5 @@ TEST_F(EndToEnd, TheWindowManagerIsToldTheMinimumSize) {
     ASSERT_TRUE(program_.waitForFinished(15000));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -15,7 +15,9 @@
 namespace orbet::test {
 namespace {
 
-QByteArray mapsOf(qint64 pid) { return readAll(QStringLiteral("/proc/%1/maps").arg(pid)); }
+QByteArray mapsOf(qint64 pid) {
+    return readAll(QStringLiteral("/proc/%1/maps").arg(pid));
+}
 
 // Waits until the process maps a file whose path matches; the maps text.
 QByteArray waitForMapping(qint64 pid, const QByteArray& needle, int timeoutMs) {
@@ -28,7 +30,8 @@ QByteArray waitForMapping(qint64 pid, const QByteArray& needle, int timeoutMs) {
 }
 
 TEST(EnginesOnDemand, APictureStartMapsNoEngineAndTheFirstPageDoes) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
     QTemporaryDir home, data;
     ASSERT_TRUE(home.isValid() && data.isValid());
     const QString page = QDir(data.path()).filePath(QStringLiteral("page.html"));
@@ -56,16 +59,17 @@ TEST(EnginesOnDemand, APictureStartMapsNoEngineAndTheFirstPageDoes) {
             program.waitForReadyRead(100);
         QByteArray maps;
         if (target == picture) {
-            QThread::msleep(1500);  // past the timer that finishes the start
+            QThread::msleep(1500); // past the timer that finishes the start
             maps = mapsOf(program.processId());
             EXPECT_FALSE(maps.contains("orbet_engines")) << "a picture start opened the engine module";
             EXPECT_FALSE(maps.contains("WebEngine"));
             EXPECT_FALSE(maps.contains("Multimedia"));
-            EXPECT_TRUE(maps.contains("libQt6Widgets"));  // the maps were read at all
+            EXPECT_TRUE(maps.contains("libQt6Widgets")); // the maps were read at all
             // Nor did it load the toolkit's other image readers (and their
             // libraries) to ask each whether it knows a file: the JPEG reader
             // is the one image plug-in a JPEG start needs.
-            for (const char* other : {"libqtiff", "libqwebp", "libqmng", "libqsvg.so", "libqtga", "libqicns", "libqgif"})
+            for (const char* other :
+                 {"libqtiff", "libqwebp", "libqmng", "libqsvg.so", "libqtga", "libqicns", "libqgif"})
                 EXPECT_FALSE(maps.contains(other)) << other;
         } else {
             maps = waitForMapping(program.processId(), "libQt6WebEngineCore", 20000);
@@ -77,5 +81,5 @@ TEST(EnginesOnDemand, APictureStartMapsNoEngineAndTheFirstPageDoes) {
     }
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

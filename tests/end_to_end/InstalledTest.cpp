@@ -49,7 +49,8 @@ bool near(QRgb shown, QRgb pixel) {
     // A translucent pixel is shown over the pane's white background.
     const int a = qAlpha(pixel);
     const auto blend = [a](int c) { return (c * a + 255 * (255 - a)) / 255; };
-    return std::abs(qRed(shown) - blend(qRed(pixel))) <= 8 && std::abs(qGreen(shown) - blend(qGreen(pixel))) <= 8 &&
+    return std::abs(qRed(shown) - blend(qRed(pixel))) <= 8 &&
+           std::abs(qGreen(shown) - blend(qGreen(pixel))) <= 8 &&
            std::abs(qBlue(shown) - blend(qBlue(pixel))) <= 8;
 }
 
@@ -76,11 +77,11 @@ bool showsPicture(const QImage& screenImage, const QImage& pictureImage) {
 }
 
 class Installed : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         prefix_ = new QTemporaryDir;
-        installLog_ = run(QStringLiteral(ORBET_CMAKE_COMMAND),
-                          {"--install", buildDir(), "--prefix", prefix_->path()});
+        installLog_ =
+            run(QStringLiteral(ORBET_CMAKE_COMMAND), {"--install", buildDir(), "--prefix", prefix_->path()});
     }
     static void TearDownTestSuite() {
         delete prefix_;
@@ -88,7 +89,8 @@ protected:
     }
 
     void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
         ASSERT_TRUE(prefix_->isValid() && user_.isValid());
         ASSERT_TRUE(QFile::exists(program())) << qPrintable(installLog_);
         env_ = QProcessEnvironment::systemEnvironment();
@@ -109,7 +111,9 @@ protected:
 
     static QString program() { return prefix_->filePath(QStringLiteral("bin/orbet")); }
     static QString installed(const QString& relative) { return prefix_->filePath(relative); }
-    QString userConfig(const QString& name) const { return user_.filePath(QStringLiteral("config/Orbet/") + name); }
+    QString userConfig(const QString& name) const {
+        return user_.filePath(QStringLiteral("config/Orbet/") + name);
+    }
 
     void start(const QStringList& args) {
         program_.setProcessEnvironment(env_);
@@ -154,19 +158,22 @@ TEST_F(Installed, LayoutHasTheProgramItsFolderAndTheDesktopFiles) {
     for (const char* file :
          {"bin/orbet", "lib/orbet/pd1/ti.tex", "lib/orbet/texthelp.txt", "lib/orbet/susie/IFpng.spi",
           "lib/orbet/susie/IFwebp.spi", "lib/orbet/susie/IFtiff.spi", "lib/orbet/susie/IFavif.spi",
-          "lib/orbet/susie/IFheif.spi", "lib/orbet/susie/IFjxl.spi", "share/icons/hicolor/scalable/apps/orbet.svg",
-          "share/metainfo/io.github.orbet.Orbet.metainfo.xml"})
+          "lib/orbet/susie/IFheif.spi", "lib/orbet/susie/IFjxl.spi",
+          "share/icons/hicolor/scalable/apps/orbet.svg", "share/metainfo/io.github.orbet.Orbet.metainfo.xml"})
         EXPECT_TRUE(QFile::exists(installed(QString::fromLatin1(file)))) << file;
     EXPECT_TRUE(QFileInfo(installed(QStringLiteral("bin/orbet"))).isExecutable());
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const QImage icon(installed(QStringLiteral("share/icons/hicolor/%1x%1/apps/orbet.png").arg(size)));
         EXPECT_EQ(icon.size(), QSize(size, size)) << size;
     }
-    const QString entry = QString::fromUtf8(readAll(installed(QStringLiteral("share/applications/io.github.orbet.Orbet.desktop"))));
+    const QString entry = QString::fromUtf8(
+        readAll(installed(QStringLiteral("share/applications/io.github.orbet.Orbet.desktop"))));
     EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=orbet %f\n")));
     EXPECT_TRUE(entry.contains(QStringLiteral("\nIcon=orbet\n")));
-    for (const char* type : {"image/jpeg", "image/png", "text/plain", "audio/x-wav", "application/rtf", "text/html"})
-        EXPECT_TRUE(entry.contains(QRegularExpression(QStringLiteral("\nMimeType=(.*;)?%1;").arg(QLatin1String(type)))))
+    for (const char* type :
+         {"image/jpeg", "image/png", "text/plain", "audio/x-wav", "application/rtf", "text/html"})
+        EXPECT_TRUE(entry.contains(
+            QRegularExpression(QStringLiteral("\nMimeType=(.*;)?%1;").arg(QLatin1String(type)))))
             << type;
 }
 
@@ -181,12 +188,14 @@ TEST_F(Installed, ShowsAPictureThroughItsPluginsAndKeepsSettingsOutOfThePrefix) 
     // once a settings file exists), and a stray picsys.ini in the installed
     // program folder whose filter would hide the picture: it must be ignored.
     ASSERT_TRUE(QDir().mkpath(userConfig({})));
-    ASSERT_TRUE(writeAll(userConfig(QStringLiteral("picsys.ini")), "LastFilter=0\r\nWidth=15000\r\nHeight=11000\r\n"));
+    ASSERT_TRUE(writeAll(userConfig(QStringLiteral("picsys.ini")),
+                         "LastFilter=0\r\nWidth=15000\r\nHeight=11000\r\n"));
     ASSERT_TRUE(writeAll(installed(QStringLiteral("lib/orbet/picsys.ini")), "LastFilter=5\r\n"));
     const auto before = snapshot(prefix_->path());
 
     start({picture});
-    const QString window = waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$');
+    const QString window =
+        waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$');
     ASSERT_FALSE(window.isEmpty()) << "the installed program did not open the picture's folder";
     const QImage expected(picture);
     ASSERT_FALSE(expected.isNull());
@@ -205,8 +214,8 @@ TEST_F(Installed, ShowsAPictureThroughItsPluginsAndKeepsSettingsOutOfThePrefix) 
 
     closeConfirmed(window);
     // Settings went to the user's config folder, beside the per-user store.
-    const QStringList lines =
-        QString::fromUtf8(readAll(userConfig(QStringLiteral("picsys.ini")))).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(readAll(userConfig(QStringLiteral("picsys.ini"))))
+                                  .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 31);
     EXPECT_EQ(lines[0], QStringLiteral("LastPath=") + folder);
     EXPECT_EQ(lines[7], QStringLiteral("LastFilter=0"));
@@ -217,5 +226,5 @@ TEST_F(Installed, ShowsAPictureThroughItsPluginsAndKeepsSettingsOutOfThePrefix) 
     ASSERT_TRUE(QFile::remove(installed(QStringLiteral("lib/orbet/picsys.ini"))));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -25,7 +25,8 @@ QRgb screenPixel(int x, int y) {
     const QByteArray d = runProgram(QStringLiteral("xwd"), {"-root", "-silent"});
     if (d.size() < 100) return 0;
     auto field = [&](int i) { return qFromBigEndian<quint32>(d.constData() + 4 * i); };
-    const quint32 headerSize = field(0), byteOrder = field(7), bitsPerPixel = field(11), bytesPerLine = field(12);
+    const quint32 headerSize = field(0), byteOrder = field(7), bitsPerPixel = field(11),
+                  bytesPerLine = field(12);
     const quint32 masks[3] = {field(14), field(15), field(16)};
     const qsizetype offset = headerSize + field(19) * 12 + y * bytesPerLine + x * (bitsPerPixel / 8);
     if (bitsPerPixel != 32 || offset + 4 > d.size()) return 0;
@@ -50,8 +51,10 @@ bool screenBecomes(QPoint at, QRgb colour) {
 }
 
 TEST(ViewersEndToEnd, FullScreenStepsWithTheArrowKeyAndClosesWithX) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
-    if (QStandardPaths::findExecutable(QStringLiteral("xwd")).isEmpty()) GTEST_SKIP() << "needs xwd (x11-apps)";
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs an X server (scripts/test runs xvfb-run)";
+    if (QStandardPaths::findExecutable(QStringLiteral("xwd")).isEmpty())
+        GTEST_SKIP() << "needs xwd (x11-apps)";
     QTemporaryDir home, pictures;
     ASSERT_TRUE(home.isValid() && pictures.isValid());
     QImage red(400, 300, QImage::Format_RGB32), blue(400, 300, QImage::Format_RGB32);
@@ -84,7 +87,8 @@ TEST(ViewersEndToEnd, FullScreenStepsWithTheArrowKeyAndClosesWithX) {
         }
     } ender{program};
 
-    const QString main = waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$');
+    const QString main =
+        waitForWindow(QStringLiteral("^Orbet - ") + QRegularExpression::escape(folder) + u'$');
     ASSERT_FALSE(main.isEmpty()) << "the main window did not open on the folder";
     // The start-up's one-shot timer reopens the folder a second after the start; let it pass.
     QThread::msleep(1500);
@@ -109,8 +113,10 @@ TEST(ViewersEndToEnd, FullScreenStepsWithTheArrowKeyAndClosesWithX) {
     xdotool({"key", "x"});
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < 10000 && screenPixel(corner.x(), corner.y()) == qRgb(0, 0, 255)) QThread::msleep(200);
-    EXPECT_NE(screenPixel(corner.x(), corner.y()), qRgb(0, 0, 255)) << "X did not close the full-screen window";
+    while (t.elapsed() < 10000 && screenPixel(corner.x(), corner.y()) == qRgb(0, 0, 255))
+        QThread::msleep(200);
+    EXPECT_NE(screenPixel(corner.x(), corner.y()), qRgb(0, 0, 255))
+        << "X did not close the full-screen window";
     EXPECT_EQ(program.state(), QProcess::Running);
 
     // The main window followed the step: its list selection is saved at the end.
@@ -126,5 +132,5 @@ TEST(ViewersEndToEnd, FullScreenStepsWithTheArrowKeyAndClosesWithX) {
     EXPECT_TRUE(ini.contains("LastFileList=1\r\n")) << ini.constData();
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

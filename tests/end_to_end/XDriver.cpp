@@ -42,4 +42,4 @@ QString waitForWindow(const QString& titleRegex, int timeoutMs, QProcess* progra
     return {};
 }
 
-}  // namespace orbet::test
+} // namespace orbet::test

@@ -20,4 +20,4 @@ QString xdotool(const QStringList& args);
 // could not start fails the test at once and says why on stderr.
 QString waitForWindow(const QString& titleRegex, int timeoutMs = 60000, QProcess* program = nullptr);
 
-}  // namespace orbet::test
+} // namespace orbet::test

@@ -9,7 +9,7 @@ TEST(FavouritesStore, SavesWithSlotNumbersAndLoadsBackInSlotOrder) {
     FavouritesStore store;
     store.append(QStringLiteral("/a"));
     store.append(QStringLiteral("/b b"));
-    store.append(QStringLiteral("/a"));  // duplicates are kept
+    store.append(QStringLiteral("/a")); // duplicates are kept
     const QStringList lines = store.save();
     EXPECT_EQ(lines, (QStringList{"DirPath 0=/a", "DirPath 1=/b b", "DirPath 2=/a"}));
 
@@ -26,10 +26,10 @@ TEST(FavouritesStore, SavesWithSlotNumbersAndLoadsBackInSlotOrder) {
 TEST(FavouritesStore, HandEditedLinesKeepTheInvariant) {
     FavouritesStore store;
     store.load({
-        "DirPath 5=/five",       // gap before it: closes up
+        "DirPath 5=/five", // gap before it: closes up
         "DirPath 1=/one",
-        "DirPath 1=/again",      // repeated slot: the first line wins
-        "DirPath 10000=/out",    // outside the table
+        "DirPath 1=/again",   // repeated slot: the first line wins
+        "DirPath 10000=/out", // outside the table
         "DirPath -1=/negative",
         "DirPathX=/not a slot",
         "LastPath=/x DirPath 3=/inside a value",
@@ -49,13 +49,14 @@ TEST(FavouritesStore, APathWithALineBreakIsNeverWritten) {
     FavouritesStore store;
     store.replaceAll({"/a", "/tmp/x\nLastPath=/y", "/b\rc", "/d"});
     EXPECT_EQ(store.save(), (QStringList{"DirPath 0=/a", "DirPath 1=/d"}));
-    EXPECT_EQ(store.count(), 4);  // still offered during this run
+    EXPECT_EQ(store.count(), 4); // still offered during this run
 }
 
 TEST(FavouritesStore, NeverGrowsBeyondItsSlots) {
     FavouritesStore store;
     QStringList many;
-    for (int i = 0; i < FavouritesStore::Capacity + 5; ++i) many.append(QStringLiteral("/f%1").arg(i));
+    for (int i = 0; i < FavouritesStore::Capacity + 5; ++i)
+        many.append(QStringLiteral("/f%1").arg(i));
     store.replaceAll(many);
     EXPECT_EQ(store.count(), FavouritesStore::Capacity);
     EXPECT_FALSE(store.append(QStringLiteral("/one more")));
@@ -63,8 +64,8 @@ TEST(FavouritesStore, NeverGrowsBeyondItsSlots) {
     EXPECT_EQ(store.save().last(), QStringLiteral("DirPath 9999=/f9999"));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet
 
 namespace orbet {
 namespace {
@@ -74,7 +75,7 @@ TEST(FavouritesCheck, KeepsExistingEntriesOnceInOrder) {
     store.replaceAll({"/a", "/gone", "/b", "/a", "/B", ""});
     int pumps = 0;
     store.check([](const QString& p) { return p != QLatin1String("/gone"); }, [&] { ++pumps; });
-    EXPECT_EQ(store.entries(), (QStringList{"/a", "/b", "/B"}));  // letter case makes a different path
+    EXPECT_EQ(store.entries(), (QStringList{"/a", "/b", "/B"})); // letter case makes a different path
     EXPECT_EQ(pumps, 6);
 
     // Whatever the events run between the entries do to the list, the walk
@@ -84,5 +85,5 @@ TEST(FavouritesCheck, KeepsExistingEntriesOnceInOrder) {
     EXPECT_EQ(store.entries(), (QStringList{"/a", "/b", "/c"}));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -9,7 +9,9 @@
 namespace orbet {
 namespace {
 
-void touch(const QDir& dir, const QString& name) { QFile(dir.filePath(name)).open(QIODevice::WriteOnly); }
+void touch(const QDir& dir, const QString& name) {
+    QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+}
 
 TEST(FileListing, PatternsAttributesAndOrder) {
     QTemporaryDir tmp;
@@ -22,9 +24,12 @@ TEST(FileListing, PatternsAttributesAndOrder) {
     EXPECT_EQ(listFiles(tmp.path(), pictures, {}), (QStringList{"a.jpeg", "b.JPG", "C.bmp"}));
     AttributeFilter withHidden;
     withHidden.hidden = true;
-    EXPECT_EQ(listFiles(tmp.path(), pictures, withHidden), (QStringList{".hidden.jpg", "a.jpeg", "b.JPG", "C.bmp"}));
-    EXPECT_EQ(listFiles(tmp.path(), QStringLiteral("*.*"), {}).size(), 6);  // every file, with or without a dot
-    EXPECT_EQ(listFiles(tmp.path(), QStringLiteral("?.bmp; no*"), {}), (QStringList{"C.bmp", "noext", "notes.txt"}));
+    EXPECT_EQ(listFiles(tmp.path(), pictures, withHidden),
+              (QStringList{".hidden.jpg", "a.jpeg", "b.JPG", "C.bmp"}));
+    EXPECT_EQ(listFiles(tmp.path(), QStringLiteral("*.*"), {}).size(),
+              6); // every file, with or without a dot
+    EXPECT_EQ(listFiles(tmp.path(), QStringLiteral("?.bmp; no*"), {}),
+              (QStringList{"C.bmp", "noext", "notes.txt"}));
     EXPECT_TRUE(listFiles(tmp.path() + "/missing", pictures, {}).isEmpty());
 }
 
@@ -36,7 +41,7 @@ TEST(FileListing, SizeLabelSwitchesAt1024AndRoundsHalfUp) {
     EXPECT_EQ(BytesSizeText(1024000), QStringLiteral("1MB"));
     EXPECT_EQ(BytesSizeText(0), QStringLiteral("0ﾊﾞｲﾄ"));
     EXPECT_EQ(BytesSizeText(1029), QStringLiteral("1KB"));    // 1.0049 rounds down
-    EXPECT_EQ(BytesSizeText(1034), QStringLiteral("1.01KB"));  // 1.0098 rounds up
+    EXPECT_EQ(BytesSizeText(1034), QStringLiteral("1.01KB")); // 1.0098 rounds up
 }
 
 TEST(FileListing, InformationSizesSwitchAbove1000AndTruncate) {
@@ -51,5 +56,5 @@ TEST(FileListing, InformationSizesSwitchAbove1000AndTruncate) {
     EXPECT_EQ(FSize2(2000000000), QStringLiteral(" 1.86TB"));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -20,16 +20,33 @@ namespace {
 
 // Names as the disk spells them: case variants, common beginnings, marks
 // that sort between the letters, Japanese, and bytes that are not UTF-8.
-const QList<QByteArray> kNames = {
-    "a.jpg", "A.JPG", "ab.jpg", "B.jpg", "b.jpg", "_x.jpg", "Z.jpg", "[1].jpg", "a b.jpg", "a.jpeg",
-    "\xc3\xa9t\xc3\xa9.jpg", "\xe6\x97\xa5\xe6\x9c\xac.jpg", "\x82\xa0\x82\xa2.jpg", "e.jpg", "E\xcc\x81.jpg",
-    "readme.txt", ".hidden.jpg", "10.jpg", "9.jpg", "~.jpg"};
+const QList<QByteArray> kNames = {"a.jpg",
+                                  "A.JPG",
+                                  "ab.jpg",
+                                  "B.jpg",
+                                  "b.jpg",
+                                  "_x.jpg",
+                                  "Z.jpg",
+                                  "[1].jpg",
+                                  "a b.jpg",
+                                  "a.jpeg",
+                                  "\xc3\xa9t\xc3\xa9.jpg",
+                                  "\xe6\x97\xa5\xe6\x9c\xac.jpg",
+                                  "\x82\xa0\x82\xa2.jpg",
+                                  "e.jpg",
+                                  "E\xcc\x81.jpg",
+                                  "readme.txt",
+                                  ".hidden.jpg",
+                                  "10.jpg",
+                                  "9.jpg",
+                                  "~.jpg"};
 
 class FileRowsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        for (const QByteArray& n : kNames) add(n);
+        for (const QByteArray& n : kNames)
+            add(n);
         ::mkdir((native() + "/folder.jpg").constData(), 0755);
     }
     QByteArray native() const { return QFile::encodeName(dir_.path()); }
@@ -46,12 +63,14 @@ protected:
     }
     static QStringList names(const FileRows& r) {
         QStringList out;
-        for (std::size_t i = 0; i < r.size(); ++i) out.append(r.name(i));
+        for (std::size_t i = 0; i < r.size(); ++i)
+            out.append(r.name(i));
         return out;
     }
     static QStringList names(const QAbstractItemModel& m, int role) {
         QStringList out;
-        for (int i = 0; i < m.rowCount(); ++i) out.append(m.index(i, 0).data(role).toString());
+        for (int i = 0; i < m.rowCount(); ++i)
+            out.append(m.index(i, 0).data(role).toString());
         return out;
     }
 
@@ -68,7 +87,8 @@ TEST_F(FileRowsTest, RowsAreOrderedAsTheEscapedNamesCompareIgnoringCase) {
     // Every pair agrees with the slow comparison, both ways.
     for (const QByteArray& a : kNames)
         for (const QByteArray& b : kNames)
-            EXPECT_EQ(rawLessIgnoringCase(a.constData(), std::size_t(a.size()), b.constData(), std::size_t(b.size())),
+            EXPECT_EQ(rawLessIgnoringCase(a.constData(), std::size_t(a.size()), b.constData(),
+                                          std::size_t(b.size())),
                       lessIgnoringCase(fromNative(a), fromNative(b)))
                 << a.toStdString() << " / " << b.toStdString();
 }
@@ -77,7 +97,7 @@ TEST_F(FileRowsTest, PatternHiddenFilesAndFoldersDecideWhatIsListed) {
     EXPECT_EQ(rows(QStringLiteral("*.txt")).size(), 1u);
     EXPECT_EQ(rows(QStringLiteral("*.jpeg")).size(), 1u);
     const FileRows all = rows();
-    EXPECT_EQ(all.size(), std::size_t(kNames.size() - 1));  // no hidden file, no folder
+    EXPECT_EQ(all.size(), std::size_t(kNames.size() - 1)); // no hidden file, no folder
     EXPECT_TRUE(wouldList(*all.snapshot, "A.JPG", QStringLiteral("*.jpg"), {}));
     EXPECT_FALSE(wouldList(*all.snapshot, "readme.txt", QStringLiteral("*.jpg"), {}));
     EXPECT_FALSE(wouldList(*all.snapshot, ".hidden.jpg", QStringLiteral("*.jpg"), {}));
@@ -88,7 +108,7 @@ TEST_F(FileRowsTest, PatternHiddenFilesAndFoldersDecideWhatIsListed) {
 
 TEST_F(FileRowsTest, StepsTurnTheOldRowsIntoTheNewAndLeaveTheRestInPlace) {
     const FileRows before = rows();
-    EXPECT_TRUE(diffRows(before, rows()).empty());  // a new reading of the same names
+    EXPECT_TRUE(diffRows(before, rows()).empty()); // a new reading of the same names
     drop("a.jpg");
     drop("ab.jpg");
     drop("~.jpg");
@@ -100,12 +120,14 @@ TEST_F(FileRowsTest, StepsTurnTheOldRowsIntoTheNewAndLeaveTheRestInPlace) {
     QStringList list = names(before);
     for (const RowStep& s : steps) {
         if (s.insert)
-            for (int k = 0; k < s.count; ++k) list.insert(s.row + k, after.name(std::size_t(s.from + k)));
+            for (int k = 0; k < s.count; ++k)
+                list.insert(s.row + k, after.name(std::size_t(s.from + k)));
         else
             list.remove(s.row, s.count);
     }
     EXPECT_EQ(list, names(after));
-    // Neighbours come as one step: "a.jpg" and "A.JPG"'s neighbour "ab.jpg" are not adjacent, "aa" replaces nothing.
+    // Neighbours come as one step: "a.jpg" and "A.JPG"'s neighbour "ab.jpg" are not adjacent, "aa" replaces
+    // nothing.
     EXPECT_LE(steps.size(), 6u);
     EXPECT_TRUE(diffRows(after, after).empty());
 }
@@ -125,7 +147,8 @@ TEST_F(FileRowsTest, TheModelShowsReadableNamesAndSignalsOnlyTheRowsThatChanged)
     QObject::connect(&model, &QAbstractItemModel::rowsInserted, [&](const QModelIndex&, int first, int last) {
         inserted += last - first + 1;
         // Rows are readable while the steps run, from either reading.
-        for (int i = 0; i < model.rowCount(); ++i) EXPECT_FALSE(model.name(i).isEmpty());
+        for (int i = 0; i < model.rowCount(); ++i)
+            EXPECT_FALSE(model.name(i).isEmpty());
     });
     QObject::connect(&model, &QAbstractItemModel::rowsRemoved,
                      [&](const QModelIndex&, int first, int last) { removed += last - first + 1; });
@@ -133,7 +156,7 @@ TEST_F(FileRowsTest, TheModelShowsReadableNamesAndSignalsOnlyTheRowsThatChanged)
     EXPECT_EQ(resets + inserted + removed, 0);
 
     const int zRow = int(names(model, Qt::UserRole).indexOf(QStringLiteral("Z.jpg")));
-    const QPersistentModelIndex z(model.index(zRow, 0));  // as a view's selection follows it
+    const QPersistentModelIndex z(model.index(zRow, 0)); // as a view's selection follows it
     drop("a.jpg");
     add("0.jpg");
     add("00.jpg");
@@ -146,9 +169,9 @@ TEST_F(FileRowsTest, TheModelShowsReadableNamesAndSignalsOnlyTheRowsThatChanged)
     EXPECT_EQ(names(model, Qt::UserRole), names(rows()));
 
     FileListModel other;
-    other.update(rows(QStringLiteral("*.txt")));  // nothing listed before: a reset
+    other.update(rows(QStringLiteral("*.txt"))); // nothing listed before: a reset
     EXPECT_EQ(names(other, Qt::UserRole), QStringList{QStringLiteral("readme.txt")});
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

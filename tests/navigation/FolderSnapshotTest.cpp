@@ -15,7 +15,9 @@
 namespace orbet {
 namespace {
 
-void touch(const QDir& dir, const QString& name) { QFile(dir.filePath(name)).open(QIODevice::WriteOnly); }
+void touch(const QDir& dir, const QString& name) {
+    QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+}
 
 // A folder last changed an hour ago: a reading of it can be trusted later.
 void ageFolder(const QString& path) {
@@ -26,14 +28,14 @@ void ageFolder(const QString& path) {
 }
 
 class ReadCounter {
-public:
+  public:
     explicit ReadCounter(const QString& folder) : folder_(QDir::cleanPath(folder)) {
         setFolderReadObserver([this](const QString& f) { reads_ += f == folder_ ? 1 : 0; });
     }
     ~ReadCounter() { setFolderReadObserver(nullptr); }
     int reads() const { return reads_; }
 
-private:
+  private:
     QString folder_;
     int reads_ = 0;
 };
@@ -41,7 +43,8 @@ private:
 TEST(FolderSnapshot, OneReadServesListingsProbesAndSubfoldersUntilTheFolderChanges) {
     QTemporaryDir tmp;
     const QDir dir(tmp.path());
-    for (const char* n : {"b.JPG", "a.txt", ".h.jpg"}) touch(dir, QString::fromLatin1(n));
+    for (const char* n : {"b.JPG", "a.txt", ".h.jpg"})
+        touch(dir, QString::fromLatin1(n));
     dir.mkdir(QStringLiteral("sub"));
     ageFolder(tmp.path());
     ReadCounter counter(tmp.path());
@@ -49,7 +52,8 @@ TEST(FolderSnapshot, OneReadServesListingsProbesAndSubfoldersUntilTheFolderChang
     EXPECT_EQ(listFiles(tmp.path(), QStringLiteral("*.jpg"), {}), QStringList{"b.JPG"});
     AttributeFilter hidden;
     hidden.hidden = true;
-    EXPECT_EQ(listFiles(tmp.path() + u'/', QStringLiteral("*.*"), hidden), (QStringList{".h.jpg", "a.txt", "b.JPG"}));
+    EXPECT_EQ(listFiles(tmp.path() + u'/', QStringLiteral("*.*"), hidden),
+              (QStringList{".h.jpg", "a.txt", "b.JPG"}));
     EXPECT_TRUE(hasSubfolder(tmp.path(), false));
     EXPECT_EQ(subfolderPaths(tmp.path()), QStringList{tmp.path() + QStringLiteral("/sub")});
     EXPECT_EQ(counter.reads(), 1);
@@ -91,8 +95,8 @@ TEST(FolderSnapshot, ProbeThatReadsToTheEndKeepsTheReadingAndFailuresSayWhy) {
 TEST(FilePattern, NamesAsBytesMatchAsTheirText) {
     const QStringList patterns = {builtInFilterPattern(0), QStringLiteral("*.txt;*."), QStringLiteral("*.Ä"),
                                   QStringLiteral("a?c.*"), QStringLiteral("*.*")};
-    const QStringList names = {"x.JPG", "x.jpeg", "y.jpg.bak", "noext", "a.b.txt", "abc.q", "Z.ä", "Ω.bmp",
-                               "ünï.WMF", ".jpg", "jpg"};
+    const QStringList names = {"x.JPG", "x.jpeg", "y.jpg.bak", "noext", "a.b.txt", "abc.q",
+                               "Z.ä",   "Ω.bmp",  "ünï.WMF",   ".jpg",  "jpg"};
     for (const QString& p : patterns) {
         const FilePattern pattern(p);
         for (const QString& n : names) {
@@ -105,8 +109,9 @@ TEST(FilePattern, NamesAsBytesMatchAsTheirText) {
     const FilePattern pictures(builtInFilterPattern(0));
     EXPECT_TRUE(pictures.matches("x.JPG", 5));
     EXPECT_FALSE(pictures.matches("y.jpg.bak", 9));
-    EXPECT_TRUE(FilePattern(QStringLiteral("*.Ä")).matches(QFile::encodeName(QStringLiteral("Z.ä")).constData(), 4));
+    EXPECT_TRUE(
+        FilePattern(QStringLiteral("*.Ä")).matches(QFile::encodeName(QStringLiteral("Z.ä")).constData(), 4));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

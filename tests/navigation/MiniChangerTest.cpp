@@ -8,7 +8,7 @@ namespace {
 TEST(MiniChanger, ResizeLimitsThenLayout) {
     EXPECT_TRUE(layoutMiniChanger(3000, 399, 300).resizeFirst);
     EXPECT_EQ(layoutMiniChanger(3000, 399, 300).height, 400);
-    EXPECT_EQ(layoutMiniChanger(150, 399, 300).width, 150);  // the height comes first
+    EXPECT_EQ(layoutMiniChanger(150, 399, 300).width, 150); // the height comes first
     EXPECT_EQ(layoutMiniChanger(150, 2000, 300).width, 200);
     const MiniChangerLayout l = layoutMiniChanger(4000, 5000, 300);
     EXPECT_FALSE(l.resizeFirst);
@@ -23,5 +23,5 @@ TEST(MiniChanger, DotDotIsTheParentExceptAtARoot) {
     EXPECT_EQ(miniChangerTarget(QStringLiteral("/tmp/x"), QStringLiteral("/")), QStringLiteral("/tmp/x"));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -16,7 +16,8 @@ TEST(TreePaths, KeysTextsAndImages) {
     EXPECT_EQ(DriveText(QStringLiteral("/media/usb [SYSTEM]")), QStringLiteral("(/media/usb [SYSTEM])"));
     EXPECT_EQ(DriveText(QStringLiteral("/")), QStringLiteral("(/)"));
     const int images[] = {0, 5, 4, 5, 4, 2, 0, 0};
-    for (int type = 0; type < 8; ++type) EXPECT_EQ(DriveImageNum(type), images[type]) << type;
+    for (int type = 0; type < 8; ++type)
+        EXPECT_EQ(DriveImageNum(type), images[type]) << type;
     EXPECT_EQ(StrDrive(2), QStringLiteral("3.5インチフロッピードライブ"));
     EXPECT_EQ(StrDrive(5), QStringLiteral("CD-ROM"));
     EXPECT_EQ(StrDrive(6), QString());
@@ -31,25 +32,28 @@ TEST(TreePaths, ComponentsOfAPath) {
     const QStringList roots{"/", "/work/", "/workshop/"};
     EXPECT_EQ(treePathComponents("/work/main/src/", roots), (QStringList{"/work/", "main", "src"}));
     EXPECT_EQ(treePathComponents("/home/u", roots), (QStringList{"/", "home", "u"}));
-    EXPECT_EQ(treePathComponents("/a//b", roots), (QStringList{"/", "a"}));  // an empty component ends it
+    EXPECT_EQ(treePathComponents("/a//b", roots), (QStringList{"/", "a"})); // an empty component ends it
     EXPECT_EQ(treePathComponents("/", roots), (QStringList{"/"}));
     EXPECT_TRUE(treePathComponents("relative/path", roots).isEmpty());
     QString deep;
-    for (int i = 0; i < 100; ++i) deep += QStringLiteral("/d%1").arg(i);
+    for (int i = 0; i < 100; ++i)
+        deep += QStringLiteral("/d%1").arg(i);
     EXPECT_EQ(treePathComponents(deep, roots).size(), 61);
 }
 
 TEST(FolderProbe, SubfoldersSortedWithLinksAndHiddenOnRequest) {
     QTemporaryDir tmp;
     QDir d(tmp.path());
-    for (const char* n : {"beta", "Alpha", ".secret", "gamma dir", "写真"}) d.mkdir(QString::fromUtf8(n));
+    for (const char* n : {"beta", "Alpha", ".secret", "gamma dir", "写真"})
+        d.mkdir(QString::fromUtf8(n));
     QFile(d.filePath("file.txt")).open(QIODevice::WriteOnly);
     QFile::link(d.filePath("beta"), d.filePath("link-to-beta"));
     QFile::link(d.filePath("file.txt"), d.filePath("link-to-file"));
-    QFile::link(d.filePath("loop"), d.filePath("loop"));  // a link to itself is no folder
+    QFile::link(d.filePath("loop"), d.filePath("loop")); // a link to itself is no folder
 
     QStringList names;
-    for (const Subfolder& s : listSubfolders(tmp.path(), false)) names.append(s.path.mid(tmp.path().size() + 1));
+    for (const Subfolder& s : listSubfolders(tmp.path(), false))
+        names.append(s.path.mid(tmp.path().size() + 1));
     EXPECT_EQ(names, (QStringList{"Alpha", "beta", "gamma dir", "link-to-beta", "写真"}));
 
     const auto withHidden = listSubfolders(tmp.path(), true);
@@ -66,5 +70,5 @@ TEST(FolderProbe, SubfoldersSortedWithLinksAndHiddenOnRequest) {
     EXPECT_EQ(probeFolder(tmp.path()), FolderStatus::Ok);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -20,19 +20,28 @@ TEST(OptionRules, IntervalsTypedInSeconds) {
     struct Case {
         const char* text;
         std::optional<std::int32_t> ms;
-        const char* refusal;  // part of the message, when refused
+        const char* refusal; // part of the message, when refused
     };
     const Case cases[] = {
-        {"0.5", 500, ""},         {"3", 3000, ""},          {" 1.234 ", 1234, ""},
-        {"0.1", 100, ""},         {"2147483.647", 2147483647, ""},
-        {"0.05", {}, "0.1秒以上"}, {"abc", {}, "0.1秒以上"}, {"", {}, "0.1秒以上"},
-        {"-2", {}, "0.1秒以上"},   {"1,5", {}, "数字だけ"},  {"3秒", {}, "数字だけ"},
-        {"1e9", {}, "2147483秒以下"}, {"2147483.648", {}, "2147483秒以下"},
+        {"0.5", 500, ""},
+        {"3", 3000, ""},
+        {" 1.234 ", 1234, ""},
+        {"0.1", 100, ""},
+        {"2147483.647", 2147483647, ""},
+        {"0.05", {}, "0.1秒以上"},
+        {"abc", {}, "0.1秒以上"},
+        {"", {}, "0.1秒以上"},
+        {"-2", {}, "0.1秒以上"},
+        {"1,5", {}, "数字だけ"},
+        {"3秒", {}, "数字だけ"},
+        {"1e9", {}, "2147483秒以下"},
+        {"2147483.648", {}, "2147483秒以下"},
     };
     for (const Case& c : cases) {
         const auto r = readInterval(QString::fromUtf8(c.text));
         EXPECT_EQ(r.value, c.ms) << c.text;
-        EXPECT_TRUE(r.refusal.contains(QString::fromUtf8(c.refusal))) << c.text << " " << r.refusal.toStdString();
+        EXPECT_TRUE(r.refusal.contains(QString::fromUtf8(c.refusal)))
+            << c.text << " " << r.refusal.toStdString();
         EXPECT_EQ(r.refusal.isEmpty(), c.ms.has_value()) << c.text;
     }
     EXPECT_EQ(readInterval(QStringLiteral("0.05")).refusal, kTooShort);
@@ -90,8 +99,9 @@ TEST(OptionRules, PluginCountTexts) {
     EXPECT_EQ(pluginCountText({}), QStringLiteral("このフォルダにはSusiePluginはありません"));
     EXPECT_EQ(pluginCountText({"IFpng.spi", "ifjpeg.spi", "AXlzh.spi"}),
               QStringLiteral("このフォルダにはSusiePlugingが 3個有ります内、 2個がOrbetに有効です"));
-    EXPECT_EQ(pluginCountText({"AXlzh.spi", "XIF.spi"}),
-              QStringLiteral("このフォルダにはSusiePlugingが 2個有りますがOrbetに有効なプラグインは有りません"));
+    EXPECT_EQ(
+        pluginCountText({"AXlzh.spi", "XIF.spi"}),
+        QStringLiteral("このフォルダにはSusiePlugingが 2個有りますがOrbetに有効なプラグインは有りません"));
 }
 
 TEST(OptionRules, StoredFolderLosesItsFinalSeparatorButTheRootStays) {
@@ -108,18 +118,23 @@ TEST(OptionRules, PluginFolderRefusals) {
     ASSERT_TRUE(writeAll(file, "x"));
     EXPECT_EQ(pluginFolderRefusal(dir.path()), QString());
     EXPECT_EQ(pluginFolderRefusal(dir.filePath(QStringLiteral("gone"))),
-              QStringLiteral("SusiePluginの有る場所に選んだフォルダが見つかりません。\r\n") + dir.filePath("gone"));
-    EXPECT_EQ(pluginFolderRefusal(file), QStringLiteral("SusiePluginの有る場所にはフォルダを選んでください。\r\n") + file);
+              QStringLiteral("SusiePluginの有る場所に選んだフォルダが見つかりません。\r\n") +
+                  dir.filePath("gone"));
+    EXPECT_EQ(pluginFolderRefusal(file),
+              QStringLiteral("SusiePluginの有る場所にはフォルダを選んでください。\r\n") + file);
     const QString shared = dir.filePath(QStringLiteral("shared"));
     ASSERT_TRUE(QDir().mkdir(shared));
     QFile::setPermissions(shared, QFile::permissions(shared) | QFile::WriteOther);
     EXPECT_EQ(pluginFolderRefusal(shared),
-              QStringLiteral("SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。\r\n") + shared);
+              QStringLiteral(
+                  "SusiePluginの有る場所に選んだフォルダは他のユーザーも書き込めるため使えません。\r\n") +
+                  shared);
     if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
     const QString locked = dir.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(QDir().mkdir(locked));
     QFile::setPermissions(locked, QFile::WriteOwner);
-    EXPECT_TRUE(pluginFolderRefusal(locked).startsWith(QStringLiteral("SusiePluginの有る場所に選んだフォルダを読み取れません。")));
+    EXPECT_TRUE(pluginFolderRefusal(locked).startsWith(
+        QStringLiteral("SusiePluginの有る場所に選んだフォルダを読み取れません。")));
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
@@ -135,5 +150,5 @@ TEST(OptionRules, FolderListLinesAndCentring) {
     EXPECT_EQ(centredOrigin(QSize(1280, 1024), QSize(501, 400)), QPoint(390, 312));
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

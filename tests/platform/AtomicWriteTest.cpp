@@ -83,7 +83,7 @@ TEST(AtomicWrite, FailuresLeaveTheOldFileAndNoLeftovers) {
     const QString target = dir.filePath("list.txt");
     ASSERT_TRUE(writeAll(target, "old"));
 
-    {   // Abandoned before commit.
+    { // Abandoned before commit.
         AtomicWriter w(target);
         ASSERT_TRUE(w.open());
         ASSERT_TRUE(w.write("half"));
@@ -122,5 +122,5 @@ TEST(AtomicWrite, FullDiskKeepsTheOldFile) {
     EXPECT_EQ(readAll(target), "LastPath=/home\n");
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -13,7 +13,9 @@
 namespace orbet {
 namespace {
 
-int chmodOf(const QString& path, mode_t mode) { return ::chmod(QFile::encodeName(path).constData(), mode); }
+int chmodOf(const QString& path, mode_t mode) {
+    return ::chmod(QFile::encodeName(path).constData(), mode);
+}
 
 TEST(CodeFolders, OnlyFoldersAndFilesNoOtherUserCanWriteAreSafe) {
     QTemporaryDir tmp;
@@ -69,5 +71,5 @@ TEST(CodeFolders, ARelativeOrEmptyStoredPluginFolderMeansTheDefault) {
     EXPECT_EQ(pluginFolderFromStore(QStringLiteral("/opt/susie"), fallback), QStringLiteral("/opt/susie"));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

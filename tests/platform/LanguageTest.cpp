@@ -10,7 +10,9 @@
 namespace orbet {
 namespace {
 
-LocaleEnvironment lang(const char* value) { return {{}, {}, value}; }
+LocaleEnvironment lang(const char* value) {
+    return {{}, {}, value};
+}
 
 TEST(LanguageChoice, AutomaticFollowsTheDesktopsMessagesLanguage) {
     // Japanese, unset and the C locale keep the Japanese texts; any other
@@ -40,19 +42,24 @@ TEST(LanguageChoice, IsKeptInThePerUserStoreAndUnknownValuesMeanAutomatic) {
         EXPECT_EQ(storedLanguageChoice(), c);
     }
     for (const char* unknown : {"fr", "EN", "english", "1", " ja"}) {
-        ASSERT_TRUE(writeStoreValue(QStringLiteral("Interface"), QStringLiteral("Language"), QLatin1String(unknown)));
+        ASSERT_TRUE(
+            writeStoreValue(QStringLiteral("Interface"), QStringLiteral("Language"), QLatin1String(unknown)));
         EXPECT_EQ(storedLanguageChoice(), LanguageChoice::Automatic) << unknown;
     }
 }
 
 const char* kSample = "ファイルが指定されていません";
 
-QString translatedSample() { return QCoreApplication::translate("Commands", kSample); }
+QString translatedSample() {
+    return QCoreApplication::translate("Commands", kSample);
+}
 
 TEST(LanguageCatalogue, EnglishComesFromTheBuiltCatalogue) {
-    ASSERT_TRUE(installLanguage(*QCoreApplication::instance(), true, QStringLiteral(ORBET_BUILD_DIR "/translations")));
+    ASSERT_TRUE(installLanguage(*QCoreApplication::instance(), true,
+                                QStringLiteral(ORBET_BUILD_DIR "/translations")));
     EXPECT_EQ(translatedSample(), QStringLiteral("No file is selected"));
-    EXPECT_FALSE(installLanguage(*QCoreApplication::instance(), false, QStringLiteral(ORBET_BUILD_DIR "/translations")));
+    EXPECT_FALSE(installLanguage(*QCoreApplication::instance(), false,
+                                 QStringLiteral(ORBET_BUILD_DIR "/translations")));
     EXPECT_EQ(translatedSample(), QString::fromUtf8(kSample));
     removeInstalledLanguage();
 }
@@ -67,7 +74,8 @@ TEST(LanguageCatalogue, AMissingOrCorruptCatalogueLeavesTheJapaneseTexts) {
     QFile good(QStringLiteral(ORBET_BUILD_DIR "/translations/orbet_en.qm"));
     ASSERT_TRUE(good.open(QIODevice::ReadOnly));
     const QByteArray bytes = good.readAll();
-    for (const QByteArray& bad : {bytes.left(bytes.size() / 2), bytes.left(20), QByteArray("not a catalogue\n")}) {
+    for (const QByteArray& bad :
+         {bytes.left(bytes.size() / 2), bytes.left(20), QByteArray("not a catalogue\n")}) {
         QFile corrupt(dir.filePath(QStringLiteral("orbet_en.qm")));
         ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly | QIODevice::Truncate));
         corrupt.write(bad);
@@ -78,5 +86,5 @@ TEST(LanguageCatalogue, AMissingOrCorruptCatalogueLeavesTheJapaneseTexts) {
     removeInstalledLanguage();
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -24,20 +24,23 @@ TEST(NativePath, EveryByteStringSurvivesTheEscapedForm) {
     std::mt19937 random(19);
     for (int round = 0; round < 4000; ++round) {
         QByteArray bytes(int(random() % 24), '\0');
-        for (char& c : bytes) c = char(random() % 4 == 0 ? 0x80 + random() % 0x80 : random() % 256);
+        for (char& c : bytes)
+            c = char(random() % 4 == 0 ? 0x80 + random() % 0x80 : random() % 256);
         ASSERT_EQ(toNative(fromNative(bytes)), bytes) << bytes.toHex().constData();
     }
     // Encoded surrogates, overlong forms and code points past U+10FFFF are
     // not UTF-8: each of their bytes is escaped, so no two byte strings share
     // an escaped form.
-    for (const QByteArray& bad : {QByteArray("\xed\xb2\x80"), QByteArray("\xc0\xaf"), QByteArray("\xf4\x90\x80\x80")}) {
+    for (const QByteArray& bad :
+         {QByteArray("\xed\xb2\x80"), QByteArray("\xc0\xaf"), QByteArray("\xf4\x90\x80\x80")}) {
         EXPECT_EQ(fromNative(bad).size(), bad.size());
         EXPECT_EQ(toNative(fromNative(bad)), bad);
     }
 }
 
 TEST(NativePath, ValidUtf8IsItsOwnEscapedForm) {
-    for (const QString& text : {QStringLiteral("/tmp/写真/a b.jpg"), QStringLiteral("emoji 😀.txt"), QString()}) {
+    for (const QString& text :
+         {QStringLiteral("/tmp/写真/a b.jpg"), QStringLiteral("emoji 😀.txt"), QString()}) {
         EXPECT_EQ(fromNative(text.toUtf8()), text);
         EXPECT_EQ(toNative(text), text.toUtf8());
         EXPECT_FALSE(hasEscapedBytes(text));
@@ -63,8 +66,9 @@ TEST(NativePath, FileUrlsCarryTheBytesBothWays) {
     const QUrl url = nativeFileUrl(held);
     EXPECT_EQ(url.scheme(), "file");
     EXPECT_EQ(url.toEncoded(), QByteArray("file:///tmp/a_%93%FA%96%7B.jpg"));
-    EXPECT_EQ(pathFromFileUrl(url), held);  // a dropped file arrives as such a URL
-    EXPECT_EQ(pathFromFileUrl(QUrl::fromLocalFile(QStringLiteral("/tmp/写真 #1.jpg"))), QStringLiteral("/tmp/写真 #1.jpg"));
+    EXPECT_EQ(pathFromFileUrl(url), held); // a dropped file arrives as such a URL
+    EXPECT_EQ(pathFromFileUrl(QUrl::fromLocalFile(QStringLiteral("/tmp/写真 #1.jpg"))),
+              QStringLiteral("/tmp/写真 #1.jpg"));
 
     std::vector<QUrl> opened;
     setDesktopOpener([&](const QUrl& u) {
@@ -93,11 +97,11 @@ TEST(NativePath, FileOperationsReachTheNamedBytes) {
     EXPECT_EQ(facts.size, sjis.size());
     EXPECT_EQ(fileLength(escaped), sjis.size());
     EXPECT_TRUE(existsAsFileOrFolder(escaped));
-    EXPECT_FALSE(existsAsFileOrFolder(QString::fromUtf8(sjis)));  // the lossy text names nothing
+    EXPECT_FALSE(existsAsFileOrFolder(QString::fromUtf8(sjis))); // the lossy text names nothing
 
     QFile file;
     ASSERT_TRUE(openNative(file, escaped));
-    EXPECT_EQ(file.readAll(), sjis);  // the file's own path is its content: the right file was read
+    EXPECT_EQ(file.readAll(), sjis); // the file's own path is its content: the right file was read
     file.close();
 
     // Renaming never replaces, and leaves the other file alone.
@@ -110,11 +114,11 @@ TEST(NativePath, FileOperationsReachTheNamedBytes) {
     EXPECT_FALSE(pathFacts(renamed).exists);
     EXPECT_TRUE(pathFacts(fromNative(latin)).exists);
 
-    const QString sub = fromNative(folder + "\x83\x74\x83\x48\x83\x8b\x83\x5f");  // フォルダ
+    const QString sub = fromNative(folder + "\x83\x74\x83\x48\x83\x8b\x83\x5f"); // フォルダ
     EXPECT_TRUE(makeNativeFolder(sub));
     EXPECT_TRUE(isFolder(sub));
     EXPECT_EQ(displayName(sub), dir.path() + QStringLiteral("/フォルダ"));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -12,7 +12,7 @@ namespace {
 // A build folder (the executable beside pd1/) and an installed prefix
 // (bin/orbet, lib/orbet/pd1) side by side in one temporary folder.
 class Layouts : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(root_.isValid());
         const QDir root(root_.path());
@@ -59,5 +59,5 @@ TEST(PerUserFolder, SitsBesideThePerUserStore) {
     EXPECT_FALSE(folders::perUserSettingsFolder().endsWith("/Orbet/Orbet"));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

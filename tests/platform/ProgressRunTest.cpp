@@ -41,11 +41,12 @@ TEST(ProgressRun, EndsOnceAndRemembersAStop) {
     {
         const auto progress = prompter.progress();
         ProgressRun run(*progress, QStringLiteral("t"), QStringLiteral("x"), 0);
-        for (int i = 1; i <= 5; ++i) EXPECT_TRUE(run.advance(i));
+        for (int i = 1; i <= 5; ++i)
+            EXPECT_TRUE(run.advance(i));
     }
     EXPECT_EQ(prompter.progresses()[1].stoppedAt, 0);
     EXPECT_EQ(prompter.progresses()[1].ends, 1);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -8,13 +8,16 @@
 namespace orbet {
 namespace {
 
-QImage drawn(QLabel& label) { return label.grab().toImage(); }
+QImage drawn(QLabel& label) {
+    return label.grab().toImage();
+}
 
 // Lines that fit are drawn exactly as the toolkit's own label draws them
 // (Japanese falls back to a taller font, whose line spacing must be kept);
 // a line too wide is shortened in the middle, keeping its start and end.
 TEST(ElidingLabel, DrawsWhatFitsAsALabelDoesAndShortensTheRestInTheMiddle) {
-    const QString text = QStringLiteral("探査対象すべてのピクチャファイル\r\nnot file find   /usr/share内0のオブジェクト");
+    const QString text =
+        QStringLiteral("探査対象すべてのピクチャファイル\r\nnot file find   /usr/share内0のオブジェクト");
     for (const auto alignment : {Qt::AlignLeft | Qt::AlignTop, Qt::AlignLeft | Qt::AlignVCenter}) {
         ElidingLabel eliding;
         QLabel plain;
@@ -38,9 +41,9 @@ TEST(ElidingLabel, DrawsWhatFitsAsALabelDoesAndShortensTheRestInTheMiddle) {
         }
         EXPECT_TRUE(shown[1].startsWith(QStringLiteral("not"))) << shown[1].toStdString();
         EXPECT_TRUE(shown[1].endsWith(QStringLiteral("オブジェクト"))) << shown[1].toStdString();
-        EXPECT_EQ(eliding.text(), text);  // the text itself stays whole
+        EXPECT_EQ(eliding.text(), text); // the text itself stays whole
     }
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/QtPrompter.h"
 #include "platform/Language.h"
+#include "platform/ui/QtPrompter.h"
 
 namespace orbet {
 namespace {
@@ -57,10 +57,11 @@ DialogTexts showDialogs() {
         t.questionButtons = buttonTexts(box);
         box->defaultButton()->click();
     });
-    prompter.message(QStringLiteral("コピーしますか？"), QStringLiteral("Orbet"), Buttons::YesNoCancel, Icon::Question,
-                     std::nullopt);
+    prompter.message(QStringLiteral("コピーしますか？"), QStringLiteral("Orbet"), Buttons::YesNoCancel,
+                     Icon::Question, std::nullopt);
     onceShown<QFileDialog>([&](QFileDialog* dialog) {
-        for (QLabel* l : dialog->findChildren<QLabel*>()) t.fileLabels << l->text().remove(u'&');
+        for (QLabel* l : dialog->findChildren<QLabel*>())
+            t.fileLabels << l->text().remove(u'&');
         t.fileButtons = buttonTexts(dialog);
         dialog->reject();
     });
@@ -76,20 +77,26 @@ TEST(LanguageOfQtsDialogs, FollowsTheProgramsLanguage) {
     ASSERT_FALSE(installLanguage(*qApp, false, QStringLiteral(ORBET_BUILD_DIR "/translations")));
     DialogTexts ja = showDialogs();
     ASSERT_EQ(ja.questionButtons.size(), 3);
-    EXPECT_TRUE(anyStartsWith(ja.questionButtons, QStringLiteral("はい"))) << ja.questionButtons.join(u' ').toStdString();
-    EXPECT_TRUE(anyStartsWith(ja.questionButtons, QStringLiteral("いいえ"))) << ja.questionButtons.join(u' ').toStdString();
+    EXPECT_TRUE(anyStartsWith(ja.questionButtons, QStringLiteral("はい")))
+        << ja.questionButtons.join(u' ').toStdString();
+    EXPECT_TRUE(anyStartsWith(ja.questionButtons, QStringLiteral("いいえ")))
+        << ja.questionButtons.join(u' ').toStdString();
     EXPECT_TRUE(anyStartsWith(ja.questionButtons, QStringLiteral("キャンセル")))
         << ja.questionButtons.join(u' ').toStdString();
-    EXPECT_TRUE(anyStartsWith(ja.fileLabels, QStringLiteral("ファイル名"))) << ja.fileLabels.join(u' ').toStdString();
-    EXPECT_TRUE(anyStartsWith(ja.fileButtons, QStringLiteral("キャンセル"))) << ja.fileButtons.join(u' ').toStdString();
+    EXPECT_TRUE(anyStartsWith(ja.fileLabels, QStringLiteral("ファイル名")))
+        << ja.fileLabels.join(u' ').toStdString();
+    EXPECT_TRUE(anyStartsWith(ja.fileButtons, QStringLiteral("キャンセル")))
+        << ja.fileButtons.join(u' ').toStdString();
 
     ASSERT_TRUE(installLanguage(*qApp, true, QStringLiteral(ORBET_BUILD_DIR "/translations")));
     DialogTexts en = showDialogs();
     removeInstalledLanguage();
     ASSERT_EQ(en.questionButtons.size(), 3);
     for (const char* b : {"Yes", "No", "Cancel"})
-        EXPECT_TRUE(en.questionButtons.contains(QLatin1String(b))) << en.questionButtons.join(u' ').toStdString();
-    EXPECT_TRUE(anyStartsWith(en.fileLabels, QStringLiteral("File name"))) << en.fileLabels.join(u' ').toStdString();
+        EXPECT_TRUE(en.questionButtons.contains(QLatin1String(b)))
+            << en.questionButtons.join(u' ').toStdString();
+    EXPECT_TRUE(anyStartsWith(en.fileLabels, QStringLiteral("File name")))
+        << en.fileLabels.join(u' ').toStdString();
     EXPECT_TRUE(en.fileButtons.contains(QStringLiteral("Cancel"))) << en.fileButtons.join(u' ').toStdString();
 }
 
@@ -116,5 +123,5 @@ TEST(DialogTitles, ShortBoxesKeepTheirTitlesWhole) {
     EXPECT_GE(promptWidth, needed);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

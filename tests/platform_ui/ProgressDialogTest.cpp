@@ -15,10 +15,10 @@ namespace {
 
 // A window that counts how often it was painted.
 class Counting : public QWidget {
-public:
+  public:
     int paints = 0;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override { ++paints; }
 };
 
@@ -33,7 +33,9 @@ void work(Progress& p, int ms, qint64& done, qint64 step = 1) {
     }
 }
 
-QProgressDialog* dialogOf(QWidget& window) { return window.findChild<QProgressDialog*>(); }
+QProgressDialog* dialogOf(QWidget& window) {
+    return window.findChild<QProgressDialog*>();
+}
 
 TEST(ProgressDialog, ShowsPastHalfASecondOverItsWindowAndItsButtonStops) {
     Counting window;
@@ -137,11 +139,12 @@ TEST(ProgressDialog, SeldomStepsStillShowAndFrequentOnesRunTheEventsOnlyNowAndTh
     frequent->begin(QStringLiteral("t"), QStringLiteral("x"), 1000);
     QElapsedTimer clock;
     clock.start();
-    for (int step = 1; step <= 1000; ++step) frequent->advance(step, {});
+    for (int step = 1; step <= 1000; ++step)
+        frequent->advance(step, {});
     const qint64 took = clock.elapsed();
     frequent->end();
     EXPECT_LE(turns, 1 + took / QtProgress::kUpdateEveryMs) << "steps: 1000, took " << took << " ms";
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -97,7 +97,8 @@ TEST(QtPrompterInput, APasswordIsMaskedAsItIsTypedAndAPathIsNot) {
     whenShown<QInputDialog>([&](QInputDialog* dialog) {
         QLineEdit* edit = dialog->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
-        QTest::keyClicks(QApplication::focusWidget() ? QApplication::focusWidget() : edit, QStringLiteral("kagi"));
+        QTest::keyClicks(QApplication::focusWidget() ? QApplication::focusWidget() : edit,
+                         QStringLiteral("kagi"));
         onScreen = edit->displayText();
         QTest::keyClick(edit, Qt::Key_Return);
     });

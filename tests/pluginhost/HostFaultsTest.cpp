@@ -28,7 +28,8 @@ class HostFaults : public ::testing::Test {
   protected:
     void SetUp() override {
         for (const char* name : {"IFncrash.spi", "IFnloop.spi", "IFnabort.spi", "IFotpn.spi"})
-            ASSERT_TRUE(copyPlugin(testPlugin(QString::fromLatin1(name)), plugins.path(), QString::fromLatin1(name)));
+            ASSERT_TRUE(
+                copyPlugin(testPlugin(QString::fromLatin1(name)), plugins.path(), QString::fromLatin1(name)));
         HostSetup setup = hostSetup(work.path());
         setup.callLimit = std::chrono::milliseconds(1500);
         registry = std::make_unique<PluginRegistry>(setup);
@@ -66,7 +67,8 @@ TEST_F(HostFaults, CrashAbortAndHangLoseOnlyTheHost) {
 TEST_F(HostFaults, AHostKilledMidDecodeGivesNothing) {
     bool killed = false;
     QTimer::singleShot(200, [&] {
-        if (HostProcess* host = registry->runningHost(PluginKind::Native)) killed = ::kill(host->pid(), SIGKILL) == 0;
+        if (HostProcess* host = registry->runningHost(PluginKind::Native))
+            killed = ::kill(host->pid(), SIGKILL) == 0;
     });
     EXPECT_TRUE(registry->decodeWithPlugins(picture("NLOP")).isNull());
     EXPECT_TRUE(killed);
@@ -92,7 +94,8 @@ TEST_F(HostFaults, PicturesOfEverySizePassThroughOneExchangeFileThatGoesWithTheR
         const QImage image = own->decodeWithPlugins(path);
         ASSERT_EQ(image.size(), size);
         EXPECT_EQ(patternMismatch(image), QString());
-        EXPECT_EQ(QFile(path).size(), 12 + size.width() * size.height() * 3) << "the picture file stays as it was";
+        EXPECT_EQ(QFile(path).size(), 12 + size.width() * size.height() * 3)
+            << "the picture file stays as it was";
         const QStringList entries = exchangeEntries(setup);
         ASSERT_EQ(entries.size(), 1) << entries.join(QLatin1Char(' ')).toStdString();
         // The file shrinks to each picture: no earlier, larger one keeps
@@ -152,8 +155,10 @@ TEST_F(HostFaults, AKilledProgramsExchangeFolderGoesWithTheNextStart) {
     EXPECT_EQ(own->decodeWithPlugins(picture("OTPN")).size(), QSize(40, 30));
     const QStringList entries = QDir(base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     EXPECT_FALSE(entries.contains(QFileInfo(abandoned).fileName()));
-    for (const QString& folder : staying) EXPECT_TRUE(entries.contains(QFileInfo(folder).fileName())) << folder.toStdString();
-    EXPECT_EQ(entries.size(), staying.size() + 1) << entries.join(QLatin1Char(' ')).toStdString();  // with its own
+    for (const QString& folder : staying)
+        EXPECT_TRUE(entries.contains(QFileInfo(folder).fileName())) << folder.toStdString();
+    EXPECT_EQ(entries.size(), staying.size() + 1)
+        << entries.join(QLatin1Char(' ')).toStdString(); // with its own
     own.reset();
     EXPECT_EQ(QDir(base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), staying.size());
 }
@@ -188,8 +193,9 @@ TEST_F(HostFaults, AHostThatSaysGarbageIsDropped) {
     // A stand-in host that greets and then answers with noise.
     QTemporaryDir fakeHostFolder;
     const QString fake = fakeHostFolder.filePath(QStringLiteral("orbet-spihost"));
-    ASSERT_TRUE(writeAll(fake, "#!/bin/sh\nprintf '1BRO\\001\\000\\000\\000\\000\\000\\000\\000\\010\\000\\000\\000'\n"
-                               "head -c 16 >/dev/null\nprintf 'this is no reply at all'\nexec sleep 30\n"));
+    ASSERT_TRUE(writeAll(
+        fake, "#!/bin/sh\nprintf '1BRO\\001\\000\\000\\000\\000\\000\\000\\000\\010\\000\\000\\000'\n"
+              "head -c 16 >/dev/null\nprintf 'this is no reply at all'\nexec sleep 30\n"));
     QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     HostSetup setup = hostSetup(work.path());
     setup.hostFolder = fakeHostFolder.path();
@@ -220,7 +226,8 @@ TEST(PluginKinds, AreToldFromContent) {
     ASSERT_TRUE(windows.open(QIODevice::ReadOnly));
     const QByteArray pe = windows.read(4096);
     QByteArray arm64 = pe;
-    const int peOffset = int(static_cast<unsigned char>(pe[0x3C])) | int(static_cast<unsigned char>(pe[0x3D])) << 8;
+    const int peOffset = int(static_cast<unsigned char>(pe[0x3C])) | int(static_cast<unsigned char>(pe[0x3D]))
+                                                                         << 8;
     arm64[peOffset + 4] = char(0x64);
     arm64[peOffset + 5] = char(0xAA);
     EXPECT_EQ(pluginKindOf(arm64), PluginKind::Unknown);

@@ -155,8 +155,9 @@ TEST_F(Registry, PluginsOthersCanWriteOrARelativeFolderAreNeverLoaded) {
     const QString missing = QStringLiteral("を取得できません");
     add(Pic, QStringLiteral("IFpic.spi"));
     add(Mag, QStringLiteral("IFmag.spi"));
-    ASSERT_TRUE(QFile::setPermissions(file(QStringLiteral("IFmag.spi")),
-                                      QFile::permissions(file(QStringLiteral("IFmag.spi"))) | QFile::WriteOther));
+    ASSERT_TRUE(
+        QFile::setPermissions(file(QStringLiteral("IFmag.spi")),
+                              QFile::permissions(file(QStringLiteral("IFmag.spi"))) | QFile::WriteOther));
     load();
     EXPECT_EQ(registry.loadedCount(), 1);
     EXPECT_EQ(texts.last(), Done + QStringLiteral("*.pic"));
@@ -223,15 +224,17 @@ TEST_F(Registry, DecodesWithTheFirstPluginThatAccepts) {
 
     // The whole file went in memory, zero-padded to the head size for the
     // question, with a progress callback and both outputs preset to null.
-    EXPECT_EQ(callLines(), (QStringList{QStringLiteral("PIC IsSupported end=0"), QStringLiteral("MAG IsSupported end=0"),
-                                        QStringLiteral("MAG GetPicture len=9 flag=1 progress=1 preset=1")}));
+    EXPECT_EQ(callLines(),
+              (QStringList{QStringLiteral("PIC IsSupported end=0"), QStringLiteral("MAG IsSupported end=0"),
+                           QStringLiteral("MAG GetPicture len=9 flag=1 progress=1 preset=1")}));
 }
 
 TEST_F(Registry, MisbehavingDecodesGiveNothing) {
     add(Pic, QStringLiteral("IFpic.spi"));
     load();
-    for (const char* command : {"null", "nullbits", "shortheader", "shortbits", "garbage", "absurd",
-                                "absurdtopdown", "hugepalette", "lentbits", "sameblock", "error", "unknown"}) {
+    for (const char* command :
+         {"null", "nullbits", "shortheader", "shortbits", "garbage", "absurd", "absurdtopdown", "hugepalette",
+          "lentbits", "sameblock", "error", "unknown"}) {
         const QString path = picture(QStringLiteral("bad.pic"), QByteArray("PIC ") + command);
         EXPECT_TRUE(registry.decodeWithPlugins(path).isNull()) << command;
     }

@@ -79,7 +79,8 @@ QString picturePath(const char* relative) {
 
 // What the toolkit's reader makes of the picture a sample was made from.
 QImage referenceOf(const Shipped& plugin, std::size_t sample) {
-    const QString path = picturePath(plugin.references.empty() ? plugin.samples[sample] : plugin.references[sample]);
+    const QString path =
+        picturePath(plugin.references.empty() ? plugin.samples[sample] : plugin.references[sample]);
     QImageReader reader(path);
     return reader.read();
 }
@@ -136,7 +137,9 @@ std::string difference(const QImage& decoded, const QImage& reference, int toler
 // decoders' own libraries keep caches in static data until the process ends;
 // unloaded after every test, those caches would look lost to the leak
 // checker of the sanitizer build.
-void keepMapped(const char* path) { dlopen(path, RTLD_NOW | RTLD_NODELETE); }
+void keepMapped(const char* path) {
+    dlopen(path, RTLD_NOW | RTLD_NODELETE);
+}
 
 class ShippedPlugin : public ::testing::TestWithParam<Shipped> {
   protected:
@@ -383,7 +386,8 @@ TEST(ShippedTransforms, AvifTurnsAndMirrorsAsTheFileSays) {
     ASSERT_EQ(turned.size(), QSize(48, 64));
     EXPECT_EQ(corners(turned), (std::vector<QRgb>{0xff0000ffu, 0xffff0000u, 0xff00ff00u, 0xffffff00u}));
 
-    const QImage both = decodedBy(ORBET_SHIPPED_AVIF, OWN("quad_rotmir.avif")); // a quarter left, then mirrored
+    const QImage both =
+        decodedBy(ORBET_SHIPPED_AVIF, OWN("quad_rotmir.avif")); // a quarter left, then mirrored
     ASSERT_EQ(both.size(), QSize(48, 64));
     EXPECT_EQ(corners(both), (std::vector<QRgb>{0xffffff00u, 0xff00ff00u, 0xffff0000u, 0xff0000ffu}));
 
@@ -392,8 +396,9 @@ TEST(ShippedTransforms, AvifTurnsAndMirrorsAsTheFileSays) {
     const auto library = SusieLibrary::load(QString::fromUtf8(ORBET_SHIPPED_AVIF), &reason);
     ASSERT_TRUE(library);
     const QByteArray contents = readAll(QString::fromUtf8(OWN("quad_irot.avif")));
-    ASSERT_EQ(library->entries().getPictureInfo(contents.constData(), contents.size(), SPI_INPUT_MEMORY, &info),
-              SPI_SUCCESS);
+    ASSERT_EQ(
+        library->entries().getPictureInfo(contents.constData(), contents.size(), SPI_INPUT_MEMORY, &info),
+        SPI_SUCCESS);
     EXPECT_EQ(info.width, 48);
     EXPECT_EQ(info.height, 64);
 }
@@ -401,22 +406,23 @@ TEST(ShippedTransforms, AvifTurnsAndMirrorsAsTheFileSays) {
 // A cut or damaged file is broken data, not a lack of memory or a format
 // the plug-in does not know: the host says so.
 TEST(ShippedTransforms, CutNewFormatsAreBrokenData) {
-    for (const auto& [plugin, picture] : {std::pair{ORBET_SHIPPED_AVIF, OWN("quad.avif")},
-                                          std::pair{ORBET_SHIPPED_HEIF, OWN("quad.heic")},
-                                          std::pair{ORBET_SHIPPED_JXL, OWN("quad.jxl")}}) {
+    for (const auto& [plugin, picture] :
+         {std::pair{ORBET_SHIPPED_AVIF, OWN("quad.avif")}, std::pair{ORBET_SHIPPED_HEIF, OWN("quad.heic")},
+          std::pair{ORBET_SHIPPED_JXL, OWN("quad.jxl")}}) {
         QString reason;
         keepMapped(plugin);
         const auto library = SusieLibrary::load(QString::fromUtf8(plugin), &reason);
         ASSERT_TRUE(library) << reason.toStdString();
         const QByteArray contents = readAll(QString::fromUtf8(picture));
-        EXPECT_EQ(library->getPicture(contents.left(contents.size() * 3 / 4)).result, SPI_BROKEN_DATA) << picture;
+        EXPECT_EQ(library->getPicture(contents.left(contents.size() * 3 / 4)).result, SPI_BROKEN_DATA)
+            << picture;
     }
 }
 
 TEST(ShippedTransforms, EachNewFormatKeepsItsAlpha) {
-    for (const auto& [plugin, picture] : {std::pair{ORBET_SHIPPED_AVIF, OWN("quada.avif")},
-                                          std::pair{ORBET_SHIPPED_HEIF, OWN("quada.heic")},
-                                          std::pair{ORBET_SHIPPED_JXL, OWN("quada.jxl")}}) {
+    for (const auto& [plugin, picture] :
+         {std::pair{ORBET_SHIPPED_AVIF, OWN("quada.avif")}, std::pair{ORBET_SHIPPED_HEIF, OWN("quada.heic")},
+          std::pair{ORBET_SHIPPED_JXL, OWN("quada.jxl")}}) {
         const QImage image = decodedBy(plugin, picture);
         ASSERT_FALSE(image.isNull()) << picture;
         EXPECT_TRUE(image.hasAlphaChannel()) << picture;

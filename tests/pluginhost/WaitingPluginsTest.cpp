@@ -39,7 +39,8 @@ class WaitingPlugins : public ::testing::Test {
     HostSetup setup() {
         HostSetup setup = hostSetup(work.path());
         setup.wine = wine;
-        setup.winePrefix = work.filePath(QStringLiteral("new-prefix")); // never made: the stand-in runs elsewhere
+        setup.winePrefix =
+            work.filePath(QStringLiteral("new-prefix")); // never made: the stand-in runs elsewhere
         setup.cacheFile = work.filePath(QStringLiteral("cache/plugins.cache"));
         setup.deferNewPrefix = true;
         return setup;

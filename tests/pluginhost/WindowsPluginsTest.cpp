@@ -69,10 +69,11 @@ TEST_F(WindowsPlugins, AMixedFolderListsEveryMaskAndDecodesWithEachKind) {
 
     EXPECT_EQ(registry.loadedCount(), 6);
     EXPECT_EQ(registry.patternSuffix(), QStringLiteral(";*.otpn;*.otp3;*.otp6;*.otpj;*.otp6;*.otp3"));
-    EXPECT_EQ(registry.descriptions(),
-              (QStringList{QStringLiteral("Orbet test decoder OTPN"), QStringLiteral("Orbet test decoder OTP3"),
-                           QStringLiteral("Orbet test decoder OTP6"), QStringLiteral("テスト用デコーダ"),
-                           QStringLiteral("Orbet test decoder OTP6"), QStringLiteral("Orbet test decoder OTP3")}));
+    EXPECT_EQ(
+        registry.descriptions(),
+        (QStringList{QStringLiteral("Orbet test decoder OTPN"), QStringLiteral("Orbet test decoder OTP3"),
+                     QStringLiteral("Orbet test decoder OTP6"), QStringLiteral("テスト用デコーダ"),
+                     QStringLiteral("Orbet test decoder OTP6"), QStringLiteral("Orbet test decoder OTP3")}));
     // The name says nothing: the content chose the host.
     EXPECT_EQ(registry.slotKind(4), PluginKind::Win64);
     EXPECT_EQ(registry.slotKind(5), PluginKind::Win32);
@@ -152,7 +153,8 @@ TEST_F(WindowsPlugins, TheHostDecodesThePictureHeldOpenWhateverTakesItsNameMeanw
             // Each picture's files shrink to it: no earlier, larger one
             // keeps its memory.
             for (const QString& name : exchangeEntries(setup))
-                EXPECT_LT(QFileInfo(QDir(setup.exchangeFolder).filePath(name)).size(), 12 + 64 + size.width() * size.height() * 4)
+                EXPECT_LT(QFileInfo(QDir(setup.exchangeFolder).filePath(name)).size(),
+                          12 + 64 + size.width() * size.height() * 4)
                     << name.toStdString();
         }
         // What passes through the exchange: the pixels, and only without a
@@ -173,8 +175,9 @@ TEST_F(WindowsPlugins, WithoutWineOnlyNativePluginsLoad) {
     EXPECT_EQ(registry.loadedCount(), 1);
     EXPECT_EQ(registry.patternSuffix(), QStringLiteral(";*.otpn"));
     EXPECT_EQ(registry.needingWine(),
-              (QStringList{QStringLiteral("IFb_win32.spi"), QStringLiteral("IFc_win64.sph"), QStringLiteral("IFd_cp932.spi"),
-                           QStringLiteral("IFe_64named.spi"), QStringLiteral("IFf_32named.sph")}));
+              (QStringList{QStringLiteral("IFb_win32.spi"), QStringLiteral("IFc_win64.sph"),
+                           QStringLiteral("IFd_cp932.spi"), QStringLiteral("IFe_64named.spi"),
+                           QStringLiteral("IFf_32named.sph")}));
     EXPECT_TRUE(texts.contains(Loading + QStringLiteral("( 1/ 8)->IFb_win32.spi") + Missing));
     expectPattern(registry, "OTPN");
     EXPECT_TRUE(registry.decodeWithPlugins(picture("OTP3")).isNull());

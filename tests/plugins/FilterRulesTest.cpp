@@ -38,9 +38,10 @@ TEST(FilterRules, FirstFreeRow) {
     t.row(0).name = FilterValue::ofText("a");
     t.row(2).name = FilterValue::ofText("c");
     EXPECT_EQ(firstFreeRow(t), 1);
-    for (int r = 0; r < UserFilterTable::Rows; ++r) t.row(r).name = FilterValue::ofText("x");
+    for (int r = 0; r < UserFilterTable::Rows; ++r)
+        t.row(r).name = FilterValue::ofText("x");
     EXPECT_EQ(firstFreeRow(t), -1);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

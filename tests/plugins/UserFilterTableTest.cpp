@@ -32,7 +32,8 @@ TEST(FilterFile, ToleratesMissingFinalCommaBlanksAndShortFiles) {
     UserFilterTable t;
     QByteArray bytes = twoFilters().serialize();
     bytes.chop(1);
-    EXPECT_EQ(t.deserialize(bytes), UserFilterTable::Values - 1);  // the empty last value has nothing left to read
+    EXPECT_EQ(t.deserialize(bytes),
+              UserFilterTable::Values - 1); // the empty last value has nothing left to read
     EXPECT_EQ(t.names().size(), 2);
     UserFilterTable full;
     full.row(UserFilterTable::Rows - 1).method = FilterValue::ofNumber(2);
@@ -46,18 +47,19 @@ TEST(FilterFile, ToleratesMissingFinalCommaBlanksAndShortFiles) {
     EXPECT_EQ(s.deserialize(" \"A\" , \"*.a\" ,2,\r\n"), 3);
     EXPECT_EQ(s.row(0).name.text, QStringLiteral("A"));
     EXPECT_EQ(s.row(0).method, FilterValue::ofNumber(2));
-    EXPECT_EQ(s.row(3).name.text, QStringLiteral("kept"));  // beyond the data: untouched
+    EXPECT_EQ(s.row(3).name.text, QStringLiteral("kept")); // beyond the data: untouched
 }
 
 TEST(FilterFile, CommasInsideQuotesAndUnbalancedQuotes) {
     UserFilterTable t;
     t.deserialize("\"a,b\",\"*.x\",1,\"open");
     EXPECT_EQ(t.row(0).name.text, QStringLiteral("a,b"));
-    EXPECT_EQ(t.row(1).name.text, QStringLiteral("open"));  // runs to the end
+    EXPECT_EQ(t.row(1).name.text, QStringLiteral("open")); // runs to the end
     UserFilterTable g;
     QByteArray garbage(4096, '\0');
-    for (int i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 131) & 0xff);
-    const int read = g.deserialize(garbage);  // must not crash or hang
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = char((i * 131) & 0xff);
+    const int read = g.deserialize(garbage); // must not crash or hang
     EXPECT_GT(read, 0);
     EXPECT_LE(read, UserFilterTable::Values);
     // Whatever came in, the table saves as one line that reads back unchanged.
@@ -79,5 +81,5 @@ TEST(FilterFile, AQuoteInsideATextCannotShiftLaterValues) {
     EXPECT_EQ(back.row(1).method, FilterValue::ofNumber(2));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -17,9 +17,13 @@
 
 namespace orbet::test {
 
-QString testData(const QString& relative) { return QStringLiteral(ORBET_TESTDATA "/") + relative; }
+QString testData(const QString& relative) {
+    return QStringLiteral(ORBET_TESTDATA "/") + relative;
+}
 
-QString buildDir() { return QStringLiteral(ORBET_BUILD_DIR); }
+QString buildDir() {
+    return QStringLiteral(ORBET_BUILD_DIR);
+}
 
 QByteArray readAll(const QString& path) {
     QFile f(path);
@@ -40,7 +44,9 @@ ByteNamedFolder::~ByteNamedFolder() {
     if (folder_.isValid()) std::filesystem::remove_all(nativePath().toStdString(), ignored);
 }
 
-QByteArray ByteNamedFolder::nativePath() const { return QFile::encodeName(folder_.path()) + '/'; }
+QByteArray ByteNamedFolder::nativePath() const {
+    return QFile::encodeName(folder_.path()) + '/';
+}
 
 bool ByteNamedFolder::writeNative(const QByteArray& relative, const QByteArray& bytes) const {
     std::ofstream out((nativePath() + relative).toStdString(), std::ios::binary | std::ios::trunc);
@@ -69,7 +75,8 @@ SmallFileSystem::SmallFileSystem(int kilobytes) {
     if (::mount("tmpfs", where.constData(), "tmpfs", 0, options.constData()) == 0) {
         mounted_ = true;
     } else {
-        reason_ = QStringLiteral("cannot mount a small file system here: ") + QString::fromLocal8Bit(std::strerror(errno));
+        reason_ = QStringLiteral("cannot mount a small file system here: ") +
+                  QString::fromLocal8Bit(std::strerror(errno));
     }
 }
 
@@ -102,11 +109,11 @@ struct WinePrefixFolder {
     }
 };
 
-}  // namespace
+} // namespace
 
 QString sharedWinePrefix() {
     static WinePrefixFolder shared;
     return shared.prefix();
 }
 
-}  // namespace orbet::test
+} // namespace orbet::test

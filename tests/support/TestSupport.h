@@ -25,7 +25,7 @@ bool writeAll(const QString& path, const QByteArray& bytes);
 // bytes with a trailing separator; writeNative puts a file there by the
 // bytes of its name (and of its content).
 class ByteNamedFolder {
-public:
+  public:
     ByteNamedFolder();
     ~ByteNamedFolder();
     ByteNamedFolder(const ByteNamedFolder&) = delete;
@@ -39,7 +39,7 @@ public:
     bool existsNative(const QByteArray& relative) const;
     QByteArray readNative(const QByteArray& relative) const;
 
-private:
+  private:
     QTemporaryDir folder_;
 };
 
@@ -47,7 +47,7 @@ private:
 // what the program does when a disk fills up. Mounting needs privileges the
 // machine may not give: check valid() and skip with reason() when it fails.
 class SmallFileSystem {
-public:
+  public:
     explicit SmallFileSystem(int kilobytes);
     ~SmallFileSystem();
     SmallFileSystem(const SmallFileSystem&) = delete;
@@ -59,10 +59,10 @@ public:
     // Fills what is left of the file system with one file.
     void fill();
 
-private:
+  private:
     QTemporaryDir folder_;
     bool mounted_ = false;
     QString reason_;
 };
 
-}  // namespace orbet::test
+} // namespace orbet::test

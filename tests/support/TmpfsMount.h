@@ -16,13 +16,14 @@ namespace orbet::test {
 // folder or with a read-only one. Mounting needs privileges the machine may
 // not give: check valid() and skip with reason() when it fails.
 class TmpfsMount {
-public:
+  public:
     explicit TmpfsMount(const QString& where) : where_(where) {
         QDir().mkpath(where);
         if (::mount("tmpfs", path().constData(), "tmpfs", 0, "size=256k") == 0)
             mounted_ = true;
         else
-            reason_ = QStringLiteral("cannot mount a tmpfs here: ") + QString::fromLocal8Bit(std::strerror(errno));
+            reason_ =
+                QStringLiteral("cannot mount a tmpfs here: ") + QString::fromLocal8Bit(std::strerror(errno));
     }
     ~TmpfsMount() {
         if (mounted_) ::umount2(path().constData(), MNT_DETACH);
@@ -38,7 +39,7 @@ public:
         return ::mount(nullptr, path().constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     }
 
-private:
+  private:
     QByteArray path() const { return QFile::encodeName(where_); }
 
     QString where_;
@@ -46,4 +47,4 @@ private:
     QString reason_;
 };
 
-}  // namespace orbet::test
+} // namespace orbet::test

@@ -119,7 +119,8 @@ TEST(RtfRobustness, ARefusedPictureIsChargedLikeAShownOne) {
     // A picture too large for the budget takes what it claims all the same:
     // copies of it cannot each cost a try, and nothing after it shows.
     QTextDocument doc;
-    ASSERT_TRUE(readRtf("{\\rtf1{\\pict\\pngblip " + pngHex(4200) + "}{\\pict\\pngblip " + pngHex(2000) + "}z}", doc));
+    ASSERT_TRUE(readRtf(
+        "{\\rtf1{\\pict\\pngblip " + pngHex(4200) + "}{\\pict\\pngblip " + pngHex(2000) + "}z}", doc));
     EXPECT_EQ(test::images(doc).size(), 0u);
 
     // A metafile claims its natural size before it is drawn.

@@ -160,11 +160,16 @@ TEST(TextDecoding, WesternTextIsNotMistakenForJapanese) {
 }
 
 // The paragraphs the document is built of, and the lines it gives back.
-QStringList paragraphsOf(const QString& shown) { return shown.split(u'\n'); }
-QStringList linesOf(const QString& shown) { return QString(shown).replace(QChar::LineSeparator, u'\n').split(u'\n'); }
+QStringList paragraphsOf(const QString& shown) {
+    return shown.split(u'\n');
+}
+QStringList linesOf(const QString& shown) {
+    return QString(shown).replace(QChar::LineSeparator, u'\n').split(u'\n');
+}
 
 TEST(TextForDisplay, ControlCharactersShowAsMiddleDots) {
-    const QString controls = textForDisplay(QString::fromUtf8(QByteArray("a\0b", 3) + "\x01\tc\x1b\x1f\x7f\x0b\x0c d e\u00e9\u2400"));
+    const QString controls = textForDisplay(
+        QString::fromUtf8(QByteArray("a\0b", 3) + "\x01\tc\x1b\x1f\x7f\x0b\x0c d e\u00e9\u2400"));
     EXPECT_EQ(controls, QString::fromUtf8("a\u00b7b\u00b7\tc\u00b7\u00b7\u00b7\u00b7\u00b7 d e\u00e9\u2400"));
     // A sparse file's megabyte of zero bytes, decoded as the pane decodes it.
     const QString zeros = textForDisplay(decodeText(QByteArray(1 << 20, '\0')).text);
@@ -180,11 +185,12 @@ TEST(TextForDisplay, ShortLinesShareParagraphsAndLongLinesAreCut) {
     // Short lines: one paragraph until it reaches n characters, its lines
     // joined by line separators; the document gives every line back.
     QString lines;
-    for (int i = 0; i < 1000; ++i) lines += QStringLiteral("line %1\n").arg(i, 4, 10, QLatin1Char('0'));
+    for (int i = 0; i < 1000; ++i)
+        lines += QStringLiteral("line %1\n").arg(i, 4, 10, QLatin1Char('0'));
     const QString shown = textForDisplay(lines);
     EXPECT_EQ(linesOf(shown), lines.split(u'\n'));
     const QStringList paragraphs = paragraphsOf(shown);
-    EXPECT_EQ(paragraphs.size(), 10000 / (n + 1) + 1);  // each line is 10 with its break
+    EXPECT_EQ(paragraphs.size(), 10000 / (n + 1) + 1); // each line is 10 with its break
     for (qsizetype i = 0; i + 1 < paragraphs.size(); ++i) {
         EXPECT_GE(paragraphs[i].size(), n) << i;
         EXPECT_LT(paragraphs[i].size(), n + 10) << i;
@@ -204,7 +210,8 @@ TEST(TextForDisplay, ShortLinesShareParagraphsAndLongLinesAreCut) {
     const QStringList cut = linesOf(textForDisplay(longer));
     ASSERT_EQ(cut.size(), 5);
     EXPECT_EQ(cut[0], QStringLiteral("short"));
-    for (int i = 1; i < 4; ++i) EXPECT_EQ(cut[i].size(), n) << i;
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(cut[i].size(), n) << i;
     EXPECT_EQ(cut[4].size(), n / 2);
     EXPECT_EQ(paragraphsOf(textForDisplay(longer)).size(), 4);
     // Controls count as characters of the line; a pair of surrogates is

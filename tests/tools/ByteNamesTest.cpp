@@ -12,7 +12,7 @@
 namespace orbet {
 namespace {
 
-const QByteArray kFolder("\x83\x74\x83\x48\x83\x8b\x83\x5f");  // フォルダ in code page 932
+const QByteArray kFolder("\x83\x74\x83\x48\x83\x8b\x83\x5f"); // フォルダ in code page 932
 const QByteArray kFile("caf\xe9.txt");
 
 TEST(ByteNamedTrees, CopyMeasureAndDeleteReachEveryName) {
@@ -43,8 +43,8 @@ TEST(ByteNamedTrees, CopyMeasureAndDeleteReachEveryName) {
     const TreeRemoveReport removed = removeFolderTree(source);
     EXPECT_TRUE(removed.removed());
     EXPECT_FALSE(dir.existsNative(kFolder));
-    EXPECT_TRUE(dir.existsNative("copy/" + kFile));  // only the named tree went
+    EXPECT_TRUE(dir.existsNative("copy/" + kFile)); // only the named tree went
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

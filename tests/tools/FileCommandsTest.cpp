@@ -19,14 +19,15 @@ using Kind = ScriptedPrompter::Kind;
 const QString kOverwrite = QStringLiteral(
     "もし同じファイル及びフォルダがあった場合上書きしますか？（はい＝上書き許可 いいえ＝上書きしない　"
     "キャンセル＝処理の取り消し）");
-const QString kXCopyPrompt =
-    QStringLiteral("コピー先のパスを入力してください。もし存在しなければそのフォルダを作成することも出来ます");
-const QString kWriteError = QStringLiteral("エラー ファイルにライトプロテクトがかかっているか、すでにそのファイルは開かれています");
+const QString kXCopyPrompt = QStringLiteral(
+    "コピー先のパスを入力してください。もし存在しなければそのフォルダを作成することも出来ます");
+const QString kWriteError =
+    QStringLiteral("エラー ファイルにライトプロテクトがかかっているか、すでにそのファイルは開かれています");
 
 // The commands on a real temporary folder, with a main window that only
 // records what it was asked to do.
 class FileCommandsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = dir_.filePath(QStringLiteral("work"));
         QDir().mkpath(folder_);
@@ -47,7 +48,8 @@ protected:
     const ScriptedPrompter::Record& last() const { return prompter_.records().back(); }
     QStringList texts() const {
         QStringList out;
-        for (const auto& r : prompter_.records()) out << r.text;
+        for (const auto& r : prompter_.records())
+            out << r.text;
         return out;
     }
 
@@ -77,7 +79,7 @@ TEST_F(FileCommandsTest, CopyRefusesAWriteProtectedTargetWithItsMessage) {
 
     prompter_.reply(work("copy.txt"));
     commands_->Cop();
-    EXPECT_EQ(prompter_.records().size(), 3u);  // no message after a good copy
+    EXPECT_EQ(prompter_.records().size(), 3u); // no message after a good copy
     EXPECT_EQ(test::readAll(work("copy.txt")), QByteArray("new"));
 }
 
@@ -129,7 +131,8 @@ TEST_F(FileCommandsTest, FolderCopyAsksAboutTheFolderItCopiesTo) {
     EXPECT_EQ(r[1].text, home.path() + QStringLiteral("/backupは存在しません作成しますか？"));
     EXPECT_EQ(r[2].text, kOverwrite);
     EXPECT_EQ(r[2].buttons, Buttons::YesNoCancel);
-    EXPECT_EQ(r[3].text, QStringLiteral("コピーしたファイル：1個\r\n　") + home.path() + QStringLiteral("/backup/a.txt"));
+    EXPECT_EQ(r[3].text, QStringLiteral("コピーしたファイル：1個\r\n　") + home.path() +
+                             QStringLiteral("/backup/a.txt"));
     EXPECT_EQ(test::readAll(home.path() + QStringLiteral("/backup/a.txt")), QByteArray("a"));
 
     // A relative answer is taken from the current folder.
@@ -138,7 +141,8 @@ TEST_F(FileCommandsTest, FolderCopyAsksAboutTheFolderItCopiesTo) {
     prompter_.answer(Answer::Yes);
     prompter_.answer(Answer::No);
     commands_->XCopy();
-    EXPECT_EQ(prompter_.records()[1].text, dir_.filePath("sibling") + QStringLiteral("は存在しません作成しますか？"));
+    EXPECT_EQ(prompter_.records()[1].text,
+              dir_.filePath("sibling") + QStringLiteral("は存在しません作成しますか？"));
     EXPECT_TRUE(QFile::exists(dir_.filePath("sibling/a.txt")));
 }
 
@@ -149,8 +153,8 @@ TEST_F(FileCommandsTest, FolderCopyIntoItselfIsRefusedBeforeAnyQuestion) {
         prompter_.reply(answer);
         commands_->XCopy();
         ASSERT_EQ(prompter_.records().size(), 2u) << answer.toStdString();
-        EXPECT_TRUE(last().text.endsWith(
-            QStringLiteral("\r\nコピー先がコピー元のフォルダと同じか、その中にあります\r\nコピーできませんでした")));
+        EXPECT_TRUE(last().text.endsWith(QStringLiteral(
+            "\r\nコピー先がコピー元のフォルダと同じか、その中にあります\r\nコピーできませんでした")));
     }
     EXPECT_EQ(QDir(folder_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"a.txt"});
 }
@@ -168,12 +172,13 @@ TEST_F(FileCommandsTest, FolderCopyOverwritesOnYesKeepsOnNoAndStopsOnCancel) {
         commands_->XCopy();
     };
     copyWith(Answer::Cancel);
-    EXPECT_EQ(prompter_.records().size(), 2u);  // no message after Cancel
+    EXPECT_EQ(prompter_.records().size(), 2u); // no message after Cancel
     EXPECT_FALSE(QFile::exists(target + "/b.txt"));
     copyWith(Answer::No);
     EXPECT_EQ(test::readAll(target + "/a.txt"), QByteArray("old"));
-    EXPECT_EQ(last().text, QStringLiteral("コピーしたファイル：1個\r\n　") + target + QStringLiteral("/b.txt\r\n") +
-                               QStringLiteral("上書きしなかったファイル：1個\r\n　") + target + QStringLiteral("/a.txt"));
+    EXPECT_EQ(last().text,
+              QStringLiteral("コピーしたファイル：1個\r\n　") + target + QStringLiteral("/b.txt\r\n") +
+                  QStringLiteral("上書きしなかったファイル：1個\r\n　") + target + QStringLiteral("/a.txt"));
     copyWith(Answer::Yes);
     EXPECT_EQ(test::readAll(target + "/a.txt"), QByteArray("fresh"));
 
@@ -183,15 +188,17 @@ TEST_F(FileCommandsTest, FolderCopyOverwritesOnYesKeepsOnNoAndStopsOnCancel) {
     prompter_.answer(Answer::Yes);
     prompter_.answer(Answer::No);
     commands_->XCopy();
-    EXPECT_EQ(texts().mid(1), (QStringList{dir_.filePath("x") + QStringLiteral("は存在しません作成しますか？"),
-                                           dir_.filePath("x/y") + QStringLiteral("は存在しません作成しますか？"),
-                                           QStringLiteral("処理を取り消しました")}));
+    EXPECT_EQ(texts().mid(1),
+              (QStringList{dir_.filePath("x") + QStringLiteral("は存在しません作成しますか？"),
+                           dir_.filePath("x/y") + QStringLiteral("は存在しません作成しますか？"),
+                           QStringLiteral("処理を取り消しました")}));
     EXPECT_TRUE(QFileInfo(dir_.filePath("x")).isDir());
     EXPECT_FALSE(QFileInfo::exists(dir_.filePath("x/y")));
 }
 
 TEST_F(FileCommandsTest, AFolderCopyReportListsTwentyFilesAndCountsTheRest) {
-    for (int i = 0; i < 23; ++i) test::writeAll(work(QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'))), "x");
+    for (int i = 0; i < 23; ++i)
+        test::writeAll(work(QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'))), "x");
     const QString target = dir_.filePath("target");
     QDir().mkpath(target);
     prompter_.reply(target);
@@ -205,14 +212,16 @@ TEST_F(FileCommandsTest, AFolderCopyReportListsTwentyFilesAndCountsTheRest) {
     listed.removeDuplicates();
     EXPECT_EQ(listed.size(), 20);
     for (const QString& line : listed) {
-        EXPECT_TRUE(line.startsWith(QStringLiteral("　") + target + QStringLiteral("/f"))) << line.toStdString();
+        EXPECT_TRUE(line.startsWith(QStringLiteral("　") + target + QStringLiteral("/f")))
+            << line.toStdString();
         EXPECT_TRUE(QFile::exists(line.mid(1))) << line.toStdString();
     }
 
     // Twenty exactly: all listed, no tail.
     QDir(target).removeRecursively();
     QDir().mkpath(target);
-    for (int i = 20; i < 23; ++i) QFile::remove(work(QStringLiteral("f%1.txt").arg(i)));
+    for (int i = 20; i < 23; ++i)
+        QFile::remove(work(QStringLiteral("f%1.txt").arg(i)));
     prompter_.clear();
     prompter_.reply(target);
     prompter_.answer(Answer::Yes);
@@ -235,8 +244,12 @@ TEST_F(FileCommandsTest, FolderDeleteAsksAndKeepsWhatIsMountedBelow) {
     test::writeAll(work("share/b.txt"), "b");
     prompter_.answer(Answer::Yes);
     commands_->MoveFolder();
-    EXPECT_EQ(last().text, folder_ + QStringLiteral("をすべては削除できませんでした\r\n別のドライブなので削除しなかったフォルダ：1個\r\n　") +
-                               work("share"));
+    EXPECT_EQ(
+        last().text,
+        folder_ +
+            QStringLiteral(
+                "をすべては削除できませんでした\r\n別のドライブなので削除しなかったフォルダ：1個\r\n　") +
+            work("share"));
     EXPECT_FALSE(QFile::exists(work("a.txt")));
     EXPECT_EQ(test::readAll(work("share/b.txt")), QByteArray("b"));
     EXPECT_EQ(calls_, QStringList{"openFolder " + folder_});
@@ -263,7 +276,8 @@ TEST_F(FileCommandsTest, AFileListThatCannotBeWrittenIsReported) {
     listed_ = {QStringLiteral("a.mp3")};
     prompter_.reply(dir_.filePath("missing/list.m3u"));
     commands_->NowFlistToFL();
-    EXPECT_EQ(last().text, dir_.filePath("missing/list.m3u") + QStringLiteral("\r\nファイルリストを作成できませんでした"));
+    EXPECT_EQ(last().text,
+              dir_.filePath("missing/list.m3u") + QStringLiteral("\r\nファイルリストを作成できませんでした"));
 
     // A writable file in a folder that cannot be written.
     test::TmpfsMount disk(dir_.filePath("ro"));
@@ -295,7 +309,8 @@ TEST_F(FileCommandsTest, FileInformationOfAFolderSaysSoThenShowsTheFolder) {
     ASSERT_EQ(prompter_.records().size(), 2u);
     EXPECT_EQ(prompter_.records()[0].text, folder_ + QStringLiteral("\r\nフォルダです"));
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("ファイル情報"));
-    EXPECT_TRUE(last().text.startsWith(QStringLiteral("　　　フォルダ名：work\r\n　　　　　　パス：") + folder_));
+    EXPECT_TRUE(
+        last().text.startsWith(QStringLiteral("　　　フォルダ名：work\r\n　　　　　　パス：") + folder_));
     EXPECT_EQ(last().title, QStringLiteral("Orbet"));
 
     state_.currentFilePath = work("pics/p.bin");
@@ -310,5 +325,5 @@ TEST_F(FileCommandsTest, FileInformationOfAFolderSaysSoThenShowsTheFolder) {
     EXPECT_TRUE(lines.last().startsWith(QStringLiteral("アクセス日:")));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -19,7 +19,8 @@ TEST(FileListExport, OnePathALineWithCrLf) {
 TEST(FileListExport, EveryFileIncludesHiddenOnesAndReplacesTheTarget) {
     QTemporaryDir tmp;
     QDir d(tmp.path());
-    for (const char* n : {"b.txt", ".hidden", "A.jpg"}) test::writeAll(d.filePath(QString::fromLatin1(n)), "x");
+    for (const char* n : {"b.txt", ".hidden", "A.jpg"})
+        test::writeAll(d.filePath(QString::fromLatin1(n)), "x");
     d.mkdir(QStringLiteral("sub"));
     EXPECT_EQ(everyFileOf(tmp.path()), (QStringList{".hidden", "A.jpg", "b.txt"}));
     const QString target = d.filePath(QStringLiteral("list"));
@@ -38,12 +39,13 @@ TEST(FileListExport, AFullDiskKeepsTheOldListWhole) {
     ASSERT_TRUE(test::writeAll(target, "/old/song.mp3\r\n"));
     fs.fill();
     QStringList names;
-    for (int i = 0; i < 2000; ++i) names.append(QStringLiteral("a long file name number %1.mp3").arg(i));
+    for (int i = 0; i < 2000; ++i)
+        names.append(QStringLiteral("a long file name number %1.mp3").arg(i));
     QString error;
     EXPECT_FALSE(writeFileList(target, QStringLiteral("/music"), names, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(test::readAll(target), "/old/song.mp3\r\n");
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -14,7 +14,7 @@ namespace {
 TEST(FileOperations, CopyProtectionIsExactCase) {
     EXPECT_TRUE(isCopyProtected(QStringLiteral("/a/setup.INI")));
     EXPECT_TRUE(isCopyProtected(QStringLiteral("/a/run.bat")));
-    EXPECT_TRUE(isCopyProtected(QStringLiteral("/a/mini")));  // no dot, still ends in "ini"
+    EXPECT_TRUE(isCopyProtected(QStringLiteral("/a/mini"))); // no dot, still ends in "ini"
     EXPECT_FALSE(isCopyProtected(QStringLiteral("/a/setup.Ini")));
     EXPECT_FALSE(isCopyProtected(QStringLiteral("/a/x.txt")));
 }
@@ -30,7 +30,7 @@ TEST(FileOperations, CopyReplacesAndAFailureKeepsTheTarget) {
     EXPECT_FALSE(copyFileReplacing(d.filePath("missing"), d.filePath("dst"), &error));
     EXPECT_EQ(test::readAll(d.filePath("dst")), QByteArray("new contents"));
     EXPECT_FALSE(copyFileReplacing(d.filePath("src"), d.filePath("no/such/folder/dst"), &error));
-    EXPECT_EQ(d.entryList(QDir::Files | QDir::Hidden).size(), 2);  // no stray temporary files
+    EXPECT_EQ(d.entryList(QDir::Files | QDir::Hidden).size(), 2); // no stray temporary files
 }
 
 TEST(FileOperations, AReadOnlyFileIsWriteProtectedEvenForTheSuperuser) {
@@ -38,7 +38,7 @@ TEST(FileOperations, AReadOnlyFileIsWriteProtectedEvenForTheSuperuser) {
     const QString file = QDir(tmp.path()).filePath("locked");
     test::writeAll(file, "x");
     EXPECT_FALSE(isWriteProtected(file));
-    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);  // 0444
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther); // 0444
     EXPECT_TRUE(isWriteProtected(file));
     EXPECT_FALSE(isWriteProtected(QDir(tmp.path()).filePath("missing")));
 }
@@ -47,7 +47,8 @@ TEST(FileOperations, TypedDestinationsBecomeOneAbsoluteFolder) {
     const QString home = QDir::homePath();
     EXPECT_EQ(resolveDestination(QStringLiteral("~/backup"), QStringLiteral("/w")), home + "/backup");
     EXPECT_EQ(resolveDestination(QStringLiteral("~"), QStringLiteral("/w")), home);
-    EXPECT_EQ(resolveDestination(QStringLiteral("backup/x"), QStringLiteral("/w")), QStringLiteral("/w/backup/x"));
+    EXPECT_EQ(resolveDestination(QStringLiteral("backup/x"), QStringLiteral("/w")),
+              QStringLiteral("/w/backup/x"));
     EXPECT_EQ(resolveDestination(QStringLiteral("  /d/e/ "), QStringLiteral("/w")), QStringLiteral("/d/e"));
     EXPECT_EQ(resolveDestination(QStringLiteral("../s"), QStringLiteral("/w/v")), QStringLiteral("/w/s"));
     EXPECT_TRUE(resolveDestination(QStringLiteral("   "), QStringLiteral("/w")).isEmpty());
@@ -84,7 +85,7 @@ TEST(FileOperations, TreeCopyReportsEachFileAndKeepsWhatItCannotReplace) {
     EXPECT_EQ(test::readAll(d.filePath("D/a.txt")), QByteArray("kept"));
     r = copyFolderTree(d.filePath("S"), d.filePath("D"), true);
     EXPECT_TRUE(r.copied.contains(d.filePath("D/a.txt")));
-    EXPECT_EQ(r.failed, QStringList{d.filePath("D/clash")});  // one failure does not stop the rest
+    EXPECT_EQ(r.failed, QStringList{d.filePath("D/clash")}); // one failure does not stop the rest
     EXPECT_EQ(test::readAll(d.filePath("D/a.txt")), QByteArray("fresh"));
 }
 
@@ -143,7 +144,8 @@ TEST(FileOperations, VolumeRootsAndTheHomeFolderAreRefused) {
     QDir().mkpath(home);
     qputenv("HOME", QFile::encodeName(home));
     EXPECT_EQ(removeRefusal(home), RemoveRefusal::Home);
-    EXPECT_EQ(removeRefusal(QDir(tmp.path()).filePath("home")), RemoveRefusal::Home);  // it holds the home folder
+    EXPECT_EQ(removeRefusal(QDir(tmp.path()).filePath("home")),
+              RemoveRefusal::Home); // it holds the home folder
     EXPECT_EQ(removeFolderTree(home).refusal, RemoveRefusal::Home);
     qputenv("HOME", savedHome);
     EXPECT_TRUE(QFileInfo(home).isDir());
@@ -152,5 +154,5 @@ TEST(FileOperations, VolumeRootsAndTheHomeFolderAreRefused) {
     EXPECT_EQ(removeRefusal(home + "/pics"), RemoveRefusal::None);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -21,7 +21,9 @@
 #include "tools/FileCommands.h"
 #include "tools/InformationTexts.h"
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << s.toStdString();
+}
 
 namespace orbet {
 namespace {
@@ -34,9 +36,11 @@ TEST(FolderInformation, TypesAreNamedInJapaneseWhateverTheLocale) {
     const auto restore = qScopeGuard([&] { QLocale::setDefault(was); });
     QTemporaryDir tmp;
     test::writeAll(tmp.filePath(QStringLiteral("notes.txt")), "plain words\n");
-    ASSERT_TRUE(QFile::copy(test::testData(QStringLiteral("pictures/jpeg/hopper.jpg")), tmp.filePath(QStringLiteral("p.jpg"))));
+    ASSERT_TRUE(QFile::copy(test::testData(QStringLiteral("pictures/jpeg/hopper.jpg")),
+                            tmp.filePath(QStringLiteral("p.jpg"))));
 
-    EXPECT_EQ(fileFacts(tmp.filePath(QStringLiteral("notes.txt"))).type, QStringLiteral("平文テキストドキュメント"));
+    EXPECT_EQ(fileFacts(tmp.filePath(QStringLiteral("notes.txt"))).type,
+              QStringLiteral("平文テキストドキュメント"));
     EXPECT_EQ(fileFacts(tmp.filePath(QStringLiteral("p.jpg"))).type, QStringLiteral("JPEG 画像"));
     EXPECT_EQ(folderFacts(tmp.path(), false).type, QStringLiteral("フォルダ"));
     EXPECT_EQ(typeName(QStringLiteral("inode/directory")), QStringLiteral("フォルダ"));
@@ -44,7 +48,8 @@ TEST(FolderInformation, TypesAreNamedInJapaneseWhateverTheLocale) {
     EXPECT_EQ(typeName(QStringLiteral("image/pjpeg")), QStringLiteral("JPEG 画像"));
 
     // With the English catalogue in force the desktop's English names come.
-    ASSERT_TRUE(installLanguage(*QCoreApplication::instance(), true, QStringLiteral(ORBET_BUILD_DIR "/translations")));
+    ASSERT_TRUE(installLanguage(*QCoreApplication::instance(), true,
+                                QStringLiteral(ORBET_BUILD_DIR "/translations")));
     const auto japanese = qScopeGuard([] { removeInstalledLanguage(); });
     EXPECT_EQ(fileFacts(tmp.filePath(QStringLiteral("p.jpg"))).type, QStringLiteral("JPEG image"));
     EXPECT_EQ(folderFacts(tmp.path(), false).type, QStringLiteral("Folder"));
@@ -57,7 +62,8 @@ struct HeldSum {
     std::atomic<bool> release{false}, left{false}, cancelSeen{false};
     qint64 run(const QString& folder, const std::atomic<bool>& cancel) {
         ++entered;
-        for (int i = 0; i < 1000 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 1000 && !release; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         cancelSeen = cancel.load();
         left = true;
         return folderTreeSize(folder, &cancel);
@@ -65,7 +71,7 @@ struct HeldSum {
 };
 
 class FolderInformationTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = tmp_.filePath(QStringLiteral("work"));
         QDir().mkpath(folder_ + QStringLiteral("/sub"));
@@ -77,7 +83,8 @@ protected:
         h.currentFolder = [this] { return folder_; };
         h.busy = [this](bool on) { busy_ << (on ? QStringLiteral("on") : QStringLiteral("off")); };
         auto commands = std::make_unique<FileCommands>(prompter_, state_, std::move(h));
-        commands->setFolderSizer([held = held_](const QString& f, const std::atomic<bool>& c) { return held->run(f, c); });
+        commands->setFolderSizer(
+            [held = held_](const QString& f, const std::atomic<bool>& c) { return held->run(f, c); });
         return commands;
     }
 
@@ -93,13 +100,13 @@ TEST_F(FolderInformationTest, TheSizeIsSummedOnAWorkerWhileTheWindowGoesOn) {
     auto commands = make();
     commands->FoInfo();
     ASSERT_TRUE(QTest::qWaitFor([&] { return held_->entered.load() == 1; }, 5000));
-    EXPECT_FALSE(held_->left);  // the command came back while the sum runs
+    EXPECT_FALSE(held_->left); // the command came back while the sum runs
     EXPECT_EQ(busy_, QStringList{QStringLiteral("on")});
     EXPECT_TRUE(prompter_.records().empty());
     bool ticked = false;
     QTimer::singleShot(0, [&] { ticked = true; });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ticked; }, 2000));  // events still run
-    commands->FoInfo();  // asked again meanwhile: the sum under way answers
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticked; }, 2000)); // events still run
+    commands->FoInfo(); // asked again meanwhile: the sum under way answers
 
     held_->release = true;
     ASSERT_TRUE(QTest::qWaitFor([&] { return !prompter_.records().empty(); }, 10000));
@@ -107,8 +114,9 @@ TEST_F(FolderInformationTest, TheSizeIsSummedOnAWorkerWhileTheWindowGoesOn) {
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(held_->entered.load(), 1);
     EXPECT_EQ(busy_, (QStringList{QStringLiteral("on"), QStringLiteral("off")}));
-    EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("　　　フォルダ名：work\r\n　　　　　　パス：") + folder_ +
-                                               QStringLiteral("\r\n　　　　　　Size： 150byte\r\n　　　　　　Type：フォルダ\r\n"));
+    EXPECT_EQ(prompter_.records()[0].text,
+              QStringLiteral("　　　フォルダ名：work\r\n　　　　　　パス：") + folder_ +
+                  QStringLiteral("\r\n　　　　　　Size： 150byte\r\n　　　　　　Type：フォルダ\r\n"));
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
     EXPECT_FALSE(commands->summing());
 
@@ -124,7 +132,7 @@ TEST_F(FolderInformationTest, CommandsThatGoMidSumNeitherWaitNorAnswer) {
     commands->FoInfo();
     ASSERT_TRUE(QTest::qWaitFor([&] { return held_->entered.load() == 1; }, 5000));
     commands.reset();
-    EXPECT_FALSE(held_->left);  // not waited for
+    EXPECT_FALSE(held_->left); // not waited for
     EXPECT_EQ(busy_, (QStringList{QStringLiteral("on"), QStringLiteral("off")}));
     held_->release = true;
     ASSERT_TRUE(QTest::qWaitFor([&] { return held_->left.load(); }, 5000));
@@ -135,11 +143,12 @@ TEST_F(FolderInformationTest, CommandsThatGoMidSumNeitherWaitNorAnswer) {
 
 TEST(FolderInformation, ASumToldToStopStopsEarly) {
     QTemporaryDir tmp;
-    for (int i = 0; i < 20; ++i) test::writeAll(tmp.filePath(QStringLiteral("f%1").arg(i)), QByteArray(10, 'x'));
+    for (int i = 0; i < 20; ++i)
+        test::writeAll(tmp.filePath(QStringLiteral("f%1").arg(i)), QByteArray(10, 'x'));
     const std::atomic<bool> go{false}, stop{true};
     EXPECT_EQ(folderTreeSize(tmp.path(), &go), 200);
     EXPECT_LT(folderTreeSize(tmp.path(), &stop), 200);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

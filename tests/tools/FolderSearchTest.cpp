@@ -4,15 +4,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QScopeGuard>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/TestSupport.h"
 #include "tools/FolderSearch.h"
@@ -21,13 +21,16 @@
 #include "tools/SearchModel.h"
 #include "tools/SearchOrder.h"
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << s.toStdString();
+}
 
 namespace orbet {
 namespace {
 
 void makeTree(const QString& root, const QStringList& files, const QStringList& folders = {}) {
-    for (const QString& f : folders) QDir(root).mkpath(f);
+    for (const QString& f : folders)
+        QDir(root).mkpath(f);
     for (const QString& f : files) {
         QDir(root).mkpath(QFileInfo(QDir(root).filePath(f)).path());
         test::writeAll(QDir(root).filePath(f), "x");
@@ -42,7 +45,7 @@ WalkSummary walk(SearchEntries& into, const QString& root, bool folders, bool fi
     o.folders = folders;
     o.files = files;
     o.subfolders = subfolders;
-    o.batchEntries = 3;  // many small batches, to exercise the parents across them
+    o.batchEntries = 3; // many small batches, to exercise the parents across them
     o.beforeListing = std::move(before);
     std::atomic<bool> cancel{false};
     into.clear();
@@ -51,7 +54,8 @@ WalkSummary walk(SearchEntries& into, const QString& root, bool folders, bool fi
 
 QStringList texts(const SearchEntries& e, const std::vector<std::uint32_t>& order) {
     QStringList out;
-    for (std::uint32_t i : order) out << e.text(i);
+    for (std::uint32_t i : order)
+        out << e.text(i);
     return out;
 }
 
@@ -68,7 +72,8 @@ TEST(FolderSearch, TwoFoldersWithOneFileEachInEveryOrder) {
     const WalkSummary s = walk(e, r, true, true, true);
     EXPECT_EQ(s.unreadable, 0u);
     const auto name = byName(e);
-    EXPECT_EQ(texts(e, name), (QStringList{r + "<D>", r + "a/<D>", r + "a/1.txt/<F>", r + "b/<D>", r + "b/2.txt/<F>"}));
+    EXPECT_EQ(texts(e, name),
+              (QStringList{r + "<D>", r + "a/<D>", r + "a/1.txt/<F>", r + "b/<D>", r + "b/2.txt/<F>"}));
     EXPECT_EQ(completionText(e.size(), e.folderCount(), e.fileCount()),
               QStringLiteral("検索完了 5のオブジェクト 内ディレクトリ3  ファイル2"));
     EXPECT_EQ(texts(e, orderFor(e, name, SearchSort::FilesFirst)),
@@ -96,8 +101,9 @@ TEST(FolderSearch, FilesOnlyListsTheRootsFilesAndSubfoldersOffStaysInTheRoot) {
 }
 
 // Names chosen to sit on both sides of the separator and of "<" in text order.
-const QStringList kAwkward = {"a/x", "a.b/y", "a b/z", "A2/q", "-dash/1", "0zero/<in", "ab/AB", "ab/aa.txt",
-                              "Z/z/z/z", "z.txt", "<x/1", "_u/2", "~t", "a/0/1", "a/b/c/d.e", "日本/テスト.txt"};
+const QStringList kAwkward = {"a/x",   "a.b/y",     "a b/z",     "A2/q",           "-dash/1", "0zero/<in",
+                              "ab/AB", "ab/aa.txt", "Z/z/z/z",   "z.txt",          "<x/1",    "_u/2",
+                              "~t",    "a/0/1",     "a/b/c/d.e", "日本/テスト.txt"};
 
 // The whole line compared ignoring case, with the separator and the marker
 // below every character of a name.
@@ -117,8 +123,8 @@ TEST(FolderSearch, NameOrderIsTheLineOrderIgnoringCase) {
     QStringList expected = texts(e, byName(e));
     std::sort(expected.begin(), expected.end(), lineBefore);
     EXPECT_EQ(texts(e, byName(e)), expected);
-    EXPECT_EQ(texts(e, byName(e)).mid(0, 3), (QStringList{tmp.path() + "/<D>", tmp.path() + "/-dash/<D>",
-                                                          tmp.path() + "/-dash/1/<F>"}));
+    EXPECT_EQ(texts(e, byName(e)).mid(0, 3),
+              (QStringList{tmp.path() + "/<D>", tmp.path() + "/-dash/<D>", tmp.path() + "/-dash/1/<F>"}));
     EXPECT_EQ(e.size(), 35u);
 }
 
@@ -141,11 +147,13 @@ TEST(FolderSearch, NameOrderFoldsEveryLetterWhateverOrderTheNamesCameIn) {
             batch.records.push_back(r);
         };
         add(kNoParent, "/r", EntryKind::Folder);
-        for (const QByteArray& n : names) add(0, n, EntryKind::File);
+        for (const QByteArray& n : names)
+            add(0, n, EntryKind::File);
         SearchEntries e;
         e.append(batch);
         QStringList lines;
-        for (const QByteArray& n : sorted) lines << QStringLiteral("/r/") + QString::fromLatin1(n) + QStringLiteral("/<F>");
+        for (const QByteArray& n : sorted)
+            lines << QStringLiteral("/r/") + QString::fromLatin1(n) + QStringLiteral("/<F>");
         EXPECT_EQ(texts(e, byName(e)), QStringList{QStringLiteral("/r/<D>")} + lines) << turn;
     }
 }
@@ -156,13 +164,23 @@ TEST(FolderSearch, PrefixFindAgreesWithAScanOfTheLines) {
     SearchEntries e;
     walk(e, tmp.path(), true, true, true);
     const auto name = byName(e);
-    for (const auto& order : {std::vector<std::uint32_t>{}, name, orderFor(e, name, SearchSort::FilesFirst)}) {
+    for (const auto& order :
+         {std::vector<std::uint32_t>{}, name, orderFor(e, name, SearchSort::FilesFirst)}) {
         QStringList lines;
-        for (std::uint32_t row = 0; row < e.size(); ++row) lines << e.text(order.empty() ? row : order[row]);
-        QStringList prefixes = {"", "/", "nothing", tmp.path() + "/A", tmp.path() + "/a.", tmp.path() + "/ab/a",
-                                tmp.path() + "/Z/Z/", tmp.path() + "/z/z/z/<", tmp.path() + "/日本/テ",
+        for (std::uint32_t row = 0; row < e.size(); ++row)
+            lines << e.text(order.empty() ? row : order[row]);
+        QStringList prefixes = {"",
+                                "/",
+                                "nothing",
+                                tmp.path() + "/A",
+                                tmp.path() + "/a.",
+                                tmp.path() + "/ab/a",
+                                tmp.path() + "/Z/Z/",
+                                tmp.path() + "/z/z/z/<",
+                                tmp.path() + "/日本/テ",
                                 tmp.path() + "/a/<D>x"};
-        for (const QString& line : lines) prefixes << line << line.left(line.size() - 2) << line.toUpper();
+        for (const QString& line : lines)
+            prefixes << line << line.left(line.size() - 2) << line.toUpper();
         for (const QString& p : prefixes) {
             qint64 expected = -1;
             for (int i = 0; i < lines.size() && expected < 0; ++i)
@@ -175,7 +193,7 @@ TEST(FolderSearch, PrefixFindAgreesWithAScanOfTheLines) {
 TEST(FolderSearch, LinksToFoldersAreListedButNotFollowed) {
     QTemporaryDir tmp;
     makeTree(tmp.path(), {"a/f.txt"});
-    ASSERT_EQ(symlink("..", QFile::encodeName(tmp.path() + "/a/up").constData()), 0);  // a loop
+    ASSERT_EQ(symlink("..", QFile::encodeName(tmp.path() + "/a/up").constData()), 0); // a loop
     ASSERT_EQ(symlink("a/f.txt", QFile::encodeName(tmp.path() + "/tofile").constData()), 0);
     ASSERT_EQ(symlink("missing", QFile::encodeName(tmp.path() + "/dangling").constData()), 0);
     const QString r = tmp.path() + u'/';
@@ -189,7 +207,9 @@ TEST(FolderSearch, LinksToFoldersAreListedButNotFollowed) {
     // behind it is not.
     QTemporaryDir outside;
     makeTree(outside.path(), {"far/away.txt"});
-    ASSERT_EQ(symlink(QFile::encodeName(outside.path()).constData(), QFile::encodeName(tmp.path() + "/a/out").constData()), 0);
+    ASSERT_EQ(symlink(QFile::encodeName(outside.path()).constData(),
+                      QFile::encodeName(tmp.path() + "/a/out").constData()),
+              0);
     walk(e, r, true, true, true);
     EXPECT_EQ(texts(e, byName(e)), (QStringList{r + "<D>", r + "a/<D>", r + "a/f.txt/<F>", r + "a/out/<D>",
                                                 r + "a/up/<D>", r + "dangling/<F>", r + "tofile/<F>"}));
@@ -205,7 +225,8 @@ TEST(FolderSearch, FoldersThatCannotBeReadAreSkippedAndCounted) {
         if (folder.endsWith("/gone/")) QDir(QFile::decodeName(folder)).removeRecursively();
     });
     EXPECT_EQ(s.unreadable, 1u);
-    EXPECT_EQ(texts(e, byName(e)), (QStringList{r + "<D>", r + "gone/<D>", r + "kept/<D>", r + "kept/3.txt/<F>"}));
+    EXPECT_EQ(texts(e, byName(e)),
+              (QStringList{r + "<D>", r + "gone/<D>", r + "kept/<D>", r + "kept/3.txt/<F>"}));
     EXPECT_EQ(completionText(e.size(), e.folderCount(), e.fileCount(), s.unreadable),
               QStringLiteral("検索完了 4のオブジェクト 内ディレクトリ3  ファイル1  読めないディレクトリ1"));
 
@@ -222,19 +243,23 @@ TEST(FolderSearch, OddNamesAndRoots) {
     QTemporaryDir tmp;
     const QByteArray base = QFile::encodeName(tmp.path());
     const QByteArray names[] = {"line\nbreak", "bad\xff\xfe", "\x83\x65\x83\x58\x83\x67"};
-    for (const QByteArray& n : names) ::close(::open((base + '/' + n).constData(), O_CREAT | O_WRONLY, 0644));
+    for (const QByteArray& n : names)
+        ::close(::open((base + '/' + n).constData(), O_CREAT | O_WRONLY, 0644));
     // The temporary folder cannot remove names that are not text itself.
     const auto cleanUp = qScopeGuard([&] {
-        for (const QByteArray& n : names) ::unlink((base + '/' + n).constData());
+        for (const QByteArray& n : names)
+            ::unlink((base + '/' + n).constData());
     });
     SearchEntries e;
     walk(e, tmp.path(), true, true, true);
     ASSERT_EQ(e.size(), 4u);
     QStringList lines = texts(e, byName(e));
     const QString r = tmp.path() + u'/';
-    EXPECT_EQ(lines, (QStringList{r + "<D>", r + "bad\\xFF\\xFE/<F>", r + "line\\x0Abreak/<F>", r + "テスト/<F>"}));
+    EXPECT_EQ(lines,
+              (QStringList{r + "<D>", r + "bad\\xFF\\xFE/<F>", r + "line\\x0Abreak/<F>", r + "テスト/<F>"}));
     // The bytes on disk are what the entry leads to.
-    for (std::uint32_t i = 1; i < e.size(); ++i) EXPECT_EQ(::access(e.nativePath(i).constData(), F_OK), 0);
+    for (std::uint32_t i = 1; i < e.size(); ++i)
+        EXPECT_EQ(::access(e.nativePath(i).constData(), F_OK), 0);
 
     // A root that is a file, or that does not exist, lists itself only.
     for (const QString& root : {r + "bad", tmp.path() + "/none/"}) {
@@ -254,7 +279,8 @@ void makeWideTree(const QString& root, int folders, int filesEach) {
     for (int f = 0; f < folders; ++f) {
         const QString d = root + QStringLiteral("/d%1").arg(f);
         QDir().mkpath(d);
-        for (int i = 0; i < filesEach; ++i) QFile(d + QStringLiteral("/f%1").arg(i)).open(QIODevice::WriteOnly);
+        for (int i = 0; i < filesEach; ++i)
+            QFile(d + QStringLiteral("/f%1").arg(i)).open(QIODevice::WriteOnly);
     }
 }
 
@@ -284,12 +310,14 @@ TEST(FolderSearch, WorkerDeliversInBatchesAndCancelLeavesAConsistentPartialList)
     search.startWalk(o);
     QElapsedTimer t;
     t.start();
-    while (model.rowCount() < 30 && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (model.rowCount() < 30 && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     ASSERT_GE(model.rowCount(), 30);
     search.cancel();
     const int rows = model.rowCount();
-    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    EXPECT_EQ(model.rowCount(), rows);  // nothing arrives after the cancel
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_EQ(model.rowCount(), rows); // nothing arrives after the cancel
     EXPECT_TRUE(done.isEmpty());
     EXPECT_LT(rows, 841);
     EXPECT_TRUE(consistent(model.entries()));
@@ -306,7 +334,8 @@ TEST(FolderSearch, WorkerDeliversInBatchesAndCancelLeavesAConsistentPartialList)
     model.clear();
     search.startWalk(o);
     ASSERT_TRUE(done.wait(10000));
-    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    for (int i = 0; i < 10; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_EQ(done.size(), 1);
     EXPECT_EQ(model.rowCount(), 1 + 40 + 40 * 20);
     EXPECT_EQ(done.first().first().value<WalkSummary>().entries, 841u);
@@ -319,7 +348,7 @@ TEST(FolderSearch, ModelReordersWithoutANewSearchAndSortsOnTheWorker) {
     SearchEntries e;
     walk(e, tmp.path(), true, true, true);
     SearchModel model;
-    SearchBatch all;  // the store's entries handed over again as one batch
+    SearchBatch all; // the store's entries handed over again as one batch
     for (std::uint32_t i = 0; i < e.size(); ++i) {
         SearchRecord r = e.record(i);
         r.nameOffset = std::uint32_t(all.names.size());
@@ -331,7 +360,8 @@ TEST(FolderSearch, ModelReordersWithoutANewSearchAndSortsOnTheWorker) {
     QSignalSpy sorted(&search, &FolderSearch::sorted);
     search.startSort(model.sharedEntries());
     ASSERT_TRUE(sorted.wait(5000));
-    model.setNameOrder(*sorted.first().first().value<std::shared_ptr<std::vector<std::uint32_t>>>(), SearchSort::Name);
+    model.setNameOrder(*sorted.first().first().value<std::shared_ptr<std::vector<std::uint32_t>>>(),
+                       SearchSort::Name);
     EXPECT_EQ(search.sortPercent(), 100);
     const QString r = tmp.path() + u'/';
     EXPECT_EQ(model.data(model.index(2)).toString(), r + "a/1.txt/<F>");
@@ -345,11 +375,13 @@ TEST(FolderSearch, ModelReordersWithoutANewSearchAndSortsOnTheWorker) {
 
 TEST(FolderSearch, StatusTexts) {
     EXPECT_EQ(preparingText(), QStringLiteral("Format serch program..."));
-    EXPECT_EQ(walkingText("/r/", "x.txt", false), QStringLiteral("directory//r/ 検索中... Find x.txt>file!!"));
+    EXPECT_EQ(walkingText("/r/", "x.txt", false),
+              QStringLiteral("directory//r/ 検索中... Find x.txt>file!!"));
     EXPECT_EQ(walkingText("/r/", "a", true), QStringLiteral("directory//r/ 検索中... Find a>directory!!"));
     EXPECT_EQ(nextFolderText(), QStringLiteral("Serch Next Directory......>"));
     EXPECT_EQ(sortingText(42), QStringLiteral("Serch file Sorted >42%"));
-    EXPECT_EQ(completionText(7, 3, 4, 0, true), QStringLiteral("検索中止 7のオブジェクト 内ディレクトリ3  ファイル4"));
+    EXPECT_EQ(completionText(7, 3, 4, 0, true),
+              QStringLiteral("検索中止 7のオブジェクト 内ディレクトリ3  ファイル4"));
 }
 
 TEST(FolderSearch, LayoutKeepsTheMinimumAndGivesTheListTheRest) {
@@ -388,5 +420,5 @@ TEST(FolderSearch, LayoutKeepsTheMinimumAndGivesTheListTheRest) {
     EXPECT_EQ(wide.text1.left + wide.text1.width + 60, wide.label2.left);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

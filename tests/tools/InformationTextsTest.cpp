@@ -36,21 +36,28 @@ TEST(InformationTexts, EveryDriveKindHasItsLabel) {
     drive.letter = QStringLiteral("/media/stick");
     drive.fileSystem = QStringLiteral("vfat");
     const std::pair<int, QString> kinds[] = {
-        {1, QStringLiteral("3.5インチフロッピードライブ")}, {3, QStringLiteral("リモートメディアドライブ")},
-        {4, QStringLiteral("CD-ROM")}, {5, QString()}, {0, QString()}, {9, QString()},
+        {1, QStringLiteral("3.5インチフロッピードライブ")},
+        {3, QStringLiteral("リモートメディアドライブ")},
+        {4, QStringLiteral("CD-ROM")},
+        {5, QString()},
+        {0, QString()},
+        {9, QString()},
     };
     for (const auto& [kind, label] : kinds) {
         drive.kind = kind;
-        EXPECT_EQ(driveInformationText(drive).split(QStringLiteral("\r\n"))[1], label + QStringLiteral("  vfat"))
+        EXPECT_EQ(driveInformationText(drive).split(QStringLiteral("\r\n"))[1],
+                  label + QStringLiteral("  vfat"))
             << kind;
     }
 }
 
 TEST(InformationTexts, FolderAndDriveTexts) {
-    FolderFacts folder{QStringLiteral("pics"), QStringLiteral("/home/u/pics"), 1001, QStringLiteral("folder")};
+    FolderFacts folder{QStringLiteral("pics"), QStringLiteral("/home/u/pics"), 1001,
+                       QStringLiteral("folder")};
     EXPECT_EQ(folderInformationText(folder),
-              QStringLiteral("　　　フォルダ名：pics\r\n　　　　　　パス：/home/u/pics\r\n　　　　　　Size： 0.97KB\r\n"
-                             "　　　　　　Type：folder\r\n"));
+              QStringLiteral(
+                  "　　　フォルダ名：pics\r\n　　　　　　パス：/home/u/pics\r\n　　　　　　Size： 0.97KB\r\n"
+                  "　　　　　　Type：folder\r\n"));
     DriveFacts drive;
     drive.letter = QStringLiteral("/");
     drive.kind = 2;
@@ -59,8 +66,9 @@ TEST(InformationTexts, FolderAndDriveTexts) {
     drive.freeBytes = 12'000;
     drive.serial = -5;
     EXPECT_EQ(driveInformationText(drive),
-              QStringLiteral("(/)\r\nハードディスクドライブ  ext4\r\n　　　全容量： 2.44MB\r\n　　空き容量： 12KB\r\n"
-                             "シリアルＮＯ：-5\r\n　　　共有名："));
+              QStringLiteral(
+                  "(/)\r\nハードディスクドライブ  ext4\r\n　　　全容量： 2.44MB\r\n　　空き容量： 12KB\r\n"
+                  "シリアルＮＯ：-5\r\n　　　共有名："));
 }
 
 TEST(InformationTexts, FactsFromTheFileSystem) {
@@ -75,9 +83,9 @@ TEST(InformationTexts, FactsFromTheFileSystem) {
     EXPECT_EQ(*f.size, 100);
     EXPECT_TRUE(f.modified.isValid());
     EXPECT_FALSE(f.type.isEmpty());
-    EXPECT_TRUE(folderFacts(QStringLiteral("/")).name.isEmpty());  // a volume root has no folder name
+    EXPECT_TRUE(folderFacts(QStringLiteral("/")).name.isEmpty()); // a volume root has no folder name
     EXPECT_EQ(driveFacts(tmp.path()).letter.isEmpty(), false);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -19,9 +19,9 @@ namespace {
 
 // Long file commands under a progress the test stops where it chooses.
 class ProgressTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        folder_ = dir_.filePath(QStringLiteral("work %2"));  // a name that looks like a place holder
+        folder_ = dir_.filePath(QStringLiteral("work %2")); // a name that looks like a place holder
         QDir().mkpath(folder_);
         FileCommandHooks h;
         h.currentFolder = [this] { return folder_; };
@@ -52,7 +52,8 @@ protected:
     void makeFiles(int count) {
         QDir().mkpath(work("sub"));
         for (int i = 0; i < count; ++i) {
-            const QString name = QStringLiteral("%1f%2.dat").arg(i % 2 ? QStringLiteral("sub/") : QString()).arg(i);
+            const QString name =
+                QStringLiteral("%1f%2.dat").arg(i % 2 ? QStringLiteral("sub/") : QString()).arg(i);
             ASSERT_TRUE(test::writeAll(work(name), QByteArray::number(i).repeated(1 + i % 7)));
         }
     }
@@ -81,8 +82,10 @@ TEST_F(ProgressTest, FolderCopyStoppedMidwayLeavesOnlyWholeCopies) {
     EXPECT_EQ(p.stoppedAt, 701);
     EXPECT_EQ(p.ends, 1);
     ASSERT_EQ(p.steps.size(), 701u);
-    for (std::size_t i = 0; i < p.steps.size(); ++i) ASSERT_EQ(p.steps[i], qint64(i));
-    EXPECT_TRUE(p.texts[700].startsWith(QStringLiteral("ファイルをコピーしています（701 / 2000 個）\n") + target));
+    for (std::size_t i = 0; i < p.steps.size(); ++i)
+        ASSERT_EQ(p.steps[i], qint64(i));
+    EXPECT_TRUE(
+        p.texts[700].startsWith(QStringLiteral("ファイルをコピーしています（701 / 2000 個）\n") + target));
 
     // Exactly the 700 files done, each equal to its source: nothing half
     // written, no new file left beside them.
@@ -98,7 +101,8 @@ TEST_F(ProgressTest, FolderCopyStoppedMidwayLeavesOnlyWholeCopies) {
     int entries = 0;
     while (all.hasNext()) {
         const QString p = all.next();
-        EXPECT_TRUE(p.endsWith(QLatin1String(".dat")) || p == target + QStringLiteral("/sub")) << p.toStdString();
+        EXPECT_TRUE(p.endsWith(QLatin1String(".dat")) || p == target + QStringLiteral("/sub"))
+            << p.toStdString();
         ++entries;
     }
     EXPECT_LE(entries, 701);
@@ -118,7 +122,7 @@ TEST_F(ProgressTest, FolderCopyRunToTheEndCountsEveryFile) {
     commands_->XCopy();
     ASSERT_EQ(prompter_.progresses().size(), 1u);
     const auto& p = prompter_.progresses()[0];
-    EXPECT_EQ(p.total, 13);  // the link counts, the subfolder does not
+    EXPECT_EQ(p.total, 13); // the link counts, the subfolder does not
     EXPECT_EQ(p.steps.size(), 13u);
     EXPECT_EQ(p.stoppedAt, 0);
     EXPECT_TRUE(lastText().startsWith(QStringLiteral("コピーしたファイル：13個")));
@@ -134,13 +138,17 @@ TEST_F(ProgressTest, FolderDeleteStopsBetweenFiles) {
     ASSERT_EQ(prompter_.progresses().size(), 1u);
     EXPECT_EQ(prompter_.progresses()[0].title, QStringLiteral("フォルダの削除"));
     EXPECT_EQ(prompter_.progresses()[0].total, 50);
-    EXPECT_TRUE(prompter_.progresses()[0].texts[20].startsWith(QStringLiteral("ファイルを削除しています（21 / 50 個）\n")));
+    EXPECT_TRUE(prompter_.progresses()[0].texts[20].startsWith(
+        QStringLiteral("ファイルを削除しています（21 / 50 個）\n")));
 
     // What remains is whole: every file still there has its bytes.
     const auto after = filesBelow(folder_);
     EXPECT_EQ(after.size(), 30u);
-    for (const auto& [name, bytes] : after) EXPECT_EQ(bytes, before.at(name)) << name.toStdString();
-    EXPECT_EQ(lastText(), folder_ + QStringLiteral("の削除を中止しました。削除したファイル：20個、残っているファイル：30個"));
+    for (const auto& [name, bytes] : after)
+        EXPECT_EQ(bytes, before.at(name)) << name.toStdString();
+    EXPECT_EQ(lastText(),
+              folder_ +
+                  QStringLiteral("の削除を中止しました。削除したファイル：20個、残っているファイル：30個"));
     EXPECT_EQ(calls_, QStringList{"openFolder " + folder_});
 
     // Asked again and left alone, it goes to the end.
@@ -156,7 +164,7 @@ TEST_F(ProgressTest, LargeFileCopyShowsBytesAndStoppingLeavesTheOldTarget) {
     {
         const int fd = ::open(QFile::encodeName(big).constData(), O_CREAT | O_WRONLY, 0644);
         ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, size), 0);  // sparse: quick to make and to read
+        ASSERT_EQ(::ftruncate(fd, size), 0); // sparse: quick to make and to read
         ::close(fd);
     }
     ASSERT_TRUE(test::writeAll(work("old.bin"), "old"));
@@ -170,7 +178,8 @@ TEST_F(ProgressTest, LargeFileCopyShowsBytesAndStoppingLeavesTheOldTarget) {
     EXPECT_EQ(p.total, size);
     EXPECT_EQ(p.steps, (std::vector<qint64>{65536, 131072, 196608}));
     EXPECT_EQ(p.text, QStringLiteral("big.binをコピーしています（0 / 100 MB）"));
-    EXPECT_EQ(lastText(), work("old.bin") + QStringLiteral("のコピーを中止しました。コピー先には何も書き込んでいません"));
+    EXPECT_EQ(lastText(),
+              work("old.bin") + QStringLiteral("のコピーを中止しました。コピー先には何も書き込んでいません"));
     EXPECT_EQ(test::readAll(work("old.bin")), QByteArray("old"));
     EXPECT_EQ(QDir(folder_).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{"big.bin", "old.bin"}));
@@ -184,7 +193,8 @@ TEST_F(ProgressTest, LargeFileCopyShowsBytesAndStoppingLeavesTheOldTarget) {
 }
 
 TEST_F(ProgressTest, FileListOfALargeFolderShowsProgressAndStopsWithoutWriting) {
-    for (int i = 0; i < 3000; ++i) ASSERT_TRUE(test::writeAll(work(QStringLiteral("n%1").arg(i)), {}));
+    for (int i = 0; i < 3000; ++i)
+        ASSERT_TRUE(test::writeAll(work(QStringLiteral("n%1").arg(i)), {}));
     const QString list = dir_.filePath(QStringLiteral("list.txt"));
     prompter_.reply(list);
     commands_->DirFL();
@@ -192,7 +202,8 @@ TEST_F(ProgressTest, FileListOfALargeFolderShowsProgressAndStopsWithoutWriting) 
     EXPECT_EQ(prompter_.progresses()[0].title, QStringLiteral("ファイルリストの作成"));
     EXPECT_EQ(prompter_.progresses()[0].total, 3000);
     EXPECT_EQ(prompter_.progresses()[0].steps, (std::vector<qint64>{1024, 2048, 3000}));
-    EXPECT_EQ(prompter_.progresses()[0].texts.back(), QStringLiteral("ファイルリストを作成しています（3000 / 3000 個）"));
+    EXPECT_EQ(prompter_.progresses()[0].texts.back(),
+              QStringLiteral("ファイルリストを作成しています（3000 / 3000 個）"));
     EXPECT_EQ(test::readAll(list).count("\r\n"), 3000);
 
     ASSERT_TRUE(test::writeAll(list, "kept"));
@@ -200,7 +211,8 @@ TEST_F(ProgressTest, FileListOfALargeFolderShowsProgressAndStopsWithoutWriting) 
     prompter_.stopProgressAt(2);
     commands_->DirFL();
     EXPECT_EQ(test::readAll(list), QByteArray("kept"));
-    EXPECT_EQ(lastText(), QStringLiteral("ファイルリストの作成を中止しました。%1には何も書き込んでいません").arg(list));
+    EXPECT_EQ(lastText(),
+              QStringLiteral("ファイルリストの作成を中止しました。%1には何も書き込んでいません").arg(list));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"list.txt"});
 }
 
@@ -217,5 +229,5 @@ TEST_F(ProgressTest, NoSecondLongCommandStartsWhileOneRuns) {
     EXPECT_EQ(filesBelow(folder_).size(), 2u);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

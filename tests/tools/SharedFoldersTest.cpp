@@ -14,9 +14,11 @@
 namespace orbet {
 namespace {
 
-constexpr uid_t kOtherUser = 65534;  // nobody
+constexpr uid_t kOtherUser = 65534; // nobody
 
-QByteArray bytes(const QString& path) { return QFile::encodeName(path); }
+QByteArray bytes(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 mode_t modeOf(const QString& path) {
     struct stat st {};
@@ -26,14 +28,15 @@ mode_t modeOf(const QString& path) {
 // A folder every user may write (as /tmp or a shared drop folder), with a
 // victim's private file outside it and links placed in it by another user.
 class SharedFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         QDir(tmp_.path()).mkpath("shared");
         QDir(tmp_.path()).mkpath("victim/docs");
         ASSERT_EQ(::chmod(bytes(shared()).constData(), 0777), 0);
         ASSERT_TRUE(test::writeAll(victim("secret.txt"), "secret"));
         ASSERT_EQ(::chmod(bytes(victim("secret.txt")).constData(), 0600), 0);
-        for (int i = 0; i < 5; ++i) ASSERT_TRUE(test::writeAll(victim("docs/" + QString::number(i)), "doc"));
+        for (int i = 0; i < 5; ++i)
+            ASSERT_TRUE(test::writeAll(victim("docs/" + QString::number(i)), "doc"));
     }
     QString shared(const QString& name = {}) const { return QDir(tmp_.path() + "/shared").filePath(name); }
     QString victim(const QString& name) const { return QDir(tmp_.path() + "/victim").filePath(name); }
@@ -63,7 +66,7 @@ TEST_F(SharedFolder, ACopyReplacesAPlantedLinkInsteadOfWritingThroughIt) {
     EXPECT_EQ(test::readAll(shared("photo.jpg")), QByteArray("JPEG bytes"));
     EXPECT_EQ(modeOf(shared("photo.jpg")), mode_t(0644));
     expectVictimUntouched();
-    EXPECT_EQ(QDir(shared()).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no leftovers
+    EXPECT_EQ(QDir(shared()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no leftovers
 }
 
 TEST_F(SharedFolder, AFolderCopyWithOverwriteReplacesPlantedLinksAtEveryLevel) {
@@ -155,7 +158,11 @@ TEST_F(SharedFolder, ATreeDeleteRacedWithAnotherFolderLeavesThatFolderWhole) {
 // Each folder is held open only while it is worked on: a deep tree must not
 // run the program out of descriptors.
 TEST_F(SharedFolder, TreeCopiesAndDeletesGiveBackEveryFolderTheyOpen) {
-    const auto openDescriptors = [] { return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(); };
+    const auto openDescriptors = [] {
+        return QDir(QStringLiteral("/proc/self/fd"))
+            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+            .size();
+    };
     QDir(path("S")).mkpath("a/b/c");
     QDir(path("S")).mkpath("d");
     ASSERT_TRUE(test::writeAll(path("S/a/b/c/x.txt"), "x"));
@@ -167,5 +174,5 @@ TEST_F(SharedFolder, TreeCopiesAndDeletesGiveBackEveryFolderTheyOpen) {
     EXPECT_EQ(openDescriptors(), before);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

@@ -1,7 +1,3 @@
-#include <atomic>
-#include <memory>
-#include <chrono>
-#include <thread>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +13,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -29,13 +29,15 @@
 #include "tools/SearchModel.h"
 #include "tools/ui/HideForm.h"
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << s.toStdString();
+}
 
 namespace orbet {
 namespace {
 
 class HideFormTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         HideForm::Hooks hooks;
         hooks.sendToMain = [this](const QString& folder) { sentToMain_ << folder; };
@@ -61,7 +63,8 @@ protected:
         for (int f = 0; f < folders; ++f) {
             const QString d = tmp_.filePath(QStringLiteral("d%1").arg(f));
             QDir().mkpath(d);
-            for (int i = 0; i < filesEach; ++i) QFile(d + QStringLiteral("/f%1").arg(i)).open(QIODevice::WriteOnly);
+            for (int i = 0; i < filesEach; ++i)
+                QFile(d + QStringLiteral("/f%1").arg(i)).open(QIODevice::WriteOnly);
         }
     }
     bool searchAndWait() {
@@ -92,10 +95,12 @@ TEST_F(HideFormTest, OpensWithItsCaptionsAndFirstChoices) {
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("フォルダ/ファイル検索ﾂｰﾙ"));
     EXPECT_FALSE(form_->isModal());
     const std::pair<QAbstractButton*, const char*> captions[] = {
-        {form_->Option1, "ディレクトリ"}, {form_->Option2, "ファイル"}, {form_->Option3, "両方"},
-        {form_->Check1, "下層ディレクトリ検索"}, {form_->Option4, "名前"}, {form_->Option5, "Ｄ＞Ｆ"},
-        {form_->Option6, "Ｆ＞Ｄ"}, {form_->Check2, "高速処理(リストボックスを隠す)"}, {form_->Command1, "検索開始"},
-        {form_->Command2, "反映"}, {form_->Command3, "開く"}};
+        {form_->Option1, "ディレクトリ"}, {form_->Option2, "ファイル"},
+        {form_->Option3, "両方"},         {form_->Check1, "下層ディレクトリ検索"},
+        {form_->Option4, "名前"},         {form_->Option5, "Ｄ＞Ｆ"},
+        {form_->Option6, "Ｆ＞Ｄ"},       {form_->Check2, "高速処理(リストボックスを隠す)"},
+        {form_->Command1, "検索開始"},    {form_->Command2, "反映"},
+        {form_->Command3, "開く"}};
     for (const auto& [button, caption] : captions) {
         EXPECT_EQ(button->text(), QString::fromUtf8(caption));
         EXPECT_EQ(form_->findChild<QAbstractButton*>(button->objectName()), button);
@@ -107,7 +112,8 @@ TEST_F(HideFormTest, OpensWithItsCaptionsAndFirstChoices) {
     EXPECT_EQ(form_->Combo1->currentText(), QStringLiteral("親フォーム"));
     EXPECT_EQ(form_->Combo1->itemText(1), QStringLiteral("フォルダーフォーム"));
     EXPECT_EQ(form_->Combo1->itemText(2), QStringLiteral("フォルダ検索ツール"));
-    EXPECT_EQ(form_->Label1->text(), QDir::currentPath() == "/" ? QStringLiteral("/") : QDir::currentPath() + u'/');
+    EXPECT_EQ(form_->Label1->text(),
+              QDir::currentPath() == "/" ? QStringLiteral("/") : QDir::currentPath() + u'/');
     EXPECT_TRUE(form_->Option1->isChecked());
     EXPECT_TRUE(form_->Option4->isChecked());
     EXPECT_FALSE(form_->Check1->isChecked());
@@ -132,7 +138,8 @@ TEST_F(HideFormTest, SearchesSortsAndFindsAsThePartSays) {
     form_->Option3->click();
     form_->Check1->click();
     ASSERT_TRUE(searchAndWait());
-    EXPECT_EQ(lines(), (QStringList{r + "<D>", r + "a/<D>", r + "a/1.txt/<F>", r + "b/<D>", r + "b/2.txt/<F>"}));
+    EXPECT_EQ(lines(),
+              (QStringList{r + "<D>", r + "a/<D>", r + "a/1.txt/<F>", r + "b/<D>", r + "b/2.txt/<F>"}));
     EXPECT_EQ(form_->Label3->text(), QStringLiteral("検索完了 5のオブジェクト 内ディレクトリ3  ファイル2"));
     EXPECT_EQ(selected(), 0);
     EXPECT_TRUE(form_->Check2->isEnabled());
@@ -142,9 +149,11 @@ TEST_F(HideFormTest, SearchesSortsAndFindsAsThePartSays) {
     // The sort buttons re-order what is there: a new file is not searched for.
     makeTree({"c.txt"});
     form_->Option6->click();
-    EXPECT_EQ(lines(), (QStringList{r + "a/1.txt/<F>", r + "b/2.txt/<F>", r + "<D>", r + "a/<D>", r + "b/<D>"}));
+    EXPECT_EQ(lines(),
+              (QStringList{r + "a/1.txt/<F>", r + "b/2.txt/<F>", r + "<D>", r + "a/<D>", r + "b/<D>"}));
     form_->Option5->click();
-    EXPECT_EQ(lines(), (QStringList{r + "<D>", r + "a/<D>", r + "b/<D>", r + "a/1.txt/<F>", r + "b/2.txt/<F>"}));
+    EXPECT_EQ(lines(),
+              (QStringList{r + "<D>", r + "a/<D>", r + "b/<D>", r + "a/1.txt/<F>", r + "b/2.txt/<F>"}));
     EXPECT_EQ(form_->Label3->text(), QStringLiteral("検索完了 5のオブジェクト 内ディレクトリ3  ファイル2"));
 
     QTest::keyClicks(form_->Text1, r.toUpper() + "B/2");
@@ -157,7 +166,7 @@ TEST_F(HideFormTest, SearchesSortsAndFindsAsThePartSays) {
     ASSERT_TRUE(searchAndWait());
     EXPECT_EQ(lines(), (QStringList{r + "<D>", r + "c.txt/<F>"}));
     EXPECT_EQ(form_->Label3->text(), QStringLiteral("検索完了 2のオブジェクト 内ディレクトリ1  ファイル1"));
-    EXPECT_TRUE(form_->Check1->isEnabled());  // the search's last step enables it, whatever was listed
+    EXPECT_TRUE(form_->Check1->isEnabled()); // the search's last step enables it, whatever was listed
     form_->Option3->click();
     form_->Check1->click();
     form_->Option4->click();
@@ -181,7 +190,7 @@ TEST_F(HideFormTest, ApplyAndOpenTheSelectedEntry) {
     form_->Option3->click();
     form_->Check1->click();
     ASSERT_TRUE(searchAndWait());
-    form_->List1->setCurrentIndex(form_->model()->index(1));  // a/
+    form_->List1->setCurrentIndex(form_->model()->index(1)); // a/
     form_->Command2->click();
     EXPECT_EQ(sentToMain_, QStringList{r + "a/"});
     form_->Combo1->setCurrentIndex(1);
@@ -191,7 +200,7 @@ TEST_F(HideFormTest, ApplyAndOpenTheSelectedEntry) {
     form_->Command2->click();
     EXPECT_EQ(form_->Label1->text(), r + "a/");
     form_->Command3->click();
-    form_->List1->setCurrentIndex(form_->model()->index(2));  // a/1.txt
+    form_->List1->setCurrentIndex(form_->model()->index(2)); // a/1.txt
     form_->Command3->click();
     EXPECT_EQ(opened_, (QList<QUrl>{QUrl::fromLocalFile(r + "a/"), QUrl::fromLocalFile(r + "a/1.txt")}));
     EXPECT_EQ(prompter_.records().size(), 2u);
@@ -203,9 +212,11 @@ TEST_F(HideFormTest, ApplyAndOpenTheSelectedEntry) {
 }
 
 TEST_F(HideFormTest, CancelStopsAtOnceAndClosingMidSearchIsSafe) {
-    makeWideTree(300, 60);  // 18,301 entries
+    makeWideTree(300, 60); // 18,301 entries
     form_->setFolder(tmp_.path());
-    form_->beforeListing = [](const QByteArray&) { std::this_thread::sleep_for(std::chrono::milliseconds(3)); };
+    form_->beforeListing = [](const QByteArray&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    };
     form_->Option3->click();
     form_->Check1->click();
     QSignalSpy ended(form_.data(), &HideForm::searchEnded);
@@ -213,33 +224,38 @@ TEST_F(HideFormTest, CancelStopsAtOnceAndClosingMidSearchIsSafe) {
     EXPECT_FALSE(form_->Command1->isEnabled());
     EXPECT_TRUE(form_->Command4->isEnabled());
     EXPECT_FALSE(form_->Option4->isEnabled());
-    form_->Check2->click();  // fast mode may be switched during the search
+    form_->Check2->click(); // fast mode may be switched during the search
     EXPECT_FALSE(form_->List1->isVisible());
     QElapsedTimer t;
     t.start();
-    while (form_->model()->rowCount() == 0 && t.elapsed() < 5000) QApplication::processEvents();
+    while (form_->model()->rowCount() == 0 && t.elapsed() < 5000)
+        QApplication::processEvents();
     ASSERT_GT(form_->model()->rowCount(), 0);
     form_->Command4->click();
     ASSERT_EQ(ended.size(), 1);
     const int rows = form_->model()->rowCount();
     EXPECT_LT(rows, 18301);
-    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 ") + QString::number(rows) + "のオブジェクト"));
+    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 ") + QString::number(rows) +
+                                                 "のオブジェクト"));
     EXPECT_TRUE(form_->List1->isVisible());
     EXPECT_TRUE(form_->Command1->isEnabled());
     QTest::qWait(100);
     EXPECT_EQ(form_->model()->rowCount(), rows);
     // Every entry's folder was listed before it.
     const SearchEntries& e = form_->model()->entries();
-    for (std::uint32_t i = 1; i < e.size(); ++i) ASSERT_TRUE(e.record(i).parent < i && e.isFolder(e.record(i).parent));
+    for (std::uint32_t i = 1; i < e.size(); ++i)
+        ASSERT_TRUE(e.record(i).parent < i && e.isFolder(e.record(i).parent));
 
     // A sort button sorts the partial list, which stays a stopped search's.
     form_->Option4->click();
     ASSERT_TRUE(ended.wait(10000));
     EXPECT_EQ(lines().first(), tmp_.path() + "/<D>");
-    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 ") + QString::number(rows) + "のオブジェクト"))
+    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 ") + QString::number(rows) +
+                                                 "のオブジェクト"))
         << form_->Label3->text().toStdString();
     form_->Option5->click();
-    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 "))) << form_->Label3->text().toStdString();
+    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 ")))
+        << form_->Label3->text().toStdString();
 
     // Started twice in a row: only the second search's entries, once each.
     form_->beforeListing = {};
@@ -248,7 +264,8 @@ TEST_F(HideFormTest, CancelStopsAtOnceAndClosingMidSearchIsSafe) {
     ASSERT_TRUE(ended.wait(20000));
     QTest::qWait(50);
     EXPECT_EQ(form_->model()->rowCount(), 1 + 300 + 300 * 60);
-    EXPECT_EQ(form_->Label3->text(), QStringLiteral("検索完了 18301のオブジェクト 内ディレクトリ301  ファイル18000"));
+    EXPECT_EQ(form_->Label3->text(),
+              QStringLiteral("検索完了 18301のオブジェクト 内ディレクトリ301  ファイル18000"));
 
     // Closed mid-search: the window goes, the worker with it.
     form_->Command1_Click();
@@ -265,7 +282,7 @@ TEST_F(HideFormTest, TextsStandWholeOrVisiblyShortenedAtTheOpeningSize) {
         EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
         EXPECT_GE(w->height(), w->fontMetrics().height()) << w->objectName().toStdString();
     }
-    form_->Combo1->setCurrentIndex(2);  // "フォルダ検索ツール", the longest
+    form_->Combo1->setCurrentIndex(2); // "フォルダ検索ツール", the longest
     EXPECT_GE(form_->Combo1->width(), form_->Combo1->sizeHint().width());
     EXPECT_GE(form_->Label3->height(), form_->Label3->fontMetrics().height());
 
@@ -280,7 +297,7 @@ TEST_F(HideFormTest, TextsStandWholeOrVisiblyShortenedAtTheOpeningSize) {
     EXPECT_TRUE(shown[0].endsWith(QStringLiteral("file!!")));
     EXPECT_LE(status->fontMetrics().horizontalAdvance(shown[0]), status->contentsRect().width());
     status->setText(completionText(5, 3, 2));
-    EXPECT_EQ(status->shownLines(), QStringList{completionText(5, 3, 2)});  // a short line stands as it is
+    EXPECT_EQ(status->shownLines(), QStringList{completionText(5, 3, 2)}); // a short line stands as it is
 }
 
 // A folder read that never returns (a dead network or FUSE mount) is
@@ -290,7 +307,8 @@ struct HeldRead {
     std::atomic<bool> entered{false}, release{false}, left{false};
     void hold() {
         entered = true;
-        for (int i = 0; i < 1000 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 1000 && !release; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         left = true;
     }
 };
@@ -309,9 +327,10 @@ TEST_F(HideFormTest, AFolderReadThatHangsNeverHoldsTheWindow) {
     QTest::mouseClick(form_->Command1, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return held->entered.load(); }, 5000));
     QTest::mouseClick(form_->Command4, Qt::LeftButton);
-    EXPECT_FALSE(held->left);  // "中止" came back while the read still hung
+    EXPECT_FALSE(held->left); // "中止" came back while the read still hung
     ASSERT_EQ(ended.size(), 1);
-    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 "))) << form_->Label3->text().toStdString();
+    EXPECT_TRUE(form_->Label3->text().startsWith(QStringLiteral("検索中止 ")))
+        << form_->Label3->text().toStdString();
     EXPECT_TRUE(form_->Command1->isEnabled());
 
     // A new search runs beside the hung worker, and what that one still finds is dropped.
@@ -341,5 +360,5 @@ TEST_F(HideFormTest, AFolderReadThatHangsNeverHoldsTheWindow) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return again->left.load(); }, 5000));
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

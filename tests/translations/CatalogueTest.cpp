@@ -102,7 +102,8 @@ std::vector<Literal> japaneseLiterals(const QString& code) {
         if (c == u'\n') {
             ++line;
         } else if (c == u'/' && i + 1 < n && code[i + 1] == u'/') {
-            while (i < n && code[i] != u'\n') ++i;
+            while (i < n && code[i] != u'\n')
+                ++i;
             --i;
         } else if (c == u'/' && i + 1 < n && code[i + 1] == u'*') {
             for (i += 2; i + 1 < n && !(code[i] == u'*' && code[i + 1] == u'/'); ++i)
@@ -124,7 +125,8 @@ std::vector<Literal> japaneseLiterals(const QString& code) {
             }
             const qsizetype lineEnd = code.indexOf(u'\n', i);
             const QString rest = code.mid(i, lineEnd < 0 ? -1 : lineEnd - i);
-            if (std::any_of(text.begin(), text.end(), isJapanese) && !rest.contains(QLatin1String("untranslated:")))
+            if (std::any_of(text.begin(), text.end(), isJapanese) &&
+                !rest.contains(QLatin1String("untranslated:")))
                 out.push_back({text, start});
         }
     }
@@ -133,7 +135,8 @@ std::vector<Literal> japaneseLiterals(const QString& code) {
 
 QStringList placeholders(const QString& text) {
     QStringList found;
-    for (const auto& m : QRegularExpression(QStringLiteral("%\\d")).globalMatch(text)) found << m.captured();
+    for (const auto& m : QRegularExpression(QStringLiteral("%\\d")).globalMatch(text))
+        found << m.captured();
     found.sort();
     return found;
 }
@@ -158,7 +161,8 @@ TEST(EnglishCatalogue, TranslatesEveryTextOfTheSourcesAndNothingElse) {
         EXPECT_EQ(placeholders(e.translation), placeholders(e.source)) << "arguments differ for " << where;
         // A caption's "&" marks its key; an English "&" meant as a word would
         // turn the next letter into one.
-        EXPECT_EQ(shortcutMarks(e.translation), shortcutMarks(e.source)) << "shortcut marks differ for " << where;
+        EXPECT_EQ(shortcutMarks(e.translation), shortcutMarks(e.source))
+            << "shortcut marks differ for " << where;
     }
 }
 
@@ -166,21 +170,23 @@ TEST(EnglishCatalogue, EveryJapaneseTextInTheCodeGoesThroughTheCatalogue) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     QStringList sources;
-    for (const Entry& e : updatedCatalogue(dir)) sources << e.source;
+    for (const Entry& e : updatedCatalogue(dir))
+        sources << e.source;
     int checked = 0;
     for (const QString& folder : QStringLiteral(ORBET_TRANSLATED_FOLDERS).split(u'|')) {
-        QDirIterator it(QStringLiteral(ORBET_SOURCE_DIR "/") + folder, {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
-                        QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(QStringLiteral(ORBET_SOURCE_DIR "/") + folder,
+                        {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                        QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             QFile file(path);
             ASSERT_TRUE(file.open(QIODevice::ReadOnly));
             for (const Literal& l : japaneseLiterals(QString::fromUtf8(file.readAll()))) {
                 ++checked;
-                const bool translated =
-                    std::any_of(sources.begin(), sources.end(), [&](const QString& s) { return s.contains(l.text); });
-                EXPECT_TRUE(translated) << path.toStdString() << ":" << l.line << ": \"" << l.text.toStdString()
-                                        << "\" is shown untranslated";
+                const bool translated = std::any_of(sources.begin(), sources.end(),
+                                                    [&](const QString& s) { return s.contains(l.text); });
+                EXPECT_TRUE(translated) << path.toStdString() << ":" << l.line << ": \""
+                                        << l.text.toStdString() << "\" is shown untranslated";
             }
         }
     }
@@ -188,11 +194,10 @@ TEST(EnglishCatalogue, EveryJapaneseTextInTheCodeGoesThroughTheCatalogue) {
 }
 
 TEST(EnglishCatalogue, TheScannerFindsTextsAndSkipsComments) {
-    const QString code = QStringLiteral(
-        "// \"コメント\"\n"
-        "/* \"ブロック\" */ f(\"本文\\r\\n\");\n"
-        "g('\"'); h(\"x\\\"表\");\n"
-        "k(\"フォント\");  // untranslated: a font\n");
+    const QString code = QStringLiteral("// \"コメント\"\n"
+                                        "/* \"ブロック\" */ f(\"本文\\r\\n\");\n"
+                                        "g('\"'); h(\"x\\\"表\");\n"
+                                        "k(\"フォント\");  // untranslated: a font\n");
     const std::vector<Literal> found = japaneseLiterals(code);
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].text, QStringLiteral("本文\r\n"));
@@ -201,4 +206,4 @@ TEST(EnglishCatalogue, TheScannerFindsTextsAndSkipsComments) {
     EXPECT_EQ(found[1].line, 3);
 }
 
-}  // namespace
+} // namespace

@@ -28,9 +28,10 @@ TEST(ListSteps, AnEmptyListDoesNothing) {
 }
 
 TEST(ListSteps, RandomWithOneFileAlwaysPicksIt) {
-    for (double u : {0.0, 0.3, 0.999999}) EXPECT_EQ(randomIndex(1, u), 0);
+    for (double u : {0.0, 0.3, 0.999999})
+        EXPECT_EQ(randomIndex(1, u), 0);
     EXPECT_EQ(randomIndex(4, 0.74), 2);
-    EXPECT_EQ(randomIndex(4, 1.0), 3);  // a source that reaches 1 stays inside
+    EXPECT_EQ(randomIndex(4, 1.0), 3); // a source that reaches 1 stays inside
     const UniformSource source = seededUniformSource(7);
     const UniformSource again = seededUniformSource(7);
     std::vector<int> hits(4);
@@ -42,8 +43,9 @@ TEST(ListSteps, RandomWithOneFileAlwaysPicksIt) {
         ++hits[*randomIndex(4, u)];
     }
     // Uniform: every entry of the list comes up.
-    for (int h : hits) EXPECT_GT(h, 150);
+    for (int h : hits)
+        EXPECT_GT(h, 150);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -45,5 +45,5 @@ TEST(SlideShow, AShowFallenBehindStartsAgainFromNow) {
     EXPECT_EQ(s.dueMs(), 6001);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -24,7 +24,8 @@ TEST(FitModes, KeepRatioOnA1024By768Screen) {
     EXPECT_EQ(tall.picture, (TwipsRect{4800, 0, 5760, 11520}));
     // A picture without size gets nothing, not a division by zero.
     EXPECT_EQ(fitPicture(FitMode::KeepRatio, 15360, 11520, 0, 0).picture, TwipsRect{});
-    EXPECT_EQ(fitPicture(FitMode::Stretch, 15360, 11520, 4500, 9000).picture, (TwipsRect{0, 0, 15360, 11520}));
+    EXPECT_EQ(fitPicture(FitMode::Stretch, 15360, 11520, 4500, 9000).picture,
+              (TwipsRect{0, 0, 15360, 11520}));
 }
 
 TEST(FitModes, NaturalSizeScrollsOnlyWhatDoesNotFit) {
@@ -47,10 +48,11 @@ TEST(ViewerKeys, TheDispatcherActsOnTheFirstGroupInItsOrder) {
     EXPECT_FALSE(keys.press(256));
     EXPECT_FALSE(keys.press(-1));
     // Every group held at once: next first, then previous, slideshow, changer, close.
-    for (int code : {88, 68, 83, 66, 37, 78, 39}) ASSERT_TRUE(keys.press(code));
+    for (int code : {88, 68, 83, 66, 37, 78, 39})
+        ASSERT_TRUE(keys.press(code));
     EXPECT_EQ(keys.dispatch(ViewerKind::Minimum), ViewerAction::Next);
     EXPECT_FALSE(keys.held(78));
-    EXPECT_FALSE(keys.held(39));  // both keys of the group are cleared
+    EXPECT_FALSE(keys.held(39)); // both keys of the group are cleared
     EXPECT_EQ(keys.dispatch(ViewerKind::Minimum), ViewerAction::Previous);
     EXPECT_EQ(keys.dispatch(ViewerKind::Minimum), ViewerAction::Slideshow);
     EXPECT_EQ(keys.dispatch(ViewerKind::Minimum), ViewerAction::DirectoryChanger);
@@ -89,5 +91,5 @@ TEST(ViewerRules, TextSizePromptTakesOnlyValuesAboveFour) {
     EXPECT_EQ(judgeTextSize(std::nullopt).verdict, TextSizeVerdict::Keep);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

@@ -12,10 +12,10 @@ namespace orbet::test {
 
 // A main window stand-in: a list of entries, each a picture or a text.
 class FakeHost : public ViewerHost {
-public:
+  public:
     struct Entry {
         QImage picture;
-        QString text;  // a text entry when not empty
+        QString text; // a text entry when not empty
     };
     std::vector<Entry> entries;
     int index = -1;
@@ -39,13 +39,16 @@ public:
         if (whileShowing) whileShowing(i);
     }
     QImage picture() const override {
-        return index >= 0 && index < listCount() && entries[index].text.isEmpty() ? entries[index].picture : QImage();
+        return index >= 0 && index < listCount() && entries[index].text.isEmpty() ? entries[index].picture
+                                                                                  : QImage();
     }
-    bool showsText() const override { return index >= 0 && index < listCount() && !entries[index].text.isEmpty(); }
+    bool showsText() const override {
+        return index >= 0 && index < listCount() && !entries[index].text.isEmpty();
+    }
     QString text() const override { return showsText() ? entries[index].text : QString(); }
     QString currentFilePath() const override {
         return path.isEmpty() ? QStringLiteral("/pictures/%1").arg(index) : path;
     }
 };
 
-}  // namespace orbet::test
+} // namespace orbet::test

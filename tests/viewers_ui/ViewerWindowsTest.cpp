@@ -25,13 +25,14 @@ namespace {
 const QRect kScreen(0, 0, 1024, 768);
 
 class ViewerWindows : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { EXPECT_EQ(prompter_.pending(), 0); }
 
     // A full-screen window opened on the host's current picture.
     std::unique_ptr<AllWindow> openFull(FitMode mode) {
         mode_ = mode;
-        auto w = std::make_unique<AllWindow>(host_, prompter_, state_, [this] { return mode_; }, nullptr);
+        auto w = std::make_unique<AllWindow>(
+            host_, prompter_, state_, [this] { return mode_; }, nullptr);
         w->load(kScreen);
         w->show();
         w->openPicture(host_.picture(), Qt::black);
@@ -107,12 +108,13 @@ TEST_F(ViewerWindows, NaturalSizeScrollsALargePictureAndKeepsThePositionWhereThe
 }
 
 TEST_F(ViewerWindows, KeysStepWrapAndClose) {
-    for (int i = 0; i < 5; ++i) host_.entries.push_back({FakeHost::solid(40, 30, QColor(i * 40, 0, 0)), {}});
+    for (int i = 0; i < 5; ++i)
+        host_.entries.push_back({FakeHost::solid(40, 30, QColor(i * 40, 0, 0)), {}});
     host_.index = 4;
     auto w = openFull(FitMode::KeepRatio);
     QTest::keyClick(w.get(), Qt::Key_Right);
     EXPECT_EQ(host_.index, 0);
-    QTest::keyClick(w->Picture1, Qt::Key_Left);  // keys on a control reach the window
+    QTest::keyClick(w->Picture1, Qt::Key_Left); // keys on a control reach the window
     EXPECT_EQ(host_.index, 4);
     w->listnext->trigger();
     EXPECT_EQ(host_.index, 0);
@@ -145,12 +147,13 @@ TEST_F(ViewerWindows, AnEmptyListStepsNowhere) {
     QTest::keyClick(w.get(), Qt::Key_Right);
     QTest::keyClick(w.get(), Qt::Key_Left);
     EXPECT_EQ(host_.selections, 0);
-    EXPECT_FALSE(w->Picture1->picture().isNull());  // the last picture stays
+    EXPECT_FALSE(w->Picture1->picture().isNull()); // the last picture stays
 }
 
 TEST_F(ViewerWindows, SlideshowRunsOnPicturesAndIsRefusedOnText) {
     state_.slideShowTimer = 20;
-    for (int i = 0; i < 3; ++i) host_.entries.push_back({FakeHost::solid(40, 30, Qt::red), {}});
+    for (int i = 0; i < 3; ++i)
+        host_.entries.push_back({FakeHost::solid(40, 30, Qt::red), {}});
     host_.index = 0;
     auto w = openFull(FitMode::KeepRatio);
     // Held to the shortest interval the options dialog accepts.
@@ -164,7 +167,8 @@ TEST_F(ViewerWindows, SlideshowRunsOnPicturesAndIsRefusedOnText) {
     EXPECT_FALSE(w->slideshowRunning());
     EXPECT_FALSE(w->Slideon->isChecked());
 
-    auto text = std::make_unique<AllWindow>(host_, prompter_, state_, [] { return FitMode::Stretch; }, nullptr);
+    auto text = std::make_unique<AllWindow>(
+        host_, prompter_, state_, [] { return FitMode::Stretch; }, nullptr);
     host_.entries = {{{}, QStringLiteral("one")}, {{}, QStringLiteral("two")}, {{}, QStringLiteral("three")}};
     host_.index = 0;
     text->load(kScreen);
@@ -186,9 +190,10 @@ TEST_F(ViewerWindows, SlideshowRunsOnPicturesAndIsRefusedOnText) {
 }
 
 TEST_F(ViewerWindows, RandomOrderPicksWhatTheSourceSays) {
-    for (int i = 0; i < 4; ++i) host_.entries.push_back({FakeHost::solid(40, 30, QColor(i * 60, 0, 0)), {}});
+    for (int i = 0; i < 4; ++i)
+        host_.entries.push_back({FakeHost::solid(40, 30, QColor(i * 60, 0, 0)), {}});
     host_.index = 0;
-    state_.rnd = true;  // the program-wide setting starts the mark
+    state_.rnd = true; // the program-wide setting starts the mark
     auto w = openFull(FitMode::KeepRatio);
     ASSERT_TRUE(w->RndList->isChecked());
     std::vector<double> numbers{0.6, 0.99, 0.3};
@@ -220,7 +225,8 @@ TEST_F(ViewerWindows, RandomOrderPicksWhatTheSourceSays) {
 }
 
 TEST_F(ViewerWindows, AStepAskedForWhileOneIsShowingRunsWhenItEnds) {
-    for (int i = 0; i < 5; ++i) host_.entries.push_back({FakeHost::solid(40, 30, QColor(i * 40, 0, 0)), {}});
+    for (int i = 0; i < 5; ++i)
+        host_.entries.push_back({FakeHost::solid(40, 30, QColor(i * 40, 0, 0)), {}});
     host_.index = 0;
     auto w = openFull(FitMode::KeepRatio);
     // The user presses the key again while the main window is still busy
@@ -247,7 +253,8 @@ TEST_F(ViewerWindows, AStepAskedForWhileOneIsShowingRunsWhenItEnds) {
 
 TEST_F(ViewerWindows, ASlideshowThatFellBehindGoesOnAtItsPaceWithoutABurst) {
     state_.slideShowTimer = 100;
-    for (int i = 0; i < 3; ++i) host_.entries.push_back({FakeHost::solid(40, 30, Qt::red), {}});
+    for (int i = 0; i < 3; ++i)
+        host_.entries.push_back({FakeHost::solid(40, 30, Qt::red), {}});
     host_.index = 0;
     auto w = openFull(FitMode::KeepRatio);
     QElapsedTimer clock;
@@ -288,7 +295,7 @@ TEST_F(ViewerWindows, MinimumWindowStretchesAndFollowsTheRatioWhenAsked) {
     MiniWindow w(host_, prompter_, state_, nullptr);
     w.load(kScreen);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("ミニマムウィンドウ - /pictures/0"));
-    EXPECT_EQ(w.Picture1->picture().size(), w.size());  // stretched to the window
+    EXPECT_EQ(w.Picture1->picture().size(), w.size()); // stretched to the window
 
     // Off: a resize does not redraw the copy.
     const QSize before = w.Picture1->picture().size();
@@ -299,11 +306,13 @@ TEST_F(ViewerWindows, MinimumWindowStretchesAndFollowsTheRatioWhenAsked) {
     state_.minWindowSize = true;
     state_.minWindowSizeType = 0;
     w.resize(100, 300);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.size() == QSize(400, 300); }, 2000)) << w.width() << "x" << w.height();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.size() == QSize(400, 300); }, 2000))
+        << w.width() << "x" << w.height();
     EXPECT_EQ(w.Picture1->picture().size(), QSize(400, 300));
     state_.minWindowSizeType = 1;
     w.resize(800, 10);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.size() == QSize(800, 600); }, 2000)) << w.width() << "x" << w.height();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.size() == QSize(800, 600); }, 2000))
+        << w.width() << "x" << w.height();
 
     QTest::keyClick(&w, Qt::Key_N);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("ミニマムウィンドウ - /pictures/1"));
@@ -347,5 +356,5 @@ TEST_F(ViewerWindows, MinimumWindowKeysOpenTheChangerAndClosingShowsTheMainWindo
     EXPECT_EQ(mainShown, 1);
 }
 
-}  // namespace
-}  // namespace orbet::test
+} // namespace
+} // namespace orbet::test

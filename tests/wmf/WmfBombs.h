@@ -16,7 +16,8 @@ inline QByteArray hatchedBomb(int count) {
     b.record(0x020B, {0, 0});
     b.record(0x020C, {4096, 8192});
     b.brush(2, colorRef(200, 30, 30), 5).select(0);
-    for (int i = 0; i < count; ++i) b.rect(0, 0, 8192, 4096);
+    for (int i = 0; i < count; ++i)
+        b.rect(0, 0, 8192, 4096);
     return b.build();
 }
 
@@ -27,8 +28,8 @@ inline QByteArray lineBomb(int count) {
     b.pen(0, 1, colorRef(0, 0, 0)).select(0);
     for (int i = 0; i < count; ++i) {
         const int x = (i * 37) % 4000, y = (i * 91) % 4000;
-        b.record(0x0214, {y, x});      // MoveTo
-        b.record(0x0213, {y + 3, x + 3});  // LineTo
+        b.record(0x0214, {y, x});         // MoveTo
+        b.record(0x0213, {y + 3, x + 3}); // LineTo
     }
     return b.build();
 }
@@ -73,4 +74,4 @@ inline QByteArray rtfWithPictures(const QByteArray& wmf, int copies) {
     return rtf + "after}";
 }
 
-}  // namespace orbet::test
+} // namespace orbet::test

@@ -24,13 +24,15 @@ QByteArray fourSquares() {
     b.record(0x020B, {0, 0});
     b.record(0x020C, {100, 400});
     b.brush(0, colorRef(0, 0, 0)).select(0);
-    for (int i = 0; i < 4; ++i) b.rect(i * 100, 0, i * 100 + 100, 100);
+    for (int i = 0; i < 4; ++i)
+        b.rect(i * 100, 0, i * 100 + 100, 100);
     return b.build();
 }
 
 int squaresDrawn(const QImage& image) {
     int n = 0;
-    for (int i = 0; i < 4; ++i) n += inkIn(image, QRect(i * 100 + 40, 40, 20, 20)) == 400;
+    for (int i = 0; i < 4; ++i)
+        n += inkIn(image, QRect(i * 100 + 40, 40, 20, 20)) == 400;
     return n;
 }
 
@@ -78,7 +80,8 @@ TEST(WmfBudget, StepsRunOutOnRecordsAndACancelStopsAtTheNext) {
 TEST(WmfBudget, EveryRealMetafileDrawsWholeWithinTheDefaultBudget) {
     const QDir dir(test::testData(QStringLiteral("pictures/wmf")));
     int files = 0;
-    for (const QString& name : dir.entryList({QStringLiteral("*.wmf"), QStringLiteral("*.WMF")}, QDir::Files)) {
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.wmf"), QStringLiteral("*.WMF")}, QDir::Files)) {
         WmfBudget budget;
         renderWmf(test::readAll(dir.filePath(name)), Qt::white, nullptr, &budget);
         EXPECT_FALSE(budget.cutShort) << name.toStdString();
@@ -94,13 +97,13 @@ TEST(WmfBudget, EveryRealMetafileDrawsWholeWithinTheDefaultBudget) {
 }
 
 TEST(WmfBudget, TheRichTextDecoderRefusesByNaturalSizeBeforeDrawing) {
-    const QByteArray wmf = fourSquares().mid(22);  // standard, as RTF holds it
+    const QByteArray wmf = fourSquares().mid(22); // standard, as RTF holds it
     WmfBudget budget;
     const auto decode = metafileDecoder(&budget);
     qint64 claimed = 0;
     EXPECT_TRUE(decode(wmf, 400 * 100 * 4 - 1, &claimed).isNull());
     EXPECT_EQ(claimed, 400 * 100 * 4);
-    EXPECT_EQ(budget.pixels, WmfBudget::kPixels);  // nothing drawn
+    EXPECT_EQ(budget.pixels, WmfBudget::kPixels); // nothing drawn
     EXPECT_EQ(decode(wmf, 400 * 100 * 4, &claimed).size(), QSize(400, 100));
     EXPECT_LT(budget.pixels, WmfBudget::kPixels);
     // Once the budget is spent, the next picture is not drawn at all.
@@ -109,5 +112,5 @@ TEST(WmfBudget, TheRichTextDecoderRefusesByNaturalSizeBeforeDrawing) {
     EXPECT_EQ(claimed, 400 * 100 * 4);
 }
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet

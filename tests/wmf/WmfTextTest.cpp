@@ -152,20 +152,24 @@ TEST(WmfText, DefaultCharsetTextOfJapaneseProgramsReadsAsCodePage932) {
         const char* bytes;
         const char* utf8;
     } cases[] = {
-        {"A\x82\xA0\xB1", "Aあｱ"},  // one double-byte character is enough
-        {"\x81\x40\x9F\xFC", "\u3000\u6ECC"},  // the first and last lead bytes of the lower range
-        {"\xE0\x40\xFC\x4B", "\u6F3E\u9ED1"},  // and of the upper one
-        {"caf\xE9", "café"},  // a lead byte with nothing after it
-        {"\xE9t\xE9", "été"},  // double-byte in form, then a cut one: not 932
-        {"\x82\xA0\xFF", "‚\u00A0ÿ"},  // a byte code page 932 has no code for
-        {"\xB1\xB2", "±²"},  // valid 932 (half-width kana) but no double-byte
-        {"\x85\x40", "…@"},  // a double-byte form with no character assigned
+        {"A\x82\xA0\xB1", "Aあｱ"},            // one double-byte character is enough
+        {"\x81\x40\x9F\xFC", "\u3000\u6ECC"}, // the first and last lead bytes of the lower range
+        {"\xE0\x40\xFC\x4B", "\u6F3E\u9ED1"}, // and of the upper one
+        {"caf\xE9", "café"},                  // a lead byte with nothing after it
+        {"\xE9t\xE9", "été"},                 // double-byte in form, then a cut one: not 932
+        {"\x82\xA0\xFF", "‚\u00A0ÿ"},         // a byte code page 932 has no code for
+        {"\xB1\xB2", "±²"},                   // valid 932 (half-width kana) but no double-byte
+        {"\x85\x40", "…@"},                   // a double-byte form with no character assigned
         {"plain", "plain"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(wmf::decodeText(c.bytes, wmf::DefaultCharset).text, QString::fromUtf8(c.utf8)) << c.bytes;
     // The byte map follows the code page chosen.
-    EXPECT_EQ(wmf::decodeText("\x93\xFA" "A", wmf::DefaultCharset).sourceByte, (QList<int>{0, 2}));
+    EXPECT_EQ(wmf::decodeText("\x93\xFA"
+                              "A",
+                              wmf::DefaultCharset)
+                  .sourceByte,
+              (QList<int>{0, 2}));
     // Only DEFAULT_CHARSET looks at the bytes: ANSI text stays Western.
     EXPECT_EQ(wmf::decodeText("\x93\xFA", wmf::AnsiCharset).text, QString::fromUtf8("“ú"));
 }

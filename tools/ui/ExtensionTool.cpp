@@ -2,22 +2,22 @@
 
 #include <algorithm>
 
-#include <QCoreApplication>
 #include <QCheckBox>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
-#include "platform/Named.h"
 #include "navigation/FolderProbe.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/Named.h"
 #include "platform/NativePath.h"
 #include "platform/ProgramState.h"
 #include "platform/Prompter.h"
@@ -29,15 +29,16 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(ExtensionTool)
 };
-}  // namespace
+} // namespace
 
-Form5::Form5(Prompter& prompter, ProgramState& state, const QString& folder, std::function<void()> refreshMainList,
-             QWidget* parent)
-    : QWidget(parent, Qt::Window), prompter_(prompter), state_(state), refreshMainList_(std::move(refreshMainList)) {
+Form5::Form5(Prompter& prompter, ProgramState& state, const QString& folder,
+             std::function<void()> refreshMainList, QWidget* parent)
+    : QWidget(parent, Qt::Window), prompter_(prompter), state_(state),
+      refreshMainList_(std::move(refreshMainList)) {
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Texts::tr("拡張子変換ツール"));
-    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック")));  // untranslated: a font family
+    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"))); // untranslated: a font family
     Drive1 = named(new DriveListBox(this), "Drive1");
     Drive1->refill();
     Dir1 = named(new QListWidget(this), "Dir1");
@@ -47,15 +48,18 @@ Form5::Form5(Prompter& prompter, ProgramState& state, const QString& folder, std
     Label2 = named(new QLabel(Texts::tr("変換後の拡張子（右）："), this), "Label2");
     Text2 = named(new QLineEdit(this), "Text2");
     File2 = named(new FileListBox(this), "File2");
-    Label3 = named(new QLabel(Texts::tr("変換する拡張子の入力方式は\"．\"の後の文字のみでOKです"), this), "Label3");
+    Label3 = named(new QLabel(Texts::tr("変換する拡張子の入力方式は\"．\"の後の文字のみでOKです"), this),
+                   "Label3");
     Frame1 = named(new QGroupBox(QStringLiteral("Option"), this), "Frame1");
     Check1 = named(new QCheckBox(Texts::tr("読み込み専用ファイル"), Frame1), "Check1");
     Check2 = named(new QCheckBox(Texts::tr("システムファイル"), Frame1), "Check2");
     Check3 = named(new QCheckBox(Texts::tr("隠しファイル"), Frame1), "Check3");
     Command1 = named(new QPushButton(Texts::tr("変換"), this), "Command1");
-    for (QCheckBox* c : {Check1, Check2, Check3}) c->setChecked(true);
+    for (QCheckBox* c : {Check1, Check2, Check3})
+        c->setChecked(true);
     auto* options = new QVBoxLayout(Frame1);
-    for (QCheckBox* c : {Check1, Check2, Check3}) options->addWidget(c);
+    for (QCheckBox* c : {Check1, Check2, Check3})
+        options->addWidget(c);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Drive1, 0, 0);
@@ -75,12 +79,16 @@ Form5::Form5(Prompter& prompter, ProgramState& state, const QString& folder, std
     File1->setAttributes({true, true, true, true});
     File2->setAttributes({true, false, false, true});
 
-    connect(Drive1, &QComboBox::activated, this, [this](int i) { setFolder(Drive1->itemData(i).toString()); });
+    connect(Drive1, &QComboBox::activated, this,
+            [this](int i) { setFolder(Drive1->itemData(i).toString()); });
     connect(Dir1, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { setFolder(item->data(Qt::UserRole).toString()); });
-    connect(Text1, &QLineEdit::textChanged, this, [this](const QString& t) { File1->setPattern(QStringLiteral("*.") + t); });
-    connect(Text2, &QLineEdit::textChanged, this, [this](const QString& t) { File2->setPattern(QStringLiteral("*.") + t); });
-    for (QCheckBox* c : {Check1, Check2, Check3}) connect(c, &QCheckBox::clicked, this, &Form5::attributesChanged);
+    connect(Text1, &QLineEdit::textChanged, this,
+            [this](const QString& t) { File1->setPattern(QStringLiteral("*.") + t); });
+    connect(Text2, &QLineEdit::textChanged, this,
+            [this](const QString& t) { File2->setPattern(QStringLiteral("*.") + t); });
+    for (QCheckBox* c : {Check1, Check2, Check3})
+        connect(c, &QCheckBox::clicked, this, &Form5::attributesChanged);
     connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
     setFolder(folder);
     keepOnScreen(parent);
@@ -93,8 +101,10 @@ void Form5::keepOnScreen(QWidget* over) {
     // shown; leave room for a title bar and borders.
     const QSize frame(16, 48);
     const QSize size = QSize(760, 420).boundedTo(area.size() - frame).expandedTo(minimumSizeHint());
-    QPoint at = over ? over->geometry().center() - QPoint(size.width() / 2, size.height() / 2) : area.topLeft();
-    at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width() - frame.width())));
+    QPoint at =
+        over ? over->geometry().center() - QPoint(size.width() / 2, size.height() / 2) : area.topLeft();
+    at.setX(
+        std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width() - frame.width())));
     at.setY(std::clamp(at.y(), area.top() + frame.height() - 8,
                        std::max(area.top(), area.bottom() - size.height() - 8)));
     setGeometry(QRect(at, size));
@@ -124,13 +134,15 @@ void Form5::setFolder(const QString& folder) {
             Dir1->setCurrentItem(item);
         }
     }
-    for (const QString& sub : subfolderPaths(folder_)) add(sub, nativeFileName(sub), int(way.size()));
+    for (const QString& sub : subfolderPaths(folder_))
+        add(sub, nativeFileName(sub), int(way.size()));
     // The drive list shows the volume that holds the folder.
     int volume = -1;
     qsizetype longest = -1;
     for (int i = 0; i < Drive1->count(); ++i) {
         const QString root = Drive1->itemData(i).toString();
-        const bool holds = root == QLatin1String("/") || folder_ == root || folder_.startsWith(root + QLatin1Char('/'));
+        const bool holds =
+            root == QLatin1String("/") || folder_ == root || folder_.startsWith(root + QLatin1Char('/'));
         if (holds && root.size() > longest) {
             longest = root.size();
             volume = i;
@@ -155,8 +167,9 @@ void Form5::attributesChanged() {
 
 void Form5::Command1_Click() {
     QStringList names;
-    File1->finishListing();  // every file the list holds is renamed, not the part listed so far
-    for (int i = 0; i < File1->listCount(); ++i) names.append(File1->entry(i));
+    File1->finishListing(); // every file the list holds is renamed, not the part listed so far
+    for (int i = 0; i < File1->listCount(); ++i)
+        names.append(File1->entry(i));
     const QStringList refused = applyRenames(extensionRenames(folder_, names, Text1->text(), Text2->text()));
     File1->refresh();
     File2->refresh();
@@ -164,7 +177,8 @@ void Form5::Command1_Click() {
     // A file whose new name was taken, or that would have left its folder,
     // keeps its name; no file is replaced.
     QStringList shown;
-    for (const QString& path : refused) shown.append(displayName(path));
+    for (const QString& path : refused)
+        shown.append(displayName(path));
     if (!refused.isEmpty())
         prompter_.message(shown.join(QStringLiteral("\r\n")) + Texts::tr("\r\nは変換できませんでした"),
                           state_.title, Buttons::Ok);
@@ -177,4 +191,4 @@ void Form5::comeBack() {
     activateWindow();
 }
 
-}  // namespace orbet
+} // namespace orbet

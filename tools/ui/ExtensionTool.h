@@ -22,11 +22,11 @@ struct ProgramState;
 // extension to another. Not modal; one instance at a time.
 class Form5 : public QWidget {
     Q_OBJECT
-public:
+  public:
     // Opens on `folder`; after each conversion `refreshMainList` lets the
     // main window's file list follow.
-    Form5(Prompter& prompter, ProgramState& state, const QString& folder, std::function<void()> refreshMainList,
-          QWidget* parent);
+    Form5(Prompter& prompter, ProgramState& state, const QString& folder,
+          std::function<void()> refreshMainList, QWidget* parent);
 
     // Shows the window again, out of the task bar when it was minimised, and
     // makes it the active one.
@@ -52,7 +52,7 @@ public:
     QCheckBox* Check3 = nullptr;
     QPushButton* Command1 = nullptr;
 
-private:
+  private:
     void attributesChanged();
     // Sizes and places the window so the whole of it lies on the screen of
     // `over`, centred on it where there is room.
@@ -64,4 +64,4 @@ private:
     QString folder_;
 };
 
-}  // namespace orbet
+} // namespace orbet

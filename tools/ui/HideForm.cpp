@@ -1,8 +1,8 @@
 #include "tools/ui/HideForm.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
@@ -18,16 +18,16 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "platform/Named.h"
 #include "navigation/FolderProbe.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/Named.h"
 #include "platform/NativePath.h"
 #include "platform/ProgramState.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 #include "platform/Twips.h"
-#include "platform/ui/ElidingLabel.h"
 #include "platform/Volumes.h"
+#include "platform/ui/ElidingLabel.h"
 #include "tools/FolderSearch.h"
 #include "tools/SearchLayout.h"
 #include "tools/SearchModel.h"
@@ -38,14 +38,14 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(HideForm)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
 // The status line changes at most this often, however fast entries come.
 constexpr int kProgressMilliseconds = 250;
 
-}  // namespace
+} // namespace
 
 HideForm::HideForm(Prompter& prompter, const ProgramState& state, Hooks hooks, QWidget* parent)
     : QWidget(parent, Qt::Window), prompter_(prompter), state_(state), hooks_(std::move(hooks)) {
@@ -62,7 +62,9 @@ HideForm::HideForm(Prompter& prompter, const ProgramState& state, Hooks hooks, Q
     resize(twips::toPixels(7200), twips::toPixels(6600));
 }
 
-HideForm::~HideForm() { search_->cancel(); }
+HideForm::~HideForm() {
+    search_->cancel();
+}
 
 void HideForm::createControls() {
     Mes = named(new QWidget(this), "Mes");
@@ -91,15 +93,18 @@ void HideForm::createControls() {
     Text1 = named(new QLineEdit(this), "Text1");
     Label2 = named(new QLabel(Texts::tr("出力先"), this), "Label2");
     Combo1 = named(new QComboBox(this), "Combo1");
-    Combo1->addItems({Texts::tr("親フォーム"), Texts::tr("フォルダーフォーム"), Texts::tr("フォルダ検索ツール")});
+    Combo1->addItems(
+        {Texts::tr("親フォーム"), Texts::tr("フォルダーフォーム"), Texts::tr("フォルダ検索ツール")});
     Combo1->setCurrentIndex(0);
     Command2 = named(new QPushButton(Texts::tr("反映"), this), "Command2");
     Command3 = named(new QPushButton(Texts::tr("開く"), this), "Command3");
 
     auto* what = new QVBoxLayout(Frame1);
-    for (QRadioButton* o : {Option1, Option2, Option3}) what->addWidget(o);
+    for (QRadioButton* o : {Option1, Option2, Option3})
+        what->addWidget(o);
     auto* order = new QVBoxLayout(Frame2);
-    for (QRadioButton* o : {Option4, Option5, Option6}) order->addWidget(o);
+    for (QRadioButton* o : {Option4, Option5, Option6})
+        order->addWidget(o);
     auto* grid = new QGridLayout(Mes);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(Drive1, 0, 0);
@@ -122,16 +127,19 @@ void HideForm::createControls() {
 }
 
 void HideForm::wire() {
-    connect(Drive1, &QComboBox::activated, this, [this](int i) { setFolder(Drive1->itemData(i).toString()); });
+    connect(Drive1, &QComboBox::activated, this,
+            [this](int i) { setFolder(Drive1->itemData(i).toString()); });
     connect(Dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         // Entries show readable names and keep the ones that reach the folders.
         const QString name = item->data(Qt::UserRole).toString();
-        setFolder(name == QLatin1String("..") ? folder_.left(qMax<qsizetype>(folder_.lastIndexOf(u'/'), 1))
-                                              : folder_ + (folder_.endsWith(u'/') ? QString() : QStringLiteral("/")) + name);
+        setFolder(name == QLatin1String("..")
+                      ? folder_.left(qMax<qsizetype>(folder_.lastIndexOf(u'/'), 1))
+                      : folder_ + (folder_.endsWith(u'/') ? QString() : QStringLiteral("/")) + name);
     });
     // A files-only search never descends.
     connect(Option2, &QRadioButton::toggled, this, [this](bool on) { Check1->setEnabled(!on); });
-    for (QRadioButton* o : {Option4, Option5, Option6}) connect(o, &QRadioButton::clicked, this, &HideForm::sortClicked);
+    for (QRadioButton* o : {Option4, Option5, Option6})
+        connect(o, &QRadioButton::clicked, this, &HideForm::sortClicked);
     // A hidden list is not redrawn while entries arrive.
     connect(Check2, &QCheckBox::toggled, this, [this](bool on) { List1->setVisible(!on); });
     connect(Command1, &QPushButton::clicked, this, &HideForm::Command1_Click);
@@ -141,10 +149,11 @@ void HideForm::wire() {
     connect(Text1, &QLineEdit::textChanged, this, &HideForm::Text1_Change);
     connect(search_, &FolderSearch::batchReady, this, &HideForm::batchArrived);
     connect(search_, &FolderSearch::walkFinished, this, &HideForm::walkDone);
-    connect(search_, &FolderSearch::sorted, this, [this](const std::shared_ptr<std::vector<std::uint32_t>>& order) {
-        model_->setNameOrder(std::move(*order), selectedSort());
-        finish(partial_);
-    });
+    connect(search_, &FolderSearch::sorted, this,
+            [this](const std::shared_ptr<std::vector<std::uint32_t>>& order) {
+                model_->setNameOrder(std::move(*order), selectedSort());
+                finish(partial_);
+            });
     connect(progress_, &QTimer::timeout, this, &HideForm::showProgress);
 }
 
@@ -152,8 +161,9 @@ void HideForm::setFolder(const QString& folder) {
     if (!pathFacts(folder).isDir) return;
     folder_ = absoluteCleanPath(folder);
     Dir1->clear();
-    for (const QString& sub : (folder_ != QLatin1String("/") ? QStringList{QStringLiteral("..")} : QStringList()) +
-                                  subfolderPaths(folder_)) {
+    for (const QString& sub :
+         (folder_ != QLatin1String("/") ? QStringList{QStringLiteral("..")} : QStringList()) +
+             subfolderPaths(folder_)) {
         const QString name = nativeFileName(sub);
         auto* entry = new QListWidgetItem(displayName(name), Dir1);
         entry->setData(Qt::UserRole, name);
@@ -172,9 +182,10 @@ SearchSort HideForm::selectedSort() const {
 void HideForm::setBusy(Phase phase) {
     phase_ = phase;
     const bool idle = phase == Phase::Idle;
-    for (QWidget* w : {static_cast<QWidget*>(Option1), static_cast<QWidget*>(Option2), static_cast<QWidget*>(Option3),
-                       static_cast<QWidget*>(Option4), static_cast<QWidget*>(Option5), static_cast<QWidget*>(Option6),
-                       static_cast<QWidget*>(Command1)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Option1), static_cast<QWidget*>(Option2), static_cast<QWidget*>(Option3),
+          static_cast<QWidget*>(Option4), static_cast<QWidget*>(Option5), static_cast<QWidget*>(Option6),
+          static_cast<QWidget*>(Command1)})
         w->setEnabled(idle);
     // Enabled again after every search, as its last step does, whatever is listed.
     Check1->setEnabled(idle);
@@ -225,7 +236,8 @@ void HideForm::showProgress() {
     }
     const SearchEntries& e = model_->entries();
     const std::uint32_t last = rows - 1;
-    Label3->setText(walkingText(e.path(std::uint32_t(currentFolder_)), displayName(e.name(last)), e.isFolder(last)));
+    Label3->setText(
+        walkingText(e.path(std::uint32_t(currentFolder_)), displayName(e.name(last)), e.isFolder(last)));
     // The selection follows the folder being listed, as the walk goes down the list.
     if (List1->isVisible()) List1->setCurrentIndex(model_->index(int(currentFolder_)));
 }
@@ -299,8 +311,11 @@ void HideForm::Command2_Click() {
     case 0:
         if (hooks_.sendToMain) hooks_.sendToMain(folder);
         break;
-    case 2: setFolder(folder); break;
-    default: break;  // "フォルダーフォーム" has no action
+    case 2:
+        setFolder(folder);
+        break;
+    default:
+        break; // "フォルダーフォーム" has no action
     }
 }
 
@@ -335,4 +350,4 @@ void HideForm::resizeEvent(QResizeEvent* event) {
     place(Command3, l.command3);
 }
 
-}  // namespace orbet
+} // namespace orbet

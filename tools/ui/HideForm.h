@@ -33,7 +33,7 @@ enum class SearchSort;
 // them. Not modal; closing it discards the results.
 class HideForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     struct Hooks {
         // "反映" to "親フォーム": the main window's folder becomes `folder`.
         std::function<void(const QString& folder)> sendToMain;
@@ -46,10 +46,10 @@ public:
     QString folder() const { return folder_; }
     bool searching() const { return phase_ != Phase::Idle; }
 
-    void Command1_Click();  // "検索開始"
-    void Command4_Click();  // "中止"
-    void Command2_Click();  // "反映"
-    void Command3_Click();  // "開く"
+    void Command1_Click(); // "検索開始"
+    void Command4_Click(); // "中止"
+    void Command2_Click(); // "反映"
+    void Command3_Click(); // "開く"
     // The sort buttons: all three sort by the order selected now.
     void sortClicked();
 
@@ -82,14 +82,14 @@ public:
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
 
-signals:
+  signals:
     // A search or sort ended (finished or stopped) and the controls are back.
     void searchEnded();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     enum class Phase { Idle, Walking, Sorting };
     void createControls();
     void wire();
@@ -113,7 +113,7 @@ private:
     Phase phase_ = Phase::Idle;
     qint64 currentFolder_ = -1;
     unsigned unreadable_ = 0;
-    bool partial_ = false;  // the walk was stopped: however sorted, the list is not whole
+    bool partial_ = false; // the walk was stopped: however sorted, the list is not whole
 };
 
-}  // namespace orbet
+} // namespace orbet

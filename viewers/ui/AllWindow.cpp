@@ -17,8 +17,8 @@
 
 namespace orbet {
 
-AllWindow::AllWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, std::function<FitMode()> fitMode,
-                     QWidget* parent)
+AllWindow::AllWindow(ViewerHost& host, Prompter& prompter, ProgramState& state,
+                     std::function<FitMode()> fitMode, QWidget* parent)
     : ViewerWindow(host, prompter, state, ViewerKind::FullScreen, parent), fitMode_(std::move(fitMode)) {
     setObjectName(QStringLiteral("AllWindow"));
     setWindowFlag(Qt::FramelessWindowHint);
@@ -35,8 +35,10 @@ AllWindow::AllWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, 
     RT->setReadOnly(true);
     RT->hide();
     // Scroll values are twips, as the fit rules compute them.
-    connect(TS, &QScrollBar::valueChanged, this, [this](int v) { Picture1->move(Picture1->x(), -twips::toPixels(v)); });
-    connect(YS, &QScrollBar::valueChanged, this, [this](int v) { Picture1->move(-twips::toPixels(v), Picture1->y()); });
+    connect(TS, &QScrollBar::valueChanged, this,
+            [this](int v) { Picture1->move(Picture1->x(), -twips::toPixels(v)); });
+    connect(YS, &QScrollBar::valueChanged, this,
+            [this](int v) { Picture1->move(-twips::toPixels(v), Picture1->y()); });
     for (QWidget* w : {static_cast<QWidget*>(Picture1), static_cast<QWidget*>(TS), static_cast<QWidget*>(YS),
                        static_cast<QWidget*>(RT), RT->viewport()})
         watch(w);
@@ -140,7 +142,9 @@ void AllWindow::setWrapFor(const QString& text) {
     RT->setLineWrapMode(wrapsWell(text) ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
 }
 
-bool AllWindow::textShown() const { return Picture1->isHidden(); }
+bool AllWindow::textShown() const {
+    return Picture1->isHidden();
+}
 
 void AllWindow::copyFromMain() {
     if (textShown()) {
@@ -153,4 +157,4 @@ void AllWindow::copyFromMain() {
     applyFitMode(true);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -20,7 +20,7 @@ enum class TextOpening { Whole, Cut, Unreadable };
 // or its text at the standard full-screen size, over the whole screen.
 class AllWindow : public ViewerWindow {
     Q_OBJECT
-public:
+  public:
     AllWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, std::function<FitMode()> fitMode,
               QWidget* parent);
 
@@ -44,15 +44,15 @@ public:
     // natural-size picture where it was scrolled to.
     void applyFitMode(bool afterStep);
 
-protected:
+  protected:
     bool textShown() const override;
     bool randomApplies() const override { return !textShown(); }
     void copyFromMain() override;
 
-private:
+  private:
     void setWrapFor(const QString& text);
 
     std::function<FitMode()> fitMode_;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -5,7 +5,9 @@
 
 namespace orbet {
 
-ImageView::ImageView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent, false); }
+ImageView::ImageView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
 
 void ImageView::setPicture(QImage image) {
     image_ = std::move(image);
@@ -44,4 +46,4 @@ void ImageView::paintEvent(QPaintEvent* event) {
     p.drawImage(r.topLeft(), scaled_, r);
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -12,7 +12,7 @@ namespace orbet {
 // whoever gave it, never copied.
 class ImageView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ImageView(QWidget* parent = nullptr);
 
     void setPicture(QImage image);
@@ -23,13 +23,13 @@ public:
     // The scaled copy painted for the current size (for tests and benchmarks).
     QSize paintedSize() const { return scaled_.isNull() ? QSize() : scaled_.size(); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QImage image_;
     QImage scaled_;
     bool stretch_ = true;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -1,11 +1,11 @@
 #include "viewers/ui/MiniWindow.h"
 
-#include <QCoreApplication>
 #include <QAction>
-#include <QWindow>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QTextEdit>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/NativePath.h"
 #include "platform/Twips.h"
@@ -19,7 +19,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(MiniWindow)
 };
-}  // namespace
+} // namespace
 
 MiniWindow::MiniWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, QWidget* parent)
     : ViewerWindow(host, prompter, state, ViewerKind::Minimum, parent) {
@@ -37,7 +37,8 @@ MiniWindow::MiniWindow(ViewerHost& host, Prompter& prompter, ProgramState& state
     mind->setObjectName(QStringLiteral("mind"));
     addChangerItem(mind);
     connect(mind, &QAction::triggered, this, [this] { openDirectoryChanger(); });
-    for (QWidget* w : {static_cast<QWidget*>(Picture1), static_cast<QWidget*>(RT), RT->viewport()}) watch(w);
+    for (QWidget* w : {static_cast<QWidget*>(Picture1), static_cast<QWidget*>(RT), RT->viewport()})
+        watch(w);
 }
 
 void MiniWindow::load(const QRect& screen) {
@@ -106,7 +107,9 @@ void MiniWindow::copyFromMain() {
     setWindowTitle(Texts::tr("ミニマムウィンドウ - ") + displayName(host_.currentFilePath()));
 }
 
-bool MiniWindow::textShown() const { return RT->isVisible(); }
+bool MiniWindow::textShown() const {
+    return RT->isVisible();
+}
 
 void MiniWindow::openDirectoryChanger() {
     if (openChanger) openChanger();
@@ -135,4 +138,4 @@ void MiniWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -15,7 +15,7 @@ class ImageView;
 // window may be hidden.
 class MiniWindow : public ViewerWindow {
     Q_OBJECT
-public:
+  public:
     MiniWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, QWidget* parent);
 
     // The stretch copy: the main picture scaled once to the window's size.
@@ -34,14 +34,14 @@ public:
     // Takes what the main window shows now, with the caption.
     void copyFromMain() override;
 
-protected:
+  protected:
     bool textShown() const override;
     void openDirectoryChanger() override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     static constexpr int kPlacingMs = 2000;
     void placeAtCorner();
 
@@ -50,4 +50,4 @@ private:
     bool resizing_ = false;
 };
 
-}  // namespace orbet
+} // namespace orbet

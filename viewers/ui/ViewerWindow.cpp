@@ -17,7 +17,7 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(ViewerWindow)
 };
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -27,9 +27,10 @@ QAction* item(QMenu* menu, const char* name, const QString& caption) {
     return a;
 }
 
-}  // namespace
+} // namespace
 
-ViewerWindow::ViewerWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, ViewerKind kind, QWidget* parent)
+ViewerWindow::ViewerWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, ViewerKind kind,
+                           QWidget* parent)
     : QWidget(parent, Qt::Window), host_(host), prompter_(prompter), state_(state), kind_(kind),
       uniform_(defaultUniformSource()) {
     Slide = new QTimer(this);
@@ -74,7 +75,9 @@ void ViewerWindow::loadCommon() {
     runKeyDispatcher();
 }
 
-bool ViewerWindow::slideshowRunning() const { return Slideon->isChecked(); }
+bool ViewerWindow::slideshowRunning() const {
+    return Slideon->isChecked();
+}
 
 void ViewerWindow::slideTick() {
     QPointer<ViewerWindow> alive(this);
@@ -139,12 +142,23 @@ void ViewerWindow::runKeyDispatcher() {
     QCoreApplication::processEvents();
     if (!alive) return;
     switch (keys_.dispatch(kind_)) {
-    case ViewerAction::Next: step(true); break;
-    case ViewerAction::Previous: step(false); break;
-    case ViewerAction::Slideshow: Slideon_Click(); break;
-    case ViewerAction::DirectoryChanger: openDirectoryChanger(); break;
-    case ViewerAction::Close: close(); break;
-    case ViewerAction::None: break;
+    case ViewerAction::Next:
+        step(true);
+        break;
+    case ViewerAction::Previous:
+        step(false);
+        break;
+    case ViewerAction::Slideshow:
+        Slideon_Click();
+        break;
+    case ViewerAction::DirectoryChanger:
+        openDirectoryChanger();
+        break;
+    case ViewerAction::Close:
+        close();
+        break;
+    case ViewerAction::None:
+        break;
     }
 }
 
@@ -153,9 +167,13 @@ void ViewerWindow::keyDown(int toolkitKey) {
     runKeyDispatcher();
 }
 
-void ViewerWindow::keyUp(int toolkitKey) { keys_.release(windowsKeyCode(toolkitKey)); }
+void ViewerWindow::keyUp(int toolkitKey) {
+    keys_.release(windowsKeyCode(toolkitKey));
+}
 
-void ViewerWindow::watch(QWidget* child) { child->installEventFilter(this); }
+void ViewerWindow::watch(QWidget* child) {
+    child->installEventFilter(this);
+}
 
 bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
@@ -178,12 +196,16 @@ bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         return false;
-    case QEvent::ContextMenu: return true;  // the pop-up comes on the release
-    default: return QWidget::eventFilter(watched, event);
+    case QEvent::ContextMenu:
+        return true; // the pop-up comes on the release
+    default:
+        return QWidget::eventFilter(watched, event);
     }
 }
 
-void ViewerWindow::keyPressEvent(QKeyEvent* event) { keyDown(event->key()); }
+void ViewerWindow::keyPressEvent(QKeyEvent* event) {
+    keyDown(event->key());
+}
 
 void ViewerWindow::keyReleaseEvent(QKeyEvent* event) {
     if (!event->isAutoRepeat()) keyUp(event->key());
@@ -193,4 +215,4 @@ void ViewerWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) PPP->popup(event->globalPosition().toPoint());
 }
 
-}  // namespace orbet
+} // namespace orbet

@@ -22,7 +22,7 @@ class ViewerHost;
 // `PPP` and the key state table with its dispatcher.
 class ViewerWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     ViewerWindow(ViewerHost& host, Prompter& prompter, ProgramState& state, ViewerKind kind, QWidget* parent);
 
     QTimer* Slide = nullptr;
@@ -43,7 +43,7 @@ public:
     // For tests: the random numbers a random step uses.
     void setUniformSource(UniformSource source) { uniform_ = std::move(source); }
 
-protected:
+  protected:
     // True while the window shows a text (and so refuses the slideshow).
     virtual bool textShown() const = 0;
     // Whether the random order applies to a step now.
@@ -70,16 +70,16 @@ protected:
     Prompter& prompter_;
     ProgramState& state_;
 
-private:
+  private:
     ViewerKind kind_;
     ViewerKeyState keys_;
     UniformSource uniform_;
     void stepOnce(bool forward);
 
     bool stepping_ = false;
-    std::optional<bool> pending_;  // forward or back
+    std::optional<bool> pending_; // forward or back
     QElapsedTimer slideClock_;
     SlideSchedule schedule_;
 };
 
-}  // namespace orbet
+} // namespace orbet

@@ -22,7 +22,7 @@ namespace {
 // none of these: the window's re-creation deletes the embedded window and the
 // next move of the frame dereferences it.)
 class VideoSurface final : public QWidget {
-public:
+  public:
     explicit VideoSurface(QWidget* parent) : QWidget(parent), sink_(new QVideoSink(this)) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         connect(sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
@@ -36,7 +36,7 @@ public:
         update();
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::black);
@@ -46,13 +46,13 @@ protected:
         frame_.paint(&painter, rect(), options);
     }
 
-private:
+  private:
     QVideoSink* sink_;
     QVideoFrame frame_;
 };
 
 class Player final : public QObject, public MediaPlayer {
-public:
+  public:
     Player(QObject* owner, QWidget* videoParent)
         : QObject(owner), player_(new QMediaPlayer(this)), audio_(new QAudioOutput(this)) {
         player_->setAudioOutput(audio_);
@@ -73,7 +73,7 @@ public:
         }
         connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
             if (!statusChanged) return;
-            statusChanged(s == QMediaPlayer::EndOfMedia ? Status::Ended
+            statusChanged(s == QMediaPlayer::EndOfMedia    ? Status::Ended
                           : s == QMediaPlayer::LoadedMedia ? Status::Loaded
                                                            : Status::Other);
         });
@@ -108,22 +108,22 @@ public:
         if (video_) video_->clear();
     }
 
-private:
+  private:
     QMediaPlayer* player_;
     QAudioOutput* audio_;
     QPointer<VideoSurface> video_;
 };
 
 class QtEngines final : public Engines {
-public:
+  public:
     WebView* createWebView(QWidget* parent, WebRole role) override { return makeWebView(parent, role); }
     MediaPlayer* createMediaPlayer(QObject* owner, QWidget* videoParent) override {
         return new Player(owner, videoParent);
     }
 };
 
-}  // namespace
-}  // namespace orbet
+} // namespace
+} // namespace orbet
 
 extern "C" Q_DECL_EXPORT orbet::Engines* orbet_engines() {
     static orbet::QtEngines engines;

@@ -74,8 +74,9 @@ bool isScriptRead(QWebEngineUrlRequestInfo::ResourceType type) {
 // and only a local page loads what lies beside it (a remote one would learn
 // which files exist).
 class RequestRules final : public QWebEngineUrlRequestInterceptor {
-public:
-    RequestRules(bool preview, QObject* parent) : QWebEngineUrlRequestInterceptor(parent), preview_(preview) {}
+  public:
+    RequestRules(bool preview, QObject* parent)
+        : QWebEngineUrlRequestInterceptor(parent), preview_(preview) {}
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
         const QUrl& url = info.requestUrl();
         const bool page = url.scheme() == kPageScheme;
@@ -85,17 +86,18 @@ public:
             info.block(true);
     }
 
-private:
+  private:
     bool preview_;
 };
 
 // Serves local pages and what they name, by the path's own bytes (a name
 // need not be UTF-8), only regular files, streamed.
 class LocalPages final : public QWebEngineUrlSchemeHandler {
-public:
+  public:
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
     void requestStarted(QWebEngineUrlRequestJob* job) override {
-        const QByteArray path = QByteArray::fromPercentEncoding(job->requestUrl().path(QUrl::FullyEncoded).toLatin1());
+        const QByteArray path =
+            QByteArray::fromPercentEncoding(job->requestUrl().path(QUrl::FullyEncoded).toLatin1());
         const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         struct stat facts {};
         if (fd < 0 || ::fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode)) {
@@ -110,7 +112,8 @@ public:
             return;
         }
         const QString name = QFileInfo(QString::fromLocal8Bit(path)).fileName();
-        job->reply(QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension).name().toLatin1(), file);
+        job->reply(QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension).name().toLatin1(),
+                   file);
     }
 };
 
@@ -144,29 +147,30 @@ QWebEngineProfile* browserProfile() {
     static QWebEngineProfile* const profile = [] {
         QWebEngineProfile* p = QWebEngineProfile::defaultProfile();
         serveLocalPages(p, false);
-        QObject::connect(p, &QWebEngineProfile::downloadRequested, p, [](QWebEngineDownloadRequest* download) {
-            WebView* view = ownerOf(download->page());
-            const QString target = view && view->downloadAsked ? view->downloadAsked(download->suggestedFileName())
-                                                               : QString();
-            if (target.isEmpty()) {
-                download->cancel();
-                return;
-            }
-            const QFileInfo file(target);
-            download->setDownloadDirectory(file.absolutePath());
-            download->setDownloadFileName(file.fileName());
-            download->accept();
-        });
+        QObject::connect(p, &QWebEngineProfile::downloadRequested, p,
+                         [](QWebEngineDownloadRequest* download) {
+                             WebView* view = ownerOf(download->page());
+                             const QString target = view && view->downloadAsked
+                                                        ? view->downloadAsked(download->suggestedFileName())
+                                                        : QString();
+                             if (target.isEmpty()) {
+                                 download->cancel();
+                                 return;
+                             }
+                             const QFileInfo file(target);
+                             download->setDownloadDirectory(file.absolutePath());
+                             download->setDownloadFileName(file.fileName());
+                             download->accept();
+                         });
         return p;
     }();
     return profile;
 }
 
 class GuardedPage final : public QWebEnginePage {
-public:
+  public:
     GuardedPage(WebRole role, WebView* owner, QObject* parent)
-        : QWebEnginePage(role == WebRole::Preview ? previewProfile() : browserProfile(), parent),
-          role_(role),
+        : QWebEnginePage(role == WebRole::Preview ? previewProfile() : browserProfile(), parent), role_(role),
           owner_(owner) {
         using S = QWebEngineSettings;
         QWebEngineSettings* s = settings();
@@ -201,7 +205,7 @@ public:
 
     WebView* owner() const { return owner_; }
 
-protected:
+  protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
 
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
@@ -225,7 +229,8 @@ protected:
     bool javaScriptConfirm(const QUrl& origin, const QString& text) override {
         return role_ == WebRole::Browser && QWebEnginePage::javaScriptConfirm(origin, text);
     }
-    bool javaScriptPrompt(const QUrl& origin, const QString& text, const QString& value, QString* result) override {
+    bool javaScriptPrompt(const QUrl& origin, const QString& text, const QString& value,
+                          QString* result) override {
         return role_ == WebRole::Browser && QWebEnginePage::javaScriptPrompt(origin, text, value, result);
     }
     // A browsed page's file field asks through the program's own dialogs.
@@ -235,7 +240,7 @@ protected:
         return chosen.isEmpty() ? QStringList() : QStringList{chosen};
     }
 
-private:
+  private:
     WebRole role_;
     WebView* owner_;
 };
@@ -246,7 +251,7 @@ WebView* ownerOf(QWebEnginePage* page) {
 }
 
 class WebEngineView final : public QWebEngineView, public WebView {
-public:
+  public:
     WebEngineView(QWidget* parent, WebRole role) : QWebEngineView(parent) {
         setPage(new GuardedPage(role, this, this));
         connect(this, &QWebEngineView::loadFinished, this, [this](bool ok) {
@@ -262,7 +267,7 @@ public:
     QString title() const override { return QWebEngineView::title(); }
 };
 
-}  // namespace
+} // namespace
 
 void registerPageScheme() {
     QWebEngineUrlScheme scheme(kPageScheme.toLatin1());
@@ -274,6 +279,8 @@ void registerPageScheme() {
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
-WebView* makeWebView(QWidget* parent, WebRole role) { return new WebEngineView(parent, role); }
+WebView* makeWebView(QWidget* parent, WebRole role) {
+    return new WebEngineView(parent, role);
+}
 
-}  // namespace orbet
+} // namespace orbet

@@ -11,4 +11,4 @@ void registerPageScheme();
 // A web view over Qt WebEngine with the rules of its role (Engines.h).
 WebView* makeWebView(QWidget* parent, WebRole role);
 
-}  // namespace orbet
+} // namespace orbet

@@ -87,8 +87,8 @@ bool load(const std::string& path) {
     plugin.getPluginInfo = reinterpret_cast<GetPluginInfoFunction>(dlsym(handle, "GetPluginInfo"));
     plugin.isSupported = reinterpret_cast<IsSupportedFunction>(dlsym(handle, "IsSupported"));
     plugin.getPicture = reinterpret_cast<GetPictureFunction>(dlsym(handle, "GetPicture"));
-    const bool complete = plugin.getPluginInfo && plugin.isSupported && plugin.getPicture &&
-                          dlsym(handle, "GetPictureInfo");
+    const bool complete =
+        plugin.getPluginInfo && plugin.isSupported && plugin.getPicture && dlsym(handle, "GetPictureInfo");
     if (!complete || infoText(plugin, 0) != SPI_IMPORT_FILTER_TAG) {
         dlclose(handle);
         const std::string reason = complete ? "not an import filter" : "missing import-filter functions";

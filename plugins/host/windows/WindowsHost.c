@@ -17,7 +17,8 @@
 typedef int(__stdcall* GetPluginInfoProc)(int, LPSTR, int);
 typedef int(__stdcall* IsSupportedProc)(LPCSTR, void*);
 typedef int(__stdcall* ProgressProc)(int, int, LONG_PTR);
-typedef int(__stdcall* GetPictureProc)(LPCSTR, LONG_PTR, unsigned int, HLOCAL*, HLOCAL*, ProgressProc, LONG_PTR);
+typedef int(__stdcall* GetPictureProc)(LPCSTR, LONG_PTR, unsigned int, HLOCAL*, HLOCAL*, ProgressProc,
+                                       LONG_PTR);
 typedef WCHAR*(CDECL* DosFileNameProc)(const char*);
 
 #define MAX_PLUGINS 512
@@ -217,7 +218,8 @@ static BOOL picture(const Plugin* plugin, const char* payload, uint32_t length) 
     HANDLE input = openHostFile(inputPath, FALSE);
     if (input == INVALID_HANDLE_VALUE) return reply(WIRE_PICTURE, 6, &out, sizeof out);
     HANDLE mapping = CreateFileMappingW(input, NULL, PAGE_READONLY, 0, 0, NULL);
-    const char* contents = mapping ? (const char*)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, (SIZE_T)request.inputBytes) : NULL;
+    const char* contents =
+        mapping ? (const char*)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, (SIZE_T)request.inputBytes) : NULL;
     CloseHandle(input);
     if (!contents) {
         if (mapping) CloseHandle(mapping);
@@ -228,7 +230,8 @@ static BOOL picture(const Plugin* plugin, const char* payload, uint32_t length) 
     cancelPath = cancel ? cancel : L"";
     lastCancelLook = GetTickCount() - ORBET_WIRE_CANCEL_POLL_MS;
     HLOCAL header = NULL, pixels = NULL;
-    int32_t result = plugin->getPicture(contents, (LONG_PTR)request.inputBytes, 1, &header, &pixels, progress, 0);
+    int32_t result =
+        plugin->getPicture(contents, (LONG_PTR)request.inputBytes, 1, &header, &pixels, progress, 0);
     if (cancel) HeapFree(GetProcessHeap(), 0, cancel);
 
     /* One handle handed back as both blocks is refused and freed once. */
@@ -315,7 +318,8 @@ static LONG WINAPI endOnFault(EXCEPTION_POINTERS* info) {
 int main(void) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     SetUnhandledExceptionFilter(endOnFault);
-    dosFileName = (DosFileNameProc)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name");
+    dosFileName =
+        (DosFileNameProc)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name");
     wireIn = GetStdHandle(STD_INPUT_HANDLE);
     /* The wire keeps the real output; a plug-in that prints writes to the
      * error handle instead and cannot corrupt the replies. */

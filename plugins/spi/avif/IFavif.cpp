@@ -65,8 +65,8 @@ int readInfo(const spi::Input& input, PictureInfo& info) {
     Decoder d;
     if (const int status = open(input, d); status != SPI_SUCCESS) return status;
     const avifImage* image = d.decoder->image;
-    const bool turned =
-        !spi::keepsStoredOrientation() && (image->transformFlags & AVIF_TRANSFORM_IROT) && (image->irot.angle & 1);
+    const bool turned = !spi::keepsStoredOrientation() && (image->transformFlags & AVIF_TRANSFORM_IROT) &&
+                        (image->irot.angle & 1);
     info.width = std::int32_t(turned ? image->height : image->width);
     info.height = std::int32_t(turned ? image->width : image->height);
     info.colorDepth = std::int16_t(d.decoder->alphaPresent ? 32 : 24);

@@ -139,13 +139,27 @@ int orient(Bitmap& bitmap, int orientation) {
         for (std::int64_t x = 0; x < turned.width(); ++x, out += bytes) {
             std::int64_t sx = x, sy = y;
             switch (orientation) {
-            case 2: sx = w - 1 - x; break;
-            case 3: sx = w - 1 - x, sy = h - 1 - y; break;
-            case 4: sy = h - 1 - y; break;
-            case 5: sx = y, sy = x; break;
-            case 6: sx = y, sy = h - 1 - x; break;
-            case 7: sx = w - 1 - y, sy = h - 1 - x; break;
-            case 8: sx = w - 1 - y, sy = x; break;
+            case 2:
+                sx = w - 1 - x;
+                break;
+            case 3:
+                sx = w - 1 - x, sy = h - 1 - y;
+                break;
+            case 4:
+                sy = h - 1 - y;
+                break;
+            case 5:
+                sx = y, sy = x;
+                break;
+            case 6:
+                sx = y, sy = h - 1 - x;
+                break;
+            case 7:
+                sx = w - 1 - y, sy = h - 1 - x;
+                break;
+            case 8:
+                sx = w - 1 - y, sy = x;
+                break;
             }
             std::memcpy(out, bitmap.row(sy) + sx * bytes, std::size_t(bytes));
         }

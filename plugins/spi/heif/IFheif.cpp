@@ -38,8 +38,8 @@ int statusCode(const heif_error& error) {
 int primary(const spi::Input& input, Owned<heif_context>& context, Owned<heif_image_handle>& handle) {
     context.reset(heif_context_alloc());
     if (!context) return SPI_NO_MEMORY;
-    if (const int s = statusCode(heif_context_read_from_memory_without_copy(context.get(), input.data,
-                                                                            input.size, nullptr));
+    if (const int s = statusCode(
+            heif_context_read_from_memory_without_copy(context.get(), input.data, input.size, nullptr));
         s != SPI_SUCCESS)
         return s;
     heif_image_handle* h = nullptr;
@@ -87,8 +87,10 @@ int readInfo(const spi::Input& input, PictureInfo& info) {
     // The handle's size is that of the picture as shown, transforms applied;
     // the coded size is the stored one.
     const bool stored = spi::keepsStoredOrientation();
-    info.width = stored ? heif_image_handle_get_ispe_width(handle.get()) : heif_image_handle_get_width(handle.get());
-    info.height = stored ? heif_image_handle_get_ispe_height(handle.get()) : heif_image_handle_get_height(handle.get());
+    info.width =
+        stored ? heif_image_handle_get_ispe_width(handle.get()) : heif_image_handle_get_width(handle.get());
+    info.height =
+        stored ? heif_image_handle_get_ispe_height(handle.get()) : heif_image_handle_get_height(handle.get());
     info.colorDepth = std::int16_t(heif_image_handle_has_alpha_channel(handle.get()) ? 32 : 24);
     return info.width > 0 && info.height > 0 ? SPI_SUCCESS : SPI_BROKEN_DATA;
 }

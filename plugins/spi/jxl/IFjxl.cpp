@@ -66,11 +66,11 @@ int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress& pr
     if (!decoder) return SPI_NO_MEMORY;
     JxlThreadParallelRunnerPtr runner =
         JxlThreadParallelRunnerMake(nullptr, JxlThreadParallelRunnerDefaultNumWorkerThreads());
-    if (runner && JxlDecoderSetParallelRunner(decoder.get(), JxlThreadParallelRunner, runner.get()) !=
-                      JXL_DEC_SUCCESS)
+    if (runner &&
+        JxlDecoderSetParallelRunner(decoder.get(), JxlThreadParallelRunner, runner.get()) != JXL_DEC_SUCCESS)
         return SPI_INTERNAL_ERROR;
-    if (JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE) !=
-            JXL_DEC_SUCCESS ||
+    if (JxlDecoderSubscribeEvents(decoder.get(), JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING |
+                                                     JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
         JxlDecoderSetKeepOrientation(decoder.get(), spi::keepsStoredOrientation()) != JXL_DEC_SUCCESS ||
         JxlDecoderSetInput(decoder.get(), input.data, input.size) != JXL_DEC_SUCCESS)
         return SPI_INTERNAL_ERROR;
@@ -116,16 +116,15 @@ int decode(const spi::Input& input, spi::Bitmap& bitmap, const spi::Progress& pr
                     JXL_DEC_SUCCESS &&
                 size > 0 && size < (std::size_t(1) << 24)) {
                 icc.resize(size);
-                if (JxlDecoderGetColorAsICCProfile(decoder.get(), nullptr, JXL_COLOR_PROFILE_TARGET_DATA, icc.data(),
-                                                   size) != JXL_DEC_SUCCESS)
+                if (JxlDecoderGetColorAsICCProfile(decoder.get(), nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                                   icc.data(), size) != JXL_DEC_SUCCESS)
                     icc.clear();
             }
             break;
         }
         case JXL_DEC_NEED_IMAGE_OUT_BUFFER:
-            if (!bitmap.pixels() ||
-                JxlDecoderSetImageOutBuffer(decoder.get(), &format, bitmap.pixels(), bitmap.pixelBytes()) !=
-                    JXL_DEC_SUCCESS)
+            if (!bitmap.pixels() || JxlDecoderSetImageOutBuffer(decoder.get(), &format, bitmap.pixels(),
+                                                                bitmap.pixelBytes()) != JXL_DEC_SUCCESS)
                 return SPI_BROKEN_DATA;
             break;
         case JXL_DEC_FULL_IMAGE:
@@ -150,8 +149,9 @@ int readInfo(const spi::Input& input, PictureInfo& picture) {
         return SPI_INTERNAL_ERROR;
     JxlDecoderCloseInput(decoder.get());
     JxlBasicInfo info;
-    if (next(decoder.get()) != JXL_DEC_BASIC_INFO || JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS ||
-        info.xsize > INT32_MAX || info.ysize > INT32_MAX)
+    if (next(decoder.get()) != JXL_DEC_BASIC_INFO ||
+        JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS || info.xsize > INT32_MAX ||
+        info.ysize > INT32_MAX)
         return SPI_BROKEN_DATA;
     picture.width = std::int32_t(info.xsize);
     picture.height = std::int32_t(info.ysize);
