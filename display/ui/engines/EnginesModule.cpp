@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "display/ui/Engines.h"
+#include "display/ui/engines/PageRules.h"
 #include "display/ui/engines/WebPages.h"
 
 namespace orbet {
@@ -127,7 +128,8 @@ class QtEngines final : public Engines {
 
 extern "C" Q_DECL_EXPORT orbet::Engines* orbet_engines() {
     static orbet::QtEngines engines;
-    static const bool registered = (orbet::registerPageScheme(), true);
+    // Both before the engine's first start, which the first view makes.
+    static const bool registered = (orbet::keepRealTimeTrafficHome(), orbet::registerPageScheme(), true);
     (void)registered;
     return &engines;
 }
