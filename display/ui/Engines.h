@@ -18,10 +18,11 @@ namespace orbet {
 
 // What a web view is for. A preview (the web pane) shows pages the user
 // did not necessarily write: such a page shows itself and the pictures,
-// styles and scripts it names, and reaches nothing else: no other file by
-// script, no network, no permission, no window, no download, no dialog. A
+// styles, scripts and frames it names in its own folder or below, and
+// reaches nothing else: no other file, no network (no peer connection, no
+// look-up of a name), no permission, no window, no download, no dialog. A
 // browser (the mini web browser) browses the network, but a local file
-// opened in it reads no other file either, and its downloads are asked
+// opened in it is under the preview's rules, and its downloads are asked
 // about. Neither ever gets camera, microphone, location, notifications,
 // screen capture, clipboard reading, full screen or a new window.
 enum class WebRole { Preview, Browser };

@@ -152,7 +152,9 @@ class PageFolderTest : public ScreenTest {
         QSignalSpy loaded(form_->WB1, &WebPane::loadFinished);
         form_->Combo1->setCurrentIndex(9);
         ASSERT_TRUE(form_->WB1->hasEngine());
-        if (loaded.isEmpty()) ASSERT_TRUE(loaded.wait(30000));
+        if (loaded.isEmpty()) {
+            ASSERT_TRUE(loaded.wait(30000));
+        }
     }
     MinWeb* browse(const QString& address) {
         form_->action("MiniWebGo")->trigger();
@@ -245,8 +247,8 @@ TEST_F(PageFolderTest, APageCannotTellWhetherAFileOutsideItsFolderExists) {
                              "function finish(){ document.title = 'done ' + out.join(' '); }\n"
                              "</script></body></html>"));
     preview(dir);
-    EXPECT_EQ(waitForTitle(form_->WB1->view(), QStringLiteral("done")),
-              QStringLiteral("done load error load load error error error error error error error error"));
+    EXPECT_EQ(waitForTitle(form_->WB1->view(), QStringLiteral("done")).toStdString(),
+              "done load error load load error error error error error error error error");
 }
 
 TEST_F(PageFolderTest, NoNameAPageChoosesIsLookedUp) {
@@ -289,7 +291,7 @@ TEST_F(PageFolderTest, NoNameAPageChoosesIsLookedUp) {
             "setTimeout(function(){ document.title = 'done'; }, 3000);\n"
             "</script></body></html>"));
     preview(dir);
-    EXPECT_EQ(waitForTitle(form_->WB1->view(), QStringLiteral("done")), QStringLiteral("done"));
+    EXPECT_EQ(waitForTitle(form_->WB1->view(), QStringLiteral("done")).toStdString(), "done");
     QTest::qWait(2000);
     const std::vector<std::string> after = lookupsSoFar();
     EXPECT_EQ(after.size(), before) << joined({after.begin() + before, after.end()}).toStdString();
