@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QUdpSocket>
 #include <QWebEngineView>
@@ -103,8 +104,9 @@ class Listeners {
 
 // The attack: reads a picture by its absolute path and through a link beside
 // the page, draws with script, and sends what it read, with the page's own
-// path, in a TURN user name over UDP and TCP, from the page and from a fresh
-// frame of its own. The title: "done", then what each read gave.
+// path, in a TURN user name: over UDP and TCP from the page, over UDP from a
+// fresh frame of its own (where only the engine's switch holds). The title:
+// "done", then what each read gave.
 QByteArray attackPage(const QString& farPicture, const Listeners& to) {
     const QByteArray udp = "turn:127.0.0.1:" + to.udpPort() + "?transport=udp";
     const QByteArray stun = "stun:127.0.0.1:" + to.udpPort();
@@ -212,6 +214,25 @@ TEST_F(PageFolderTest, ALocalPageInTheMiniBrowserIsUnderTheSameRules) {
     ASSERT_NE(web, nullptr);
     web->resize(900, 700);
     expectNothingReadOrSent(web->Web, listeners);
+
+    // A remote address typed afterwards is browsed as before, scripts and
+    // their peer connections whole.
+    QTcpServer remote;
+    ASSERT_TRUE(remote.listen(QHostAddress::LocalHost));
+    QObject::connect(&remote, &QTcpServer::newConnection, [&remote] {
+        while (QTcpSocket* s = remote.nextPendingConnection())
+            QObject::connect(s, &QTcpSocket::readyRead, s, [s] {
+                s->readAll();
+                const QByteArray body =
+                    "<html><body><script>document.title = 'remote ' + typeof RTCPeerConnection;</script>";
+                s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                         QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                s->disconnectFromHost();
+            });
+    });
+    web->Text1->setText(QStringLiteral("http://127.0.0.1:%1/").arg(remote.serverPort()));
+    QTest::keyClick(web->Text1, Qt::Key_Return);
+    EXPECT_EQ(waitForTitle(web->Web, QStringLiteral("remote")).toStdString(), "remote function");
 }
 
 TEST_F(PageFolderTest, APageCannotTellWhetherAFileOutsideItsFolderExists) {
