@@ -15,8 +15,6 @@
 // nor learn whether it exists, and nothing it does leaves the machine.
 #include "display/ui/engines/WebPages.h"
 
-#include "display/ui/engines/PageRules.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +39,8 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
+
+#include "display/ui/engines/PageRules.h"
 
 namespace orbet {
 namespace {
@@ -129,17 +129,19 @@ class LocalPages final : public QWebEngineUrlSchemeHandler {
 // fails as a missing file does.
 class FolderRules final : public QWebEngineUrlRequestInterceptor {
   public:
-    FolderRules(const QByteArray* folder, QObject* parent)
-        : QWebEngineUrlRequestInterceptor(parent), folder_(folder) {}
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    // The resolved folder of the local page shown; empty for none.
+    const QByteArray& folder() const { return folder_; }
+    void setFolder(const QByteArray& folder) { folder_ = folder; }
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
         const QUrl& url = info.requestUrl();
-        if (url.scheme() == kPageScheme ? !insideFolder(*folder_, pagePathBytes(url))
-                                        : !folder_->isEmpty() && !staysLocal(url))
+        if (url.scheme() == kPageScheme ? !insideFolder(folder_, pagePathBytes(url))
+                                        : !folder_.isEmpty() && !staysLocal(url))
             info.block(true);
     }
 
   private:
-    const QByteArray* folder_;
+    QByteArray folder_;
 };
 
 class GuardedPage;
@@ -226,7 +228,7 @@ class GuardedPage final : public QWebEnginePage {
                 [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
         connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
                 [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
-        setUrlRequestInterceptor(new FolderRules(&folder_, this));
+        setUrlRequestInterceptor(rules_);
         if (role_ == WebRole::Preview) scripts().insert(noPeerConnections());
     }
 
@@ -235,11 +237,11 @@ class GuardedPage final : public QWebEnginePage {
     // The program (not the page) goes to an address: a local page's folder
     // is what it and its frames may load from; a remote address has none.
     void goTo(const QUrl& url) {
-        folder_ = url.scheme() == kPageScheme ? pageFolder(pagePathBytes(url)) : QByteArray();
+        rules_->setFolder(url.scheme() == kPageScheme ? pageFolder(pagePathBytes(url)) : QByteArray());
         if (role_ == WebRole::Browser) {
             // A browsed local page is under the preview's rules.
             const QList<QWebEngineScript> present = scripts().find(noPeerConnections().name());
-            if (folder_.isEmpty())
+            if (rules_->folder().isEmpty())
                 for (const QWebEngineScript& s : present)
                     scripts().remove(s);
             else if (present.isEmpty())
@@ -262,7 +264,7 @@ class GuardedPage final : public QWebEnginePage {
         }
         // A local page takes nobody anywhere: its navigations would carry
         // what it read in their addresses.
-        if ((role_ == WebRole::Preview || !folder_.isEmpty()) && !staysLocal(url)) return false;
+        if ((role_ == WebRole::Preview || !rules_->folder().isEmpty()) && !staysLocal(url)) return false;
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
     }
 
@@ -288,7 +290,7 @@ class GuardedPage final : public QWebEnginePage {
   private:
     WebRole role_;
     WebView* owner_;
-    QByteArray folder_;
+    FolderRules* rules_ = new FolderRules(this);
 };
 
 WebView* ownerOf(QWebEnginePage* page) {
