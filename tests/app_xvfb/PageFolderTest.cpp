@@ -235,6 +235,53 @@ TEST_F(PageFolderTest, ALocalPageInTheMiniBrowserIsUnderTheSameRules) {
     EXPECT_EQ(waitForTitle(web->Web, QStringLiteral("remote")).toStdString(), "remote function");
 }
 
+TEST_F(PageFolderTest, TheMiniBrowserCarriesNobodyBetweenLocalAndRemote) {
+    // A remote page that sends the browser to a local page, and a local page
+    // that sends it to a remote address (what it read in the address).
+    QTcpServer remote;
+    ASSERT_TRUE(remote.listen(QHostAddress::LocalHost));
+    const QString dir = folder(QStringLiteral("jumps"));
+    const QString local = QDir(dir).filePath(QStringLiteral("target.html"));
+    ASSERT_TRUE(writeAll(local, "<html><body><script>document.title = 'local reached';</script>"));
+    QStringList asked;
+    QObject::connect(&remote, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* s = remote.nextPendingConnection())
+            QObject::connect(s, &QTcpSocket::readyRead, s, [s, &asked, &local] {
+                asked << QString::fromLatin1(s->readAll().split(' ').value(1));
+                const QByteArray body =
+                    "<html><body><script>location.href = 'orbet-page:" + QUrl::toPercentEncoding(local, "/") +
+                    "';</script>";
+                s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                         QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                s->disconnectFromHost();
+            });
+    });
+    MinWeb* web = browse(QStringLiteral("http://127.0.0.1:%1/jump").arg(remote.serverPort()));
+    ASSERT_NE(web, nullptr);
+    // It goes no further than the refusal, whose title is the address.
+    QElapsedTimer t;
+    t.start();
+    while (!engineView(web->Web)->title().contains(QLatin1String("target.html")) &&
+           engineView(web->Web)->title() != QLatin1String("local reached") && t.elapsed() < 20000)
+        QTest::qWait(50);
+    QTest::qWait(1000);
+    EXPECT_TRUE(engineView(web->Web)->title().contains(QLatin1String("target.html")))
+        << engineView(web->Web)->title().toStdString();
+
+    const QString leaver = QDir(dir).filePath(QStringLiteral("leaver.html"));
+    ASSERT_TRUE(writeAll(leaver, "<html><body><script>\n"
+                                 "location.href = 'http://127.0.0.1:" +
+                                     QByteArray::number(remote.serverPort()) +
+                                     "/away' + location.pathname;\n"
+                                     "setTimeout(function(){ document.title = 'stayed'; }, 1500);\n"
+                                     "</script></body></html>"));
+    asked.clear();
+    web->Text1->setText(leaver);
+    QTest::keyClick(web->Text1, Qt::Key_Return);
+    EXPECT_EQ(waitForTitle(web->Web, QStringLiteral("stayed")).toStdString(), "stayed");
+    EXPECT_TRUE(asked.isEmpty()) << asked.join(' ').toStdString();
+}
+
 TEST_F(PageFolderTest, APageCannotTellWhetherAFileOutsideItsFolderExists) {
     const QString dir = folder(QStringLiteral("prober"));
     QDir(dir).mkdir(QStringLiteral("sub"));

@@ -38,8 +38,7 @@ bool insideFolder(const QByteArray& folder, const QByteArray& path) {
     if (folder.isEmpty()) return false;
     const QByteArray real = resolved(path);
     if (real.isEmpty()) return false;
-    if (folder == "/") return true;
-    return real == folder || real.startsWith(folder + '/');
+    return real == folder || real.startsWith(folder.endsWith('/') ? folder : folder + '/');
 }
 
 void keepRealTimeTrafficHome() {
