@@ -203,8 +203,11 @@ class PageFolderTest : public ScreenTest {
 
 TEST_F(PageFolderTest, APreviewedPageReadsNoPictureOutsideItsFolderAndSendsNothing) {
     Listeners listeners;
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     preview(attackFolder(listeners));
     expectNothingReadOrSent(form_->WB1->view(), listeners);
+    // What the engine was told at its start, programs started from here are not.
+    EXPECT_EQ(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), flags);
 }
 
 TEST_F(PageFolderTest, ALocalPageInTheMiniBrowserIsUnderTheSameRules) {

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <optional>
 
 #include <QUrl>
 #include <QWebEngineScript>
@@ -41,16 +42,34 @@ bool insideFolder(const QByteArray& folder, const QByteArray& path) {
     return real == folder || real.startsWith(folder.endsWith('/') ? folder : folder + '/');
 }
 
+namespace {
+// The switches reach the engine through the environment, which the programs
+// started from here would inherit: it is put back once the engine has read it.
+bool switched = false;
+std::optional<QByteArray> flagsBefore;
+const char kFlags[] = "QTWEBENGINE_CHROMIUM_FLAGS";
+} // namespace
+
 void keepRealTimeTrafficHome() {
     // With UDP off for every peer connection, nothing is gathered over UDP:
     // no STUN or TURN datagram, no host candidate and so no mDNS name, and
     // no STUN server's name is looked up. (The engine offers no switch for
     // TURN over TCP; local pages lose the constructors instead, below.)
     static const QByteArray kSwitch = "--force-webrtc-ip-handling-policy=disable_non_proxied_udp";
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (flags.contains("--force-webrtc-ip-handling-policy")) return;
-    if (!flags.isEmpty()) flags += ' ';
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + kSwitch);
+    if (switched) return;
+    switched = true;
+    if (qEnvironmentVariableIsSet(kFlags)) flagsBefore = qgetenv(kFlags);
+    const QByteArray flags = flagsBefore.value_or(QByteArray());
+    qputenv(kFlags, flags.isEmpty() ? kSwitch : flags + ' ' + kSwitch);
+}
+
+void engineStarted() {
+    if (!switched) return;
+    switched = false;
+    if (flagsBefore)
+        qputenv(kFlags, *flagsBefore);
+    else
+        qunsetenv(kFlags);
 }
 
 QWebEngineScript noPeerConnections() {

@@ -27,6 +27,9 @@ bool insideFolder(const QByteArray& folder, const QByteArray& path);
 // The engine's switches that keep every page's real-time connections off
 // the network; they take effect only before the engine's first start.
 void keepRealTimeTrafficHome();
+// The engine has started (its first profile is made): the environment is as
+// it was before.
+void engineStarted();
 
 // A script for every frame of a local page: the page gets no peer-to-peer
 // connection to make.

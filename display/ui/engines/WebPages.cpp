@@ -328,7 +328,9 @@ void registerPageScheme() {
 }
 
 WebView* makeWebView(QWidget* parent, WebRole role) {
-    return new WebEngineView(parent, role);
+    auto* view = new WebEngineView(parent, role);
+    engineStarted();
+    return view;
 }
 
 } // namespace orbet
