@@ -40,6 +40,9 @@ struct Setup {
     QString otpx;
     QString nativeFolder;
     QString win32Folder;
+    QString win64Folder;
+    QString win32FixedFolder;
+    QString win64FixedFolder;
     QString withoutWindowsFolder;
     QString withWindowsFolder;
 
@@ -69,6 +72,13 @@ struct Setup {
         QFile::copy(benchPlugin("native/IFbench.spi"), nativeFolder + QStringLiteral("/IFbench.spi"));
         win32Folder = makeFolder(QStringLiteral("win32"));
         QFile::copy(benchPlugin("win32/IFbench.spi"), win32Folder + QStringLiteral("/IFbench.spi"));
+        win64Folder = makeFolder(QStringLiteral("win64"));
+        QFile::copy(benchPlugin("win64/IFbench64.sph"), win64Folder + QStringLiteral("/IFbench64.sph"));
+        win32FixedFolder = makeFolder(QStringLiteral("win32fixed"));
+        QFile::copy(benchPlugin("win32fixed/IFbench.spi"), win32FixedFolder + QStringLiteral("/IFbench.spi"));
+        win64FixedFolder = makeFolder(QStringLiteral("win64fixed"));
+        QFile::copy(benchPlugin("win64fixed/IFbench64.sph"),
+                    win64FixedFolder + QStringLiteral("/IFbench64.sph"));
 
         withoutWindowsFolder = makeFolder(QStringLiteral("without"));
         withWindowsFolder = makeFolder(QStringLiteral("with"));
@@ -202,6 +212,23 @@ void BM_TestDecoderWindows32(benchmark::State& state) {
     decodeTestPicture(state, setup().win32Folder);
 }
 BENCHMARK(BM_TestDecoderWindows32)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Where the Windows route's time goes, against the two above: the 64-bit
+// build of the decoder, and each build with blocks left uncleared.
+void BM_TestDecoderWindows64(benchmark::State& state) {
+    decodeTestPicture(state, setup().win64Folder);
+}
+BENCHMARK(BM_TestDecoderWindows64)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_TestDecoderWindows32Uncleared(benchmark::State& state) {
+    decodeTestPicture(state, setup().win32FixedFolder);
+}
+BENCHMARK(BM_TestDecoderWindows32Uncleared)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_TestDecoderWindows64Uncleared(benchmark::State& state) {
+    decodeTestPicture(state, setup().win64FixedFolder);
+}
+BENCHMARK(BM_TestDecoderWindows64Uncleared)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // From a start whose plug-ins are in the cache to the first picture a
 // Windows plug-in decoded, with Wine's server stopped first (a cold start).
