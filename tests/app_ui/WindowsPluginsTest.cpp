@@ -153,7 +153,8 @@ TEST_F(WindowsPluginsTest, TheFirstStartShowsTheWindowWhileWineMakesItsPrefix) {
             return f.plugins().waitingCount() == 0;
         },
         180000));
-    EXPECT_EQ(seen, QStringList());
+    seen.removeDuplicates();
+    EXPECT_TRUE(seen.isEmpty()) << "Wine's windows: " << seen.join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(f.plugins().loadedCount(), 4);
     EXPECT_EQ(f.plugins().maskList(), QStringLiteral("*.crsh;*.otp3;*.otp6;*.otpn"));
     EXPECT_TRUE(f.File1->pattern().endsWith(QStringLiteral(";*.crsh;*.otp3;*.otp6;*.otpn")));
