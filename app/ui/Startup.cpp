@@ -238,13 +238,12 @@ void Startup::showAwaited(bool untouched) {
         awaited_.clear();
         return;
     }
-    // Now the file's kind decides: the first filter lists every plug-in's
-    // pictures.
     if (!f_.File1->wouldList(name)) {
-        if (f_.Combo1->currentIndex() == 0)
-            f_.navigator().Combo1_Click(0);
-        else
-            f_.Combo1->setCurrentIndex(0);
+        // Its plug-in is still to come.
+        if (!QDir::match(f_.plugins().suffixMasks(), name)) return;
+        // Now the file's kind decides: the first filter lists every
+        // plug-in's pictures.
+        if (f_.Combo1->currentIndex() != 0) f_.Combo1->setCurrentIndex(0);
     }
     f_.navigator().afterListing([this, name] {
         const int row = f_.File1->rowOf(name);

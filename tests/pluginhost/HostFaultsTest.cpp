@@ -404,5 +404,25 @@ TEST(HostWire, AnsweredLooksWithoutWaitingAndKnowsOnlyTheCurrentRun) {
     EXPECT_FALSE(host.answered(greeting));
 }
 
+// The event loop hears the host: what it says is read when it says it, and
+// its end is seen too, without anyone asking.
+TEST(HostWire, AWatchedHostIsHeardFromTheEventLoop) {
+    HostProcess host({QStringLiteral(ORBET_BUILD_DIR "/orbet-spihost"), {}, {}});
+    int heard = 0;
+    host.watch([&heard] { ++heard; });
+    ASSERT_TRUE(host.start());
+    const HostProcess::Ticket greeting{host.run(), 0};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard > 0; }, 20000));
+    EXPECT_TRUE(host.answered(greeting));
+    std::int32_t number = 1;
+    const HostProcess::Ticket asked =
+        host.send(WIRE_INFO, 99, QByteArray(reinterpret_cast<const char*>(&number), sizeof number));
+    const int before = heard;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard > before; }, 20000));
+    EXPECT_TRUE(host.answered(asked));
+    ::kill(host.pid(), SIGKILL);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.running(); }, 20000)) << "its end seen";
+}
+
 } // namespace
 } // namespace orbet::test
