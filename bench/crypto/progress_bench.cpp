@@ -135,7 +135,7 @@ double seconds(const std::function<void()>& command, const bool& done) {
     const auto start = Clock::now();
     command();
     while (!done)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
@@ -252,7 +252,7 @@ int main(int argc, char** argv) {
             const auto start = Clock::now();
             commands.XCopy();
             while (state.longWork)
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             copy[worker].push_back(std::chrono::duration<double>(Clock::now() - start).count());
         }
     }
