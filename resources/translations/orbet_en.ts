@@ -1493,6 +1493,10 @@ For example: &apos;/home/user/Pictures/&apos;</translation>
 <context>
     <name>QtProgress</name>
     <message>
+        <source>ファイルを保存しています。この処理は中止できません</source>
+        <translation>Saving the file. This cannot be stopped</translation>
+    </message>
+    <message>
         <source>中止</source>
         <translation>Stop</translation>
     </message>
