@@ -115,8 +115,8 @@ void HLPPic(Form1&) {
 }
 
 void HLP(Form1&) {
-    openQuietly(besideProgram(QStringLiteral("ゼファンユキ広場.url")));
-} // untranslated: a file name
+    openQuietly(besideProgram(QStringLiteral("ゼファンユキ広場.url"))); // untranslated: a file name
+}
 
 void OPRT(Form1& f) {
     f.prompter().message(QStringLiteral("File Not Find"), f.state().title, Buttons::Ok);
