@@ -42,10 +42,11 @@ class ColourConversion {
     // inverted, as Adobe writes them) written as RGB32 into `out`.
     void convertRows(uchar* rows, qsizetype stride, int width, int count) const;
     void convertCmykRow(const uchar* cmyk, uchar* out, int width) const;
-    // What converting a pixel costs as a share of what decoding one from a
-    // JPEG costs, measured on this machine the first time it is asked for
-    // (a fraction of a millisecond); for a decoding that shares its rows
-    // out between threads.
+    // What converting a pixel costs as a share of the work a JPEG decoder
+    // does for it beyond reading past its row (the entropy decoding),
+    // measured on this machine the first time it is asked for (a fraction
+    // of a millisecond); for a decoding that shares its rows out between
+    // threads.
     double pixelCost() const;
 
     struct MatrixShaper;
