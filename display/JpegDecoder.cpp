@@ -318,7 +318,7 @@ RowCosts rowCosts(qint64 fileBytes, QSize stored, int orientation, const ColourC
     RowCosts costs;
     costs.skip = kPerCompressedByte * double(fileBytes) / std::max(1, stored.height());
     double perPixel = kPerPixel;
-    if (colour) perPixel += colour->pixelCost();
+    if (colour) perPixel += kPerPixel * colour->pixelCost();
     if (orientation >= 5 && orientation <= 8) perPixel += kPerTurnedPixel;
     costs.decode = costs.skip + perPixel * stored.width();
     return costs;

@@ -57,6 +57,8 @@ class MediaPlayer {
     virtual ~MediaPlayer() = default;
     virtual void setSource(const QUrl& url) = 0;
     virtual bool failed() const = 0;
+    // The framework's own words for the last failure; empty without one.
+    virtual QString errorText() const = 0;
     virtual bool hasVideo() const = 0;
     virtual bool isPlaying() const = 0;
     virtual void play() = 0;
@@ -72,6 +74,9 @@ class MediaPlayer {
 
     std::function<void(Status)> statusChanged;
     std::function<void(bool)> hasVideoChanged;
+    // The media cannot be opened or played (no decoder, no sound output, a
+    // broken file), in the framework's words.
+    std::function<void(const QString&)> errorOccurred;
 };
 
 class Engines {

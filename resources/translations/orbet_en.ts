@@ -79,10 +79,6 @@
         <translation> will be opened with its associated program. Continue?</translation>
     </message>
     <message>
-        <source> が見つかりません。</source>
-        <translation> was not found.</translation>
-    </message>
-    <message>
         <source>複数のファイルが読まれましたが%1だけを有効とします</source>
         <translation>Several files were given; only %1 is used</translation>
     </message>
@@ -194,6 +190,14 @@ Distributed under the MIT licence</translation>
     <message>
         <source>ゼファンプロジェクト</source>
         <translation>Zephan Project</translation>
+    </message>
+    <message>
+        <source> が見つかりません。</source>
+        <translation> was not found.</translation>
+    </message>
+    <message>
+        <source>ヘルプ</source>
+        <translation>Help</translation>
     </message>
 </context>
 <context>
@@ -802,6 +806,14 @@ is a folder</translation>
 </context>
 <context>
     <name>MediaPanel</name>
+    <message>
+        <source>再生できません: %1</source>
+        <translation>Cannot play: %1</translation>
+    </message>
+    <message>
+        <source>メディアを開けませんでした</source>
+        <translation>The media could not be opened</translation>
+    </message>
     <message>
         <source>再生中</source>
         <translation>Playing</translation>
