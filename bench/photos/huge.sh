@@ -34,16 +34,17 @@ topleft=230,30,200
 bottomright=30,200,230
 
 # Orbet, then F8 once its main window is mapped (the title starts "Orbet - ").
-cat >"$work/orbet-full.sh" <<SCRIPT
+# The program takes the wrapper's place, so the probe measures and ends it.
+cat >"$work/orbet-full.sh" <<'SCRIPT'
 #!/bin/bash
-"\$@" &
-program=\$!
-until id=\$(xdotool search --onlyvisible --name '^Orbet - ' 2>/dev/null | head -1) && [ -n "\$id" ]; do
-  kill -0 \$program 2>/dev/null || exit 1
-  sleep 0.01
-done
-xdotool windowfocus --sync "\$id" key F8
-wait \$program
+(
+  until id=$(xdotool search --onlyvisible --name '^Orbet - ' 2>/dev/null | head -1) && [ -n "$id" ]; do
+    kill -0 $$ 2>/dev/null || exit 0
+    sleep 0.01
+  done
+  xdotool windowfocus --sync "$id" key F8
+) </dev/null >/dev/null 2>&1 &
+exec "$@"
 SCRIPT
 chmod +x "$work/orbet-full.sh"
 
