@@ -992,6 +992,10 @@ is a folder</translation>
         <translation>Fu&amp;ll screen</translation>
     </message>
     <message>
+        <source>画面に合わせて表示</source>
+        <translation>Fit to pane</translation>
+    </message>
+    <message>
         <source>ミニマムウィンドウ(&amp;M)</source>
         <translation>&amp;Minimum window</translation>
     </message>

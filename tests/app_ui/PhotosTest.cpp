@@ -409,7 +409,7 @@ TEST_F(PhotosTest, ATurnedPhotoStillDecodingAheadShowsTheCornerItHandsOver) {
         ~Open() { gate->release(); } // also when a check below gives up
     } open{gate};
     QFuture<QImage> decoding = QtConcurrent::run([path, handOff, gate] {
-        QImage whole = loadBuiltInPicture(path, kDecodedPictureLimitMb, handOff.get());
+        QImage whole = loadBuiltInPicture(path, decodedPictureLimitMb(), handOff.get());
         gate->tryAcquire(1, 5000);
         return whole;
     });
