@@ -107,6 +107,14 @@ TEST_F(HugePhotosTest, PhotosOfHundredsOfMegapixelsShowTheirCornerScrollAndFillT
         EXPECT_TRUE(eventually([&] { return shows(shown, QPoint(2, 2), kTopLeftMark); }));
         EXPECT_TRUE(eventually([&] { return shows(shown, QPoint(sw - 3, sh - 3), kBottomRightMark); }));
         all->close();
+        // The minimum window and printing take the whole picture at the
+        // smallest scale that covers the screen: an eighth here.
+        const QImage whole = f.MP->picture();
+        EXPECT_EQ(whole.size(), QSize((size.width() + 7) / 8, (size.height() + 7) / 8));
+        if (!whole.isNull()) {
+            EXPECT_TRUE(near(whole.pixel(whole.width() / 4, whole.height() / 4), kQuarters[0]));
+            EXPECT_TRUE(near(whole.pixel(whole.width() * 3 / 4, whole.height() * 3 / 4), kQuarters[2]));
+        }
         EXPECT_TRUE(eventually([&] { return !f.findChild<ViewerCommands*>()->allWindow(); }));
     }
 }
