@@ -19,6 +19,9 @@ namespace orbet {
 namespace {
 
 constexpr int kWidth = 256, kHeight = 64, kRuns = 5;
+// The decoder converts a band of rows of a photo's width at a time, which
+// sits in the second-level cache rather than the first.
+constexpr int kBandWidth = 4096, kBandRows = 16;
 
 // A photograph's kind of picture: smooth gradients with some detail, BGRX.
 std::vector<uchar> calibrationPixels() {
@@ -138,20 +141,25 @@ double ColourConversion::pixelCost() const {
     std::call_once(costOnce_, [this] {
         const double decoding = decodingNanoseconds();
         if (decoding <= 0) return;
-        const std::vector<uchar> original = calibrationPixels();
-        std::vector<uchar> pixels = original, out(original.size());
+        const std::vector<uchar> picture = calibrationPixels();
+        std::vector<uchar> band(std::size_t(kBandWidth) * kBandRows * 4), out(band.size());
+        for (std::size_t at = 0; at < band.size(); at += picture.size())
+            std::copy(picture.begin(),
+                      picture.begin() + std::ptrdiff_t(std::min(picture.size(), band.size() - at)),
+                      band.begin() + std::ptrdiff_t(at));
         const double converting = fastestNanoseconds([&] {
             if (input_ == Input::InvertedCmyk) {
-                for (int y = 0; y < kHeight; ++y)
-                    convertCmykRow(&original[std::size_t(y) * kWidth * 4], &out[std::size_t(y) * kWidth * 4],
-                                   kWidth);
+                for (int y = 0; y < kBandRows; ++y)
+                    convertCmykRow(&band[std::size_t(y) * kBandWidth * 4],
+                                   &out[std::size_t(y) * kBandWidth * 4], kBandWidth);
             } else {
                 // Converted again in place: what a conversion costs does not
                 // depend on the colours it meets.
-                convertRows(pixels.data(), kWidth * 4, kWidth, kHeight);
+                convertRows(band.data(), kBandWidth * 4, kBandWidth, kBandRows);
             }
         });
-        cost_ = converting / decoding;
+        // Both by the pixel.
+        cost_ = (converting / (double(kBandWidth) * kBandRows)) / (decoding / (double(kWidth) * kHeight));
     });
     return cost_;
 }

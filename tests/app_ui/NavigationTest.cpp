@@ -161,13 +161,18 @@ TEST_F(NavigationTest, TheTreeShowsFoldersMadeAndDeletedAtOnce) {
     f.action("makedir")->trigger();
     ASSERT_EQ(node("empty")->childCount(), 1);
     EXPECT_TRUE(FolderTree::isPlaceholder(node("empty")->child(0)));
-    // Made in an open folder: its node is there at once.
+    // Made in an open folder: its node is there at once, and one deleted
+    // meanwhile goes; the current folder stays highlighted.
+    root_.mkpath(QStringLiteral("Pics/gone"));
     f.navigator().OpenTreePath(path("Pics"));
     node("Pics")->setExpanded(true);
+    ASSERT_EQ(childTexts(node("Pics")), (QStringList{"gone", "sub"}));
+    ASSERT_TRUE(QDir(path("Pics/gone")).removeRecursively());
     prompter_.reply(QStringLiteral("made"));
     f.action("makedir")->trigger();
     ASSERT_NE(node("Pics/made"), nullptr);
     EXPECT_EQ(childTexts(node("Pics")), (QStringList{"made", "sub"}));
+    EXPECT_EQ(tree().highlighted(), node("Pics"));
 
     // The current folder deleted: its node goes, and its parent is current.
     f.navigator().OpenTreePath(path("Pics/sub"));
