@@ -90,10 +90,10 @@ void place(QWidget* w, const TwipsRect& r) {
 int labelLineTwips(const QLabel* label) {
     const QFontMetrics fm = label->fontMetrics();
     const int flags = Qt::AlignLeft | Qt::AlignTop;
-    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag"))
-                        .height(); // untranslated: never shown
-    const int two = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag\n探査対象Ag"))
-                        .height(); // untranslated: never shown
+    const QString probe = QStringLiteral("探査対象Ag"); // untranslated: never shown
+    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, probe).height();
+    const int two =
+        fm.boundingRect(QRect(0, 0, 4000, 1000), flags, probe + QLatin1Char('\n') + probe).height();
     return twips::fromPixels(std::max(one, (two + 1) / 2));
 }
 
