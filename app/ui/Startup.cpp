@@ -75,6 +75,10 @@ QString commandLinePicture(const QString& commandLine) {
 
 void Startup::run() {
     ProgramState& st = f_.state();
+    // A message about the file named on the command line (cut to 16 MB,
+    // too large to decode) is no reason to keep the window waiting: it
+    // comes once the window is up, over it, not over the splash.
+    f_.startMessages().hold();
     setFollowsStoredOrientation(options::storedOrientationFollowed());
     setDisplayProfile(screenProfile());
     // The picture asked for decodes while the rest of the start runs; the
@@ -176,6 +180,7 @@ void Startup::run() {
         splash_->close();
         splash_.reset();
     }
+    f_.startMessages().release();
 }
 
 void Startup::Timer1_Timer() {
