@@ -92,6 +92,27 @@ TEST_F(HostFaults, ANewerDecodeOvertakesOneStillWithTheHost) {
     EXPECT_EQ(patternMismatch(newer), QString());
 }
 
+// The plug-in asked first by the newer decode is the one whose question
+// waited behind the ignored cancel: it is asked again on the new host, not
+// passed over.
+TEST_F(HostFaults, ThePluginAskedWhileTheCancelWasIgnoredIsAskedAgain) {
+    QTemporaryDir two;
+    ASSERT_TRUE(copyPlugin(testPlugin(QStringLiteral("IFotpn.spi")), two.path(), QStringLiteral("IFa.spi")));
+    ASSERT_TRUE(copyPlugin(testPlugin(QStringLiteral("IFnloop.spi")), two.path(), QStringLiteral("IFb.spi")));
+    HostSetup setup = hostSetup(work.path());
+    setup.callLimit = std::chrono::milliseconds(20000);
+    PluginRegistry own(setup);
+    own.loadPlugins(two.path());
+    ASSERT_EQ(own.loadedCount(), 2);
+    const QFuture<QImage> older = own.decodeAsync(picture("NLOP"));
+    QImage newer;
+    QTimer::singleShot(300, [&] { newer = own.decodeWithPlugins(picture("OTPN")); });
+    EXPECT_TRUE(settle(older).isNull());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !newer.isNull(); }, 20000));
+    EXPECT_EQ(patternMismatch(newer), QString());
+    EXPECT_EQ(own.hostStarts(), 2);
+}
+
 TEST_F(HostFaults, TheAsynchronousDecodeAnswersOnTheEventLoopAndTheNewestWins) {
     // Nothing is waited for on the caller's side: the future is still open
     // when decodeAsync returns, and completes from the event loop.
