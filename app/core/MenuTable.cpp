@@ -74,6 +74,7 @@ const std::vector<MenuEntry>& menuTable() {
         item(0, "MVisu", QT_TRANSLATE_NOOP("MenuTable", "表示(&V)")),
         item(1, "taskTin", QT_TRANSLATE_NOOP("MenuTable", "タスクトレイに入れる")),
         item(1, "ZenBit", QT_TRANSLATE_NOOP("MenuTable", "全画面表示(&L)"), "F8"),
+        toggle(1, "FitPane", QT_TRANSLATE_NOOP("MenuTable", "画面に合わせて表示"), false),
         item(1, "minwindow", QT_TRANSLATE_NOOP("MenuTable", "ミニマムウィンドウ(&M)")),
         item(1, "MiniWebGo", QT_TRANSLATE_NOOP("MenuTable", "ミニマムWebブラウザ(Powered By IE)")),
         sep(1, "lll9"),

@@ -100,7 +100,8 @@ int labelLineTwips(const QLabel* label) {
 } // namespace
 
 Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
-    : QMainWindow(parent), prompter_(prompter), commandLine_(commandLine), barTop_(designed::kBarTop) {
+    : QMainWindow(parent), held_(prompter), prompter_(held_), commandLine_(commandLine),
+      barTop_(designed::kBarTop) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(state_.title);
     setWindowIcon(programIcon());
@@ -342,6 +343,7 @@ void Form1::wireEvents() {
     connect(action("ReViewS"), &QAction::triggered, this, [this] { navigator_->ReViewS(); });
     connect(action("taskTin"), &QAction::triggered, this, [this] { tray_->sendToTray(); });
     connect(action("Re"), &QAction::triggered, this, [this] { tray_->restore(); });
+    tray_->bindStartItem(action("STopJ"));
     for (const char* name : {"MunuASet", "Hiddemset", "SYSSet"})
         connect(action(name), &QAction::toggled, this, [this] { syncAttributeFilters(); });
     connect(action("EdiOK"), &QAction::toggled, this, [this](bool on) { RT->setReadOnly(!on); });

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include "app/ui/HeldPrompter.h"
 #include "favourites/FavouritesStore.h"
 #include "platform/ProgramState.h"
 #include "plugins/UserFilterTable.h"
@@ -60,6 +61,8 @@ class Form1 : public QMainWindow {
     void load();
 
     Prompter& prompter() { return prompter_; }
+    // The start holds its plain messages until the window is up.
+    HeldPrompter& startMessages() { return held_; }
     ProgramState& state() { return state_; }
     FavouritesStore& favourites() { return favourites_; }
     UserFilterTable& userFilters() { return userFilters_; }
@@ -151,6 +154,7 @@ class Form1 : public QMainWindow {
     void createMenus();
     void wireEvents();
 
+    HeldPrompter held_;
     Prompter& prompter_;
     QString commandLine_;
     ProgramState state_;

@@ -10,8 +10,10 @@
 
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/PaneZoom.h"
 #include "app/ui/Panes.h"
 #include "display/FileKinds.h"
+#include "display/JpegTiles.h"
 #include "display/PictureLoader.h"
 #include "display/ReadAhead.h"
 #include "display/ReadLimits.h"
@@ -37,11 +39,12 @@ ViewerCommands::ViewerCommands(Form1& form)
     : QObject(&form), f_(form),
       readAhead_(std::make_unique<ReadAhead>(
           [](const QString& path, JpegCornerHandOff* corner, const std::atomic<bool>* dropped) {
-              return loadBuiltInPicture(path, kDecodedPictureLimitMb, corner, dropped);
+              return loadBuiltInPicture(path, decodedPictureLimitMb(), corner, dropped);
           },
           2, [this] { return f_.panes().cornerSize(); })) {
     setObjectName(QStringLiteral("ViewerCommands"));
     wire();
+    paneZoom_ = new PaneZoom(f_);
 }
 
 // The main window's panes are gone before its children: nothing to undo there.
@@ -115,7 +118,11 @@ void ViewerCommands::ZenBit() {
             }
             all_ = w;
             w->showFullScreen();
-            w->openPicture(f_.MP->picture(), f_.MP->palette().color(QPalette::Window));
+            // A photo shown by tiles goes as its tiles: the full-screen
+            // window decodes it at the scale it shows.
+            const std::shared_ptr<JpegTiles> tiles = f_.MP->tiles();
+            w->openPicture(tiles ? QImage() : f_.MP->picture(), f_.MP->palette().color(QPalette::Window),
+                           tiles);
         } else if (!f_.RT->isHidden()) {
             QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_);
             w->setAttribute(Qt::WA_DeleteOnClose);
@@ -244,6 +251,10 @@ void ViewerCommands::selectEntry(int index) {
 
 QImage ViewerCommands::picture() const {
     return f_.MP->picture();
+}
+
+std::shared_ptr<JpegTiles> ViewerCommands::tiles() const {
+    return f_.MP->tiles();
 }
 
 bool ViewerCommands::showsText() const {

@@ -14,6 +14,7 @@ class AllWindow;
 class MiniWindow;
 class Form3;
 class ReadAhead;
+class PaneZoom;
 
 // The viewer windows' commands of the main window: full screen (menu,
 // F8 and the toolbar), the minimum window with its mini directory changer,
@@ -35,11 +36,13 @@ class ViewerCommands : public QObject, public ViewerHost {
     MiniWindow* miniWindow() const;
     Form3* changer() const;
     ReadAhead& readAhead() { return *readAhead_; }
+    PaneZoom& paneZoom() { return *paneZoom_; }
 
     int listCount() const override;
     int listIndex() const override;
     void selectEntry(int index) override;
     QImage picture() const override;
+    std::shared_ptr<JpegTiles> tiles() const override;
     bool showsText() const override;
     QString text() const override;
     QString currentFilePath() const override;
@@ -54,6 +57,7 @@ class ViewerCommands : public QObject, public ViewerHost {
     QPointer<AllWindow> all_;
     QPointer<MiniWindow> mini_;
     QPointer<Form3> form3_;
+    PaneZoom* paneZoom_ = nullptr;
     std::unique_ptr<ReadAhead> readAhead_;
 };
 
