@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -144,6 +145,37 @@ TEST(QtPrompterFiles, SaveDialogFollowsTheRequest) {
     EXPECT_EQ(title, "リストの保存");
     EXPECT_TRUE(nonNative);
     EXPECT_TRUE(noConfirm);
+}
+
+// A name picked over an existing file is taken only after a Yes; No
+// leaves the dialog open for another name.
+TEST(QtPrompterFiles, SavingOverAFileAsksFirstAndNoReturnsToTheDialog) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile precious(dir.filePath("precious.jpg"));
+    ASSERT_TRUE(precious.open(QIODevice::WriteOnly));
+    precious.close();
+    QtPrompter prompter;
+    FileDialogRequest request;
+    request.title = "コピー作成";
+    request.initialFolder = dir.path();
+    request.initialName = "precious.jpg";
+
+    QString asked;
+    bool openAfterNo = false;
+    whenShown<QFileDialog>([&](QFileDialog* dialog) {
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        static_cast<QDialog*>(dialog)->accept();
+        openAfterNo = dialog->isVisible();
+        whenShown<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(prompter.saveFile(request), dir.filePath("precious.jpg"));
+    EXPECT_TRUE(asked.contains("precious.jpg")) << asked.toStdString();
+    EXPECT_TRUE(openAfterNo);
 }
 
 } // namespace
