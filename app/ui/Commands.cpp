@@ -60,16 +60,16 @@ void Commands::toolbarClick(ToolButton b) {
         f_.pathInput().DirectPathInput();
         break;
     case ToolButton::copy:
-        f_.action("Cop")->trigger();
+        f_.action(Command::Cop)->trigger();
         break;
     case ToolButton::web:
-        f_.action("MiniWebGo")->trigger();
+        f_.action(Command::MiniWebGo)->trigger();
         break;
     case ToolButton::direx:
-        f_.action("Fmoju")->trigger();
+        f_.action(Command::Fmoju)->trigger();
         break;
     case ToolButton::del:
-        f_.action("del")->trigger();
+        f_.action(Command::del)->trigger();
         break;
     case ToolButton::opencom:
         Openfile();
@@ -84,7 +84,7 @@ void Commands::toolbarClick(ToolButton b) {
         IHelp();
         break;
     case ToolButton::allwin:
-        f_.action("ZenBit")->trigger();
+        f_.action(Command::ZenBit)->trigger();
         break;
     default:
         break;

@@ -33,9 +33,9 @@ class CryptoHolder : public QObject {
 void wireCryptoCommands(Form1& form) {
     auto* holder = new CryptoHolder(form);
     holder->setObjectName(QStringLiteral("BinAngsDL"));
-    QObject::connect(form.action("PasAng"), &QAction::triggered, holder,
+    QObject::connect(form.action(Command::PasAng), &QAction::triggered, holder,
                      [holder] { holder->commands.PasAng(); });
-    QObject::connect(form.action("PassHuku"), &QAction::triggered, holder,
+    QObject::connect(form.action(Command::PassHuku), &QAction::triggered, holder,
                      [holder] { holder->commands.PassHuku(); });
 }
 

@@ -18,6 +18,7 @@
 
 #include "app/core/MainLayout.h"
 #include "app/core/MenuTable.h"
+#include "app/core/ShowController.h"
 #include "app/ui/Commands.h"
 #include "app/ui/CryptoCommands.h"
 #include "app/ui/ExternalPrograms.h"
@@ -44,6 +45,8 @@
 #include "display/DisplayLayout.h"
 #include "display/ExifOrientation.h"
 #include "display/FileKinds.h"
+#include "display/PictureLoader.h"
+#include "display/ReadLimits.h"
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
@@ -63,24 +66,6 @@ struct Texts {
 
 namespace {
 
-// Menu items whose commands exist; the rest stay visible but disabled until
-// their commands are built, so no item is a silent no-op.
-const QSet<QString>& workingItems() {
-    static const QSet<QString> items = {
-        "exi",           "exit",     "Dexit",     "OutF",     "taskTin",    "Re",       "SetAutoPD",
-        "ZenHi",         "InBaNotD", "EdiOK",     "SetAuD",   "SetAuRepD",  "SetRepD",  "MunuASet",
-        "Hiddemset",     "SYSSet",   "ReViewS",   "Kaku",     "MiniWebGo",  "minwebs",  "Fmoju",
-        "Cop",           "del",      "makedir",   "XCopy",    "MoveFolder", "DirFL",    "NowFlistToFL",
-        "Finfomaintion", "FoInfo",   "DriveInfo", "AddO",     "CallO",      "chekO",    "HexwellterOpen",
-        "Pic1",          "HLPPic",   "HLP",       "OPRT",     "ver",        "VrIOnfo",  "directdir",
-        "ToWin",         "ToDesk",   "ToMyDoc",   "OptionS",  "PasAng",     "PassHuku", "Ang",
-        "Huk",           "ZenBit",   "minwindow", "minws",    "NomSizeSet", "SPlug",    "FiltSet",
-        "FiltEdi",       "rtfsa",    "pri",       "Openfile", "OPPR",       "Expl",     "ExpNow",
-        "IHelp",         "STopJ",
-    };
-    return items;
-}
-
 void place(QWidget* w, const TwipsRect& r) {
     w->setGeometry(twips::toPixels(r));
 }
@@ -99,8 +84,8 @@ int labelLineTwips(const QLabel* label) {
 
 } // namespace
 
-Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
-    : QMainWindow(parent), prompter_(prompter), commandLine_(commandLine), barTop_(designed::kBarTop) {
+Form1::Form1(Prompter& prompter, const StartRequest& request, QWidget* parent)
+    : QMainWindow(parent), prompter_(prompter), request_(request), barTop_(designed::kBarTop) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(state_.title);
     setWindowIcon(programIcon());
@@ -108,11 +93,17 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     createControls();
     createMenus();
 
-    panes_ = std::make_unique<Panes>(*this);
-    display_ = std::make_unique<ShowDispatch>(*this);
+    shows_ = new ShowController(
+        request.target,
+        [](const QString& path, JpegCornerHandOff* corner, const std::atomic<bool>* dropped) {
+            return loadBuiltInPicture(path, kDecodedPictureLimitMb, corner, dropped);
+        },
+        [this] { return panes_->cornerSize(); }, this);
+    panes_ = std::make_unique<Panes>(*this, *shows_);
+    display_ = std::make_unique<ShowDispatch>(*this, *shows_);
     display_->decodeWithPlugins = [this](const QString& path) {
         plugins_.setPicturesAsStored(!followsStoredOrientation());
-        return shownPicture(plugins_.decodeWithPlugins(path), path);
+        return QtFuture::makeReadyFuture(shownPicture(plugins_.decodeWithPlugins(path), path));
     };
     navigator_ = std::make_unique<Navigator>(*this);
     settings_ = std::make_unique<SettingsBinder>(*this);
@@ -287,44 +278,44 @@ void Form1::createMenus() {
         a->setShortcutContext(Qt::WindowShortcut);
         a->setCheckable(e.checkable);
         a->setChecked(e.checked);
-        a->setEnabled(workingItems().contains(name));
+        a->setEnabled(e.built);
         parentMenu->addAction(a);
-        actions_.insert(name, a);
+        actions_[std::size_t(*e.command)] = a;
     }
 }
 
 void Form1::wireEvents() {
-    connect(action("exi"), &QAction::triggered, this, &QWidget::close);
-    connect(action("exit"), &QAction::triggered, this, &QWidget::close);
-    connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
-    connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
-    connect(action("HexwellterOpen"), &QAction::triggered, this, [this] { HexwellterOpen(*this); });
-    connect(action("Pic1"), &QAction::triggered, this, [this] { Pic1(*this); });
-    connect(action("HLPPic"), &QAction::triggered, this, [this] { HLPPic(*this); });
-    connect(action("HLP"), &QAction::triggered, this, [this] { HLP(*this); });
-    connect(action("OPRT"), &QAction::triggered, this, [this] { OPRT(*this); });
-    connect(action("ver"), &QAction::triggered, this, [this] { ver(*this); });
-    connect(action("VrIOnfo"), &QAction::triggered, this, [this] { ver(*this); });
-    for (const char* name : {"MiniWebGo", "minwebs"})
-        connect(action(name), &QAction::triggered, this, [this] {
+    connect(action(Command::exi), &QAction::triggered, this, &QWidget::close);
+    connect(action(Command::exit), &QAction::triggered, this, &QWidget::close);
+    connect(action(Command::Dexit), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
+    connect(action(Command::OutF), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action(Command::HexwellterOpen), &QAction::triggered, this, [this] { HexwellterOpen(*this); });
+    connect(action(Command::Pic1), &QAction::triggered, this, [this] { Pic1(*this); });
+    connect(action(Command::HLPPic), &QAction::triggered, this, [this] { HLPPic(*this); });
+    connect(action(Command::HLP), &QAction::triggered, this, [this] { HLP(*this); });
+    connect(action(Command::OPRT), &QAction::triggered, this, [this] { OPRT(*this); });
+    connect(action(Command::ver), &QAction::triggered, this, [this] { ver(*this); });
+    connect(action(Command::VrIOnfo), &QAction::triggered, this, [this] { ver(*this); });
+    for (Command c : {Command::MiniWebGo, Command::minwebs})
+        connect(action(c), &QAction::triggered, this, [this] {
             // One window serves both commands; a second command brings it back.
             if (!miniWeb_) miniWeb_ = new MinWeb(this, prompter_);
             miniWeb_->comeBack();
         });
     new ToolCommands(*this);
-    connect(action("directdir"), &QAction::triggered, this, [this] { pathInput_->DirectPathInput(); });
-    connect(action("ToWin"), &QAction::triggered, this, [this] { pathInput_->ToWin(); });
-    connect(action("ToDesk"), &QAction::triggered, this, [this] { pathInput_->ToDesk(); });
-    connect(action("ToMyDoc"), &QAction::triggered, this, [this] { pathInput_->ToMyDoc(); });
-    connect(action("FiltSet"), &QAction::triggered, this, [this] { FilterMake(*this).exec(); });
-    connect(action("FiltEdi"), &QAction::triggered, this, [this] { FFLEdi(*this).exec(); });
-    connect(action("rtfsa"), &QAction::triggered, this, [this] { textPane_->rtfsa_Click(); });
-    connect(action("pri"), &QAction::triggered, this, [this] { textPane_->pri_Click(); });
-    connect(action("Openfile"), &QAction::triggered, this, [this] { commands_->Openfile(); });
-    connect(action("OPPR"), &QAction::triggered, this, [this] { commands_->OPPR(); });
-    connect(action("Expl"), &QAction::triggered, this, [this] { commands_->Expl(); });
-    connect(action("ExpNow"), &QAction::triggered, this, [this] { commands_->ExpNow(); });
-    connect(action("IHelp"), &QAction::triggered, this, [this] { commands_->IHelp(); });
+    connect(action(Command::directdir), &QAction::triggered, this, [this] { pathInput_->DirectPathInput(); });
+    connect(action(Command::ToWin), &QAction::triggered, this, [this] { pathInput_->ToWin(); });
+    connect(action(Command::ToDesk), &QAction::triggered, this, [this] { pathInput_->ToDesk(); });
+    connect(action(Command::ToMyDoc), &QAction::triggered, this, [this] { pathInput_->ToMyDoc(); });
+    connect(action(Command::FiltSet), &QAction::triggered, this, [this] { FilterMake(*this).exec(); });
+    connect(action(Command::FiltEdi), &QAction::triggered, this, [this] { FFLEdi(*this).exec(); });
+    connect(action(Command::rtfsa), &QAction::triggered, this, [this] { textPane_->rtfsa_Click(); });
+    connect(action(Command::pri), &QAction::triggered, this, [this] { textPane_->pri_Click(); });
+    connect(action(Command::Openfile), &QAction::triggered, this, [this] { commands_->Openfile(); });
+    connect(action(Command::OPPR), &QAction::triggered, this, [this] { commands_->OPPR(); });
+    connect(action(Command::Expl), &QAction::triggered, this, [this] { commands_->Expl(); });
+    connect(action(Command::ExpNow), &QAction::triggered, this, [this] { commands_->ExpNow(); });
+    connect(action(Command::IHelp), &QAction::triggered, this, [this] { commands_->IHelp(); });
     options::wire(*this);
     wireCryptoCommands(*this);
     commands_->acceptDrops(this);
@@ -335,16 +326,16 @@ void Form1::wireEvents() {
         commands_->acceptDrops(target);
     commands_->acceptDrops(File1->viewport());
     commands_->ignoreDrops(RT);
-    connect(action("SPlug"), &QAction::triggered, this, [this] {
+    connect(action(Command::SPlug), &QAction::triggered, this, [this] {
         PluginInfoWindow window(plugins_, this);
         window.exec();
     });
-    connect(action("ReViewS"), &QAction::triggered, this, [this] { navigator_->ReViewS(); });
-    connect(action("taskTin"), &QAction::triggered, this, [this] { tray_->sendToTray(); });
-    connect(action("Re"), &QAction::triggered, this, [this] { tray_->restore(); });
-    for (const char* name : {"MunuASet", "Hiddemset", "SYSSet"})
-        connect(action(name), &QAction::toggled, this, [this] { syncAttributeFilters(); });
-    connect(action("EdiOK"), &QAction::toggled, this, [this](bool on) { RT->setReadOnly(!on); });
+    connect(action(Command::ReViewS), &QAction::triggered, this, [this] { navigator_->ReViewS(); });
+    connect(action(Command::taskTin), &QAction::triggered, this, [this] { tray_->sendToTray(); });
+    connect(action(Command::Re), &QAction::triggered, this, [this] { tray_->restore(); });
+    for (Command c : {Command::MunuASet, Command::Hiddemset, Command::SYSSet})
+        connect(action(c), &QAction::toggled, this, [this] { syncAttributeFilters(); });
+    connect(action(Command::EdiOK), &QAction::toggled, this, [this](bool on) { RT->setReadOnly(!on); });
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int i) { navigator_->Combo1_Click(i); });
     connect(File1, &FileListBox::listClicked, this, [this] { display_->File1_Click(); });
     connect(File1, &FileListBox::keyboardClicked, this, [this] { display_->File1_KeyboardClick(); });
@@ -355,25 +346,13 @@ void Form1::wireEvents() {
     connect(YS, &QScrollBar::valueChanged, this, [this](int v) { MP->move(-twips::toPixels(v), MP->y()); });
 }
 
-QAction* Form1::action(const char* name) const {
-    return actions_.value(QString::fromLatin1(name));
-}
-
 QMenu* Form1::menu(const char* name) const {
     return menus_.value(QString::fromLatin1(name));
 }
 
-bool Form1::isChecked(const char* name) const {
-    const QAction* a = action(name);
-    return a && a->isChecked();
-}
-
-void Form1::setChecked(const char* name, bool on) {
-    if (QAction* a = action(name)) a->setChecked(on);
-}
-
 void Form1::syncAttributeFilters() {
-    File1->setAttributes({isChecked("MunuASet"), isChecked("Hiddemset"), isChecked("SYSSet")});
+    File1->setAttributes(
+        {isChecked(Command::MunuASet), isChecked(Command::Hiddemset), isChecked(Command::SYSSet)});
 }
 
 void Form1::applyLayout() {

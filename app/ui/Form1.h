@@ -1,10 +1,13 @@
 #pragma once
 
+#include <array>
 #include <memory>
 
 #include <QHash>
 #include <QMainWindow>
 
+#include "app/core/MenuTable.h"
+#include "app/core/StartupRules.h"
 #include "favourites/FavouritesStore.h"
 #include "platform/ProgramState.h"
 #include "plugins/UserFilterTable.h"
@@ -26,6 +29,7 @@ class QTreeWidget;
 namespace orbet {
 
 class Prompter;
+class ShowController;
 class PictureBox;
 class WebPane;
 class MediaControl;
@@ -53,7 +57,7 @@ class MinWeb;
 class Form1 : public QMainWindow {
     Q_OBJECT
   public:
-    Form1(Prompter& prompter, const QString& commandLine, QWidget* parent = nullptr);
+    Form1(Prompter& prompter, const StartRequest& request, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Runs the start-up sequence (the window's load).
@@ -64,7 +68,8 @@ class Form1 : public QMainWindow {
     FavouritesStore& favourites() { return favourites_; }
     UserFilterTable& userFilters() { return userFilters_; }
     PluginRegistry& plugins() { return plugins_; }
-    const QString& commandLine() const { return commandLine_; }
+    const StartRequest& startRequest() const { return request_; }
+    ShowController& shows() { return *shows_; }
 
     Startup& startup() { return *startup_; }
     SettingsBinder& settings() { return *settings_; }
@@ -80,10 +85,10 @@ class Form1 : public QMainWindow {
     PathInput& pathInput() { return *pathInput_; }
     MinWeb* miniWeb() const { return miniWeb_; }
 
-    QAction* action(const char* name) const;
+    QAction* action(Command command) const { return actions_[std::size_t(command)]; }
     QMenu* menu(const char* name) const;
-    bool isChecked(const char* name) const;
-    void setChecked(const char* name, bool on);
+    bool isChecked(Command command) const { return action(command)->isChecked(); }
+    void setChecked(Command command, bool on) { action(command)->setChecked(on); }
 
     // Places the controls for the current size and bar position.
     void applyLayout();
@@ -152,16 +157,17 @@ class Form1 : public QMainWindow {
     void wireEvents();
 
     Prompter& prompter_;
-    QString commandLine_;
+    StartRequest request_;
     ProgramState state_;
     FavouritesStore favourites_;
     UserFilterTable userFilters_;
     PluginRegistry plugins_;
-    QHash<QString, QAction*> actions_;
+    std::array<QAction*, kCommandCount> actions_{};
     QHash<QString, QMenu*> menus_;
     QWidget* central_ = nullptr;
     int barTop_;
 
+    ShowController* shows_ = nullptr;
     std::unique_ptr<Panes> panes_;
     std::unique_ptr<ShowDispatch> display_;
     std::unique_ptr<Navigator> navigator_;

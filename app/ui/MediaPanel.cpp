@@ -47,13 +47,13 @@ void MediaPanel::Command8_Click() {
     f_.Command4->setEnabled(true);
     f_.Command5->setEnabled(true);
     f_.NoeP->setText(Texts::tr("停止"));
-    f_.display().ShowFile();
+    f_.display().ShowFile(f_.state().currentFilePath);
 }
 
 void MediaPanel::completed() {
     MediaControl& mmc = *f_.MMC;
     if (f_.Check1->isChecked()) {
-        if (f_.isChecked("SetRepD")) {
+        if (f_.isChecked(Command::SetRepD)) {
             const Answer a = f_.prompter().message(Texts::tr("リピートしますか？\r\n") + mmc.fileName(),
                                                    f_.state().title, Buttons::YesNo, Icon::Question);
             if (a != Answer::Yes) {

@@ -122,7 +122,7 @@ void Navigator::OpenFolder(const QString& path, const QString& keep) {
     afterListing_ = nullptr;
     f_.File1->setPath(f_.Dir1->path());
     afterListing([this, keep] { chooseFile(keep); });
-    if (QAction* makedir = f_.action("makedir"))
+    if (QAction* makedir = f_.action(Command::makedir))
         makedir->setText(displayName(f_.Dir1->path()) + Texts::tr("に新しいフォルダを作成"));
     fillPathCombo();
     openFolderGuard_ = false;

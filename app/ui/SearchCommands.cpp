@@ -37,7 +37,7 @@ void SearchCommands::Fmoju() {
 
 SearchCommands* wireSearchTool(Form1& form) {
     auto* commands = new SearchCommands(form);
-    QObject::connect(form.action("Fmoju"), &QAction::triggered, commands, &SearchCommands::Fmoju);
+    QObject::connect(form.action(Command::Fmoju), &QAction::triggered, commands, &SearchCommands::Fmoju);
     return commands;
 }
 

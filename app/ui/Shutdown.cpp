@@ -56,10 +56,10 @@ void Shutdown::unload() {
 
 void Shutdown::Dexit() {
     f_.hide();
-    QCoreApplication::processEvents();
     confirmed_ = true; // nothing is saved and nothing more is asked
     f_.Timer1->stop();
-    quit_();
+    // The end comes once the event loop has taken the window off the screen.
+    QTimer::singleShot(0, &f_, [this] { quit_(); });
 }
 
 void Shutdown::OutF() {

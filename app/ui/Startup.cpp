@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 
 #include "app/core/MainLayout.h"
+#include "app/core/ShowController.h"
 #include "app/core/StartupRules.h"
 #include "app/ui/Form1.h"
 #include "app/ui/Navigator.h"
@@ -54,6 +55,10 @@ void Startup::progress(const QString& text) {
     if (!splash_) return;
     progress_.append(text);
     splash_->OPt(text);
+    // Kept: the start builds and fills the window's own controls, so it
+    // cannot move to a worker, and the splash window is drawn only by the
+    // event loop; without letting events run here it would stay blank
+    // until the start is over.
     QCoreApplication::processEvents();
 }
 
@@ -61,12 +66,7 @@ namespace {
 
 // The picture the command line asks for, when the built-in loader decodes
 // it on a worker.
-QString commandLinePicture(const QString& commandLine) {
-    const CommandLineTarget target = resolveCommandLine(commandLine);
-    if (target.kind != CommandLineTarget::Kind::File) return {};
-    // Spelled as the file list will spell it, so the show finds it.
-    const QString path =
-        QDir::cleanPath(QFileInfo(folders::join(target.folder, target.fileName)).absoluteFilePath());
+QString commandLinePicture(const QString& path) {
     if (!IsBuiltInPictureName(path) || path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) return {};
     return path;
 }
@@ -81,11 +81,11 @@ void Startup::run() {
     // show takes it (or, when a filter hides it, it is dropped below).
     // A large photo instead shows its corner first and decodes the whole
     // picture only then, so the two never share the cores during the start.
-    const QString picture = commandLinePicture(f_.commandLine());
-    if (!picture.isEmpty() && f_.panes().expectPicture && !showsCornerFirst(picture))
-        f_.panes().expectPicture(picture, true);
+    ReadAhead& ahead = f_.shows().readAhead();
+    const QString picture = commandLinePicture(f_.shows().commandLineFile());
+    if (!picture.isEmpty() && !showsCornerFirst(picture)) ahead.expect(picture);
     st.resident = num::isOn(num::val(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task"))));
-    if (isResidentSwitch(f_.commandLine())) st.resident = true;
+    if (f_.startRequest().resident) st.resident = true;
 
     if (!st.resident) {
         splash_ = std::make_unique<SplashWindow>(
@@ -99,6 +99,7 @@ void Startup::run() {
             splash_->move(twips::toPixels(left), twips::toPixels(top));
         }
         splash_->show();
+        // Kept, as in progress(): the splash has to reach the screen now.
         QCoreApplication::processEvents();
         traceStartupStep("splash");
     }
@@ -147,7 +148,7 @@ void Startup::run() {
     f_.panes().firstCorner = Panes::FirstCorner::DecodedHere;
     f_.settings().OpenF();
     f_.panes().firstCorner = Panes::FirstCorner::FromDecoding;
-    if (!picture.isEmpty() && f_.panes().expectPicture) f_.panes().expectPicture(picture, false);
+    if (!picture.isEmpty()) ahead.forget(picture);
     traceStartupStep("OpenF");
 
     progress(Texts::tr("設定復元"));
@@ -267,7 +268,7 @@ bool Startup::loadDropped(const QString& path) {
     case ExtensionClass::Media:
         select(kMediaFilter);
         selectionWalk(path);
-        f_.display().mediaOpenSequence();
+        f_.display().mediaOpenSequence(path);
         return true;
     }
     return false;

@@ -34,11 +34,12 @@ class ViewerCommands : public QObject, public ViewerHost {
     AllWindow* allWindow() const;
     MiniWindow* miniWindow() const;
     Form3* changer() const;
-    ReadAhead& readAhead() { return *readAhead_; }
+    ReadAhead& readAhead();
 
     int listCount() const override;
     int listIndex() const override;
     void selectEntry(int index) override;
+    void whenShown(std::function<void()> then) override;
     QImage picture() const override;
     bool showsText() const override;
     QString text() const override;
@@ -54,7 +55,6 @@ class ViewerCommands : public QObject, public ViewerHost {
     QPointer<AllWindow> all_;
     QPointer<MiniWindow> mini_;
     QPointer<Form3> form3_;
-    std::unique_ptr<ReadAhead> readAhead_;
 };
 
 } // namespace orbet

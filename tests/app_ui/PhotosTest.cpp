@@ -300,7 +300,7 @@ TEST_F(PhotosTest, FullScreenPlaysTheAnimationAndShowsPhotosUpright) {
     Form1& f = start();
     f.navigator().OpenFolder(data_.path());
     show(f, QStringLiteral("anim.gif"));
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     AllWindow* w = f.findChild<ViewerCommands*>()->allWindow();
     ASSERT_TRUE(w);
     EXPECT_EQ(centre(w->Picture1->picture()), 0xffff0000u);

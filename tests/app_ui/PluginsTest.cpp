@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QTest>
 #include <QTimer>
 
 #include "Form1Fixture.h"
@@ -83,8 +84,8 @@ TEST_F(PluginsTest, PluginsAreFreedOnAConfirmedEndOnly) {
     form_.reset();
     Form1& g = start();
     ASSERT_EQ(g.plugins().loadedCount(), 6);
-    g.action("Dexit")->trigger();
-    EXPECT_EQ(quits_, 2);
+    g.action(Command::Dexit)->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quits_ == 2; }));
     EXPECT_EQ(g.plugins().loadedCount(), 6); // the immediate exit frees nothing
 }
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 
 #include "Form1Fixture.h"
@@ -31,7 +32,7 @@ TEST_F(Form1Test, RestoresFolderAndFilterAndSavesAllKeysInOrder) {
     EXPECT_TRUE(f.state().startupFileShown);
     EXPECT_EQ(f.state().currentFilePath, QDir::cleanPath(kJpegs) + u'/' + f.File1->entry(0));
     // Settings left out keep their defaults; the window is widened to its minimum.
-    EXPECT_TRUE(f.isChecked("SetAutoPD"));
+    EXPECT_TRUE(f.isChecked(Command::SetAutoPD));
     EXPECT_EQ(f.state().remembered.width, 5190);
     EXPECT_EQ(f.state().remembered.left, 0);
 
@@ -91,7 +92,7 @@ TEST_F(Form1Test, NoAtTheQuestionKeepsTheProgramRunningAndWritesNothing) {
     EXPECT_FALSE(QFile::exists(home(QStringLiteral("picsys.ini"))));
     // The tray menu's exit asks the same question.
     prompter_.answer(Answer::No);
-    f.action("exit")->trigger();
+    f.action(Command::exit)->trigger();
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(prompter_.records().size(), 2u);
 }
@@ -99,10 +100,10 @@ TEST_F(Form1Test, NoAtTheQuestionKeepsTheProgramRunningAndWritesNothing) {
 TEST_F(Form1Test, ImmediateExitSavesNothing) {
     writeIni("LastFilter=2\r\n");
     Form1& f = start();
-    f.setChecked("SetAuD", true);
-    f.action("Dexit")->trigger();
+    f.setChecked(Command::SetAuD, true);
+    f.action(Command::Dexit)->trigger();
     EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(quits_, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quits_ == 1; }));
     EXPECT_TRUE(prompter_.records().empty());
     EXPECT_EQ(savedIni(), QByteArray("LastFilter=2\r\n"));
     EXPECT_FALSE(QFile::exists(home(QStringLiteral("Vae011.vaf"))));
@@ -145,7 +146,7 @@ TEST_F(Form1Test, StoredResidentFlagAlsoStartsInTheTray) {
     writeStoreValue(QStringLiteral("Task"), QStringLiteral("Task"), QStringLiteral("-1"));
     Form1& f = start();
     EXPECT_TRUE(f.state().resident);
-    f.action("Re")->trigger();
+    f.action(Command::Re)->trigger();
     EXPECT_FALSE(f.state().resident);
     prompter_.answer(Answer::Yes);
     f.shutdown().confirmClose();
@@ -189,9 +190,9 @@ TEST_F(Form1Test, ReadsMenuSettingsUserFiltersAndColours) {
     ASSERT_TRUE(writeAll(home(QStringLiteral("Vae011.vaf")),
                          "\"Mine\",\"*.jpg\",0,\"Texts\",\"*.txt\",\"1\"," + QByteArray(2994, ',')));
     Form1& f = start();
-    EXPECT_TRUE(f.isChecked("SetAuD"));
-    EXPECT_FALSE(f.isChecked("InBaNotD"));
-    EXPECT_TRUE(f.isChecked("Hiddemset"));
+    EXPECT_TRUE(f.isChecked(Command::SetAuD));
+    EXPECT_FALSE(f.isChecked(Command::InBaNotD));
+    EXPECT_TRUE(f.isChecked(Command::Hiddemset));
     EXPECT_TRUE(f.File1->attributes().hidden);
     EXPECT_EQ(f.state().backcolorR, 12);
     EXPECT_EQ(f.state().strSize, 9.5);
@@ -240,7 +241,7 @@ TEST_F(Form1Test, MoveOutOfSightKeepsTheRememberedRectangle) {
     writeIni("Left=1500\r\nTop=1500\r\nWidth=9000\r\nHeight=7000\r\n");
     Form1& f = start();
     const TwipsRect before = f.state().remembered;
-    f.action("OutF")->trigger();
+    f.action(Command::OutF)->trigger();
     EXPECT_EQ(f.x(), twips::toPixels(-f.rectTwips().width - 100));
     EXPECT_EQ(f.state().remembered, before);
 }
