@@ -150,7 +150,6 @@ Setup& setup() {
 
 void BM_ShowLargePngOutOfProcess(benchmark::State& state) {
     orbet::PluginRegistry registry(setup().hosts());
-    registry.setEventPump({});
     registry.loadPlugins(setup().pngFolder);
     registry.decodeWithPlugins(setup().png); // the host starts outside the timing
     for (auto _ : state) {
@@ -182,7 +181,6 @@ BENCHMARK(BM_ShowLargePngInProcess)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 void decodeTestPicture(benchmark::State& state, const QString& folder) {
     orbet::PluginRegistry registry(setup().hosts());
-    registry.setEventPump({});
     registry.loadPlugins(folder);
     if (registry.decodeWithPlugins(setup().otpx).isNull()) {
         state.SkipWithError("the test decoder did not decode the picture");
@@ -220,7 +218,6 @@ void BM_FirstWindowsPictureAfterStart(benchmark::State& state) {
         if (std::system(stopServer.constData()) < 0) state.SkipWithError("wineserver could not be stopped");
         state.ResumeTiming();
         orbet::PluginRegistry registry(hosts);
-        registry.setEventPump({});
         registry.loadPlugins(setup().win32Folder);
         registry.startHosts();
         const QImage shown = registry.decodeWithPlugins(setup().otpx);
@@ -244,7 +241,6 @@ void loadFrom(benchmark::State& state, const QString& folder, int expected, bool
     if (cached) orbet::PluginRegistry(setup().hosts(true)).loadPlugins(folder); // fills the cache
     for (auto _ : state) {
         auto registry = std::make_unique<orbet::PluginRegistry>(setup().hosts(cached));
-        registry->setEventPump({});
         registry->loadPlugins(folder);
         if (registry->loadedCount() != expected) state.SkipWithError("wrong number of plug-ins loaded");
         state.PauseTiming();

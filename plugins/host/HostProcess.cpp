@@ -1,5 +1,6 @@
 #include "plugins/host/HostProcess.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QSocketNotifier>
 
 #include "plugins/host/HostWire.h"
 
@@ -60,6 +62,8 @@ bool HostProcess::start() {
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     // Wine and plug-ins talk on standard error; nobody reads it.
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    const QByteArray folder = QFile::encodeName(launch_.folder);
+    if (!folder.isEmpty()) posix_spawn_file_actions_addchdir_np(&actions, folder.constData());
 
     const QByteArray program = QFile::encodeName(launch_.program);
     std::vector<QByteArray> argBytes{program};
@@ -70,15 +74,16 @@ bool HostProcess::start() {
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
-    std::vector<QByteArray> envBytes;
+    std::vector<QByteArray> envBytes, removed;
     for (const QString& entry : launch_.environment)
-        envBytes.push_back(entry.toLocal8Bit());
+        (entry.contains(QLatin1Char('=')) ? envBytes : removed).push_back(entry.toLocal8Bit());
+    const std::size_t own = envBytes.size();
     for (char** entry = environ; *entry; ++entry) {
         const char* equals = std::strchr(*entry, '=');
         const QByteArray name(*entry, equals ? qsizetype(equals - *entry) : qsizetype(std::strlen(*entry)));
-        bool overridden = false;
-        for (const QByteArray& own : envBytes)
-            overridden = overridden || own.startsWith(name + '=');
+        bool overridden = std::find(removed.begin(), removed.end(), name) != removed.end();
+        for (std::size_t i = 0; i < own; ++i)
+            overridden = overridden || envBytes[i].startsWith(name + '=');
         if (!overridden) envBytes.emplace_back(*entry);
     }
     std::vector<char*> envp;
@@ -110,7 +115,33 @@ bool HostProcess::start() {
     pending_.push_back(Pending{WIRE_HELLO, false, {}});
     stash_.clear();
     inbox_.clear();
+    if (onActivity_) startWatching();
     return true;
+}
+
+void HostProcess::watch(std::function<void()> onActivity) {
+    onActivity_ = std::move(onActivity);
+    stopWatching();
+    if (onActivity_ && running()) startWatching();
+}
+
+void HostProcess::startWatching() {
+    notifier_ = std::make_unique<QSocketNotifier>(fromHost_, QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { activity(); });
+}
+
+void HostProcess::stopWatching() {
+    if (!notifier_) return;
+    // It may be the notifier whose signal is running now.
+    notifier_->setEnabled(false);
+    notifier_.release()->deleteLater();
+}
+
+void HostProcess::activity() {
+    // Read at once: a level-triggered notifier would fire again for what
+    // stays unread.
+    if (running() && !readAvailable()) kill();
+    if (onActivity_) onActivity_();
 }
 
 HostProcess::Reply HostProcess::hello(std::chrono::milliseconds limit) {
@@ -147,7 +178,6 @@ bool HostProcess::writeAll(const char* data, std::size_t size, Clock::time_point
         pollfd wait{toHost_, POLLOUT, 0};
         if (remainingMs(deadline) == 0) return false;
         poll(&wait, 1, std::min(remainingMs(deadline), 50));
-        if (pump_) pump_();
         if (!running()) return false;
     }
     return true;
@@ -190,6 +220,24 @@ bool HostProcess::outstanding(Ticket ticket) const {
            ticket.sequence < nextSequence_;
 }
 
+bool HostProcess::awaitable(Ticket ticket) const {
+    return ticket.run == run_ && (stash_.count(ticket.sequence) > 0 || outstanding(ticket));
+}
+
+bool HostProcess::endOverdueCancel() {
+    if (!running() || pending_.empty() || !pending_.front().cancelled ||
+        Clock::now() - pending_.front().cancelledAt <= cancelGrace_)
+        return false;
+    kill();
+    return true;
+}
+
+void HostProcess::waitReadable(std::chrono::milliseconds limit) const {
+    if (!running()) return;
+    pollfd wait{fromHost_, POLLIN, 0};
+    poll(&wait, 1, int(std::max<std::chrono::milliseconds::rep>(0, limit.count())));
+}
+
 bool HostProcess::answered(Ticket ticket) {
     if (ticket.run != run_) return false;
     if (running() && !readAvailable()) kill();
@@ -216,17 +264,13 @@ HostProcess::Reply HostProcess::await(Ticket ticket, std::chrono::milliseconds l
             return reply;
         }
         if (!running() || ticket.sequence >= nextSequence_ || ticket.sequence < answeredSequence_) return {};
-        if (!pending_.empty() && pending_.front().cancelled &&
-            Clock::now() - pending_.front().cancelledAt > cancelGrace_) {
-            kill(); // a plug-in that ignores being cancelled holds up every newer request
-            return {};
-        }
+        if (endOverdueCancel()) return {};
         if (remainingMs(deadline) == 0) {
             kill();
             return {};
         }
-        pollfd wait{fromHost_, POLLIN, 0};
-        poll(&wait, 1, pump_ ? std::min(remainingMs(deadline), 10) : std::min(remainingMs(deadline), 100));
+        // Short slices: a cancel's grace may run out meanwhile.
+        waitReadable(std::chrono::milliseconds(std::min(remainingMs(deadline), 100)));
         if (!readAvailable()) {
             // What arrived before the end still counts.
             Reply reply;
@@ -237,7 +281,6 @@ HostProcess::Reply HostProcess::await(Ticket ticket, std::chrono::milliseconds l
             kill();
             return reply;
         }
-        if (pump_) pump_();
     }
 }
 
@@ -251,6 +294,7 @@ void HostProcess::reap(bool force) {
 }
 
 void HostProcess::kill() {
+    stopWatching();
     if (toHost_ >= 0) close(toHost_);
     if (fromHost_ >= 0) close(fromHost_);
     toHost_ = fromHost_ = -1;
@@ -260,6 +304,7 @@ void HostProcess::kill() {
 
 void HostProcess::stop(std::chrono::milliseconds limit) {
     if (!running()) return;
+    stopWatching();
     close(toHost_);
     toHost_ = -1;
     const Clock::time_point deadline = Clock::now() + limit;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include <QByteArray>
 #include <QString>
@@ -12,19 +13,23 @@
 
 #include <sys/types.h>
 
+class QSocketNotifier;
+
 namespace orbet {
 
 // One plug-in host process and the wire to it (HostWire.h). Requests may be
 // sent ahead (the host answers in order); each is awaited by its ticket with
-// a time limit, letting pending events run meanwhile. A host that dies, says
-// something that is not a reply, or misses a time limit is killed; its
-// outstanding tickets then fail, and the next start() runs a new one.
+// a time limit on the pipe alone, or watched through the owning thread's
+// event loop (watch()). A host that dies, says something that is not a
+// reply, or misses a time limit is killed; its outstanding tickets then
+// fail, and the next start() runs a new one.
 class HostProcess {
   public:
     struct Launch {
         QString program;
         QStringList arguments;
-        QStringList environment; // KEY=VALUE set on top of the program's own
+        QStringList environment; // KEY=VALUE set on top of the program's own; a bare KEY is removed
+        QString folder;          // the working folder; empty: the program's own
     };
     struct Reply {
         bool ok = false;
@@ -70,12 +75,26 @@ class HostProcess {
     void cancel(Ticket ticket);
     // Whether ticket has been sent and not yet answered.
     bool outstanding(Ticket ticket) const;
+    // Whether a reply to ticket can still come: it is outstanding or its
+    // reply is waiting to be taken.
+    bool awaitable(Ticket ticket) const;
+    // Kills the host when the oldest unanswered request was cancelled more
+    // than the grace ago: a plug-in that ignores being cancelled holds up
+    // every newer request. True when it did.
+    bool endOverdueCancel();
+    // Waits at most limit for the host to say something, without reading it.
+    void waitReadable(std::chrono::milliseconds limit) const;
 
-    // The environment of the hosts started from now on.
+    // Has onActivity run on this thread's event loop whenever the host says
+    // something or ends (what it said is read first). Replaces an earlier
+    // one; hosts started later are watched too.
+    void watch(std::function<void()> onActivity);
+
+    // What the hosts started from now on run with.
     void setEnvironment(QStringList environment) { launch_.environment = std::move(environment); }
+    const Launch& launch() const { return launch_; }
+    void setLaunch(Launch launch) { launch_ = std::move(launch); }
 
-    // Runs wherever the process waits (by default nothing).
-    void setEventPump(std::function<void()> pump) { pump_ = std::move(pump); }
     void setCancelGrace(std::chrono::milliseconds grace) { cancelGrace_ = grace; }
 
     // Ends the host at once.
@@ -97,9 +116,13 @@ class HostProcess {
     bool readAvailable();
     bool parseReplies();
     void reap(bool force);
+    void startWatching();
+    void stopWatching();
+    void activity();
 
     Launch launch_;
-    std::function<void()> pump_;
+    std::function<void()> onActivity_;
+    std::unique_ptr<QSocketNotifier> notifier_;
     std::chrono::milliseconds cancelGrace_{1000};
     pid_t pid_ = -1;
     int toHost_ = -1;

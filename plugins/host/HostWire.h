@@ -15,9 +15,11 @@
  * Pictures never cross the pipe. The input is a file the host maps: the
  * picture file itself, by the name of the program's open descriptor
  * (/proc/<pid>/fd/<n>) where there is one, else by its own name (native
- * host) or as a copy in a memory-backed folder (/dev/shm). The host writes
- * the header block followed by the pixel block over an output file in that
- * folder, which the program maps.
+ * host) or as a copy in the program's private exchange folder (in
+ * $XDG_RUNTIME_DIR, or a folder of the user's own in /dev/shm). The host
+ * writes the header block followed by the pixel block over an output file
+ * in that folder, which the program reads back with pread: whatever the
+ * host does to the file afterwards cannot fault the program.
  */
 
 #include <stdint.h>
@@ -48,6 +50,24 @@ enum {
 };
 
 #define ORBET_WIRE_HEAD_SIZE 2048
+
+/* What a plug-in answers to info 0 when it is an import filter. */
+#define ORBET_WIRE_IMPORT_TAG "00IN"
+
+/* The input kind the hosts pass: the picture's contents in memory. */
+#define WIRE_INPUT_MEMORY 1u
+
+/* The result codes a WIRE_PICTURE reply carries: the plug-in's own, or the
+ * host's for what failed around it. The same numbers as the plug-in
+ * interface's (SusiePlugin.h), which the Windows hosts cannot include. */
+enum {
+    WIRE_RESULT_NOT_IMPLEMENTED = -1,
+    WIRE_RESULT_SUCCESS = 0,
+    WIRE_RESULT_CANCELLED = 1,
+    WIRE_RESULT_NO_MEMORY = 4,
+    WIRE_RESULT_MEMORY_ERROR = 5,
+    WIRE_RESULT_READ_ERROR = 6
+};
 
 typedef struct WireHeader {
     uint32_t magic;

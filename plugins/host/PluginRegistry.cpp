@@ -9,6 +9,7 @@
 #include "platform/CodeFolders.h"
 #include "platform/NativePath.h"
 #include "platform/Numbers.h"
+#include "plugins/host/DecodeRequest.h"
 #include "plugins/host/HostWire.h"
 #include "plugins/host/SusieLibrary.h"
 
@@ -37,17 +38,60 @@ QString progressCounts(int loaded, int total) {
 
 } // namespace
 
-PluginRegistry::PluginRegistry(HostSetup setup)
-    : setup_(std::move(setup)), pump_([] {
-          if (QCoreApplication::instance()) QCoreApplication::processEvents();
-      }) {}
+PluginRegistry::PluginRegistry(HostSetup setup) : setup_(std::move(setup)) {}
 
-void PluginRegistry::setEventPump(std::function<void()> pump) {
-    pump_ = std::move(pump);
+PluginRegistry::~PluginRegistry() {
+    decode_.reset();
 }
 
-void PluginRegistry::pumpEvents() const {
-    if (pump_) pump_();
+void PluginRegistry::setPicturesAsStored(bool stored) {
+    pool_.setPicturesAsStored(stored);
+}
+
+bool PluginRegistry::decoding() const {
+    return decode_ && !decode_->finished();
+}
+
+void PluginRegistry::endDecode() {
+    if (!decode_) return;
+    decode_->overtake();
+    // Its own timer or a host's notifier may be what runs now.
+    if (QCoreApplication::instance())
+        decode_.release()->deleteLater();
+    else
+        decode_.reset();
+}
+
+QFuture<QImage> PluginRegistry::decodeAsync(const QString& path) {
+    endDecode();
+    if (!watching_) {
+        watching_ = true;
+        pool_.watch([this] {
+            if (decode_) decode_->advance();
+        });
+    }
+    decode_ = std::make_unique<DecodeRequest>(slots_, pool_, setup_, path);
+    QFuture<QImage> future = decode_->future();
+    decode_->start(true);
+    return future;
+}
+
+QImage PluginRegistry::decodeWithPlugins(const QString& path) {
+    endDecode();
+    DecodeRequest request(slots_, pool_, setup_, path);
+    request.start(false);
+    return request.wait();
+}
+
+void PluginRegistry::startHosts() {
+    for (int i = 0; i < Slots; ++i) {
+        Slot& slot = slots_[i];
+        if (slot.path.isEmpty()) break;
+        if (!isWindowsKind(slot.kind)) continue;
+        HostProcess* onHost = pool_.host(slot.kind, false);
+        if (!onHost || slot.hostRun == onHost->run() || slot.loading.run == onHost->run()) continue;
+        slot.loading = onHost->send(WIRE_LOAD, 0, toNative(slot.path));
+    }
 }
 
 QStringList PluginRegistry::candidates(const QString& folder) {
@@ -62,15 +106,15 @@ QStringList PluginRegistry::candidates(const QString& folder) {
 }
 
 void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& progress) {
-    const Busy busy(busy_);
+    endDecode();
     auto show = [&progress](const QString& text) {
         if (progress) progress(text);
     };
     auto cache = std::make_unique<PluginCache>(setup_.cacheFile);
     cache->read();
-    wine_ = setup_.wine.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("wine")) : setup_.wine;
+    pool_.findWine();
     needingWine_.clear();
-    const bool deferWindows = setup_.deferNewPrefix && !prefixReady();
+    const bool deferWindows = setup_.deferNewPrefix && !pool_.prefixReady();
 
     const QStringList names = candidates(folder);
     const int total = int(names.size());
@@ -86,7 +130,7 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
         entry.size = facts.size;
         entry.modifiedMs = facts.modifiedMs;
         if (!cached) entry.kind = facts.isRegular ? pluginKindOfFile(path) : PluginKind::Unknown;
-        const bool withoutWine = isWindowsKind(entry.kind) && wine_.isEmpty();
+        const bool withoutWine = isWindowsKind(entry.kind) && pool_.wine().isEmpty();
         // Code from a folder or file another user can write is never run.
         const bool safe = isSafeCodePath(path);
         if (deferWindows && safe && !cached && !withoutWine && isWindowsKind(entry.kind)) {
@@ -96,7 +140,7 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
             continue;
         }
 
-        Slot& slot = slots_[std::size_t(loaded)];
+        Slot& slot = slots_[loaded];
         bool usable = false;
         HostProcess* onHost = nullptr;
         if (!safe) {
@@ -105,7 +149,7 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
             needingWine_ << name;
         } else if (cached) {
             usable = cached->loaded;
-        } else if (entry.kind != PluginKind::Unknown && (onHost = host(entry.kind, true))) {
+        } else if (entry.kind != PluginKind::Unknown && (onHost = pool_.host(entry.kind, true))) {
             const HostProcess::Reply reply = onHost->call(WIRE_LOAD, 0, toNative(path), setup_.callLimit);
             usable = reply.ok && reply.value > 0;
             if (usable) {
@@ -139,7 +183,6 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
             QStringList maskTexts;
             for (int k = 2; k < 2 + MaxMaskReads; ++k) {
                 show(progressCounts(loaded, total) + Texts::tr("->拡張子読み出し"));
-                pumpEvents();
                 const QString text = info(k);
                 if (!text.startsWith(QLatin1Char('*'))) break;
                 masks += text;
@@ -170,70 +213,58 @@ void PluginRegistry::loadPlugins(const QString& folder, const ProgressText& prog
     cache->write();
     if (!waiting_.empty()) waitingCache_ = std::move(cache);
 
-    rebuildMasks();
-    show(progressHead() + Texts::tr("->終了->") + maskList_);
-}
-
-void PluginRegistry::rebuildMasks() {
-    QString accumulator = QStringLiteral("*.*");
-    for (const Slot& slot : slots_) {
-        if (slot.path.isEmpty()) break;
-        accumulator += QLatin1Char(';') + slot.masks;
-    }
-    maskList_ = accumulator.size() > 3 ? accumulator.mid(4) : QString();
-    suffix_ = accumulator.contains(QLatin1Char(';')) ? QLatin1Char(';') + maskList_ : QString();
+    slots_.changed();
+    slots_.rebuildMasks();
+    show(progressHead() + Texts::tr("->終了->") + slots_.maskList());
 }
 
 void PluginRegistry::freePlugins() {
-    const Busy busy(busy_);
-    ++releases_;
+    endDecode();
     waiting_.clear();
     waitingCache_.reset();
-    for (Slot& slot : slots_) {
+    // Every release is sent at once; the hosts answer in order, so one wait
+    // per host covers its plug-ins.
+    HostProcess::Ticket last[3];
+    for (int i = 0; i < Slots; ++i) {
+        const Slot& slot = slots_[i];
         if (slot.path.isEmpty()) break;
-        pumpEvents();
-        HostProcess* onHost = runningHost(slot.kind);
+        HostProcess* onHost = pool_.runningHost(slot.kind);
         if (onHost && slot.hostRun == onHost->run() && slot.hostId > 0)
-            onHost->call(WIRE_FREE, slot.hostId, {}, std::chrono::milliseconds(2000));
-        slot = Slot();
+            last[HostPool::indexOf(slot.kind)] = onHost->send(WIRE_FREE, slot.hostId, {});
     }
-    for (auto& host : hosts_)
-        if (host) host->stop(std::chrono::milliseconds(1000));
+    for (const PluginKind kind : {PluginKind::Native, PluginKind::Win32, PluginKind::Win64})
+        if (HostProcess* onHost = pool_.runningHost(kind); onHost && last[HostPool::indexOf(kind)].run != 0)
+            onHost->await(last[HostPool::indexOf(kind)], std::chrono::milliseconds(2000));
+    slots_.clear();
+    pool_.stopAll(std::chrono::milliseconds(1000));
 }
 
 int PluginRegistry::loadedCount() const {
-    int count = 0;
-    while (count < Slots && !slots_[std::size_t(count)].path.isEmpty())
-        ++count;
-    return count;
+    return slots_.loadedCount();
 }
 
 QString PluginRegistry::slotPath(int slot) const {
     if (slot < 0 || slot >= Slots) return {};
-    return slots_[std::size_t(slot)].path;
+    return slots_[slot].path;
 }
 
 PluginKind PluginRegistry::slotKind(int slot) const {
     if (slot < 0 || slot >= Slots) return PluginKind::Unknown;
-    return slots_[std::size_t(slot)].kind;
+    return slots_[slot].kind;
 }
 
 QStringList PluginRegistry::descriptions() const {
-    QStringList list;
-    for (const Slot& slot : slots_) {
-        if (slot.path.isEmpty()) break;
-        list << slot.description;
-    }
-    return list;
+    return slots_.descriptions();
 }
 
 QStringList PluginRegistry::suffixMasks() const {
-    return suffix_.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    return slots_.suffix().split(QLatin1Char(';'), Qt::SkipEmptyParts);
 }
 
 std::vector<PluginRegistry::SlotInfo> PluginRegistry::slotInfos() const {
     std::vector<SlotInfo> infos;
-    for (const Slot& slot : slots_) {
+    for (int i = 0; i < Slots; ++i) {
+        const Slot& slot = slots_[i];
         if (slot.path.isEmpty()) break;
         infos.push_back({slot.path, slot.description, slot.masks});
     }

@@ -22,8 +22,8 @@ constexpr int MaxWaitingMaskReads = 1000;
 } // namespace
 
 bool PluginRegistry::loadWaiting() {
-    if (waiting_.empty() || busy_ > 0) return false;
-    const Busy busy(busy_);
+    // A decode under way holds slot numbers and has requests with the hosts.
+    if (waiting_.empty() || decoding()) return false;
     if (waitingSince_ == std::chrono::steady_clock::time_point())
         waitingSince_ = std::chrono::steady_clock::now();
 
@@ -32,15 +32,13 @@ bool PluginRegistry::loadWaiting() {
         auto ofKind = [kind](const Waiting& waiting) { return waiting.entry.kind == kind; };
         if (std::none_of(waiting_.begin(), waiting_.end(), ofKind)) continue;
         bool failed = false;
-        HostProcess* onHost = greetedHost(kind, failed);
+        HostProcess* onHost = pool_.greetedHost(kind, failed, waitingSince_);
         if (failed) {
             // Not remembered: the next start asks these plug-ins again.
             waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(), ofKind), waiting_.end());
             continue;
         }
         if (!onHost) continue;
-        // Events run while a host answers; a release among them ends this.
-        const quint64 generation = releases_;
         std::vector<Waiting> batch;
         std::copy_if(waiting_.begin(), waiting_.end(), std::back_inserter(batch), ofKind);
         for (const Waiting& waiting : batch) {
@@ -48,7 +46,6 @@ bool PluginRegistry::loadWaiting() {
             // next on a later call.
             if (!onHost->running()) break;
             loadWaitingOne(*onHost, waiting, added);
-            if (releases_ != generation) return false;
             const int order = waiting.order;
             waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
                                           [order](const Waiting& w) { return w.order == order; }),
@@ -100,24 +97,12 @@ void PluginRegistry::loadWaitingOne(HostProcess& onHost, const Waiting& waiting,
 }
 
 void PluginRegistry::placeSlots(std::vector<Slot> added) {
-    std::vector<Slot> all;
-    for (Slot& slot : slots_) {
-        if (slot.path.isEmpty()) break;
-        all.push_back(std::move(slot));
-    }
-    for (Slot& slot : added)
-        all.push_back(std::move(slot));
-    // No two plug-ins share a place in the folder's order.
-    std::sort(all.begin(), all.end(), [](const Slot& a, const Slot& b) { return a.order < b.order; });
-    for (std::size_t i = 0; i < slots_.size(); ++i)
-        slots_[i] = i < all.size() ? std::move(all[i]) : Slot();
     // Pushed past the last slot: released without waiting for the answer.
-    for (std::size_t i = slots_.size(); i < all.size(); ++i) {
-        HostProcess* onHost = runningHost(all[i].kind);
-        if (onHost && all[i].hostRun == onHost->run() && all[i].hostId > 0)
-            onHost->cancel(onHost->send(WIRE_FREE, all[i].hostId, {}));
+    for (const Slot& out : slots_.place(std::move(added))) {
+        HostProcess* onHost = pool_.runningHost(out.kind);
+        if (onHost && out.hostRun == onHost->run() && out.hostId > 0)
+            onHost->cancel(onHost->send(WIRE_FREE, out.hostId, {}));
     }
-    rebuildMasks();
 }
 
 } // namespace orbet

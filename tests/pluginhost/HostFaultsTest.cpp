@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -70,19 +71,45 @@ TEST_F(HostFaults, AHostKilledMidDecodeGivesNothing) {
         if (HostProcess* host = registry->runningHost(PluginKind::Native))
             killed = ::kill(host->pid(), SIGKILL) == 0;
     });
-    EXPECT_TRUE(registry->decodeWithPlugins(picture("NLOP")).isNull());
+    EXPECT_TRUE(settle(registry->decodeAsync(picture("NLOP"))).isNull());
     EXPECT_TRUE(killed);
     expectGoodDecode();
 }
 
 TEST_F(HostFaults, ANewerDecodeOvertakesOneStillWithTheHost) {
+    const QFuture<QImage> older = registry->decodeAsync(picture("NLOP"));
     QImage newer;
-    QTimer::singleShot(200, [&] { newer = registry->decodeWithPlugins(picture("OTPN")); });
+    QTimer::singleShot(200, [&] {
+        EXPECT_FALSE(older.isFinished()) << "the looping plug-in holds it";
+        newer = registry->decodeWithPlugins(picture("OTPN"));
+        EXPECT_TRUE(older.isFinished());
+    });
     // The looping plug-in ignores the cancel; the newer decode does not wait
     // for the time limit but for the cancel's grace.
-    EXPECT_TRUE(registry->decodeWithPlugins(picture("NLOP")).isNull());
+    EXPECT_TRUE(settle(older).isNull());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !newer.isNull(); }, 20000));
     ASSERT_EQ(newer.size(), QSize(40, 30));
     EXPECT_EQ(patternMismatch(newer), QString());
+}
+
+TEST_F(HostFaults, TheAsynchronousDecodeAnswersOnTheEventLoopAndTheNewestWins) {
+    // Nothing is waited for on the caller's side: the future is still open
+    // when decodeAsync returns, and completes from the event loop.
+    const QFuture<QImage> first = registry->decodeAsync(picture("OTPN", 30, 20));
+    EXPECT_FALSE(first.isFinished());
+    const QFuture<QImage> second = registry->decodeAsync(picture("OTPN", 50, 40));
+    EXPECT_TRUE(first.isFinished()) << "overtaken at once";
+    ASSERT_EQ(first.resultCount(), 1);
+    EXPECT_TRUE(first.result().isNull());
+    const QImage shown = settle(second);
+    ASSERT_EQ(shown.size(), QSize(50, 40));
+    EXPECT_EQ(patternMismatch(shown), QString());
+    // The caller's own cancel ends it too, and the host lives on.
+    QFuture<QImage> dropped = registry->decodeAsync(picture("NLOP"));
+    dropped.cancel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dropped.isFinished(); }, 20000));
+    expectGoodDecode();
+    EXPECT_TRUE(settle(registry->decodeAsync(picture("NONE"))).isNull());
 }
 
 TEST_F(HostFaults, PicturesOfEverySizePassThroughOneExchangeFileThatGoesWithTheRegistry) {
@@ -172,8 +199,9 @@ TEST_F(HostFaults, APipePutUnderThePictureNameMeanwhileNeverHoldsTheHost) {
         PluginRegistry own(setup);
         own.loadPlugins(plugins.path());
         const QString path = picture("OTPN", 40, 30);
-        own.setEventPump(swapForPipeOnce(path));
-        const QImage image = own.decodeWithPlugins(path);
+        const QFuture<QImage> decoding = own.decodeAsync(path);
+        swapForPipe(path);
+        const QImage image = settle(decoding);
         if (lend) {
             // The file held open is the one decoded.
             ASSERT_EQ(image.size(), QSize(40, 30));
@@ -181,7 +209,6 @@ TEST_F(HostFaults, APipePutUnderThePictureNameMeanwhileNeverHoldsTheHost) {
         } else {
             EXPECT_TRUE(image.isNull());
         }
-        own.setEventPump({});
         QFile::remove(path);
         QFile::remove(path + QStringLiteral(".away"));
         EXPECT_EQ(own.decodeWithPlugins(picture("OTPN", 9, 8)).size(), QSize(9, 8));

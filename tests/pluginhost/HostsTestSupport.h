@@ -10,6 +10,9 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFuture>
 #include <QImage>
 #include <QStandardPaths>
 #include <QString>
@@ -68,15 +71,21 @@ inline QString patternMismatch(const QImage& image) {
     return {};
 }
 
-// Once the decode holds `path` open, the file goes away and a pipe takes its
-// name: a host that opened the name would wait for a writer for ever.
-inline std::function<void()> swapForPipeOnce(const QString& path) {
-    return [path, done = false]() mutable {
-        if (done) return;
-        done = true;
-        EXPECT_TRUE(QFile::rename(path, path + QStringLiteral(".away")));
-        EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    };
+// The file goes away and a pipe takes its name: a host that opened the name
+// would wait for a writer for ever.
+inline void swapForPipe(const QString& path) {
+    EXPECT_TRUE(QFile::rename(path, path + QStringLiteral(".away")));
+    EXPECT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+}
+
+// The picture an asynchronous decode ends with, running events until then
+// (a generous limit: the decode's own limits end it long before).
+inline QImage settle(QFuture<QImage> future) {
+    const QDeadlineTimer limit(60000);
+    while (!future.isFinished() && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(future.isFinished());
+    return future.isFinished() && future.resultCount() > 0 ? future.result() : QImage();
 }
 
 // The names in the folder the hosts exchange pictures through.

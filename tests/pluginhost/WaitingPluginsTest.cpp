@@ -72,7 +72,6 @@ TEST_F(WaitingPlugins, WindowsPluginsJoinInNameOrderOnceTheirHostsRun) {
     add(QStringLiteral("IFotpn.spi"), QStringLiteral("IFd_native.spi"));
 
     PluginRegistry registry(setup());
-    registry.setEventPump({});
     registry.loadPlugins(folder.path(), [this](const QString& text) { texts << text; });
     EXPECT_EQ(texts.count(Preparing), 1);
     EXPECT_EQ(registry.hostStarts(), 1) << "only the native host before the window";
@@ -113,7 +112,6 @@ TEST_F(WaitingPlugins, WindowsPluginsJoinInNameOrderOnceTheirHostsRun) {
 
     // The next start finds all four in the cache and starts no host.
     PluginRegistry again(setup());
-    again.setEventPump({});
     QStringList againTexts;
     again.loadPlugins(folder.path(), [&](const QString& text) { againTexts << text; });
     EXPECT_EQ(again.waitingCount(), 0);
@@ -129,7 +127,6 @@ TEST_F(WaitingPlugins, AWindowsPluginAheadOfAFullRegistryPushesTheLastOut) {
         add(QStringLiteral("IFotpn.spi"), QStringLiteral("IFn%1.spi").arg(i, 3, 10, QLatin1Char('0')));
 
     PluginRegistry registry(setup());
-    registry.setEventPump({});
     registry.loadPlugins(folder.path());
     ASSERT_EQ(registry.loadedCount(), PluginRegistry::Slots);
     ASSERT_EQ(registry.waitingCount(), 1);
@@ -151,7 +148,6 @@ TEST_F(WaitingPlugins, PluginsThatFailOrTakeTheirHostDownAreLeftOutAndTheRestLoa
                             folder.filePath(QStringLiteral("IFd_program.spi"))));
     add(QStringLiteral("IFotp3.spi"), QStringLiteral("IFe_win32.spi"));
     PluginRegistry registry(setup());
-    registry.setEventPump({});
     registry.loadPlugins(folder.path());
     ASSERT_EQ(registry.waitingCount(), 5);
     int changes = 0;
@@ -164,7 +160,6 @@ TEST_F(WaitingPlugins, PluginsThatFailOrTakeTheirHostDownAreLeftOutAndTheRestLoa
 
     // They are remembered as they went: no host at the next start.
     PluginRegistry again(setup());
-    again.setEventPump({});
     again.loadPlugins(folder.path());
     EXPECT_EQ(again.waitingCount(), 0);
     EXPECT_EQ(again.hostStarts(), 0);
@@ -177,7 +172,6 @@ TEST_F(WaitingPlugins, AHostThatNeverGreetsLeavesItsPluginsOutAndUnremembered) {
     add(QStringLiteral("IFotpn.spi"), QStringLiteral("IFb_native.spi"));
 
     PluginRegistry registry(setup());
-    registry.setEventPump({});
     registry.loadPlugins(folder.path());
     ASSERT_EQ(registry.waitingCount(), 1);
     int changes = 0;
@@ -190,7 +184,6 @@ TEST_F(WaitingPlugins, AHostThatNeverGreetsLeavesItsPluginsOutAndUnremembered) {
     // With Wine working again, the next start asks the plug-in once more.
     SetUp();
     PluginRegistry again(setup());
-    again.setEventPump({});
     again.loadPlugins(folder.path());
     EXPECT_EQ(again.waitingCount(), 1);
 }
@@ -198,7 +191,6 @@ TEST_F(WaitingPlugins, AHostThatNeverGreetsLeavesItsPluginsOutAndUnremembered) {
 TEST_F(WaitingPlugins, ReleasingThePluginsEndsTheWait) {
     add(QStringLiteral("IFotp3.spi"), QStringLiteral("IFa_win32.spi"));
     PluginRegistry registry(setup());
-    registry.setEventPump({});
     registry.loadPlugins(folder.path());
     ASSERT_EQ(registry.waitingCount(), 1);
     EXPECT_FALSE(registry.loadWaiting());
@@ -215,7 +207,6 @@ TEST_F(WaitingPlugins, APreparedPrefixLoadsAtOnce) {
     QDir().mkpath(prepared.winePrefix);
     ASSERT_TRUE(writeAll(prepared.winePrefix + QStringLiteral("/system.reg"), "WINE REGISTRY Version 2\n"));
     PluginRegistry registry(prepared);
-    registry.setEventPump({});
     registry.loadPlugins(folder.path(), [this](const QString& text) { texts << text; });
     EXPECT_EQ(registry.waitingCount(), 0);
     EXPECT_EQ(registry.loadedCount(), 1);

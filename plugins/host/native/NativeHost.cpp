@@ -20,6 +20,14 @@
 #include "plugins/host/HostWire.h"
 #include "plugins/host/SusiePlugin.h"
 
+static_assert(int(WIRE_RESULT_NOT_IMPLEMENTED) == int(SPI_NOT_IMPLEMENTED) &&
+                  int(WIRE_RESULT_SUCCESS) == int(SPI_SUCCESS) &&
+                  int(WIRE_RESULT_CANCELLED) == int(SPI_CANCELLED) &&
+                  int(WIRE_RESULT_NO_MEMORY) == int(SPI_NO_MEMORY) &&
+                  int(WIRE_RESULT_MEMORY_ERROR) == int(SPI_MEMORY_ERROR) &&
+                  int(WIRE_RESULT_READ_ERROR) == int(SPI_READ_ERROR) && WIRE_INPUT_MEMORY == SPI_INPUT_MEMORY,
+              "the wire's codes are the plug-in interface's");
+
 namespace {
 
 int wireOut = -1;
@@ -89,7 +97,7 @@ bool load(const std::string& path) {
     plugin.getPicture = reinterpret_cast<GetPictureFunction>(dlsym(handle, "GetPicture"));
     const bool complete =
         plugin.getPluginInfo && plugin.isSupported && plugin.getPicture && dlsym(handle, "GetPictureInfo");
-    if (!complete || infoText(plugin, 0) != SPI_IMPORT_FILTER_TAG) {
+    if (!complete || infoText(plugin, 0) != ORBET_WIRE_IMPORT_TAG) {
         dlclose(handle);
         const std::string reason = complete ? "not an import filter" : "missing import-filter functions";
         return reply(WIRE_LOAD, 0, reason.data(), uint32_t(reason.size()));
@@ -118,35 +126,36 @@ int progress(int, int, intptr_t) {
 bool picture(const Plugin& plugin, const char* payload, uint32_t length) {
     WirePictureReply out = {0, 0};
     auto fail = [&](int32_t code) { return reply(WIRE_PICTURE, code, &out, sizeof out); };
-    if (length < sizeof(WirePictureRequest) + 3 || payload[length - 1] != '\0') return fail(SPI_MEMORY_ERROR);
+    if (length < sizeof(WirePictureRequest) + 3 || payload[length - 1] != '\0')
+        return fail(WIRE_RESULT_MEMORY_ERROR);
     WirePictureRequest request;
     std::memcpy(&request, payload, sizeof request);
     const char* inputPath = payload + sizeof request;
     const char* outputPath = inputPath + std::strlen(inputPath) + 1;
-    if (outputPath >= payload + length) return fail(SPI_MEMORY_ERROR);
+    if (outputPath >= payload + length) return fail(WIRE_RESULT_MEMORY_ERROR);
     cancelPath = outputPath + std::strlen(outputPath) + 1;
-    if (cancelPath >= payload + length || request.inputBytes == 0) return fail(SPI_MEMORY_ERROR);
+    if (cancelPath >= payload + length || request.inputBytes == 0) return fail(WIRE_RESULT_MEMORY_ERROR);
 
     // The input may be the user's picture file by its own name, which may
     // have been swapped for a pipe or a device since the program looked:
     // opening must not wait. Pipes and devices have no size and folders
     // cannot be mapped, so only a regular file as large as promised is.
     const int input = open(inputPath, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (input < 0) return fail(SPI_READ_ERROR);
+    if (input < 0) return fail(WIRE_RESULT_READ_ERROR);
     struct stat facts {};
     if (fstat(input, &facts) != 0 || uint64_t(facts.st_size) < request.inputBytes) {
         close(input);
-        return fail(SPI_READ_ERROR);
+        return fail(WIRE_RESULT_READ_ERROR);
     }
     void* contents = mmap(nullptr, request.inputBytes, PROT_READ, MAP_PRIVATE | MAP_POPULATE, input, 0);
     close(input);
-    if (contents == MAP_FAILED) return fail(SPI_READ_ERROR);
+    if (contents == MAP_FAILED) return fail(WIRE_RESULT_READ_ERROR);
 
     void* header = nullptr;
     void* pixels = nullptr;
     lastCancelLook = 0;
     int32_t result = plugin.getPicture(static_cast<const char*>(contents), intptr_t(request.inputBytes),
-                                       SPI_INPUT_MEMORY, &header, &pixels, progress, 0);
+                                       WIRE_INPUT_MEMORY, &header, &pixels, progress, 0);
     // Only blocks the plug-in allocated itself are ours to free: one that
     // points into the contents we lent it, or one block handed back twice,
     // is refused.
@@ -158,7 +167,7 @@ bool picture(const Plugin& plugin, const char* payload, uint32_t length) {
     if (lent(header) || lent(pixels) || (header && header == pixels)) {
         if (!lent(header)) std::free(header);
         header = pixels = nullptr;
-        result = SPI_MEMORY_ERROR;
+        result = WIRE_RESULT_MEMORY_ERROR;
     }
 
     bool written = true;
@@ -175,7 +184,7 @@ bool picture(const Plugin& plugin, const char* payload, uint32_t length) {
     }
     if (!written) {
         out = {0, 0};
-        result = SPI_NO_MEMORY;
+        result = WIRE_RESULT_NO_MEMORY;
     }
     // As in the Windows host, the blocks go back after the reply.
     const bool replied = reply(WIRE_PICTURE, result, &out, sizeof out);
@@ -208,7 +217,7 @@ bool serve(const WireHeader& header, std::vector<char>& payload) {
         const Plugin* plugin = pluginById(header.value);
         if (!plugin) {
             const WirePictureReply none = {0, 0};
-            return reply(WIRE_PICTURE, SPI_NOT_IMPLEMENTED, &none, sizeof none);
+            return reply(WIRE_PICTURE, WIRE_RESULT_NOT_IMPLEMENTED, &none, sizeof none);
         }
         payload.push_back('\0');
         return picture(*plugin, payload.data(), length);

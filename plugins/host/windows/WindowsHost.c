@@ -159,7 +159,12 @@ static BOOL load(const char* unixPath) {
     static const char cannot[] = "cannot be loaded";
     static const char notImport[] = "not an import filter";
     WCHAR* path = windowsPath(unixPath);
-    HMODULE module = (path && pluginCount < MAX_PLUGINS) ? LoadLibraryW(path) : NULL;
+    /* The libraries a plug-in imports are looked for beside it and in the
+     * system's folders, never in the working folder or along PATH. */
+    HMODULE module =
+        (path && pluginCount < MAX_PLUGINS)
+            ? LoadLibraryExW(path, NULL, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)
+            : NULL;
     if (path) HeapFree(GetProcessHeap(), 0, path);
     if (!module) return reply(WIRE_LOAD, 0, cannot, sizeof cannot - 1);
     Plugin plugin;
@@ -170,7 +175,8 @@ static BOOL load(const char* unixPath) {
     char tag[8] = {0};
     if (plugin.getPluginInfo) plugin.getPluginInfo(0, tag, sizeof tag);
     tag[sizeof tag - 1] = '\0';
-    if (!plugin.getPluginInfo || !plugin.isSupported || !plugin.getPicture || strcmp(tag, "00IN") != 0) {
+    if (!plugin.getPluginInfo || !plugin.isSupported || !plugin.getPicture ||
+        strcmp(tag, ORBET_WIRE_IMPORT_TAG) != 0) {
         FreeLibrary(module);
         return reply(WIRE_LOAD, 0, notImport, sizeof notImport - 1);
     }
@@ -206,39 +212,39 @@ static BOOL picture(const Plugin* plugin, const char* payload, uint32_t length) 
     WirePictureReply out = {0, 0};
     WirePictureRequest request;
     if (length < sizeof request + 3 || payload[length - 1] != '\0')
-        return reply(WIRE_PICTURE, 5, &out, sizeof out);
+        return reply(WIRE_PICTURE, WIRE_RESULT_MEMORY_ERROR, &out, sizeof out);
     memcpy(&request, payload, sizeof request);
     const char* inputPath = payload + sizeof request;
     const char* outputPath = inputPath + strlen(inputPath) + 1;
     const char* cancelUnix = outputPath < payload + length ? outputPath + strlen(outputPath) + 1 : NULL;
     if (!cancelUnix || cancelUnix >= payload + length || request.inputBytes == 0 ||
         request.inputBytes > (uint64_t)(SIZE_MAX / 2))
-        return reply(WIRE_PICTURE, 5, &out, sizeof out);
+        return reply(WIRE_PICTURE, WIRE_RESULT_MEMORY_ERROR, &out, sizeof out);
 
     HANDLE input = openHostFile(inputPath, FALSE);
-    if (input == INVALID_HANDLE_VALUE) return reply(WIRE_PICTURE, 6, &out, sizeof out);
+    if (input == INVALID_HANDLE_VALUE) return reply(WIRE_PICTURE, WIRE_RESULT_READ_ERROR, &out, sizeof out);
     HANDLE mapping = CreateFileMappingW(input, NULL, PAGE_READONLY, 0, 0, NULL);
     const char* contents =
         mapping ? (const char*)MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, (SIZE_T)request.inputBytes) : NULL;
     CloseHandle(input);
     if (!contents) {
         if (mapping) CloseHandle(mapping);
-        return reply(WIRE_PICTURE, 6, &out, sizeof out);
+        return reply(WIRE_PICTURE, WIRE_RESULT_READ_ERROR, &out, sizeof out);
     }
 
     WCHAR* cancel = windowsPath(cancelUnix);
     cancelPath = cancel ? cancel : L"";
     lastCancelLook = GetTickCount() - ORBET_WIRE_CANCEL_POLL_MS;
     HLOCAL header = NULL, pixels = NULL;
-    int32_t result =
-        plugin->getPicture(contents, (LONG_PTR)request.inputBytes, 1, &header, &pixels, progress, 0);
+    int32_t result = plugin->getPicture(contents, (LONG_PTR)request.inputBytes, WIRE_INPUT_MEMORY, &header,
+                                        &pixels, progress, 0);
     if (cancel) HeapFree(GetProcessHeap(), 0, cancel);
 
     /* One handle handed back as both blocks is refused and freed once. */
     if (header && header == pixels) {
         LocalFree(header);
         header = pixels = NULL;
-        result = 5;
+        result = WIRE_RESULT_MEMORY_ERROR;
     }
     BOOL written = TRUE;
     if (header && pixels) {
@@ -255,7 +261,7 @@ static BOOL picture(const Plugin* plugin, const char* payload, uint32_t length) 
     }
     if (!written) {
         out.headerBytes = out.pixelBytes = 0;
-        result = 4;
+        result = WIRE_RESULT_NO_MEMORY;
     }
     /* Wine hands a block of picture size back to the system at once, which
      * takes about a millisecond a picture: the program converts the picture
@@ -292,7 +298,7 @@ static BOOL serve(const WireHeader* header, char* payload) {
     case WIRE_PICTURE: {
         if (!plugin) {
             WirePictureReply none = {0, 0};
-            return reply(WIRE_PICTURE, -1, &none, sizeof none);
+            return reply(WIRE_PICTURE, WIRE_RESULT_NOT_IMPLEMENTED, &none, sizeof none);
         }
         return picture(plugin, payload, length);
     }
@@ -318,6 +324,10 @@ static LONG WINAPI endOnFault(EXCEPTION_POINTERS* info) {
 int main(void) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     SetUnhandledExceptionFilter(endOnFault);
+    /* Whatever a plug-in loads later by name comes from the system's
+     * folders or its own, never from the working folder. */
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    SetDllDirectoryW(L"");
     dosFileName =
         (DosFileNameProc)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name");
     wireIn = GetStdHandle(STD_INPUT_HANDLE);
