@@ -17,6 +17,10 @@ ShowController::~ShowController() {
 
 const ShowController::Request& ShowController::begin() {
     current_.cancel->store(true);
+    std::vector<std::function<void()>> cancelling;
+    cancelling.swap(cancelWork_);
+    for (auto& cancel : cancelling)
+        cancel();
     current_ = {current_.id + 1, std::make_shared<std::atomic<bool>>(false)};
     // The older request's work still finishes, but is no longer waited for;
     // whoever waits for the show to settle waits for this one instead.
@@ -47,6 +51,7 @@ void ShowController::whenSettled(std::function<void()> then) {
 void ShowController::finished(quint64 id) {
     if (!isCurrent(id) || pending_ == 0) return;
     if (--pending_ > 0) return;
+    cancelWork_.clear();
     // A waiting step may begin a request of its own, which waits anew.
     std::vector<std::function<void()>> waiting;
     waiting.swap(settled_);

@@ -40,7 +40,7 @@ class ShowController : public QObject {
         quint64 id = 0;
         std::shared_ptr<std::atomic<bool>> cancel;
     };
-    // Begins a request, cancelling the one before.
+    // Begins a request, cancelling the one before and the work it started.
     const Request& begin();
     const Request& current() const { return current_; }
     bool isCurrent(quint64 id) const { return id == current_.id; }
@@ -51,6 +51,12 @@ class ShowController : public QObject {
     // Work already finished is taken before this returns.
     template <typename T>
     void whenReady(QFuture<T> work, std::function<void(T)> take, std::function<void(T)> drop = {});
+    // Cancels the work's future when a newer request begins: for work that
+    // stops that way (a plug-in's decoding). A worker's run watches the
+    // request's flag instead, and still hands its result to drop.
+    template <typename T> void stopWhenOvertaken(QFuture<T> work) {
+        cancelWork_.push_back([work]() mutable { work.cancel(); });
+    }
     // Runs step once the events already waiting have run, while the
     // request is still the current one: the way to let pending events run
     // without a nested loop.
@@ -72,6 +78,7 @@ class ShowController : public QObject {
     Request current_;
     int pending_ = 0;
     std::vector<std::function<void()>> settled_;
+    std::vector<std::function<void()>> cancelWork_;
 };
 
 template <typename T>
@@ -89,11 +96,13 @@ void ShowController::whenReady(QFuture<T> work, std::function<void(T)> take, std
             [this, watcher, id, take = std::move(take), drop = std::move(drop)] {
                 watcher->deleteLater();
                 const QFuture<T> done = watcher->future();
-                const bool has = !done.isCanceled() && done.resultCount() > 0;
-                if (has && isCurrent(id))
-                    take(done.result());
-                else if (has && drop)
-                    drop(done.result());
+                // A cancelled run may still have made its result.
+                if (done.resultCount() > 0) {
+                    if (!done.isCanceled() && isCurrent(id))
+                        take(done.result());
+                    else if (drop)
+                        drop(done.result());
+                }
                 finished(id);
             });
     watcher->setFuture(std::move(work));

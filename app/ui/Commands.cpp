@@ -10,7 +10,7 @@
 #include <QUrl>
 
 #include "app/ui/ExternalPrograms.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/PathInput.h"
 #include "app/ui/ShowDispatch.h"
@@ -30,7 +30,7 @@ struct Texts {
 };
 } // namespace
 
-Commands::Commands(Form1& form) : QObject(&form), f_(form) {}
+Commands::Commands(MainParts& form) : QObject(&form.window()), f_(form) {}
 
 bool Commands::toolbarWorks(ToolButton b) const {
     switch (b) {

@@ -6,7 +6,7 @@ class QLabel;
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // The about window: the splash picture with the program's name and version.
 // A click anywhere on it closes it.
@@ -33,11 +33,11 @@ class VrForm : public QDialog {
 // Commands that hand work to programs and files beside the program. The
 // companion programs and help files are not part of this system; a missing
 // one is reported, never fatal.
-void HexwellterOpen(Form1& form);
-void Pic1(Form1& form);
-void HLPPic(Form1& form);
-void HLP(Form1& form);
-void OPRT(Form1& form);
-void ver(Form1& form);
+void HexwellterOpen(MainParts& form);
+void Pic1(MainParts& form);
+void HLPPic(MainParts& form);
+void HLP(MainParts& form);
+void OPRT(MainParts& form);
+void ver(MainParts& form);
 
 } // namespace orbet

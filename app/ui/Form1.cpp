@@ -41,7 +41,6 @@
 #include "app/ui/Toolbar.h"
 #include "app/ui/Tray.h"
 #include "app/ui/ViewerCommands.h"
-#include "display/DecodedPicture.h"
 #include "display/DisplayLayout.h"
 #include "display/ExifOrientation.h"
 #include "display/FileKinds.h"
@@ -64,28 +63,10 @@ struct Texts {
 };
 } // namespace
 
-namespace {
-
-void place(QWidget* w, const TwipsRect& r) {
-    w->setGeometry(twips::toPixels(r));
-}
-
-// The height a line of a label takes as drawn: Japanese text falls back to a
-// font taller than the label's own, so a line is measured, not assumed.
-int labelLineTwips(const QLabel* label) {
-    const QFontMetrics fm = label->fontMetrics();
-    const int flags = Qt::AlignLeft | Qt::AlignTop;
-    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag"))
-                        .height(); // untranslated: never shown
-    const int two = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag\n探査対象Ag"))
-                        .height(); // untranslated: never shown
-    return twips::fromPixels(std::max(one, (two + 1) / 2));
-}
-
-} // namespace
+namespace {} // namespace
 
 Form1::Form1(Prompter& prompter, const StartRequest& request, QWidget* parent)
-    : QMainWindow(parent), prompter_(prompter), request_(request), barTop_(designed::kBarTop) {
+    : QMainWindow(parent), MainParts(*this, prompter, request) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(state_.title);
     setWindowIcon(programIcon());
@@ -99,24 +80,34 @@ Form1::Form1(Prompter& prompter, const StartRequest& request, QWidget* parent)
             return loadBuiltInPicture(path, kDecodedPictureLimitMb, corner, dropped);
         },
         [this] { return panes_->cornerSize(); }, this);
-    panes_ = std::make_unique<Panes>(*this, *shows_);
-    display_ = std::make_unique<ShowDispatch>(*this, *shows_);
+    ownPanes_ = std::make_unique<Panes>(*this, *shows_);
+    panes_ = ownPanes_.get();
+    ownDisplay_ = std::make_unique<ShowDispatch>(*this, *shows_);
+    display_ = ownDisplay_.get();
     display_->decodeWithPlugins = [this](const QString& path) {
         plugins_.setPicturesAsStored(!followsStoredOrientation());
-        return QtFuture::makeReadyFuture(shownPicture(plugins_.decodeWithPlugins(path), path));
+        return plugins_.decodeAsync(path);
     };
-    navigator_ = std::make_unique<Navigator>(*this);
-    settings_ = std::make_unique<SettingsBinder>(*this);
-    shutdown_ = std::make_unique<Shutdown>(*this);
-    tray_ = std::make_unique<Tray>(*this);
-    startup_ = std::make_unique<Startup>(*this);
+    ownNavigator_ = std::make_unique<Navigator>(*this);
+    navigator_ = ownNavigator_.get();
+    ownSettings_ = std::make_unique<SettingsBinder>(*this);
+    settings_ = ownSettings_.get();
+    ownShutdown_ = std::make_unique<Shutdown>(*this);
+    shutdown_ = ownShutdown_.get();
+    ownTray_ = std::make_unique<Tray>(*this);
+    tray_ = ownTray_.get();
+    ownStartup_ = std::make_unique<Startup>(*this);
+    startup_ = ownStartup_.get();
     commands_ = new Commands(*this);
     splitter_ = new Splitter(*this);
     textPane_ = new TextPane(*this);
     mediaPanel_ = new MediaPanel(*this);
     pathInput_ = new PathInput(*this);
-    new ViewerCommands(*this);
-    buildToolbar(*this);
+    auto* viewers = new ViewerCommands(*this);
+    connect(this, &Form1::activated, viewers, &ViewerCommands::mainWindowActivated);
+    buildToolbar(
+        *TB, [this](ToolButton b) { commands_->toolbarClick(b); },
+        [this](ToolButton b) { return commands_->toolbarWorks(b); });
     wireEvents();
     wireSearchTool(*this);
 
@@ -346,128 +337,11 @@ void Form1::wireEvents() {
     connect(YS, &QScrollBar::valueChanged, this, [this](int v) { MP->move(-twips::toPixels(v), MP->y()); });
 }
 
-QMenu* Form1::menu(const char* name) const {
-    return menus_.value(QString::fromLatin1(name));
-}
-
-void Form1::syncAttributeFilters() {
-    File1->setAttributes(
-        {isChecked(Command::MunuASet), isChecked(Command::Hiddemset), isChecked(Command::SYSSet)});
-}
-
-void Form1::applyLayout() {
-    if (isMinimized() || !central_) return;
-    const int w = twips::fromPixels(central_->width());
-    const int h = twips::fromPixels(central_->height());
-    const MainLayout l = computeMainLayout(w, h, barTop_, file1HeightTwips(), 0, labelLineTwips(Info));
-    state_.toolbarRows = l.toolbarRows;
-    place(Combo2, l.combo2);
-    place(Combo1, l.combo1);
-    place(Drive1, l.drive1);
-    place(Dir1, l.dir1);
-    place(TV, l.tree);
-    place(File1, l.file1);
-    place(Bytes, l.bytes);
-    place(Info, l.info);
-    place(Bar, l.bar);
-    MCC->resize(twips::toPixels(l.mcc.width), MCC->height());
-    Combo2->raise();
-    layoutDisplay();
-    // The rule's minimum is the window's own, so the window manager refuses
-    // a smaller size instead of the controls being cut off.
-    const TwipsSize minimum = minimumWindowSize(l.file1.height);
-    QSize least(twips::toPixels(minimum.width), twips::toPixels(minimum.height));
-    if (const QScreen* s = screen()) least = least.boundedTo(s->availableGeometry().size());
-    if (minimumSize() != least) setMinimumSize(least);
-}
-
-void Form1::layoutDisplay() {
-    if (!central_) return;
-    // The rule's outer height allows for the status bar, caption and menu
-    // below and above the client area; here those sit outside the central
-    // widget, so the allowance is added back and the panes end at its bottom.
-    const int ys = twips::fromPixels(YS->sizeHint().height());
-    const int ts = twips::fromPixels(TS->sizeHint().width());
-    const int rows = state_.toolbarRows;
-    const int w = twips::fromPixels(central_->width());
-    const int h = twips::fromPixels(central_->height()) + ys + 100 + 255 * rows;
-    const QSize picture = MP->isEmpty() ? QSize() : MP->size();
-    const DisplayLayout d = LayoutDisplay(w, h, barTop_, ys, ts, rows, twips::fromPixels(picture.width()),
-                                          twips::fromPixels(picture.height()));
-    place(RT, d.text);
-    place(WB1, d.web);
-    MCC->move(twips::toPixels(d.media.left), twips::toPixels(d.media.top));
-    place(BP, d.frame);
-    place(YS, d.hbar);
-    place(TS, d.vbar);
-    for (auto [bar, range] : {std::pair{YS, d.horizontal}, std::pair{TS, d.vertical}}) {
-        const QSignalBlocker block(bar);
-        bar->setMaximum(range.maximum);
-        bar->setPageStep(range.largeStep);
-        bar->setSingleStep(range.smallStep);
-        bar->setEnabled(range.enabled);
-    }
-    MP->move(-twips::toPixels(YS->value()), -twips::toPixels(TS->value()));
-    if (QWidget* video = MMC->video()) place(video, VideoArea(d, twips::fromPixels(MCC->height())));
-}
-
-void Form1::setBarTop(int twips) {
-    barTop_ = twips;
-    applyLayout();
-}
-
-// Left and top are the outer window's, frame and title bar included, as the
-// settings have always meant them; width and height are the client's, so a
-// rectangle saved and restored keeps its size whatever the frame.
-TwipsRect Form1::rectTwips() const {
-    const QRect frame = frameGeometry();
-    return twips::fromPixels(QRect(frame.topLeft(), size()));
-}
-
-void Form1::setRectTwips(const TwipsRect& r) {
-    const QRect pixels = twips::toPixels(r);
-    move(pixels.topLeft()); // a window's move places its frame
-    resize(pixels.size());
-}
-
-int Form1::file1HeightTwips() const {
-    return twips::fromPixels(File1->height());
-}
-
-void Form1::setStatusText(const QString& text) {
-    STB->showMessage(text);
-}
-
 bool Form1::event(QEvent* event) {
     // The status text is the window's own and stays: a menu item's (empty)
     // status tip must not wipe it while the pointer passes over the menus.
     if (event->type() == QEvent::StatusTip) return true;
     return QMainWindow::event(event);
-}
-
-void Form1::setInfo(const QString& text) {
-    Info->setText(text);
-    Info->setToolTip(text);
-}
-
-QString Form1::statusText() const {
-    return STB->currentMessage();
-}
-
-void Form1::setBackColour() {
-    const QColor c(state_.backcolorR & 255, state_.backcolorG & 255, state_.backcolorB & 255);
-    for (QWidget* w : {static_cast<QWidget*>(MP), BP, static_cast<QWidget*>(MCC)}) {
-        QPalette p = w->palette();
-        p.setColor(QPalette::Window, c);
-        w->setPalette(p);
-    }
-}
-
-void Form1::refillUserFilters() {
-    const QSignalBlocker block(Combo1);
-    while (Combo1->count() > kBuiltInFilterCount)
-        Combo1->removeItem(Combo1->count() - 1);
-    Combo1->addItems(userFilters_.names());
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/ui/MediaControl.h"
 #include "platform/Prompter.h"
@@ -18,7 +18,7 @@ struct Texts {
 };
 } // namespace
 
-MediaPanel::MediaPanel(Form1& form) : QObject(&form), f_(form) {
+MediaPanel::MediaPanel(MainParts& form) : QObject(&form.window()), f_(form) {
     connect(f_.Command4, &QPushButton::clicked, this, &MediaPanel::Command4_Click);
     connect(f_.Command5, &QPushButton::clicked, this, &MediaPanel::Command5_Click);
     connect(f_.Command8, &QPushButton::clicked, this, &MediaPanel::Command8_Click);

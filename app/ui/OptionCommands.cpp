@@ -6,7 +6,7 @@
 #include <QTextEdit>
 
 #include "app/core/ShowController.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Panes.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/ExifOrientation.h"
@@ -49,7 +49,7 @@ constexpr MenuOption kAudioOptions[] = {{Command::SetAuD, &OptionValues::autoPla
 
 // Steps 2 to 8; the fitting is given as its two check marks so that a
 // rollback restores them exactly.
-void applyValues(Form1& f, const OptionValues& v, bool autoPD, bool zenHi) {
+void applyValues(MainParts& f, const OptionValues& v, bool autoPD, bool zenHi) {
     ProgramState& st = f.state();
     f.setChecked(Command::SetAutoPD, false);
     f.setChecked(Command::ZenHi, false);
@@ -81,7 +81,7 @@ void applyValues(Form1& f, const OptionValues& v, bool autoPD, bool zenHi) {
 // Kept in the per-user store so that the settings file stays as older
 // installations write it. Pictures decoded ahead the other way are dropped
 // and the shown one is shown again.
-void applyOrientation(Form1& f, bool on) {
+void applyOrientation(MainParts& f, bool on) {
     if (!writeStoreValue(kOrientationSection, kOrientationKey,
                          on ? QStringLiteral("1") : QStringLiteral("0"))) {
         f.prompter().message(Texts::tr("EXIFの回転情報の設定を保存できませんでした。\r\n") + userStoreFile(),
@@ -99,7 +99,7 @@ bool storedOrientationFollowed() {
     return readStoreValue(kOrientationSection, kOrientationKey) != QStringLiteral("0");
 }
 
-OptionValues current(Form1& f) {
+OptionValues current(MainParts& f) {
     const ProgramState& st = f.state();
     OptionValues v;
     v.fit = f.isChecked(Command::ZenHi)       ? PictureFit::KeepRatio
@@ -127,7 +127,7 @@ OptionValues current(Form1& f) {
     return v;
 }
 
-bool apply(Form1& f, const OptionValues& v) {
+bool apply(MainParts& f, const OptionValues& v) {
     // What OK replaces, kept exactly (both fitting marks, the raw folder
     // flag) so that a failed last step can put it all back.
     OptionValues before = current(f);
@@ -152,7 +152,7 @@ bool apply(Form1& f, const OptionValues& v) {
     return false;
 }
 
-std::unique_ptr<OptionForm> makeForm(Form1& f) {
+std::unique_ptr<OptionForm> makeForm(MainParts& f) {
     OptionHooks hooks;
     hooks.apply = [&f](const OptionValues& v) { return apply(f, v); };
     hooks.storeBlackBackground = [&f] {
@@ -160,15 +160,16 @@ std::unique_ptr<OptionForm> makeForm(Form1& f) {
         st.backcolorR = st.backcolorG = st.backcolorB = 0;
     };
     hooks.browserStart = folders::join(folders::programFolder(), QStringLiteral("susie"));
-    return std::make_unique<OptionForm>(f.prompter(), f.state().title, current(f), std::move(hooks), &f);
+    return std::make_unique<OptionForm>(f.prompter(), f.state().title, current(f), std::move(hooks),
+                                        &f.window());
 }
 
-void OptionS(Form1& f) {
+void OptionS(MainParts& f) {
     makeForm(f)->exec();
 }
 
-void wire(Form1& f) {
-    QObject::connect(f.action(Command::OptionS), &QAction::triggered, &f, [&f] { OptionS(f); });
+void wire(MainParts& f) {
+    QObject::connect(f.action(Command::OptionS), &QAction::triggered, &f.window(), [&f] { OptionS(f); });
 }
 
 } // namespace orbet::options

@@ -12,7 +12,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "app/core/ShowController.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "display/GifAnimation.h"
 #include "display/PictureLoader.h"
 #include "display/ReadLimits.h"
@@ -85,7 +85,7 @@ void Panes::arrange(DisplayGroup group) {
 QSize Panes::cornerSize() const {
     // The corner covers the picture frame, which lies below the splitter bar
     // in the window.
-    return QSize(f_.width(), f_.height() - twips::toPixels(f_.barTop()));
+    return QSize(f_.window().width(), f_.window().height() - twips::toPixels(f_.barTop()));
 }
 
 bool Panes::loadPicture(const QString& path) {
@@ -174,7 +174,7 @@ bool Panes::loadText(const QString& path, bool rich) {
         // may draw for their whole work budget. The document moves to the
         // window's thread when it is done.
         const std::shared_ptr<std::atomic<bool>> cancel = shows_.current().cancel;
-        QThread* const window = f_.thread();
+        QThread* const window = f_.window().thread();
         QFuture<QTextDocument*> reading = QtConcurrent::run([bytes, cancel, window]() -> QTextDocument* {
             auto doc = std::make_unique<QTextDocument>();
             WmfBudget budget;

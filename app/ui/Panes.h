@@ -13,7 +13,7 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 class ShowController;
 
 enum class DisplayGroup { None, Picture, Text, Web, Media };
@@ -22,7 +22,7 @@ enum class DisplayGroup { None, Picture, Text, Web, Media };
 // the picture box, the text pane, the browser and the media control.
 class Panes {
   public:
-    Panes(Form1& form, ShowController& shows) : f_(form), shows_(shows) {}
+    Panes(MainParts& form, ShowController& shows) : f_(form), shows_(shows) {}
 
     // Empties every pane: no picture, no text, the media stopped and
     // forgotten, the browser on the empty address.
@@ -59,7 +59,7 @@ class Panes {
     void hideVideo();
     void showPlain(const QByteArray& bytes);
 
-    Form1& f_;
+    MainParts& f_;
     ShowController& shows_;
     bool textCut_ = false;
 };

@@ -11,7 +11,7 @@
 
 #include "app/core/ShowController.h"
 #include "app/core/StartupRules.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/FileKinds.h"
@@ -71,7 +71,7 @@ Settings SettingsBinder::snapshot() const {
     const ProgramState& st = f_.state();
     Settings s;
     s.lastPath = f_.Dir1->path();
-    const Qt::WindowStates ws = f_.windowState();
+    const Qt::WindowStates ws = f_.window().windowState();
     s.windowState = ws & Qt::WindowMinimized ? 1 : ws & Qt::WindowMaximized ? 2 : 0;
     s.left = st.remembered.left;
     s.top = st.remembered.top;
@@ -140,7 +140,7 @@ void SettingsBinder::applyKey(const SettingKey& key, const Settings& s) {
         return;
     }
     if (name == QLatin1String("WisndowStatas"))
-        f_.setWindowState(windowStateFor(s.windowState));
+        f_.window().setWindowState(windowStateFor(s.windowState));
     else if (name == QLatin1String("Left"))
         st.remembered.left = s.left;
     else if (name == QLatin1String("Top"))
@@ -228,7 +228,7 @@ void SettingsBinder::OpenF() {
     const auto filter = num::toInt16(num::val(filterText));
     selectFilter(filterText.isEmpty() || !filter ? 0 : *filter);
 
-    if (f_.windowState() == Qt::WindowNoState) {
+    if (f_.window().windowState() == Qt::WindowNoState) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QSize size = screen ? screen->size() : QSize(1024, 768);
         const TwipsRect r =

@@ -12,9 +12,10 @@
 #include <QTimer>
 
 #include "app/core/ShowController.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/Panes.h"
+#include "display/DecodedPicture.h"
 #include "display/FileKinds.h"
 #include "display/ReadLimits.h"
 #include "display/ui/MediaControl.h"
@@ -45,7 +46,7 @@ class BusyPointer {
 
 } // namespace
 
-ShowDispatch::ShowDispatch(Form1& form, ShowController& shows) : f_(form), shows_(shows) {}
+ShowDispatch::ShowDispatch(MainParts& form, ShowController& shows) : f_(form), shows_(shows) {}
 
 QString ShowDispatch::selectedPath() const {
     return folders::join(f_.File1->path(), f_.File1->fileName());
@@ -75,7 +76,7 @@ void ShowDispatch::File1_Click() {
 void ShowDispatch::requestShow() {
     if (showPending_) return;
     showPending_ = true;
-    QTimer::singleShot(0, &f_, [this] {
+    QTimer::singleShot(0, &f_.window(), [this] {
         showPending_ = false;
         ShowFile(f_.state().currentFilePath);
     });
@@ -114,8 +115,11 @@ void ShowDispatch::ShowFile(const QString& path) {
         } else if (builtInOnly || IsBuiltInPictureName(path)) {
             panes.loadPicture(path);
         } else if (decodeWithPlugins && pathFacts(path).isRegular) {
-            shows_.whenReady<QImage>(decodeWithPlugins(path), [this](QImage decoded) {
-                f_.MP->setPicture(std::move(decoded));
+            QFuture<QImage> decoding = decodeWithPlugins(path);
+            shows_.stopWhenOvertaken(decoding);
+            shows_.whenReady<QImage>(decoding, [this, path](QImage decoded) {
+                // Turned and converted as the built-in loader's pictures are.
+                f_.MP->setPicture(shownPicture(std::move(decoded), path));
                 f_.MP->move(0, 0);
                 f_.layoutDisplay();
             });
@@ -170,7 +174,7 @@ void ShowDispatch::ShowFile(const QString& path) {
     }
     f_.YS->setValue(0);
     f_.TS->setValue(0);
-    f_.setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
+    f_.window().setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
     f_.setInfo(Texts::tr("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     f_.layoutDisplay();
 }

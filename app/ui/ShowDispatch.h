@@ -8,14 +8,14 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 class ShowController;
 
 // Puts the current file on screen: the file list's events, the show routes
 // of the selected filter, and the media open sequence.
 class ShowDispatch {
   public:
-    ShowDispatch(Form1& form, ShowController& shows);
+    ShowDispatch(MainParts& form, ShowController& shows);
 
     // A click (or a selection made from code): shows the entry at once.
     void File1_Click();
@@ -42,7 +42,7 @@ class ShowDispatch {
     bool takeSelection();
     void requestShow();
 
-    Form1& f_;
+    MainParts& f_;
     ShowController& shows_;
     bool showPending_ = false;
 };

@@ -16,7 +16,7 @@
 #include "app/core/MainLayout.h"
 #include "app/core/ShowController.h"
 #include "app/core/StartupRules.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/OptionCommands.h"
 #include "app/ui/Panes.h"
@@ -47,7 +47,7 @@ struct Texts {
 };
 } // namespace
 
-Startup::Startup(Form1& form) : f_(form) {}
+Startup::Startup(MainParts& form) : f_(form) {}
 
 Startup::~Startup() = default;
 
@@ -153,7 +153,7 @@ void Startup::run() {
 
     progress(Texts::tr("設定復元"));
     f_.setBackColour();
-    f_.setWindowTitle(st.title + QStringLiteral(" - ") + f_.Dir1->path());
+    f_.window().setWindowTitle(st.title + QStringLiteral(" - ") + f_.Dir1->path());
     f_.setInfo(Texts::tr("探査対象") + f_.Combo1->currentText() + QStringLiteral(" _ ") + f_.statusText());
 
     progress(Texts::tr("Orbet起動します....."));
@@ -165,13 +165,13 @@ void Startup::run() {
     if (st.resident)
         f_.tray().sendToTray();
     else
-        f_.show();
+        f_.window().show();
     f_.Combo2->show();
     f_.Combo2->raise();
     traceStartupStep("window shown");
     // Wine's cold start runs while the user looks at the window, not when
     // the first Windows-decoded picture is asked for.
-    QTimer::singleShot(0, &f_, [this] { f_.plugins().startHosts(); });
+    QTimer::singleShot(0, &f_.window(), [this] { f_.plugins().startHosts(); });
     loadWaitingPlugins();
     if (splash_) {
         splash_->close();
@@ -207,10 +207,10 @@ void Startup::loadWaitingPlugins() {
     if (f_.plugins().waitingCount() == 0) return;
     // Windows plug-ins waiting for Wine's new prefix join the list once
     // their host runs; the window is not held up meanwhile.
-    auto* poll = new QTimer(&f_);
+    auto* poll = new QTimer(&f_.window());
     poll->setInterval(250);
-    Form1& f = f_;
-    QObject::connect(poll, &QTimer::timeout, &f, [&f, poll] {
+    MainParts& f = f_;
+    QObject::connect(poll, &QTimer::timeout, &f.window(), [&f, poll] {
         PluginRegistry& plugins = f.plugins();
         if (plugins.loadWaiting() && f.Combo1->currentIndex() == 0)
             f.File1->setPattern(builtInFilterPattern(0, plugins.patternSuffix()));

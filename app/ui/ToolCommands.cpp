@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QApplication>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "favourites/ui/FavouritesDialog.h"
 #include "navigation/FolderProbe.h"
@@ -17,7 +17,7 @@ namespace orbet {
 namespace {
 
 // Whether the tree made path (or, for a file, its folder) the current folder.
-bool openedAsCurrent(Form1& f, const QString& path) {
+bool openedAsCurrent(MainParts& f, const QString& path) {
     const QString found = resolveIgnoringCase(absoluteCleanPath(path));
     if (found.isEmpty()) return false;
     f.navigator().OpenTreePath(path);
@@ -29,7 +29,7 @@ bool openedAsCurrent(Form1& f, const QString& path) {
 
 } // namespace
 
-ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
+ToolCommands::ToolCommands(MainParts& form) : QObject(&form.window()), f_(form) {
     FileCommandHooks files;
     files.currentFolder = [&f = f_] { return f.Dir1->path(); };
     files.listFolder = [&f = f_] { return f.File1->path(); };
@@ -56,13 +56,13 @@ ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
     FavouritesHooks favourites;
     favourites.currentFolder = [&f = f_] { return f.Dir1->path(); };
     favourites.openTreePath = [&f = f_](const QString& p) { return openedAsCurrent(f, p); };
-    favourites.showMainWindow = [&f = f_] { f.show(); };
+    favourites.showMainWindow = [&f = f_] { f.window().show(); };
     favourites.setCommandsEnabled = [&f = f_](bool on) {
         for (Command c : {Command::AddO, Command::CallO, Command::chekO})
             f.action(c)->setEnabled(on);
     };
     favourites_ = std::make_unique<FavouritesCommands>(f_.prompter(), f_.state(), f_.favourites(),
-                                                       std::move(favourites), &f_);
+                                                       std::move(favourites), &f_.window());
 
     const struct {
         Command item;
@@ -93,7 +93,7 @@ ToolCommands::~ToolCommands() = default;
 void ToolCommands::Kaku() {
     if (!extensionTool_)
         extensionTool_ = new Form5(
-            f_.prompter(), f_.state(), f_.Dir1->path(), [&f = f_] { f.File1->refresh(); }, &f_);
+            f_.prompter(), f_.state(), f_.Dir1->path(), [&f = f_] { f.File1->refresh(); }, &f_.window());
     extensionTool_->comeBack();
 }
 

@@ -9,7 +9,7 @@
 #include <QTextEdit>
 
 #include "app/core/ShowController.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/Panes.h"
 #include "display/FileKinds.h"
@@ -34,7 +34,7 @@ struct Texts {
 };
 } // namespace
 
-ViewerCommands::ViewerCommands(Form1& form) : QObject(&form), f_(form) {
+ViewerCommands::ViewerCommands(MainParts& form) : QObject(&form.window()), f_(form) {
     setObjectName(QStringLiteral("ViewerCommands"));
     wire();
 }
@@ -53,9 +53,6 @@ void ViewerCommands::wire() {
     });
     connect(f_.action(Command::ZenHi), &QAction::triggered, this, [this](bool on) {
         if (on) f_.setChecked(Command::SetAutoPD, false);
-    });
-    connect(&f_, &Form1::activated, this, [this] {
-        if (all_ && all_->isVisible()) all_->close();
     });
     connect(f_.MP, &PictureBox::pictureChanged, this, [this] { pictureShown(); });
     // An animation in the pane plays in the full-screen window too.
@@ -81,7 +78,7 @@ void ViewerCommands::pictureShown() {
 }
 
 QRect ViewerCommands::screenRect() const {
-    const QScreen* screen = f_.screen();
+    const QScreen* screen = f_.window().screen();
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
@@ -97,7 +94,7 @@ void ViewerCommands::ZenBit() {
             return fitModeFor(f_.isChecked(Command::SetAutoPD), f_.isChecked(Command::ZenHi));
         };
         if (!f_.BP->isHidden()) {
-            QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_);
+            QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_.window());
             w->setAttribute(Qt::WA_DeleteOnClose);
             w->load(screen);
             if (!w) return;
@@ -110,7 +107,7 @@ void ViewerCommands::ZenBit() {
             w->showFullScreen();
             w->openPicture(f_.MP->picture(), f_.MP->palette().color(QPalette::Window));
         } else if (!f_.RT->isHidden()) {
-            QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_);
+            QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_.window());
             w->setAttribute(Qt::WA_DeleteOnClose);
             w->load(screen);
             if (!w) return;
@@ -138,9 +135,13 @@ void ViewerCommands::ZenBit() {
     }
 }
 
+void ViewerCommands::mainWindowActivated() {
+    if (all_ && all_->isVisible()) all_->close();
+}
+
 void ViewerCommands::minwindow() {
     if (!mini_) {
-        mini_ = new MiniWindow(*this, f_.prompter(), f_.state(), &f_);
+        mini_ = new MiniWindow(*this, f_.prompter(), f_.state(), &f_.window());
         mini_->setAttribute(Qt::WA_DeleteOnClose);
         mini_->openChanger = [this] { openChanger(); };
         mini_->closeChanger = [this] {
@@ -151,14 +152,14 @@ void ViewerCommands::minwindow() {
             w->hide();
             w->deleteLater();
         };
-        mini_->showMainWindow = [this] { f_.show(); };
+        mini_->showMainWindow = [this] { f_.window().show(); };
         mini_->load(screenRect());
     } else {
         mini_->show();
         mini_->raise();
         mini_->copyFromMain();
     }
-    if (f_.state().minWindowOnMainWindow) f_.hide();
+    if (f_.state().minWindowOnMainWindow) f_.window().hide();
 }
 
 void ViewerCommands::openChanger() {
@@ -195,7 +196,7 @@ void ViewerCommands::openChanger() {
             mini_->activateWindow();
         };
         hooks.programTitle = f_.state().title;
-        form3_ = new Form3(f_.prompter(), std::move(hooks), &f_);
+        form3_ = new Form3(f_.prompter(), std::move(hooks), &f_.window());
         form3_->setAttribute(Qt::WA_DeleteOnClose);
     }
     form3_->show();

@@ -9,7 +9,7 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 class AllWindow;
 class MiniWindow;
 class Form3;
@@ -23,13 +23,15 @@ class ReadAhead;
 class ViewerCommands : public QObject, public ViewerHost {
     Q_OBJECT
   public:
-    explicit ViewerCommands(Form1& form);
+    explicit ViewerCommands(MainParts& form);
     ~ViewerCommands() override;
 
     void ZenBit();
     void minwindow();
     void NomSizeSet();
     void openChanger();
+    // The main window came to the front: the full-screen window gives way.
+    void mainWindowActivated();
 
     AllWindow* allWindow() const;
     MiniWindow* miniWindow() const;
@@ -51,7 +53,7 @@ class ViewerCommands : public QObject, public ViewerHost {
     QRect screenRect() const;
     void say(const QString& text);
 
-    Form1& f_;
+    MainParts& f_;
     QPointer<AllWindow> all_;
     QPointer<MiniWindow> mini_;
     QPointer<Form3> form3_;

@@ -29,11 +29,15 @@ TEST_F(ShowControllerTest, OnlyTheNewestRequestsResultReachesThePane) {
     const auto take = [&](int v) { taken.push_back(v); };
     const auto drop = [&](int v) { dropped.push_back(v); };
 
+    QPromise<int> stoppable;
     const std::shared_ptr<std::atomic<bool>> olderCancel = shows_.begin().cancel;
     shows_.whenReady<int>(older.future(), take, drop);
+    shows_.stopWhenOvertaken(stoppable.future());
     EXPECT_TRUE(shows_.busy());
     shows_.begin();
     EXPECT_TRUE(olderCancel->load()); // the older's work is told to stop
+    EXPECT_TRUE(stoppable.future().isCanceled());
+    EXPECT_FALSE(older.future().isCanceled());
     EXPECT_FALSE(shows_.current().cancel->load());
     shows_.whenReady<int>(newer.future(), take, drop);
 

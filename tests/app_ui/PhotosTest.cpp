@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QTest>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtTest/QTest>
 #include <tuple>
@@ -61,7 +62,10 @@ class PhotosTest : public Form1Test {
     void show(Form1& f, const QString& name) {
         for (int i = 0; i < f.File1->listCount(); ++i) {
             f.File1->setListIndex(i);
-            if (f.File1->fileName() == name) return;
+            if (f.File1->fileName() != name) continue;
+            // A plug-in's picture reaches the pane from its host.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !f.panes().working(); }, 30000));
+            return;
         }
         ADD_FAILURE() << "not listed: " << name.toStdString();
     }

@@ -8,6 +8,7 @@
 
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/Panes.h"
 #include "app/ui/PluginInfoWindow.h"
 #include "app/ui/Startup.h"
 #include "display/ui/PictureBox.h"
@@ -47,8 +48,11 @@ TEST_F(PluginsTest, PictureFilterListsAndShowsPluginFormats) {
     f.navigator().OpenFolder(data_.path());
     ASSERT_EQ(f.File1->listCount(), 3);
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("basn2c16.png"));
-    EXPECT_EQ(f.MP->size(), QSize(32, 32)); // decoded by a plug-in
+    // Decoded by a plug-in, whose picture reaches the pane from its host.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.panes().working(); }, 30000));
+    EXPECT_EQ(f.MP->size(), QSize(32, 32));
     f.File1->setListIndex(2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.panes().working(); }, 30000));
     EXPECT_FALSE(f.MP->isEmpty());
 
     // Filter 1 takes built-in pictures only; a user filter with method 0 too:
