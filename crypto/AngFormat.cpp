@@ -60,7 +60,7 @@ int shiftOfHeader(const char header[3]) {
 }
 
 bool writeProtected(QIODevice& source, const QByteArray& password, const QByteArray& name,
-                    const Rounds& rounds, const Sink& sink, const std::function<void()>& pump) {
+                    const Rounds& rounds, const Sink& sink) {
     const int shift = (rounds.keys[0] + rounds.keys[1] + rounds.keys[2]) & 15;
     const std::array<char, 3> header = headerBytes(rounds);
     QByteArray lines = password + "\r\n" + name + "\r\n";
@@ -85,7 +85,6 @@ bool writeProtected(QIODevice& source, const QByteArray& password, const QByteAr
         for (qint64 i = 0; i < n; ++i, o += 2)
             std::memcpy(o, pairs[p[i]], 2);
         if (!sink(out.constData(), 2 * n)) return false;
-        if (pump) pump();
     }
     const char end[2] = {char(shifted('\r', shift)), char(shifted('\n', shift))};
     return sink(end, 2);
@@ -128,7 +127,7 @@ bool Reader::readHeader() {
     return true;
 }
 
-Reader::Status Reader::readContent(const Sink& sink, const std::function<void()>& pump) {
+Reader::Status Reader::readContent(const Sink& sink) {
     unsigned char cls[256];
     for (int b = 0; b < 256; ++b)
         cls[b] = digitClass(shifted(static_cast<unsigned char>(b), 16 - shift_));
@@ -175,7 +174,6 @@ Reader::Status Reader::readContent(const Sink& sink, const std::function<void()>
         }
         pos_ = buffer_.size();
         if (o != out.constData() && !sink(out.constData(), o - out.constData())) return Status::SinkFailed;
-        if (pump) pump();
     }
     if (readFailed_) return Status::ReadFailed;
     if (!endsWithBreak) return Status::NotProtected;

@@ -44,10 +44,11 @@ constexpr qint64 kChunk = 1 << 20;
 
 // Writes the whole protected form of the source: header, the shifted first
 // two lines, the source's bytes as shifted hexadecimal digit pairs, and the
-// shifted final line break. Reads the source in chunks; calls pump between
-// chunks. False when reading the source or the sink failed.
+// shifted final line break. Reads the source in chunks of kChunk, each
+// handed to the sink at once, so a sink that says stop stops the work within
+// one chunk. False when reading the source or the sink failed.
 bool writeProtected(QIODevice& source, const QByteArray& password, const QByteArray& name,
-                    const Rounds& rounds, const Sink& sink, const std::function<void()>& pump = {});
+                    const Rounds& rounds, const Sink& sink);
 
 // Reads a protected file: first the header and the two text lines, then the
 // content streamed out as bytes.
@@ -66,7 +67,7 @@ class Reader {
     // Streams the content's bytes to sink. The rest of the record must be
     // hexadecimal digits and line breaks only, an even number of digits, and
     // end with a line break (a file cut short does not).
-    Status readContent(const Sink& sink, const std::function<void()>& pump = {});
+    Status readContent(const Sink& sink);
 
   private:
     bool fill();

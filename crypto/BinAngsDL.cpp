@@ -54,11 +54,7 @@ bool fileExists(const QString& path) {
 
 } // namespace
 
-BinAngsDL::BinAngsDL(Prompter& prompter)
-    : prompter_(prompter), random_(ang::systemRandom()), pump_([] {
-          if (QCoreApplication::instance())
-              QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-      }) {}
+BinAngsDL::BinAngsDL(Prompter& prompter) : prompter_(prompter), random_(ang::systemRandom()) {}
 
 void BinAngsDL::setTempFilePath(const QString& folder) {
     if (!QFileInfo(folder).isDir()) error_ = 1;
@@ -70,7 +66,6 @@ std::optional<QString> BinAngsDL::OpenBin(const QString& path) {
         prompter_.message(Texts::tr("ファイルが見つかりません\r\n") + path, titleName_, Buttons::Ok);
         return std::nullopt;
     }
-    if (pump_) pump_();
     QFile file;
     if (!openNative(file, path)) {
         sayReadFailed(path);
@@ -134,144 +129,239 @@ QString BinAngsDL::PassAngs(const QString& hex) {
 QString BinAngsDL::PassHukgs(const QString& hex) {
     std::optional<QByteArray> bytes = bytesOfHex(hex);
     if (!bytes) return {};
-    QBuffer in(&*bytes);
-    in.open(QIODevice::ReadOnly);
-    return restore(in, QString());
+    auto in = std::make_unique<QBuffer>();
+    in->setData(*bytes);
+    in->open(QIODevice::ReadOnly);
+    // Already in memory: restored at once, without a progress.
+    const std::shared_ptr<Restoring> job = prepareRestore(std::move(in), QString());
+    if (!job) return {};
+    SilentProgress silent;
+    streamRestore(*job, silent);
+    return finishRestore(*job);
 }
 
-BinAngsDL::Protected BinAngsDL::ProtectFile(const QString& source, const QString& target) {
+namespace {
+
+// How a protection's worker ended, read on the caller's thread afterwards.
+struct Protecting {
+    QFile in;
+    std::unique_ptr<AtomicWriter> out;
+    QByteArray password;
+    QByteArray name;
+    ang::Rounds rounds;
+    QString title;
+    QString text;
+    bool streamed = false;
+    bool stopped = false;
+    bool committed = false;
+};
+
+// On the worker: the source streamed into the new file, then committed. The
+// progress goes by the source's bytes read; a stop abandons the new file,
+// so the target stays as it was.
+void streamProtect(Protecting& job, Progress& progress) {
+    ProgressRun run(progress, job.title, job.text, job.in.size());
+    job.streamed =
+        ang::writeProtected(job.in, job.password, job.name, job.rounds, [&](const char* data, qint64 size) {
+            return job.out->write(data, size) && run.advance(job.in.pos());
+        });
+    if (run.stopped()) {
+        job.stopped = true;
+        job.out->discard();
+        return;
+    }
+    if (!job.streamed) {
+        job.out->discard();
+        return;
+    }
+    run.committing();
+    job.committed = job.out->commit();
+}
+
+} // namespace
+
+struct BinAngsDL::Restoring {
+    std::unique_ptr<QIODevice> in;
+    std::optional<ang::Reader> reader;
+    QString inputPath;
+    QString path;
+    std::unique_ptr<AtomicWriter> out;
+    QString title;
+    QString text;
+    ang::Reader::Status status = ang::Reader::Status::Ok;
+    bool stopped = false;
+    bool committed = false;
+};
+
+void BinAngsDL::protectFile(const QString& source, const QString& target, ProtectDone done) {
+    const auto report = [&done](Protected result) {
+        if (done) done(result);
+    };
     if (!fileExists(source)) {
         prompter_.message(Texts::tr("ファイルが見つかりません\r\n") + source, titleName_, Buttons::Ok);
-        return Protected::SourceMissing;
+        return report(Protected::SourceMissing);
     }
     if (!pathFacts(source).isRegular) {
         prompter_.message(notRegularMessage() + QStringLiteral("\r\n") + source, titleName_, Buttons::Ok);
-        return Protected::Failed;
+        return report(Protected::Failed);
     }
     if (ang::hasControlCharacters(filename_)) {
         prompter_.message(controlNameMessage() + QStringLiteral("\r\n") + filename_, titleName_, Buttons::Ok);
-        return Protected::Failed;
+        return report(Protected::Failed);
     }
-    if (pump_) pump_();
     if (pass_.isEmpty()) {
         error_ = 2;
-        return Protected::NoPassword;
+        return report(Protected::NoPassword);
     }
-    QFile in;
-    if (!openNative(in, source)) {
+    auto job = std::make_shared<Protecting>();
+    if (!openNative(job->in, source)) {
         sayReadFailed(source);
-        return Protected::Failed;
+        return report(Protected::Failed);
     }
-    AtomicWriter out(target);
-    if (!out.open()) {
-        sayWriteFailed(target, out.errorString());
-        return Protected::Failed;
+    job->out = std::make_unique<AtomicWriter>(target);
+    if (!job->out->open()) {
+        sayWriteFailed(target, job->out->errorString());
+        return report(Protected::Failed);
     }
-    const ang::Rounds rounds = ang::drawRounds(random_);
-    const std::unique_ptr<Progress> progress = prompter_.progress();
-    ProgressRun run(*progress, titleName_,
-                    QCoreApplication::translate("BinAngsDL", "%1を暗号化しています").arg(filename_),
-                    in.size());
-    // The progress goes by the source's bytes read; a stop abandons the new
-    // file, so the target stays as it was.
-    const bool streamed = ang::writeProtected(
-        in, ang::encodeText(pass_), ang::encodeText(filename_), rounds,
-        [&](const char* data, qint64 size) { return out.write(data, size) && run.advance(in.pos()); }, pump_);
-    run.finish();
-    if (run.stopped()) {
-        out.discard();
-        return Protected::Stopped;
-    }
-    if (!streamed && out.errorNumber() == 0) {
-        out.discard();
-        sayReadFailed(source);
-        return Protected::Failed;
-    }
-    if (!streamed || !out.commit()) {
-        sayWriteFailed(target, out.errorString());
-        return Protected::Failed;
-    }
-    return Protected::Written;
+    job->password = ang::encodeText(pass_);
+    job->name = ang::encodeText(filename_);
+    job->rounds = ang::drawRounds(random_);
+    job->title = titleName_;
+    job->text = QCoreApplication::translate("BinAngsDL", "%1を暗号化しています").arg(filename_);
+    prompter_.runLongWork([job](Progress& progress) { streamProtect(*job, progress); },
+                          [this, job, source, target, done] {
+                              Protected result = Protected::Written;
+                              if (job->stopped) {
+                                  result = Protected::Stopped;
+                              } else if (!job->streamed && job->out->errorNumber() == 0) {
+                                  sayReadFailed(source);
+                                  result = Protected::Failed;
+                              } else if (!job->committed) {
+                                  sayWriteFailed(target, job->out->errorString());
+                                  result = Protected::Failed;
+                              }
+                              if (done) done(result);
+                          });
 }
 
-QString BinAngsDL::RestoreFile(const QString& protectedPath) {
+BinAngsDL::Protected BinAngsDL::ProtectFile(const QString& source, const QString& target) {
+    Protected result = Protected::Failed;
+    protectFile(source, target, [&result](Protected r) { result = r; });
+    return result;
+}
+
+void BinAngsDL::restoreFile(const QString& protectedPath, RestoreDone done) {
+    const auto report = [&done](const QString& written) {
+        if (done) done(written);
+    };
+    restoreStopped_ = false;
     if (!fileExists(protectedPath)) {
         prompter_.message(Texts::tr("ファイルが見つかりません\r\n") + protectedPath, titleName_, Buttons::Ok);
-        return {};
+        return report({});
     }
     if (!pathFacts(protectedPath).isRegular) {
         prompter_.message(notRegularProtectedMessage() + QStringLiteral("\r\n") + protectedPath, titleName_,
                           Buttons::Ok);
-        return {};
+        return report({});
     }
-    restoreStopped_ = false;
-    if (pump_) pump_();
-    QFile in;
-    if (!openNative(in, protectedPath)) {
+    auto in = std::make_unique<QFile>();
+    if (!openNative(*in, protectedPath)) {
         sayReadFailed(protectedPath);
-        return {};
+        return report({});
     }
-    return restore(in, protectedPath);
+    const std::shared_ptr<Restoring> job = prepareRestore(std::move(in), protectedPath);
+    if (!job) return report({});
+    prompter_.runLongWork([job](Progress& progress) { streamRestore(*job, progress); },
+                          [this, job, done] {
+                              restoreStopped_ = job->stopped;
+                              const QString written = finishRestore(*job);
+                              if (done) done(written);
+                          });
 }
 
-QString BinAngsDL::restore(QIODevice& in, const QString& inputPath) {
+QString BinAngsDL::RestoreFile(const QString& protectedPath) {
+    QString written;
+    restoreFile(protectedPath, [&written](const QString& w) { written = w; });
+    return written;
+}
+
+std::shared_ptr<BinAngsDL::Restoring> BinAngsDL::prepareRestore(std::unique_ptr<QIODevice> in,
+                                                                const QString& inputPath) {
     if (!directry_.endsWith(QLatin1Char('/'))) directry_ += QLatin1Char('/');
-    ang::Reader reader(in);
-    if (!reader.readHeader()) return {};
+    auto job = std::make_shared<Restoring>();
+    job->in = std::move(in);
+    job->inputPath = inputPath;
+    ang::Reader& reader = job->reader.emplace(*job->in);
+    if (!reader.readHeader()) return nullptr;
     if (!ang::sameText(reader.password(), pass_)) {
         prompter_.message(Texts::tr("パスワードが違います"), titleName_, Buttons::Ok);
-        return {};
+        return nullptr;
     }
     // The name comes from the file, so it must not lead out of the folder.
     const QString name = ang::decodeText(reader.name());
     if (ang::hasControlCharacters(name)) {
         prompter_.message(storedControlNameMessage(), titleName_, Buttons::Ok);
-        return {};
+        return nullptr;
     }
-    if (!ang::isSafeName(name)) return {};
-    const QString path = directry_ + name;
+    if (!ang::isSafeName(name)) return nullptr;
+    job->path = directry_ + name;
     // Writing follows a link, which could lead anywhere.
-    const PathFacts there = pathFacts(path);
-    if (there.isLink) return {};
+    const PathFacts there = pathFacts(job->path);
+    if (there.isLink) return nullptr;
     if (there.isDir) {
-        prompter_.message(folderInTheWayMessage() + QStringLiteral("\r\n") + path, titleName_, Buttons::Ok);
-        return {};
+        prompter_.message(folderInTheWayMessage() + QStringLiteral("\r\n") + job->path, titleName_,
+                          Buttons::Ok);
+        return nullptr;
     }
-    if (fileExists(path)) {
+    if (fileExists(job->path)) {
         const Answer a =
             prompter_.message(Texts::tr("同じファイル名が存在します、上書きしますか？"),
-                              QStringLiteral("KTXAngsDLL-") + path, Buttons::YesNo, Icon::Question);
-        if (a != Answer::Yes) return {};
+                              QStringLiteral("KTXAngsDLL-") + job->path, Buttons::YesNo, Icon::Question);
+        if (a != Answer::Yes) return nullptr;
     }
-    AtomicWriter out(path);
-    if (!out.open()) {
-        sayWriteFailed(path, out.errorString());
-        return {};
+    job->out = std::make_unique<AtomicWriter>(job->path);
+    if (!job->out->open()) {
+        sayWriteFailed(job->path, job->out->errorString());
+        return nullptr;
     }
-    const std::unique_ptr<Progress> progress = prompter_.progress();
-    ProgressRun run(*progress, titleName_,
-                    QCoreApplication::translate("BinAngsDL", "%1を復号しています").arg(name), in.size());
-    const auto status = reader.readContent(
-        [&](const char* data, qint64 size) { return out.write(data, size) && run.advance(in.pos()); }, pump_);
-    run.finish();
+    job->title = titleName_;
+    job->text = QCoreApplication::translate("BinAngsDL", "%1を復号しています").arg(name);
+    return job;
+}
+
+void BinAngsDL::streamRestore(Restoring& job, Progress& progress) {
+    ProgressRun run(progress, job.title, job.text, job.in->size());
+    job.status = job.reader->readContent([&](const char* data, qint64 size) {
+        return job.out->write(data, size) && run.advance(job.in->pos());
+    });
     if (run.stopped()) {
-        out.discard();
-        restoreStopped_ = true;
-        return {};
+        job.stopped = true;
+        job.out->discard();
+        return;
     }
-    switch (status) {
+    if (job.status != ang::Reader::Status::Ok) {
+        job.out->discard();
+        return;
+    }
+    run.committing();
+    job.committed = job.out->commit();
+}
+
+QString BinAngsDL::finishRestore(const Restoring& job) {
+    if (job.stopped) return {};
+    switch (job.status) {
     case ang::Reader::Status::Ok:
-        if (out.commit()) return path;
-        sayWriteFailed(path, out.errorString());
+        if (job.committed) return job.path;
+        sayWriteFailed(job.path, job.out->errorString());
         return {};
     case ang::Reader::Status::OddDigits:
         sayOddText();
         return {};
     case ang::Reader::Status::SinkFailed:
-        sayWriteFailed(path, out.errorString());
+        sayWriteFailed(job.path, job.out->errorString());
         return {};
     case ang::Reader::Status::ReadFailed:
-        sayReadFailed(inputPath);
+        sayReadFailed(job.inputPath);
         return {};
     case ang::Reader::Status::NotProtected:
         return {};

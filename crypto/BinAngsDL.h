@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QString>
@@ -12,6 +13,7 @@ class QIODevice;
 
 namespace orbet {
 
+class Progress;
 class Prompter;
 
 // Turns a file into a password-protected ".ang" file and back. The password
@@ -20,10 +22,12 @@ class Prompter;
 // file's content from casual eyes and nothing more.
 //
 // The text operations (OpenBin, Angs, PassAngs, ...) work on hexadecimal
-// texts as the format is described; the commands use ProtectFile and
-// RestoreFile, which give the same bytes while streaming, so memory stays
+// texts as the format is described; the commands use protectFile and
+// restoreFile, which give the same bytes while streaming, so memory stays
 // flat whatever the file's size, and write through a new file renamed over
-// the target, so a failed write leaves the old file whole.
+// the target, so a failed or stopped write leaves the old file whole. The
+// streaming runs as the prompter's long work (a worker thread under the
+// window's prompter); questions and messages stay on the caller's thread.
 class BinAngsDL {
   public:
     explicit BinAngsDL(Prompter& prompter);
@@ -61,14 +65,23 @@ class BinAngsDL {
     QString PassHukgs(const QString& hex);
 
     enum class Protected { Written, SourceMissing, NoPassword, Failed, Stopped };
+    using ProtectDone = std::function<void(Protected)>;
+    using RestoreDone = std::function<void(const QString& written)>;
     // Protects the file at source into target (which may be source itself),
-    // with Pass and filename.
-    Protected ProtectFile(const QString& source, const QString& target);
-    // Restores the protected file into Directry; the path written or empty.
+    // with Pass and filename. The refusals are said at once; the streaming
+    // and the commit run as the prompter's long work, and `done` hears how
+    // it ended after any message about it.
+    void protectFile(const QString& source, const QString& target, ProtectDone done);
+    // Restores the protected file into Directry; `done` hears the path
+    // written, or an empty text.
     // Both show their progress through the prompter and stop when the user
     // asks, writing nothing.
+    void restoreFile(const QString& protectedPath, RestoreDone done);
+    // The same, returning the result: for prompters that run long work
+    // before returning (tests, the benchmarks).
+    Protected ProtectFile(const QString& source, const QString& target);
     QString RestoreFile(const QString& protectedPath);
-    // Whether the last RestoreFile ended because the user stopped it.
+    // Whether the last restore ended because the user stopped it.
     bool restoreStopped() const { return restoreStopped_; }
 
     // Refusals said before anything is written: a name the record cannot
@@ -81,20 +94,22 @@ class BinAngsDL {
     static QString notRegularProtectedMessage();
     static QString folderInTheWayMessage();
 
-    // Seams: where keys and decoys come from, and what runs between chunks
-    // of a long job (by default, the pending non-input events of the window).
+    // Seam: where keys and decoys come from.
     void setRandomSource(ang::RandomSource random) { random_ = std::move(random); }
-    void setPump(std::function<void()> pump) { pump_ = std::move(pump); }
 
   private:
-    QString restore(QIODevice& in, const QString& inputPath);
+    struct Restoring;
+    // Reads the header and asks what must be asked; null when the restore
+    // ends there (said already, or nothing to say).
+    std::shared_ptr<Restoring> prepareRestore(std::unique_ptr<QIODevice> in, const QString& inputPath);
+    static void streamRestore(Restoring& job, Progress& progress);
+    QString finishRestore(const Restoring& job);
     void sayWriteFailed(const QString& path, const QString& reason);
     void sayReadFailed(const QString& path);
     void sayOddText();
 
     Prompter& prompter_;
     ang::RandomSource random_;
-    std::function<void()> pump_;
     std::int32_t error_ = 0;
     bool restoreStopped_ = false;
     QString titleName_;

@@ -24,18 +24,6 @@ bool exists(const QFileInfo& info) {
     return info.exists() || info.isSymLink();
 }
 
-// Clears the re-entry flag and the busy pointer however a command ends.
-class WorkingScope {
-  public:
-    explicit WorkingScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~WorkingScope() { flag_ = false; }
-    WorkingScope(const WorkingScope&) = delete;
-    WorkingScope& operator=(const WorkingScope&) = delete;
-
-  private:
-    bool& flag_;
-};
-
 } // namespace
 
 EncryptionCommands::EncryptionCommands(Prompter& prompter, ProgramState& state, BinAngsDL& bin,
@@ -64,13 +52,15 @@ QString EncryptionCommands::askPassword() {
     return prompter_.password(Texts::tr("パスワードを入力してください"), state_.title).value_or(QString());
 }
 
-void EncryptionCommands::setBusy(bool busy) {
-    if (busy_) busy_(busy);
+// From the password on, until the work's last message: no second long job
+// starts meanwhile, and the pointer shows the program busy.
+void EncryptionCommands::setWorking(bool working) {
+    state_.longWork = working;
+    if (busy_) busy_(working);
 }
 
 void EncryptionCommands::PasAng() {
-    if (working_ || state_.longWork) return;
-    WorkingScope scope(working_);
+    if (state_.longWork) return;
     const QString source = state_.currentFilePath;
     const PathFacts current = pathFacts(source);
     if (!(current.exists || current.isLink) || current.isDir) {
@@ -93,6 +83,7 @@ void EncryptionCommands::PasAng() {
     FileDialogRequest request;
     request.title = Texts::tr("パスワード付き暗号化（暗号化保存）");
     request.filter = filter();
+    if (currentFolder_) request.initialFolder = currentFolder_();
     request.hideReadOnly = true;
     request.confirmOverwrite = false;
     const QString target = prompter_.saveFile(request);
@@ -104,24 +95,25 @@ void EncryptionCommands::PasAng() {
         if (a != Answer::Yes) return;
     }
     const QString password = askPassword();
-    setBusy(true);
+    setWorking(true);
     bin_.setTempFilePath(folders::programFolder());
     bin_.setPass(password);
     bin_.setFilename(name);
-    const BinAngsDL::Protected result = bin_.ProtectFile(source, target);
-    setBusy(false);
-    if (result == BinAngsDL::Protected::NoPassword)
-        prompter_.message(noPasswordMessage(), state_.title, Buttons::Ok);
-    if (result == BinAngsDL::Protected::Stopped)
-        prompter_.message(protectStoppedMessage(), state_.title, Buttons::Ok);
+    bin_.protectFile(source, target, [this](BinAngsDL::Protected result) {
+        setWorking(false);
+        if (result == BinAngsDL::Protected::NoPassword)
+            prompter_.message(noPasswordMessage(), state_.title, Buttons::Ok);
+        if (result == BinAngsDL::Protected::Stopped)
+            prompter_.message(protectStoppedMessage(), state_.title, Buttons::Ok);
+    });
 }
 
 void EncryptionCommands::PassHuku() {
-    if (working_ || state_.longWork) return;
-    WorkingScope scope(working_);
+    if (state_.longWork) return;
     FileDialogRequest request;
     request.title = Texts::tr("パスワード付き復号（復号後保存）");
     request.filter = filter();
+    if (currentFolder_) request.initialFolder = currentFolder_();
     request.hideReadOnly = true;
     const QString chosen = prompter_.openFile(request);
     if (chosen.isEmpty()) return;
@@ -131,18 +123,19 @@ void EncryptionCommands::PassHuku() {
         return;
     }
     const QString password = askPassword();
-    setBusy(true);
+    setWorking(true);
     bin_.setTempFilePath(folders::programFolder());
     bin_.setDirectry(folders::join(info.absolutePath(), QString()));
     bin_.setPass(password);
-    const QString written = bin_.RestoreFile(chosen);
-    if (bin_.restoreStopped())
-        prompter_.message(restoreStoppedMessage(), state_.title, Buttons::Ok);
-    else
-        prompter_.message(written.isEmpty() ? QStringLiteral("ERROR!")
-                                            : Texts::tr("%1に出力完了").arg(written),
-                          state_.title, Buttons::Ok);
-    setBusy(false);
+    bin_.restoreFile(chosen, [this](const QString& written) {
+        if (bin_.restoreStopped())
+            prompter_.message(restoreStoppedMessage(), state_.title, Buttons::Ok);
+        else
+            prompter_.message(written.isEmpty() ? QStringLiteral("ERROR!")
+                                                : Texts::tr("%1に出力完了").arg(written),
+                              state_.title, Buttons::Ok);
+        setWorking(false);
+    });
 }
 
 } // namespace orbet

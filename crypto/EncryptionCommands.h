@@ -18,7 +18,12 @@ class EncryptionCommands {
 
     EncryptionCommands(Prompter& prompter, ProgramState& state, BinAngsDL& bin, BusyPointer busy = {});
 
+    // The folder the file dialogs open in: the main window's current one.
+    void setCurrentFolder(std::function<QString()> folder) { currentFolder_ = std::move(folder); }
+
     // Protects the current file into a file chosen in a save dialog.
+    // Both commands return once the work has started; their last message
+    // comes when it ends. Neither starts while other long work runs.
     void PasAng();
     // Restores a protected file chosen in an open dialog into its own folder.
     void PassHuku();
@@ -33,13 +38,13 @@ class EncryptionCommands {
 
   private:
     QString askPassword();
-    void setBusy(bool busy);
+    void setWorking(bool working);
 
     Prompter& prompter_;
     ProgramState& state_;
     BinAngsDL& bin_;
     BusyPointer busy_;
-    bool working_ = false;
+    std::function<QString()> currentFolder_;
 };
 
 } // namespace orbet

@@ -351,6 +351,7 @@ std::shared_ptr<const ColourConversion> ColourConversion::build(const QByteArray
     std::shared_ptr<ColourConversion> conversion(new ColourConversion);
     conversion->transform_ = transform;
     conversion->matrix_ = std::move(matrix);
+    conversion->input_ = input;
     return conversion;
 }
 
@@ -366,22 +367,6 @@ void ColourConversion::convertRows(uchar* rows, qsizetype stride, int width, int
     }
     cmsDoTransformLineStride(static_cast<cmsHTRANSFORM>(transform_), rows, rows, cmsUInt32Number(width),
                              cmsUInt32Number(count), cmsUInt32Number(stride), cmsUInt32Number(stride), 0, 0);
-}
-
-double ColourConversion::pixelCost() const {
-    // Measured beside the decoder's own 2 nanoseconds a pixel: sixty-four
-    // and sixteen pixels at once, the tables, and LittleCMS's general path.
-    if (matrix_) {
-        switch (matrix_->route) {
-        case MatrixShaper::Route::Words:
-            return 0.65;
-        case MatrixShaper::Route::Floats:
-            return 1.15;
-        case MatrixShaper::Route::Tables:
-            return 1.75;
-        }
-    }
-    return 15.0;
 }
 
 void ColourConversion::convertCmykRow(const uchar* cmyk, uchar* out, int width) const {

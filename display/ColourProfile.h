@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 
 #include <QByteArray>
 #include <QImage>
@@ -41,8 +42,11 @@ class ColourConversion {
     // inverted, as Adobe writes them) written as RGB32 into `out`.
     void convertRows(uchar* rows, qsizetype stride, int width, int count) const;
     void convertCmykRow(const uchar* cmyk, uchar* out, int width) const;
-    // What converting a pixel costs, in nanoseconds of a desktop processor,
-    // for a decoding that shares its rows out between threads.
+    // What converting a pixel costs as a share of the work a JPEG decoder
+    // does for it beyond reading past its row (the entropy decoding),
+    // measured on this machine the first time it is asked for (a fraction
+    // of a millisecond); for a decoding that shares its rows out between
+    // threads.
     double pixelCost() const;
 
     struct MatrixShaper;
@@ -53,6 +57,9 @@ class ColourConversion {
                                                          Input input);
     void* transform_ = nullptr;
     std::unique_ptr<MatrixShaper> matrix_;
+    Input input_ = Input::Rgb;
+    mutable std::once_flag costOnce_;
+    mutable double cost_ = 0;
 };
 
 // The picture converted through its profile (as RGB32, or premultiplied

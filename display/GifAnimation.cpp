@@ -27,7 +27,7 @@ bool GifAnimation::restart() {
     if (!facts.isRegular || facts.size > kPictureFileLimit || !openNative(file_, path_)) return false;
     reader_ = std::make_unique<QImageReader>(&file_, QByteArrayLiteral("gif"));
     reader_->setAutoDetectImageFormat(false);
-    reader_->setAllocationLimit(kDecodedPictureLimitMb);
+    reader_->setAllocationLimit(decodedPictureLimitMb());
     framesThisRound_ = 0;
     return true;
 }

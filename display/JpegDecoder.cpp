@@ -217,10 +217,12 @@ QImage turnedCorner(jpeg_decompress_struct& info, QSize corner, QSize stored, in
     const QSize up = uprightSize(stored, orientation);
     const QSize shown = corner.boundedTo(up);
     const QRect from = storedRect(QRect(QPoint(0, 0), shown), stored, orientation);
-    // A block column more than needed: chroma at a crop's right edge is
-    // smoothed without its right neighbours; the extra column is dropped.
-    JDIMENSION left = JDIMENSION(from.left());
-    JDIMENSION width = JDIMENSION(std::min(from.right() + 1 + 16, stored.width()) - from.left());
+    // A block column more than needed on each side: chroma at a crop's
+    // edges is smoothed without the neighbours beyond them; the extra
+    // columns land outside the corner and are dropped.
+    const int block = info.max_h_samp_factor * info.min_DCT_scaled_size;
+    JDIMENSION left = JDIMENSION(std::max(0, from.left() - block));
+    JDIMENSION width = JDIMENSION(std::min(from.right() + 1 + block, stored.width()) - int(left));
     jpeg_crop_scanline(&info, &left, &width);
     if (from.top() > 0) jpeg_skip_scanlines(&info, JDIMENSION(from.top()));
     QImage image(shown, QImage::Format_RGB32);
@@ -318,7 +320,7 @@ RowCosts rowCosts(qint64 fileBytes, QSize stored, int orientation, const ColourC
     RowCosts costs;
     costs.skip = kPerCompressedByte * double(fileBytes) / std::max(1, stored.height());
     double perPixel = kPerPixel;
-    if (colour) perPixel += colour->pixelCost();
+    if (colour) perPixel += kPerPixel * colour->pixelCost();
     if (orientation >= 5 && orientation <= 8) perPixel += kPerTurnedPixel;
     costs.decode = costs.skip + perPixel * stored.width();
     return costs;

@@ -171,16 +171,12 @@ std::unique_ptr<ColourConversion::MatrixShaper> ColourConversion::MatrixShaper::
                 result->contribution[j][v][i] = result->matrix[i][j] * linear[j][v] * (kSteps - 1);
             result->contribution[j][v][3] = 0.f;
         }
-    // Each route's pieces checked against one exact conversion of the grid.
-    const bool words = result->fitWords(linear, reversed.curves);
-    const bool floats = result->fitFloats(linear, reversed.curves);
-    if (words || floats) {
-        const Grid grid = result->exactGrid(linear, reversed.curves);
-        if (words && result->closeToExact(Route::Words, grid)) result->checked |= 1u << int(Route::Words);
-        if (floats && result->closeToExact(Route::Floats, grid)) result->checked |= 1u << int(Route::Floats);
+    // The pieces checked against the exact conversion of a grid.
+    if (result->fitFloats(linear, reversed.curves) &&
+        result->closeToExact(Route::Floats, result->exactGrid(linear, reversed.curves))) {
+        result->checked |= 1u << int(Route::Floats);
+        result->route = Route::Floats;
     }
-    for (Route r : {Route::Floats, Route::Words})
-        if (result->offers(r)) result->route = r;
     return result;
 }
 
@@ -256,9 +252,6 @@ void ColourConversion::MatrixShaper::convert(uchar* p, int width) const {
 
 void ColourConversion::MatrixShaper::convert(uchar* p, int width, Route by) const {
     switch (by) {
-    case Route::Words:
-        convertSixtyFourAtOnce(words, p, width);
-        break;
     case Route::Floats:
         convertSixteenAtOnce(*this, p, width);
         break;

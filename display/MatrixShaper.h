@@ -15,17 +15,12 @@ namespace orbet {
 // nanoseconds a pixel, where LittleCMS's general 8-bit path takes ten
 // times that; within a level of the exact conversion.
 //
-// Where the processor has 512-bit vectors, many pixels go at once, as
-// tables cannot be read that way at any speed. With byte permutes and half
-// precision (Words), sixty-four at a time: the input curves are byte tables
-// held in registers, and the matrix and the output curve, read off quadratic
-// pieces by half octave, run in half precision.
-// Otherwise (Floats) sixteen at a time in single precision, each curve read
-// off sixteen quadratic pieces (the input's by level, the output's by
-// octave). Either is checked against the exact conversion before use; curves
-// they do not follow closely enough keep the tables, and a wide gamut's
-// matrix, whose large terms of both signs half precision does not hold,
-// keeps the sixteen at a time.
+// Where the processor has 512-bit vectors, sixteen pixels go at once
+// (Floats), as tables cannot be read that way at any speed: single
+// precision, each curve read off sixteen quadratic pieces (the input's by
+// level, the output's by octave), checked against the exact conversion
+// before use; curves the pieces do not follow closely enough keep the
+// tables.
 struct ColourConversion::MatrixShaper {
     static constexpr int kSteps = 16384;
     // What each level of each input channel adds to the three target
@@ -50,23 +45,7 @@ struct ColourConversion::MatrixShaper {
     // Target from source in linear light, rows the target channels (R, G, B).
     float matrix[3][3];
 
-    // The same in half precision: linear light as low and high bytes by
-    // input level, the matrix with the terms each row has, and the output
-    // level as a + b t + c t² over the 32 half octaves that the bits of the
-    // linear light pick, t its mantissa.
-    struct Words {
-        alignas(64) uchar low[3][256];
-        alignas(64) uchar high[3][256];
-        alignas(64) quint16 a[3][32];
-        alignas(64) quint16 b[3][32];
-        alignas(64) quint16 c[3][32];
-        quint16 matrix[3][3];
-        // Bit j: the row has a term of input channel j.
-        unsigned terms[3];
-    };
-    Words words;
-
-    enum class Route { Tables, Floats, Words };
+    enum class Route { Tables, Floats };
     // The fastest route the processor offers and the check let through.
     Route route = Route::Tables;
     bool offers(Route r) const { return r == Route::Tables || (checked & (1u << int(r))); }
@@ -82,7 +61,6 @@ struct ColourConversion::MatrixShaper {
   private:
     unsigned checked = 0;
     bool fitFloats(const float linear[3][256], cmsToneCurve* const reversed[3]);
-    bool fitWords(const float linear[3][256], cmsToneCurve* const reversed[3]);
     // The grid of pixels the routes are checked on, and its exact
     // conversion (three levels a pixel, not rounded).
     struct Grid {
@@ -96,8 +74,7 @@ struct ColourConversion::MatrixShaper {
 // The quadratic a + b t + c t² nearest to the points in the least squares.
 void fitQuadratic(const double* t, const double* v, int n, double coefficients[3]);
 
-// The kernels, each built for the processor features it needs.
+// The kernel, built for the processor features it needs.
 void convertSixteenAtOnce(const ColourConversion::MatrixShaper& m, uchar* p, int width);
-void convertSixtyFourAtOnce(const ColourConversion::MatrixShaper::Words& w, uchar* p, int width);
 
 } // namespace orbet

@@ -8,6 +8,7 @@
 #include "display/ColourProfile.h"
 #include "display/ExifOrientation.h"
 #include "display/JpegDecoder.h"
+#include "display/JpegTiles.h"
 #include "display/Orientation.h"
 #include "display/ReadLimits.h"
 #include "display/wmf/WmfPlayer.h"
@@ -121,7 +122,7 @@ QImage loadProgramPicture(const QString& path) {
     // Without this the reader still asks every plug-in about the content
     // before it takes a handler it has built in (PNG, BMP).
     reader.setAutoDetectImageFormat(false);
-    reader.setAllocationLimit(kDecodedPictureLimitMb);
+    reader.setAllocationLimit(kLeastDecodedPictureLimitMb);
     return reader.read();
 }
 
@@ -145,6 +146,7 @@ QImage loadBuiltInPicture(const QString& path, int allocationLimitMb, JpegCorner
     int orientation = 1;
     std::shared_ptr<const ColourConversion> colour;
     if (file.peek(3) == kJpegStart) {
+        if (!tiledJpegSize(file.peek(kMetadataHead)).isEmpty()) return {};
         const QByteArray bytes = file.readAll();
         const QByteArray head = bytes.left(kMetadataHead);
         const qint64 limit = qint64(allocationLimitMb) * 1024 * 1024;

@@ -15,14 +15,15 @@ namespace orbet {
 // turned upright by a JPEG's stored orientation while that is followed
 // (followsStoredOrientation). Any other format (PNG, TIFF, ...),
 // whatever the file's name, gives a null image, as does a file it cannot read
-// or a picture whose decoded size would pass allocationLimitMb.
+// or a picture whose decoded size would pass allocationLimitMb, and a JPEG
+// shown by tiles (JpegTiles), which is never decoded whole at full size.
 // With `corner`, a large photo hands its upright corner over while the rest
 // decodes, and comes as stored when it is quarter-turned and the hand-off
 // takes that (its wholeTurn() then tells the turn); every other picture
 // hands over nothing, once it is decoded or refused. Once `stop` is set, a
 // JPEG gives nothing, a large photo's decoding giving up within a band of
 // rows.
-QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb,
+QImage loadBuiltInPicture(const QString& path, int allocationLimitMb = decodedPictureLimitMb(),
                           JpegCornerHandOff* corner = nullptr, const std::atomic<bool>* stop = nullptr);
 
 // True for a name the metafile player takes (".wmf" in any case).
@@ -51,8 +52,8 @@ QImage loadProgramPicture(const QString& path);
 // over instead).
 // Both are those of the upright picture, as loadBuiltInPicture gives it.
 // True for a file loadJpegCorner takes, told from its first bytes.
-bool showsCornerFirst(const QString& path, int allocationLimitMb = kDecodedPictureLimitMb);
+bool showsCornerFirst(const QString& path, int allocationLimitMb = decodedPictureLimitMb());
 QImage loadJpegCorner(const QString& path, QSize corner, QSize* whole,
-                      int allocationLimitMb = kDecodedPictureLimitMb);
+                      int allocationLimitMb = decodedPictureLimitMb());
 
 } // namespace orbet

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include <unistd.h>
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 
+#include "display/JpegTiles.h"
 #include "platform/NativePath.h"
 
 namespace orbet {
@@ -17,16 +20,28 @@ struct Texts {
 };
 } // namespace
 
-bool pictureTooLarge(const QString& path) {
+int decodedPictureLimitMb() {
+    static const int limit = [] {
+        const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+        if (pages <= 0 || pageSize <= 0) return kLeastDecodedPictureLimitMb;
+        const qint64 quarterMb = qint64(pages) * pageSize / 4 / (1024 * 1024);
+        return int(std::clamp<qint64>(quarterMb, kLeastDecodedPictureLimitMb, 1 << 20));
+    }();
+    return limit;
+}
+
+bool pictureTooLarge(const QString& path, int limitMb) {
     const PathFacts facts = pathFacts(path);
     if (!facts.isRegular) return false;
     if (facts.size > kPictureFileLimit) return true;
     QFile file;
     if (!openNative(file, path)) return false;
+    const QSize tiled = tiledJpegSize(file.peek(1024 * 1024));
+    if (!tiled.isEmpty()) return qint64(tiled.width()) * tiled.height() > kLargestTiledPixels;
     QImageReader reader(&file);
     const QSize size = reader.size();
     if (!size.isValid()) return false;
-    return qint64(size.width()) * size.height() * 4 > qint64(kDecodedPictureLimitMb) * 1024 * 1024;
+    return qint64(size.width()) * size.height() * 4 > qint64(limitMb) * 1024 * 1024;
 }
 
 std::optional<BoundedText> readBoundedText(const QString& path, qint64 limit) {

@@ -20,9 +20,13 @@ inline constexpr const char* kTextReadLimitText = "16MB";
 // No picture file this large is decoded, built-in or by the plug-ins.
 constexpr qint64 kPictureFileLimit = 512LL * 1024 * 1024;
 // Nor one whose decoded pixels (4 bytes each) would pass this, as far as its
-// header says: 64 Mi pixels, twice what the largest screens show, which a
-// pane shows at natural size and a viewer scales down anyway.
-constexpr int kDecodedPictureLimitMb = 256;
+// header says: a quarter of the machine's memory, and never less than 64 Mi
+// pixels, twice what the largest screens show. Hostile size claims are
+// refused before anything is allocated (below, and by the readers); a real
+// photo is shown whatever its size, as far as the machine holds it. Large
+// built-in JPEGs are never decoded whole at full size (JpegTiles).
+constexpr int kLeastDecodedPictureLimitMb = 256;
+int decodedPictureLimitMb();
 
 // True when a GIF's header claims more pixels than its data could ever fill:
 // a code of the compressed data stands for at most 4096 pixels and takes at
@@ -31,8 +35,9 @@ constexpr int kDecodedPictureLimitMb = 256;
 // allocated. False for anything that is not a GIF.
 bool gifClaimsMoreThanItHolds(const QByteArray& head, qint64 fileSize);
 
-// True when a picture file passes either limit; reads the header only.
-bool pictureTooLarge(const QString& path);
+// True when a picture file passes either limit; reads the header only. A
+// JPEG shown by tiles never does.
+bool pictureTooLarge(const QString& path, int limitMb = decodedPictureLimitMb());
 
 // The part of a text file a pane shows: its first kTextReadLimit bytes, read
 // by the path's bytes, and whether more was left. Nothing for what cannot be

@@ -81,4 +81,10 @@ QStringList treePathComponents(const QString& path, const QStringList& volumeRoo
     return out;
 }
 
+QString expandedHome(const QString& typed, const QString& home) {
+    if (typed == QLatin1String("~")) return home;
+    if (!typed.startsWith(QLatin1String("~/"))) return typed;
+    return home.endsWith(u'/') ? home + typed.mid(2) : home + typed.mid(1);
+}
+
 } // namespace orbet

@@ -33,4 +33,8 @@ QString PlaceholderKey(const QString& parentKey);
 // Repeated and trailing separators end the path; at most maxNames names.
 QStringList treePathComponents(const QString& path, const QStringList& volumeRoots, int maxNames = 60);
 
+// A typed path with the shell's "~" read as `home`: "~" alone and "~/..."
+// only ("~user" and a "~" further on are names like any other).
+QString expandedHome(const QString& typed, const QString& home);
+
 } // namespace orbet

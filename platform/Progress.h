@@ -7,7 +7,8 @@ namespace orbet {
 
 // How long work tells the user what it is doing and how far it is, and
 // hears that the user wants it stopped. The Prompter makes one per job, so
-// tests can watch the steps and stop the work where they choose.
+// tests can watch the steps and stop the work where they choose. The work
+// may call it from a worker thread: implementations are thread-safe.
 class Progress {
   public:
     virtual ~Progress() = default;
@@ -18,6 +19,9 @@ class Progress {
     // the next point where stopping loses nothing. An empty text keeps the
     // one shown.
     virtual bool advance(qint64 done, const QString& text = {}) = 0;
+    // The work is past the point of stopping: it is committing its result
+    // (a sync, a rename). The user is told so and offered no stop.
+    virtual void committing() {}
     virtual void end() = 0;
 };
 
@@ -51,6 +55,7 @@ class ProgressRun {
         return !stopped_;
     }
     bool stopped() const { return stopped_; }
+    void committing() { progress_.committing(); }
 
   private:
     Progress& progress_;

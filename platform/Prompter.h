@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -55,6 +56,21 @@ class Prompter {
     // The progress of one long job, shown over the window the prompter
     // belongs to. Prompters that show nothing let the work run unstopped.
     virtual std::unique_ptr<Progress> progress() { return std::make_unique<SilentProgress>(); }
+
+    // Runs one long job and then `finished`, on the caller's thread. The
+    // window's prompter runs `work` on a worker thread of its own under a
+    // progress dialog and returns at once; `finished` follows on the
+    // window's thread once the dialog is gone, and never comes when the
+    // window goes first (the work is stopped and waited for then). So `work`
+    // holds its own copies of what it needs, and talks to the user only
+    // through its progress. Prompters without a window run both in turn
+    // before returning.
+    using Work = std::function<void(Progress& progress)>;
+    virtual void runLongWork(Work work, std::function<void()> finished) {
+        const std::unique_ptr<Progress> shown = progress();
+        work(*shown);
+        if (finished) finished();
+    }
 };
 
 // The answer a dialog gives when it is dismissed without a choice.

@@ -23,7 +23,7 @@ class ScriptedPrompter::Scripted : public Progress {
 
     void begin(const QString& title, const QString& text, qint64 total) override {
         index_ = owner_.progresses_.size();
-        owner_.progresses_.push_back({title, text, total, {}, {}, 0, 0});
+        owner_.progresses_.push_back({title, text, total, {}, {}, 0, -1, 0});
     }
     bool advance(qint64 done, const QString& text) override {
         ProgressRecord& r = owner_.progresses_.at(index_);
@@ -32,6 +32,10 @@ class ScriptedPrompter::Scripted : public Progress {
         if (r.stoppedAt == 0 && stopAt_ > 0 && int(r.steps.size()) >= stopAt_)
             r.stoppedAt = int(r.steps.size());
         return r.stoppedAt == 0;
+    }
+    void committing() override {
+        ProgressRecord& r = owner_.progresses_.at(index_);
+        if (r.committedAfter < 0) r.committedAfter = int(r.steps.size());
     }
     void end() override { ++owner_.progresses_.at(index_).ends; }
 
@@ -48,6 +52,21 @@ std::unique_ptr<Progress> ScriptedPrompter::progress() {
         stops_.pop_front();
     }
     return std::make_unique<Scripted>(*this, stopAt);
+}
+
+void ScriptedPrompter::runLongWork(Work work, std::function<void()> finished) {
+    if (!hold_) return Prompter::runLongWork(std::move(work), std::move(finished));
+    held_.emplace_back(std::move(work), std::move(finished));
+}
+
+bool ScriptedPrompter::runHeldWork() {
+    if (held_.empty()) return false;
+    while (!held_.empty()) {
+        auto [work, finished] = std::move(held_.front());
+        held_.pop_front();
+        Prompter::runLongWork(std::move(work), std::move(finished));
+    }
+    return true;
 }
 
 void ScriptedPrompter::clear() {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QStringList>
@@ -39,10 +41,19 @@ class ScriptedPrompter : public Prompter {
         std::vector<qint64> steps;
         QStringList texts; // each step's text, empty when it kept the last
         int stoppedAt = 0;
+        // The steps made before the work said it was committing; -1 when it
+        // never did.
+        int committedAfter = -1;
         int ends = 0; // how often end() was called: once, when all is well
     };
 
     void answer(Answer a) { answers_.push_back(a); }
+    // Long work waits (runLongWork returns at once) until runHeldWork, as
+    // the window's prompter leaves its work running while the window goes
+    // on; otherwise it runs before runLongWork returns.
+    void holdLongWork(bool hold) { hold_ = hold; }
+    // Runs the held jobs in turn; false when none was held.
+    bool runHeldWork();
     // The next job's progress has 中止 pressed at its n-th step (from 1).
     void stopProgressAt(int step) { stops_.push_back(step); }
     void reply(const QString& text) { replies_.push_back(text); }
@@ -64,6 +75,7 @@ class ScriptedPrompter : public Prompter {
     QString saveFile(const FileDialogRequest& request) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
     std::unique_ptr<Progress> progress() override;
+    void runLongWork(Work work, std::function<void()> finished) override;
 
   private:
     class Scripted;
@@ -75,6 +87,8 @@ class ScriptedPrompter : public Prompter {
     std::vector<Record> records_;
     std::deque<int> stops_;
     std::vector<ProgressRecord> progresses_;
+    std::deque<std::pair<Work, std::function<void()>>> held_;
+    bool hold_ = false;
     int unscripted_ = 0;
 };
 

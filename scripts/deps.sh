@@ -10,6 +10,7 @@ ORBET_PACKAGES=(
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly fluid-soundfont-gm
   libicu-dev libjpeg-dev libpng-dev libwebp-dev libtiff-dev
   libavif-dev libheif-dev libjxl-dev liblcms2-dev zlib1g-dev libxcb1-dev libavif-bin libheif-examples libjxl-tools
+  libjpeg-turbo-progs
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool openbox x11-utils x11-apps fonts-noto-cjk ccache libx11-dev libxext-dev
   desktop-file-utils appstream

@@ -56,18 +56,6 @@ class FileSteps {
     qint64 done_ = 0;
 };
 
-// One long job at a time: the flag is down again however the command ends.
-class LongWork {
-  public:
-    explicit LongWork(ProgramState& state) : state_(state) { state_.longWork = true; }
-    ~LongWork() { state_.longWork = false; }
-    LongWork(const LongWork&) = delete;
-    LongWork& operator=(const LongWork&) = delete;
-
-  private:
-    ProgramState& state_;
-};
-
 QString megabytes(qint64 bytes) {
     return QString::number(bytes / (1000 * 1000));
 }
@@ -122,8 +110,11 @@ void FileCommands::Cop() {
     }
     FileDialogRequest request;
     request.title = Texts::tr("コピー作成");
+    request.initialFolder = hooks_.currentFolder();
     request.hideReadOnly = true;
-    request.confirmOverwrite = false;
+    // A name picked over an existing file replaces it only when the user
+    // says so; No returns to the dialog.
+    request.confirmOverwrite = true;
     const QString target = prompter_.saveFile(request);
     if (target.isEmpty()) {
         say(Texts::tr("キャンセルしました"));
@@ -135,27 +126,42 @@ void FileCommands::Cop() {
     }
     // The copy is renamed over the target, which needs only the folder's
     // permission; a write-protected target is refused here instead.
+    const QString failed =
+        Texts::tr("エラー ファイルにライトプロテクトがかかっているか、すでにそのファイルは開かれています");
+    if (isWriteProtected(target)) return say(failed);
     const qint64 size = pathFacts(source).size;
-    if (isWriteProtected(target) || !copyWithProgress(source, target, size))
-        say(Texts::tr(
-            "エラー ファイルにライトプロテクトがかかっているか、すでにそのファイルは開かれています"));
-}
-
-// False only for a copy that failed; a stopped one says so itself.
-bool FileCommands::copyWithProgress(const QString& source, const QString& target, qint64 size) {
-    if (size < kLargeCopy) return copyFileReplacing(source, target);
-    LongWork work(state_);
-    const std::unique_ptr<Progress> progress = prompter_.progress();
+    if (size < kLargeCopy) {
+        if (!copyFileReplacing(source, target)) say(failed);
+        return;
+    }
+    struct Copying {
+        bool copied = false;
+        bool stopped = false;
+    };
+    auto job = std::make_shared<Copying>();
     const QString name = displayName(nativeFileName(source));
-    const QString text = Texts::tr("%1をコピーしています（%2 / %3 MB）");
-    ProgressRun run(*progress, Texts::tr("コピー作成"), text.arg(name, megabytes(0), megabytes(size)), size);
-    const bool copied = copyFileReplacing(source, target, nullptr, [&](qint64 done) {
-        return run.advance(done, text.arg(name, megabytes(done), megabytes(size)));
-    });
-    run.finish();
-    if (!run.stopped()) return copied;
-    say(Texts::tr("%1のコピーを中止しました。コピー先には何も書き込んでいません").arg(displayName(target)));
-    return true;
+    state_.longWork = true;
+    prompter_.runLongWork(
+        [job, source, target, size, name](Progress& progress) {
+            const QString text = Texts::tr("%1をコピーしています（%2 / %3 MB）");
+            ProgressRun run(progress, Texts::tr("コピー作成"), text.arg(name, megabytes(0), megabytes(size)),
+                            size);
+            job->copied = copyFileReplacing(source, target, nullptr, [&](qint64 done) {
+                const bool goOn = run.advance(done, text.arg(name, megabytes(done), megabytes(size)));
+                // Every byte is in: what follows is the rename over the target.
+                if (goOn && done >= size) run.committing();
+                return goOn;
+            });
+            job->stopped = run.stopped();
+        },
+        [this, job, target, failed] {
+            state_.longWork = false;
+            if (job->stopped)
+                say(Texts::tr("%1のコピーを中止しました。コピー先には何も書き込んでいません")
+                        .arg(displayName(target)));
+            else if (!job->copied)
+                say(failed);
+        });
 }
 
 void FileCommands::del() {
@@ -226,21 +232,31 @@ void FileCommands::XCopy() {
                                                    "キャンセル＝処理の取り消し）"),
                                          state_.title, Buttons::YesNoCancel, Icon::Question);
     if (how == Answer::Cancel) return;
-    LongWork work(state_);
-    const std::unique_ptr<Progress> progress = prompter_.progress();
-    const qint64 total = countTreeFiles(source);
-    FileSteps steps(*progress, Texts::tr("フォルダのコピー"),
-                    Texts::tr("ファイルをコピーしています（%1 / %2 個）\n%3"), total);
-    const TreeCopyReport report = copyFolderTree(source, destination, how == Answer::Yes, std::ref(steps));
-    steps.finish();
-    QString said = treeCopyText(report);
-    if (report.stopped)
-        said = Texts::tr("%1 個のファイルのうち %2 個まで進んだところで中止しました")
-                   .arg(total)
-                   .arg(report.done()) +
-               kLineBreak + said;
-    prompter_.message(said, state_.title, Buttons::Ok,
-                      report.failed.isEmpty() ? Icon::Information : Icon::Warning);
+    struct Copying {
+        qint64 total = 0;
+        TreeCopyReport report;
+    };
+    auto job = std::make_shared<Copying>();
+    state_.longWork = true;
+    prompter_.runLongWork(
+        [job, source, destination, replace = how == Answer::Yes](Progress& progress) {
+            job->total = countTreeFiles(source);
+            FileSteps steps(progress, Texts::tr("フォルダのコピー"),
+                            Texts::tr("ファイルをコピーしています（%1 / %2 個）\n%3"), job->total);
+            job->report = copyFolderTree(source, destination, replace, std::ref(steps));
+        },
+        [this, job] {
+            state_.longWork = false;
+            const TreeCopyReport& report = job->report;
+            QString said = treeCopyText(report);
+            if (report.stopped)
+                said = Texts::tr("%1 個のファイルのうち %2 個まで進んだところで中止しました")
+                           .arg(job->total)
+                           .arg(report.done()) +
+                       kLineBreak + said;
+            prompter_.message(said, state_.title, Buttons::Ok,
+                              report.failed.isEmpty() ? Icon::Information : Icon::Warning);
+        });
 }
 
 void FileCommands::MoveFolder() {
@@ -260,13 +276,27 @@ void FileCommands::MoveFolder() {
     const Answer a = prompter_.message(displayName(folder) + Texts::tr("を削除します\r\nよろしいですか？"),
                                        state_.title, Buttons::YesNo, Icon::Warning);
     if (a != Answer::Yes) return;
-    LongWork work(state_);
-    const std::unique_ptr<Progress> progress = prompter_.progress();
-    const qint64 total = countTreeFiles(folder);
-    FileSteps steps(*progress, Texts::tr("フォルダの削除"),
-                    Texts::tr("ファイルを削除しています（%1 / %2 個）\n%3"), total);
-    const TreeRemoveReport report = removeFolderTree(folder, {}, std::ref(steps));
-    steps.finish();
+    struct Removing {
+        TreeRemoveReport report;
+        qint64 left = 0; // files still there after a stop
+    };
+    auto job = std::make_shared<Removing>();
+    state_.longWork = true;
+    prompter_.runLongWork(
+        [job, folder](Progress& progress) {
+            const qint64 total = countTreeFiles(folder);
+            FileSteps steps(progress, Texts::tr("フォルダの削除"),
+                            Texts::tr("ファイルを削除しています（%1 / %2 個）\n%3"), total);
+            job->report = removeFolderTree(folder, {}, std::ref(steps));
+            if (job->report.stopped) job->left = countTreeFiles(folder);
+        },
+        [this, job, folder] {
+            state_.longWork = false;
+            folderRemoved(folder, job->report, job->left);
+        });
+}
+
+void FileCommands::folderRemoved(const QString& folder, const TreeRemoveReport& report, qint64 left) {
     if (report.removed()) {
         const QString clean = absoluteCleanPath(folder);
         hooks_.openTreePath(clean.left(qMax<qsizetype>(clean.lastIndexOf(u'/'), 1)));
@@ -277,9 +307,9 @@ void FileCommands::MoveFolder() {
         parts << section(Texts::tr("別のドライブなので削除しなかったフォルダ："), report.mounts);
     if (!report.failed.isEmpty()) parts << section(Texts::tr("削除できなかったもの："), report.failed);
     if (report.stopped)
-        parts.prepend(Texts::tr("%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個")
-                          .arg(displayName(folder), QString::number(report.removedFiles),
-                               QString::number(countTreeFiles(folder))));
+        parts.prepend(
+            Texts::tr("%1の削除を中止しました。削除したファイル：%2個、残っているファイル：%3個")
+                .arg(displayName(folder), QString::number(report.removedFiles), QString::number(left)));
     else
         parts.prepend(displayName(folder) + Texts::tr("をすべては削除できませんでした"));
     say(parts.join(kLineBreak));
@@ -288,26 +318,41 @@ void FileCommands::MoveFolder() {
 
 QString FileCommands::askListFile() {
     FileDialogRequest request;
+    request.initialFolder = hooks_.currentFolder();
     request.filter = Texts::tr("テキストファイル(*.txt)|*.txt|オーディオリスト(*.m3u)|*.m3u");
     request.confirmOverwrite = false;
     return prompter_.saveFile(request);
 }
 
-void FileCommands::writeList(const QString& target, const QString& folder, const QStringList& names) {
-    LongWork work(state_);
-    const std::unique_ptr<Progress> progress = prompter_.progress();
-    const QString text = Texts::tr("ファイルリストを作成しています（%1 / %2 個）");
-    const qint64 total = names.size();
-    ProgressRun run(*progress, Texts::tr("ファイルリストの作成"), text.arg(0).arg(total), total);
-    const bool written = writeFileList(target, folder, names, nullptr, [&](qint64 done) {
-        return run.advance(done, text.arg(done).arg(total));
-    });
-    run.finish();
-    if (run.stopped())
-        say(Texts::tr("ファイルリストの作成を中止しました。%1には何も書き込んでいません")
-                .arg(displayName(target)));
-    else if (!written)
-        say(displayName(target) + Texts::tr("\r\nファイルリストを作成できませんでした"));
+void FileCommands::writeList(const QString& target, const QString& folder,
+                             std::function<QStringList()> names) {
+    struct Writing {
+        bool written = false;
+        bool stopped = false;
+    };
+    auto job = std::make_shared<Writing>();
+    state_.longWork = true;
+    prompter_.runLongWork(
+        [job, target, folder, names = std::move(names)](Progress& progress) {
+            const QStringList listed = names();
+            const QString text = Texts::tr("ファイルリストを作成しています（%1 / %2 個）");
+            const qint64 total = listed.size();
+            ProgressRun run(progress, Texts::tr("ファイルリストの作成"), text.arg(0).arg(total), total);
+            job->written = writeFileList(target, folder, listed, nullptr, [&](qint64 done) {
+                const bool goOn = run.advance(done, text.arg(done).arg(total));
+                if (goOn && done >= total) run.committing();
+                return goOn;
+            });
+            job->stopped = run.stopped();
+        },
+        [this, job, target] {
+            state_.longWork = false;
+            if (job->stopped)
+                say(Texts::tr("ファイルリストの作成を中止しました。%1には何も書き込んでいません")
+                        .arg(displayName(target)));
+            else if (!job->written)
+                say(displayName(target) + Texts::tr("\r\nファイルリストを作成できませんでした"));
+        });
 }
 
 void FileCommands::DirFL() {
@@ -315,14 +360,15 @@ void FileCommands::DirFL() {
     const QString target = askListFile();
     if (target.isEmpty()) return;
     const QString folder = hooks_.listFolder();
-    writeList(target, folder, everyFileOf(folder));
+    // The folder is read on the worker too: a large or slow one takes time.
+    writeList(target, folder, [folder] { return everyFileOf(folder); });
 }
 
 void FileCommands::NowFlistToFL() {
     if (state_.longWork) return;
     const QString target = askListFile();
     if (target.isEmpty()) return;
-    writeList(target, hooks_.listFolder(), hooks_.listedFiles());
+    writeList(target, hooks_.listFolder(), [names = hooks_.listedFiles()] { return names; });
 }
 
 void FileCommands::Finfomaintion() {

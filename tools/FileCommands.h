@@ -13,6 +13,7 @@ namespace orbet {
 class Mailbox;
 class Prompter;
 struct ProgramState;
+struct TreeRemoveReport;
 
 // What the file commands need of the main window.
 struct FileCommandHooks {
@@ -31,7 +32,9 @@ struct FileCommandHooks {
 // The main window's commands on the current file and folder: copy, delete,
 // new folder, folder copy and delete, file lists and the information
 // messages. Every message goes through the prompter; nothing here needs a
-// window.
+// window. A large copy, the folder copy and delete and the file lists run
+// as the prompter's long work: the command returns once the work has
+// started, and its last message comes when the work ends.
 class FileCommands {
   public:
     FileCommands(Prompter& prompter, ProgramState& state, FileCommandHooks hooks);
@@ -62,8 +65,9 @@ class FileCommands {
     bool haveCurrentFile();
     void say(const QString& text);
     QString askListFile();
-    void writeList(const QString& target, const QString& folder, const QStringList& names);
-    bool copyWithProgress(const QString& source, const QString& target, qint64 size);
+    // The list is gathered, written and committed as long work.
+    void writeList(const QString& target, const QString& folder, std::function<QStringList()> names);
+    void folderRemoved(const QString& folder, const TreeRemoveReport& report, qint64 left);
 
     Prompter& prompter_;
     ProgramState& state_;

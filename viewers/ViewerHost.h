@@ -1,11 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QImage>
 #include <QString>
 
 namespace orbet {
+
+class JpegTiles;
 
 // What a viewer window needs of the main window: viewers keep no list of
 // their own, they move the main window's selection, let it show the file,
@@ -24,6 +27,9 @@ class ViewerHost {
     virtual void whenShown(std::function<void()> then) { then(); }
     // The main picture box's picture (null when it holds none).
     virtual QImage picture() const = 0;
+    // The main picture box's tiles when it shows a photo too large to hold
+    // whole (picture() then gives it only as large as the screen).
+    virtual std::shared_ptr<JpegTiles> tiles() const { return nullptr; }
     // True while the main window shows a text rather than a picture.
     virtual bool showsText() const = 0;
     // The main text pane's text, plain.

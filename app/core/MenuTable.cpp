@@ -94,6 +94,7 @@ const std::vector<MenuEntry>& menuTable() {
         item(0, "MVisu", QT_TRANSLATE_NOOP("MenuTable", "表示(&V)")),
         command(1, Command::taskTin, QT_TRANSLATE_NOOP("MenuTable", "タスクトレイに入れる")),
         command(1, Command::ZenBit, QT_TRANSLATE_NOOP("MenuTable", "全画面表示(&L)"), "F8"),
+        toggle(1, Command::FitPane, QT_TRANSLATE_NOOP("MenuTable", "画面に合わせて表示"), false),
         command(1, Command::minwindow, QT_TRANSLATE_NOOP("MenuTable", "ミニマムウィンドウ(&M)")),
         command(1, Command::MiniWebGo, QT_TRANSLATE_NOOP("MenuTable", "ミニマムWebブラウザ(Powered By IE)")),
         sep(1, "lll9"),

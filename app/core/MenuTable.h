@@ -19,7 +19,7 @@ namespace orbet {
     X(FoInfo) X(DriveInfo) X(directdir) X(makedir) X(XCopy) X(MoveFolder) X(ToWin) X(ToDesk) X(ToMyDoc)     \
     X(Fmoju) X(ExpNow) X(Expl) X(AddO) X(CallO) X(chekO)                                                    \
     /* View */                                                                                              \
-    X(taskTin) X(ZenBit) X(minwindow) X(MiniWebGo) X(Dexit) X(OutF) X(SPlug) X(ReViewS) X(OptionS)          \
+    X(taskTin) X(ZenBit) X(FitPane) X(minwindow) X(MiniWebGo) X(Dexit) X(OutF) X(SPlug) X(ReViewS) X(OptionS)\
     /* Program */                                                                                           \
     X(OPRT)                                                                                                 \
     /* Settings */                                                                                          \

@@ -69,7 +69,11 @@ QString usageText() {
 }
 
 QString versionText() {
-    return QStringLiteral("Orbet " ORBET_VERSION "\n");
+    return QStringLiteral("Orbet ") + versionNumber() + QLatin1Char('\n');
+}
+
+QString versionNumber() {
+    return QStringLiteral(ORBET_VERSION);
 }
 
 bool isResidentSwitch(const QString& argumentText) {

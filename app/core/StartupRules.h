@@ -34,6 +34,8 @@ CommandLineRequest readCommandLine(const QStringList& arguments);
 // The usage "--help" prints, and the version line "--version" prints.
 QString usageText();
 QString versionText();
+// The version alone ("1.24"), which the About window shows too.
+QString versionNumber();
 
 // "/T" exactly, case-sensitive, nothing else.
 bool isResidentSwitch(const QString& argumentText);

@@ -18,7 +18,6 @@
 #include "app/ui/Toolbar.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/NativePath.h"
-#include "platform/ProgramFolders.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 
@@ -141,10 +140,7 @@ void Commands::ExpNow() {
 }
 
 void Commands::IHelp() {
-    const QString help = folders::join(folders::programFolder(), QStringLiteral("texthelp.txt"));
-    if (!QFileInfo::exists(help) || !openWithDesktop(help))
-        f_.prompter().message(help + Texts::tr(" が見つかりません。"), f_.state().title, Buttons::Ok,
-                              Icon::Warning);
+    showHelp(f_);
 }
 
 void Commands::dropped(const QMimeData* data) {

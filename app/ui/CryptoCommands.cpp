@@ -6,6 +6,7 @@
 #include "app/ui/MainParts.h"
 #include "crypto/BinAngsDL.h"
 #include "crypto/EncryptionCommands.h"
+#include "navigation/ui/ListControls.h"
 
 namespace orbet {
 
@@ -23,6 +24,7 @@ class CryptoHolder : public QObject {
                   QGuiApplication::restoreOverrideCursor();
           }) {
         bin.setTitleName(form.state().title);
+        commands.setCurrentFolder([&form] { return form.Dir1->path(); });
     }
 
     BinAngsDL bin;

@@ -40,4 +40,17 @@ void HLP(MainParts& form);
 void OPRT(MainParts& form);
 void ver(MainParts& form);
 
+// The help text beside the program, in the interface's language: the
+// English one while the English catalogue is in force.
+QString helpFile();
+// Whether a desktop entry's program shows a file in a window of its own
+// (one that asks for a terminal does not, where no terminal is open).
+bool opensInAWindow(const QByteArray& desktopEntry);
+// Whether the desktop shows plain text in a window: it names a program
+// for it, and that program opens in a window.
+bool desktopShowsText();
+// The help: through the desktop's text viewer where it has one, else in
+// Orbet's own window ("HelpWindow"), never nothing at all.
+void showHelp(MainParts& form);
+
 } // namespace orbet

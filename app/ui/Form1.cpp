@@ -77,7 +77,7 @@ Form1::Form1(Prompter& prompter, const StartRequest& request, QWidget* parent)
     shows_ = new ShowController(
         request.target,
         [](const QString& path, JpegCornerHandOff* corner, const std::atomic<bool>* dropped) {
-            return loadBuiltInPicture(path, kDecodedPictureLimitMb, corner, dropped);
+            return loadBuiltInPicture(path, decodedPictureLimitMb(), corner, dropped);
         },
         [this] { return panes_->cornerSize(); }, this);
     ownPanes_ = std::make_unique<Panes>(*this, *shows_);
@@ -324,6 +324,7 @@ void Form1::wireEvents() {
     connect(action(Command::ReViewS), &QAction::triggered, this, [this] { navigator_->ReViewS(); });
     connect(action(Command::taskTin), &QAction::triggered, this, [this] { tray_->sendToTray(); });
     connect(action(Command::Re), &QAction::triggered, this, [this] { tray_->restore(); });
+    tray_->bindStartItem(action(Command::STopJ));
     for (Command c : {Command::MunuASet, Command::Hiddemset, Command::SYSSet})
         connect(action(c), &QAction::toggled, this, [this] { syncAttributeFilters(); });
     connect(action(Command::EdiOK), &QAction::toggled, this, [this](bool on) { RT->setReadOnly(!on); });

@@ -29,17 +29,17 @@ namespace {
 int labelLineTwips(const QLabel* label) {
     const QFontMetrics fm = label->fontMetrics();
     const int flags = Qt::AlignLeft | Qt::AlignTop;
-    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag"))
-                        .height(); // untranslated: never shown
-    const int two = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, QStringLiteral("探査対象Ag\n探査対象Ag"))
-                        .height(); // untranslated: never shown
+    const QString probe = QStringLiteral("探査対象Ag"); // untranslated: never shown
+    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, probe).height();
+    const int two =
+        fm.boundingRect(QRect(0, 0, 4000, 1000), flags, probe + QLatin1Char('\n') + probe).height();
     return twips::fromPixels(std::max(one, (two + 1) / 2));
 }
 
 } // namespace
 
 MainParts::MainParts(QMainWindow& window, Prompter& prompter, const StartRequest& request)
-    : window_(window), prompter_(prompter), request_(request), barTop_(designed::kBarTop) {}
+    : window_(window), held_(prompter), prompter_(held_), request_(request), barTop_(designed::kBarTop) {}
 
 MainParts::~MainParts() = default;
 

@@ -8,6 +8,7 @@
 
 #include "app/core/MenuTable.h"
 #include "app/core/StartupRules.h"
+#include "app/ui/HeldPrompter.h"
 #include "favourites/FavouritesStore.h"
 #include "platform/ProgramState.h"
 #include "plugins/UserFilterTable.h"
@@ -68,6 +69,8 @@ class MainParts {
     // title, parent of the dialogs it opens).
     QMainWindow& window() const { return window_; }
     Prompter& prompter() { return prompter_; }
+    // The start holds its plain messages until the window is up.
+    HeldPrompter& startMessages() { return held_; }
     ProgramState& state() { return state_; }
     FavouritesStore& favourites() { return favourites_; }
     UserFilterTable& userFilters() { return userFilters_; }
@@ -168,6 +171,7 @@ class MainParts {
     MinWeb* miniWeb_ = nullptr;
 
     QMainWindow& window_;
+    HeldPrompter held_;
     Prompter& prompter_;
     StartRequest request_;
     ProgramState state_;

@@ -23,13 +23,24 @@ MediaPanel::MediaPanel(MainParts& form) : QObject(&form.window()), f_(form) {
     connect(f_.Command5, &QPushButton::clicked, this, &MediaPanel::Command5_Click);
     connect(f_.Command8, &QPushButton::clicked, this, &MediaPanel::Command8_Click);
     connect(f_.MMC, &MediaControl::completed, this, &MediaPanel::completed);
+    connect(f_.MMC, &MediaControl::failed, this, &MediaPanel::cannotPlay);
 }
 
 void MediaPanel::Command4_Click() {
     f_.Command4->setEnabled(false);
     f_.Command5->setEnabled(true);
-    f_.MMC->command(QStringLiteral("play"));
+    if (!f_.MMC->command(QStringLiteral("play"))) {
+        cannotPlay(f_.MMC->error());
+        return;
+    }
     f_.NoeP->setText(Texts::tr("再生中"));
+}
+
+void MediaPanel::cannotPlay(const QString& reason) {
+    // The user pressed Play and nothing sounds: the status says why.
+    f_.NoeP->setText(Texts::tr("再生できません: %1")
+                         .arg(reason.isEmpty() ? Texts::tr("メディアを開けませんでした") : reason));
+    f_.Command4->setEnabled(true);
 }
 
 void MediaPanel::Command5_Click() {

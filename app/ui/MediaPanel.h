@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 namespace orbet {
 
@@ -17,6 +18,8 @@ class MediaPanel : public QObject {
     void Command5_Click();
     void Command8_Click();
     void completed();
+    // The status names the media engine's reason.
+    void cannotPlay(const QString& reason);
 
   private:
     MainParts& f_;

@@ -14,6 +14,7 @@
 #include "app/core/ShowController.h"
 #include "app/ui/MainParts.h"
 #include "display/GifAnimation.h"
+#include "display/JpegTiles.h"
 #include "display/PictureLoader.h"
 #include "display/ReadLimits.h"
 #include "display/text/RtfReader.h"
@@ -90,6 +91,12 @@ QSize Panes::cornerSize() const {
 
 bool Panes::loadPicture(const QString& path) {
     clearPicture();
+    // A photo too large to hold whole shows the part on screen, decoded as
+    // tiles when it comes into sight.
+    if (auto tiles = JpegTiles::open(path)) {
+        f_.MP->setTiles(std::move(tiles));
+        return true;
+    }
     std::optional<ReadAhead::Decoding> ahead =
         readAhead ? readAhead(path) : shows_.readAhead().takeDecoding(path);
     std::optional<QFuture<QImage>> decoding;
@@ -135,7 +142,7 @@ bool Panes::loadPicture(const QString& path) {
             if (!decoding) {
                 handOff = std::make_shared<JpegCornerHandOff>(corner, true);
                 decoding = QtConcurrent::run([path, handOff] {
-                    return loadBuiltInPicture(path, kDecodedPictureLimitMb, handOff.get());
+                    return loadBuiltInPicture(path, decodedPictureLimitMb(), handOff.get());
                 });
             }
             shown = handOff ? handOff->wait(std::chrono::seconds(10)) : QImage();

@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -61,7 +63,8 @@ void PathInput::openPath(const QString& path) {
     goTo(path);
 }
 
-void PathInput::goTo(const QString& t) {
+void PathInput::goTo(const QString& typed) {
+    const QString t = expandedHome(typed, fromNative(QFile::encodeName(QDir::homePath())));
     if (t == QLatin1String("..")) {
         const QString p = f_.Dir1->path();
         if (PlusEn(volumeRootOf(p)) == PlusEn(p)) return; // a volume root has no parent here

@@ -14,6 +14,7 @@
 #include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
+#include "app/ui/Startup.h"
 #include "display/FileKinds.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
@@ -245,6 +246,7 @@ void SettingsBinder::OpenF() {
         lastFileList = n ? *n : 0;
     }
     const CommandLineTarget& target = f_.shows().commandLine();
+    bool awaited = false; // nothing else is chosen in its place
     if (target.kind == CommandLineTarget::Kind::File) {
         f_.Dir2->setPath(target.folder);
         lastPath = target.folder;
@@ -252,8 +254,16 @@ void SettingsBinder::OpenF() {
         // A file the restored filter hides is shown under the filter of its
         // kind, as a dropped file is, rather than some other file.
         if (!f_.File1->wouldList(target.fileName)) {
-            const int kind = FilterEntryForClass(ClassifyExtension(target.fileName));
-            if (kind != f_.Combo1->currentIndex() && selectFilter(kind)) f_.File1->setPath(target.folder);
+            const ExtensionClass kind = ClassifyExtension(target.fileName);
+            // A kind no filter knows may be a Windows plug-in's still on its
+            // way: the filter stays until the plug-ins are in, and the file
+            // is shown then.
+            awaited = kind == ExtensionClass::Other && f_.plugins().waitingCount() > 0;
+            const int filter = FilterEntryForClass(kind);
+            if (awaited)
+                f_.startup().showWhenPluginsJoin(folders::join(target.folder, target.fileName));
+            else if (filter != f_.Combo1->currentIndex() && selectFilter(filter))
+                f_.File1->setPath(target.folder);
         }
         lastFileList = f_.File1->wouldList(target.fileName) ? f_.File1->rowOf(target.fileName) : -1;
     } else if (target.kind == CommandLineTarget::Kind::Folder) {
@@ -277,13 +287,13 @@ void SettingsBinder::OpenF() {
             st.startupFileShown = true;
         }
         const QString name = named ? target.fileName : QString();
-        f_.navigator().afterListing([this, name, lastFileList] {
+        f_.navigator().afterListing([this, name, lastFileList, awaited] {
             FileListBox& list = *f_.File1;
             const int row = name.isEmpty() ? lastFileList : list.rowOf(name);
             if (!name.isEmpty() && row >= 0) {
                 list.selectQuietly(row);
                 f_.setStatusText(f_.navigator().objectsText(f_.state().currentFilePath));
-            } else {
+            } else if (!awaited) {
                 list.setListIndex(row >= 0 && row < list.listCount() ? row : (list.listCount() > 0 ? 0 : -1));
             }
         });
@@ -294,7 +304,7 @@ void SettingsBinder::OpenF() {
     if (lastFileList >= 0 && lastFileList < count)
         f_.File1->setListIndex(lastFileList);
     else
-        f_.File1->setListIndex(count > 0 ? 0 : -1);
+        f_.File1->setListIndex(count > 0 && !awaited ? 0 : -1);
 
     if (f_.File1->listIndex() >= 0) {
         st.showEnabled = true;

@@ -75,6 +75,10 @@ QString commandLinePicture(const QString& path) {
 
 void Startup::run() {
     ProgramState& st = f_.state();
+    // A message about the file named on the command line (cut to 16 MB,
+    // too large to decode) is no reason to keep the window waiting: it
+    // comes once the window is up, over it, not over the splash.
+    f_.startMessages().hold();
     setFollowsStoredOrientation(options::storedOrientationFollowed());
     setDisplayProfile(screenProfile());
     // The picture asked for decodes while the rest of the start runs; the
@@ -177,6 +181,7 @@ void Startup::run() {
         splash_->close();
         splash_.reset();
     }
+    f_.startMessages().release();
 }
 
 void Startup::Timer1_Timer() {
@@ -190,8 +195,9 @@ void Startup::Timer1_Timer() {
     f_.Combo2->raise();
     f_.Timer1->stop();
     // The file the user opened (or the restored one) stays chosen, and
-    // stays on show while the folder still lists it.
-    f_.navigator().RereadFolder();
+    // stays on show while the folder still lists it. A named file waiting
+    // for its plug-in has no other file chosen in its place.
+    if (awaited_.isEmpty()) f_.navigator().RereadFolder();
     traceStartupStep("Timer1");
 }
 
@@ -210,16 +216,47 @@ void Startup::loadWaitingPlugins() {
     auto* poll = new QTimer(&f_.window());
     poll->setInterval(250);
     MainParts& f = f_;
-    QObject::connect(poll, &QTimer::timeout, &f.window(), [&f, poll] {
+    QObject::connect(poll, &QTimer::timeout, &f.window(), [this, &f, poll] {
         PluginRegistry& plugins = f.plugins();
-        if (plugins.loadWaiting() && f.Combo1->currentIndex() == 0)
-            f.File1->setPattern(builtInFilterPattern(0, plugins.patternSuffix()));
+        // Whether the user has chosen a file or another folder meanwhile,
+        // seen before the list is read again.
+        const QString name = awaited_.mid(awaited_.lastIndexOf(u'/') + 1);
+        const bool untouched = !awaited_.isEmpty() && f.File1->listIndex() < 0 &&
+                               folders::join(f.File1->path(), name) == awaited_;
+        if (plugins.loadWaiting()) {
+            if (f.Combo1->currentIndex() == 0)
+                f.File1->setPattern(builtInFilterPattern(0, plugins.patternSuffix()));
+            showAwaited(untouched);
+        }
         if (plugins.waitingCount() == 0) {
+            awaited_.clear();
             poll->stop();
             poll->deleteLater();
         }
     });
     poll->start();
+}
+
+void Startup::showAwaited(bool untouched) {
+    if (awaited_.isEmpty()) return;
+    const QString name = awaited_.mid(awaited_.lastIndexOf(u'/') + 1);
+    if (!untouched || folders::join(f_.File1->path(), name) != awaited_) {
+        awaited_.clear();
+        return;
+    }
+    if (!f_.File1->wouldList(name)) {
+        // Its plug-in is still to come.
+        if (!QDir::match(f_.plugins().suffixMasks(), name)) return;
+        // Now the file's kind decides: the first filter lists every
+        // plug-in's pictures.
+        if (f_.Combo1->currentIndex() != 0) f_.Combo1->setCurrentIndex(0);
+    }
+    f_.navigator().afterListing([this, name] {
+        const int row = f_.File1->rowOf(name);
+        if (row < 0) return; // its plug-in is still to come
+        awaited_.clear();
+        f_.File1->setListIndex(row);
+    });
 }
 
 void Startup::selectionWalk(const QString& path) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QString>
 #include <QStringList>
 
 namespace orbet {
@@ -27,6 +28,10 @@ class Startup {
     // Loads the Windows plug-ins the start left waiting for Wine, once it
     // runs, and lists their files under the first filter.
     void loadWaitingPlugins();
+    // The file named on the command line, of a kind no plug-in loaded so far
+    // reads: shown once the waiting plug-ins join, unless the user has shown
+    // something else or gone elsewhere meanwhile.
+    void showWhenPluginsJoin(const QString& path) { awaited_ = path; }
 
     // The progress texts shown on the splash window, in order.
     const QStringList& progressTexts() const { return progress_; }
@@ -35,10 +40,12 @@ class Startup {
     void progress(const QString& text);
     void selectionWalk(const QString& path);
     bool loadDropped(const QString& path);
+    void showAwaited(bool untouched);
 
     MainParts& f_;
     std::unique_ptr<SplashWindow> splash_;
     QStringList progress_;
+    QString awaited_;
 };
 
 } // namespace orbet

@@ -7,6 +7,7 @@
 #include "app/ui/Navigator.h"
 #include "favourites/ui/FavouritesDialog.h"
 #include "navigation/FolderProbe.h"
+#include "navigation/ui/FolderTree.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/NativePath.h"
 #include "tools/FileCommands.h"
@@ -42,7 +43,10 @@ ToolCommands::ToolCommands(MainParts& form) : QObject(&form.window()), f_(form) 
     };
     files.copyProtection = [&f = f_] { return f.isChecked(Command::InBaNotD); };
     files.refreshFileList = [&f = f_] { f.File1->refresh(); };
-    files.refreshFolderList = [&f = f_] { f.Dir1->setPath(f.Dir1->path()); };
+    files.refreshFolderList = [&f = f_] {
+        f.Dir1->setPath(f.Dir1->path());
+        f.navigator().tree().syncChildren(f.Dir1->path());
+    };
     files.openFolder = [&f = f_](const QString& p) { f.navigator().OpenFolder(p); };
     files.openTreePath = [&f = f_](const QString& p) { f.navigator().OpenTreePath(p); };
     files.busy = [](bool on) {

@@ -1,11 +1,13 @@
 #include "app/ui/Tray.h"
 
+#include <QAction>
 #include <QIcon>
 #include <QMenu>
 #include <QStyle>
 #include <QSystemTrayIcon>
 
 #include "app/ui/MainParts.h"
+#include "platform/UserStore.h"
 
 namespace orbet {
 
@@ -20,6 +22,7 @@ QIcon Tray::iconFor(const QWidget& window) {
 
 void Tray::sendToTray() {
     f_.state().resident = true;
+    showFlag();
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         if (!icon_) {
             icon_ = new QSystemTrayIcon(iconFor(f_.window()), &f_.window());
@@ -51,10 +54,28 @@ void Tray::showFromIcon() {
 void Tray::restore() {
     showFromIcon();
     f_.state().resident = false;
+    showFlag();
 }
 
 bool Tray::iconVisible() const {
     return icon_ && icon_->isVisible();
+}
+
+void Tray::showFlag() {
+    if (startItem_) startItem_->setChecked(f_.state().resident);
+}
+
+void Tray::bindStartItem(QAction* item) {
+    startItem_ = item;
+    showFlag();
+    for (QObject* holder : item->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(holder))
+            QObject::connect(menu, &QMenu::aboutToShow, item, [this] { showFlag(); });
+    QObject::connect(item, &QAction::triggered, item, [this](bool on) {
+        f_.state().resident = on;
+        writeStoreValue(QStringLiteral("Task"), QStringLiteral("Task"),
+                        on ? QStringLiteral("1") : QStringLiteral("0"));
+    });
 }
 
 } // namespace orbet

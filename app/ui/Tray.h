@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QAction;
 class QIcon;
 class QSystemTrayIcon;
 class QWidget;
@@ -33,10 +34,16 @@ class Tray {
     // "元の大きさに戻す": the window comes back and the resident flag goes off.
     void restore();
     bool iconVisible() const;
+    // "起動時に常駐開始": its mark shows the resident flag each time its menu
+    // opens, and a click turns the flag on or off and stores it at once, so
+    // the next start goes to the tray or not whatever way this one ends.
+    void bindStartItem(QAction* item);
 
   private:
     MainParts& f_;
     QSystemTrayIcon* icon_ = nullptr;
+    QAction* startItem_ = nullptr;
+    void showFlag();
 };
 
 } // namespace orbet

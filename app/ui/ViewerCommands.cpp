@@ -11,8 +11,10 @@
 #include "app/core/ShowController.h"
 #include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/PaneZoom.h"
 #include "app/ui/Panes.h"
 #include "display/FileKinds.h"
+#include "display/JpegTiles.h"
 #include "display/PictureLoader.h"
 #include "display/ReadAhead.h"
 #include "display/ReadLimits.h"
@@ -37,6 +39,7 @@ struct Texts {
 ViewerCommands::ViewerCommands(MainParts& form) : QObject(&form.window()), f_(form) {
     setObjectName(QStringLiteral("ViewerCommands"));
     wire();
+    paneZoom_ = new PaneZoom(f_);
 }
 
 // The main window's panes are gone before its children: nothing to undo there.
@@ -105,7 +108,11 @@ void ViewerCommands::ZenBit() {
             }
             all_ = w;
             w->showFullScreen();
-            w->openPicture(f_.MP->picture(), f_.MP->palette().color(QPalette::Window));
+            // A photo shown by tiles goes as its tiles: the full-screen
+            // window decodes it at the scale it shows.
+            const std::shared_ptr<JpegTiles> tiles = f_.MP->tiles();
+            w->openPicture(tiles ? QImage() : f_.MP->picture(), f_.MP->palette().color(QPalette::Window),
+                           tiles);
         } else if (!f_.RT->isHidden()) {
             QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_.window());
             w->setAttribute(Qt::WA_DeleteOnClose);
@@ -242,6 +249,10 @@ void ViewerCommands::whenShown(std::function<void()> then) {
 
 QImage ViewerCommands::picture() const {
     return f_.MP->picture();
+}
+
+std::shared_ptr<JpegTiles> ViewerCommands::tiles() const {
+    return f_.MP->tiles();
 }
 
 bool ViewerCommands::showsText() const {

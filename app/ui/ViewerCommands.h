@@ -14,6 +14,7 @@ class AllWindow;
 class MiniWindow;
 class Form3;
 class ReadAhead;
+class PaneZoom;
 
 // The viewer windows' commands of the main window: full screen (menu,
 // F8 and the toolbar), the minimum window with its mini directory changer,
@@ -37,12 +38,14 @@ class ViewerCommands : public QObject, public ViewerHost {
     MiniWindow* miniWindow() const;
     Form3* changer() const;
     ReadAhead& readAhead();
+    PaneZoom& paneZoom() { return *paneZoom_; }
 
     int listCount() const override;
     int listIndex() const override;
     void selectEntry(int index) override;
     void whenShown(std::function<void()> then) override;
     QImage picture() const override;
+    std::shared_ptr<JpegTiles> tiles() const override;
     bool showsText() const override;
     QString text() const override;
     QString currentFilePath() const override;
@@ -57,6 +60,7 @@ class ViewerCommands : public QObject, public ViewerHost {
     QPointer<AllWindow> all_;
     QPointer<MiniWindow> mini_;
     QPointer<Form3> form3_;
+    PaneZoom* paneZoom_ = nullptr;
 };
 
 } // namespace orbet

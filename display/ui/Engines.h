@@ -18,10 +18,11 @@ namespace orbet {
 
 // What a web view is for. A preview (the web pane) shows pages the user
 // did not necessarily write: such a page shows itself and the pictures,
-// styles and scripts it names, and reaches nothing else: no other file by
-// script, no network, no permission, no window, no download, no dialog. A
+// styles, scripts and frames it names in its own folder or below, and
+// reaches nothing else: no other file, no network (no peer connection, no
+// look-up of a name), no permission, no window, no download, no dialog. A
 // browser (the mini web browser) browses the network, but a local file
-// opened in it reads no other file either, and its downloads are asked
+// opened in it is under the preview's rules, and its downloads are asked
 // about. Neither ever gets camera, microphone, location, notifications,
 // screen capture, clipboard reading, full screen or a new window.
 enum class WebRole { Preview, Browser };
@@ -56,6 +57,8 @@ class MediaPlayer {
     virtual ~MediaPlayer() = default;
     virtual void setSource(const QUrl& url) = 0;
     virtual bool failed() const = 0;
+    // The framework's own words for the last failure; empty without one.
+    virtual QString errorText() const = 0;
     virtual bool hasVideo() const = 0;
     virtual bool isPlaying() const = 0;
     virtual void play() = 0;
@@ -71,6 +74,9 @@ class MediaPlayer {
 
     std::function<void(Status)> statusChanged;
     std::function<void(bool)> hasVideoChanged;
+    // The media cannot be opened or played (no decoder, no sound output, a
+    // broken file), in the framework's words.
+    std::function<void(const QString&)> errorOccurred;
 };
 
 class Engines {

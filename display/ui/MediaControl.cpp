@@ -21,6 +21,7 @@ MediaControl::~MediaControl() {
     if (!player_) return;
     player_->statusChanged = nullptr;
     player_->hasVideoChanged = nullptr;
+    player_->errorOccurred = nullptr;
     delete player_;
 }
 
@@ -56,6 +57,11 @@ bool MediaControl::ensurePlayer() {
             hasVideo_ = player_->hasVideo();
             updateVideo();
         }
+    };
+    player_->errorOccurred = [this](const QString& reason) {
+        error_ = reason;
+        busy_.reset();
+        emit failed(reason);
     };
     player_->hasVideoChanged = [this](bool video) {
         hasVideo_ = video;
@@ -96,10 +102,14 @@ bool MediaControl::isPlaying() const {
 bool MediaControl::command(const QString& word) {
     if (word == QLatin1String("open")) {
         if (!pathFacts(fileName_).isFile) return false;
+        error_.clear();
         if (!ensurePlayer()) return false;
         player_->setSource(nativeFileUrl(fileName_));
         open_ = !player_->failed();
-        if (!open_) busy_.reset();
+        if (!open_) {
+            busy_.reset();
+            error_ = player_->errorText();
+        }
         // Re-opening the same file need not signal the picture track again.
         hasVideo_ = player_->hasVideo();
         updateVideo();
@@ -107,6 +117,11 @@ bool MediaControl::command(const QString& word) {
     }
     if (word == QLatin1String("play")) {
         if (!open_) return false;
+        // Broken news that came after the open.
+        if (player_->failed()) {
+            if (error_.isEmpty()) error_ = player_->errorText();
+            return false;
+        }
         player_->play();
         return true;
     }

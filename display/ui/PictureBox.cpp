@@ -4,7 +4,13 @@
 #include <QPainter>
 
 #include "display/GifAnimation.h"
+#include <algorithm>
+#include <cmath>
+
+#include <QScreen>
+
 #include "display/JpegDecoder.h"
+#include "display/JpegTiles.h"
 #include "display/Orientation.h"
 #include "platform/StartupTrace.h"
 
@@ -23,6 +29,12 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
 PictureBox::~PictureBox() = default;
 
 void PictureBox::setPicture(QImage image, int turn) {
+    zoom_ = 1;
+    place(std::move(image), turn);
+    emit pictureReplaced();
+}
+
+void PictureBox::place(QImage image, int turn) {
     frameTimer_.stop();
     animation_.reset();
     // A whole picture still decoding for an earlier corner is not waited for.
@@ -32,9 +44,13 @@ void PictureBox::setPicture(QImage image, int turn) {
     fallback_ = nullptr;
     handOff_ = nullptr;
     uprightCorner_ = QImage();
+    if (tiles_) disconnect(tiles_.get(), nullptr, this, nullptr);
+    tiles_ = nullptr;
+    tilesWhole_ = QImage();
     image_ = std::move(image);
     turn_ = image_.isNull() ? 1 : turn;
-    resize(image_.isNull() ? QSize(0, 0) : uprightSize(image_.size(), turn_));
+    natural_ = image_.isNull() ? QSize(0, 0) : uprightSize(image_.size(), turn_);
+    setZoom(zoom_);
     update();
     if (!image_.isNull()) emit pictureChanged();
 }
@@ -42,18 +58,46 @@ void PictureBox::setPicture(QImage image, int turn) {
 void PictureBox::setPicture(QImage corner, QSize size, QFuture<QImage> whole,
                             std::function<QImage()> fallback,
                             std::shared_ptr<const JpegCornerHandOff> handOff) {
-    setPicture(QImage());
+    zoom_ = 1;
+    place(QImage(), 1);
     image_ = std::move(corner);
     pending_ = true;
     whole_ = std::move(whole);
     fallback_ = std::move(fallback);
     handOff_ = std::move(handOff);
-    resize(size);
+    natural_ = size;
+    setZoom(zoom_);
     update();
     watcher_.setFuture(whole_);
+    emit pictureReplaced();
+}
+
+void PictureBox::setTiles(std::shared_ptr<JpegTiles> tiles) {
+    zoom_ = 1;
+    place(QImage(), 1);
+    tiles_ = std::move(tiles);
+    if (!tiles_) return;
+    natural_ = tiles_->size();
+    connect(tiles_.get(), &JpegTiles::tilesReady, this, [this] { update(); });
+    setZoom(zoom_);
+    update();
+    emit pictureChanged();
+    emit pictureReplaced();
+}
+
+void PictureBox::setZoom(double zoom) {
+    zoom_ = zoom > 0 ? zoom : 1;
+    resize(std::max(natural_.width() > 0 ? 1 : 0, int(std::lround(natural_.width() * zoom_))),
+           std::max(natural_.height() > 0 ? 1 : 0, int(std::lround(natural_.height() * zoom_))));
+    update();
 }
 
 const QImage& PictureBox::picture() {
+    if (tiles_) {
+        if (tilesWhole_.isNull())
+            tilesWhole_ = tiles_->whole(screen() ? screen()->size() : QSize(1920, 1080));
+        return tilesWhole_;
+    }
     finish();
     if (turn_ != 1) {
         image_ = orientedImage(std::move(image_), turn_);
@@ -74,7 +118,7 @@ void PictureBox::finish() {
     fallback_ = nullptr;
     if (whole.isNull()) whole = image_;
     QImage corner = turn != 1 ? image_ : QImage();
-    setPicture(std::move(whole), turn);
+    place(std::move(whole), turn);
     uprightCorner_ = std::move(corner);
 }
 
@@ -109,9 +153,27 @@ void PictureBox::showEvent(QShowEvent* event) {
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
+    if (tiles_) {
+        QPainter p(this);
+        const QRect r = event->rect() & rect();
+        tiles_->paint(p, QRectF(r),
+                      QRectF(r.x() / zoom_, r.y() / zoom_, r.width() / zoom_, r.height() / zoom_));
+        return;
+    }
     if (image_.isNull()) return;
+    if (zoom_ != 1 && turn_ != 1 && !pending_) picture(); // turned whole once, then scaled as any
     QPainter p(this);
-    if (turn_ == 1) {
+    if (zoom_ != 1 && turn_ == 1) {
+        const QRect r = event->rect() & rect();
+        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        // A corner shown first covers only part of the box.
+        const QRectF from = QRectF(r.x() / zoom_, r.y() / zoom_, r.width() / zoom_, r.height() / zoom_) &
+                            QRectF(image_.rect());
+        if (!from.isEmpty())
+            p.drawImage(
+                QRectF(from.x() * zoom_, from.y() * zoom_, from.width() * zoom_, from.height() * zoom_),
+                image_, from);
+    } else if (turn_ == 1) {
         const QRect r = event->rect() & image_.rect();
         p.drawImage(r.topLeft(), image_, r);
     } else {

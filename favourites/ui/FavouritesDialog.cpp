@@ -1,5 +1,7 @@
 #include "favourites/ui/FavouritesDialog.h"
 
+#include <thread>
+
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QListWidget>
@@ -7,6 +9,7 @@
 
 #include "favourites/FavouritesStore.h"
 #include "platform/FileAttributes.h"
+#include "platform/Mailbox.h"
 #include "platform/Named.h"
 #include "platform/NativePath.h"
 #include "platform/ProgramState.h"
@@ -121,7 +124,12 @@ void Form2::done(int result) {
 FavouritesCommands::FavouritesCommands(Prompter& prompter, ProgramState& state, FavouritesStore& store,
                                        FavouritesHooks hooks, QWidget* dialogParent)
     : prompter_(prompter), state_(state), store_(store), hooks_(std::move(hooks)),
-      dialogParent_(dialogParent) {}
+      dialogParent_(dialogParent), receiver_(std::make_unique<QObject>()),
+      mailbox_(Mailbox::to(receiver_.get())) {}
+
+FavouritesCommands::~FavouritesCommands() {
+    mailbox_->close();
+}
 
 void FavouritesCommands::AddO() {
     const Answer a = prompter_.message(Texts::tr("現在のパスをお気に入りに登録します。よろしいですか？"),
@@ -148,17 +156,23 @@ void FavouritesCommands::chekO() {
         prompter_.message(Texts::tr("チェックする必要がありません"), state_.title, Buttons::Ok);
         return;
     }
-    // Window events run between the entries; the commands that would change
-    // the store stay off until the walk is over.
+    // The window goes on while the worker looks; the commands that would
+    // change the store stay off until the answer is in.
     checking_ = true;
     hooks_.setCommandsEnabled(false);
     const QString title = state_.title;
     state_.title = Texts::tr("パスソート中_") + title;
-    store_.check([](const QString& p) { return existsAsFileOrFolder(p); },
-                 [] { QCoreApplication::processEvents(); });
-    state_.title = title;
-    hooks_.setCommandsEnabled(true);
-    checking_ = false;
+    std::thread([this, entries = store_.entries(), title, mailbox = mailbox_] {
+        FavouritesStore checked;
+        checked.replaceAll(entries);
+        checked.check([](const QString& p) { return existsAsFileOrFolder(p); });
+        mailbox->post([this, kept = checked.entries(), title] {
+            store_.replaceAll(kept);
+            state_.title = title;
+            hooks_.setCommandsEnabled(true);
+            checking_ = false;
+        });
+    }).detach();
 }
 
 } // namespace orbet

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QDialog>
 
@@ -10,6 +11,7 @@ class QPushButton;
 namespace orbet {
 
 class FavouritesStore;
+class Mailbox;
 class Prompter;
 struct ProgramState;
 
@@ -64,9 +66,13 @@ class FavouritesCommands {
   public:
     FavouritesCommands(Prompter& prompter, ProgramState& state, FavouritesStore& store, FavouritesHooks hooks,
                        QWidget* dialogParent);
+    // Drops a check still under way, without waiting for it.
+    ~FavouritesCommands();
 
     void AddO();
     void CallO();
+    // Looks the entries up on a worker (a dead mount would hang the window)
+    // and returns; the store changes when the answer comes back.
     void chekO();
     bool checking() const { return checking_; }
 
@@ -77,6 +83,10 @@ class FavouritesCommands {
     FavouritesHooks hooks_;
     QWidget* dialogParent_;
     bool checking_ = false;
+    // The check's answer comes back through the mailbox to `receiver_`, on
+    // the window's thread.
+    std::unique_ptr<QObject> receiver_;
+    std::shared_ptr<Mailbox> mailbox_;
 };
 
 } // namespace orbet

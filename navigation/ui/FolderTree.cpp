@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QScopeGuard>
+#include <QSet>
 #include <QThread>
 #include <QTreeWidget>
 #include <QtConcurrent/QtConcurrentRun>
@@ -307,6 +308,15 @@ void FolderTree::nodeClicked(QTreeWidgetItem* node) {
             hooks_.openTreePath(hooks_.fileListPath());
             return;
         }
+        // A folder deleted behind the tree's back: its node goes, and its
+        // parent, while that is still there, becomes current.
+        if (QTreeWidgetItem* parent = node->parent();
+            parent && hooks_.probe(keyOf(parent)) == FolderStatus::Ok) {
+            const QString parentKey = keyOf(parent);
+            syncChildren(parentKey);
+            if (QTreeWidgetItem* again = findKey(parentKey)) makeCurrent(again);
+            return;
+        }
         DriveCheck(QStringLiteral("ALL"));
         return;
     }
@@ -350,26 +360,68 @@ bool FolderTree::learnChild(QTreeWidgetItem* node, const QString& name) {
         node->setExpanded(true);
         return true;
     }
-    // An open node keeps its other children (and what is open below them):
-    // the new one goes in at its place in the listing's order.
-    const Subfolder& s = subfolders[found];
+    FrozenTree frozen(tree_);
+    probeLater({insertChild(node, subfolders, listingOrder(subfolders), found)}, includeHidden);
+    return true;
+}
+
+QHash<QString, std::size_t> FolderTree::listingOrder(const std::vector<Subfolder>& subfolders) {
     QHash<QString, std::size_t> order;
     order.reserve(qsizetype(subfolders.size()));
     for (std::size_t k = 0; k < subfolders.size(); ++k)
         order.insert(subfolders[k].path, k);
+    return order;
+}
+
+QTreeWidgetItem* FolderTree::insertChild(QTreeWidgetItem* node, const std::vector<Subfolder>& subfolders,
+                                         const QHash<QString, std::size_t>& order, std::size_t which) {
+    // An open node keeps its other children (and what is open below them):
+    // the new one goes in at its place in the listing's order.
     int at = node->childCount();
     for (int i = 0; i < node->childCount(); ++i) {
         const auto other = order.constFind(keyOf(node->child(i)));
-        if (other == order.constEnd() || *other < found) continue;
+        if (other == order.constEnd() || *other < which) continue;
         at = i;
         break;
     }
-    FrozenTree frozen(tree_);
+    const Subfolder& s = subfolders[which];
     QTreeWidgetItem* child = newNode(s.path, displayName(DirName(s.path)), s.hidden ? 6 : 1);
     node->insertChild(at, child);
     child->addChild(newNode(PlaceholderKey(s.path), QStringLiteral(" "), 1));
-    probeLater({child}, includeHidden);
-    return true;
+    return child;
+}
+
+void FolderTree::syncChildren(const QString& key) {
+    QTreeWidgetItem* node = findKey(key);
+    if (!node) return;
+    // A closed node is listed afresh as it opens; it only needs its "+".
+    if (!node->isExpanded()) {
+        if (node->childCount() == 0) Plus(key);
+        return;
+    }
+    finishFilling(node);
+    const bool includeHidden = hooks_.hideDirectory() == 1;
+    FolderStatus status = FolderStatus::Ok;
+    const std::vector<Subfolder> subfolders = listSubfolders(key, includeHidden, &status);
+    if (status != FolderStatus::Ok) return;
+    const QHash<QString, std::size_t> order = listingOrder(subfolders);
+    FrozenTree frozen(tree_);
+    QSet<QString> shown;
+    for (int i = node->childCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem* child = node->child(i);
+        const QString childKey = keyOf(child);
+        if (isPlaceholder(child) || order.contains(childKey)) {
+            shown.insert(childKey);
+            continue;
+        }
+        if (highlighted_ && (highlighted_ == child || keyOf(highlighted_).startsWith(PlusEn(childKey))))
+            highlighted_ = nullptr;
+        delete node->takeChild(i);
+    }
+    std::vector<QTreeWidgetItem*> added;
+    for (std::size_t k = 0; k < subfolders.size(); ++k)
+        if (!shown.contains(subfolders[k].path)) added.push_back(insertChild(node, subfolders, order, k));
+    probeLater(added, includeHidden);
 }
 
 QTreeWidgetItem* FolderTree::walkTo(const QString& path) {
@@ -421,6 +473,13 @@ QTreeWidgetItem* FolderTree::walkTo(const QString& path) {
             if (!matched) return nullptr;
         }
         finishFilling(matched); // the next component may be among the nodes not yet added
+    }
+    // A walk that ends on a node open from before (the parent of a folder
+    // just deleted, say) shows its folders as they are now.
+    if (matched && matched->isExpanded()) {
+        const QString key = keyOf(matched);
+        syncChildren(key);
+        matched = findKey(key);
     }
     return matched;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QFutureWatcher>
+#include <QHash>
 #include <QObject>
 #include <QPersistentModelIndex>
 #include <QString>
@@ -65,13 +66,18 @@ class FolderTree : public QObject {
     // The walk of a path from outside the tree; returns the key of the node
     // reached (empty when none matched) and opens the nodes on the way.
     QTreeWidgetItem* walkTo(const QString& path);
+    // Brings an open node's children in line with the disk: folders gone
+    // are dropped (with what was open below them), new ones go in at their
+    // place; the others stay as they are, open or not.
+    void syncChildren(const QString& key);
     void setHighlight(QTreeWidgetItem* node);
     void setProbe(std::function<FolderStatus(const QString&)> probe) {
         hooks_.probe = probe ? std::move(probe) : probeFolder;
     }
     QTreeWidgetItem* highlighted() const { return highlighted_; }
 
-    // Waits for the outstanding subfolder probes and applies their answers.
+    // Waits for the outstanding subfolder probes and applies their answers
+    // (a probe not yet started then runs on the calling thread).
     void settleProbes();
     bool probesPending() const { return !batches_.empty(); }
 
@@ -106,6 +112,9 @@ class FolderTree : public QObject {
 
     QTreeWidgetItem* newNode(const QString& key, const QString& text, int image) const;
     bool learnChild(QTreeWidgetItem* node, const QString& name);
+    static QHash<QString, std::size_t> listingOrder(const std::vector<Subfolder>& subfolders);
+    QTreeWidgetItem* insertChild(QTreeWidgetItem* node, const std::vector<Subfolder>& subfolders,
+                                 const QHash<QString, std::size_t>& order, std::size_t which);
     void fillNode(QTreeWidgetItem* node);
     void makeCurrent(QTreeWidgetItem* node);
 

@@ -172,8 +172,8 @@ QString QtPrompter::chooseFolder(const QString& title, const QString& initialFol
                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 }
 
-std::unique_ptr<Progress> QtPrompter::progress() {
-    return std::make_unique<QtProgress>(parent_);
+void QtPrompter::runLongWork(Work work, std::function<void()> finished) {
+    QtProgress::start(parent_, std::move(work), std::move(finished));
 }
 
 } // namespace orbet

@@ -28,7 +28,8 @@ class QtPrompter : public Prompter {
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
-    std::unique_ptr<Progress> progress() override;
+    // The work runs on a worker thread under a progress dialog (QtProgress).
+    void runLongWork(Work work, std::function<void()> finished) override;
 
   private:
     std::optional<QString> ask(const QString& prompt, const QString& title, const QString& defaultText,

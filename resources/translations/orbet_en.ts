@@ -79,10 +79,6 @@
         <translation> will be opened with its associated program. Continue?</translation>
     </message>
     <message>
-        <source> が見つかりません。</source>
-        <translation> was not found.</translation>
-    </message>
-    <message>
         <source>複数のファイルが読まれましたが%1だけを有効とします</source>
         <translation>Several files were given; only %1 is used</translation>
     </message>
@@ -194,6 +190,14 @@ Distributed under the MIT licence</translation>
     <message>
         <source>ゼファンプロジェクト</source>
         <translation>Zephan Project</translation>
+    </message>
+    <message>
+        <source> が見つかりません。</source>
+        <translation> was not found.</translation>
+    </message>
+    <message>
+        <source>ヘルプ</source>
+        <translation>Help</translation>
     </message>
 </context>
 <context>
@@ -803,6 +807,14 @@ is a folder</translation>
 <context>
     <name>MediaPanel</name>
     <message>
+        <source>再生できません: %1</source>
+        <translation>Cannot play: %1</translation>
+    </message>
+    <message>
+        <source>メディアを開けませんでした</source>
+        <translation>The media could not be opened</translation>
+    </message>
+    <message>
         <source>再生中</source>
         <translation>Playing</translation>
     </message>
@@ -978,6 +990,10 @@ is a folder</translation>
     <message>
         <source>全画面表示(&amp;L)</source>
         <translation>Fu&amp;ll screen</translation>
+    </message>
+    <message>
+        <source>画面に合わせて表示</source>
+        <translation>Fit to pane</translation>
     </message>
     <message>
         <source>ミニマムウィンドウ(&amp;M)</source>
@@ -1492,6 +1508,10 @@ For example: &apos;/home/user/Pictures/&apos;</translation>
 </context>
 <context>
     <name>QtProgress</name>
+    <message>
+        <source>ファイルを保存しています。この処理は中止できません</source>
+        <translation>Saving the file. This cannot be stopped</translation>
+    </message>
     <message>
         <source>中止</source>
         <translation>Stop</translation>

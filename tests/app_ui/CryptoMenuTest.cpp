@@ -44,6 +44,10 @@ TEST_F(Form1Test, ProtectsTheShownFileFromTheMenuAndRestoresItElsewhere) {
     prompter_.reply(root.filePath("vault/report.ang"));
     prompter_.reply(QStringLiteral("ひみつ"));
     itemOf(sub, "PasAng")->trigger();
+    // The dialogs open in the current folder, not the one the program
+    // started from.
+    ASSERT_NE(QDir::currentPath(), root.filePath("docs"));
+    EXPECT_EQ(prompter_.records()[0].dialog.initialFolder, root.filePath("docs"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QFileInfo(root.filePath("vault/report.ang")).size(), 6 + 10 + 2 * content.size() + 9);
 
@@ -52,6 +56,7 @@ TEST_F(Form1Test, ProtectsTheShownFileFromTheMenuAndRestoresItElsewhere) {
     prompter_.reply(QStringLiteral("ひみつ"));
     itemOf(sub, "PassHuku")->trigger();
     ASSERT_EQ(prompter_.records().size(), 3u);
+    EXPECT_EQ(prompter_.records()[0].dialog.initialFolder, root.filePath("docs"));
     EXPECT_EQ(prompter_.records()[2].text, root.filePath("vault/report.txt") + QStringLiteral("に出力完了"));
     EXPECT_EQ(readAll(root.filePath("vault/report.txt")), content);
     EXPECT_EQ(readAll(root.filePath("docs/report.txt")), content);

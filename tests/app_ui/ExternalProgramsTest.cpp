@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -10,6 +11,7 @@
 
 #include "Form1Fixture.h"
 #include "app/ui/ExternalPrograms.h"
+#include "platform/Language.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Shell.h"
 #include "support/TestSupport.h"
@@ -69,6 +71,62 @@ TEST_F(ExternalProgramsTest, HelpFilesOpenWithTheDesktopOnlyWhenTheyAreThere) {
     setDesktopOpener({});
     EXPECT_EQ(opened, (QStringList{help, site}));
     EXPECT_TRUE(prompter_.records().empty());
+}
+
+// Where the desktop's program for text needs a terminal (or there is none
+// to ask), the help shows in a window of Orbet's own, in the interface's
+// language.
+TEST_F(ExternalProgramsTest, TheHelpShowsInItsOwnWindowWhereTheDesktopHasNoTextViewer) {
+    Form1& f = *form_;
+    QTemporaryDir program, desktop;
+    folders::setProgramFolderForTesting(program.path());
+    writeAll(program.filePath(QStringLiteral("texthelp.txt")), "Orbet ヘルプ\n");
+    writeAll(program.filePath(QStringLiteral("texthelp_en.txt")), "Orbet Help\n");
+    const QDir d(desktop.path());
+    ASSERT_TRUE(d.mkpath(QStringLiteral("data/applications")) && d.mkpath(QStringLiteral("config")));
+    writeAll(d.filePath(QStringLiteral("config/mimeapps.list")),
+             "[Default Applications]\ntext/plain=vim.desktop\n");
+    writeAll(
+        d.filePath(QStringLiteral("data/applications/vim.desktop")),
+        "[Desktop Entry]\nType=Application\nName=Vim\nExec=vim %F\nTerminal=true\nMimeType=text/plain;\n");
+    const QByteArray names[] = {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"};
+    QByteArray kept[4];
+    for (int i = 0; i < 4; ++i) {
+        kept[i] = qgetenv(names[i]);
+        qputenv(names[i],
+                QFile::encodeName(d.filePath(i < 2 ? QStringLiteral("data") : QStringLiteral("config"))));
+    }
+    QStringList opened;
+    setDesktopOpener([&](const QUrl& url) {
+        opened.append(url.toLocalFile());
+        return true;
+    });
+    EXPECT_FALSE(desktopShowsText());
+    auto shownHelp = [&] {
+        f.action(Command::IHelp)->trigger();
+        auto* window = f.findChild<QDialog*>(QStringLiteral("HelpWindow"));
+        auto* text = window ? window->findChild<QPlainTextEdit*>(QStringLiteral("HelpText")) : nullptr;
+        const QString shown = window && window->isVisible() && text ? text->toPlainText() : QString();
+        if (window) window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return shown;
+    };
+    EXPECT_EQ(shownHelp(), QStringLiteral("Orbet ヘルプ\n"));
+    ASSERT_TRUE(installLanguage(*qApp, true, QStringLiteral(ORBET_BUILD_DIR "/translations")));
+    EXPECT_EQ(shownHelp(), QStringLiteral("Orbet Help\n"));
+    removeInstalledLanguage();
+    setDesktopOpener({});
+    for (int i = 0; i < 4; ++i)
+        kept[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], kept[i]);
+    folders::setProgramFolderForTesting({});
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(prompter_.records().empty());
+
+    // What a desktop entry says about its program's window.
+    EXPECT_TRUE(opensInAWindow("[Desktop Entry]\nExec=gedit %U\nTerminal=false\n"));
+    EXPECT_TRUE(opensInAWindow("[Desktop Entry]\nExec=mousepad %F\n[Desktop Action new]\nTerminal=true\n"));
+    EXPECT_FALSE(opensInAWindow("[Desktop Entry]\nExec=nano %F\nTerminal=true\n"));
+    EXPECT_FALSE(opensInAWindow("[Desktop Entry]\nName=Broken\n"));
 }
 
 TEST_F(ExternalProgramsTest, AboutWindowClosesOnAClickAndOpensAgain) {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "Form1Fixture.h"
@@ -79,7 +80,7 @@ TEST_F(FavouritesTest, CheckRunsUnderItsOwnTitleWithTheCommandsOff) {
     QDir(path("B")).removeRecursively();
     QString titleDuring;
     bool addEnabledDuring = true;
-    // Runs inside the check, between two entries, as a key press would.
+    // Runs while the worker checks, as a key press would.
     QTimer::singleShot(0, &f, [&] {
         titleDuring = f.state().title;
         addEnabledDuring = f.action(Command::AddO)->isEnabled() || f.action(Command::CallO)->isEnabled() ||
@@ -89,6 +90,10 @@ TEST_F(FavouritesTest, CheckRunsUnderItsOwnTitleWithTheCommandsOff) {
     });
     const auto before = prompter_.records().size();
     f.action(Command::chekO)->trigger();
+    // The window's thread is back at once; the store changes when the
+    // worker's answer comes.
+    EXPECT_EQ(f.favourites().count(), 4);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.action(Command::chekO)->isEnabled(); }, 30000));
     EXPECT_EQ(titleDuring, QStringLiteral("パスソート中_Orbet"));
     EXPECT_FALSE(addEnabledDuring);
     EXPECT_EQ(prompter_.records().size(), before);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMediaPlayer>
+#include <QPushButton>
 #include <QTest>
 
 #include "Form1Fixture.h"
@@ -90,6 +91,24 @@ TEST_F(MediaTest, APictureAfterAVideoShowsThePictureNotTheLastFrame) {
     // Back to the video: its surface shows again.
     f.Combo1->setCurrentIndex(11);
     ASSERT_TRUE(QTest::qWaitFor([&] { return video->isVisible(); }, 15000));
+}
+
+// A file the engine cannot play: Play leaves the status saying so, in the
+// engine's words, and can be pressed again.
+TEST_F(MediaTest, PlayThatCannotSoundSaysWhyInTheStatus) {
+    writeAll(QDir(data_.path()).filePath(QStringLiteral("broken.wav")), QByteArray(4096, '\x5a'));
+    writeIni("LastFilter=10\r\nLastPath=" + data_.path().toUtf8() + "\r\n");
+    Form1& f = start();
+    ASSERT_EQ(f.File1->fileName(), QStringLiteral("broken.wav"));
+    QMediaPlayer* p = player(f);
+    ASSERT_NE(p, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settled(p); }, 15000));
+    f.Command4->click();
+    const QString cannot = QStringLiteral("再生できません: ");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.NoeP->text().startsWith(cannot); }, 15000))
+        << f.NoeP->text().toStdString();
+    EXPECT_GT(f.NoeP->text().size(), cannot.size());
+    EXPECT_TRUE(f.Command4->isEnabled());
 }
 
 } // namespace

@@ -72,6 +72,7 @@ const Item kTree[] = {
     {0, "MVisu", "表示(&V)"},
     {1, "taskTin", "タスクトレイに入れる"},
     {1, "ZenBit", "全画面表示(&L)", "F8"},
+    {1, "FitPane", "画面に合わせて表示"},
     {1, "minwindow", "ミニマムウィンドウ(&M)"},
     {1, "MiniWebGo", "ミニマムWebブラウザ(Powered By IE)"},
     {1, "lll9", "-"},

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTest>
 #include <QTextEdit>
 #include <QThread>
 #include <QTreeWidget>
@@ -121,7 +122,9 @@ TEST_F(NavigationTest, SubfoldersAreProbedAwayFromTheWindowAndSettledAfterwards)
         if (QThread::currentThreadId() == windowThread) readOnWindowThread.append(folder);
     });
     f.navigator().OpenTreePath(path("Pics"));
-    tree().settleProbes();
+    // Waited for through the event loop as the window takes them: waiting
+    // on a probe not yet started would run it here, on the window's thread.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tree().probesPending(); }, 60000));
     setFolderReadObserver({});
     // Pics was listed on the window's thread; its siblings only probed.
     EXPECT_FALSE(readOnWindowThread.contains(path("zeta"))) << readOnWindowThread.join(u'\n').toStdString();
@@ -148,6 +151,46 @@ TEST_F(NavigationTest, SubfoldersAreProbedAwayFromTheWindowAndSettledAfterwards)
     ASSERT_EQ(pics->childCount(), 1);
     EXPECT_TRUE(FolderTree::isPlaceholder(pics->child(0)));
     EXPECT_FALSE(tree().probesPending());
+}
+
+TEST_F(NavigationTest, TheTreeShowsFoldersMadeAndDeletedAtOnce) {
+    Form1& f = *form_;
+    // Made in a folder without subfolders, closed: it gets its "+".
+    f.navigator().OpenTreePath(path("empty"));
+    prompter_.reply(QStringLiteral("made"));
+    f.action(Command::makedir)->trigger();
+    ASSERT_EQ(node("empty")->childCount(), 1);
+    EXPECT_TRUE(FolderTree::isPlaceholder(node("empty")->child(0)));
+    // Made in an open folder: its node is there at once, and one deleted
+    // meanwhile goes; the current folder stays highlighted.
+    root_.mkpath(QStringLiteral("Pics/gone"));
+    f.navigator().OpenTreePath(path("Pics"));
+    node("Pics")->setExpanded(true);
+    ASSERT_EQ(childTexts(node("Pics")), (QStringList{"gone", "sub"}));
+    ASSERT_TRUE(QDir(path("Pics/gone")).removeRecursively());
+    prompter_.reply(QStringLiteral("made"));
+    f.action(Command::makedir)->trigger();
+    ASSERT_NE(node("Pics/made"), nullptr);
+    EXPECT_EQ(childTexts(node("Pics")), (QStringList{"made", "sub"}));
+    EXPECT_EQ(tree().highlighted(), node("Pics"));
+
+    // The current folder deleted: its node goes, and its parent is current.
+    f.navigator().OpenTreePath(path("Pics/sub"));
+    ASSERT_EQ(f.Dir1->path(), path("Pics/sub"));
+    prompter_.answer(Answer::Yes);
+    f.action(Command::MoveFolder)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !node("Pics/sub") && f.Dir1->path() == path("Pics"); }, 60000));
+    EXPECT_EQ(childTexts(node("Pics")), QStringList{"made"});
+    EXPECT_EQ(tree().highlighted(), node("Pics"));
+
+    // One deleted behind the tree's back: a click on it goes to its parent,
+    // and the rest of the tree stays open as it was.
+    ASSERT_TRUE(QDir(path("Pics/made")).removeRecursively());
+    tree().nodeClicked(node("Pics/made"));
+    EXPECT_EQ(node("Pics/made"), nullptr);
+    EXPECT_EQ(f.Dir1->path(), path("Pics"));
+    EXPECT_EQ(tree().highlighted(), node("Pics"));
+    EXPECT_NE(node("zeta"), nullptr);
 }
 
 TEST_F(NavigationTest, ClickingMakesTheFolderCurrentAndAddsANewExpandSign) {
@@ -194,12 +237,13 @@ TEST_F(NavigationTest, TreePathWalkIgnoresCaseAndTrailingSeparators) {
     EXPECT_EQ(f.Dir1->path(), path("Pics"));
 }
 
+// A folder gone with its parent: the tree goes back to the drive level.
 TEST_F(NavigationTest, VanishedFoldersRebuildTheDriveLevel) {
     Form1& f = *form_;
     f.navigator().OpenTreePath(path("Pics/sub"));
     QTreeWidgetItem* sub = node("Pics/sub");
     ASSERT_NE(sub, nullptr);
-    QDir(path("Pics/sub")).removeRecursively();
+    QDir(path("Pics")).removeRecursively();
     tree().nodeClicked(sub);
     EXPECT_EQ(node("Pics"), nullptr); // back to the drive level
     EXPECT_GT(f.TV->topLevelItemCount(), 0);

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -63,6 +64,16 @@ TEST_F(PathInputTest, TypedPathsOpenFoldersFilesAndParents) {
     type(path("A/B/Photo.jpg"));
     EXPECT_EQ(f.Dir1->path(), path("A/B"));
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("Photo.jpg"));
+    // "~" is the home folder, as in a shell.
+    {
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(path("A")));
+        type(QStringLiteral("~/B/"));
+        EXPECT_EQ(f.Dir1->path(), path("A/B"));
+        type(QStringLiteral("~"));
+        EXPECT_EQ(f.Dir1->path(), path("A"));
+        qputenv("HOME", home);
+    }
     type(path("A/B/nothing.jpg"));
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text, path("A/B/nothing.jpg") + QStringLiteral("は存在しません"));

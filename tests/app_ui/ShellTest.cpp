@@ -22,6 +22,7 @@
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Twips.h"
+#include "platform/UserStore.h"
 #include "support/TestSupport.h"
 
 namespace orbet::test {
@@ -82,11 +83,16 @@ TEST_F(ShellTest, MenuBarHoldsTheSevenMenusInOrder) {
     EXPECT_FALSE(f.action(Command::InView)->isEnabled());
     EXPECT_EQ(f.menu("HideMenu")->actions().size(), 11);
     EXPECT_EQ(f.action(Command::rtfsa)->text(), QStringLiteral("Save"));
-    // Toggling items flip their own check marks.
+    // The start-in-the-tray item turns the stored resident flag on and off.
+    ASSERT_FALSE(f.isChecked(Command::STopJ));
     f.action(Command::STopJ)->trigger();
     EXPECT_TRUE(f.isChecked(Command::STopJ));
+    EXPECT_TRUE(f.state().resident);
+    EXPECT_EQ(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task")), QStringLiteral("1"));
     f.action(Command::STopJ)->trigger();
     EXPECT_FALSE(f.isChecked(Command::STopJ));
+    EXPECT_FALSE(f.state().resident);
+    EXPECT_EQ(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task")), QStringLiteral("0"));
 }
 
 TEST_F(ShellTest, ToolbarHasItsThirteenButtons) {

@@ -1,17 +1,22 @@
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include "Form1Fixture.h"
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/Shutdown.h"
+#include "app/ui/SplashWindow.h"
 #include "app/ui/Startup.h"
+#include "app/ui/Tray.h"
 #include "display/FileKinds.h"
 #include "navigation/ui/ListControls.h"
+#include "platform/ScriptedPrompter.h"
 #include "platform/Twips.h"
 #include "platform/UserStore.h"
 #include "support/TestSupport.h"
@@ -146,11 +151,63 @@ TEST_F(Form1Test, StoredResidentFlagAlsoStartsInTheTray) {
     writeStoreValue(QStringLiteral("Task"), QStringLiteral("Task"), QStringLiteral("-1"));
     Form1& f = start();
     EXPECT_TRUE(f.state().resident);
+    // The menu says why the window started in the tray.
+    EXPECT_TRUE(f.isChecked(Command::STopJ));
+    f.tray().showFromIcon();
+    EXPECT_TRUE(f.isChecked(Command::STopJ));
     f.action(Command::Re)->trigger();
     EXPECT_FALSE(f.state().resident);
+    EXPECT_FALSE(f.isChecked(Command::STopJ));
     prompter_.answer(Answer::Yes);
     f.shutdown().confirmClose();
     EXPECT_EQ(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task")), QStringLiteral("0"));
+}
+
+// A message about the file named on the command line (a text cut at 16 MB)
+// does not keep the window waiting behind the splash: it comes once the
+// window is up, over it.
+TEST_F(Form1Test, AMessageAboutTheNamedFileComesOverTheWindowNotTheSplash) {
+    const QString huge = QDir(data_.path()).filePath(QStringLiteral("huge.txt"));
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray lines = "the first line\r\n";
+        while (lines.size() < 17 * 1024 * 1024)
+            lines += "a line of the text file that goes on and on\r\n";
+        ASSERT_EQ(file.write(lines), lines.size());
+    }
+    writeIni("LastFilter=6\r\nLastPath=" + data_.path().toUtf8() + "\r\n");
+    struct Seen {
+        QString text;
+        bool window = false, splash = false;
+    };
+    struct Watching : ScriptedPrompter {
+        std::vector<Seen> seen;
+        Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
+                       std::optional<Answer> defaultAnswer) override {
+            Seen now{text};
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (!w->isVisible()) continue;
+                now.window = now.window || qobject_cast<Form1*>(w);
+                now.splash = now.splash || qobject_cast<SplashWindow*>(w);
+            }
+            seen.push_back(now);
+            return ScriptedPrompter::message(text, title, buttons, icon, defaultAnswer);
+        }
+    } watching;
+    Form1 f(watching, readStartRequest(huge));
+    f.shutdown().setQuit([] {});
+    f.load();
+    f.Timer1->stop();
+    ASSERT_EQ(watching.seen.size(), 1u);
+    EXPECT_EQ(watching.seen[0].text, QStringLiteral("ファイルが大きいため、先頭の16MBだけを表示しています"));
+    EXPECT_TRUE(watching.seen[0].window);
+    EXPECT_FALSE(watching.seen[0].splash);
+    EXPECT_TRUE(f.RT->toPlainText().startsWith(QStringLiteral("the first line")));
+    // Questions are never held: the end asks at once.
+    watching.answer(Answer::No);
+    EXPECT_FALSE(f.shutdown().confirmClose());
+    EXPECT_EQ(watching.seen.size(), 2u);
 }
 
 TEST_F(Form1Test, CommandLineFileIsSelectedOrFallsBackToTheFirstEntry) {

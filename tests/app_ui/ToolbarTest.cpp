@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QTest>
 #include <QToolBar>
@@ -79,8 +80,11 @@ TEST_F(ToolbarTest, EachButtonRunsItsCommand) {
     EXPECT_EQ(lastText(), QStringLiteral("ファイルが指定されていません"));
 
     click("help");
+    auto* help = f.findChild<QDialog*>(QStringLiteral("HelpWindow")); // where the desktop has no text viewer
     EXPECT_TRUE(lastText().endsWith(QStringLiteral("texthelp.txt が見つかりません。")) ||
+                (help && help->isVisible()) ||
                 (opened_.size() == 3 && opened_.last().path().endsWith(QStringLiteral("texthelp.txt"))));
+    if (help) help->close();
 
     // Buttons whose windows are not there yet are shown disabled and do nothing.
     for (const char* later : {"direx", "allwin", "kakutyou"}) {

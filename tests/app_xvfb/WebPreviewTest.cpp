@@ -15,6 +15,7 @@
 #include <QWebEngineView>
 
 #include "ScreenSupport.h"
+#include "WebSupport.h"
 #include "app/ui/Navigator.h"
 #include "display/ui/WebPane.h"
 #include "support/TestSupport.h"
@@ -67,10 +68,6 @@ class LoopbackServer {
     QStringList paths_;
 };
 
-QWebEngineView* engineView(QWidget* w) {
-    return qobject_cast<QWebEngineView*>(w);
-}
-
 // A page whose file field covers its top-left corner.
 const QByteArray kFileFieldPage =
     "<html><body style='margin:0'><input type='file' style='position:absolute;left:0;top:0;width:400px;"
@@ -92,18 +89,6 @@ bool clickOpensADialog(QWidget* view, QPoint at) {
     QTest::mouseClick(target, Qt::LeftButton, {}, at);
     QTest::qWait(1500);
     return dialog;
-}
-
-// Waits (bounded) until the page's title starts with the prefix.
-QString waitForTitle(QWidget* view, const QString& prefix, int timeoutMs = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < timeoutMs) {
-        if (QWebEngineView* v = engineView(view); v && v->title().startsWith(prefix)) return v->title();
-        QTest::qWait(50);
-    }
-    QWebEngineView* v = engineView(view);
-    return v ? QStringLiteral("timed out at: ") + v->title() : QStringLiteral("no view");
 }
 
 // Tries every way a script has of reading another file, and writes what it

@@ -52,6 +52,8 @@ TEST_F(CryptoProgressTest, ProtectShowsTheBytesReadAndAStopWritesNothing) {
     EXPECT_EQ(whole.text, QStringLiteral("doc.binを暗号化しています"));
     EXPECT_EQ(whole.total, content_.size());
     EXPECT_EQ(whole.steps.back(), content_.size());
+    // The rename comes after the last byte, said as past stopping.
+    EXPECT_EQ(whole.committedAfter, int(whole.steps.size()));
     EXPECT_EQ(whole.ends, 1);
     const QByteArray protectedBytes = readAll(path("doc.ang"));
     // Header, password and name lines, the content as digit pairs, the end.
@@ -65,6 +67,7 @@ TEST_F(CryptoProgressTest, ProtectShowsTheBytesReadAndAStopWritesNothing) {
     const auto& stopped = prompter_.progresses()[1];
     EXPECT_EQ(stopped.stoppedAt, 4);
     EXPECT_EQ(stopped.steps.back(), 2 * kMiB);
+    EXPECT_EQ(stopped.committedAfter, -1);
     EXPECT_EQ(stopped.ends, 1);
     EXPECT_EQ(readAll(path("old.ang")), QByteArray("older"));
     EXPECT_EQ(names(), (QStringList{"doc.ang", "doc.bin", "old.ang"}));
@@ -85,6 +88,7 @@ TEST_F(CryptoProgressTest, RestoreStoppedKeepsTheOldFile) {
     EXPECT_EQ(prompter_.progresses()[0].text, QStringLiteral("doc.binを復号しています"));
     EXPECT_EQ(prompter_.progresses()[0].total, QFileInfo(path("doc.ang")).size());
     EXPECT_EQ(prompter_.progresses()[0].stoppedAt, 2);
+    EXPECT_EQ(prompter_.progresses()[0].committedAfter, -1);
     EXPECT_EQ(readAll(path("doc.bin")), QByteArray("the old one"));
     EXPECT_EQ(names(), (QStringList{"doc.ang", "doc.bin"}));
     EXPECT_EQ(prompter_.records().back().text, EncryptionCommands::restoreStoppedMessage());
@@ -96,15 +100,26 @@ TEST_F(CryptoProgressTest, RestoreStoppedKeepsTheOldFile) {
     prompter_.answer(Answer::Yes);
     commands_.PassHuku();
     EXPECT_FALSE(bin_.restoreStopped());
+    const auto& restored = prompter_.progresses().back();
+    EXPECT_EQ(restored.committedAfter, int(restored.steps.size()));
     EXPECT_EQ(readAll(path("doc.bin")), content_);
     EXPECT_EQ(prompter_.records().back().text, path("doc.bin") + QStringLiteral("に出力完了"));
 }
 
 TEST_F(CryptoProgressTest, NoProtectionStartsDuringOtherLongWork) {
-    state_.longWork = true;
+    // A protection whose work has started and not yet ended.
+    prompter_.holdLongWork(true);
+    protect(path("doc.ang"), false);
+    const std::size_t asked = prompter_.records().size();
+    EXPECT_TRUE(state_.longWork);
     commands_.PasAng();
     commands_.PassHuku();
-    EXPECT_TRUE(prompter_.records().empty());
+    EXPECT_EQ(prompter_.records().size(), asked);
+    EXPECT_FALSE(QFileInfo::exists(path("doc.ang")));
+
+    ASSERT_TRUE(prompter_.runHeldWork());
+    EXPECT_FALSE(state_.longWork);
+    EXPECT_EQ(readAll(path("doc.ang")).size(), 3 + 4 + 9 + 2 * content_.size() + 2);
 }
 
 } // namespace

@@ -6,8 +6,11 @@
 
 #include <vector>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include "display/JpegTiles.h"
 #include "display/PictureLoader.h"
 #include "support/TestSupport.h"
 
@@ -68,23 +71,52 @@ QByteArray jpegClaiming(int width, int height) {
     return bytes;
 }
 
+// A BMP header claiming a picture of width x height, 32 bits a pixel.
+QByteArray bmpClaiming(int width, int height) {
+    QByteArray b("BM");
+    auto put = [&b](qint64 v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.append(char((v >> (8 * i)) & 0xff));
+    };
+    put(54 + 64, 4), put(0, 4), put(54, 4);                           // file header
+    put(40, 4), put(width, 4), put(height, 4), put(1, 2), put(32, 2); // information header
+    put(0, 4), put(0, 4), put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
+    return b + QByteArray(64, '\x7f');
+}
+
 TEST(PictureLoader, APictureIsRefusedByTheSizeItsHeaderClaimsOnceDecoded) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("claims.jpg"));
-    // 17000 x 17000: 289 million pixels, 1102 MB at four bytes each, over
-    // the limit though each side alone is far below any.
+    // A quarter of the machine's memory, never below 256 MB.
+    const long pages = sysconf(_SC_PHYS_PAGES), page = sysconf(_SC_PAGESIZE);
+    EXPECT_GE(decodedPictureLimitMb(), 256);
+    EXPECT_GE(qint64(decodedPictureLimitMb()) + 1, qint64(pages) * page / 4 / (1024 * 1024));
+    // Just over and just under by one row, for a limit of 256 MB.
+    const QString bmp = dir.filePath(QStringLiteral("claims.bmp"));
+    ASSERT_TRUE(test::writeAll(bmp, bmpClaiming(8192, 8193)));
+    EXPECT_TRUE(pictureTooLarge(bmp, 256));
+    ASSERT_TRUE(test::writeAll(bmp, bmpClaiming(8192, 8192)));
+    EXPECT_FALSE(pictureTooLarge(bmp, 256));
+    EXPECT_TRUE(pictureTooLarge(bmp, 255));
+
+    // A colour JPEG is shown by tiles whatever its size up to a gigapixel:
+    // never refused, and never decoded whole.
     ASSERT_TRUE(test::writeAll(path, jpegClaiming(17000, 17000)));
+    EXPECT_FALSE(pictureTooLarge(path));
+    EXPECT_TRUE(loadBuiltInPicture(path).isNull());
+    ASSERT_TRUE(test::writeAll(path, jpegClaiming(32768, 32768)));
+    EXPECT_FALSE(pictureTooLarge(path));
+    // Past that, a claim is refused before anything is allocated.
+    ASSERT_TRUE(test::writeAll(path, jpegClaiming(40000, 30000)));
     EXPECT_TRUE(pictureTooLarge(path));
     EXPECT_TRUE(loadBuiltInPicture(path).isNull());
-    // 16000 x 4000 is 244 MB: under it, though a side is as long.
-    ASSERT_TRUE(test::writeAll(path, jpegClaiming(16000, 4000)));
-    EXPECT_FALSE(pictureTooLarge(path));
-    // Just over and just under by one row: 8192 x 8192 is the limit itself.
-    ASSERT_TRUE(test::writeAll(path, jpegClaiming(8192, 8193)));
-    EXPECT_TRUE(pictureTooLarge(path));
+    // 8192 x 8192 is the most decoded whole; a row more goes to tiles.
     ASSERT_TRUE(test::writeAll(path, jpegClaiming(8192, 8192)));
     EXPECT_FALSE(pictureTooLarge(path));
+    EXPECT_TRUE(tiledJpegSize(test::readAll(path)).isEmpty());
+    ASSERT_TRUE(test::writeAll(path, jpegClaiming(8192, 8193)));
+    EXPECT_EQ(tiledJpegSize(test::readAll(path)), QSize(8192, 8193));
 }
 
 // An icon file of uncompressed entries: each a square of one colour.
@@ -146,9 +178,9 @@ TEST(PictureLoader, AStoppedDecodingGivesNothing) {
     large.fill(Qt::darkCyan);
     ASSERT_TRUE(large.save(path, "JPEG"));
     std::atomic<bool> stop{false};
-    EXPECT_EQ(loadBuiltInPicture(path, kDecodedPictureLimitMb, nullptr, &stop).size(), QSize(2100, 1301));
+    EXPECT_EQ(loadBuiltInPicture(path, decodedPictureLimitMb(), nullptr, &stop).size(), QSize(2100, 1301));
     stop = true;
-    EXPECT_TRUE(loadBuiltInPicture(path, kDecodedPictureLimitMb, nullptr, &stop).isNull());
+    EXPECT_TRUE(loadBuiltInPicture(path, decodedPictureLimitMb(), nullptr, &stop).isNull());
 }
 
 TEST(PictureLoader, AnIconShowsItsLargestPicture) {

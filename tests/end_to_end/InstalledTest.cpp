@@ -156,9 +156,9 @@ QString Installed::installLog_;
 
 TEST_F(Installed, LayoutHasTheProgramItsFolderAndTheDesktopFiles) {
     for (const char* file :
-         {"bin/orbet", "lib/orbet/pd1/ti.tex", "lib/orbet/texthelp.txt", "lib/orbet/susie/IFpng.spi",
-          "lib/orbet/susie/IFwebp.spi", "lib/orbet/susie/IFtiff.spi", "lib/orbet/susie/IFavif.spi",
-          "lib/orbet/susie/IFheif.spi", "lib/orbet/susie/IFjxl.spi",
+         {"bin/orbet", "lib/orbet/pd1/ti.tex", "lib/orbet/texthelp.txt", "lib/orbet/texthelp_en.txt",
+          "lib/orbet/susie/IFpng.spi", "lib/orbet/susie/IFwebp.spi", "lib/orbet/susie/IFtiff.spi",
+          "lib/orbet/susie/IFavif.spi", "lib/orbet/susie/IFheif.spi", "lib/orbet/susie/IFjxl.spi",
           "share/icons/hicolor/scalable/apps/orbet.svg", "share/metainfo/io.github.orbet.Orbet.metainfo.xml"})
         EXPECT_TRUE(QFile::exists(installed(QString::fromLatin1(file)))) << file;
     EXPECT_TRUE(QFileInfo(installed(QStringLiteral("bin/orbet"))).isExecutable());

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModel>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QPersistentModelIndex>
 #include <QTemporaryDir>
 
@@ -171,6 +172,31 @@ TEST_F(FileRowsTest, TheModelShowsReadableNamesAndSignalsOnlyTheRowsThatChanged)
     FileListModel other;
     other.update(rows(QStringLiteral("*.txt"))); // nothing listed before: a reset
     EXPECT_EQ(names(other, Qt::UserRole), QStringList{QStringLiteral("readme.txt")});
+}
+
+// A view's current row on the last entry, which goes while two come in
+// before it in one update: the current row moves to the entry before it and
+// stays within the rows the model has at every step.
+TEST_F(FileRowsTest, TheCurrentRowStaysInRangeWhenTheLastRowGoesAndOthersCome) {
+    FileListModel model;
+    model.reset(rows());
+    QItemSelectionModel view(&model);
+    const QStringList before = names(model, Qt::UserRole);
+    view.setCurrentIndex(model.index(model.rowCount() - 1, 0), QItemSelectionModel::NoUpdate);
+    int outOfRange = 0;
+    QObject::connect(&view, &QItemSelectionModel::currentChanged, [&](const QModelIndex& current) {
+        if (current.isValid() && (current.row() >= model.rowCount() || model.name(current.row()).isEmpty()))
+            ++outOfRange;
+    });
+    drop(toNative(before.last()));
+    add("0.jpg");
+    add("00.jpg");
+    model.update(rows());
+    EXPECT_EQ(outOfRange, 0);
+    EXPECT_EQ(model.rowCount(), before.size() + 1);
+    ASSERT_TRUE(view.currentIndex().isValid());
+    EXPECT_LT(view.currentIndex().row(), model.rowCount());
+    EXPECT_EQ(view.currentIndex().data(Qt::UserRole).toString(), before[before.size() - 2]);
 }
 
 } // namespace

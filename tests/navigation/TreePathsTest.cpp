@@ -41,6 +41,16 @@ TEST(TreePaths, ComponentsOfAPath) {
     EXPECT_EQ(treePathComponents(deep, roots).size(), 61);
 }
 
+TEST(TreePaths, TheHomeFolderTypedAsTilde) {
+    const QString home = QStringLiteral("/home/ユーザー");
+    EXPECT_EQ(expandedHome("~", home), home);
+    EXPECT_EQ(expandedHome("~/", home), home + "/");
+    EXPECT_EQ(expandedHome("~/写真/a.jpg", home), home + "/写真/a.jpg");
+    EXPECT_EQ(expandedHome("~/x", "/"), QStringLiteral("/x"));
+    for (const char* kept : {"~other/x", "/tmp/~/x", "x~", "", "..", "~~"})
+        EXPECT_EQ(expandedHome(QString::fromUtf8(kept), home), QString::fromUtf8(kept)) << kept;
+}
+
 TEST(FolderProbe, SubfoldersSortedWithLinksAndHiddenOnRequest) {
     QTemporaryDir tmp;
     QDir d(tmp.path());

@@ -48,8 +48,15 @@ TEST(AtomicWrite, ReplacesWholeAndKeepsPermissionsAndLinks) {
     EXPECT_EQ(readAll(link), "beside");
     const QString own = dir.filePath("own.ini");
     ASSERT_TRUE(QFile::link(target, own));
-    ASSERT_TRUE(writeFileAtomically(own, "replaced"));
+    // The file that replaces a link is a new one, with a new file's mode,
+    // not the mode of the file the link pointed to.
+    const mode_t mask = ::umask(022);
+    const bool replaced = writeFileAtomically(own, "replaced");
+    ::umask(mask);
+    ASSERT_TRUE(replaced);
     EXPECT_FALSE(QFileInfo(own).isSymLink());
+    ASSERT_EQ(::lstat(QFile::encodeName(own).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u); // 0666 less the umask; the target is 0640
     EXPECT_EQ(readAll(target), "through the link");
     ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);

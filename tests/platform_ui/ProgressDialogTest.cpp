@@ -1,9 +1,12 @@
+#include <atomic>
+#include <thread>
+
 #include <QElapsedTimer>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -13,137 +16,186 @@
 namespace orbet {
 namespace {
 
-// A window that counts how often it was painted.
-class Counting : public QWidget {
-  public:
-    int paints = 0;
-
-  protected:
-    void paintEvent(QPaintEvent*) override { ++paints; }
-};
-
-// Steps of work, each a few milliseconds long, for about `ms`.
-void work(Progress& p, int ms, qint64& done, qint64 step = 1) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) {
-        QThread::msleep(5);
-        done += step;
-        p.advance(done, QStringLiteral("step %1").arg(done));
-    }
-}
-
 QProgressDialog* dialogOf(QWidget& window) {
     return window.findChild<QProgressDialog*>();
 }
 
-TEST(ProgressDialog, ShowsPastHalfASecondOverItsWindowAndItsButtonStops) {
-    Counting window;
+bool visibleDialog(QWidget& window) {
+    QProgressDialog* d = dialogOf(window);
+    return d && d->isVisible();
+}
+
+// Steps until the progress says stop, as long work does.
+void stepUntilStopped(Progress& p, qint64 total, std::atomic<qint64>& done) {
+    p.begin(QStringLiteral("フォルダのコピー"), QStringLiteral("始めます"), total);
+    while (p.advance(done + 1, QStringLiteral("step %1").arg(done + 1))) {
+        ++done;
+        QThread::msleep(2);
+    }
+    p.end();
+}
+
+TEST(ProgressDialog, WorkRunsAwayFromTheWindowWhichRefusesInputUntilItEnds) {
+    QWidget window;
+    auto* button = new QPushButton(QStringLiteral("b"), &window);
+    window.resize(300, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    QtPrompter prompter(&window);
+
+    std::atomic<bool> release{false};
+    std::atomic<bool> onWorker{false};
+    int finished = 0;
+    QElapsedTimer clock;
+    clock.start();
+    prompter.runLongWork(
+        [&](Progress& p) {
+            onWorker = QThread::currentThread() != window.thread();
+            p.begin(QStringLiteral("t"), QStringLiteral("x"), 10);
+            while (!release)
+                QThread::msleep(1);
+            p.advance(10, {});
+            p.end();
+        },
+        [&] { ++finished; });
+    // The window's thread is free while the work runs: it gets here at once.
+    EXPECT_EQ(finished, 0);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 0) << "the window takes no input while its work runs";
+    if (clock.elapsed() < QtProgress::kShowAfterMs - 100) EXPECT_FALSE(visibleDialog(window));
+    release = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished == 1; }, 30000));
+    EXPECT_TRUE(onWorker);
+    EXPECT_EQ(dialogOf(window), nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1) << "and takes it again afterwards";
+}
+
+TEST(ProgressDialog, ShowsPastHalfASecondOverItsWindowAndItsButtonStopsTheWorker) {
+    QWidget window;
     window.resize(400, 300);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QtPrompter prompter(&window);
-
-    // A job that ends within half a second shows no dialog, and the window
-    // still repaints meanwhile.
-    const auto quick = prompter.progress();
-    quick->begin(QStringLiteral("t"), QStringLiteral("x"), 12);
-    const int paintsBefore = window.paints;
-    window.update();
-    for (int step = 1; step <= 12; ++step) {
-        QThread::msleep(5);
-        quick->advance(step, {});
-    }
-    EXPECT_EQ(dialogOf(window), nullptr);
-    EXPECT_GT(window.paints, paintsBefore) << "the window repaints while the work runs";
-    quick->end();
-
-    const auto progress = prompter.progress();
-    QElapsedTimer clock;
-    clock.start();
-    progress->begin(QStringLiteral("フォルダのコピー"), QStringLiteral("始めます"), 1000);
-    qint64 done = 0;
-    work(*progress, 400, done);
-    if (clock.elapsed() < QtProgress::kShowAfterMs) EXPECT_EQ(dialogOf(window), nullptr);
-    work(*progress, 300, done);
+    std::atomic<qint64> done{0};
+    std::atomic<bool> ended{false};
+    bool dialogGoneFirst = false;
+    int finished = 0;
+    prompter.runLongWork(
+        [&](Progress& p) {
+            stepUntilStopped(p, 100000, done);
+            ended = true;
+        },
+        [&] {
+            dialogGoneFirst = dialogOf(window) == nullptr;
+            ++finished;
+        });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleDialog(window) && done > 0; }, 30000));
     QProgressDialog* dialog = dialogOf(window);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
     EXPECT_EQ(dialog->parentWidget(), &window);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("フォルダのコピー"));
+    QTest::qWaitFor([&] { return dialog->labelText().startsWith(QStringLiteral("step ")); }, 5000);
     EXPECT_TRUE(dialog->labelText().startsWith(QStringLiteral("step ")));
-    EXPECT_GT(dialog->value(), 0);
-    EXPECT_LE(dialog->value(), int(done));
-    EXPECT_EQ(dialog->maximum(), 1000);
-    const int paintsUnder = window.paints;
-    window.update();
-    work(*progress, 100, done);
-    EXPECT_GT(window.paints, paintsUnder) << "the window repaints under the dialog";
+    auto* bar = dialog->findChild<QProgressBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->maximum(), 100000);
+    QTest::qWaitFor([&] { return bar->value() > 0; }, 5000);
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_LE(bar->value(), done);
 
     QPushButton* stop = dialog->findChild<QPushButton*>();
     ASSERT_NE(stop, nullptr);
     EXPECT_EQ(stop->text(), QStringLiteral("中止"));
-    EXPECT_TRUE(progress->advance(++done, {}));
+    EXPECT_FALSE(ended);
     QTest::mouseClick(stop, Qt::LeftButton);
-    EXPECT_FALSE(progress->advance(++done, {}));
-    EXPECT_FALSE(progress->advance(++done, {})) << "a stop holds";
-    progress->end();
-    EXPECT_EQ(dialogOf(window), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished == 1; }, 30000));
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(dialogGoneFirst) << "the report comes after the dialog";
+}
+
+TEST(ProgressDialog, WhileTheResultIsCommittedItSaysSoAndCannotBeStopped) {
+    QWidget window;
+    window.show();
+    QtPrompter prompter(&window);
+    std::atomic<bool> committing{false};
+    std::atomic<bool> release{false};
+    bool stoppedAfter = false;
+    int finished = 0;
+    prompter.runLongWork(
+        [&](Progress& p) {
+            p.begin(QStringLiteral("t"), QStringLiteral("writing"), 10);
+            p.advance(10, {});
+            p.committing();
+            committing = true;
+            while (!release)
+                QThread::msleep(1);
+            stoppedAfter = !p.advance(10, {});
+            p.end();
+        },
+        [&] { ++finished; });
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return visibleDialog(window) && dialogOf(window)->labelText() == QtProgress::committingText();
+        },
+        30000));
+    QProgressDialog* dialog = dialogOf(window);
+    const auto buttons = dialog->findChildren<QPushButton*>();
+    for (QPushButton* b : buttons)
+        EXPECT_FALSE(b->isVisible()) << "no stop is offered";
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    dialog->close();
+    QTest::qWait(2 * QtProgress::kUpdateEveryMs);
+    EXPECT_TRUE(dialog->isVisible());
+    release = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished == 1; }, 30000));
+    EXPECT_FALSE(stoppedAfter);
 }
 
 TEST(ProgressDialog, CountsBeyondTheDialogsRangeInCoarserSteps) {
     QWidget window;
     window.show();
     QtPrompter prompter(&window);
-    const auto progress = prompter.progress();
     const qint64 total = 5'000'000'000LL;
-    progress->begin(QStringLiteral("t"), QStringLiteral("x"), total);
-    qint64 done = 0;
-    work(*progress, 700, done, total / 400);
-    QProgressDialog* dialog = dialogOf(window);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(dialog->isVisible());
-    EXPECT_GT(dialog->maximum(), 1'000'000'000);
-    // The bar's fill follows the share done.
-    const double shown = double(dialog->value()) / dialog->maximum();
-    EXPECT_GT(shown, 0.0);
-    EXPECT_LE(shown, double(done) / total + 1e-6);
-    EXPECT_GT(shown, double(done) / total - 0.1);
-    progress->end();
+    std::atomic<bool> release{false};
+    int finished = 0;
+    prompter.runLongWork(
+        [&](Progress& p) {
+            p.begin(QStringLiteral("t"), QStringLiteral("x"), total);
+            while (!release && p.advance(total / 4, {}))
+                QThread::msleep(1);
+            p.end();
+        },
+        [&] { ++finished; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleDialog(window); }, 30000));
+    auto* bar = dialogOf(window)->findChild<QProgressBar*>();
+    QTest::qWaitFor([&] { return bar->value() > 0; }, 5000);
+    EXPECT_GT(bar->maximum(), 1'000'000'000);
+    EXPECT_NEAR(double(bar->value()) / bar->maximum(), 0.25, 1e-6);
+    release = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished == 1; }, 30000));
 }
 
-// Work whose steps come seldom still shows its dialog and moves its bar;
-// work whose steps come often runs the window's events only now and then.
-TEST(ProgressDialog, SeldomStepsStillShowAndFrequentOnesRunTheEventsOnlyNowAndThen) {
-    QWidget window;
-    window.show();
-    QtPrompter prompter(&window);
-    const auto seldom = prompter.progress();
-    seldom->begin(QStringLiteral("t"), QStringLiteral("x"), 20);
-    for (int step = 1; step <= 12; ++step) {
-        QThread::msleep(QtProgress::kUpdateEveryMs + 20);
-        seldom->advance(step, {});
-    }
-    QProgressDialog* dialog = dialogOf(window);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->value(), 12);
-    seldom->end();
-
-    int turns = 0;
-    QTimer ticks;
-    QObject::connect(&ticks, &QTimer::timeout, [&turns] { ++turns; });
-    ticks.start(0);
-    const auto frequent = prompter.progress();
-    frequent->begin(QStringLiteral("t"), QStringLiteral("x"), 1000);
-    QElapsedTimer clock;
-    clock.start();
-    for (int step = 1; step <= 1000; ++step)
-        frequent->advance(step, {});
-    const qint64 took = clock.elapsed();
-    frequent->end();
-    EXPECT_LE(turns, 1 + took / QtProgress::kUpdateEveryMs) << "steps: 1000, took " << took << " ms";
+TEST(ProgressDialog, AWindowClosedUnderTheWorkStopsItAndWaitsForIt) {
+    auto* window = new QWidget;
+    window->show();
+    QtPrompter prompter(window);
+    std::atomic<qint64> done{0};
+    std::atomic<bool> ended{false};
+    int finished = 0;
+    prompter.runLongWork(
+        [&](Progress& p) {
+            stepUntilStopped(p, 0, done);
+            ended = true;
+        },
+        [&] { ++finished; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done > 3; }, 30000));
+    delete window;
+    EXPECT_TRUE(ended) << "the work ended before the window's end";
+    QTest::qWait(50);
+    EXPECT_EQ(finished, 0);
 }
 
 } // namespace

@@ -92,6 +92,27 @@ TEST_F(HostFaults, ANewerDecodeOvertakesOneStillWithTheHost) {
     EXPECT_EQ(patternMismatch(newer), QString());
 }
 
+// The plug-in asked first by the newer decode is the one whose question
+// waited behind the ignored cancel: it is asked again on the new host, not
+// passed over.
+TEST_F(HostFaults, ThePluginAskedWhileTheCancelWasIgnoredIsAskedAgain) {
+    QTemporaryDir two;
+    ASSERT_TRUE(copyPlugin(testPlugin(QStringLiteral("IFotpn.spi")), two.path(), QStringLiteral("IFa.spi")));
+    ASSERT_TRUE(copyPlugin(testPlugin(QStringLiteral("IFnloop.spi")), two.path(), QStringLiteral("IFb.spi")));
+    HostSetup setup = hostSetup(work.path());
+    setup.callLimit = std::chrono::milliseconds(20000);
+    PluginRegistry own(setup);
+    own.loadPlugins(two.path());
+    ASSERT_EQ(own.loadedCount(), 2);
+    const QFuture<QImage> older = own.decodeAsync(picture("NLOP"));
+    QImage newer;
+    QTimer::singleShot(300, [&] { newer = own.decodeWithPlugins(picture("OTPN")); });
+    EXPECT_TRUE(settle(older).isNull());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !newer.isNull(); }, 20000));
+    EXPECT_EQ(patternMismatch(newer), QString());
+    EXPECT_EQ(own.hostStarts(), 2);
+}
+
 TEST_F(HostFaults, TheAsynchronousDecodeAnswersOnTheEventLoopAndTheNewestWins) {
     // Nothing is waited for on the caller's side: the future is still open
     // when decodeAsync returns, and completes from the event loop.
@@ -174,6 +195,12 @@ TEST_F(HostFaults, AKilledProgramsExchangeFolderGoesWithTheNextStart) {
         ASSERT_TRUE(writeAll(folder + QStringLiteral("/out-1-0"), QByteArray(4096, 'p')));
     }
     if (chown(QFile::encodeName(someoneElses).constData(), 65534, 65534) == 0) staying << someoneElses;
+    // A link named as an abandoned folder leads to a folder of the user's:
+    // the link may go, what it leads to stays.
+    QTemporaryDir users;
+    ASSERT_TRUE(writeAll(users.filePath(QStringLiteral("keep.txt")), "mine"));
+    const QString link = base.filePath(QStringLiteral("orbet-%1-x").arg(gone));
+    ASSERT_TRUE(QFile::link(users.path(), link));
     HostSetup setup = hostSetup(work.path());
     setup.exchangeFolder.clear();
     setup.exchangeBase = base.path();
@@ -184,10 +211,92 @@ TEST_F(HostFaults, AKilledProgramsExchangeFolderGoesWithTheNextStart) {
     EXPECT_FALSE(entries.contains(QFileInfo(abandoned).fileName()));
     for (const QString& folder : staying)
         EXPECT_TRUE(entries.contains(QFileInfo(folder).fileName())) << folder.toStdString();
-    EXPECT_EQ(entries.size(), staying.size() + 1)
-        << entries.join(QLatin1Char(' ')).toStdString(); // with its own
+    EXPECT_TRUE(QFile::exists(users.filePath(QStringLiteral("keep.txt"))));
+    QFile::remove(link);
+    const QStringList left = QDir(base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    EXPECT_EQ(left.size(), staying.size() + 1) << left.join(QLatin1Char(' ')).toStdString(); // with its own
     own.reset();
     EXPECT_EQ(QDir(base.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), staying.size());
+}
+
+// A folder every user may write (/dev/shm) is never looked through: another
+// user's hundred thousand entries there would hold the first picture up.
+// The exchange goes into a folder of the user's own inside it, or into
+// $XDG_RUNTIME_DIR, which is the user's alone.
+TEST_F(HostFaults, TheExchangeStaysOutOfFoldersOthersWrite) {
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    QTemporaryDir shared;
+    ASSERT_EQ(chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+    const QString planted = shared.filePath(QStringLiteral("orbet-%1-AbCdEf").arg(gone));
+    ASSERT_TRUE(QDir().mkpath(planted));
+    for (int i = 0; i < 2000; ++i)
+        ASSERT_TRUE(writeAll(shared.filePath(QStringLiteral("orbet-%1-%2").arg(gone).arg(i)), {}));
+
+    HostSetup setup = hostSetup(work.path());
+    setup.exchangeFolder.clear();
+    setup.exchangeBase = shared.path();
+    {
+        PluginRegistry own(setup);
+        own.loadPlugins(plugins.path());
+        EXPECT_EQ(own.decodeWithPlugins(picture("OTPN")).size(), QSize(40, 30));
+        EXPECT_TRUE(QFileInfo::exists(planted)) << "the shared folder was looked through";
+        const QString mine = shared.filePath(QStringLiteral("orbet-%1").arg(getuid()));
+        struct stat facts {};
+        ASSERT_EQ(lstat(QFile::encodeName(mine).constData(), &facts), 0);
+        EXPECT_EQ(facts.st_mode & 0777, 0700u);
+        EXPECT_EQ(QDir(mine).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+    }
+
+    // Without a base named: the user's runtime folder.
+    QTemporaryDir runtime;
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    setup.exchangeBase.clear();
+    {
+        PluginRegistry own(setup);
+        own.loadPlugins(plugins.path());
+        EXPECT_EQ(own.decodeWithPlugins(picture("OTPN")).size(), QSize(40, 30));
+        const QStringList made = QDir(runtime.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        ASSERT_EQ(made.size(), 1);
+        EXPECT_TRUE(made.first().startsWith(QStringLiteral("orbet-%1-").arg(getpid())));
+    }
+    saved.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+// Whatever a host does to its output file reaches only the picture: one
+// that claims more than the file holds, or cuts it short while the program
+// reads it, gives an empty picture or the whole one, never a fault.
+TEST_F(HostFaults, AHostThatCutsItsOutputShortCostsOnlyThePicture) {
+    QTemporaryDir standInFolder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ORBET_STAND_IN_HOST),
+                            standInFolder.filePath(QStringLiteral("orbet-spihost"))));
+    QTemporaryDir onePlugin;
+    ASSERT_TRUE(
+        copyPlugin(testPlugin(QStringLiteral("IFotpn.spi")), onePlugin.path(), QStringLiteral("IFstd.spi")));
+    HostSetup setup = hostSetup(work.path());
+    setup.hostFolder = standInFolder.path();
+    struct Behaviour {
+        explicit Behaviour(const char* chosen) { qputenv("ORBET_STAND_IN", chosen); }
+        ~Behaviour() { qunsetenv("ORBET_STAND_IN"); }
+    };
+    {
+        const Behaviour overclaim("overclaim");
+        PluginRegistry fooled(setup);
+        fooled.loadPlugins(onePlugin.path());
+        ASSERT_EQ(fooled.loadedCount(), 1);
+        EXPECT_TRUE(fooled.decodeWithPlugins(picture("OTPN")).isNull());
+    }
+    const Behaviour shrink("shrink");
+    PluginRegistry fooled(setup);
+    fooled.loadPlugins(onePlugin.path());
+    ASSERT_EQ(fooled.loadedCount(), 1);
+    for (int i = 0; i < 6; ++i) {
+        const QImage image = fooled.decodeWithPlugins(picture("OTPN"));
+        if (!image.isNull()) EXPECT_EQ(image.size(), QSize(2048, 2048));
+    }
 }
 
 TEST_F(HostFaults, APipePutUnderThePictureNameMeanwhileNeverHoldsTheHost) {
@@ -314,6 +423,26 @@ TEST(HostWire, AnsweredLooksWithoutWaitingAndKnowsOnlyTheCurrentRun) {
     ASSERT_TRUE(host.start());
     ASSERT_TRUE(soon([&] { return host.answered({host.run(), 0}); }));
     EXPECT_FALSE(host.answered(greeting));
+}
+
+// The event loop hears the host: what it says is read when it says it, and
+// its end is seen too, without anyone asking.
+TEST(HostWire, AWatchedHostIsHeardFromTheEventLoop) {
+    HostProcess host({QStringLiteral(ORBET_BUILD_DIR "/orbet-spihost"), {}, {}});
+    int heard = 0;
+    host.watch([&heard] { ++heard; });
+    ASSERT_TRUE(host.start());
+    const HostProcess::Ticket greeting{host.run(), 0};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard > 0; }, 20000));
+    EXPECT_TRUE(host.answered(greeting));
+    std::int32_t number = 1;
+    const HostProcess::Ticket asked =
+        host.send(WIRE_INFO, 99, QByteArray(reinterpret_cast<const char*>(&number), sizeof number));
+    const int before = heard;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard > before; }, 20000));
+    EXPECT_TRUE(host.answered(asked));
+    ::kill(host.pid(), SIGKILL);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.running(); }, 20000)) << "its end seen";
 }
 
 } // namespace

@@ -165,6 +165,28 @@ TEST_F(WindowsPlugins, TheHostDecodesThePictureHeldOpenWhateverTakesItsNameMeanw
     }
 }
 
+// A plug-in's own libraries are found beside it; a library of the same
+// kind left in the folder the program was started from (the user's
+// downloads) is never loaded.
+TEST_F(WindowsPlugins, APluginFindsTheLibrariesBesideItButNoneFromTheWorkingFolder) {
+    for (const char* name : {"helped/IFhelped.spi", "helped/orbethelper.dll", "planted/IFplanted.spi"})
+        add(QString::fromLatin1(name), QString::fromLatin1(name).section(QLatin1Char('/'), 1));
+    QTemporaryDir downloads;
+    ASSERT_TRUE(QFile::copy(testPlugin(QStringLiteral("planted/orbetplanted.dll")),
+                            downloads.filePath(QStringLiteral("orbetplanted.dll"))));
+    const QString started = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(downloads.path()));
+    PluginRegistry registry(wineSetup(work.path()));
+    registry.loadPlugins(folder.path(), [this](const QString& text) { texts << text; });
+    ASSERT_TRUE(QDir::setCurrent(started));
+
+    EXPECT_EQ(registry.loadedCount(), 1);
+    EXPECT_EQ(registry.slotPath(0), folder.filePath(QStringLiteral("IFhelped.spi")));
+    EXPECT_TRUE(texts.contains(Loading + QStringLiteral("( 1/ 2)->IFplanted.spi") + Missing))
+        << texts.join(QLatin1Char('\n')).toStdString();
+    expectPattern(registry, "HLPD");
+}
+
 TEST_F(WindowsPlugins, WithoutWineOnlyNativePluginsLoad) {
     fillMixedFolder();
     const QByteArray path = qgetenv("PATH");

@@ -104,6 +104,15 @@ TEST(RtfRobustness, PicturesBeyondTheMemoryBudgetAreLeftOut) {
         EXPECT_EQ(test::images(doc).size(), shown) << side;
         EXPECT_EQ(doc.toRawText().right(1), QStringLiteral("z"));
     }
+    // Each picture shown is charged: of six 16 MB ones, four fit the 64 MB
+    // the budget gives (and the little the input adds).
+    QByteArray six;
+    const QByteArray pict = "{\\pict\\pngblip " + pngHex(2000) + "}";
+    for (int i = 0; i < 6; ++i)
+        six += pict;
+    QTextDocument doc;
+    ASSERT_TRUE(readRtf("{\\rtf1" + six + "z}", doc));
+    EXPECT_EQ(test::images(doc).size(), 4u);
 }
 
 TEST(RtfRobustness, ARefusedPictureIsChargedLikeAShownOne) {

@@ -73,6 +73,10 @@ TEST_F(FileCommandsTest, CopyRefusesAWriteProtectedTargetWithItsMessage) {
     ASSERT_EQ(prompter_.records().size(), 2u);
     EXPECT_EQ(prompter_.records()[0].kind, Kind::SaveFile);
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("コピー作成"));
+    // The dialog opens in the current folder and asks before a name picked
+    // over an existing file replaces it.
+    EXPECT_EQ(prompter_.records()[0].dialog.initialFolder, folder_);
+    EXPECT_TRUE(prompter_.records()[0].dialog.confirmOverwrite);
     EXPECT_EQ(last().text, kWriteError);
     EXPECT_EQ(last().title, QStringLiteral("Orbet"));
     EXPECT_EQ(test::readAll(work("locked.txt")), QByteArray("old"));
@@ -276,6 +280,7 @@ TEST_F(FileCommandsTest, AFileListThatCannotBeWrittenIsReported) {
     listed_ = {QStringLiteral("a.mp3")};
     prompter_.reply(dir_.filePath("missing/list.m3u"));
     commands_->NowFlistToFL();
+    EXPECT_EQ(prompter_.records()[0].dialog.initialFolder, folder_);
     EXPECT_EQ(last().text,
               dir_.filePath("missing/list.m3u") + QStringLiteral("\r\nファイルリストを作成できませんでした"));
 

@@ -204,6 +204,7 @@ TEST_F(ProgressTest, FileListOfALargeFolderShowsProgressAndStopsWithoutWriting) 
     EXPECT_EQ(prompter_.progresses()[0].steps, (std::vector<qint64>{1024, 2048, 3000}));
     EXPECT_EQ(prompter_.progresses()[0].texts.back(),
               QStringLiteral("ファイルリストを作成しています（3000 / 3000 個）"));
+    EXPECT_EQ(prompter_.progresses()[0].committedAfter, 3);
     EXPECT_EQ(test::readAll(list).count("\r\n"), 3000);
 
     ASSERT_TRUE(test::writeAll(list, "kept"));
@@ -218,15 +219,33 @@ TEST_F(ProgressTest, FileListOfALargeFolderShowsProgressAndStopsWithoutWriting) 
 
 TEST_F(ProgressTest, NoSecondLongCommandStartsWhileOneRuns) {
     makeFiles(2);
-    state_.longWork = true;
+    // A folder copy whose work has started and not yet ended.
+    prompter_.holdLongWork(true);
+    prompter_.reply(dir_.filePath(QStringLiteral("copy")));
+    prompter_.answer(Answer::Yes); // make the folder
+    prompter_.answer(Answer::Yes); // replace what is there
+    commands_->XCopy();
+    const std::size_t asked = prompter_.records().size();
+    EXPECT_TRUE(state_.longWork);
     commands_->XCopy();
     commands_->MoveFolder();
     commands_->DirFL();
     commands_->NowFlistToFL();
     state_.currentFilePath = work("f0.dat");
     commands_->Cop();
-    EXPECT_TRUE(prompter_.records().empty());
+    EXPECT_EQ(prompter_.records().size(), asked);
     EXPECT_EQ(filesBelow(folder_).size(), 2u);
+    EXPECT_TRUE(filesBelow(dir_.filePath(QStringLiteral("copy"))).empty());
+
+    // Its report comes when the work ends, and then the commands run again.
+    ASSERT_TRUE(prompter_.runHeldWork());
+    EXPECT_FALSE(state_.longWork);
+    EXPECT_EQ(prompter_.records().size(), asked + 1);
+    EXPECT_EQ(filesBelow(dir_.filePath(QStringLiteral("copy"))), filesBelow(folder_));
+    prompter_.holdLongWork(false);
+    prompter_.reply(work("list.txt"));
+    commands_->NowFlistToFL();
+    EXPECT_TRUE(QFileInfo::exists(work("list.txt")));
 }
 
 } // namespace

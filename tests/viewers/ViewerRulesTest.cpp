@@ -71,6 +71,34 @@ TEST(ViewerKeys, TheDispatcherActsOnTheFirstGroupInItsOrder) {
     EXPECT_EQ(windowsKeyCode(Qt::Key_F8), -1);
 }
 
+TEST(ViewerKeys, TheKeysOfOtherViewersStepCloseAndZoomFullScreenOnly) {
+    ViewerKeyState keys;
+    auto after = [&](int key, ViewerKind kind = ViewerKind::FullScreen) {
+        keys.press(windowsKeyCode(key));
+        return keys.dispatch(kind);
+    };
+    EXPECT_EQ(after(Qt::Key_Space), ViewerAction::Next);
+    EXPECT_EQ(after(Qt::Key_PageDown), ViewerAction::Next);
+    EXPECT_EQ(after(Qt::Key_Backspace), ViewerAction::Previous);
+    EXPECT_EQ(after(Qt::Key_PageUp), ViewerAction::Previous);
+    EXPECT_EQ(after(Qt::Key_Home), ViewerAction::First);
+    EXPECT_EQ(after(Qt::Key_End), ViewerAction::Last);
+    EXPECT_EQ(after(Qt::Key_Escape), ViewerAction::Close);
+    EXPECT_EQ(after(Qt::Key_Plus), ViewerAction::ZoomIn);
+    EXPECT_EQ(after(Qt::Key_Equal), ViewerAction::ZoomIn);
+    EXPECT_EQ(after(Qt::Key_Minus), ViewerAction::ZoomOut);
+    EXPECT_EQ(after(Qt::Key_0), ViewerAction::ZoomFit);
+    EXPECT_EQ(after(Qt::Key_1), ViewerAction::ZoomNatural);
+    // The minimum window steps and closes with them too, but never zooms.
+    EXPECT_EQ(after(Qt::Key_Escape, ViewerKind::Minimum), ViewerAction::Close);
+    EXPECT_EQ(after(Qt::Key_Plus, ViewerKind::Minimum), ViewerAction::None);
+    // The viewer keeps them from its scroll bars; other keys pass.
+    for (int key : {Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_End, Qt::Key_Space, Qt::Key_N})
+        EXPECT_TRUE(ViewerKeyState::isViewerKey(windowsKeyCode(key))) << key;
+    EXPECT_FALSE(ViewerKeyState::isViewerKey(windowsKeyCode(Qt::Key_Up)));
+    EXPECT_FALSE(ViewerKeyState::isViewerKey(windowsKeyCode(Qt::Key_Q)));
+}
+
 TEST(ViewerRules, MinimumWindowFollowsThePicturesRatio) {
     // Type 0: taller makes wider; any other type: wider makes taller.
     EXPECT_EQ(ratioResize(QSize(200, 300), QSize(400, 300), 0), QSize(400, 300));

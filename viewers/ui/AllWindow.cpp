@@ -1,11 +1,16 @@
 #include "viewers/ui/AllWindow.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
+#include <QCursor>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "display/ReadLimits.h"
 #include "display/text/RtfReader.h"
@@ -16,6 +21,12 @@
 #include "viewers/ui/ImageView.h"
 
 namespace orbet {
+
+namespace {
+// One zoom key or wheel notch.
+constexpr double kZoomStep = 1.25;
+constexpr double kLargestZoom = 16;
+} // namespace
 
 AllWindow::AllWindow(ViewerHost& host, Prompter& prompter, ProgramState& state,
                      std::function<FitMode()> fitMode, QWidget* parent)
@@ -57,15 +68,17 @@ void AllWindow::load(const QRect& screen) {
     loadCommon();
 }
 
-void AllWindow::openPicture(const QImage& picture, const QColor& background) {
+void AllWindow::openPicture(const QImage& picture, const QColor& background,
+                            std::shared_ptr<JpegTiles> tiles) {
     QPalette p = palette();
     p.setColor(QPalette::Window, background);
     setPalette(p);
     Picture1->show();
     Picture1->setStretch(true);
     Picture1->setGeometry(rect());
-    Picture1->setGeometry(0, 0, picture.width(), picture.height());
-    Picture1->setPicture(picture);
+    Picture1->setPicture(picture, std::move(tiles));
+    const QSize natural = Picture1->naturalSize();
+    Picture1->setGeometry(0, 0, natural.width(), natural.height());
     applyFitMode(false);
 }
 
@@ -74,7 +87,7 @@ void AllWindow::showFrame(const QImage& frame) {
 }
 
 void AllWindow::applyFitMode(bool afterStep) {
-    const QImage& picture = Picture1->picture();
+    const QSize picture = Picture1->naturalSize();
     const int sw = twips::fromPixels(width());
     const int sh = twips::fromPixels(height());
     const FitMode mode = fitMode_();
@@ -103,6 +116,145 @@ void AllWindow::applyFitMode(bool afterStep) {
         bar->show();
         bar->raise();
     }
+    // Where the bars say, also after a zoom that had centred the last picture.
+    Picture1->move(-twips::toPixels(YS->value()), -twips::toPixels(TS->value()));
+}
+
+double AllWindow::shownScale() const {
+    const QSize n = Picture1->naturalSize();
+    return n.width() > 0 ? double(Picture1->width()) / n.width() : 1;
+}
+
+double AllWindow::fitScale() const {
+    const QSize n = Picture1->naturalSize();
+    if (n.isEmpty()) return 1;
+    return std::min(double(width()) / n.width(), double(height()) / n.height());
+}
+
+bool AllWindow::scrolls() const {
+    return (!TS->isHidden() && TS->isEnabled()) || (!YS->isHidden() && YS->isEnabled());
+}
+
+void AllWindow::zoomTo(double zoom, QPoint anchor) {
+    const QSize n = Picture1->naturalSize();
+    if (n.isEmpty() || textShown()) return;
+    zoom = std::clamp(zoom, std::min(1.0, fitScale()) / 4, kLargestZoom);
+    const QPointF under = QPointF(anchor - Picture1->pos()) / shownScale();
+    const QSize shown(std::max(1, int(std::lround(n.width() * zoom))),
+                      std::max(1, int(std::lround(n.height() * zoom))));
+    QPoint at = anchor - (under * zoom).toPoint();
+    const int thickness = twips::toPixels(kViewerBarThickness);
+    bool anyScrolls = false;
+    auto axis = [&](int length, int window, int& place, QScrollBar* bar) {
+        const QSignalBlocker block(bar);
+        const int room = window - thickness;
+        const bool scrolls = length > room;
+        anyScrolls = anyScrolls || scrolls;
+        bar->setEnabled(scrolls);
+        if (!scrolls) {
+            place = (window - length) / 2;
+            bar->setRange(0, 0);
+            return;
+        }
+        place = std::clamp(place, room - length, 0);
+        bar->setRange(0, twips::fromPixels(length - room));
+        bar->setValue(twips::fromPixels(-place));
+    };
+    axis(shown.width(), width(), at.rx(), YS);
+    axis(shown.height(), height(), at.ry(), TS);
+    for (QScrollBar* bar : {YS, TS}) {
+        bar->setVisible(anyScrolls);
+        bar->raise();
+    }
+    Picture1->setStretch(true);
+    Picture1->setGeometry(QRect(at, shown));
+}
+
+QPoint AllWindow::pointerOr(QPoint fallback) const {
+    const QPoint p = mapFromGlobal(QCursor::pos());
+    return rect().contains(p) ? p : fallback;
+}
+
+void AllWindow::zoomKey(ViewerAction action) {
+    if (textShown()) return;
+    const QPoint at = pointerOr(rect().center());
+    switch (action) {
+    case ViewerAction::ZoomIn:
+        zoomTo(shownScale() * kZoomStep, at);
+        break;
+    case ViewerAction::ZoomOut:
+        zoomTo(shownScale() / kZoomStep, at);
+        break;
+    case ViewerAction::ZoomFit:
+        zoomTo(fitScale(), at);
+        break;
+    case ViewerAction::ZoomNatural:
+        zoomTo(1, at);
+        break;
+    default:
+        break;
+    }
+}
+
+void AllWindow::wheel(QWheelEvent* event, QPoint at) {
+    const QPoint delta = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        if (delta.y() != 0) zoomTo(shownScale() * std::pow(kZoomStep, delta.y() / 120.0), at);
+        return;
+    }
+    if (scrolls()) {
+        const bool across = (event->modifiers() & Qt::ShiftModifier) || (delta.y() == 0 && delta.x() != 0);
+        QScrollBar* bar = across ? YS : TS;
+        const int notch = delta.y() != 0 ? delta.y() : delta.x();
+        const int step = twips::fromPixels(std::max(20, (across ? width() : height()) / 8));
+        bar->setValue(bar->value() - notch * step / 120);
+        return;
+    }
+    // A picture that fits steps through the list, a notch a file; a
+    // touchpad's small deltas add up to a notch first.
+    wheelSteps_ += delta.y();
+    if (std::abs(wheelSteps_) < 120) return;
+    const bool forward = wheelSteps_ < 0;
+    wheelSteps_ = 0;
+    step(forward);
+}
+
+void AllWindow::wheelEvent(QWheelEvent* event) {
+    if (!textShown()) wheel(event, event->position().toPoint());
+}
+
+bool AllWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Picture1) {
+        switch (event->type()) {
+        case QEvent::Wheel: {
+            auto* w = static_cast<QWheelEvent*>(event);
+            wheel(w, Picture1->mapTo(this, w->position().toPoint()));
+            return true;
+        }
+        case QEvent::MouseButtonPress: {
+            auto* m = static_cast<QMouseEvent*>(event);
+            if (m->button() != Qt::LeftButton || !scrolls()) break;
+            // Dragging pans a picture larger than the window.
+            dragFrom_ = m->globalPosition().toPoint();
+            dragBars_ = QPoint(YS->value(), TS->value());
+            return true;
+        }
+        case QEvent::MouseMove: {
+            if (!dragFrom_) break;
+            const QPoint moved = static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - *dragFrom_;
+            YS->setValue(dragBars_.x() - twips::fromPixels(moved.x()));
+            TS->setValue(dragBars_.y() - twips::fromPixels(moved.y()));
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton || !dragFrom_) break;
+            dragFrom_.reset();
+            return true;
+        default:
+            break;
+        }
+    }
+    return ViewerWindow::eventFilter(watched, event);
 }
 
 TextOpening AllWindow::openText(const QString& path) {
@@ -153,7 +305,8 @@ void AllWindow::copyFromMain() {
         RT->setPlainText(text);
         return;
     }
-    Picture1->setPicture(host_.picture());
+    const std::shared_ptr<JpegTiles> tiles = host_.tiles();
+    Picture1->setPicture(tiles ? QImage() : host_.picture(), tiles);
     applyFitMode(true);
 }
 

@@ -3,32 +3,59 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "display/JpegTiles.h"
+
 namespace orbet {
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void ImageView::setPicture(QImage image) {
+void ImageView::setPicture(QImage image, std::shared_ptr<JpegTiles> tiles) {
+    if (tiles_) disconnect(tiles_.get(), nullptr, this, nullptr);
     image_ = std::move(image);
+    tiles_ = std::move(tiles);
+    if (tiles_) connect(tiles_.get(), &JpegTiles::tilesReady, this, [this] { update(); });
     scaled_ = QImage();
-    if (!stretch_) resize(image_.isNull() ? QSize(0, 0) : image_.size());
+    if (!stretch_) resize(naturalSize());
     update();
+}
+
+QSize ImageView::naturalSize() const {
+    if (tiles_) return tiles_->size();
+    return image_.isNull() ? QSize(0, 0) : image_.size();
 }
 
 void ImageView::setStretch(bool on) {
     stretch_ = on;
     scaled_ = QImage();
-    if (!on) resize(image_.isNull() ? QSize(0, 0) : image_.size());
+    if (!on) resize(naturalSize());
     update();
 }
 
 void ImageView::paintEvent(QPaintEvent* event) {
-    if (image_.isNull() || width() <= 0 || height() <= 0) return;
+    if (width() <= 0 || height() <= 0) return;
+    const QRect r = event->rect() & rect();
+    if (tiles_) {
+        const QSize n = tiles_->size();
+        const double sx = double(n.width()) / width(), sy = double(n.height()) / height();
+        QPainter p(this);
+        tiles_->paint(p, QRectF(r), QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy));
+        return;
+    }
+    if (image_.isNull()) return;
     QPainter p(this);
     if (!stretch_ || size() == image_.size()) {
-        const QRect r = event->rect() & image_.rect();
-        p.drawImage(r.topLeft(), image_, r);
+        const QRect part = r & image_.rect();
+        p.drawImage(part.topLeft(), image_, part);
+        return;
+    }
+    if (width() > image_.width() || height() > image_.height()) {
+        // Enlarged (zoomed in): only the part on screen is scaled, never a
+        // copy of the whole at that size.
+        const double sx = double(image_.width()) / width(), sy = double(image_.height()) / height();
+        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        p.drawImage(QRectF(r), image_, QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy));
         return;
     }
     if (scaled_.size() != size()) {
@@ -42,8 +69,8 @@ void ImageView::paintEvent(QPaintEvent* event) {
         else
             scaled_ = image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    const QRect r = event->rect() & scaled_.rect();
-    p.drawImage(r.topLeft(), scaled_, r);
+    const QRect part = r & scaled_.rect();
+    p.drawImage(part.topLeft(), scaled_, part);
 }
 
 } // namespace orbet

@@ -120,10 +120,13 @@ void ViewerWindow::stepOnce(bool forward) {
         target = randomIndex(n, uniform_());
     else
         target = forward ? nextIndex(n, i) : previousIndex(n, i);
-    if (!target) return;
+    if (target) showEntry(*target);
+}
+
+void ViewerWindow::showEntry(int index) {
     stepping_ = true;
     QPointer<ViewerWindow> alive(this);
-    host_.selectEntry(*target);
+    host_.selectEntry(index);
     if (!alive) return;
     // The main window may still be decoding; the copy waits for its show,
     // and the window answers meanwhile.
@@ -138,19 +141,36 @@ void ViewerWindow::stepOnce(bool forward) {
     });
 }
 
+void ViewerWindow::stepToEnd(bool last) {
+    const int n = host_.listCount();
+    if (n == 0 || stepping_) return;
+    showEntry(last ? n - 1 : 0);
+}
+
 void ViewerWindow::runKeyDispatcher() {
     // The key just pressed is in the table already; a key still waiting in
     // the queue dispatches for itself when it arrives, so nothing needs to
     // run ahead of this one.
-    switch (keys_.dispatch(kind_)) {
+    const ViewerAction action = keys_.dispatch(kind_);
+    switch (action) {
     case ViewerAction::Next:
         step(true);
         break;
     case ViewerAction::Previous:
         step(false);
         break;
+    case ViewerAction::First:
+    case ViewerAction::Last:
+        stepToEnd(action == ViewerAction::Last);
+        break;
     case ViewerAction::Slideshow:
         Slideon_Click();
+        break;
+    case ViewerAction::ZoomIn:
+    case ViewerAction::ZoomOut:
+    case ViewerAction::ZoomFit:
+    case ViewerAction::ZoomNatural:
+        zoomKey(action);
         break;
     case ViewerAction::DirectoryChanger:
         openDirectoryChanger();
@@ -184,7 +204,7 @@ bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
         if (code < 0) return false;
         keyDown(key->key());
         // The viewer's own keys stop here; others still scroll the bars and the text.
-        return code == 37 || code == 39 || code == 66 || code == 68 || code == 78 || code == 83 || code == 88;
+        return ViewerKeyState::isViewerKey(code);
     }
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);

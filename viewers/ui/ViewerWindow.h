@@ -51,12 +51,16 @@ class ViewerWindow : public QWidget {
     // Copies what the main window shows after a step.
     virtual void copyFromMain() = 0;
     virtual void openDirectoryChanger() {}
+    // The zoom keys (full screen).
+    virtual void zoomKey(ViewerAction) {}
 
     // The load steps both windows share: interval, random mark, dispatcher.
     void loadCommon();
     // Key and right-button handling also for a child control.
     void watch(QWidget* child);
     void step(bool forward);
+    // Shows the list's first or last entry.
+    void stepToEnd(bool last);
     void slideTick();
     void runKeyDispatcher();
     void addChangerItem(QAction* item);
@@ -75,6 +79,7 @@ class ViewerWindow : public QWidget {
     ViewerKeyState keys_;
     UniformSource uniform_;
     void stepOnce(bool forward);
+    void showEntry(int index);
 
     bool stepping_ = false;
     std::optional<bool> pending_; // forward or back

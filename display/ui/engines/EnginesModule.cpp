@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "display/ui/Engines.h"
+#include "display/ui/engines/PageRules.h"
 #include "display/ui/engines/WebPages.h"
 
 namespace orbet {
@@ -80,6 +81,10 @@ class Player final : public QObject, public MediaPlayer {
         connect(player_, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
             if (hasVideoChanged) hasVideoChanged(video);
         });
+        connect(player_, &QMediaPlayer::errorOccurred, this,
+                [this](QMediaPlayer::Error, const QString& text) {
+                    if (errorOccurred) errorOccurred(text);
+                });
     }
     ~Player() override {
         // Down in a fixed order, quietly: the decoding threads stop (an empty
@@ -94,6 +99,7 @@ class Player final : public QObject, public MediaPlayer {
     }
     void setSource(const QUrl& url) override { player_->setSource(url); }
     bool failed() const override { return player_->error() != QMediaPlayer::NoError; }
+    QString errorText() const override { return failed() ? player_->errorString() : QString(); }
     bool hasVideo() const override { return player_->hasVideo(); }
     bool isPlaying() const override { return player_->playbackState() == QMediaPlayer::PlayingState; }
     void play() override { player_->play(); }
@@ -127,7 +133,8 @@ class QtEngines final : public Engines {
 
 extern "C" Q_DECL_EXPORT orbet::Engines* orbet_engines() {
     static orbet::QtEngines engines;
-    static const bool registered = (orbet::registerPageScheme(), true);
+    // Both before the engine's first start, which the first view makes.
+    static const bool registered = (orbet::keepRealTimeTrafficHome(), orbet::registerPageScheme(), true);
     (void)registered;
     return &engines;
 }

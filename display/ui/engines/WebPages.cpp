@@ -10,7 +10,9 @@
 // The pane previews pages the user did not write, so a preview gets a
 // profile of its own that reaches nothing but local addresses, and every
 // page, previewed or browsed, is denied the user's devices, windows and
-// screen.
+// screen. A local page, previewed or browsed, loads only what lies in its
+// own folder or below: what it may not load it cannot draw and read back,
+// nor learn whether it exists, and nothing it does leaves the machine.
 #include "display/ui/engines/WebPages.h"
 
 #include <fcntl.h>
@@ -29,6 +31,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
@@ -37,10 +40,12 @@
 #include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
 
+#include "display/ui/engines/PageRules.h"
+
 namespace orbet {
 namespace {
 
-const QString kPageScheme = QStringLiteral("orbet-page");
+const QString kPageScheme = QString::fromLatin1(kPageSchemeName);
 
 // A local file's address in the page scheme, and back: the same path bytes.
 QUrl toPageUrl(QUrl url) {
@@ -96,9 +101,9 @@ class LocalPages final : public QWebEngineUrlSchemeHandler {
   public:
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
     void requestStarted(QWebEngineUrlRequestJob* job) override {
-        const QByteArray path =
-            QByteArray::fromPercentEncoding(job->requestUrl().path(QUrl::FullyEncoded).toLatin1());
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        // Not blocking: a FIFO or a device named by a page fails at once.
+        const QByteArray path = pagePathBytes(job->requestUrl());
+        const int fd = path.isEmpty() ? -1 : ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         struct stat facts {};
         if (fd < 0 || ::fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode)) {
             if (fd >= 0) ::close(fd);
@@ -115,6 +120,28 @@ class LocalPages final : public QWebEngineUrlSchemeHandler {
         job->reply(QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension).name().toLatin1(),
                    file);
     }
+};
+
+// A local page's own requests, whoever in it makes them (an image, a
+// script, a frame, the page's own navigation): a local address only in the
+// page's folder or below, resolved as the file system resolves it, and, once
+// a local page is shown, nothing that leaves the machine. What is refused
+// fails as a missing file does.
+class FolderRules final : public QWebEngineUrlRequestInterceptor {
+  public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    // The resolved folder of the local page shown; empty for none.
+    const QByteArray& folder() const { return folder_; }
+    void setFolder(const QByteArray& folder) { folder_ = folder; }
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        const QUrl& url = info.requestUrl();
+        if (url.scheme() == kPageScheme ? !insideFolder(folder_, pagePathBytes(url))
+                                        : !folder_.isEmpty() && !staysLocal(url))
+            info.block(true);
+    }
+
+  private:
+    QByteArray folder_;
 };
 
 class GuardedPage;
@@ -201,9 +228,27 @@ class GuardedPage final : public QWebEnginePage {
                 [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
         connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
                 [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
+        setUrlRequestInterceptor(rules_);
+        if (role_ == WebRole::Preview) scripts().insert(noPeerConnections());
     }
 
     WebView* owner() const { return owner_; }
+
+    // The program (not the page) goes to an address: a local page's folder
+    // is what it and its frames may load from; a remote address has none.
+    void goTo(const QUrl& url) {
+        rules_->setFolder(url.scheme() == kPageScheme ? pageFolder(pagePathBytes(url)) : QByteArray());
+        if (role_ == WebRole::Browser) {
+            // A browsed local page is under the preview's rules.
+            const QList<QWebEngineScript> present = scripts().find(noPeerConnections().name());
+            if (rules_->folder().isEmpty())
+                for (const QWebEngineScript& s : present)
+                    scripts().remove(s);
+            else if (present.isEmpty())
+                scripts().insert(noPeerConnections());
+        }
+        setUrl(url);
+    }
 
   protected:
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
@@ -217,7 +262,9 @@ class GuardedPage final : public QWebEnginePage {
                 });
             return false;
         }
-        if (role_ == WebRole::Preview && !staysLocal(url)) return false;
+        // A local page takes nobody anywhere: its navigations would carry
+        // what it read in their addresses.
+        if ((role_ == WebRole::Preview || !rules_->folder().isEmpty()) && !staysLocal(url)) return false;
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
     }
 
@@ -243,6 +290,7 @@ class GuardedPage final : public QWebEnginePage {
   private:
     WebRole role_;
     WebView* owner_;
+    FolderRules* rules_ = new FolderRules(this);
 };
 
 WebView* ownerOf(QWebEnginePage* page) {
@@ -262,7 +310,7 @@ class WebEngineView final : public QWebEngineView, public WebView {
         });
     }
     QWidget* widget() override { return this; }
-    void setUrl(const QUrl& url) override { QWebEngineView::setUrl(toPageUrl(url)); }
+    void setUrl(const QUrl& url) override { static_cast<GuardedPage*>(page())->goTo(toPageUrl(url)); }
     QUrl url() const override { return fromPageUrl(QWebEngineView::url()); }
     QString title() const override { return QWebEngineView::title(); }
 };
@@ -280,7 +328,9 @@ void registerPageScheme() {
 }
 
 WebView* makeWebView(QWidget* parent, WebRole role) {
-    return new WebEngineView(parent, role);
+    auto* view = new WebEngineView(parent, role);
+    engineStarted();
+    return view;
 }
 
 } // namespace orbet
