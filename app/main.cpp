@@ -18,11 +18,7 @@ namespace {
 
 // Answers "--help", "--version" and options not understood before any
 // window or display is needed; nullopt when the program is to run.
-std::optional<int> answerOptions(int& argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(orbet::fromNative(argv[i]));
-    const orbet::CommandLineRequest request = orbet::readCommandLine(arguments);
+std::optional<int> answerOptions(const orbet::CommandLineRequest& request, int& argc, char** argv) {
     if (request.kind == orbet::CommandLineRequest::Kind::Run) return std::nullopt;
     // The answers speak the user's language; a core application is enough
     // for the catalogue and needs no display.
@@ -53,7 +49,14 @@ std::optional<int> answerOptions(int& argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const std::optional<int> answered = answerOptions(argc, argv)) return *answered;
+    // A file named on the command line may have a name that is not UTF-8:
+    // the arguments are taken from their bytes, which Qt's list would lose.
+    // They are read here once; the window is told what they ask.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(orbet::fromNative(argv[i]));
+    const orbet::CommandLineRequest request = orbet::readCommandLine(arguments);
+    if (const std::optional<int> answered = answerOptions(request, argc, argv)) return *answered;
     orbet::traceStartupStep("main");
     // The web engine's renderer keeps its kernel sandbox: the program never
     // turns it off (as root the engine refuses pages; the test scripts turn
@@ -79,12 +82,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     orbet::QtPrompter prompter;
-    // A file named on the command line may have a name that is not UTF-8:
-    // the arguments are taken from their bytes, which Qt's list would lose.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(orbet::fromNative(argv[i]));
-    orbet::Form1 form(prompter, orbet::readCommandLine(arguments).text);
+    orbet::Form1 form(prompter, orbet::readStartRequest(request.text));
     orbet::traceStartupStep("window created");
     form.load();
     return QApplication::exec();

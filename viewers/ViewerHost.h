@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QImage>
@@ -18,8 +19,12 @@ class ViewerHost {
     virtual int listCount() const = 0;
     // -1 when nothing is selected.
     virtual int listIndex() const = 0;
-    // Selects the entry; the main window shows it before this returns.
+    // Selects the entry; the main window begins to show it.
     virtual void selectEntry(int index) = 0;
+    // Runs then once the main window has put the selected entry on show:
+    // part of a show (a drawing, a plug-in's decoding) may still be under
+    // way when selectEntry returns. By default the show is complete then.
+    virtual void whenShown(std::function<void()> then) { then(); }
     // The main picture box's picture (null when it holds none).
     virtual QImage picture() const = 0;
     // The main picture box's tiles when it shows a photo too large to hold

@@ -80,6 +80,15 @@ bool isResidentSwitch(const QString& argumentText) {
     return argumentText == QLatin1String("/T");
 }
 
+StartRequest readStartRequest(const QString& argumentText) {
+    return {resolveCommandLine(argumentText), isResidentSwitch(argumentText)};
+}
+
+QString targetFile(const CommandLineTarget& target) {
+    if (target.kind != CommandLineTarget::Kind::File) return {};
+    return target.folder + target.fileName;
+}
+
 std::int64_t centredStart(double screenExtent, double boxExtent) {
     return num::intDiv(screenExtent, 2) - num::intDiv(boxExtent, 2);
 }

@@ -40,6 +40,15 @@ QString versionNumber();
 // "/T" exactly, case-sensitive, nothing else.
 bool isResidentSwitch(const QString& argumentText);
 
+// What the command line asks of the start, read once by the program.
+struct StartRequest {
+    CommandLineTarget target;
+    bool resident = false; // "/T": the window starts in the tray
+};
+StartRequest readStartRequest(const QString& argumentText);
+// The named file's path as the file list spells it; empty unless a file is named.
+QString targetFile(const CommandLineTarget& target);
+
 // Centres a box on the screen with whole-twip halves, as the splash and the
 // off-screen rescue do.
 std::int64_t centredStart(double screenExtent, double boxExtent);

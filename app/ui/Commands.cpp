@@ -10,7 +10,7 @@
 #include <QUrl>
 
 #include "app/ui/ExternalPrograms.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/PathInput.h"
 #include "app/ui/ShowDispatch.h"
@@ -29,7 +29,7 @@ struct Texts {
 };
 } // namespace
 
-Commands::Commands(Form1& form) : QObject(&form), f_(form) {}
+Commands::Commands(MainParts& form) : QObject(&form.window()), f_(form) {}
 
 bool Commands::toolbarWorks(ToolButton b) const {
     switch (b) {
@@ -59,16 +59,16 @@ void Commands::toolbarClick(ToolButton b) {
         f_.pathInput().DirectPathInput();
         break;
     case ToolButton::copy:
-        f_.action("Cop")->trigger();
+        f_.action(Command::Cop)->trigger();
         break;
     case ToolButton::web:
-        f_.action("MiniWebGo")->trigger();
+        f_.action(Command::MiniWebGo)->trigger();
         break;
     case ToolButton::direx:
-        f_.action("Fmoju")->trigger();
+        f_.action(Command::Fmoju)->trigger();
         break;
     case ToolButton::del:
-        f_.action("del")->trigger();
+        f_.action(Command::del)->trigger();
         break;
     case ToolButton::opencom:
         Openfile();
@@ -83,7 +83,7 @@ void Commands::toolbarClick(ToolButton b) {
         IHelp();
         break;
     case ToolButton::allwin:
-        f_.action("ZenBit")->trigger();
+        f_.action(Command::ZenBit)->trigger();
         break;
     default:
         break;

@@ -7,7 +7,7 @@ class QMimeData;
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 enum class ToolButton;
 
 // The main window's small commands that hand work on: the open dialog,
@@ -16,7 +16,7 @@ enum class ToolButton;
 class Commands : public QObject {
     Q_OBJECT
   public:
-    explicit Commands(Form1& form);
+    explicit Commands(MainParts& form);
 
     void toolbarClick(ToolButton button);
     bool toolbarWorks(ToolButton button) const;
@@ -36,7 +36,7 @@ class Commands : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    Form1& f_;
+    MainParts& f_;
     QWidget* ignoring_ = nullptr;
 };
 

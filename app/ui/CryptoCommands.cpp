@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QGuiApplication>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "crypto/BinAngsDL.h"
 #include "crypto/EncryptionCommands.h"
 #include "navigation/ui/ListControls.h"
@@ -15,8 +15,9 @@ namespace {
 // Lives as a child of the main window, so the BinAngsDL lasts the whole run.
 class CryptoHolder : public QObject {
   public:
-    explicit CryptoHolder(Form1& form)
-        : QObject(&form), bin(form.prompter()), commands(form.prompter(), form.state(), bin, [](bool busy) {
+    explicit CryptoHolder(MainParts& form)
+        : QObject(&form.window()), bin(form.prompter()),
+          commands(form.prompter(), form.state(), bin, [](bool busy) {
               if (busy)
                   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
               else
@@ -32,12 +33,12 @@ class CryptoHolder : public QObject {
 
 } // namespace
 
-void wireCryptoCommands(Form1& form) {
+void wireCryptoCommands(MainParts& form) {
     auto* holder = new CryptoHolder(form);
     holder->setObjectName(QStringLiteral("BinAngsDL"));
-    QObject::connect(form.action("PasAng"), &QAction::triggered, holder,
+    QObject::connect(form.action(Command::PasAng), &QAction::triggered, holder,
                      [holder] { holder->commands.PasAng(); });
-    QObject::connect(form.action("PassHuku"), &QAction::triggered, holder,
+    QObject::connect(form.action(Command::PassHuku), &QAction::triggered, holder,
                      [holder] { holder->commands.PassHuku(); });
 }
 

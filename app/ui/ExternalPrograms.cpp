@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/core/StartupRules.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/ProgramIcon.h"
 #include "display/PictureLoader.h"
 #include "display/ReadLimits.h"
@@ -91,7 +91,7 @@ bool VrForm::eventFilter(QObject*, QEvent* event) {
     return false;
 }
 
-void HexwellterOpen(Form1& f) {
+void HexwellterOpen(MainParts& f) {
     const PathFacts current = pathFacts(f.state().currentFilePath);
     if (!current.exists || current.isDir) {
         f.prompter().message(Texts::tr("ファイルが指定されていません"), f.state().title, Buttons::Ok);
@@ -101,7 +101,7 @@ void HexwellterOpen(Form1& f) {
                  f.prompter(), f.state().title);
 }
 
-void Pic1(Form1& f) {
+void Pic1(MainParts& f) {
     startProgram(besideProgram(QStringLiteral("pd1/pic1.exe")), {}, f.prompter(), f.state().title);
 }
 
@@ -110,21 +110,21 @@ void openQuietly(const QString& path) {
     if (QFileInfo::exists(path)) openWithDesktop(path);
 }
 
-void HLPPic(Form1&) {
+void HLPPic(MainParts&) {
     openQuietly(besideProgram(QStringLiteral("qvpic.hlp")));
 }
 
-void HLP(Form1&) {
+void HLP(MainParts&) {
     openQuietly(besideProgram(QStringLiteral("ゼファンユキ広場.url"))); // untranslated: a file name
 }
 
-void OPRT(Form1& f) {
+void OPRT(MainParts& f) {
     f.prompter().message(QStringLiteral("File Not Find"), f.state().title, Buttons::Ok);
 }
 
-void ver(Form1& f) {
+void ver(MainParts& f) {
     QApplication::beep();
-    VrForm about(&f);
+    VrForm about(&f.window());
     about.exec();
 }
 
@@ -163,7 +163,7 @@ bool desktopShowsText() {
     return false;
 }
 
-void showHelp(Form1& f) {
+void showHelp(MainParts& f) {
     const QString help = helpFile();
     if (!QFileInfo::exists(help)) {
         f.prompter().message(help + Texts::tr(" が見つかりません。"), f.state().title, Buttons::Ok,
@@ -171,9 +171,9 @@ void showHelp(Form1& f) {
         return;
     }
     if (desktopShowsText() && openWithDesktop(help)) return;
-    auto* window = f.findChild<QDialog*>(QStringLiteral("HelpWindow"));
+    auto* window = f.window().findChild<QDialog*>(QStringLiteral("HelpWindow"));
     if (!window) {
-        window = new QDialog(&f);
+        window = new QDialog(&f.window());
         window->setObjectName(QStringLiteral("HelpWindow"));
         window->setWindowTitle(Texts::tr("ヘルプ"));
         window->setAttribute(Qt::WA_DeleteOnClose);

@@ -6,7 +6,7 @@ class QLabel;
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // The about window: the splash picture with the program's name and version.
 // A click anywhere on it closes it.
@@ -33,12 +33,12 @@ class VrForm : public QDialog {
 // Commands that hand work to programs and files beside the program. The
 // companion programs and help files are not part of this system; a missing
 // one is reported, never fatal.
-void HexwellterOpen(Form1& form);
-void Pic1(Form1& form);
-void HLPPic(Form1& form);
-void HLP(Form1& form);
-void OPRT(Form1& form);
-void ver(Form1& form);
+void HexwellterOpen(MainParts& form);
+void Pic1(MainParts& form);
+void HLPPic(MainParts& form);
+void HLP(MainParts& form);
+void OPRT(MainParts& form);
+void ver(MainParts& form);
 
 // The help text beside the program, in the interface's language: the
 // English one while the English catalogue is in force.
@@ -51,6 +51,6 @@ bool opensInAWindow(const QByteArray& desktopEntry);
 bool desktopShowsText();
 // The help: through the desktop's text viewer where it has one, else in
 // Orbet's own window ("HelpWindow"), never nothing at all.
-void showHelp(Form1& form);
+void showHelp(MainParts& form);
 
 } // namespace orbet

@@ -13,7 +13,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "platform/Named.h"
 #include "platform/Prompter.h"
@@ -36,7 +36,7 @@ QString badInput() {
 
 } // namespace
 
-FilterMake::FilterMake(Form1& form) : QDialog(&form), f_(form) {
+FilterMake::FilterMake(MainParts& form) : QDialog(&form.window()), f_(form) {
     setObjectName(QStringLiteral("FilterMake"));
     setWindowTitle(Texts::tr("ファイルフィルター新規登録ﾀﾞｲｱﾛｸﾞ"));
     Label1 = named(new QLabel(Texts::tr("登録名(&N)："), this), "Label1");
@@ -146,7 +146,7 @@ void FilterMake::Command3_Click() {
     accept();
 }
 
-FFLEdi::FFLEdi(Form1& form) : QDialog(&form), f_(form) {
+FFLEdi::FFLEdi(MainParts& form) : QDialog(&form.window()), f_(form) {
     setObjectName(QStringLiteral("FFLEdi"));
     setWindowTitle(Texts::tr("追加フィルターの整理"));
     List1 = named(new QListWidget(this), "List1");

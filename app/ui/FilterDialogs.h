@@ -11,14 +11,14 @@ class QPushButton;
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // "ファイルフィルター新規登録ﾀﾞｲｱﾛｸﾞ": registers one user filter in the first
 // free row of the table and refills the main window's filter combo.
 class FilterMake : public QDialog {
     Q_OBJECT
   public:
-    explicit FilterMake(Form1& form);
+    explicit FilterMake(MainParts& form);
 
     void Command1_Click(); // add the mask
     void Command2_Click(); // remove the selected mask
@@ -43,7 +43,7 @@ class FilterMake : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    Form1& f_;
+    MainParts& f_;
 };
 
 // "追加フィルターの整理": lists the user filters, deletes some or all, and
@@ -51,7 +51,7 @@ class FilterMake : public QDialog {
 class FFLEdi : public QDialog {
     Q_OBJECT
   public:
-    explicit FFLEdi(Form1& form);
+    explicit FFLEdi(MainParts& form);
 
     void List1_Click();
     void Command1_Click(); // delete the selected filter
@@ -70,7 +70,7 @@ class FFLEdi : public QDialog {
     QPushButton* Command4 = nullptr;
 
   private:
-    Form1& f_;
+    MainParts& f_;
 };
 
 } // namespace orbet

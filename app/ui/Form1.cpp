@@ -18,6 +18,7 @@
 
 #include "app/core/MainLayout.h"
 #include "app/core/MenuTable.h"
+#include "app/core/ShowController.h"
 #include "app/ui/Commands.h"
 #include "app/ui/CryptoCommands.h"
 #include "app/ui/ExternalPrograms.h"
@@ -40,10 +41,11 @@
 #include "app/ui/Toolbar.h"
 #include "app/ui/Tray.h"
 #include "app/ui/ViewerCommands.h"
-#include "display/DecodedPicture.h"
 #include "display/DisplayLayout.h"
 #include "display/ExifOrientation.h"
 #include "display/FileKinds.h"
+#include "display/PictureLoader.h"
+#include "display/ReadLimits.h"
 #include "display/ui/MediaControl.h"
 #include "display/ui/PictureBox.h"
 #include "display/ui/WebPane.h"
@@ -61,47 +63,10 @@ struct Texts {
 };
 } // namespace
 
-namespace {
+namespace {} // namespace
 
-// Menu items whose commands exist; the rest stay visible but disabled until
-// their commands are built, so no item is a silent no-op.
-const QSet<QString>& workingItems() {
-    static const QSet<QString> items = {
-        "exi",           "exit",     "Dexit",     "OutF",     "taskTin",    "Re",       "SetAutoPD",
-        "ZenHi",         "InBaNotD", "EdiOK",     "SetAuD",   "SetAuRepD",  "SetRepD",  "MunuASet",
-        "Hiddemset",     "SYSSet",   "ReViewS",   "Kaku",     "MiniWebGo",  "minwebs",  "Fmoju",
-        "Cop",           "del",      "makedir",   "XCopy",    "MoveFolder", "DirFL",    "NowFlistToFL",
-        "Finfomaintion", "FoInfo",   "DriveInfo", "AddO",     "CallO",      "chekO",    "HexwellterOpen",
-        "Pic1",          "HLPPic",   "HLP",       "OPRT",     "ver",        "VrIOnfo",  "directdir",
-        "ToWin",         "ToDesk",   "ToMyDoc",   "OptionS",  "PasAng",     "PassHuku", "Ang",
-        "Huk",           "ZenBit",   "minwindow", "minws",    "NomSizeSet", "SPlug",    "FiltSet",
-        "FiltEdi",       "rtfsa",    "pri",       "Openfile", "OPPR",       "Expl",     "ExpNow",
-        "IHelp",         "STopJ",
-    };
-    return items;
-}
-
-void place(QWidget* w, const TwipsRect& r) {
-    w->setGeometry(twips::toPixels(r));
-}
-
-// The height a line of a label takes as drawn: Japanese text falls back to a
-// font taller than the label's own, so a line is measured, not assumed.
-int labelLineTwips(const QLabel* label) {
-    const QFontMetrics fm = label->fontMetrics();
-    const int flags = Qt::AlignLeft | Qt::AlignTop;
-    const QString probe = QStringLiteral("探査対象Ag"); // untranslated: never shown
-    const int one = fm.boundingRect(QRect(0, 0, 4000, 1000), flags, probe).height();
-    const int two =
-        fm.boundingRect(QRect(0, 0, 4000, 1000), flags, probe + QLatin1Char('\n') + probe).height();
-    return twips::fromPixels(std::max(one, (two + 1) / 2));
-}
-
-} // namespace
-
-Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
-    : QMainWindow(parent), held_(prompter), prompter_(held_), commandLine_(commandLine),
-      barTop_(designed::kBarTop) {
+Form1::Form1(Prompter& prompter, const StartRequest& request, QWidget* parent)
+    : QMainWindow(parent), MainParts(*this, prompter, request) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(state_.title);
     setWindowIcon(programIcon());
@@ -109,24 +74,40 @@ Form1::Form1(Prompter& prompter, const QString& commandLine, QWidget* parent)
     createControls();
     createMenus();
 
-    panes_ = std::make_unique<Panes>(*this);
-    display_ = std::make_unique<ShowDispatch>(*this);
+    shows_ = new ShowController(
+        request.target,
+        [](const QString& path, JpegCornerHandOff* corner, const std::atomic<bool>* dropped) {
+            return loadBuiltInPicture(path, decodedPictureLimitMb(), corner, dropped);
+        },
+        [this] { return panes_->cornerSize(); }, this);
+    ownPanes_ = std::make_unique<Panes>(*this, *shows_);
+    panes_ = ownPanes_.get();
+    ownDisplay_ = std::make_unique<ShowDispatch>(*this, *shows_);
+    display_ = ownDisplay_.get();
     display_->decodeWithPlugins = [this](const QString& path) {
         plugins_.setPicturesAsStored(!followsStoredOrientation());
-        return shownPicture(plugins_.decodeWithPlugins(path), path);
+        return plugins_.decodeAsync(path);
     };
-    navigator_ = std::make_unique<Navigator>(*this);
-    settings_ = std::make_unique<SettingsBinder>(*this);
-    shutdown_ = std::make_unique<Shutdown>(*this);
-    tray_ = std::make_unique<Tray>(*this);
-    startup_ = std::make_unique<Startup>(*this);
+    ownNavigator_ = std::make_unique<Navigator>(*this);
+    navigator_ = ownNavigator_.get();
+    ownSettings_ = std::make_unique<SettingsBinder>(*this);
+    settings_ = ownSettings_.get();
+    ownShutdown_ = std::make_unique<Shutdown>(*this);
+    shutdown_ = ownShutdown_.get();
+    ownTray_ = std::make_unique<Tray>(*this);
+    tray_ = ownTray_.get();
+    ownStartup_ = std::make_unique<Startup>(*this);
+    startup_ = ownStartup_.get();
     commands_ = new Commands(*this);
     splitter_ = new Splitter(*this);
     textPane_ = new TextPane(*this);
     mediaPanel_ = new MediaPanel(*this);
     pathInput_ = new PathInput(*this);
-    new ViewerCommands(*this);
-    buildToolbar(*this);
+    auto* viewers = new ViewerCommands(*this);
+    connect(this, &Form1::activated, viewers, &ViewerCommands::mainWindowActivated);
+    buildToolbar(
+        *TB, [this](ToolButton b) { commands_->toolbarClick(b); },
+        [this](ToolButton b) { return commands_->toolbarWorks(b); });
     wireEvents();
     wireSearchTool(*this);
 
@@ -288,44 +269,44 @@ void Form1::createMenus() {
         a->setShortcutContext(Qt::WindowShortcut);
         a->setCheckable(e.checkable);
         a->setChecked(e.checked);
-        a->setEnabled(workingItems().contains(name));
+        a->setEnabled(e.built);
         parentMenu->addAction(a);
-        actions_.insert(name, a);
+        actions_[std::size_t(*e.command)] = a;
     }
 }
 
 void Form1::wireEvents() {
-    connect(action("exi"), &QAction::triggered, this, &QWidget::close);
-    connect(action("exit"), &QAction::triggered, this, &QWidget::close);
-    connect(action("Dexit"), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
-    connect(action("OutF"), &QAction::triggered, this, [this] { shutdown_->OutF(); });
-    connect(action("HexwellterOpen"), &QAction::triggered, this, [this] { HexwellterOpen(*this); });
-    connect(action("Pic1"), &QAction::triggered, this, [this] { Pic1(*this); });
-    connect(action("HLPPic"), &QAction::triggered, this, [this] { HLPPic(*this); });
-    connect(action("HLP"), &QAction::triggered, this, [this] { HLP(*this); });
-    connect(action("OPRT"), &QAction::triggered, this, [this] { OPRT(*this); });
-    connect(action("ver"), &QAction::triggered, this, [this] { ver(*this); });
-    connect(action("VrIOnfo"), &QAction::triggered, this, [this] { ver(*this); });
-    for (const char* name : {"MiniWebGo", "minwebs"})
-        connect(action(name), &QAction::triggered, this, [this] {
+    connect(action(Command::exi), &QAction::triggered, this, &QWidget::close);
+    connect(action(Command::exit), &QAction::triggered, this, &QWidget::close);
+    connect(action(Command::Dexit), &QAction::triggered, this, [this] { shutdown_->Dexit(); });
+    connect(action(Command::OutF), &QAction::triggered, this, [this] { shutdown_->OutF(); });
+    connect(action(Command::HexwellterOpen), &QAction::triggered, this, [this] { HexwellterOpen(*this); });
+    connect(action(Command::Pic1), &QAction::triggered, this, [this] { Pic1(*this); });
+    connect(action(Command::HLPPic), &QAction::triggered, this, [this] { HLPPic(*this); });
+    connect(action(Command::HLP), &QAction::triggered, this, [this] { HLP(*this); });
+    connect(action(Command::OPRT), &QAction::triggered, this, [this] { OPRT(*this); });
+    connect(action(Command::ver), &QAction::triggered, this, [this] { ver(*this); });
+    connect(action(Command::VrIOnfo), &QAction::triggered, this, [this] { ver(*this); });
+    for (Command c : {Command::MiniWebGo, Command::minwebs})
+        connect(action(c), &QAction::triggered, this, [this] {
             // One window serves both commands; a second command brings it back.
             if (!miniWeb_) miniWeb_ = new MinWeb(this, prompter_);
             miniWeb_->comeBack();
         });
     new ToolCommands(*this);
-    connect(action("directdir"), &QAction::triggered, this, [this] { pathInput_->DirectPathInput(); });
-    connect(action("ToWin"), &QAction::triggered, this, [this] { pathInput_->ToWin(); });
-    connect(action("ToDesk"), &QAction::triggered, this, [this] { pathInput_->ToDesk(); });
-    connect(action("ToMyDoc"), &QAction::triggered, this, [this] { pathInput_->ToMyDoc(); });
-    connect(action("FiltSet"), &QAction::triggered, this, [this] { FilterMake(*this).exec(); });
-    connect(action("FiltEdi"), &QAction::triggered, this, [this] { FFLEdi(*this).exec(); });
-    connect(action("rtfsa"), &QAction::triggered, this, [this] { textPane_->rtfsa_Click(); });
-    connect(action("pri"), &QAction::triggered, this, [this] { textPane_->pri_Click(); });
-    connect(action("Openfile"), &QAction::triggered, this, [this] { commands_->Openfile(); });
-    connect(action("OPPR"), &QAction::triggered, this, [this] { commands_->OPPR(); });
-    connect(action("Expl"), &QAction::triggered, this, [this] { commands_->Expl(); });
-    connect(action("ExpNow"), &QAction::triggered, this, [this] { commands_->ExpNow(); });
-    connect(action("IHelp"), &QAction::triggered, this, [this] { commands_->IHelp(); });
+    connect(action(Command::directdir), &QAction::triggered, this, [this] { pathInput_->DirectPathInput(); });
+    connect(action(Command::ToWin), &QAction::triggered, this, [this] { pathInput_->ToWin(); });
+    connect(action(Command::ToDesk), &QAction::triggered, this, [this] { pathInput_->ToDesk(); });
+    connect(action(Command::ToMyDoc), &QAction::triggered, this, [this] { pathInput_->ToMyDoc(); });
+    connect(action(Command::FiltSet), &QAction::triggered, this, [this] { FilterMake(*this).exec(); });
+    connect(action(Command::FiltEdi), &QAction::triggered, this, [this] { FFLEdi(*this).exec(); });
+    connect(action(Command::rtfsa), &QAction::triggered, this, [this] { textPane_->rtfsa_Click(); });
+    connect(action(Command::pri), &QAction::triggered, this, [this] { textPane_->pri_Click(); });
+    connect(action(Command::Openfile), &QAction::triggered, this, [this] { commands_->Openfile(); });
+    connect(action(Command::OPPR), &QAction::triggered, this, [this] { commands_->OPPR(); });
+    connect(action(Command::Expl), &QAction::triggered, this, [this] { commands_->Expl(); });
+    connect(action(Command::ExpNow), &QAction::triggered, this, [this] { commands_->ExpNow(); });
+    connect(action(Command::IHelp), &QAction::triggered, this, [this] { commands_->IHelp(); });
     options::wire(*this);
     wireCryptoCommands(*this);
     commands_->acceptDrops(this);
@@ -336,17 +317,17 @@ void Form1::wireEvents() {
         commands_->acceptDrops(target);
     commands_->acceptDrops(File1->viewport());
     commands_->ignoreDrops(RT);
-    connect(action("SPlug"), &QAction::triggered, this, [this] {
+    connect(action(Command::SPlug), &QAction::triggered, this, [this] {
         PluginInfoWindow window(plugins_, this);
         window.exec();
     });
-    connect(action("ReViewS"), &QAction::triggered, this, [this] { navigator_->ReViewS(); });
-    connect(action("taskTin"), &QAction::triggered, this, [this] { tray_->sendToTray(); });
-    connect(action("Re"), &QAction::triggered, this, [this] { tray_->restore(); });
-    tray_->bindStartItem(action("STopJ"));
-    for (const char* name : {"MunuASet", "Hiddemset", "SYSSet"})
-        connect(action(name), &QAction::toggled, this, [this] { syncAttributeFilters(); });
-    connect(action("EdiOK"), &QAction::toggled, this, [this](bool on) { RT->setReadOnly(!on); });
+    connect(action(Command::ReViewS), &QAction::triggered, this, [this] { navigator_->ReViewS(); });
+    connect(action(Command::taskTin), &QAction::triggered, this, [this] { tray_->sendToTray(); });
+    connect(action(Command::Re), &QAction::triggered, this, [this] { tray_->restore(); });
+    tray_->bindStartItem(action(Command::STopJ));
+    for (Command c : {Command::MunuASet, Command::Hiddemset, Command::SYSSet})
+        connect(action(c), &QAction::toggled, this, [this] { syncAttributeFilters(); });
+    connect(action(Command::EdiOK), &QAction::toggled, this, [this](bool on) { RT->setReadOnly(!on); });
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int i) { navigator_->Combo1_Click(i); });
     connect(File1, &FileListBox::listClicked, this, [this] { display_->File1_Click(); });
     connect(File1, &FileListBox::keyboardClicked, this, [this] { display_->File1_KeyboardClick(); });
@@ -357,140 +338,11 @@ void Form1::wireEvents() {
     connect(YS, &QScrollBar::valueChanged, this, [this](int v) { MP->move(-twips::toPixels(v), MP->y()); });
 }
 
-QAction* Form1::action(const char* name) const {
-    return actions_.value(QString::fromLatin1(name));
-}
-
-QMenu* Form1::menu(const char* name) const {
-    return menus_.value(QString::fromLatin1(name));
-}
-
-bool Form1::isChecked(const char* name) const {
-    const QAction* a = action(name);
-    return a && a->isChecked();
-}
-
-void Form1::setChecked(const char* name, bool on) {
-    if (QAction* a = action(name)) a->setChecked(on);
-}
-
-void Form1::syncAttributeFilters() {
-    File1->setAttributes({isChecked("MunuASet"), isChecked("Hiddemset"), isChecked("SYSSet")});
-}
-
-void Form1::applyLayout() {
-    if (isMinimized() || !central_) return;
-    const int w = twips::fromPixels(central_->width());
-    const int h = twips::fromPixels(central_->height());
-    const MainLayout l = computeMainLayout(w, h, barTop_, file1HeightTwips(), 0, labelLineTwips(Info));
-    state_.toolbarRows = l.toolbarRows;
-    place(Combo2, l.combo2);
-    place(Combo1, l.combo1);
-    place(Drive1, l.drive1);
-    place(Dir1, l.dir1);
-    place(TV, l.tree);
-    place(File1, l.file1);
-    place(Bytes, l.bytes);
-    place(Info, l.info);
-    place(Bar, l.bar);
-    MCC->resize(twips::toPixels(l.mcc.width), MCC->height());
-    Combo2->raise();
-    layoutDisplay();
-    // The rule's minimum is the window's own, so the window manager refuses
-    // a smaller size instead of the controls being cut off.
-    const TwipsSize minimum = minimumWindowSize(l.file1.height);
-    QSize least(twips::toPixels(minimum.width), twips::toPixels(minimum.height));
-    if (const QScreen* s = screen()) least = least.boundedTo(s->availableGeometry().size());
-    if (minimumSize() != least) setMinimumSize(least);
-}
-
-void Form1::layoutDisplay() {
-    if (!central_) return;
-    // The rule's outer height allows for the status bar, caption and menu
-    // below and above the client area; here those sit outside the central
-    // widget, so the allowance is added back and the panes end at its bottom.
-    const int ys = twips::fromPixels(YS->sizeHint().height());
-    const int ts = twips::fromPixels(TS->sizeHint().width());
-    const int rows = state_.toolbarRows;
-    const int w = twips::fromPixels(central_->width());
-    const int h = twips::fromPixels(central_->height()) + ys + 100 + 255 * rows;
-    const QSize picture = MP->isEmpty() ? QSize() : MP->size();
-    const DisplayLayout d = LayoutDisplay(w, h, barTop_, ys, ts, rows, twips::fromPixels(picture.width()),
-                                          twips::fromPixels(picture.height()));
-    place(RT, d.text);
-    place(WB1, d.web);
-    MCC->move(twips::toPixels(d.media.left), twips::toPixels(d.media.top));
-    place(BP, d.frame);
-    place(YS, d.hbar);
-    place(TS, d.vbar);
-    for (auto [bar, range] : {std::pair{YS, d.horizontal}, std::pair{TS, d.vertical}}) {
-        const QSignalBlocker block(bar);
-        bar->setMaximum(range.maximum);
-        bar->setPageStep(range.largeStep);
-        bar->setSingleStep(range.smallStep);
-        bar->setEnabled(range.enabled);
-    }
-    MP->move(-twips::toPixels(YS->value()), -twips::toPixels(TS->value()));
-    if (QWidget* video = MMC->video()) place(video, VideoArea(d, twips::fromPixels(MCC->height())));
-}
-
-void Form1::setBarTop(int twips) {
-    barTop_ = twips;
-    applyLayout();
-}
-
-// Left and top are the outer window's, frame and title bar included, as the
-// settings have always meant them; width and height are the client's, so a
-// rectangle saved and restored keeps its size whatever the frame.
-TwipsRect Form1::rectTwips() const {
-    const QRect frame = frameGeometry();
-    return twips::fromPixels(QRect(frame.topLeft(), size()));
-}
-
-void Form1::setRectTwips(const TwipsRect& r) {
-    const QRect pixels = twips::toPixels(r);
-    move(pixels.topLeft()); // a window's move places its frame
-    resize(pixels.size());
-}
-
-int Form1::file1HeightTwips() const {
-    return twips::fromPixels(File1->height());
-}
-
-void Form1::setStatusText(const QString& text) {
-    STB->showMessage(text);
-}
-
 bool Form1::event(QEvent* event) {
     // The status text is the window's own and stays: a menu item's (empty)
     // status tip must not wipe it while the pointer passes over the menus.
     if (event->type() == QEvent::StatusTip) return true;
     return QMainWindow::event(event);
-}
-
-void Form1::setInfo(const QString& text) {
-    Info->setText(text);
-    Info->setToolTip(text);
-}
-
-QString Form1::statusText() const {
-    return STB->currentMessage();
-}
-
-void Form1::setBackColour() {
-    const QColor c(state_.backcolorR & 255, state_.backcolorG & 255, state_.backcolorB & 255);
-    for (QWidget* w : {static_cast<QWidget*>(MP), BP, static_cast<QWidget*>(MCC)}) {
-        QPalette p = w->palette();
-        p.setColor(QPalette::Window, c);
-        w->setPalette(p);
-    }
-}
-
-void Form1::refillUserFilters() {
-    const QSignalBlocker block(Combo1);
-    while (Combo1->count() > kBuiltInFilterCount)
-        Combo1->removeItem(Combo1->count() - 1);
-    Combo1->addItems(userFilters_.names());
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

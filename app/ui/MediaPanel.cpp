@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/ui/MediaControl.h"
 #include "platform/Prompter.h"
@@ -18,7 +18,7 @@ struct Texts {
 };
 } // namespace
 
-MediaPanel::MediaPanel(Form1& form) : QObject(&form), f_(form) {
+MediaPanel::MediaPanel(MainParts& form) : QObject(&form.window()), f_(form) {
     connect(f_.Command4, &QPushButton::clicked, this, &MediaPanel::Command4_Click);
     connect(f_.Command5, &QPushButton::clicked, this, &MediaPanel::Command5_Click);
     connect(f_.Command8, &QPushButton::clicked, this, &MediaPanel::Command8_Click);
@@ -58,13 +58,13 @@ void MediaPanel::Command8_Click() {
     f_.Command4->setEnabled(true);
     f_.Command5->setEnabled(true);
     f_.NoeP->setText(Texts::tr("停止"));
-    f_.display().ShowFile();
+    f_.display().ShowFile(f_.state().currentFilePath);
 }
 
 void MediaPanel::completed() {
     MediaControl& mmc = *f_.MMC;
     if (f_.Check1->isChecked()) {
-        if (f_.isChecked("SetRepD")) {
+        if (f_.isChecked(Command::SetRepD)) {
             const Answer a = f_.prompter().message(Texts::tr("リピートしますか？\r\n") + mmc.fileName(),
                                                    f_.state().title, Buttons::YesNo, Icon::Question);
             if (a != Answer::Yes) {

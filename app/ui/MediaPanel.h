@@ -5,14 +5,14 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // The media panel's buttons and the repeat logic that runs when playback
 // reaches its end.
 class MediaPanel : public QObject {
     Q_OBJECT
   public:
-    explicit MediaPanel(Form1& form);
+    explicit MediaPanel(MainParts& form);
 
     void Command4_Click();
     void Command5_Click();
@@ -22,7 +22,7 @@ class MediaPanel : public QObject {
     void cannotPlay(const QString& reason);
 
   private:
-    Form1& f_;
+    MainParts& f_;
 };
 
 } // namespace orbet

@@ -11,9 +11,8 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Panes.h"
-#include "app/ui/ShowDispatch.h"
 #include "display/FileKinds.h"
 #include "navigation/FileListing.h"
 #include "navigation/FolderProbe.h"
@@ -56,7 +55,7 @@ DisplayGroup groupFor(ShowRoute route) {
 
 } // namespace
 
-Navigator::Navigator(Form1& form) : f_(form) {
+Navigator::Navigator(MainParts& form) : f_(form) {
     FolderTree::Hooks hooks;
     hooks.openFolder = [this](const QString& key) {
         f_.Dir1->setPath(key);
@@ -122,7 +121,7 @@ void Navigator::OpenFolder(const QString& path, const QString& keep) {
     afterListing_ = nullptr;
     f_.File1->setPath(f_.Dir1->path());
     afterListing([this, keep] { chooseFile(keep); });
-    if (QAction* makedir = f_.action("makedir"))
+    if (QAction* makedir = f_.action(Command::makedir))
         makedir->setText(displayName(f_.Dir1->path()) + Texts::tr("に新しいフォルダを作成"));
     fillPathCombo();
     openFolderGuard_ = false;
@@ -140,7 +139,7 @@ void Navigator::chooseFile(const QString& keep) {
         f_.RT->clear();
         s.currentFilePath.clear();
     }
-    f_.setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
+    f_.window().setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
     f_.setInfo(Texts::tr("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     if (f_.File1->listCount() > 0 && f_.File1->listIndex() != first) f_.File1->setListIndex(first);
     setBytesFromCurrentFile();
@@ -231,7 +230,7 @@ void Navigator::Combo1_Click(int index) {
     f_.Dir1->setPath(remembered);
     SetF();
     setBytesFromCurrentFile();
-    if (f_.isVisible()) f_.TV->setFocus();
+    if (f_.window().isVisible()) f_.TV->setFocus();
 }
 
 void Navigator::SetF() {

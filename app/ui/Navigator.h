@@ -10,14 +10,14 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 class FolderTree;
 
 // The folder and file-list operations every part of the window uses to
 // change the current folder, the filter and the shown file.
 class Navigator {
   public:
-    explicit Navigator(Form1& form);
+    explicit Navigator(MainParts& form);
     // For tests: stands in for the file system when a click probes a folder.
     void setFolderProbe(std::function<FolderStatus(const QString&)> probe);
     ~Navigator();
@@ -59,7 +59,7 @@ class Navigator {
     void fillPathCombo();
     void listed();
 
-    Form1& f_;
+    MainParts& f_;
     std::function<void()> afterListing_;
     QStringList comboSubfolders_; // the subfolders the path combo offers
     std::unique_ptr<FolderTree> tree_;

@@ -5,7 +5,8 @@
 #include <QDir>
 #include <QTextEdit>
 
-#include "app/ui/Form1.h"
+#include "app/core/ShowController.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Panes.h"
 #include "app/ui/ShowDispatch.h"
 #include "display/ExifOrientation.h"
@@ -34,26 +35,26 @@ const QString kOrientationKey = QStringLiteral("ExifOrientation");
 // Menu items that hold an option as their check mark: the text and file
 // list items (steps 4 and 5), then the audio items (step 8).
 struct MenuOption {
-    const char* item;
+    Command item;
     bool OptionValues::*field;
 };
 constexpr MenuOption kListOptions[] = {
-    {"InBaNotD", &OptionValues::notIniBat}, {"EdiOK", &OptionValues::txtEdi},
-    {"MunuASet", &OptionValues::archive},   {"Hiddemset", &OptionValues::hide},
-    {"SYSSet", &OptionValues::system},
+    {Command::InBaNotD, &OptionValues::notIniBat}, {Command::EdiOK, &OptionValues::txtEdi},
+    {Command::MunuASet, &OptionValues::archive},   {Command::Hiddemset, &OptionValues::hide},
+    {Command::SYSSet, &OptionValues::system},
 };
-constexpr MenuOption kAudioOptions[] = {{"SetAuD", &OptionValues::autoPlay},
-                                        {"SetAuRepD", &OptionValues::autoRepv2},
-                                        {"SetRepD", &OptionValues::autoRep}};
+constexpr MenuOption kAudioOptions[] = {{Command::SetAuD, &OptionValues::autoPlay},
+                                        {Command::SetAuRepD, &OptionValues::autoRepv2},
+                                        {Command::SetRepD, &OptionValues::autoRep}};
 
 // Steps 2 to 8; the fitting is given as its two check marks so that a
 // rollback restores them exactly.
-void applyValues(Form1& f, const OptionValues& v, bool autoPD, bool zenHi) {
+void applyValues(MainParts& f, const OptionValues& v, bool autoPD, bool zenHi) {
     ProgramState& st = f.state();
-    f.setChecked("SetAutoPD", false);
-    f.setChecked("ZenHi", false);
-    f.setChecked("SetAutoPD", autoPD);
-    f.setChecked("ZenHi", zenHi);
+    f.setChecked(Command::SetAutoPD, false);
+    f.setChecked(Command::ZenHi, false);
+    f.setChecked(Command::SetAutoPD, autoPD);
+    f.setChecked(Command::ZenHi, zenHi);
     st.slideShowTimer = v.slideShowTimer;
     st.strSize = v.strSize;
     // The list and the text pane follow their check marks here, whatever
@@ -80,7 +81,7 @@ void applyValues(Form1& f, const OptionValues& v, bool autoPD, bool zenHi) {
 // Kept in the per-user store so that the settings file stays as older
 // installations write it. Pictures decoded ahead the other way are dropped
 // and the shown one is shown again.
-void applyOrientation(Form1& f, bool on) {
+void applyOrientation(MainParts& f, bool on) {
     if (!writeStoreValue(kOrientationSection, kOrientationKey,
                          on ? QStringLiteral("1") : QStringLiteral("0"))) {
         f.prompter().message(Texts::tr("EXIFの回転情報の設定を保存できませんでした。\r\n") + userStoreFile(),
@@ -88,8 +89,8 @@ void applyOrientation(Form1& f, bool on) {
         return;
     }
     setFollowsStoredOrientation(on);
-    if (f.panes().dropReadAhead) f.panes().dropReadAhead();
-    if (!f.MP->isEmpty()) f.display().ShowFile();
+    f.shows().readAhead().cancel();
+    if (!f.MP->isEmpty()) f.display().ShowFile(f.state().currentFilePath);
 }
 
 } // namespace
@@ -98,12 +99,12 @@ bool storedOrientationFollowed() {
     return readStoreValue(kOrientationSection, kOrientationKey) != QStringLiteral("0");
 }
 
-OptionValues current(Form1& f) {
+OptionValues current(MainParts& f) {
     const ProgramState& st = f.state();
     OptionValues v;
-    v.fit = f.isChecked("ZenHi")       ? PictureFit::KeepRatio
-            : f.isChecked("SetAutoPD") ? PictureFit::Whole
-                                       : PictureFit::AsIs;
+    v.fit = f.isChecked(Command::ZenHi)       ? PictureFit::KeepRatio
+            : f.isChecked(Command::SetAutoPD) ? PictureFit::Whole
+                                              : PictureFit::AsIs;
     v.slideShowTimer = st.slideShowTimer;
     v.strSize = st.strSize;
     for (const MenuOption& m : kListOptions)
@@ -126,12 +127,12 @@ OptionValues current(Form1& f) {
     return v;
 }
 
-bool apply(Form1& f, const OptionValues& v) {
+bool apply(MainParts& f, const OptionValues& v) {
     // What OK replaces, kept exactly (both fitting marks, the raw folder
     // flag) so that a failed last step can put it all back.
     OptionValues before = current(f);
     before.hideDirectory = f.state().hideDirectory;
-    const bool autoPD = f.isChecked("SetAutoPD"), zenHi = f.isChecked("ZenHi");
+    const bool autoPD = f.isChecked(Command::SetAutoPD), zenHi = f.isChecked(Command::ZenHi);
 
     applyValues(f, v, v.fit == PictureFit::Whole, v.fit == PictureFit::KeepRatio);
     // Step 9: the plug-in folder, read again at the next start.
@@ -151,7 +152,7 @@ bool apply(Form1& f, const OptionValues& v) {
     return false;
 }
 
-std::unique_ptr<OptionForm> makeForm(Form1& f) {
+std::unique_ptr<OptionForm> makeForm(MainParts& f) {
     OptionHooks hooks;
     hooks.apply = [&f](const OptionValues& v) { return apply(f, v); };
     hooks.storeBlackBackground = [&f] {
@@ -159,15 +160,16 @@ std::unique_ptr<OptionForm> makeForm(Form1& f) {
         st.backcolorR = st.backcolorG = st.backcolorB = 0;
     };
     hooks.browserStart = folders::join(folders::programFolder(), QStringLiteral("susie"));
-    return std::make_unique<OptionForm>(f.prompter(), f.state().title, current(f), std::move(hooks), &f);
+    return std::make_unique<OptionForm>(f.prompter(), f.state().title, current(f), std::move(hooks),
+                                        &f.window());
 }
 
-void OptionS(Form1& f) {
+void OptionS(MainParts& f) {
     makeForm(f)->exec();
 }
 
-void wire(Form1& f) {
-    QObject::connect(f.action("OptionS"), &QAction::triggered, &f, [&f] { OptionS(f); });
+void wire(MainParts& f) {
+    QObject::connect(f.action(Command::OptionS), &QAction::triggered, &f.window(), [&f] { OptionS(f); });
 }
 
 } // namespace orbet::options

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/FileListing.h"
 #include "platform/NativePath.h"
@@ -28,16 +28,16 @@ constexpr double kZoomStep = 1.25;
 constexpr double kLargestZoom = 16;
 } // namespace
 
-PaneZoom::PaneZoom(Form1& form) : QObject(&form), f_(form) {
+PaneZoom::PaneZoom(MainParts& form) : QObject(&form.window()), f_(form) {
     setObjectName(QStringLiteral("PaneZoom"));
     f_.BP->installEventFilter(this);
     f_.MP->installEventFilter(this);
     auto shortcut = [this](const char* name, QList<QKeySequence> keys, void (PaneZoom::*act)()) {
-        auto* a = new QAction(&f_);
+        auto* a = new QAction(&f_.window());
         a->setObjectName(QString::fromLatin1(name));
         a->setShortcuts(keys);
         connect(a, &QAction::triggered, this, act);
-        f_.addAction(a);
+        f_.window().addAction(a);
     };
     // Plain keys belong to the lists: the pane's zoom keys go with Ctrl.
     shortcut("paneZoomIn", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
@@ -45,7 +45,7 @@ PaneZoom::PaneZoom(Form1& form) : QObject(&form), f_(form) {
     shortcut("paneZoomOut", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &PaneZoom::zoomOut);
     shortcut("paneZoomFit", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &PaneZoom::fit);
     shortcut("paneZoomNatural", {QKeySequence(Qt::CTRL | Qt::Key_1)}, &PaneZoom::natural);
-    if (QAction* item = f_.action("FitPane")) {
+    if (QAction* item = f_.action(Command::FitPane)) {
         // Wired here, so on here.
         item->setEnabled(true);
         item->setChecked(readStoreValue(kSection, kFitKey) == QLatin1String("1"));
@@ -55,7 +55,7 @@ PaneZoom::PaneZoom(Form1& form) : QObject(&form), f_(form) {
 }
 
 bool PaneZoom::fitsPictures() const {
-    return f_.isChecked("FitPane");
+    return f_.isChecked(Command::FitPane);
 }
 
 void PaneZoom::fitChosen(bool on) {

@@ -9,7 +9,7 @@ class QScrollBar;
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // Zoom, wheel and dragging for the main window's picture pane, and the
 // View menu's "fit to pane" choice. The picture keeps its natural size
@@ -21,7 +21,7 @@ class Form1;
 class PaneZoom : public QObject {
     Q_OBJECT
   public:
-    explicit PaneZoom(Form1& form);
+    explicit PaneZoom(MainParts& form);
 
     // Shows the picture `zoom` times its size with its point under `anchor`
     // (picture frame pixels) kept there, as far as the scroll ranges allow.
@@ -44,7 +44,7 @@ class PaneZoom : public QObject {
     QPoint pointerOr(QPoint fallback) const;
     void scrollTo(QScrollBar* bar, double pixels);
 
-    Form1& f_;
+    MainParts& f_;
     bool fitted_ = false;
     bool refitQueued_ = false;
     std::optional<QPoint> dragFrom_;

@@ -4,16 +4,15 @@
 #include <memory>
 
 #include <QCheckBox>
-#include <QEventLoop>
 #include <QFile>
-#include <QFutureWatcher>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "app/ui/Form1.h"
+#include "app/core/ShowController.h"
+#include "app/ui/MainParts.h"
 #include "display/GifAnimation.h"
 #include "display/JpegTiles.h"
 #include "display/PictureLoader.h"
@@ -29,33 +28,13 @@
 
 namespace orbet {
 
-void Panes::cancelWork() {
-    cancel_->store(true);
-    cancel_ = std::make_shared<std::atomic<bool>>(false);
-    ++generation_;
-}
-
-// Waits for work on a worker while the window keeps answering: events run,
-// and a newer show may begin meanwhile, which cancels this work and takes the
-// panes. nullopt when that happened (or the program is ending).
-template <typename T> std::optional<T> Panes::awaitWork(QFuture<T> work) {
-    const quint64 generation = generation_;
-    ++working_;
-    if (!work.isFinished()) {
-        QEventLoop loop;
-        QFutureWatcher<T> watcher;
-        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-        watcher.setFuture(work);
-        if (!work.isFinished()) loop.exec();
-    }
-    --working_;
-    if (generation != generation_ || !work.isFinished() || work.isCanceled() || work.resultCount() == 0)
-        return std::nullopt;
-    return work.result();
+bool Panes::working() const {
+    return shows_.busy();
 }
 
 void Panes::clearPicture() {
-    cancelWork();
+    // Whatever was on its way to a pane is no longer wanted.
+    shows_.begin();
     f_.MP->clear();
     f_.MP->move(0, 0);
 }
@@ -107,7 +86,7 @@ void Panes::arrange(DisplayGroup group) {
 QSize Panes::cornerSize() const {
     // The corner covers the picture frame, which lies below the splitter bar
     // in the window.
-    return QSize(f_.width(), f_.height() - twips::toPixels(f_.barTop()));
+    return QSize(f_.window().width(), f_.window().height() - twips::toPixels(f_.barTop()));
 }
 
 bool Panes::loadPicture(const QString& path) {
@@ -118,18 +97,23 @@ bool Panes::loadPicture(const QString& path) {
         f_.MP->setTiles(std::move(tiles));
         return true;
     }
-    std::optional<ReadAhead::Decoding> ahead = readAhead ? readAhead(path) : std::nullopt;
+    std::optional<ReadAhead::Decoding> ahead =
+        readAhead ? readAhead(path) : shows_.readAhead().takeDecoding(path);
     std::optional<QFuture<QImage>> decoding;
     if (ahead) decoding = ahead->future;
     if (isMetafileName(path)) {
         // A metafile may draw for its whole work budget: on a worker, the
-        // window answering, and cancelled by the next show.
-        const std::shared_ptr<std::atomic<bool>> cancel = cancel_;
-        const std::optional<QImage> drawn = awaitWork(
-            decoding ? *decoding
-                     : QtConcurrent::run([path, cancel] { return loadMetafile(path, cancel.get()); }));
-        if (!drawn || drawn->isNull()) return false;
-        f_.MP->setPicture(*drawn);
+        // window answering, and cancelled by the next show. The picture
+        // frame takes it when it is drawn.
+        const std::shared_ptr<std::atomic<bool>> cancel = shows_.current().cancel;
+        shows_.whenReady<QImage>(decoding ? *decoding : QtConcurrent::run([path, cancel] {
+                                     return loadMetafile(path, cancel.get());
+                                 }),
+                                 [this](QImage drawn) {
+                                     if (drawn.isNull()) return;
+                                     f_.MP->setPicture(std::move(drawn));
+                                     f_.layoutDisplay();
+                                 });
         return true;
     }
     if (!decoding || !decoding->isFinished()) {
@@ -196,8 +180,8 @@ bool Panes::loadText(const QString& path, bool rich) {
         // Read on a worker, the window answering: the pictures in a document
         // may draw for their whole work budget. The document moves to the
         // window's thread when it is done.
-        const std::shared_ptr<std::atomic<bool>> cancel = cancel_;
-        QThread* const window = f_.thread();
+        const std::shared_ptr<std::atomic<bool>> cancel = shows_.current().cancel;
+        QThread* const window = f_.window().thread();
         QFuture<QTextDocument*> reading = QtConcurrent::run([bytes, cancel, window]() -> QTextDocument* {
             auto doc = std::make_unique<QTextDocument>();
             WmfBudget budget;
@@ -208,31 +192,39 @@ bool Panes::loadText(const QString& path, bool rich) {
             doc->moveToThread(window);
             return doc.release();
         });
-        const std::optional<QTextDocument*> read = awaitWork(reading);
-        if (!read) {
+        // The pane takes the document when it is read; one that does not
+        // read as rich text shows as plain text then.
+        shows_.whenReady<QTextDocument*>(
+            reading,
+            [this, bytes](QTextDocument* read) {
+                std::unique_ptr<QTextDocument> doc(read);
+                if (!doc) {
+                    showPlain(bytes);
+                    return;
+                }
+                setWrapFor(doc->toPlainText());
+                // The pane takes the finished document in one step, so it lays
+                // it out once instead of after every insertion.
+                // The pane's own first document goes with the switch; one of ours
+                // from an earlier load is deleted here.
+                QTextDocument* previous = f_.RT->document();
+                const bool ours = previous && previous->parent() == f_.RT;
+                doc->setParent(f_.RT);
+                f_.RT->setDocument(doc.release());
+                if (ours) delete previous;
+            },
             // Overtaken: a document read meanwhile is nobody's.
-            if (reading.isFinished() && reading.resultCount() > 0) delete reading.result();
-            return false;
-        }
-        std::unique_ptr<QTextDocument> doc(*read);
-        if (doc) {
-            setWrapFor(doc->toPlainText());
-            // The pane takes the finished document in one step, so it lays
-            // it out once instead of after every insertion.
-            // The pane's own first document goes with the switch; one of ours
-            // from an earlier load is deleted here.
-            QTextDocument* previous = f_.RT->document();
-            const bool ours = previous && previous->parent() == f_.RT;
-            doc->setParent(f_.RT);
-            f_.RT->setDocument(doc.release());
-            if (ours) delete previous;
-            return true;
-        }
+            [](QTextDocument* read) { delete read; });
+        return true;
     }
+    showPlain(bytes);
+    return true;
+}
+
+void Panes::showPlain(const QByteArray& bytes) {
     // Its lines are cut short enough to wrap at the pane's width.
     f_.RT->setLineWrapMode(QTextEdit::WidgetWidth);
     f_.RT->setPlainText(textForDisplay(decodeText(bytes).text));
-    return true;
 }
 
 void Panes::setWrapFor(const QString& text) {

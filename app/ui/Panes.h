@@ -13,7 +13,8 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
+class ShowController;
 
 enum class DisplayGroup { None, Picture, Text, Web, Media };
 
@@ -21,7 +22,7 @@ enum class DisplayGroup { None, Picture, Text, Web, Media };
 // the picture box, the text pane, the browser and the media control.
 class Panes {
   public:
-    explicit Panes(Form1& form) : f_(form) {}
+    Panes(MainParts& form, ShowController& shows) : f_(form), shows_(shows) {}
 
     // Empties every pane: no picture, no text, the media stopped and
     // forgotten, the browser on the empty address.
@@ -46,31 +47,21 @@ class Panes {
     // The top-left part of a large photo the picture frame shows first.
     QSize cornerSize() const;
 
-    // The decoding ahead of the file (finished or under way), if any; none
-    // by default.
+    // Where the decoding ahead of a file comes from in place of the show
+    // controller's read-ahead (tests hand their own); none by default.
     std::function<std::optional<ReadAhead::Decoding>(const QString&)> readAhead;
-    // Starts decoding a picture that is about to be shown (start), or drops
-    // one started so that was not taken. None by default.
-    std::function<void(const QString& path, bool start)> expectPicture;
-    // Drops every picture decoded ahead (they were decoded by older rules).
-    std::function<void()> dropReadAhead;
 
     // True while a metafile or a rich text is read on a worker for the panes.
-    bool working() const { return working_ > 0; }
+    bool working() const;
 
   private:
     void setWrapFor(const QString& text);
     void hideVideo();
-    // Stops the work under way for the panes (a newer show has begun): it
-    // ends at its next step and what it made never reaches a pane.
-    void cancelWork();
-    template <typename T> std::optional<T> awaitWork(QFuture<T> work);
+    void showPlain(const QByteArray& bytes);
 
-    Form1& f_;
+    MainParts& f_;
+    ShowController& shows_;
     bool textCut_ = false;
-    quint64 generation_ = 0;
-    int working_ = 0;
-    std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
 };
 
 } // namespace orbet

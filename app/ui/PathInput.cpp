@@ -7,7 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "navigation/FolderProbe.h"
 #include "navigation/TreePaths.h"
@@ -25,7 +25,7 @@ struct Texts {
 };
 } // namespace
 
-PathInput::PathInput(Form1& form) : QObject(&form), f_(form) {
+PathInput::PathInput(MainParts& form) : QObject(&form.window()), f_(form) {
     f_.Combo2->setInsertPolicy(QComboBox::NoInsert);
     connect(f_.Combo2, &QComboBox::activated, this, [this](int i) { Combo2_Go(f_.Combo2->itemText(i)); });
     // Enter is taken before the combo sees it: the combo would otherwise

@@ -5,14 +5,14 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // Reaching a folder by its path: the path combo, the typed-path prompt and
 // the special-folder commands. Every road ends in the tree walk.
 class PathInput : public QObject {
     Q_OBJECT
   public:
-    explicit PathInput(Form1& form);
+    explicit PathInput(MainParts& form);
 
     // A choice from the path combo's list, or Enter in its text.
     void Combo2_Go(const QString& text);
@@ -31,7 +31,7 @@ class PathInput : public QObject {
     void goTo(const QString& text);
     QString messageTitle() const;
 
-    Form1& f_;
+    MainParts& f_;
 };
 
 } // namespace orbet

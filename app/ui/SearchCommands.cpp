@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/PathInput.h"
 #include "navigation/ui/ListControls.h"
 #include "platform/Volumes.h"
@@ -10,7 +10,7 @@
 
 namespace orbet {
 
-SearchCommands::SearchCommands(Form1& form) : QObject(&form), f_(form) {
+SearchCommands::SearchCommands(MainParts& form) : QObject(&form.window()), f_(form) {
     setObjectName(QStringLiteral("SearchCommands"));
 }
 
@@ -28,16 +28,16 @@ void SearchCommands::Fmoju() {
             if (drive >= 0) f_.Drive1->setCurrentIndex(drive);
             f_.pathInput().openPath(folder);
         };
-        window_ = new HideForm(f_.prompter(), f_.state(), std::move(hooks), &f_);
+        window_ = new HideForm(f_.prompter(), f_.state(), std::move(hooks), &f_.window());
     }
     window_->show();
     window_->raise();
     window_->activateWindow();
 }
 
-SearchCommands* wireSearchTool(Form1& form) {
+SearchCommands* wireSearchTool(MainParts& form) {
     auto* commands = new SearchCommands(form);
-    QObject::connect(form.action("Fmoju"), &QAction::triggered, commands, &SearchCommands::Fmoju);
+    QObject::connect(form.action(Command::Fmoju), &QAction::triggered, commands, &SearchCommands::Fmoju);
     return commands;
 }
 

@@ -5,7 +5,7 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 class HideForm;
 
 // The folder search tool's commands: `Fmoju` and the toolbar's "direx" show
@@ -13,17 +13,17 @@ class HideForm;
 class SearchCommands : public QObject {
     Q_OBJECT
   public:
-    explicit SearchCommands(Form1& form);
+    explicit SearchCommands(MainParts& form);
 
     void Fmoju();
     HideForm* window() const;
 
   private:
-    Form1& f_;
+    MainParts& f_;
     QPointer<HideForm> window_;
 };
 
 // Creates the commands as a child of the window and connects `Fmoju`.
-SearchCommands* wireSearchTool(Form1& form);
+SearchCommands* wireSearchTool(MainParts& form);
 
 } // namespace orbet

@@ -9,8 +9,9 @@
 #include <QLabel>
 #include <QScreen>
 
+#include "app/core/ShowController.h"
 #include "app/core/StartupRules.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
 #include "app/ui/Startup.h"
@@ -71,7 +72,7 @@ Settings SettingsBinder::snapshot() const {
     const ProgramState& st = f_.state();
     Settings s;
     s.lastPath = f_.Dir1->path();
-    const Qt::WindowStates ws = f_.windowState();
+    const Qt::WindowStates ws = f_.window().windowState();
     s.windowState = ws & Qt::WindowMinimized ? 1 : ws & Qt::WindowMaximized ? 2 : 0;
     s.left = st.remembered.left;
     s.top = st.remembered.top;
@@ -80,17 +81,17 @@ Settings SettingsBinder::snapshot() const {
     s.lastFileList = std::int16_t(f_.File1->listIndex());
     s.lastFilter = std::int16_t(f_.Combo1->currentIndex());
     s.bar = float(f_.barTop());
-    s.autoMode = f_.isChecked("SetAutoPD");
-    s.setAutoH = f_.isChecked("ZenHi");
-    s.notIniBat = f_.isChecked("InBaNotD");
-    s.txtEdi = f_.isChecked("EdiOK");
-    s.autoPlay = f_.isChecked("SetAuD");
-    s.autoRep = f_.isChecked("SetRepD");
-    s.autoRepv2 = f_.isChecked("SetAuRepD");
+    s.autoMode = f_.isChecked(Command::SetAutoPD);
+    s.setAutoH = f_.isChecked(Command::ZenHi);
+    s.notIniBat = f_.isChecked(Command::InBaNotD);
+    s.txtEdi = f_.isChecked(Command::EdiOK);
+    s.autoPlay = f_.isChecked(Command::SetAuD);
+    s.autoRep = f_.isChecked(Command::SetRepD);
+    s.autoRepv2 = f_.isChecked(Command::SetAuRepD);
     s.strSize = st.strSize;
-    s.archive = f_.isChecked("MunuASet");
-    s.hide = f_.isChecked("Hiddemset");
-    s.system = f_.isChecked("SYSSet");
+    s.archive = f_.isChecked(Command::MunuASet);
+    s.hide = f_.isChecked(Command::Hiddemset);
+    s.system = f_.isChecked(Command::SYSSet);
     s.slideShowTimer = st.slideShowTimer;
     s.backcolorR = st.backcolorR;
     s.backcolorG = st.backcolorG;
@@ -119,15 +120,20 @@ void SettingsBinder::applyKey(const SettingKey& key, const Settings& s) {
     const QLatin1String name(key.name);
     struct MenuKey {
         const char* key;
-        const char* item;
+        Command item;
         bool Settings::*field;
     };
     static const MenuKey menuKeys[] = {
-        {"AutoMode", "SetAutoPD", &Settings::autoMode},   {"SetAutoH", "ZenHi", &Settings::setAutoH},
-        {"NotIniBat", "InBaNotD", &Settings::notIniBat},  {"TxtEdi", "EdiOK", &Settings::txtEdi},
-        {"AutoPlay", "SetAuD", &Settings::autoPlay},      {"AutoRep", "SetRepD", &Settings::autoRep},
-        {"AutoRepv2", "SetAuRepD", &Settings::autoRepv2}, {"Archive", "MunuASet", &Settings::archive},
-        {"Hide", "Hiddemset", &Settings::hide},           {"System", "SYSSet", &Settings::system},
+        {"AutoMode", Command::SetAutoPD, &Settings::autoMode},
+        {"SetAutoH", Command::ZenHi, &Settings::setAutoH},
+        {"NotIniBat", Command::InBaNotD, &Settings::notIniBat},
+        {"TxtEdi", Command::EdiOK, &Settings::txtEdi},
+        {"AutoPlay", Command::SetAuD, &Settings::autoPlay},
+        {"AutoRep", Command::SetRepD, &Settings::autoRep},
+        {"AutoRepv2", Command::SetAuRepD, &Settings::autoRepv2},
+        {"Archive", Command::MunuASet, &Settings::archive},
+        {"Hide", Command::Hiddemset, &Settings::hide},
+        {"System", Command::SYSSet, &Settings::system},
     };
     for (const MenuKey& m : menuKeys) {
         if (name != QLatin1String(m.key)) continue;
@@ -135,7 +141,7 @@ void SettingsBinder::applyKey(const SettingKey& key, const Settings& s) {
         return;
     }
     if (name == QLatin1String("WisndowStatas"))
-        f_.setWindowState(windowStateFor(s.windowState));
+        f_.window().setWindowState(windowStateFor(s.windowState));
     else if (name == QLatin1String("Left"))
         st.remembered.left = s.left;
     else if (name == QLatin1String("Top"))
@@ -188,7 +194,7 @@ void SettingsBinder::OpenF() {
             st.remembered = firstRunWindowRect(twips::fromPixels(screen->availableGeometry()));
             f_.setRectTwips(st.remembered);
         }
-        if (resolveCommandLine(f_.commandLine()).kind == CommandLineTarget::Kind::None) return;
+        if (f_.shows().commandLine().kind == CommandLineTarget::Kind::None) return;
     }
     f_.Combo1->setCurrentIndex(0);
 
@@ -223,7 +229,7 @@ void SettingsBinder::OpenF() {
     const auto filter = num::toInt16(num::val(filterText));
     selectFilter(filterText.isEmpty() || !filter ? 0 : *filter);
 
-    if (f_.windowState() == Qt::WindowNoState) {
+    if (f_.window().windowState() == Qt::WindowNoState) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QSize size = screen ? screen->size() : QSize(1024, 768);
         const TwipsRect r =
@@ -239,7 +245,7 @@ void SettingsBinder::OpenF() {
         const auto n = num::toInt16(num::val(*v));
         lastFileList = n ? *n : 0;
     }
-    const CommandLineTarget target = resolveCommandLine(f_.commandLine());
+    const CommandLineTarget& target = f_.shows().commandLine();
     bool awaited = false; // nothing else is chosen in its place
     if (target.kind == CommandLineTarget::Kind::File) {
         f_.Dir2->setPath(target.folder);
@@ -277,7 +283,7 @@ void SettingsBinder::OpenF() {
             st.currentFilePath = folders::join(f_.File1->path(), target.fileName);
             const PathFacts info = pathFacts(st.currentFilePath);
             if (info.isFile) f_.Bytes->setText(FSize(info.size));
-            f_.display().ShowFile();
+            f_.display().ShowFile(st.currentFilePath);
             st.startupFileShown = true;
         }
         const QString name = named ? target.fileName : QString();
@@ -305,7 +311,7 @@ void SettingsBinder::OpenF() {
         st.currentFilePath = folders::join(f_.File1->path(), f_.File1->fileName());
         const PathFacts info = pathFacts(st.currentFilePath);
         if (info.isFile) f_.Bytes->setText(FSize(info.size));
-        f_.display().ShowFile();
+        f_.display().ShowFile(st.currentFilePath);
         st.startupFileShown = true;
     }
     f_.setStatusText(f_.navigator().objectsText(st.currentFilePath));

@@ -6,14 +6,14 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // Moves the settings between the two files and the live window: OpenF
 // reads them once at start-up, SaveSettings writes them once at a
 // confirmed end.
 class SettingsBinder {
   public:
-    explicit SettingsBinder(Form1& form) : f_(form) {}
+    explicit SettingsBinder(MainParts& form) : f_(form) {}
 
     static QString iniPath();
     static QString vafPath();
@@ -31,7 +31,7 @@ class SettingsBinder {
     void applyKey(const SettingKey& key, const Settings& s);
     bool selectFilter(int index);
 
-    Form1& f_;
+    MainParts& f_;
 };
 
 } // namespace orbet

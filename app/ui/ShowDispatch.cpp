@@ -11,9 +11,11 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "app/ui/Form1.h"
+#include "app/core/ShowController.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/Panes.h"
+#include "display/DecodedPicture.h"
 #include "display/FileKinds.h"
 #include "display/ReadLimits.h"
 #include "display/ui/MediaControl.h"
@@ -44,7 +46,7 @@ class BusyPointer {
 
 } // namespace
 
-ShowDispatch::ShowDispatch(Form1& form) : f_(form) {}
+ShowDispatch::ShowDispatch(MainParts& form, ShowController& shows) : f_(form), shows_(shows) {}
 
 QString ShowDispatch::selectedPath() const {
     return folders::join(f_.File1->path(), f_.File1->fileName());
@@ -68,15 +70,15 @@ bool ShowDispatch::takeSelection() {
 }
 
 void ShowDispatch::File1_Click() {
-    if (takeSelection()) ShowFile();
+    if (takeSelection()) ShowFile(f_.state().currentFilePath);
 }
 
 void ShowDispatch::requestShow() {
     if (showPending_) return;
     showPending_ = true;
-    QTimer::singleShot(0, &f_, [this] {
+    QTimer::singleShot(0, &f_.window(), [this] {
         showPending_ = false;
-        ShowFile();
+        ShowFile(f_.state().currentFilePath);
     });
 }
 
@@ -96,19 +98,14 @@ void ShowDispatch::File1_KeyDown(int key) {
     if (n < 9 || n > 13) requestShow();
 }
 
-void ShowDispatch::ShowFile() {
+void ShowDispatch::ShowFile(const QString& path) {
     ProgramState& s = f_.state();
     if (!s.showEnabled) return;
     Panes& panes = f_.panes();
+    // Clearing the panes begins the show's request: what an older show
+    // still has under way never reaches a pane.
     panes.clearAll();
     BusyPointer busy;
-
-    // The plug-ins and the media sequence let events run, and one of them may
-    // start a newer show; what this one finishes after that never reaches a
-    // pane.
-    const quint64 generation = ++showGeneration_;
-    const auto superseded = [&] { return generation != showGeneration_; };
-    const QString path = s.currentFilePath;
     const int n = f_.Combo1->currentIndex();
     auto picture = [&](bool builtInOnly) {
         if (pictureTooLarge(path)) {
@@ -118,9 +115,14 @@ void ShowDispatch::ShowFile() {
         } else if (builtInOnly || IsBuiltInPictureName(path)) {
             panes.loadPicture(path);
         } else if (decodeWithPlugins && pathFacts(path).isRegular) {
-            QImage decoded = decodeWithPlugins(path);
-            if (superseded()) return;
-            f_.MP->setPicture(std::move(decoded));
+            QFuture<QImage> decoding = decodeWithPlugins(path);
+            shows_.stopWhenOvertaken(decoding);
+            shows_.whenReady<QImage>(decoding, [this, path](QImage decoded) {
+                // Turned and converted as the built-in loader's pictures are.
+                f_.MP->setPicture(shownPicture(std::move(decoded), path));
+                f_.MP->move(0, 0);
+                f_.layoutDisplay();
+            });
         }
         f_.MP->move(0, 0);
     };
@@ -144,7 +146,7 @@ void ShowDispatch::ShowFile() {
         panes.navigateWeb(path);
         break;
     case ShowRoute::Media:
-        mediaOpenSequence();
+        mediaOpenSequence(path);
         break;
     case ShowRoute::Program: {
         if (!pathFacts(path).isFile || nativeFileName(path).startsWith(u'.') || path.endsWith(u'/')) break;
@@ -170,38 +172,41 @@ void ShowDispatch::ShowFile() {
     case ShowRoute::None:
         break;
     }
-    if (superseded()) return;
     f_.YS->setValue(0);
     f_.TS->setValue(0);
-    f_.setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
+    f_.window().setWindowTitle(s.title + QStringLiteral(" - ") + displayName(f_.Dir1->path()));
     f_.setInfo(Texts::tr("探査対象") + f_.Combo1->currentText() + QStringLiteral("\r\n") + f_.statusText());
     f_.layoutDisplay();
 }
 
-void ShowDispatch::mediaOpenSequence() {
-    MediaControl& mmc = *f_.MMC;
+void ShowDispatch::mediaOpenSequence(const QString& path) {
     f_.Check1->setChecked(false);
-    const quint64 generation = showGeneration_;
-    QCoreApplication::processEvents();
-    // A show started while events ran owns the media control now.
-    if (generation != showGeneration_) return;
-    mmc.command(QStringLiteral("stop"));
-    mmc.command(QStringLiteral("close"));
-    mmc.setFileName(f_.state().currentFilePath);
-    mmc.command(QStringLiteral("open"));
-    f_.OPM->setText(displayName(f_.state().currentFilePath));
-    mmc.command(QStringLiteral("stop"));
-    f_.Command4->setEnabled(true);
-    f_.Command5->setEnabled(true);
-    f_.NoeP->setText(Texts::tr("停止"));
-    f_.Check1->setEnabled(true);
-    if (f_.isChecked("SetAuD")) {
-        mmc.command(QStringLiteral("play"));
-        f_.NoeP->setText(Texts::tr("再生"));
-    }
-    QCoreApplication::processEvents();
-    if (generation != showGeneration_) return;
-    if (f_.isChecked("SetAuRepD")) f_.Check1->setChecked(true);
+    // The sequence lets the events already waiting run before the media
+    // opens and again before the repeat mark is set; each part is a step of
+    // the show's request, which a newer show drops.
+    shows_.afterPendingEvents([this, path] {
+        MediaControl& mmc = *f_.MMC;
+        mmc.command(QStringLiteral("stop"));
+        mmc.command(QStringLiteral("close"));
+        mmc.setFileName(path);
+        mmc.command(QStringLiteral("open"));
+        // A video's surface comes with the first file opened: it goes into
+        // the display area as the show's layout placed the rest.
+        f_.layoutDisplay();
+        f_.OPM->setText(displayName(path));
+        mmc.command(QStringLiteral("stop"));
+        f_.Command4->setEnabled(true);
+        f_.Command5->setEnabled(true);
+        f_.NoeP->setText(Texts::tr("停止"));
+        f_.Check1->setEnabled(true);
+        if (f_.isChecked(Command::SetAuD)) {
+            mmc.command(QStringLiteral("play"));
+            f_.NoeP->setText(Texts::tr("再生"));
+        }
+        shows_.afterPendingEvents([this] {
+            if (f_.isChecked(Command::SetAuRepD)) f_.Check1->setChecked(true);
+        });
+    });
 }
 
 } // namespace orbet

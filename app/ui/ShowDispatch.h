@@ -2,18 +2,20 @@
 
 #include <functional>
 
+#include <QFuture>
 #include <QImage>
 #include <QString>
 
 namespace orbet {
 
-class Form1;
+class MainParts;
+class ShowController;
 
 // Puts the current file on screen: the file list's events, the show routes
 // of the selected filter, and the media open sequence.
 class ShowDispatch {
   public:
-    explicit ShowDispatch(Form1& form);
+    ShowDispatch(MainParts& form, ShowController& shows);
 
     // A click (or a selection made from code): shows the entry at once.
     void File1_Click();
@@ -23,14 +25,15 @@ class ShowDispatch {
     void File1_GotFocus();
     // Enter, Up and Down; other keys are ignored.
     void File1_KeyDown(int key);
-    void ShowFile();
-    void mediaOpenSequence();
+    // Shows the file in the panes of the selected filter's route.
+    void ShowFile(const QString& path);
+    void mediaOpenSequence(const QString& path);
 
     // Full path of the selected entry of the file list.
     QString selectedPath() const;
     // The decoder plug-ins' answer for a picture the built-in loader does
     // not take; none until plug-ins are loaded.
-    std::function<QImage(const QString&)> decodeWithPlugins;
+    std::function<QFuture<QImage>(const QString&)> decodeWithPlugins;
 
   private:
     void setObjectStatus();
@@ -39,9 +42,9 @@ class ShowDispatch {
     bool takeSelection();
     void requestShow();
 
-    Form1& f_;
+    MainParts& f_;
+    ShowController& shows_;
     bool showPending_ = false;
-    quint64 showGeneration_ = 0;
 };
 
 } // namespace orbet

@@ -6,7 +6,7 @@
 #include <QSessionManager>
 #include <QTimer>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/SettingsBinder.h"
 #include "app/ui/Startup.h"
 #include "platform/Prompter.h"
@@ -21,19 +21,20 @@ struct Texts {
 };
 } // namespace
 
-Shutdown::Shutdown(Form1& form) : f_(form), quit_([] { QCoreApplication::exit(0); }) {
+Shutdown::Shutdown(MainParts& form) : f_(form), quit_([] { QCoreApplication::exit(0); }) {
     // The desktop session ending is one more close request.
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &f_, [this](QSessionManager& manager) {
-        if (confirmed_) return;
-        if (!manager.allowsInteraction()) return;
-        const bool goOn = confirmClose();
-        manager.release();
-        if (!goOn) {
-            manager.cancel();
-            return;
-        }
-        unload();
-    });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &f_.window(),
+                     [this](QSessionManager& manager) {
+                         if (confirmed_) return;
+                         if (!manager.allowsInteraction()) return;
+                         const bool goOn = confirmClose();
+                         manager.release();
+                         if (!goOn) {
+                             manager.cancel();
+                             return;
+                         }
+                         unload();
+                     });
 }
 
 bool Shutdown::confirmClose() {
@@ -55,16 +56,16 @@ void Shutdown::unload() {
 }
 
 void Shutdown::Dexit() {
-    f_.hide();
-    QCoreApplication::processEvents();
+    f_.window().hide();
     confirmed_ = true; // nothing is saved and nothing more is asked
     f_.Timer1->stop();
-    quit_();
+    // The end comes once the event loop has taken the window off the screen.
+    QTimer::singleShot(0, &f_.window(), [this] { quit_(); });
 }
 
 void Shutdown::OutF() {
     const TwipsRect r = f_.rectTwips();
-    f_.move(twips::toPixels(-r.width - 100), f_.y());
+    f_.window().move(twips::toPixels(-r.width - 100), f_.window().y());
 }
 
 } // namespace orbet

@@ -4,13 +4,13 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // How the program ends: the confirmed close that saves everything, and the
 // two commands that leave without asking.
 class Shutdown {
   public:
-    explicit Shutdown(Form1& form);
+    explicit Shutdown(MainParts& form);
 
     // Asks "終了しますか?"; on Yes stores the resident flag, writes the
     // settings and releases the plug-ins. Answers whether the close goes on.
@@ -28,7 +28,7 @@ class Shutdown {
     void setQuit(std::function<void()> quit) { quit_ = std::move(quit); }
 
   private:
-    Form1& f_;
+    MainParts& f_;
     bool confirmed_ = false;
     std::function<void()> quit_;
 };

@@ -4,13 +4,13 @@
 #include <QScrollBar>
 
 #include "app/core/MainLayout.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "platform/Numbers.h"
 #include "platform/Twips.h"
 
 namespace orbet {
 
-Splitter::Splitter(Form1& form) : QObject(&form), f_(form) {
+Splitter::Splitter(MainParts& form) : QObject(&form.window()), f_(form) {
     f_.Bar->installEventFilter(this);
 }
 

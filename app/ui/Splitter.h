@@ -4,7 +4,7 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // Dragging the bar between the navigation area and the display area: a blue
 // ghost follows the mouse, and the release moves the bar within its limits
@@ -12,7 +12,7 @@ class Form1;
 class Splitter : public QObject {
     Q_OBJECT
   public:
-    explicit Splitter(Form1& form);
+    explicit Splitter(MainParts& form);
 
     void pressed(int yTwips);
     void moved(int yTwips);
@@ -22,7 +22,7 @@ class Splitter : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    Form1& f_;
+    MainParts& f_;
     int grabOffset_ = 0;
 };
 

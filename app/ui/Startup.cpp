@@ -14,8 +14,9 @@
 #include <QTreeWidget>
 
 #include "app/core/MainLayout.h"
+#include "app/core/ShowController.h"
 #include "app/core/StartupRules.h"
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/OptionCommands.h"
 #include "app/ui/Panes.h"
@@ -46,7 +47,7 @@ struct Texts {
 };
 } // namespace
 
-Startup::Startup(Form1& form) : f_(form) {}
+Startup::Startup(MainParts& form) : f_(form) {}
 
 Startup::~Startup() = default;
 
@@ -54,6 +55,10 @@ void Startup::progress(const QString& text) {
     if (!splash_) return;
     progress_.append(text);
     splash_->OPt(text);
+    // Kept: the start builds and fills the window's own controls, so it
+    // cannot move to a worker, and the splash window is drawn only by the
+    // event loop; without letting events run here it would stay blank
+    // until the start is over.
     QCoreApplication::processEvents();
 }
 
@@ -61,12 +66,7 @@ namespace {
 
 // The picture the command line asks for, when the built-in loader decodes
 // it on a worker.
-QString commandLinePicture(const QString& commandLine) {
-    const CommandLineTarget target = resolveCommandLine(commandLine);
-    if (target.kind != CommandLineTarget::Kind::File) return {};
-    // Spelled as the file list will spell it, so the show finds it.
-    const QString path =
-        QDir::cleanPath(QFileInfo(folders::join(target.folder, target.fileName)).absoluteFilePath());
+QString commandLinePicture(const QString& path) {
     if (!IsBuiltInPictureName(path) || path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive)) return {};
     return path;
 }
@@ -85,11 +85,11 @@ void Startup::run() {
     // show takes it (or, when a filter hides it, it is dropped below).
     // A large photo instead shows its corner first and decodes the whole
     // picture only then, so the two never share the cores during the start.
-    const QString picture = commandLinePicture(f_.commandLine());
-    if (!picture.isEmpty() && f_.panes().expectPicture && !showsCornerFirst(picture))
-        f_.panes().expectPicture(picture, true);
+    ReadAhead& ahead = f_.shows().readAhead();
+    const QString picture = commandLinePicture(f_.shows().commandLineFile());
+    if (!picture.isEmpty() && !showsCornerFirst(picture)) ahead.expect(picture);
     st.resident = num::isOn(num::val(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task"))));
-    if (isResidentSwitch(f_.commandLine())) st.resident = true;
+    if (f_.startRequest().resident) st.resident = true;
 
     if (!st.resident) {
         splash_ = std::make_unique<SplashWindow>(
@@ -103,6 +103,7 @@ void Startup::run() {
             splash_->move(twips::toPixels(left), twips::toPixels(top));
         }
         splash_->show();
+        // Kept, as in progress(): the splash has to reach the screen now.
         QCoreApplication::processEvents();
         traceStartupStep("splash");
     }
@@ -151,12 +152,12 @@ void Startup::run() {
     f_.panes().firstCorner = Panes::FirstCorner::DecodedHere;
     f_.settings().OpenF();
     f_.panes().firstCorner = Panes::FirstCorner::FromDecoding;
-    if (!picture.isEmpty() && f_.panes().expectPicture) f_.panes().expectPicture(picture, false);
+    if (!picture.isEmpty()) ahead.forget(picture);
     traceStartupStep("OpenF");
 
     progress(Texts::tr("設定復元"));
     f_.setBackColour();
-    f_.setWindowTitle(st.title + QStringLiteral(" - ") + f_.Dir1->path());
+    f_.window().setWindowTitle(st.title + QStringLiteral(" - ") + f_.Dir1->path());
     f_.setInfo(Texts::tr("探査対象") + f_.Combo1->currentText() + QStringLiteral(" _ ") + f_.statusText());
 
     progress(Texts::tr("Orbet起動します....."));
@@ -168,13 +169,13 @@ void Startup::run() {
     if (st.resident)
         f_.tray().sendToTray();
     else
-        f_.show();
+        f_.window().show();
     f_.Combo2->show();
     f_.Combo2->raise();
     traceStartupStep("window shown");
     // Wine's cold start runs while the user looks at the window, not when
     // the first Windows-decoded picture is asked for.
-    QTimer::singleShot(0, &f_, [this] { f_.plugins().startHosts(); });
+    QTimer::singleShot(0, &f_.window(), [this] { f_.plugins().startHosts(); });
     loadWaitingPlugins();
     if (splash_) {
         splash_->close();
@@ -212,10 +213,10 @@ void Startup::loadWaitingPlugins() {
     if (f_.plugins().waitingCount() == 0) return;
     // Windows plug-ins waiting for Wine's new prefix join the list once
     // their host runs; the window is not held up meanwhile.
-    auto* poll = new QTimer(&f_);
+    auto* poll = new QTimer(&f_.window());
     poll->setInterval(250);
-    Form1& f = f_;
-    QObject::connect(poll, &QTimer::timeout, &f, [this, &f, poll] {
+    MainParts& f = f_;
+    QObject::connect(poll, &QTimer::timeout, &f.window(), [this, &f, poll] {
         PluginRegistry& plugins = f.plugins();
         // Whether the user has chosen a file or another folder meanwhile,
         // seen before the list is read again.
@@ -304,7 +305,7 @@ bool Startup::loadDropped(const QString& path) {
     case ExtensionClass::Media:
         select(kMediaFilter);
         selectionWalk(path);
-        f_.display().mediaOpenSequence();
+        f_.display().mediaOpenSequence(path);
         return true;
     }
     return false;

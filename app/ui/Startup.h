@@ -7,14 +7,14 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 class SplashWindow;
 
 // The start-up sequence, the one-shot timer that finishes it, and the
 // opening of a file handed over at run time.
 class Startup {
   public:
-    explicit Startup(Form1& form);
+    explicit Startup(MainParts& form);
     ~Startup();
 
     void run();
@@ -42,7 +42,7 @@ class Startup {
     bool loadDropped(const QString& path);
     void showAwaited(bool untouched);
 
-    Form1& f_;
+    MainParts& f_;
     std::unique_ptr<SplashWindow> splash_;
     QStringList progress_;
     QString awaited_;

@@ -11,7 +11,7 @@
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "display/FileKinds.h"
 #include "display/text/TextDecoding.h"
 #include "display/ui/PictureBox.h"
@@ -25,12 +25,12 @@ struct Texts {
 };
 } // namespace
 
-TextPane::TextPane(Form1& form) : QObject(&form), f_(form) {
+TextPane::TextPane(MainParts& form) : QObject(&form.window()), f_(form) {
     f_.RT->viewport()->installEventFilter(this);
     f_.RT->setContextMenuPolicy(Qt::NoContextMenu);
     connect(f_.RT, &QTextEdit::textChanged, this, &TextPane::RT_Change);
     printDialog = [this](QPrinter& printer, bool hasSelection) {
-        QPrintDialog dialog(&printer, &f_);
+        QPrintDialog dialog(&printer, &f_.window());
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, hasSelection);
         if (hasSelection) dialog.setPrintRange(QAbstractPrintDialog::Selection);
@@ -76,7 +76,7 @@ void TextPane::pri_Click() {
         if (!f_.MP->isVisible() || f_.MP->width() <= 0 || f_.MP->height() <= 0) return;
         // Natural size: the picture's screen pixels at the printer's resolution.
         QPainter painter(&printer);
-        const double scale = double(printer.resolution()) / double(f_.logicalDpiX());
+        const double scale = double(printer.resolution()) / double(f_.window().logicalDpiX());
         painter.scale(scale, scale);
         painter.drawImage(QPoint(0, 0), f_.MP->picture());
         return;

@@ -8,7 +8,7 @@ class QPrinter;
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // The text pane's own commands: the pop-up menu with its plain-text save,
 // printing of the shown picture or text, and the pane's re-placement when
@@ -16,7 +16,7 @@ class Form1;
 class TextPane : public QObject {
     Q_OBJECT
   public:
-    explicit TextPane(Form1& form);
+    explicit TextPane(MainParts& form);
 
     void rtfsa_Click();
     void pri_Click();
@@ -30,7 +30,7 @@ class TextPane : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    Form1& f_;
+    MainParts& f_;
 };
 
 } // namespace orbet

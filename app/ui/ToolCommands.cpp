@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QApplication>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "favourites/ui/FavouritesDialog.h"
 #include "navigation/FolderProbe.h"
@@ -18,7 +18,7 @@ namespace orbet {
 namespace {
 
 // Whether the tree made path (or, for a file, its folder) the current folder.
-bool openedAsCurrent(Form1& f, const QString& path) {
+bool openedAsCurrent(MainParts& f, const QString& path) {
     const QString found = resolveIgnoringCase(absoluteCleanPath(path));
     if (found.isEmpty()) return false;
     f.navigator().OpenTreePath(path);
@@ -30,7 +30,7 @@ bool openedAsCurrent(Form1& f, const QString& path) {
 
 } // namespace
 
-ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
+ToolCommands::ToolCommands(MainParts& form) : QObject(&form.window()), f_(form) {
     FileCommandHooks files;
     files.currentFolder = [&f = f_] { return f.Dir1->path(); };
     files.listFolder = [&f = f_] { return f.File1->path(); };
@@ -41,7 +41,7 @@ ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
             names.append(f.File1->entry(i));
         return names;
     };
-    files.copyProtection = [&f = f_] { return f.isChecked("InBaNotD"); };
+    files.copyProtection = [&f = f_] { return f.isChecked(Command::InBaNotD); };
     files.refreshFileList = [&f = f_] { f.File1->refresh(); };
     files.refreshFolderList = [&f = f_] {
         f.Dir1->setPath(f.Dir1->path());
@@ -60,36 +60,36 @@ ToolCommands::ToolCommands(Form1& form) : QObject(&form), f_(form) {
     FavouritesHooks favourites;
     favourites.currentFolder = [&f = f_] { return f.Dir1->path(); };
     favourites.openTreePath = [&f = f_](const QString& p) { return openedAsCurrent(f, p); };
-    favourites.showMainWindow = [&f = f_] { f.show(); };
+    favourites.showMainWindow = [&f = f_] { f.window().show(); };
     favourites.setCommandsEnabled = [&f = f_](bool on) {
-        for (const char* name : {"AddO", "CallO", "chekO"})
-            f.action(name)->setEnabled(on);
+        for (Command c : {Command::AddO, Command::CallO, Command::chekO})
+            f.action(c)->setEnabled(on);
     };
     favourites_ = std::make_unique<FavouritesCommands>(f_.prompter(), f_.state(), f_.favourites(),
-                                                       std::move(favourites), &f_);
+                                                       std::move(favourites), &f_.window());
 
     const struct {
-        const char* item;
+        Command item;
         void (FileCommands::*command)();
     } fileItems[] = {
-        {"Cop", &FileCommands::Cop},
-        {"del", &FileCommands::del},
-        {"makedir", &FileCommands::makedir},
-        {"XCopy", &FileCommands::XCopy},
-        {"MoveFolder", &FileCommands::MoveFolder},
-        {"DirFL", &FileCommands::DirFL},
-        {"NowFlistToFL", &FileCommands::NowFlistToFL},
-        {"Finfomaintion", &FileCommands::Finfomaintion},
-        {"FoInfo", &FileCommands::FoInfo},
-        {"DriveInfo", &FileCommands::DriveInfo},
+        {Command::Cop, &FileCommands::Cop},
+        {Command::del, &FileCommands::del},
+        {Command::makedir, &FileCommands::makedir},
+        {Command::XCopy, &FileCommands::XCopy},
+        {Command::MoveFolder, &FileCommands::MoveFolder},
+        {Command::DirFL, &FileCommands::DirFL},
+        {Command::NowFlistToFL, &FileCommands::NowFlistToFL},
+        {Command::Finfomaintion, &FileCommands::Finfomaintion},
+        {Command::FoInfo, &FileCommands::FoInfo},
+        {Command::DriveInfo, &FileCommands::DriveInfo},
     };
     for (const auto& item : fileItems)
         connect(f_.action(item.item), &QAction::triggered, this,
                 [this, c = item.command] { (files_.get()->*c)(); });
-    connect(f_.action("AddO"), &QAction::triggered, this, [this] { favourites_->AddO(); });
-    connect(f_.action("CallO"), &QAction::triggered, this, [this] { favourites_->CallO(); });
-    connect(f_.action("chekO"), &QAction::triggered, this, [this] { favourites_->chekO(); });
-    connect(f_.action("Kaku"), &QAction::triggered, this, [this] { Kaku(); });
+    connect(f_.action(Command::AddO), &QAction::triggered, this, [this] { favourites_->AddO(); });
+    connect(f_.action(Command::CallO), &QAction::triggered, this, [this] { favourites_->CallO(); });
+    connect(f_.action(Command::chekO), &QAction::triggered, this, [this] { favourites_->chekO(); });
+    connect(f_.action(Command::Kaku), &QAction::triggered, this, [this] { Kaku(); });
 }
 
 ToolCommands::~ToolCommands() = default;
@@ -97,7 +97,7 @@ ToolCommands::~ToolCommands() = default;
 void ToolCommands::Kaku() {
     if (!extensionTool_)
         extensionTool_ = new Form5(
-            f_.prompter(), f_.state(), f_.Dir1->path(), [&f = f_] { f.File1->refresh(); }, &f_);
+            f_.prompter(), f_.state(), f_.Dir1->path(), [&f = f_] { f.File1->refresh(); }, &f_.window());
     extensionTool_->comeBack();
 }
 

@@ -7,7 +7,7 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 class Form5;
 class FileCommands;
 class FavouritesCommands;
@@ -19,7 +19,7 @@ class FavouritesCommands;
 class ToolCommands : public QObject {
     Q_OBJECT
   public:
-    explicit ToolCommands(Form1& form);
+    explicit ToolCommands(MainParts& form);
     ~ToolCommands() override;
 
     FileCommands& files() { return *files_; }
@@ -28,7 +28,7 @@ class ToolCommands : public QObject {
     void Kaku();
 
   private:
-    Form1& f_;
+    MainParts& f_;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<FavouritesCommands> favourites_;
     QPointer<Form5> extensionTool_;

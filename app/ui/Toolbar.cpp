@@ -6,9 +6,6 @@
 #include <QPainterPath>
 #include <QToolBar>
 
-#include "app/ui/Commands.h"
-#include "app/ui/Form1.h"
-
 namespace orbet {
 
 namespace {
@@ -123,18 +120,19 @@ QString toolButtonKey(ToolButton button) {
     return QString::fromLatin1(kButtons[int(button)].key);
 }
 
-void buildToolbar(Form1& f) {
-    f.TB->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+void buildToolbar(QToolBar& bar, const std::function<void(ToolButton)>& click,
+                  const std::function<bool(ToolButton)>& works) {
+    bar.setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const ButtonSpec& spec : kButtons) {
         QAction* a =
-            f.TB->addAction(drawIcon(spec.button), QCoreApplication::translate("Toolbar", spec.caption));
+            bar.addAction(drawIcon(spec.button), QCoreApplication::translate("Toolbar", spec.caption));
         a->setObjectName(QStringLiteral("TB_") + QString::fromLatin1(spec.key));
         a->setData(QString::fromLatin1(spec.key));
         a->setToolTip(QCoreApplication::translate("Toolbar", spec.tip));
         if (spec.caption[0] == 0) a->setIconText(QString());
         const ToolButton b = spec.button;
-        QObject::connect(a, &QAction::triggered, &f, [&f, b] { f.commands().toolbarClick(b); });
-        a->setEnabled(f.commands().toolbarWorks(b));
+        QObject::connect(a, &QAction::triggered, &bar, [click, b] { click(b); });
+        a->setEnabled(works(b));
     }
 }
 

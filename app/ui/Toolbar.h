@@ -1,12 +1,12 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 
 class QToolBar;
 
 namespace orbet {
-
-class Form1;
 
 // The toolbar's buttons, by the key each click dispatches on.
 enum class ToolButton {
@@ -26,9 +26,10 @@ enum class ToolButton {
 };
 
 // Fills the toolbar with its thirteen buttons (images of our own drawing,
-// tool tips, the first with its caption) and wires each to its command.
-// Buttons whose command does not exist yet are shown disabled.
-void buildToolbar(Form1& form);
+// tool tips, the first with its caption); a click goes to click. Buttons
+// for which works says no are shown disabled.
+void buildToolbar(QToolBar& bar, const std::function<void(ToolButton)>& click,
+                  const std::function<bool(ToolButton)>& works);
 QString toolButtonKey(ToolButton button);
 
 } // namespace orbet

@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QSystemTrayIcon>
 
-#include "app/ui/Form1.h"
+#include "app/ui/MainParts.h"
 #include "platform/UserStore.h"
 
 namespace orbet {
@@ -25,29 +25,29 @@ void Tray::sendToTray() {
     showFlag();
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         if (!icon_) {
-            icon_ = new QSystemTrayIcon(iconFor(f_), &f_);
+            icon_ = new QSystemTrayIcon(iconFor(f_.window()), &f_.window());
             icon_->setObjectName(QStringLiteral("nICO"));
             icon_->setContextMenu(f_.menu("HideMenu"));
-            QObject::connect(icon_, &QSystemTrayIcon::activated, &f_,
+            QObject::connect(icon_, &QSystemTrayIcon::activated, &f_.window(),
                              [this](QSystemTrayIcon::ActivationReason r) {
                                  if (r == QSystemTrayIcon::DoubleClick) showFromIcon();
                              });
         }
-        icon_->setToolTip(tipFor(f_.windowTitle()));
+        icon_->setToolTip(tipFor(f_.window().windowTitle()));
         icon_->show();
         // The window leaves the screen only once its icon stands in the tray.
         if (icon_->isVisible()) {
-            f_.hide();
+            f_.window().hide();
             return;
         }
     }
     // Without a tray the window is minimised instead, so the user always
     // has it within reach (the resident start comes here too).
-    f_.showMinimized();
+    f_.window().showMinimized();
 }
 
 void Tray::showFromIcon() {
-    f_.showNormal();
+    f_.window().showNormal();
     if (icon_) icon_->hide();
 }
 

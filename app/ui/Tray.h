@@ -9,14 +9,14 @@ class QWidget;
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 
 // Resident mode: the main window leaves the screen for the notification
 // area. Where the desktop has no tray the window is minimised instead, so
 // the user always has a way back.
 class Tray {
   public:
-    explicit Tray(Form1& form) : f_(form) {}
+    explicit Tray(MainParts& form) : f_(form) {}
     ~Tray();
 
     // The tip is the caption cut to 63 characters.
@@ -40,7 +40,7 @@ class Tray {
     void bindStartItem(QAction* item);
 
   private:
-    Form1& f_;
+    MainParts& f_;
     QSystemTrayIcon* icon_ = nullptr;
     QAction* startItem_ = nullptr;
     void showFlag();

@@ -8,7 +8,8 @@
 #include <QScreen>
 #include <QTextEdit>
 
-#include "app/ui/Form1.h"
+#include "app/core/ShowController.h"
+#include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/PaneZoom.h"
 #include "app/ui/Panes.h"
@@ -35,13 +36,7 @@ struct Texts {
 };
 } // namespace
 
-ViewerCommands::ViewerCommands(Form1& form)
-    : QObject(&form), f_(form),
-      readAhead_(std::make_unique<ReadAhead>(
-          [](const QString& path, JpegCornerHandOff* corner, const std::atomic<bool>* dropped) {
-              return loadBuiltInPicture(path, decodedPictureLimitMb(), corner, dropped);
-          },
-          2, [this] { return f_.panes().cornerSize(); })) {
+ViewerCommands::ViewerCommands(MainParts& form) : QObject(&form.window()), f_(form) {
     setObjectName(QStringLiteral("ViewerCommands"));
     wire();
     paneZoom_ = new PaneZoom(f_);
@@ -51,28 +46,17 @@ ViewerCommands::ViewerCommands(Form1& form)
 ViewerCommands::~ViewerCommands() = default;
 
 void ViewerCommands::wire() {
-    connect(f_.action("ZenBit"), &QAction::triggered, this, [this] { ZenBit(); });
-    for (const char* name : {"minwindow", "minws"})
-        connect(f_.action(name), &QAction::triggered, this, [this] { minwindow(); });
-    connect(f_.action("NomSizeSet"), &QAction::triggered, this, [this] { NomSizeSet(); });
+    connect(f_.action(Command::ZenBit), &QAction::triggered, this, [this] { ZenBit(); });
+    for (Command c : {Command::minwindow, Command::minws})
+        connect(f_.action(c), &QAction::triggered, this, [this] { minwindow(); });
+    connect(f_.action(Command::NomSizeSet), &QAction::triggered, this, [this] { NomSizeSet(); });
     // The two fit-mode marks exclude each other; unchecking leaves neither.
-    connect(f_.action("SetAutoPD"), &QAction::triggered, this, [this](bool on) {
-        if (on) f_.setChecked("ZenHi", false);
+    connect(f_.action(Command::SetAutoPD), &QAction::triggered, this, [this](bool on) {
+        if (on) f_.setChecked(Command::ZenHi, false);
     });
-    connect(f_.action("ZenHi"), &QAction::triggered, this, [this](bool on) {
-        if (on) f_.setChecked("SetAutoPD", false);
+    connect(f_.action(Command::ZenHi), &QAction::triggered, this, [this](bool on) {
+        if (on) f_.setChecked(Command::SetAutoPD, false);
     });
-    connect(&f_, &Form1::activated, this, [this] {
-        if (all_ && all_->isVisible()) all_->close();
-    });
-    f_.panes().readAhead = [this](const QString& path) { return readAhead_->takeDecoding(path); };
-    f_.panes().dropReadAhead = [this] { readAhead_->cancel(); };
-    f_.panes().expectPicture = [this](const QString& path, bool start) {
-        if (start)
-            readAhead_->expect(path);
-        else
-            readAhead_->forget(path);
-    };
     connect(f_.MP, &PictureBox::pictureChanged, this, [this] { pictureShown(); });
     // An animation in the pane plays in the full-screen window too.
     connect(f_.MP, &PictureBox::frameShown, this, [this] {
@@ -80,9 +64,13 @@ void ViewerCommands::wire() {
     });
 }
 
+ReadAhead& ViewerCommands::readAhead() {
+    return f_.shows().readAhead();
+}
+
 void ViewerCommands::pictureShown() {
     const QString folder = f_.File1->path();
-    readAhead_->shown(folder, f_.File1->listIndex(), f_.File1->listCount(), [this, folder](int i) {
+    f_.shows().readAhead().shown(folder, f_.File1->listIndex(), f_.File1->listCount(), [this, folder](int i) {
         const QString name = f_.File1->entry(i);
         // Only what the built-in loader takes, and metafiles are drawings:
         // they stay on the window's thread.
@@ -93,7 +81,7 @@ void ViewerCommands::pictureShown() {
 }
 
 QRect ViewerCommands::screenRect() const {
-    const QScreen* screen = f_.screen();
+    const QScreen* screen = f_.window().screen();
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
@@ -105,9 +93,11 @@ void ViewerCommands::ZenBit() {
     if (all_) all_->close();
     try {
         const QRect screen = screenRect();
-        auto fitMode = [this] { return fitModeFor(f_.isChecked("SetAutoPD"), f_.isChecked("ZenHi")); };
+        auto fitMode = [this] {
+            return fitModeFor(f_.isChecked(Command::SetAutoPD), f_.isChecked(Command::ZenHi));
+        };
         if (!f_.BP->isHidden()) {
-            QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_);
+            QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_.window());
             w->setAttribute(Qt::WA_DeleteOnClose);
             w->load(screen);
             if (!w) return;
@@ -124,7 +114,7 @@ void ViewerCommands::ZenBit() {
             w->openPicture(tiles ? QImage() : f_.MP->picture(), f_.MP->palette().color(QPalette::Window),
                            tiles);
         } else if (!f_.RT->isHidden()) {
-            QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_);
+            QPointer<AllWindow> w = new AllWindow(*this, f_.prompter(), f_.state(), fitMode, &f_.window());
             w->setAttribute(Qt::WA_DeleteOnClose);
             w->load(screen);
             if (!w) return;
@@ -152,9 +142,13 @@ void ViewerCommands::ZenBit() {
     }
 }
 
+void ViewerCommands::mainWindowActivated() {
+    if (all_ && all_->isVisible()) all_->close();
+}
+
 void ViewerCommands::minwindow() {
     if (!mini_) {
-        mini_ = new MiniWindow(*this, f_.prompter(), f_.state(), &f_);
+        mini_ = new MiniWindow(*this, f_.prompter(), f_.state(), &f_.window());
         mini_->setAttribute(Qt::WA_DeleteOnClose);
         mini_->openChanger = [this] { openChanger(); };
         mini_->closeChanger = [this] {
@@ -165,14 +159,14 @@ void ViewerCommands::minwindow() {
             w->hide();
             w->deleteLater();
         };
-        mini_->showMainWindow = [this] { f_.show(); };
+        mini_->showMainWindow = [this] { f_.window().show(); };
         mini_->load(screenRect());
     } else {
         mini_->show();
         mini_->raise();
         mini_->copyFromMain();
     }
-    if (f_.state().minWindowOnMainWindow) f_.hide();
+    if (f_.state().minWindowOnMainWindow) f_.window().hide();
 }
 
 void ViewerCommands::openChanger() {
@@ -209,7 +203,7 @@ void ViewerCommands::openChanger() {
             mini_->activateWindow();
         };
         hooks.programTitle = f_.state().title;
-        form3_ = new Form3(f_.prompter(), std::move(hooks), &f_);
+        form3_ = new Form3(f_.prompter(), std::move(hooks), &f_.window());
         form3_->setAttribute(Qt::WA_DeleteOnClose);
     }
     form3_->show();
@@ -247,6 +241,10 @@ int ViewerCommands::listIndex() const {
 
 void ViewerCommands::selectEntry(int index) {
     f_.File1->setListIndex(index);
+}
+
+void ViewerCommands::whenShown(std::function<void()> then) {
+    f_.shows().whenSettled(std::move(then));
 }
 
 QImage ViewerCommands::picture() const {

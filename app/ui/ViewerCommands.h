@@ -9,7 +9,7 @@
 
 namespace orbet {
 
-class Form1;
+class MainParts;
 class AllWindow;
 class MiniWindow;
 class Form3;
@@ -24,23 +24,26 @@ class PaneZoom;
 class ViewerCommands : public QObject, public ViewerHost {
     Q_OBJECT
   public:
-    explicit ViewerCommands(Form1& form);
+    explicit ViewerCommands(MainParts& form);
     ~ViewerCommands() override;
 
     void ZenBit();
     void minwindow();
     void NomSizeSet();
     void openChanger();
+    // The main window came to the front: the full-screen window gives way.
+    void mainWindowActivated();
 
     AllWindow* allWindow() const;
     MiniWindow* miniWindow() const;
     Form3* changer() const;
-    ReadAhead& readAhead() { return *readAhead_; }
+    ReadAhead& readAhead();
     PaneZoom& paneZoom() { return *paneZoom_; }
 
     int listCount() const override;
     int listIndex() const override;
     void selectEntry(int index) override;
+    void whenShown(std::function<void()> then) override;
     QImage picture() const override;
     std::shared_ptr<JpegTiles> tiles() const override;
     bool showsText() const override;
@@ -53,12 +56,11 @@ class ViewerCommands : public QObject, public ViewerHost {
     QRect screenRect() const;
     void say(const QString& text);
 
-    Form1& f_;
+    MainParts& f_;
     QPointer<AllWindow> all_;
     QPointer<MiniWindow> mini_;
     QPointer<Form3> form3_;
     PaneZoom* paneZoom_ = nullptr;
-    std::unique_ptr<ReadAhead> readAhead_;
 };
 
 } // namespace orbet

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
 
     qputenv("ORBET_HOME", work.filePath(QStringLiteral("home")).toUtf8());
     orbet::ScriptedPrompter prompter;
-    orbet::Form1 form(prompter, QString());
+    orbet::Form1 form(prompter, orbet::StartRequest{});
     form.load();
     form.Timer1->stop();
     form.Combo1->setCurrentIndex(3);

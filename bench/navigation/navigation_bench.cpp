@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
 
     qputenv("ORBET_HOME", work.filePath(QStringLiteral("home")).toUtf8());
     orbet::ScriptedPrompter prompter;
-    orbet::Form1 form(prompter, QString());
+    orbet::Form1 form(prompter, orbet::StartRequest{});
     form.load();
     form.Timer1->stop();
     app.processEvents();

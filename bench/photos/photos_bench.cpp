@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
 
     qputenv("ORBET_HOME", work.filePath(QStringLiteral("home")).toUtf8());
     orbet::ScriptedPrompter prompter;
-    orbet::Form1 form(prompter, QString());
+    orbet::Form1 form(prompter, orbet::StartRequest{});
     form.load();
     // After the stored placement, which would otherwise size the window.
     form.resize(1280, 1000);

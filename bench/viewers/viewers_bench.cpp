@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
 
     qputenv("ORBET_HOME", work.filePath(QStringLiteral("home")).toUtf8());
     orbet::ScriptedPrompter prompter;
-    orbet::Form1 form(prompter, QString());
+    orbet::Form1 form(prompter, orbet::StartRequest{});
     form.load();
     form.Timer1->stop();
     form.Combo1->setCurrentIndex(3);
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
 
     auto& viewers = *form.findChild<orbet::ViewerCommands*>();
     form.navigator().OpenFolder(folder);
-    form.action("ZenBit")->trigger();
+    form.action(Command::ZenBit)->trigger();
     orbet::AllWindow* all = viewers.allWindow();
     if (!all || all->Picture1->picture().size() != QSize(6000, 4000)) {
         std::printf("the full-screen window did not open on the picture\n");
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     app.processEvents();
     form.state().slideShowTimer = 500;
     form.File1->setListIndex(0);
-    form.action("ZenBit")->trigger();
+    form.action(Command::ZenBit)->trigger();
     all = viewers.allWindow();
     int shows = 0;
     QElapsedTimer show;

@@ -169,5 +169,27 @@ TEST(Menus, EveryNameIsUniqueAndSettingsItemsStartAsDesigned) {
               8);
 }
 
+TEST(Menus, EveryCommandIsOneItemWithoutSubItems) {
+    const auto& table = menuTable();
+    std::vector<int> seen(kCommandCount, 0);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const MenuEntry& e = table[i];
+        if (!e.command) continue;
+        ++seen[std::size_t(*e.command)];
+        EXPECT_STREQ(e.name, commandName(*e.command));
+        EXPECT_NE(e.caption, QStringLiteral("-")) << e.name;
+        EXPECT_FALSE(i + 1 < table.size() && table[i + 1].depth > e.depth) << e.name;
+    }
+    for (int c = 0; c < kCommandCount; ++c)
+        EXPECT_EQ(seen[c], 1) << commandName(Command(c));
+    // Menus and separators are no commands; every item that is neither is one.
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const MenuEntry& e = table[i];
+        const bool parent = i + 1 < table.size() && table[i + 1].depth > e.depth;
+        EXPECT_EQ(bool(e.command), e.depth > 0 && !parent && e.caption != QStringLiteral("-")) << e.name;
+    }
+    EXPECT_STREQ(commandName(Command::Dexit), "Dexit");
+}
+
 } // namespace
 } // namespace orbet

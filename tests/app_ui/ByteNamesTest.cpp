@@ -123,10 +123,10 @@ TEST_F(ByteNamesTest, CopyDeleteConvertAndExportActOnTheRightFiles) {
     ASSERT_EQ(f.state().currentFilePath, held(kPicture));
 
     prompter_.reply(dir_.path() + QStringLiteral("/copy.jpg"));
-    f.action("Cop")->trigger();
+    f.action(Command::Cop)->trigger();
     EXPECT_EQ(dir_.readNative("copy.jpg"), jpeg_);
 
-    f.action("Finfomaintion")->trigger();
+    f.action(Command::Finfomaintion)->trigger();
     EXPECT_TRUE(prompter_.records().back().text.startsWith(dir_.path() +
                                                            QStringLiteral("/a_日本.jpg\r\nファイル\r\n")))
         << prompter_.records().back().text.toStdString();
@@ -135,7 +135,7 @@ TEST_F(ByteNamesTest, CopyDeleteConvertAndExportActOnTheRightFiles) {
     // The file list names each file by its bytes.
     f.Combo1->setCurrentIndex(14);
     prompter_.reply(dir_.path() + QStringLiteral("/list.m3u"));
-    f.action("NowFlistToFL")->trigger();
+    f.action(Command::NowFlistToFL)->trigger();
     QByteArray expected;
     for (const QByteArray& name :
          {kPicture, kInvalid, kLatin, QByteArray("copy.jpg"), QByteArray("plain.txt")})
@@ -144,7 +144,7 @@ TEST_F(ByteNamesTest, CopyDeleteConvertAndExportActOnTheRightFiles) {
 
     f.File1->setListIndex(rowOf(QStringLiteral("a_日本.jpg")));
     prompter_.answer(Answer::Yes);
-    f.action("del")->trigger();
+    f.action(Command::del)->trigger();
     const QString shown = dir_.path() + QStringLiteral("/a_日本.jpg");
     ASSERT_GE(prompter_.records().size(), 2u);
     EXPECT_EQ(prompter_.records()[prompter_.records().size() - 2].text,
@@ -156,7 +156,7 @@ TEST_F(ByteNamesTest, CopyDeleteConvertAndExportActOnTheRightFiles) {
 
     // The extension tool renames the two names that are not text, and the
     // UTF-8 one, keeping every byte before the extension.
-    f.action("Kaku")->trigger();
+    f.action(Command::Kaku)->trigger();
     auto* tool = f.findChild<Form5*>();
     ASSERT_NE(tool, nullptr);
     tool->Text1->setText(QStringLiteral("txt"));
@@ -175,7 +175,7 @@ TEST_F(ByteNamesTest, CopyDeleteConvertAndExportActOnTheRightFiles) {
 
 TEST_F(ByteNamesTest, TheSearchToolSendsAFolderSoNamedToTheMainWindow) {
     Form1& f = start();
-    f.action("Fmoju")->trigger();
+    f.action(Command::Fmoju)->trigger();
     auto* tool = f.findChild<HideForm*>(QStringLiteral("HideForm"));
     ASSERT_NE(tool, nullptr);
     tool->setFolder(dir_.path());
@@ -201,7 +201,7 @@ TEST_F(ByteNamesTest, TheDirectoryChangerShowsAndOpensAFolderSoNamed) {
     f.navigator().OpenTreePath(dir_.path());
     f.Combo1->setCurrentIndex(6); // text files
     ASSERT_EQ(f.Dir1->path(), dir_.path());
-    f.action("minwindow")->trigger();
+    f.action(Command::minwindow)->trigger();
     auto* viewers = f.findChild<ViewerCommands*>();
     ASSERT_NE(viewers, nullptr);
     viewers->openChanger();

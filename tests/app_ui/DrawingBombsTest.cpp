@@ -116,6 +116,7 @@ TEST_F(DrawingBombsTest, RichTextWithCostlyPicturesShowsItsTextAndWhatTheBudgetD
     // worker the cores.
     ticker.start(10);
     showFile(kRichTextFilter, QStringLiteral("b-bomb.rtf"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.panes().working(); }, 60000));
     ticker.stop();
     EXPECT_GT(ticks, 0); // the window's events ran while the text was read
 

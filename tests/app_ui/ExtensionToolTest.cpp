@@ -21,7 +21,7 @@ TEST_F(Form1Test, ExtensionToolConvertsTheListedFiles) {
         writeAll(d.filePath(n), "x");
     Form1& f = start();
     f.navigator().OpenFolder(data_.path());
-    f.action("Kaku")->trigger();
+    f.action(Command::Kaku)->trigger();
     auto* tool = f.findChild<Form5*>();
     ASSERT_NE(tool, nullptr);
     EXPECT_EQ(tool->windowTitle(), QStringLiteral("拡張子変換ツール"));
@@ -38,7 +38,7 @@ TEST_F(Form1Test, ExtensionToolConvertsTheListedFiles) {
     EXPECT_EQ(tool->File2->listCount(), 2);
     EXPECT_TRUE(QFileInfo::exists(d.filePath(".hidden.jpeg")));
     tool->showMinimized();
-    f.action("Kaku")->trigger();
+    f.action(Command::Kaku)->trigger();
     EXPECT_EQ(f.findChildren<Form5*>().size(), 1);
     EXPECT_FALSE(tool->isMinimized()); // a second command brings it back
     EXPECT_TRUE(tool->isVisible());
@@ -50,7 +50,7 @@ TEST_F(Form1Test, ExtensionToolOpensOnTheCurrentFolderShownInItsListAndOnTheScre
     ASSERT_TRUE(d.mkpath(QStringLiteral("photos/2025")));
     Form1& f = start();
     f.navigator().OpenFolder(d.filePath(QStringLiteral("photos")));
-    f.action("Kaku")->trigger();
+    f.action(Command::Kaku)->trigger();
     auto* tool = f.findChild<Form5*>();
     ASSERT_NE(tool, nullptr);
 

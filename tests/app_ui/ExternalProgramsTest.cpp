@@ -30,18 +30,18 @@ class ExternalProgramsTest : public Form1Test {
 TEST_F(ExternalProgramsTest, CompanionsNeedAFileAndAreReportedWhenMissing) {
     Form1& f = *form_;
     f.state().currentFilePath = data_.path(); // a folder is no file
-    f.action("HexwellterOpen")->trigger();
+    f.action(Command::HexwellterOpen)->trigger();
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("ファイルが指定されていません"));
 
     const QString file = QDir(data_.path()).filePath(QStringLiteral("a b.txt"));
     writeAll(file, "x");
     f.state().currentFilePath = file;
-    f.action("HexwellterOpen")->trigger(); // the companion editor is not installed here
+    f.action(Command::HexwellterOpen)->trigger(); // the companion editor is not installed here
     ASSERT_EQ(prompter_.records().size(), 2u);
     EXPECT_TRUE(prompter_.records()[1].text.contains(QStringLiteral("KTX_Hexwell.exe")));
 
-    f.action("OPRT")->trigger();
+    f.action(Command::OPRT)->trigger();
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("File Not Find"));
     EXPECT_EQ(prompter_.records().size(), 3u);
     EXPECT_TRUE(f.TB->actions().first()->isEnabled());
@@ -57,16 +57,16 @@ TEST_F(ExternalProgramsTest, HelpFilesOpenWithTheDesktopOnlyWhenTheyAreThere) {
     QTemporaryDir program;
     folders::setProgramFolderForTesting(program.path());
     // The shell's open of a missing file fails without a word.
-    f.action("HLPPic")->trigger();
-    f.action("HLP")->trigger();
+    f.action(Command::HLPPic)->trigger();
+    f.action(Command::HLP)->trigger();
     EXPECT_TRUE(opened.isEmpty());
 
     const QString help = program.filePath(QStringLiteral("qvpic.hlp"));
     const QString site = program.filePath(QStringLiteral("ゼファンユキ広場.url"));
     writeAll(help, "help");
     writeAll(site, "[InternetShortcut]\r\n");
-    f.action("HLPPic")->trigger();
-    f.action("HLP")->trigger();
+    f.action(Command::HLPPic)->trigger();
+    f.action(Command::HLP)->trigger();
     folders::setProgramFolderForTesting({});
     setDesktopOpener({});
     EXPECT_EQ(opened, (QStringList{help, site}));
@@ -103,7 +103,7 @@ TEST_F(ExternalProgramsTest, TheHelpShowsInItsOwnWindowWhereTheDesktopHasNoTextV
     });
     EXPECT_FALSE(desktopShowsText());
     auto shownHelp = [&] {
-        f.action("IHelp")->trigger();
+        f.action(Command::IHelp)->trigger();
         auto* window = f.findChild<QDialog*>(QStringLiteral("HelpWindow"));
         auto* text = window ? window->findChild<QPlainTextEdit*>(QStringLiteral("HelpText")) : nullptr;
         const QString shown = window && window->isVisible() && text ? text->toPlainText() : QString();
@@ -144,7 +144,7 @@ TEST_F(ExternalProgramsTest, AboutWindowClosesOnAClickAndOpensAgain) {
             QTest::mouseClick(about->Label2, Qt::LeftButton);
         });
         poll.start();
-        f.action("ver")->trigger();
+        f.action(Command::ver)->trigger();
         EXPECT_TRUE(seen);
         EXPECT_EQ(f.findChild<VrForm*>(), nullptr);
     }

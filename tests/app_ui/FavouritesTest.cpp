@@ -30,7 +30,7 @@ class FavouritesTest : public Form1Test {
     void addCurrent(const char* name) {
         form_->navigator().OpenTreePath(path(name));
         prompter_.answer(Answer::Yes);
-        form_->action("AddO")->trigger();
+        form_->action(Command::AddO)->trigger();
     }
     // Opens the dialog with F2 and works it while it is up; false when it never came.
     bool withDialog(const std::function<void(Form2&)>& work) {
@@ -46,27 +46,27 @@ class FavouritesTest : public Form1Test {
             if (dialog->isVisible()) dialog->Command2->click();
         });
         poll.start();
-        form_->action("CallO")->trigger();
+        form_->action(Command::CallO)->trigger();
         return seen;
     }
 };
 
 TEST_F(FavouritesTest, EmptyAndSingleStoresAreRefused) {
     Form1& f = *form_;
-    f.action("CallO")->trigger();
-    f.action("chekO")->trigger();
+    f.action(Command::CallO)->trigger();
+    f.action(Command::chekO)->trigger();
     ASSERT_EQ(prompter_.records().size(), 2u);
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("登録されていません"));
     EXPECT_EQ(prompter_.records()[1].text, QStringLiteral("登録されていません"));
     prompter_.answer(Answer::No);
-    f.action("AddO")->trigger();
+    f.action(Command::AddO)->trigger();
     EXPECT_EQ(prompter_.records()[2].text,
               QStringLiteral("現在のパスをお気に入りに登録します。よろしいですか？"));
     EXPECT_EQ(prompter_.records()[2].buttons, Buttons::YesNo);
     EXPECT_TRUE(f.favourites().isEmpty()); // No adds nothing
     addCurrent("A");
     QDir(path("A")).removeRecursively();
-    f.action("chekO")->trigger();
+    f.action(Command::chekO)->trigger();
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("チェックする必要がありません"));
     EXPECT_EQ(f.favourites().count(), 1);
 }
@@ -83,24 +83,24 @@ TEST_F(FavouritesTest, CheckRunsUnderItsOwnTitleWithTheCommandsOff) {
     // Runs while the worker checks, as a key press would.
     QTimer::singleShot(0, &f, [&] {
         titleDuring = f.state().title;
-        addEnabledDuring =
-            f.action("AddO")->isEnabled() || f.action("CallO")->isEnabled() || f.action("chekO")->isEnabled();
-        f.action("AddO")->trigger(); // F1 does nothing while the check runs
-        f.action("chekO")->trigger();
+        addEnabledDuring = f.action(Command::AddO)->isEnabled() || f.action(Command::CallO)->isEnabled() ||
+                           f.action(Command::chekO)->isEnabled();
+        f.action(Command::AddO)->trigger(); // F1 does nothing while the check runs
+        f.action(Command::chekO)->trigger();
     });
     const auto before = prompter_.records().size();
-    f.action("chekO")->trigger();
+    f.action(Command::chekO)->trigger();
     // The window's thread is back at once; the store changes when the
     // worker's answer comes.
     EXPECT_EQ(f.favourites().count(), 4);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.action("chekO")->isEnabled(); }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.action(Command::chekO)->isEnabled(); }, 30000));
     EXPECT_EQ(titleDuring, QStringLiteral("パスソート中_Orbet"));
     EXPECT_FALSE(addEnabledDuring);
     EXPECT_EQ(prompter_.records().size(), before);
     EXPECT_EQ(f.favourites().entries(), (QStringList{path("A"), path("C")}));
     EXPECT_EQ(f.state().title, QStringLiteral("Orbet"));
-    EXPECT_TRUE(f.action("AddO")->isEnabled());
-    EXPECT_TRUE(f.action("chekO")->isEnabled());
+    EXPECT_TRUE(f.action(Command::AddO)->isEnabled());
+    EXPECT_TRUE(f.action(Command::chekO)->isEnabled());
 }
 
 TEST_F(FavouritesTest, DialogMovesDeletesAndGoes) {
@@ -168,7 +168,7 @@ TEST_F(FavouritesTest, DeletingTheLastFavouriteEmptiesTheStore) {
         EXPECT_EQ(dialog.List1->currentRow(), -1);
     }));
     EXPECT_EQ(f.favourites().count(), 0);
-    f.action("CallO")->trigger();
+    f.action(Command::CallO)->trigger();
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("登録されていません"));
 }
 
@@ -180,7 +180,7 @@ TEST_F(FavouritesTest, AFolderNamedWithALineBreakNeverRewritesTheSettings) {
     form_->navigator().OpenTreePath(odd);
     ASSERT_EQ(f.Dir1->path(), odd);
     prompter_.answer(Answer::Yes);
-    f.action("AddO")->trigger();
+    f.action(Command::AddO)->trigger();
     prompter_.answer(Answer::Yes);
     ASSERT_TRUE(f.shutdown().confirmClose());
     const QByteArray ini = savedIni();

@@ -26,22 +26,22 @@ class FileCommandsTest : public Form1Test {
 TEST_F(FileCommandsTest, CopyHonoursTheProtectionAndItsMessages) {
     Form1& f = *form_;
     select(QStringLiteral("setup.INI"));
-    f.action("Cop")->trigger();
+    f.action(Command::Cop)->trigger();
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("そのファイルはコピー禁止になっています"));
     select(QStringLiteral("other.Ini"));
-    f.action("Cop")->trigger(); // cancelled dialog
+    f.action(Command::Cop)->trigger(); // cancelled dialog
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("キャンセルしました"));
     prompter_.reply(path("other.Ini"));
-    f.action("Cop")->trigger();
+    f.action(Command::Cop)->trigger();
     EXPECT_EQ(prompter_.records().back().text,
               QStringLiteral("コピー元とファイル名が同じです\r\nコピーできませんでした"));
     prompter_.reply(path("copy.ini"));
-    f.action("Cop")->trigger();
+    f.action(Command::Cop)->trigger();
     EXPECT_EQ(readAll(path("copy.ini")), QByteArray("[y]"));
-    f.action("InBaNotD")->trigger(); // protection off
+    f.action(Command::InBaNotD)->trigger(); // protection off
     select(QStringLiteral("setup.INI"));
     prompter_.reply(path("copy2.ini"));
-    f.action("Cop")->trigger();
+    f.action(Command::Cop)->trigger();
     EXPECT_EQ(readAll(path("copy2.ini")), QByteArray("[x]"));
 }
 
@@ -53,26 +53,26 @@ TEST_F(FileCommandsTest, DeleteAsksReportsAndTheListFollows) {
     ASSERT_EQ(f.File1->listCount(), 2);
     select(QStringLiteral("a.bmp"));
     prompter_.answer(Answer::No);
-    f.action("del")->trigger();
+    f.action(Command::del)->trigger();
     EXPECT_EQ(prompter_.records()[0].text,
               path("a.bmp") + QStringLiteral("を削除します\r\nよろしいですか？"));
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
     EXPECT_EQ(prompter_.records()[1].text, QStringLiteral("削除を取り消しました"));
     prompter_.answer(Answer::Yes);
-    f.action("del")->trigger();
+    f.action(Command::del)->trigger();
     EXPECT_EQ(prompter_.records()[3].text, path("a.bmp") + QStringLiteral("を削除しました"));
     EXPECT_FALSE(QFile::exists(path("a.bmp")));
     ASSERT_EQ(f.File1->listCount(), 1); // the list no longer offers the deleted file
     EXPECT_EQ(f.File1->entry(0), QStringLiteral("b.bmp"));
     f.state().currentFilePath = data_.path();
-    f.action("del")->trigger();
+    f.action(Command::del)->trigger();
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("ファイルが指定されていません"));
 }
 
 TEST_F(FileCommandsTest, FolderCommandsReachTheWindow) {
     Form1& f = *form_;
     prompter_.reply(QStringLiteral("new"));
-    f.action("makedir")->trigger();
+    f.action(Command::makedir)->trigger();
     EXPECT_EQ(prompter_.records().back().defaultText, QString());
     EXPECT_TRUE(QFileInfo(path("new")).isDir());
 
@@ -80,13 +80,13 @@ TEST_F(FileCommandsTest, FolderCommandsReachTheWindow) {
     prompter_.reply(target.path() + QStringLiteral("/x"));
     prompter_.answer(Answer::Yes);
     prompter_.answer(Answer::Yes);
-    f.action("XCopy")->trigger();
+    f.action(Command::XCopy)->trigger();
     EXPECT_EQ(prompter_.records()[1].defaultText, data_.path()); // the current folder is offered
     EXPECT_EQ(readAll(target.path() + QStringLiteral("/x/other.Ini")), QByteArray("[y]"));
 
     f.navigator().OpenTreePath(path("new"));
     prompter_.answer(Answer::Yes);
-    f.action("MoveFolder")->trigger();
+    f.action(Command::MoveFolder)->trigger();
     EXPECT_EQ(prompter_.records().back().text,
               path("new") + QStringLiteral("を削除します\r\nよろしいですか？"));
     EXPECT_FALSE(QFileInfo::exists(path("new")));

@@ -129,7 +129,7 @@ TEST_F(FirstUseTest, TheProgramHasItsIconInTheWindowTheTrayAndTheAboutWindow) {
     EXPECT_EQ(f.windowIcon().pixmap(256, 256).size(), QSize(256, 256));
 
     f.show();
-    f.action("taskTin")->trigger();
+    f.action(Command::taskTin)->trigger();
     EXPECT_TRUE(f.state().resident);
     EXPECT_FALSE(f.isVisible() && !f.isMinimized());
     // The tray entry takes the window's icon; where the desktop has a tray it is there.
@@ -144,8 +144,8 @@ TEST_F(FirstUseTest, TheProgramHasItsIconInTheWindowTheTrayAndTheAboutWindow) {
     EXPECT_TRUE(f.isVisible());
     EXPECT_TRUE(f.state().resident);
     EXPECT_FALSE(f.tray().iconVisible());
-    f.action("taskTin")->trigger();
-    f.action("Re")->trigger();
+    f.action(Command::taskTin)->trigger();
+    f.action(Command::Re)->trigger();
     EXPECT_TRUE(f.isVisible() && !f.isMinimized());
     EXPECT_FALSE(f.state().resident);
 
@@ -157,14 +157,14 @@ TEST_F(FirstUseTest, TheProgramHasItsIconInTheWindowTheTrayAndTheAboutWindow) {
 TEST_F(FirstUseTest, MenuKeysBelongToTheMainWindowOnly) {
     Form1& f = start();
     f.show();
-    QSignalSpy refresh(f.action("ReViewS"), &QAction::triggered);
+    QSignalSpy refresh(f.action(Command::ReViewS), &QAction::triggered);
     // The test platform has no window manager to move the activation on a click.
     QApplication::setActiveWindow(&f);
     ASSERT_EQ(QApplication::activeWindow(), &f);
     QTest::keyClick(&f, Qt::Key_F5);
     EXPECT_EQ(refresh.count(), 1);
 
-    f.action("MiniWebGo")->trigger();
+    f.action(Command::MiniWebGo)->trigger();
     MinWeb* web = f.miniWeb();
     ASSERT_NE(web, nullptr);
     QApplication::setActiveWindow(web);
@@ -203,12 +203,12 @@ TEST_F(FirstUseTest, OpenWithFirstTestsThatTheFileExists) {
     Form1& f = start();
     f.Combo1->setCurrentIndex(4); // ICO: nothing matches, the current path is the folder
     ASSERT_EQ(f.File1->listCount(), 0);
-    f.action("OPPR")->trigger();
+    f.action(Command::OPPR)->trigger();
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("ファイルが指定されていません"));
     EXPECT_EQ(prompter_.records()[0].buttons, Buttons::Ok);
     f.state().currentFilePath.clear();
-    f.action("OPPR")->trigger();
+    f.action(Command::OPPR)->trigger();
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("ファイルが指定されていません"));
 }
 
@@ -231,7 +231,7 @@ TEST_F(FirstUseTest, SpecialFilesAreNeverListedNorRead) {
         for (int filter : {14, 6, 9, 1}) {
             f.Combo1->setCurrentIndex(filter);
             f.state().currentFilePath = dir.filePath(QString::fromLatin1(special));
-            f.display().ShowFile();
+            f.display().ShowFile(f.state().currentFilePath);
             EXPECT_TRUE(f.RT->toPlainText().isEmpty()) << special;
             EXPECT_TRUE(f.MP->isEmpty()) << special;
         }
@@ -271,7 +271,7 @@ TEST_F(FirstUseTest, TheBuiltInRouteReadsOnlyItsOwnKinds) {
     int asked = 0;
     f.display().decodeWithPlugins = [&](const QString&) {
         ++asked;
-        return QImage();
+        return QtFuture::makeReadyFuture(QImage());
     };
     f.Combo1->setCurrentIndex(15);
     ASSERT_EQ(f.File1->listCount(), 4);
@@ -301,7 +301,7 @@ TEST_F(FirstUseTest, PrintingIsRefusedInTheWebMediaAndProgramDisplays) {
     for (int filter : {10, 12, 9, 13}) {
         f.Combo1->setCurrentIndex(filter);
         prompter_.clear();
-        f.action("pri")->trigger();
+        f.action(Command::pri)->trigger();
         ASSERT_EQ(prompter_.records().size(), 1u) << filter;
         EXPECT_EQ(prompter_.records()[0].text,
                   QStringLiteral("error そのタイプは、印刷コマンドの実行はできません"));

@@ -41,7 +41,7 @@ TEST_F(Form1Test, StartReadsTheFolderOnceAndFiltersChangeWithoutReading) {
 
     f.Combo1->setCurrentIndex(6); // text files
     EXPECT_EQ(f.File1->entry(0), QStringLiteral("c.txt"));
-    f.action("Hiddemset")->trigger();
+    f.action(Command::Hiddemset)->trigger();
     f.Combo1->setCurrentIndex(0);
     EXPECT_EQ(f.File1->listCount(), 3); // the hidden picture joins
     f.File1->setListIndex(1);
@@ -54,7 +54,7 @@ TEST_F(Form1Test, StartReadsTheFolderOnceAndFiltersChangeWithoutReading) {
     f.Combo1->setCurrentIndex(2); // GIF files
     EXPECT_EQ(f.File1->entry(0), QStringLiteral("e.gif"));
     const int before = reads;
-    f.action("ReViewS")->trigger();
+    f.action(Command::ReViewS)->trigger();
     EXPECT_GT(reads, before);
     setFolderReadObserver(nullptr);
 }

@@ -34,7 +34,7 @@ void Form1Test::writeIni(const QByteArray& bytes) {
 }
 
 Form1& Form1Test::start(const QString& commandLine) {
-    form_ = std::make_unique<Form1>(prompter_, commandLine);
+    form_ = std::make_unique<Form1>(prompter_, readStartRequest(commandLine));
     // One application serves every test, so the end of a run must not end its event loop.
     form_->shutdown().setQuit([this] { ++quits_; });
     form_->load();

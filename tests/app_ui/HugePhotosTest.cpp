@@ -94,7 +94,7 @@ TEST_F(HugePhotosTest, PhotosOfHundredsOfMegapixelsShowTheirCornerScrollAndFillT
 
         // Full screen fills the screen with the whole picture, decoded at a
         // scale that covers it (a stretched picture by default).
-        f.action("ZenBit")->trigger();
+        f.action(Command::ZenBit)->trigger();
         AllWindow* all = f.findChild<ViewerCommands*>()->allWindow();
         ASSERT_TRUE(all);
         ImageView* shown = all->Picture1;

@@ -183,7 +183,7 @@ TEST_F(LargeFolderTest, KeysAndTheViewerStepAcrossTheWholeList) {
     EXPECT_FALSE(f.MP->isEmpty());
 
     f.File1->clearFocus(); // the full-screen window takes the keys, as it does on a desktop
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     ViewerCommands& viewers = *f.findChild<ViewerCommands*>();
     ASSERT_TRUE(viewers.allWindow());
     AllWindow& w = *viewers.allWindow();

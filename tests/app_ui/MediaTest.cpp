@@ -50,9 +50,10 @@ TEST_F(MediaTest, EveryListedKindOfTheTestFilesPlays) {
     for (int i = 0; i < f.File1->listCount(); ++i) {
         f.File1->setListIndex(i);
         const std::string name = f.File1->fileName().toStdString();
+        // The media opens once the events waiting have run.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return f.OPM->text() == f.state().currentFilePath; })) << name;
         QMediaPlayer* p = player(f);
         ASSERT_NE(p, nullptr);
-        EXPECT_EQ(f.OPM->text(), f.state().currentFilePath);
         ASSERT_TRUE(QTest::qWaitFor([&] { return settled(p); }, 15000)) << name;
         EXPECT_EQ(p->error(), QMediaPlayer::NoError) << name << ": " << p->errorString().toStdString();
         EXPECT_NE(p->mediaStatus(), QMediaPlayer::InvalidMedia) << name;

@@ -30,12 +30,12 @@ TEST_F(Form1Test, MiniBrowserGoesWhereItIsToldAndFollowsLinks) {
                      "<script>setTimeout(function(){document.getElementById('l').click();}, 50);</script>"
                      "</body></html>"));
     Form1& f = start();
-    f.action("MiniWebGo")->trigger();
+    f.action(Command::MiniWebGo)->trigger();
     MinWeb* web = f.miniWeb();
     ASSERT_NE(web, nullptr);
     EXPECT_EQ(web->windowTitle(), QStringLiteral("ミニマムWebブラウザー"));
     web->showMinimized();
-    f.action("minwebs")->trigger();
+    f.action(Command::minwebs)->trigger();
     EXPECT_EQ(f.miniWeb(), web); // the same window comes back
     EXPECT_FALSE(web->isMinimized());
 

@@ -57,7 +57,7 @@ TEST_F(NavigationTest, OpenFolderBringsEveryMirrorInLine) {
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("a.jpg"));
     EXPECT_EQ(f.state().currentFilePath, path("Pics/a.jpg"));
     EXPECT_EQ(f.Bytes->text(), QStringLiteral("1.5KB"));
-    EXPECT_EQ(f.action("makedir")->text(), path("Pics") + QStringLiteral("に新しいフォルダを作成"));
+    EXPECT_EQ(f.action(Command::makedir)->text(), path("Pics") + QStringLiteral("に新しいフォルダを作成"));
     QStringList combo;
     for (int i = 0; i < f.Combo2->count(); ++i)
         combo.append(f.Combo2->itemText(i));
@@ -158,7 +158,7 @@ TEST_F(NavigationTest, TheTreeShowsFoldersMadeAndDeletedAtOnce) {
     // Made in a folder without subfolders, closed: it gets its "+".
     f.navigator().OpenTreePath(path("empty"));
     prompter_.reply(QStringLiteral("made"));
-    f.action("makedir")->trigger();
+    f.action(Command::makedir)->trigger();
     ASSERT_EQ(node("empty")->childCount(), 1);
     EXPECT_TRUE(FolderTree::isPlaceholder(node("empty")->child(0)));
     // Made in an open folder: its node is there at once, and one deleted
@@ -169,7 +169,7 @@ TEST_F(NavigationTest, TheTreeShowsFoldersMadeAndDeletedAtOnce) {
     ASSERT_EQ(childTexts(node("Pics")), (QStringList{"gone", "sub"}));
     ASSERT_TRUE(QDir(path("Pics/gone")).removeRecursively());
     prompter_.reply(QStringLiteral("made"));
-    f.action("makedir")->trigger();
+    f.action(Command::makedir)->trigger();
     ASSERT_NE(node("Pics/made"), nullptr);
     EXPECT_EQ(childTexts(node("Pics")), (QStringList{"made", "sub"}));
     EXPECT_EQ(tree().highlighted(), node("Pics"));
@@ -178,7 +178,7 @@ TEST_F(NavigationTest, TheTreeShowsFoldersMadeAndDeletedAtOnce) {
     f.navigator().OpenTreePath(path("Pics/sub"));
     ASSERT_EQ(f.Dir1->path(), path("Pics/sub"));
     prompter_.answer(Answer::Yes);
-    f.action("MoveFolder")->trigger();
+    f.action(Command::MoveFolder)->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !node("Pics/sub") && f.Dir1->path() == path("Pics"); }, 60000));
     EXPECT_EQ(childTexts(node("Pics")), QStringList{"made"});
     EXPECT_EQ(tree().highlighted(), node("Pics"));
@@ -256,7 +256,7 @@ TEST_F(NavigationTest, RefreshReturnsToTheCurrentFolder) {
     Form1& f = *form_;
     f.navigator().OpenTreePath(path("Pics/sub"));
     file("Pics/sub/new.bmp", 3);
-    f.action("ReViewS")->trigger();
+    f.action(Command::ReViewS)->trigger();
     EXPECT_EQ(f.Dir1->path(), path("Pics/sub"));
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("new.bmp"));
     EXPECT_NE(node("Pics/sub"), nullptr);
@@ -294,14 +294,14 @@ TEST_F(NavigationTest, AttributeSwitchesToggleTwiceBackToTheStart) {
     Form1& f = *form_;
     f.navigator().OpenFolder(path("Pics"));
     const int before = f.File1->listCount();
-    f.action("Hiddemset")->trigger();
-    EXPECT_TRUE(f.isChecked("Hiddemset"));
+    f.action(Command::Hiddemset)->trigger();
+    EXPECT_TRUE(f.isChecked(Command::Hiddemset));
     EXPECT_EQ(f.File1->listCount(), before + 1);
     EXPECT_TRUE(f.File1->attributes().hidden);
-    f.action("Hiddemset")->trigger();
+    f.action(Command::Hiddemset)->trigger();
     EXPECT_EQ(f.File1->listCount(), before);
     EXPECT_FALSE(f.File1->attributes().hidden);
-    f.action("MunuASet")->trigger();
+    f.action(Command::MunuASet)->trigger();
     EXPECT_FALSE(f.File1->attributes().archive);
     EXPECT_EQ(f.File1->listCount(), before); // no file here carries the archive attribute
 }
@@ -357,7 +357,7 @@ TEST_F(NavigationTest, LinkLoopsAndOddNamesNeverHang) {
     EXPECT_EQ(childTexts(loop), (QStringList{"empty", "Pics", QString(200, u'x'), "zeta"}));
     f.navigator().OpenTreePath(path("Pics/loop/Pics/loop/Pics"));
     EXPECT_EQ(f.Dir1->path(), path("Pics/loop/Pics/loop/Pics"));
-    f.action("ReViewS")->trigger();
+    f.action(Command::ReViewS)->trigger();
     EXPECT_EQ(f.Dir1->path(), path("Pics/loop/Pics/loop/Pics"));
 }
 

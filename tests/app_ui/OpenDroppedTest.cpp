@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTest>
 #include <QTextEdit>
 
 #include "Form1Fixture.h"
@@ -38,6 +39,7 @@ TEST_F(OpenDroppedTest, EachClassSelectsItsFilterAndEntry) {
     EXPECT_EQ(f.RT->toPlainText(), QStringLiteral("plain words"));
 
     f.startup().ComB(wma);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.panes().working(); }));
     EXPECT_EQ(f.Combo1->currentIndex(), 10);
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("x.wma"));
     EXPECT_EQ(f.MMC->fileName(), wma);

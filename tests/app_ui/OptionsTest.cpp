@@ -110,7 +110,7 @@ TEST_F(OptionsTest, OkAppliesEverythingAndTheMainWindowFollowsAtOnce) {
     writeIni("LastPath=" + data_.path().toUtf8() + "\r\n");
     Form1& f = start();
     ASSERT_EQ(f.File1->listCount(), 1);
-    ASSERT_TRUE(f.isChecked("MunuASet"));
+    ASSERT_TRUE(f.isChecked(Command::MunuASet));
     EXPECT_TRUE(f.RT->isReadOnly());
 
     auto d = options::makeForm(f);
@@ -132,14 +132,14 @@ TEST_F(OptionsTest, OkAppliesEverythingAndTheMainWindowFollowsAtOnce) {
     EXPECT_EQ(d->result(), QDialog::Accepted);
     d.reset();
 
-    EXPECT_FALSE(f.isChecked("MunuASet"));
-    EXPECT_EQ(f.action("MunuASet")->text(), QStringLiteral("アーカイブファイルの表示(&A)"));
+    EXPECT_FALSE(f.isChecked(Command::MunuASet));
+    EXPECT_EQ(f.action(Command::MunuASet)->text(), QStringLiteral("アーカイブファイルの表示(&A)"));
     EXPECT_FALSE(f.File1->attributes().archive); // no file here carries the attribute
-    EXPECT_TRUE(f.isChecked("Hiddemset"));
+    EXPECT_TRUE(f.isChecked(Command::Hiddemset));
     EXPECT_EQ(f.File1->listCount(), 2);
     EXPECT_FALSE(f.RT->isReadOnly());
-    EXPECT_FALSE(f.isChecked("SetAutoPD") || f.isChecked("ZenHi"));
-    EXPECT_TRUE(f.isChecked("SetAuRepD"));
+    EXPECT_FALSE(f.isChecked(Command::SetAutoPD) || f.isChecked(Command::ZenHi));
+    EXPECT_TRUE(f.isChecked(Command::SetAuRepD));
     EXPECT_EQ(paneColour(f), QColor(255, 0, 255));
     const ProgramState& st = f.state();
     EXPECT_EQ(st.slideShowTimer, 500);
@@ -177,7 +177,7 @@ TEST_F(OptionsTest, AllDefaultsThenCancelChangesOnlyTheStoredBackground) {
     d.reset();
     // The pane keeps its colour for this run; only the stored value changed.
     EXPECT_EQ(paneColour(f), QColor(10, 20, 30));
-    EXPECT_FALSE(f.isChecked("MunuASet"));
+    EXPECT_FALSE(f.isChecked(Command::MunuASet));
 
     const QStringList saved = lines(end());
     ASSERT_EQ(saved.size(), untouched.size());
@@ -218,7 +218,7 @@ TEST_F(OptionsTest, BadNumbersAreRefusedAndNothingIsApplied) {
         EXPECT_EQ(d->result(), 0) << "the dialog stays open";
     }
     EXPECT_EQ(d->SSTab1->currentIndex(), 3);
-    EXPECT_TRUE(f.isChecked("MunuASet"));
+    EXPECT_TRUE(f.isChecked(Command::MunuASet));
     EXPECT_EQ(f.state().backcolorR, 255);
     EXPECT_EQ(f.state().slideShowTimer, 500);
     prompter_.clear();
@@ -280,7 +280,7 @@ TEST_F(OptionsTest, PluginFolderBrowserCountsStoresAndRefuses) {
         EXPECT_EQ(prompter_.records()[1].text,
                   QStringLiteral("SusiePluginの有る場所にはフォルダを選んでください。\r\n") + folder);
         EXPECT_EQ(d->result(), 0);
-        EXPECT_TRUE(f.isChecked("MunuASet"));
+        EXPECT_TRUE(f.isChecked(Command::MunuASet));
         EXPECT_EQ(readStoreValue(kSection, kKey), QStringLiteral("/"));
         prompter_.clear();
     }
@@ -315,7 +315,7 @@ TEST_F(OptionsTest, PluginFoldersThatWouldLoadOtherPeoplesCodeAreNotTaken) {
 
 TEST_F(OptionsTest, CtrlOOpensTheDialogModalAndCentred) {
     Form1& f = start();
-    QAction* option = f.action("OptionS");
+    QAction* option = f.action(Command::OptionS);
     ASSERT_TRUE(option->isEnabled());
     EXPECT_EQ(option->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     bool seen = false;
@@ -336,7 +336,7 @@ TEST_F(OptionsTest, CtrlOOpensTheDialogModalAndCentred) {
     });
     option->trigger();
     EXPECT_TRUE(seen);
-    EXPECT_FALSE(f.isChecked("Hiddemset")); // cancelled
+    EXPECT_FALSE(f.isChecked(Command::Hiddemset)); // cancelled
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTextEdit>
 
 #include "display/ui/WebPane.h"
@@ -44,6 +45,8 @@ class PanesTest : public Form1Test {
             QFile::copy(testData(s), QDir(data_.path()).filePath(QFileInfo(s).fileName()));
         form_->navigator().OpenFolder(data_.path());
         form_->Combo1->setCurrentIndex(filter);
+        // The media opens once the events waiting have run.
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !form_->panes().working(); }));
     }
     bool printedSelection_ = false;
 };
@@ -79,9 +82,9 @@ TEST_F(PanesTest, ALargePhotoIsShownWholeWhicheverWayItArrives) {
 TEST_F(PanesTest, EditingSwitchFollowsTheMenuAtOnce) {
     Form1& f = *form_;
     EXPECT_TRUE(f.RT->isReadOnly());
-    f.action("EdiOK")->trigger();
+    f.action(Command::EdiOK)->trigger();
     EXPECT_FALSE(f.RT->isReadOnly());
-    f.action("EdiOK")->trigger();
+    f.action(Command::EdiOK)->trigger();
     EXPECT_TRUE(f.RT->isReadOnly());
 }
 
@@ -91,7 +94,7 @@ TEST_F(PanesTest, SaveWritesThePlainText) {
     Form1& f = *form_;
     const QString target = QDir(data_.path()).filePath("saved.out");
     prompter_.reply(target);
-    f.action("rtfsa")->trigger();
+    f.action(Command::rtfsa)->trigger();
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("RTF Menu Save txt file"));
     EXPECT_EQ(readAll(target), QByteArray("line one\nline two\n"));
@@ -102,22 +105,22 @@ TEST_F(PanesTest, PrintsThePictureOrTheTextAndRefusesOtherPanes) {
     f.show();
     showFolderWith(1, {QStringLiteral("pictures/bmp/hopper.bmp")});
     ASSERT_FALSE(f.MP->isEmpty());
-    f.action("pri")->trigger();
+    f.action(Command::pri)->trigger();
     ASSERT_TRUE(QFile::exists(pdf()));
     EXPECT_TRUE(readAll(pdf()).contains("/Image"));
     QFile::remove(pdf());
 
     writeAll(QDir(data_.path()).filePath("t.txt"), "printable words");
     f.Combo1->setCurrentIndex(6);
-    f.action("pri")->trigger();
+    f.action(Command::pri)->trigger();
     EXPECT_GT(QFile(pdf()).size(), 500);
     EXPECT_FALSE(printedSelection_);
     f.RT->selectAll();
-    f.action("pri")->trigger();
+    f.action(Command::pri)->trigger();
     EXPECT_TRUE(printedSelection_);
 
     f.Combo1->setCurrentIndex(9);
-    f.action("pri")->trigger();
+    f.action(Command::pri)->trigger();
     ASSERT_FALSE(prompter_.records().empty());
     EXPECT_EQ(prompter_.records().back().text,
               QStringLiteral("error そのタイプは、印刷コマンドの実行はできません"));
@@ -125,8 +128,8 @@ TEST_F(PanesTest, PrintsThePictureOrTheTextAndRefusesOtherPanes) {
 
 TEST_F(PanesTest, MediaRepeatsWithAndWithoutTheQuestion) {
     Form1& f = *form_;
-    f.setChecked("SetAuD", true);
-    f.setChecked("SetAuRepD", true);
+    f.setChecked(Command::SetAuD, true);
+    f.setChecked(Command::SetAuRepD, true);
     showFolderWith(12, {QStringLiteral("media/kde_click.wav")});
     ASSERT_EQ(f.File1->fileName(), QStringLiteral("kde_click.wav"));
     EXPECT_EQ(f.NoeP->text(), QStringLiteral("再生"));
@@ -138,7 +141,7 @@ TEST_F(PanesTest, MediaRepeatsWithAndWithoutTheQuestion) {
     ASSERT_TRUE(done.wait(15000)) << "playback did not repeat";
 
     // With the question, No closes the file and clears the repeat.
-    f.setChecked("SetRepD", true);
+    f.setChecked(Command::SetRepD, true);
     prompter_.answer(Answer::No);
     ASSERT_TRUE(done.wait(15000));
     ASSERT_EQ(prompter_.records().size(), 1u);

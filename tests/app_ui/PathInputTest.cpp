@@ -109,7 +109,7 @@ TEST_F(PathInputTest, TheTreeLearnsAFolderThatAppearedWhenAPathAsksForIt) {
 
     ASSERT_TRUE(QDir(data_.path()).mkpath(QStringLiteral("A/M")));
     prompter_.reply(path("A/M"));
-    f.action("directdir")->trigger();
+    f.action(Command::directdir)->trigger();
     EXPECT_EQ(f.Dir1->path(), path("A/M"));
     ASSERT_EQ(a->childCount(), 3);
     EXPECT_EQ(a->child(0)->text(0), QStringLiteral("B"));
@@ -128,7 +128,7 @@ TEST_F(PathInputTest, TheTreeLearnsAFolderThatAppearedWhenAPathAsksForIt) {
 
     // A path that names nothing still stops at the deepest folder there is.
     prompter_.reply(path("A/M/none"));
-    f.action("directdir")->trigger();
+    f.action(Command::directdir)->trigger();
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("エラー　パスが見つかりません"));
     EXPECT_EQ(f.Dir1->path(), path("A/B/New"));
 }
@@ -160,7 +160,7 @@ TEST_F(PathInputTest, AFolderWhoseOnlySubfolderIsHiddenHasNoExpandSignUnlessHidd
 TEST_F(PathInputTest, TheSearchToolOpensTheFolderItSendsToTheMainWindow) {
     Form1& f = *form_;
     f.navigator().OpenTreePath(path("A"));
-    f.action("Fmoju")->trigger();
+    f.action(Command::Fmoju)->trigger();
     auto* tool = f.findChild<HideForm*>(QStringLiteral("HideForm"));
     ASSERT_NE(tool, nullptr);
     tool->setFolder(path("A"));
@@ -182,7 +182,7 @@ TEST_F(PathInputTest, TheSearchToolOpensTheFolderItSendsToTheMainWindow) {
     EXPECT_EQ(f.Combo2->currentText(), path("A/B"));
     ASSERT_NE(tree().highlighted(), nullptr);
     EXPECT_EQ(FolderTree::keyOf(tree().highlighted()), path("A/B"));
-    EXPECT_EQ(f.action("makedir")->text(), path("A/B") + QStringLiteral("に新しいフォルダを作成"));
+    EXPECT_EQ(f.action(Command::makedir)->text(), path("A/B") + QStringLiteral("に新しいフォルダを作成"));
     EXPECT_EQ(prompter_.records().size(), 0u);
     tool->close();
 }
@@ -190,7 +190,7 @@ TEST_F(PathInputTest, TheSearchToolOpensTheFolderItSendsToTheMainWindow) {
 TEST_F(PathInputTest, ThePromptTakesAFolderAndRefusesTheRest) {
     Form1& f = *form_;
     prompter_.reply(path("A"));
-    f.action("directdir")->trigger();
+    f.action(Command::directdir)->trigger();
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("Orbet"));
     EXPECT_EQ(prompter_.records()[0].text,
@@ -198,15 +198,15 @@ TEST_F(PathInputTest, ThePromptTakesAFolderAndRefusesTheRest) {
     EXPECT_EQ(f.Dir1->path(), path("A"));
 
     prompter_.reply(path("missing"));
-    f.action("directdir")->trigger();
+    f.action(Command::directdir)->trigger();
     EXPECT_EQ(prompter_.records().back().text, QStringLiteral("エラー　パスが見つかりません"));
 
     const auto before = prompter_.records().size();
-    f.action("directdir")->trigger(); // cancelled: nothing more
+    f.action(Command::directdir)->trigger(); // cancelled: nothing more
     EXPECT_EQ(prompter_.records().size(), before + 1);
     EXPECT_EQ(f.Dir1->path(), path("A"));
 
-    f.action("ToWin")->trigger();
+    f.action(Command::ToWin)->trigger();
     EXPECT_EQ(f.Dir1->path(), QStringLiteral("/usr"));
 }
 

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QTest>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtTest/QTest>
 #include <tuple>
@@ -63,7 +64,10 @@ class PhotosTest : public Form1Test {
     void show(Form1& f, const QString& name) {
         for (int i = 0; i < f.File1->listCount(); ++i) {
             f.File1->setListIndex(i);
-            if (f.File1->fileName() == name) return;
+            if (f.File1->fileName() != name) continue;
+            // A plug-in's picture reaches the pane from its host.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !f.panes().working(); }, 30000));
+            return;
         }
         ADD_FAILURE() << "not listed: " << name.toStdString();
     }
@@ -302,7 +306,7 @@ TEST_F(PhotosTest, FullScreenPlaysTheAnimationAndShowsPhotosUpright) {
     Form1& f = start();
     f.navigator().OpenFolder(data_.path());
     show(f, QStringLiteral("anim.gif"));
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     AllWindow* w = f.findChild<ViewerCommands*>()->allWindow();
     ASSERT_TRUE(w);
     EXPECT_EQ(centre(w->Picture1->picture()), 0xffff0000u);

@@ -3,10 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QTest>
 #include <QTimer>
 
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/Panes.h"
 #include "app/ui/PluginInfoWindow.h"
 #include "app/ui/Startup.h"
 #include "display/ui/PictureBox.h"
@@ -46,8 +48,11 @@ TEST_F(PluginsTest, PictureFilterListsAndShowsPluginFormats) {
     f.navigator().OpenFolder(data_.path());
     ASSERT_EQ(f.File1->listCount(), 3);
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("basn2c16.png"));
-    EXPECT_EQ(f.MP->size(), QSize(32, 32)); // decoded by a plug-in
+    // Decoded by a plug-in, whose picture reaches the pane from its host.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.panes().working(); }, 30000));
+    EXPECT_EQ(f.MP->size(), QSize(32, 32));
     f.File1->setListIndex(2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.panes().working(); }, 30000));
     EXPECT_FALSE(f.MP->isEmpty());
 
     // Filter 1 takes built-in pictures only; a user filter with method 0 too:
@@ -83,8 +88,8 @@ TEST_F(PluginsTest, PluginsAreFreedOnAConfirmedEndOnly) {
     form_.reset();
     Form1& g = start();
     ASSERT_EQ(g.plugins().loadedCount(), 6);
-    g.action("Dexit")->trigger();
-    EXPECT_EQ(quits_, 2);
+    g.action(Command::Dexit)->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quits_ == 2; }));
     EXPECT_EQ(g.plugins().loadedCount(), 6); // the immediate exit frees nothing
 }
 

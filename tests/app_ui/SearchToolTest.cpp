@@ -19,7 +19,7 @@ namespace {
 
 TEST_F(Form1Test, MenuAndToolbarShowTheOneSearchToolWhichSendsAFolderToTheMainWindow) {
     Form1& f = start();
-    QAction* menu = f.action("Fmoju");
+    QAction* menu = f.action(Command::Fmoju);
     ASSERT_TRUE(menu->isEnabled());
     EXPECT_EQ(menu->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     QAction* button = f.TB->findChild<QAction*>(QStringLiteral("TB_direx"));

@@ -74,23 +74,23 @@ TEST_F(ShellTest, MenuBarHoldsTheSevenMenusInOrder) {
     EXPECT_EQ(items[3]->menu()->objectName(), QStringLiteral("AngF"));
     EXPECT_EQ(items.last()->objectName(), QStringLiteral("exi"));
     EXPECT_EQ(items.last()->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
-    EXPECT_EQ(f.action("Dexit")->shortcut(), QKeySequence(QStringLiteral("Shift+Del")));
-    EXPECT_EQ(f.action("OutF")->shortcut(), QKeySequence(QStringLiteral("Alt+Backspace")));
+    EXPECT_EQ(f.action(Command::Dexit)->shortcut(), QKeySequence(QStringLiteral("Shift+Del")));
+    EXPECT_EQ(f.action(Command::OutF)->shortcut(), QKeySequence(QStringLiteral("Alt+Backspace")));
     // Every item with a command is live; the one item without an action is
     // shown disabled rather than doing nothing.
-    EXPECT_TRUE(f.action("PasAng")->isEnabled());
-    EXPECT_TRUE(f.action("Openfile")->isEnabled());
-    EXPECT_FALSE(f.action("InView")->isEnabled());
+    EXPECT_TRUE(f.action(Command::PasAng)->isEnabled());
+    EXPECT_TRUE(f.action(Command::Openfile)->isEnabled());
+    EXPECT_FALSE(f.action(Command::InView)->isEnabled());
     EXPECT_EQ(f.menu("HideMenu")->actions().size(), 11);
-    EXPECT_EQ(f.action("rtfsa")->text(), QStringLiteral("Save"));
+    EXPECT_EQ(f.action(Command::rtfsa)->text(), QStringLiteral("Save"));
     // The start-in-the-tray item turns the stored resident flag on and off.
-    ASSERT_FALSE(f.isChecked("STopJ"));
-    f.action("STopJ")->trigger();
-    EXPECT_TRUE(f.isChecked("STopJ"));
+    ASSERT_FALSE(f.isChecked(Command::STopJ));
+    f.action(Command::STopJ)->trigger();
+    EXPECT_TRUE(f.isChecked(Command::STopJ));
     EXPECT_TRUE(f.state().resident);
     EXPECT_EQ(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task")), QStringLiteral("1"));
-    f.action("STopJ")->trigger();
-    EXPECT_FALSE(f.isChecked("STopJ"));
+    f.action(Command::STopJ)->trigger();
+    EXPECT_FALSE(f.isChecked(Command::STopJ));
     EXPECT_FALSE(f.state().resident);
     EXPECT_EQ(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task")), QStringLiteral("0"));
 }
@@ -178,7 +178,7 @@ TEST_F(ShellTest, DropsOpenTheFirstFileAnywhere) {
 TEST_F(ShellTest, OpenDialogFindsTheFileWhateverItsCase) {
     Form1& f = *form_;
     prompter_.reply(path("MIXED.jpg").left(path("MIXED.jpg").size() - 9) + QStringLiteral("mixed.jpg"));
-    f.action("Openfile")->trigger();
+    f.action(Command::Openfile)->trigger();
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("開く"));
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("すべてのピクチャファイル|") + f.File1->pattern());
@@ -189,7 +189,7 @@ TEST_F(ShellTest, OpenDialogFindsTheFileWhateverItsCase) {
     // A file the filter hides: the folder opens, nothing is selected anew.
     f.Combo1->setCurrentIndex(6);
     prompter_.reply(path("a.jpg"));
-    f.action("Openfile")->trigger();
+    f.action(Command::Openfile)->trigger();
     EXPECT_EQ(f.File1->fileName(), QStringLiteral("b.txt"));
     EXPECT_FALSE(f.state().listClickSuppressed);
 }
@@ -198,7 +198,7 @@ TEST_F(ShellTest, OpenWithAsksFirst) {
     Form1& f = *form_;
     f.state().currentFilePath = path("b.txt");
     prompter_.answer(Answer::No);
-    f.action("OPPR")->trigger();
+    f.action(Command::OPPR)->trigger();
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text,
               path("b.txt") + QStringLiteral("を、関連づけされているプログラムで開きます。よろしいですか？"));
@@ -210,37 +210,37 @@ TEST_F(ShellTest, FileListsOfTheFolderOrOfTheList) {
     f.navigator().OpenFolder(data_.path()); // the picture filter shows a.jpg and Mixed.JPG
     const QString every = path("every.m3u"), shown = path("shown");
     prompter_.reply(every);
-    f.action("DirFL")->trigger();
+    f.action(Command::DirFL)->trigger();
     EXPECT_EQ(prompter_.records().back().text,
               QStringLiteral("テキストファイル(*.txt)|*.txt|オーディオリスト(*.m3u)|*.m3u"));
     EXPECT_EQ(readAll(every), (path(".dot") + "\r\n" + path("a.jpg") + "\r\n" + path("b.txt") + "\r\n" +
                                path("Mixed.JPG") + "\r\n")
                                   .toUtf8());
     prompter_.reply(shown);
-    f.action("NowFlistToFL")->trigger();
+    f.action(Command::NowFlistToFL)->trigger();
     EXPECT_EQ(readAll(shown), (path("a.jpg") + "\r\n" + path("Mixed.JPG") + "\r\n").toUtf8());
     writeAll(shown, "kept");
-    f.action("NowFlistToFL")->trigger(); // cancelled
+    f.action(Command::NowFlistToFL)->trigger(); // cancelled
     EXPECT_EQ(readAll(shown), QByteArray("kept"));
 }
 
 TEST_F(ShellTest, InformationOnTheFileFolderAndDrive) {
     Form1& f = *form_;
     f.navigator().OpenFolder(data_.path());
-    f.action("Finfomaintion")->trigger();
+    f.action(Command::Finfomaintion)->trigger();
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].title, QStringLiteral("ファイル情報"));
     EXPECT_TRUE(prompter_.records()[0].text.startsWith(path("a.jpg") + QStringLiteral("\r\nファイル\r\n")));
-    f.action("FoInfo")->trigger();
+    f.action(Command::FoInfo)->trigger();
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return prompter_.records().size() == 2u; }, 10000)); // summed on a worker
     EXPECT_TRUE(prompter_.records()[1].text.contains(QStringLiteral("　　　　　　パス：") + data_.path()));
     f.navigator().OpenFolder(QStringLiteral("/"));
-    f.action("FoInfo")->trigger(); // a volume root: the drive instead
+    f.action(Command::FoInfo)->trigger(); // a volume root: the drive instead
     EXPECT_TRUE(prompter_.records()[2].text.startsWith(QStringLiteral("(/)")) ||
                 prompter_.records()[2].text.contains(QStringLiteral("(/)\r\n")));
     f.state().currentFilePath = path("gone.txt");
-    f.action("Finfomaintion")->trigger();
+    f.action(Command::Finfomaintion)->trigger();
     EXPECT_EQ(prompter_.records()[3].text, QStringLiteral("no file"));
 }
 

@@ -97,7 +97,7 @@ TEST_F(ShowFileTest, LargePicturesScrollOverTheirWholeExtent) {
     EXPECT_LE(std::abs(f.MP->x() + f.MP->width() - f.BP->width()), 1);
     EXPECT_LE(std::abs(f.MP->y() + f.MP->height() - f.BP->height()), 1);
     // Showing the file again starts at the top left.
-    f.display().ShowFile();
+    f.display().ShowFile(f.state().currentFilePath);
     EXPECT_EQ(f.YS->value(), 0);
     EXPECT_EQ(f.MP->pos(), QPoint(0, 0));
 }

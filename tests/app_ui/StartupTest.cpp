@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -36,7 +37,7 @@ TEST_F(Form1Test, RestoresFolderAndFilterAndSavesAllKeysInOrder) {
     EXPECT_TRUE(f.state().startupFileShown);
     EXPECT_EQ(f.state().currentFilePath, QDir::cleanPath(kJpegs) + u'/' + f.File1->entry(0));
     // Settings left out keep their defaults; the window is widened to its minimum.
-    EXPECT_TRUE(f.isChecked("SetAutoPD"));
+    EXPECT_TRUE(f.isChecked(Command::SetAutoPD));
     EXPECT_EQ(f.state().remembered.width, 5190);
     EXPECT_EQ(f.state().remembered.left, 0);
 
@@ -96,7 +97,7 @@ TEST_F(Form1Test, NoAtTheQuestionKeepsTheProgramRunningAndWritesNothing) {
     EXPECT_FALSE(QFile::exists(home(QStringLiteral("picsys.ini"))));
     // The tray menu's exit asks the same question.
     prompter_.answer(Answer::No);
-    f.action("exit")->trigger();
+    f.action(Command::exit)->trigger();
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(prompter_.records().size(), 2u);
 }
@@ -104,10 +105,10 @@ TEST_F(Form1Test, NoAtTheQuestionKeepsTheProgramRunningAndWritesNothing) {
 TEST_F(Form1Test, ImmediateExitSavesNothing) {
     writeIni("LastFilter=2\r\n");
     Form1& f = start();
-    f.setChecked("SetAuD", true);
-    f.action("Dexit")->trigger();
+    f.setChecked(Command::SetAuD, true);
+    f.action(Command::Dexit)->trigger();
     EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(quits_, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quits_ == 1; }));
     EXPECT_TRUE(prompter_.records().empty());
     EXPECT_EQ(savedIni(), QByteArray("LastFilter=2\r\n"));
     EXPECT_FALSE(QFile::exists(home(QStringLiteral("Vae011.vaf"))));
@@ -151,12 +152,12 @@ TEST_F(Form1Test, StoredResidentFlagAlsoStartsInTheTray) {
     Form1& f = start();
     EXPECT_TRUE(f.state().resident);
     // The menu says why the window started in the tray.
-    EXPECT_TRUE(f.isChecked("STopJ"));
+    EXPECT_TRUE(f.isChecked(Command::STopJ));
     f.tray().showFromIcon();
-    EXPECT_TRUE(f.isChecked("STopJ"));
-    f.action("Re")->trigger();
+    EXPECT_TRUE(f.isChecked(Command::STopJ));
+    f.action(Command::Re)->trigger();
     EXPECT_FALSE(f.state().resident);
-    EXPECT_FALSE(f.isChecked("STopJ"));
+    EXPECT_FALSE(f.isChecked(Command::STopJ));
     prompter_.answer(Answer::Yes);
     f.shutdown().confirmClose();
     EXPECT_EQ(readStoreValue(QStringLiteral("Task"), QStringLiteral("Task")), QStringLiteral("0"));
@@ -194,7 +195,7 @@ TEST_F(Form1Test, AMessageAboutTheNamedFileComesOverTheWindowNotTheSplash) {
             return ScriptedPrompter::message(text, title, buttons, icon, defaultAnswer);
         }
     } watching;
-    Form1 f(watching, huge);
+    Form1 f(watching, readStartRequest(huge));
     f.shutdown().setQuit([] {});
     f.load();
     f.Timer1->stop();
@@ -246,9 +247,9 @@ TEST_F(Form1Test, ReadsMenuSettingsUserFiltersAndColours) {
     ASSERT_TRUE(writeAll(home(QStringLiteral("Vae011.vaf")),
                          "\"Mine\",\"*.jpg\",0,\"Texts\",\"*.txt\",\"1\"," + QByteArray(2994, ',')));
     Form1& f = start();
-    EXPECT_TRUE(f.isChecked("SetAuD"));
-    EXPECT_FALSE(f.isChecked("InBaNotD"));
-    EXPECT_TRUE(f.isChecked("Hiddemset"));
+    EXPECT_TRUE(f.isChecked(Command::SetAuD));
+    EXPECT_FALSE(f.isChecked(Command::InBaNotD));
+    EXPECT_TRUE(f.isChecked(Command::Hiddemset));
     EXPECT_TRUE(f.File1->attributes().hidden);
     EXPECT_EQ(f.state().backcolorR, 12);
     EXPECT_EQ(f.state().strSize, 9.5);
@@ -297,7 +298,7 @@ TEST_F(Form1Test, MoveOutOfSightKeepsTheRememberedRectangle) {
     writeIni("Left=1500\r\nTop=1500\r\nWidth=9000\r\nHeight=7000\r\n");
     Form1& f = start();
     const TwipsRect before = f.state().remembered;
-    f.action("OutF")->trigger();
+    f.action(Command::OutF)->trigger();
     EXPECT_EQ(f.x(), twips::toPixels(-f.rectTwips().width - 100));
     EXPECT_EQ(f.state().remembered, before);
 }

@@ -10,6 +10,7 @@
 
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/Panes.h"
 #include "display/ui/PictureBox.h"
 #include "navigation/ui/ListControls.h"
 #include "support/TestSupport.h"
@@ -30,6 +31,8 @@ class TextPaneTest : public Form1Test {
         QFile::copy(testData(source), QDir(data_.path()).filePath(QFileInfo(source).fileName()));
         form_->navigator().OpenFolder(data_.path());
         form_->Combo1->setCurrentIndex(filter);
+        // Rich text and metafiles reach the panes from a worker.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !form_->panes().working(); }));
         return *form_;
     }
 };
@@ -69,7 +72,7 @@ TEST_F(TextPaneTest, RichTextKeepsItsFormattingAndSavesPlain) {
 
     const QString target = QDir(data_.path()).filePath("plain.txt");
     prompter_.reply(target);
-    g.action("rtfsa")->trigger();
+    g.action(Command::rtfsa)->trigger();
     const QByteArray saved = readAll(target);
     EXPECT_FALSE(saved.isEmpty());
     EXPECT_FALSE(saved.contains("{\\rtf"));
@@ -101,6 +104,7 @@ TEST_F(TextPaneTest, MetafilesShowAsPictures) {
                 QDir(data_.path()).filePath("renamed.wmf"));
     form_->navigator().OpenFolder(data_.path());
     form_->Combo1->setCurrentIndex(5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form_->panes().working(); }));
     EXPECT_TRUE(form_->MP->isEmpty());
 }
 
@@ -153,7 +157,7 @@ TEST_F(TextPaneTest, ThePaneKeepsItsPlaceWhenTheUserTypesOrTheListEmpties) {
     };
     clearOfTheLists("shown");
 
-    f.action("EdiOK")->trigger();
+    f.action(Command::EdiOK)->trigger();
     ASSERT_FALSE(f.RT->isReadOnly());
     f.RT->setFocus();
     f.RT->moveCursor(QTextCursor::End);

@@ -13,6 +13,7 @@
 
 #include "Form1Fixture.h"
 #include "app/ui/Navigator.h"
+#include "app/ui/Panes.h"
 #include "app/ui/ViewerCommands.h"
 #include "display/ReadAhead.h"
 #include "display/ReadLimits.h"
@@ -56,7 +57,7 @@ TEST_F(ViewerCommandsTest, FullScreenCopiesTheMainPictureAndStepsTheMainList) {
     openPictures();
     ASSERT_EQ(f.File1->listCount(), 3);
     ASSERT_EQ(f.File1->fileName(), QStringLiteral("bmp_hopper.bmp"));
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     QPointer<QWidget> all = viewers().allWindow();
     ASSERT_TRUE(all);
     AllWindow& w = *viewers().allWindow();
@@ -100,13 +101,13 @@ TEST_F(ViewerCommandsTest, FullScreenRefusesWhatItCannotShowAndShowsTextAtTheSta
     QDir(folder()).mkdir(QStringLiteral("empty"));
     f.Combo1->setCurrentIndex(0);
     f.navigator().OpenFolder(folder(QStringLiteral("empty")));
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     EXPECT_EQ(viewers().allWindow(), nullptr);
 
     ASSERT_TRUE(writeAll(folder(QStringLiteral("page.html")), "<p>x</p>"));
     f.Combo1->setCurrentIndex(9);
     f.navigator().OpenFolder(data_.path());
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     EXPECT_EQ(viewers().allWindow(), nullptr);
     ASSERT_EQ(prompter_.records().size(), 2u);
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("ピクチャがありません"));
@@ -118,7 +119,7 @@ TEST_F(ViewerCommandsTest, FullScreenRefusesWhatItCannotShowAndShowsTextAtTheSta
     f.state().strSize = 14.5;
     f.Combo1->setCurrentIndex(6);
     f.navigator().OpenFolder(data_.path());
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     AllWindow* w = viewers().allWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->RT->isVisible());
@@ -146,7 +147,7 @@ TEST_F(ViewerCommandsTest, FullScreenTextsAreReadByTheirBytesWithTheirPictures) 
     const int rtf = f.File1->entry(0) == QLatin1String("wmf.rtf") ? 0 : 1;
     f.File1->setListIndex(1 - rtf);
     ASSERT_EQ(f.state().currentFilePath, fromNative(dir.nativePath() + "\x83\x65\x83\x58\x83\x67.txt"));
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     AllWindow* w = viewers().allWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->RT->toPlainText(), QStringLiteral("text under a Shift_JIS name"));
@@ -154,12 +155,13 @@ TEST_F(ViewerCommandsTest, FullScreenTextsAreReadByTheirBytesWithTheirPictures) 
 
     // Its metafile pictures come along, as in the main pane.
     f.File1->setListIndex(rtf);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.panes().working(); }));
     int shownInMain = 0;
     for (QTextBlock b = f.RT->document()->begin(); b.isValid(); b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it)
             shownInMain += it.fragment().charFormat().isImageFormat();
     ASSERT_GT(shownInMain, 0);
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     w = viewers().allWindow();
     ASSERT_NE(w, nullptr);
     int shown = 0;
@@ -198,7 +200,7 @@ TEST_F(ViewerCommandsTest, FullScreenTextIsBoundLikeTheTextPaneAndAVanishedOneIs
     ASSERT_EQ(f.File1->listIndex(), 0);
     ASSERT_FALSE(prompter_.records().empty()); // the main pane's
     prompter_.clear();
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     AllWindow* w = viewers().allWindow();
     ASSERT_NE(w, nullptr);
     ASSERT_EQ(prompter_.records().size(), 1u);
@@ -208,13 +210,14 @@ TEST_F(ViewerCommandsTest, FullScreenTextIsBoundLikeTheTextPaneAndAVanishedOneIs
     EXPECT_TRUE(w->RT->toPlainText().startsWith(QStringLiteral("the first line")));
     EXPECT_LE(w->RT->toPlainText().size(), kTextReadLimit);
     w->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewers().allWindow() == nullptr; }));
 
     // A text that vanished after the main window showed it.
     prompter_.clear();
     f.File1->setListIndex(1);
     ASSERT_EQ(f.RT->toPlainText(), QStringLiteral("small"));
     ASSERT_TRUE(QFile::remove(folder(QStringLiteral("small.txt"))));
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     EXPECT_EQ(viewers().allWindow(), nullptr);
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("予期せぬｴﾗｰが発生しました。"));
@@ -226,7 +229,7 @@ TEST_F(ViewerCommandsTest, FullScreenTextIsBoundLikeTheTextPaneAndAVanishedOneIs
     ASSERT_EQ(f.state().currentFilePath, folder(QStringLiteral("small.txt")));
     ASSERT_TRUE(QFile::remove(folder(QStringLiteral("small.txt"))));
     ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("small.txt")));
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     EXPECT_EQ(viewers().allWindow(), nullptr);
     ASSERT_EQ(prompter_.records().size(), 1u);
     EXPECT_EQ(prompter_.records()[0].text, QStringLiteral("予期せぬｴﾗｰが発生しました。"));
@@ -234,23 +237,23 @@ TEST_F(ViewerCommandsTest, FullScreenTextIsBoundLikeTheTextPaneAndAVanishedOneIs
 
 TEST_F(ViewerCommandsTest, FitMarksExcludeEachOtherAndTheTextSizeIsAsked) {
     Form1& f = *form_;
-    ASSERT_TRUE(f.isChecked("SetAutoPD"));
-    f.action("ZenHi")->trigger();
-    EXPECT_TRUE(f.isChecked("ZenHi"));
-    EXPECT_FALSE(f.isChecked("SetAutoPD"));
-    f.action("ZenHi")->trigger();
-    EXPECT_FALSE(f.isChecked("ZenHi"));
-    EXPECT_FALSE(f.isChecked("SetAutoPD"));
-    f.action("SetAutoPD")->trigger();
-    f.action("ZenHi")->trigger();
-    f.action("SetAutoPD")->trigger();
-    EXPECT_TRUE(f.isChecked("SetAutoPD"));
-    EXPECT_FALSE(f.isChecked("ZenHi"));
+    ASSERT_TRUE(f.isChecked(Command::SetAutoPD));
+    f.action(Command::ZenHi)->trigger();
+    EXPECT_TRUE(f.isChecked(Command::ZenHi));
+    EXPECT_FALSE(f.isChecked(Command::SetAutoPD));
+    f.action(Command::ZenHi)->trigger();
+    EXPECT_FALSE(f.isChecked(Command::ZenHi));
+    EXPECT_FALSE(f.isChecked(Command::SetAutoPD));
+    f.action(Command::SetAutoPD)->trigger();
+    f.action(Command::ZenHi)->trigger();
+    f.action(Command::SetAutoPD)->trigger();
+    EXPECT_TRUE(f.isChecked(Command::SetAutoPD));
+    EXPECT_FALSE(f.isChecked(Command::ZenHi));
 
     prompter_.reply(QStringLiteral("4"));
     prompter_.reply(QStringLiteral("4.5"));
     prompter_.reply(QString());
-    f.action("NomSizeSet")->trigger();
+    f.action(Command::NomSizeSet)->trigger();
     ASSERT_EQ(prompter_.records().size(), 2u);
     EXPECT_EQ(prompter_.records()[0].text,
               QStringLiteral("文字サイズを入力してください\r\n現在のサイズ> 10.5"));
@@ -258,9 +261,9 @@ TEST_F(ViewerCommandsTest, FitMarksExcludeEachOtherAndTheTextSizeIsAsked) {
     EXPECT_EQ(prompter_.records()[0].defaultText, QStringLiteral("10.5"));
     EXPECT_EQ(prompter_.records()[1].text, QStringLiteral("4より大きい数を入力してください"));
     EXPECT_EQ(f.state().strSize, 10.5);
-    f.action("NomSizeSet")->trigger();
+    f.action(Command::NomSizeSet)->trigger();
     EXPECT_EQ(f.state().strSize, 4.5);
-    f.action("NomSizeSet")->trigger();
+    f.action(Command::NomSizeSet)->trigger();
     EXPECT_EQ(f.state().strSize, 4.5);
 }
 
@@ -273,7 +276,7 @@ TEST_F(ViewerCommandsTest, MinimumWindowAndItsDirectoryChanger) {
     openPictures();
     f.show();
     f.state().minWindowOnMainWindow = true;
-    f.action("minwindow")->trigger();
+    f.action(Command::minwindow)->trigger();
     QPointer<QWidget> mini = viewers().miniWindow();
     ASSERT_TRUE(mini);
     EXPECT_TRUE(mini->isVisible());
@@ -337,7 +340,7 @@ TEST_F(ViewerCommandsTest, BadFilesBetweenStepsLeaveTheWindowUsable) {
     while (f.File1->entry(broken) != QLatin1String("bmp_o.bmp"))
         ++broken;
     f.File1->setListIndex((broken + 3) % 4);
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     AllWindow* w = viewers().allWindow();
     ASSERT_NE(w, nullptr);
     // The next picture vanishes while it is being decoded ahead.
@@ -354,7 +357,7 @@ TEST_F(ViewerCommandsTest, BadFilesBetweenStepsLeaveTheWindowUsable) {
     // A slideshow over a folder that empties under it keeps going quietly.
     f.state().slideShowTimer = 10;
     w->close();
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     w = viewers().allWindow();
     ASSERT_NE(w, nullptr);
     QTest::keyClick(w, Qt::Key_S);

@@ -5,9 +5,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextEdit>
 
 #include "Form1Fixture.h"
+#include "app/ui/Panes.h"
 #include "app/ui/Shutdown.h"
 #include "display/DisplayLayout.h"
 #include "display/ui/PictureBox.h"
@@ -55,13 +57,14 @@ TEST_F(WindowRulesTest, EveryKeyIsLoadedIntoTheWindowAndSavedBackUnchanged) {
     EXPECT_EQ(f.barTop(), 2535);
     EXPECT_EQ(f.Bar->y(), twips::toPixels(2535));
     const struct {
-        const char* item;
+        Command item;
         bool on;
-    } marks[] = {{"SetAutoPD", false}, {"ZenHi", true},   {"InBaNotD", false},  {"EdiOK", true},
-                 {"SetAuD", true},     {"SetRepD", true}, {"SetAuRepD", false}, {"MunuASet", false},
-                 {"Hiddemset", true},  {"SYSSet", true}};
+    } marks[] = {{Command::SetAutoPD, false}, {Command::ZenHi, true},     {Command::InBaNotD, false},
+                 {Command::EdiOK, true},      {Command::SetAuD, true},    {Command::SetRepD, true},
+                 {Command::SetAuRepD, false}, {Command::MunuASet, false}, {Command::Hiddemset, true},
+                 {Command::SYSSet, true}};
     for (const auto& m : marks)
-        EXPECT_EQ(f.isChecked(m.item), m.on) << m.item;
+        EXPECT_EQ(f.isChecked(m.item), m.on) << commandName(m.item);
     EXPECT_FALSE(f.RT->isReadOnly());
     EXPECT_FALSE(f.File1->attributes().archive);
     EXPECT_TRUE(f.File1->attributes().hidden);
@@ -116,6 +119,7 @@ TEST_F(WindowRulesTest, UserFilterRowsShowByTheirReadingMethod) {
     EXPECT_TRUE(f.RT->toPlainText().isEmpty());
 
     f.Combo1->setCurrentIndex(18);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.panes().working(); }));
     EXPECT_TRUE(f.MCC->isVisible());
     EXPECT_FALSE(f.WB1->isVisible());
     EXPECT_EQ(f.OPM->text(), sound);

@@ -82,7 +82,7 @@ TEST_F(WindowsPluginsTest, EachKindShowsItsPicturesAndACrashLeavesTheWindowWorki
     EXPECT_EQ(patternMismatch(f.MP->picture()), QString());
 
     // Full screen shows the very picture.
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     ViewerCommands& viewers = *f.findChild<ViewerCommands*>();
     QPointer<AllWindow> all = viewers.allWindow();
     ASSERT_TRUE(all);

@@ -138,7 +138,7 @@ TEST_F(ZoomTest, FitToPaneIsOffByDefaultFitsLargerPicturesAndIsRemembered) {
     picture("b.bmp", QSize(64, 48));
     {
         Form1& f = start();
-        QAction* item = f.action("FitPane");
+        QAction* item = f.action(Command::FitPane);
         ASSERT_TRUE(item);
         EXPECT_EQ(item->text(), QStringLiteral("画面に合わせて表示"));
         EXPECT_FALSE(item->isChecked());
@@ -155,7 +155,7 @@ TEST_F(ZoomTest, FitToPaneIsOffByDefaultFitsLargerPicturesAndIsRemembered) {
         form_.reset();
     }
     Form1& f = start();
-    EXPECT_TRUE(f.action("FitPane")->isChecked());
+    EXPECT_TRUE(f.action(Command::FitPane)->isChecked());
     f.navigator().OpenFolder(data_.path());
     show(f, QStringLiteral("a.bmp"));
     const QSize fitted = f.MP->size();
@@ -167,7 +167,7 @@ TEST_F(ZoomTest, FitToPaneIsOffByDefaultFitsLargerPicturesAndIsRemembered) {
     show(f, QStringLiteral("b.bmp"));
     EXPECT_EQ(f.MP->size(), QSize(64, 48));
     // Turned off, pictures come at their size again.
-    f.action("FitPane")->trigger();
+    f.action(Command::FitPane)->trigger();
     EXPECT_EQ(readStoreValue(QStringLiteral("Picture"), QStringLiteral("FitToPane")), QStringLiteral("0"));
     show(f, QStringLiteral("a.bmp"));
     EXPECT_EQ(f.MP->size(), QSize(2400, 1800));
@@ -179,7 +179,7 @@ TEST_F(ZoomTest, FullScreenTakesTheKeysAndTheWheelOfOtherViewers) {
     Form1& f = start();
     f.navigator().OpenFolder(data_.path());
     show(f, QStringLiteral("a.bmp"));
-    f.action("ZenBit")->trigger();
+    f.action(Command::ZenBit)->trigger();
     QPointer<AllWindow> w = f.findChild<ViewerCommands*>()->allWindow();
     ASSERT_TRUE(w);
     auto at = [&] { return f.File1->fileName().toStdString(); };

@@ -38,7 +38,7 @@ TEST_F(MiniWindowFrameTest, ItsFrameSitsInTheScreensCornerAndItComesBackInFrontO
     f.setGeometry(screen.adjusted(0, 40, 0, -40));
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-    f.action("minwindow")->trigger();
+    f.action(Command::minwindow)->trigger();
     MiniWindow* mini = viewers().miniWindow();
     ASSERT_NE(mini, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(mini));

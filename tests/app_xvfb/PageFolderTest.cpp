@@ -159,7 +159,7 @@ class PageFolderTest : public ScreenTest {
         }
     }
     MinWeb* browse(const QString& address) {
-        form_->action("MiniWebGo")->trigger();
+        form_->action(Command::MiniWebGo)->trigger();
         MinWeb* web = form_->miniWeb();
         if (!web) return nullptr;
         web->Text1->setText(address);

@@ -40,7 +40,7 @@ TEST_F(NoTrayTest, TheTrayCommandMinimises) {
     Form1& f = start();
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-    f.action("taskTin")->trigger();
+    f.action(Command::taskTin)->trigger();
     expectMinimisedNotHidden();
     EXPECT_TRUE(f.state().resident);
     // Where a tray exists the icon has a picture, never an empty place.

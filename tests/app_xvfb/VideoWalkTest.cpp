@@ -36,8 +36,7 @@ class VideoWalkTest : public ScreenTest {
     }
     void waitForVideo() {
         Form1& f = *form_;
-        QSignalSpy video(f.MMC, &MediaControl::videoAvailable);
-        if (!f.MMC->video() || !f.MMC->video()->isVisible()) video.wait(15000);
+        QTest::qWaitFor([&] { return f.MMC->video() && f.MMC->video()->isVisible(); }, 15000);
         ASSERT_NE(f.MMC->video(), nullptr);
         ASSERT_TRUE(f.MMC->video()->isVisible()) << "the video never showed";
     }
@@ -56,7 +55,7 @@ class VideoWalkTest : public ScreenTest {
 
 TEST_F(VideoWalkTest, VideoThenWebPageThenPictureThenVideo) {
     Form1& f = *form_;
-    f.setChecked("SetAuD", true);
+    f.setChecked(Command::SetAuD, true);
     const QString media = folderWith("media", {QStringLiteral("media/corkami_avi.avi")});
     const QString web = folderWith("web", {QStringLiteral("web/corkami_html.htm")});
     const QString pictures = folderWith("pictures", {});

@@ -254,7 +254,7 @@ TEST_F(WebPreviewTest, APreviewedPageReachesNoNetwork) {
 TEST_F(WebPreviewTest, TheMiniBrowserBrowsesAsksBeforeDownloadingAndKeepsTheFileRule) {
     LoopbackServer server;
     Form1& f = *form_;
-    f.action("MiniWebGo")->trigger();
+    f.action(Command::MiniWebGo)->trigger();
     MinWeb* web = f.miniWeb();
     ASSERT_NE(web, nullptr);
 

@@ -109,14 +109,7 @@ void ViewerWindow::step(bool forward) {
         pending_ = forward;
         return;
     }
-    QPointer<ViewerWindow> alive(this);
-    pending_ = forward;
-    while (pending_) {
-        const bool direction = *pending_;
-        pending_.reset();
-        stepOnce(direction);
-        if (!alive) return;
-    }
+    stepOnce(forward);
 }
 
 void ViewerWindow::stepOnce(bool forward) {
@@ -134,10 +127,18 @@ void ViewerWindow::showEntry(int index) {
     stepping_ = true;
     QPointer<ViewerWindow> alive(this);
     host_.selectEntry(index);
-    QCoreApplication::processEvents();
     if (!alive) return;
-    stepping_ = false;
-    copyFromMain();
+    // The main window may still be decoding; the copy waits for its show,
+    // and the window answers meanwhile.
+    host_.whenShown([this, alive] {
+        if (!alive) return;
+        stepping_ = false;
+        copyFromMain();
+        if (!alive || !pending_) return;
+        const bool direction = *pending_;
+        pending_.reset();
+        stepOnce(direction);
+    });
 }
 
 void ViewerWindow::stepToEnd(bool last) {
@@ -147,9 +148,9 @@ void ViewerWindow::stepToEnd(bool last) {
 }
 
 void ViewerWindow::runKeyDispatcher() {
-    QPointer<ViewerWindow> alive(this);
-    QCoreApplication::processEvents();
-    if (!alive) return;
+    // The key just pressed is in the table already; a key still waiting in
+    // the queue dispatches for itself when it arrives, so nothing needs to
+    // run ahead of this one.
     const ViewerAction action = keys_.dispatch(kind_);
     switch (action) {
     case ViewerAction::Next:
