@@ -14,7 +14,6 @@
 #include "app/ui/MainParts.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/ShowDispatch.h"
-#include "app/ui/Startup.h"
 #include "display/FileKinds.h"
 #include "navigation/FileListing.h"
 #include "navigation/ui/ListControls.h"
@@ -261,7 +260,7 @@ void SettingsBinder::OpenF() {
             awaited = kind == ExtensionClass::Other && f_.plugins().waitingCount() > 0;
             const int filter = FilterEntryForClass(kind);
             if (awaited)
-                f_.startup().showWhenPluginsJoin(folders::join(target.folder, target.fileName));
+                awaitingPlugins_ = folders::join(target.folder, target.fileName);
             else if (filter != f_.Combo1->currentIndex() && selectFilter(filter))
                 f_.File1->setPath(target.folder);
         }

@@ -19,6 +19,9 @@ class SettingsBinder {
     static QString vafPath();
 
     void OpenF();
+    // The file named on the command line that OpenF left for a Windows
+    // plug-in still on its way; empty when there is none.
+    const QString& awaitingPlugins() const { return awaitingPlugins_; }
     // Writes picsys.ini, then Vae011.vaf, each replacing the old file only
     // once the new one is complete. Returns false after telling the user
     // which file could not be written.
@@ -32,6 +35,7 @@ class SettingsBinder {
     bool selectFilter(int index);
 
     MainParts& f_;
+    QString awaitingPlugins_;
 };
 
 } // namespace orbet

@@ -151,6 +151,7 @@ void Startup::run() {
     // the screen first, where the whole decoding would share the cores.
     f_.panes().firstCorner = Panes::FirstCorner::DecodedHere;
     f_.settings().OpenF();
+    if (!f_.settings().awaitingPlugins().isEmpty()) awaited_ = f_.settings().awaitingPlugins();
     f_.panes().firstCorner = Panes::FirstCorner::FromDecoding;
     if (!picture.isEmpty()) ahead.forget(picture);
     traceStartupStep("OpenF");

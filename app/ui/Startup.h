@@ -28,11 +28,6 @@ class Startup {
     // Loads the Windows plug-ins the start left waiting for Wine, once it
     // runs, and lists their files under the first filter.
     void loadWaitingPlugins();
-    // The file named on the command line, of a kind no plug-in loaded so far
-    // reads: shown once the waiting plug-ins join, unless the user has shown
-    // something else or gone elsewhere meanwhile.
-    void showWhenPluginsJoin(const QString& path) { awaited_ = path; }
-
     // The progress texts shown on the splash window, in order.
     const QStringList& progressTexts() const { return progress_; }
 
@@ -45,6 +40,9 @@ class Startup {
     MainParts& f_;
     std::unique_ptr<SplashWindow> splash_;
     QStringList progress_;
+    // The file named on the command line, of a kind no plug-in loaded so far
+    // reads: shown once the waiting plug-ins join, unless the user has shown
+    // something else or gone elsewhere meanwhile.
     QString awaited_;
 };
 
