@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
 
     auto& viewers = *form.findChild<orbet::ViewerCommands*>();
     form.navigator().OpenFolder(folder);
-    form.action(Command::ZenBit)->trigger();
+    form.action(orbet::Command::ZenBit)->trigger();
     orbet::AllWindow* all = viewers.allWindow();
     if (!all || all->Picture1->picture().size() != QSize(6000, 4000)) {
         std::printf("the full-screen window did not open on the picture\n");
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     app.processEvents();
     form.state().slideShowTimer = 500;
     form.File1->setListIndex(0);
-    form.action(Command::ZenBit)->trigger();
+    form.action(orbet::Command::ZenBit)->trigger();
     all = viewers.allWindow();
     int shows = 0;
     QElapsedTimer show;
