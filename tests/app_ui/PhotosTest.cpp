@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QSemaphore>
@@ -306,15 +307,19 @@ TEST_F(PhotosTest, FullScreenPlaysTheAnimationAndShowsPhotosUpright) {
     Form1& f = start();
     f.navigator().OpenFolder(data_.path());
     show(f, QStringLiteral("anim.gif"));
+    // The main window's own activation, still on its way, would close the
+    // full-screen window as soon as it arrived.
+    if (f.isVisible()) ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     f.action(Command::ZenBit)->trigger();
-    AllWindow* w = f.findChild<ViewerCommands*>()->allWindow();
+    QPointer<AllWindow> w = f.findChild<ViewerCommands*>()->allWindow();
     ASSERT_TRUE(w);
     EXPECT_EQ(centre(w->Picture1->picture()), 0xffff0000u);
     QSignalSpy frames(f.MP, &PictureBox::frameShown);
     ASSERT_TRUE(frames.wait(5000));
+    ASSERT_TRUE(w);
     EXPECT_EQ(centre(w->Picture1->picture()), 0xff0000ffu);
 
-    QTest::keyClick(w, Qt::Key_Right);
+    QTest::keyClick(w.data(), Qt::Key_Right);
     ASSERT_EQ(f.File1->fileName(), QStringLiteral("o6.jpg"));
     EXPECT_EQ(w->Picture1->picture().size(), QSize(48, 64));
     EXPECT_EQ(centre(w->Picture1->picture().copy(0, 0, 24, 32)) & 0xfff0f0f0u,
