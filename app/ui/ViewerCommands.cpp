@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QScreen>
 #include <QTextEdit>
 
@@ -107,6 +108,9 @@ void ViewerCommands::ZenBit() {
                 return;
             }
             all_ = w;
+            allHasBeenActive_ = false;
+            allWatched_ = w.data();
+            w->installEventFilter(this);
             w->showFullScreen();
             // A photo shown by tiles goes as its tiles: the full-screen
             // window decodes it at the scale it shows.
@@ -126,6 +130,9 @@ void ViewerCommands::ZenBit() {
                 return;
             }
             all_ = w;
+            allHasBeenActive_ = false;
+            allWatched_ = w.data();
+            w->installEventFilter(this);
             w->showFullScreen();
             if (opened == TextOpening::Cut)
                 f_.prompter().message(textCutMessage(), f_.state().title, Buttons::Ok, Icon::Information);
@@ -143,7 +150,14 @@ void ViewerCommands::ZenBit() {
 }
 
 void ViewerCommands::mainWindowActivated() {
-    if (all_ && all_->isVisible()) all_->close();
+    if (all_ && all_->isVisible() && allHasBeenActive_) all_->close();
+}
+
+bool ViewerCommands::eventFilter(QObject* watched, QEvent* event) {
+    // Compared as a plain object: the window may be on its way out, where a
+    // guarded pointer's cast to the full-screen window no longer holds.
+    if (event->type() == QEvent::WindowActivate && watched == allWatched_) allHasBeenActive_ = true;
+    return QObject::eventFilter(watched, event);
 }
 
 void ViewerCommands::minwindow() {

@@ -57,7 +57,14 @@ class ViewerCommands : public QObject, public ViewerHost {
     void say(const QString& text);
 
     MainParts& f_;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
     QPointer<AllWindow> all_;
+    // Whether the full-screen window has had the focus since it opened: only
+    // a return to the main window after that closes it, not an activation
+    // of the main window still on its way when full screen opened.
+    bool allHasBeenActive_ = false;
+    const QObject* allWatched_ = nullptr;
     QPointer<MiniWindow> mini_;
     QPointer<Form3> form3_;
     PaneZoom* paneZoom_ = nullptr;
